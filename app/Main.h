@@ -1,0 +1,133 @@
+// The main window TfrmMain: its state fields, its controls and its handlers.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "framework/Controls.h"
+#include "framework/handles.h"
+
+class TEzRgnBtn;
+class TTranPanel;
+class TFindFile;
+class TMainInstance;
+class TAdvancedTimer;
+
+class TfrmMain : public fw::TForm {
+public:
+    explicit TfrmMain(fw::TComponent* owner);
+    ~TfrmMain() override;
+
+    // ---- state, in its declared order ----
+    double OutputRateKBps = 0;
+    std::int64_t ExpectedSize = 0;  // 64-bit, so that long files get the right percentage
+    int CurrentRow = 0;
+    std::int64_t LastSize = 0;
+    bool Converting = false;
+    std::string TempDir;
+    std::string WorkDir;
+    std::string AppDir;
+    std::string FfmpegPath;
+    std::string MediainfoPath;
+    std::string CurrentOutputPath;
+    std::string CurrentInputPath;
+    std::string FfmpegArgs;
+    std::string LastFolder;
+    // The encoder started for the current file: its end decides the row's outcome.
+    fw::unique_handle EncoderProcess;
+    DWORD EncoderProcessId = 0;
+
+    // ---- controls, as the window lays them out ----
+    fw::TImage* Image1 = nullptr;
+    fw::TImage* Image2 = nullptr;
+    fw::TImage* Image3 = nullptr;
+    fw::TLabel* Label1 = nullptr;
+    fw::TLabel* Label2 = nullptr;
+    fw::TLabel* Label3 = nullptr;
+    fw::TLabel* Label4 = nullptr;
+    fw::TLabel* Label5 = nullptr;
+    fw::TLabel* Label6 = nullptr;
+    fw::TLabel* Label7 = nullptr;
+    fw::TLabel* Label8 = nullptr;
+    fw::TLabel* Label10 = nullptr;
+    fw::TLabel* Label11 = nullptr;
+    fw::TLabel* Label12 = nullptr;
+    fw::TLabel* Label13 = nullptr;
+    TTranPanel* TranPanel1 = nullptr;
+    TTranPanel* TranPanel2 = nullptr;
+    TEzRgnBtn* EzRgnBtn1 = nullptr;
+    TEzRgnBtn* EzRgnBtn2 = nullptr;
+    TEzRgnBtn* EzRgnBtn3 = nullptr;
+    fw::TEdit* Edit1 = nullptr;
+    fw::TEdit* Edit2 = nullptr;
+    fw::TEdit* Edit3 = nullptr;
+    fw::TButton* Button1 = nullptr;
+    fw::TButton* Button2 = nullptr;
+    fw::TButton* Button3 = nullptr;
+    fw::TListView* ListView1 = nullptr;
+    // hidden storage, right of the visible area
+    fw::TEdit* Edit4 = nullptr;
+    fw::TMemo* Memo3 = nullptr;
+    fw::TListBox* ListBox1 = nullptr;
+    fw::TListBox* ListBox2 = nullptr;
+    fw::TLabel* Label14 = nullptr;
+    fw::TLabel* Label15 = nullptr;
+    fw::TLabel* Label16 = nullptr;
+    fw::TLabel* Label17 = nullptr;
+    // non-visual components
+    TMainInstance* MainInstance1 = nullptr;
+    TFindFile* FindFile1 = nullptr;
+
+    // ---- start and end ----
+    void FormCreate(fw::TComponent* sender);
+    void FormDestroy(fw::TComponent* sender);
+    void FormShow(fw::TComponent* sender);
+    // FormCreate steps 1 to 8: folders and settings.
+    void FixFoldersAndSettings();
+    // FormCreate step 9: writes the embedded tools into the tool folder.
+    void StageTools();
+    std::string ShortName(const std::string& path) const;
+    void EzRgnBtn2Click(fw::TComponent* sender);
+
+    // ---- the queue ----
+    void AddQueueRow(const std::string& path, const std::string& duration);
+    void DeleteQueueRow(int index);
+    std::string NamePart(const std::string& path) const;
+    int RowCount() const;
+    std::string RowState(int row) const;
+    void SetRowState(int row, const std::string& state);
+    void SetRowConverted(int row, const std::string& text);
+
+    // ---- filling the queue ----
+    std::optional<std::string> ProbeDuration(const std::string& path);
+    void Button1Click(fw::TComponent* sender);
+    void Button2Click(fw::TComponent* sender);
+    void Button3Click(fw::TComponent* sender);
+    void EditKeyPress(fw::TComponent* sender, char& key);
+    // The path the open dialog gave, or none when it was cancelled.
+    std::optional<std::string> ChooseMp4File();
+
+    // ---- row actions and drawing ----
+    void ListView1Click(fw::TComponent* sender);
+    void ListView1KeyDown(fw::TComponent* sender, WORD& key, fw::TShiftState shift);
+    void d4_ListViewCustomDrawSubItem(fw::TComponent* sender, int row, int column,
+                                      fw::TListView::CellStyle& style, bool& defaultDraw);
+
+    // ---- converting ----
+    void EzRgnBtn3Click(fw::TComponent* sender);
+    void MyTimerEventHandlerConversion(fw::TComponent* sender);
+
+    // ---- chrome ----
+    void Image1MouseDown(fw::TComponent* sender, fw::TMouseButton button, fw::TShiftState shift, int x, int y);
+    void EzRgnBtn1Click(fw::TComponent* sender);
+    void LinkMouseEnter(fw::TComponent* sender);
+    void LinkMouseLeave(fw::TComponent* sender);
+    void OpenLink(const char* address);
+
+private:
+    void CreateControls();
+    // Ends the current file: "Done"/"MPG" or "Failed", then the next pending row.
+    void FinishCurrentFile(TAdvancedTimer* timer, bool succeeded);
+};
+
+extern TfrmMain* frmMain;

@@ -1,0 +1,130 @@
+// The application object.
+#include "framework/Application.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "framework/Controls.h"
+#include "framework/text.h"
+
+namespace fw {
+
+namespace {
+TApplication theApplication;
+constexpr const char* kApplicationClass = "TApplication";
+}  // namespace
+
+TApplication* Application = &theApplication;
+
+void TApplication::Initialize()
+{
+    if (handle_) return;
+    OleInitialize(nullptr);  // the folder browser's new dialog style needs it
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &TApplication::WindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hIcon = LoadIconA(wc.hInstance, "MAINICON");
+    wc.lpszClassName = kApplicationClass;
+    RegisterClassA(&wc);
+    // Never shown: the main form carries the task-bar button.
+    handle_ = CreateWindowExA(0, kApplicationClass, title_.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                              0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, msg, wParam, lParam);
+}
+
+void TApplication::SetTitle(const std::string& title)
+{
+    title_ = title;
+    if (handle_) SetWindowTextA(handle_, title_.c_str());
+}
+
+void TApplication::Run()
+{
+    if (mainForm_ && !terminated_) mainForm_->Show();
+    while (!terminated_) {
+        ProcessMessages();
+        if (terminated_) break;
+        std::vector<HANDLE> handles;
+        for (const auto& entry : watched_) handles.push_back(entry.first);
+        DWORD count = static_cast<DWORD>(handles.size());
+        DWORD woke = MsgWaitForMultipleObjects(count, handles.data(), FALSE, INFINITE, QS_ALLINPUT);
+        if (woke < WAIT_OBJECT_0 + count) {
+            auto it = watched_.find(handles[woke - WAIT_OBJECT_0]);
+            std::function<void()> onSignaled = std::move(it->second);
+            watched_.erase(it);
+            try {
+                onSignaled();
+            } catch (...) {
+                HandleException();
+            }
+        }
+    }
+}
+
+void TApplication::WatchHandle(HANDLE handle, std::function<void()> onSignaled)
+{
+    watched_[handle] = std::move(onSignaled);
+}
+
+void TApplication::UnwatchHandle(HANDLE handle)
+{
+    watched_.erase(handle);
+}
+
+void TApplication::Terminate()
+{
+    terminated_ = true;
+    PostQuitMessage(0);
+}
+
+void TApplication::ProcessMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            terminated_ = true;
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void TApplication::Minimize()
+{
+    if (mainForm_) ShowWindow(mainForm_->Handle(), SW_MINIMIZE);
+}
+
+void TApplication::ShowMessage(const std::string& text) const
+{
+    MessageBoxA(nullptr, text.c_str(), title_.c_str(), MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
+}
+
+void TApplication::ShowException(const std::exception& error) const
+{
+    MessageBoxA(nullptr, WithFullStop(error.what()).c_str(), title_.c_str(),
+                MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
+}
+
+void TApplication::HandleException() const
+{
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        ShowException(error);
+    } catch (...) {
+        ShowException(std::runtime_error("Unknown error"));
+    }
+}
+
+}  // namespace fw

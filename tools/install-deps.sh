@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Mervane needs on Debian 12, as root.
+# Idempotent: does nothing when every tool is already there.
+set -euo pipefail
+
+need=()
+command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686)
+command -v cmake  >/dev/null || need+=(cmake)
+command -v ctest  >/dev/null || need+=(cmake)
+command -v g++    >/dev/null || need+=(g++)
+command -v Xvfb   >/dev/null || need+=(xvfb)
+command -v xdotool >/dev/null || need+=(xdotool)
+[ -x /usr/bin/import ] || need+=(imagemagick)
+[ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+command -v npm    >/dev/null || need+=(npm)
+command -v python3 >/dev/null || need+=(python3)
+command -v ninja  >/dev/null || need+=(ninja-build)
+[ -d /usr/share/wine/fonts ] || need+=(fonts-wine)
+wine_ok=1
+command -v wine >/dev/null || wine_ok=0
+dpkg -s wine32:i386 >/dev/null 2>&1 || wine_ok=0
+
+if [ ${#need[@]} -eq 0 ] && [ $wine_ok -eq 1 ]; then
+  exit 0
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+if [ $wine_ok -eq 0 ]; then
+  dpkg --add-architecture i386
+fi
+apt-get update -qq
+if [ $wine_ok -eq 0 ]; then
+  need+=(wine wine32:i386 wine64)
+fi
+echo "Installing: ${need[*]}"
+apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null

@@ -1,0 +1,285 @@
+// TEzRgnBtn: a button drawn from pictures.
+#include "ui/EzRgnBtn.h"
+
+#include <windowsx.h>
+
+#include "convert/advantmr.h"
+#include "framework/handles.h"
+#include "ui/ButtonLogic.h"
+
+namespace {
+
+TWMMouse RecordOf(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return {msg, wParam, static_cast<short>(GET_X_LPARAM(lParam)), static_cast<short>(GET_Y_LPARAM(lParam)), 0};
+}
+
+// Holds the paint lock for one paint or region step.
+class PaintLockScope {
+public:
+    PaintLockScope(HANDLE lock, bool& held) : lock_(lock), held_(held)
+    {
+        WaitForSingleObject(lock_, INFINITE);
+        held_ = true;
+    }
+    ~PaintLockScope()
+    {
+        held_ = false;
+        SetEvent(lock_);
+    }
+    PaintLockScope(const PaintLockScope&) = delete;
+    PaintLockScope& operator=(const PaintLockScope&) = delete;
+
+private:
+    HANDLE lock_;
+    bool& held_;
+};
+
+}  // namespace
+
+TEzRgnBtn::TEzRgnBtn(fw::TComponent* owner, fw::TWinControl* parent)
+    : fw::TCustomControl(owner, parent, "TEzRgnBtn")
+{
+    SetSize(15, 15);
+    paintLock_.reset(CreateEventA(nullptr, FALSE, TRUE, nullptr));
+    for (TPicture* picture : {&picIdle_, &picUp_, &picDown_, &picDsbld_}) picture->OnChange = [this] { RepaintNow(); };
+    repeatTimer_ = fw::Create<TAdvancedTimer>(this);
+    repeatTimer_->SetInterval(300);
+    repeatTimer_->SetOnTimer([this](fw::TComponent*) { RepeatClick(); });
+    repeatTimer_->SetEnabled(false);
+}
+
+TEzRgnBtn::~TEzRgnBtn()
+{
+    for (TPicture* picture : {&picIdle_, &picDown_, &picUp_, &picDsbld_}) picture->OnChange = nullptr;
+}
+
+void TEzRgnBtn::SetEnabled(bool value)
+{
+    if (value == enabled_) return;
+    enabled_ = value;
+    RepaintNow();
+}
+
+void TEzRgnBtn::SetPicIdle(HBITMAP picture)
+{
+    picIdle_.Assign(picture);
+    RepaintNow();
+    if (regionApplied_) {
+        RemoveRegion();
+        ApplyRegion();
+    }
+}
+
+void TEzRgnBtn::LoadPictures(const char* idle, const char* up, const char* down)
+{
+    TPicture loaded;
+    loaded.LoadFromResource(idle);
+    SetPicIdle(loaded.Handle());
+    loaded.LoadFromResource(up);
+    SetPicUp(loaded.Handle());
+    loaded.LoadFromResource(down);
+    SetPicDown(loaded.Handle());
+}
+
+void TEzRgnBtn::SetPaintMode(TPaintMode mode)
+{
+    if (mode == paintMode_) return;
+    if (paintMode_ == pmCrop) RemoveRegion();
+    paintMode_ = mode;
+    if (paintMode_ == pmCrop) ApplyRegion();
+    RepaintNow();
+}
+
+void TEzRgnBtn::SetImageList(HIMAGELIST list)
+{
+    if (list == imageList_) return;
+    imageList_ = list;
+    if (!list) return;
+    TPicture* targets[] = {&picIdle_, &picUp_, &picDown_, &picDsbld_};
+    for (int index = 0; index < 4; ++index) {
+        if (ImageList_GetImageCount(list) <= index) break;
+        int width = 0, height = 0;
+        ImageList_GetIconSize(list, &width, &height);
+        HDC screen = GetDC(nullptr);
+        fw::unique_hbitmap bitmap(CreateCompatibleBitmap(screen, width, height));
+        fw::unique_hdc dc(CreateCompatibleDC(screen));
+        ReleaseDC(nullptr, screen);
+        HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
+        ImageList_Draw(list, index, dc.get(), 0, 0, ILD_NORMAL);
+        SelectObject(dc.get(), old);
+        targets[index]->Assign(bitmap.get());
+    }
+}
+
+void TEzRgnBtn::Click()
+{
+    if (enabled_) fw::TCustomControl::Click();
+}
+
+const TPicture* TEzRgnBtn::ShownPictureNow() const
+{
+    PictureSet has{picIdle_.HasGraphic(), picDown_.HasGraphic(), picUp_.HasGraphic(), picDsbld_.HasGraphic()};
+    switch (ChoosePicture(enabled_, pressed_, mouseOver_, has)) {
+    case ShownPicture::Idle: return &picIdle_;
+    case ShownPicture::Down: return &picDown_;
+    case ShownPicture::Up: return &picUp_;
+    case ShownPicture::Disabled: return &picDsbld_;
+    case ShownPicture::None: break;
+    }
+    return nullptr;
+}
+
+void TEzRgnBtn::Paint(HDC dc)
+{
+    const TPicture* picture = ShownPictureNow();
+    if (!picture) return;
+    if (lockHeld_) {  // asked for from inside a paint or region step: draw it afterwards
+        Invalidate();
+        return;
+    }
+    PaintLockScope lock(paintLock_.get(), lockHeld_);
+    if (Width() != picture->Width() || Height() != picture->Height()) {
+        bounds_.width = picture->Width();
+        bounds_.height = picture->Height();
+        SetWindowPos(Handle(), nullptr, 0, 0, bounds_.width, bounds_.height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    }
+    fw::unique_hdc source(CreateCompatibleDC(dc));
+    HGDIOBJ old = SelectObject(source.get(), picture->Handle());
+    if (paintMode_ == pmTransparent) {
+        COLORREF key = GetPixel(source.get(), 0, 0);
+        PaintParentBackground(dc);
+        TransparentBlt(dc, 0, 0, bounds_.width, bounds_.height, source.get(), 0, 0, bounds_.width, bounds_.height, key);
+    } else {
+        BitBlt(dc, 0, 0, bounds_.width, bounds_.height, source.get(), 0, 0, SRCCOPY);
+    }
+    SelectObject(source.get(), old);
+}
+
+void TEzRgnBtn::RepaintNow()
+{
+    if (!Handle()) return;
+    HDC dc = GetDC(Handle());
+    Paint(dc);
+    ReleaseDC(Handle(), dc);
+    ValidateRect(Handle(), nullptr);
+}
+
+void TEzRgnBtn::ApplyRegion()
+{
+    if (paintMode_ != pmCrop || regionApplied_ || !picIdle_.HasGraphic()) return;
+    {
+        PaintLockScope lock(paintLock_.get(), lockHeld_);
+        const int width = picIdle_.Width();
+        const int height = picIdle_.Height();
+        fw::unique_hdc source(CreateCompatibleDC(nullptr));
+        HGDIOBJ old = SelectObject(source.get(), picIdle_.Handle());
+        const COLORREF key = GetPixel(source.get(), 0, 0);
+        fw::unique_hrgn region(CreateRectRgn(0, 0, width, height));
+        for (int x = 0; x < width; ++x) {
+            for (int y = 0; y < height; ++y) {
+                if (GetPixel(source.get(), x, y) != key) continue;
+                fw::unique_hrgn pixel(CreateRectRgn(x, y, x + 1, y + 1));
+                CombineRgn(region.get(), region.get(), pixel.get(), RGN_DIFF);
+            }
+        }
+        SelectObject(source.get(), old);
+        SetWindowRgn(Handle(), region.release(), TRUE);  // the system owns it now
+    }
+    regionApplied_ = true;
+}
+
+void TEzRgnBtn::RemoveRegion()
+{
+    {
+        PaintLockScope lock(paintLock_.get(), lockHeld_);
+        SetWindowRgn(Handle(), CreateRectRgn(0, 0, picIdle_.Width(), picIdle_.Height()), TRUE);
+    }
+    regionApplied_ = false;
+}
+
+void TEzRgnBtn::UpdateRepeatTimer()
+{
+    bool run = autoRepeat_ && mouseOver_ && pressed_;
+    if (run != repeatTimer_->Enabled()) repeatTimer_->SetEnabled(run);
+}
+
+bool TEzRgnBtn::PointerIsOver(POINT client) const
+{
+    POINT screen = client;
+    ClientToScreen(Handle(), &screen);
+    return WindowFromPoint(screen) == Handle();
+}
+
+void TEzRgnBtn::PointerEntered(TWMMouse& msg)
+{
+    if (mouseOver_) return;
+    mouseOver_ = true;
+    RepaintNow();
+    if (OnMouseEnter) OnMouseEnter(msg);
+    UpdateRepeatTimer();
+}
+
+void TEzRgnBtn::PointerLeft(TWMMouse& msg)
+{
+    mouseOver_ = false;
+    RepaintNow();
+    if (OnMouseLeave) OnMouseLeave(msg);
+    UpdateRepeatTimer();
+}
+
+LRESULT TEzRgnBtn::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    TWMMouse record = RecordOf(msg, wParam, lParam);
+    switch (msg) {
+    case WM_MOUSEMOVE: {
+        if (fw::TCustomControl::OnMouseMove)
+            fw::TCustomControl::OnMouseMove(this, wParam, record.XPos, record.YPos);
+        if (!trackingLeave_) {
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+            trackingLeave_ = TrackMouseEvent(&track) != FALSE;
+        }
+        // While the button holds the mouse, arrival and departure follow the pointer.
+        bool over = PointerIsOver({record.XPos, record.YPos});
+        TWMMouse notice{over ? 0xB013u : 0xB014u, 0, 0, 0, 0};
+        if (over && !mouseOver_)
+            PointerEntered(notice);
+        else if (!over && mouseOver_)
+            PointerLeft(notice);
+        return 0;
+    }
+    case WM_MOUSELEAVE: {
+        trackingLeave_ = false;
+        if (GetCapture() == Handle()) return 0;
+        TWMMouse notice{0xB014u, 0, 0, 0, 0};
+        if (mouseOver_) PointerLeft(notice);
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+        SetCapture(Handle());
+        clickPending_ = true;
+        pressed_ = true;
+        RepaintNow();
+        if (OnMouseDown) OnMouseDown(record);
+        UpdateRepeatTimer();
+        return 0;
+    case WM_LBUTTONUP: {
+        bool wasPending = clickPending_;
+        clickPending_ = false;
+        if (GetCapture() == Handle()) ReleaseCapture();
+        RECT client{};
+        GetClientRect(Handle(), &client);
+        if (wasPending && PtInRect(&client, POINT{record.XPos, record.YPos})) Click();
+        pressed_ = false;
+        RepaintNow();
+        if (OnMouseUp) OnMouseUp(record);
+        UpdateRepeatTimer();
+        return 0;
+    }
+    case WM_LBUTTONDBLCLK:
+        return 0;
+    default:
+        return fw::TCustomControl::WndProc(msg, wParam, lParam);
+    }
+}
