@@ -1,0 +1,161 @@
+// The launcher with real child processes: command lines, working folders, waiting.
+#include <gtest/gtest.h>
+
+#include "convert/Launcher.h"
+#include "support.h"
+
+using namespace testing_support;
+
+namespace {
+
+struct Echo {
+    std::string commandLine;
+    std::string folder;
+};
+
+struct LauncherTest : ::testing::Test {
+    std::string work = FreshFolder("launch");
+    std::string echoOut = work + "echo.txt";
+    std::string echoExe = ExeFolder() + "echo_args.exe";
+
+    void SetUp() override { SetEnvironmentVariableA("ECHO_OUT", echoOut.c_str()); }
+    void TearDown() override
+    {
+        SetEnvironmentVariableA("ECHO_OUT", nullptr);
+        SetEnvironmentVariableA("ECHO_SLEEP_MS", nullptr);
+        RemoveTree(work);
+    }
+    Echo RunEcho(const std::string& program, const std::string& params)
+    {
+        DeleteFileA(echoOut.c_str());
+        EXPECT_TRUE(convert::ShellExecWait(program, params, SW_HIDE));
+        std::string text = ReadFile(echoOut);
+        std::size_t cut = text.find('\n');
+        return {text.substr(0, cut), text.substr(cut + 1, text.size() - cut - 2)};
+    }
+};
+
+int paintCount = 0;
+
+LRESULT CALLBACK CountPaints(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg != WM_PAINT) return DefWindowProcA(window, msg, wParam, lParam);
+    ++paintCount;
+    PAINTSTRUCT ps;
+    BeginPaint(window, &ps);
+    EndPaint(window, &ps);
+    return 0;
+}
+
+}  // namespace
+
+TEST_F(LauncherTest, CommandLineIsProgramBlankParametersWhole)
+{
+    EXPECT_EQ(RunEcho(echoExe, "").commandLine, echoExe + " ");
+    EXPECT_EQ(RunEcho(echoExe, " -i \"a.mp4\"").commandLine, echoExe + "  -i \"a.mp4\"");
+    for (std::size_t length : {512u, 2000u}) {
+        std::string params(length - echoExe.size() - 1, 'p');
+        std::string line = RunEcho(echoExe, params).commandLine;
+        EXPECT_EQ(line.size(), length);
+        EXPECT_EQ(line, echoExe + " " + params);
+    }
+}
+
+TEST_F(LauncherTest, WorkingFolderFollowsTheProgramPath)
+{
+    // A program in a folder.
+    CopyFileA(echoExe.c_str(), (work + "echo_args.exe").c_str(), FALSE);
+    EXPECT_EQ(RunEcho(work + "echo_args.exe", "").folder, work.substr(0, work.size() - 1));
+
+    // A bare name in the current folder gets the current folder.
+    char before[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, before);
+    SetCurrentDirectoryA(work.c_str());
+    EXPECT_EQ(RunEcho("echo_args.exe", "").folder, work.substr(0, work.size() - 1));
+    SetCurrentDirectoryA(before);
+
+    // A bare name found through Path gets the folder of that Path entry.
+    std::string onPath = FreshFolder("onpath");
+    CopyFileA(echoExe.c_str(), (onPath + "echo_onpath.exe").c_str(), FALSE);
+    char path[8192] = {};
+    GetEnvironmentVariableA("Path", path, sizeof path);
+    SetEnvironmentVariableA("Path", (std::string(path) + ";" + onPath).c_str());
+    EXPECT_EQ(RunEcho("echo_onpath.exe", "").folder, onPath.substr(0, onPath.size() - 1));
+    SetEnvironmentVariableA("Path", path);
+    RemoveTree(onPath);
+}
+
+TEST_F(LauncherTest, ProgramAtADriveRootRunsInTheRootWithItsBackslash)
+{
+    std::string root = "C:\\mervane_echo_root.exe";
+    ASSERT_TRUE(CopyFileA(echoExe.c_str(), root.c_str(), FALSE));
+    EXPECT_EQ(RunEcho(root, "").folder, "C:\\");
+    DeleteFileA(root.c_str());
+}
+
+TEST_F(LauncherTest, SearchProgramPathLooksInTheExtraFolderFirst)
+{
+    CopyFileA(echoExe.c_str(), (work + "findme.exe").c_str(), FALSE);
+    EXPECT_EQ(convert::SearchProgramPath("findme.exe", work), work + "findme.exe");
+    EXPECT_EQ(convert::SearchProgramPath("findme.exe", work.substr(0, work.size() - 1)), work + "findme.exe");
+    EXPECT_EQ(convert::SearchProgramPath("nowhere-to-be-found.exe", work), "");
+}
+
+TEST_F(LauncherTest, WaitingReturnsAfterTheChildEndedAndKeepsTheWindowPainted)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &CountPaints;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "LauncherPaintProbe";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowExA(0, wc.lpszClassName, "probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
+    PumpFor(200);
+    paintCount = 0;
+    PostMessageA(window, WM_USER, 0, 0);  // a posted message stays queued during the wait
+
+    std::thread invalidator([window] {
+        for (int i = 0; i < 5; ++i) {
+            Sleep(150);
+            InvalidateRect(window, nullptr, TRUE);
+        }
+    });
+    SetEnvironmentVariableA("ECHO_SLEEP_MS", "1200");
+    DWORD start = GetTickCount();
+    EXPECT_TRUE(convert::ShellExecWait(echoExe, "", SW_HIDE));
+    DWORD waited = GetTickCount() - start;
+    invalidator.join();
+
+    EXPECT_GE(waited, 1100u);
+    EXPECT_GE(paintCount, 2);
+    MSG msg;
+    EXPECT_TRUE(PeekMessageA(&msg, window, WM_USER, WM_USER, PM_REMOVE));
+    DestroyWindow(window);
+}
+
+TEST_F(LauncherTest, ProgramThatDoesNotExistGivesFalse)
+{
+    EXPECT_FALSE(convert::ShellExec(work + "missing.exe", "", SW_HIDE));
+    EXPECT_FALSE(convert::ShellExecWait(work + "missing.exe", "", SW_HIDE));
+    EXPECT_FALSE(convert::StartProcess(work + "missing.exe", "x", SW_HIDE));
+}
+
+TEST_F(LauncherTest, StartedProcessIsHandedBackWithItsExitCode)
+{
+    SetEnvironmentVariableA("ECHO_EXIT", "7");
+    fw::unique_handle process = convert::StartProcess(echoExe, "", SW_HIDE);
+    SetEnvironmentVariableA("ECHO_EXIT", nullptr);
+    ASSERT_TRUE(process);
+    ASSERT_EQ(WaitForSingleObject(process.get(), 10000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    GetExitCodeProcess(process.get(), &code);
+    EXPECT_EQ(code, 7u);
+}
+
+TEST_F(LauncherTest, TimeLimitEndsTheChildAndWhatItStarted)
+{
+    SetEnvironmentVariableA("ECHO_SLEEP_MS", "30000");
+    DWORD start = GetTickCount();
+    EXPECT_EQ(convert::RunAndWait(echoExe, "", SW_HIDE, 800), convert::WaitOutcome::TimedOut);
+    EXPECT_LT(GetTickCount() - start, 8000u);
+}

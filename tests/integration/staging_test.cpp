@@ -1,0 +1,113 @@
+// Staging the embedded tools at start-up and removing them at a normal end.
+#include <gtest/gtest.h>
+
+#include "convert/Launcher.h"
+#include "form_fixture.h"
+
+using namespace testing_support;
+
+namespace {
+
+bool IsShortForm(const std::string& path)
+{
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('\\', start);
+        std::string part = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        std::size_t dot = part.find('.');
+        std::string base = part.substr(0, dot);
+        if (base.size() > 8 || (dot != std::string::npos && part.size() - dot - 1 > 3)) return false;
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return true;
+}
+
+std::string LongForm(const std::string& path)
+{
+    char buffer[MAX_PATH] = {};
+    GetLongPathNameA(path.c_str(), buffer, MAX_PATH);
+    return buffer;
+}
+
+struct StagingTest : FormTest {
+    void SetUp() override { DeleteSettings(); }
+};
+
+}  // namespace
+
+TEST_F(StagingTest, ToolsAreWrittenHiddenWithTheEmbeddedBytes)
+{
+    StartForm();
+    const std::string payloads = PayloadFolder();
+    struct {
+        const char* staged;
+        const char* fetched;
+    } files[] = {{"ffmpeg.exe", "ffmpeg.exe"}, {"mediainfo.exe", "mediainfo.exe"}, {"mediainfo.dll", "MediaInfo.dll"}};
+    for (const auto& f : files) {
+        std::string path = form->AppDir + f.staged;
+        ASSERT_TRUE(FileExists(path)) << path;
+        EXPECT_TRUE(Attributes(path) & FILE_ATTRIBUTE_HIDDEN) << path;
+        EXPECT_TRUE(ReadFile(path) == ReadFile(payloads + f.fetched)) << path << " differs";
+    }
+    EXPECT_FALSE(FileExists(form->AppDir + "cygwin1.dll"));  // our encoder needs no runtime libraries
+    EXPECT_FALSE(FileExists(form->AppDir + "cygz.dll"));
+}
+
+TEST_F(StagingTest, ToolPathsAreShortFormsThatRun)
+{
+    StartForm();
+    EXPECT_TRUE(IsShortForm(form->FfmpegPath)) << form->FfmpegPath;
+    EXPECT_TRUE(IsShortForm(form->MediainfoPath)) << form->MediainfoPath;
+    EXPECT_TRUE(_stricmp(LongForm(form->FfmpegPath).c_str(), (form->AppDir + "ffmpeg.exe").c_str()) == 0);
+    EXPECT_TRUE(_stricmp(LongForm(form->MediainfoPath).c_str(), (form->AppDir + "mediainfo.exe").c_str()) == 0);
+    EXPECT_EQ(RunAndWaitExit(form->FfmpegPath + " -version"), 0);
+    EXPECT_NE(RunAndCapture(form->MediainfoPath + " --Version").find("MediaInfoLib"), std::string::npos);
+    EXPECT_TRUE(convert::ShellExecWait(form->FfmpegPath, "-version", SW_HIDE));
+}
+
+TEST_F(StagingTest, FileThatCannotBeReplacedStaysSilentlyAndIsUsed)
+{
+    StartForm();
+    const std::string dll = form->AppDir + "mediainfo.dll";
+    form.reset();
+    // Left by a run that ended without its clean-up, and held by another program.
+    WriteFile(dll, "left behind");
+    SetFileAttributesA(dll.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    HANDLE held = CreateFileA(dll.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    DialogWatcher dialogs;
+    StartForm();
+    CloseHandle(held);
+    EXPECT_EQ(ReadFile(dll), "left behind");
+    EXPECT_TRUE(ReadFile(form->AppDir + "ffmpeg.exe") == ReadFile(PayloadFolder() + "ffmpeg.exe"));  // staging went on
+    EXPECT_FALSE(form->FfmpegPath.empty());
+    EXPECT_EQ(dialogs.Count(), 0);
+}
+
+TEST_F(StagingTest, NormalEndDeletesTheToolsButLeavesWhatTheRunningEncoderHolds)
+{
+    StartForm();
+    const std::string appDir = form->AppDir;
+    const std::string output = FreshFolder("held") + "busy.mpg";
+    fw::unique_handle encoder = convert::StartProcess(
+        form->FfmpegPath, "-v error -re -f lavfi -i testsrc=rate=25 -t 60 -y \"" + output + "\"", SW_HIDE);
+    ASSERT_TRUE(encoder);
+    PumpFor(300);
+    WriteFile(form->TempDir + "open.bat", "rem");
+    DialogWatcher dialogs;
+    form.reset();  // FormDestroy
+
+    EXPECT_EQ(WaitForSingleObject(encoder.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "no process is terminated";
+    EXPECT_TRUE(FileExists(appDir + "ffmpeg.exe"));
+    EXPECT_FALSE(FileExists(appDir + "mediainfo.exe"));
+    EXPECT_FALSE(FileExists(appDir + "mediainfo.dll"));
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    EXPECT_FALSE(FileExists(std::string(temp) + "open.bat"));
+    EXPECT_EQ(dialogs.Count(), 0);
+    TerminateProcess(encoder.get(), 1);
+    WaitForSingleObject(encoder.get(), 5000);
+    SetFileAttributesA((appDir + "ffmpeg.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA((appDir + "ffmpeg.exe").c_str());
+}

@@ -1,0 +1,275 @@
+// What the platform tests share.
+#include "support.h"
+
+#include <shellapi.h>
+
+#include <stdexcept>
+
+namespace testing_support {
+
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+void PumpFor(int ms)
+{
+    PumpUntil([] { return false; }, ms);
+}
+
+std::string ExeFolder()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+std::string PayloadFolder()
+{
+    char full[MAX_PATH] = {};
+    GetFullPathNameA((ExeFolder() + "..\\..\\payloads\\").c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
+
+std::string FreshFolder(const std::string& tag)
+{
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    static int counter = 0;
+    std::string folder = std::string(temp) + "mervane-" + tag + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                         std::to_string(++counter) + "\\";
+    RemoveTree(folder);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+void RemoveTree(const std::string& folder)
+{
+    std::string from = folder;
+    if (!from.empty() && from.back() == '\\') from.pop_back();
+    from.push_back('\0');
+    SHFILEOPSTRUCTA op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationA(&op);
+}
+
+std::string ReadFile(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot read " + path);
+    std::string bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write " + path);
+    DWORD written = 0;
+    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+bool FileExists(const std::string& path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+DWORD Attributes(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str());
+}
+
+void DeleteSettings()
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Talvik");
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Talvik");
+}
+
+bool ReadSetting(const char* name, std::string& value)
+{
+    char buffer[1024] = {};
+    DWORD size = sizeof buffer;
+    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Talvik", name, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
+        ERROR_SUCCESS)
+        return false;
+    value = buffer;
+    return true;
+}
+
+void WriteSetting(const char* name, const std::string& value)
+{
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Talvik", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+}
+
+int RunAndWaitExit(const std::string& commandLine, const std::string& folder, int timeoutMs)
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION info{};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info))
+        return -1;
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
+    else TerminateProcess(info.hProcess, 1);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    return static_cast<int>(code);
+}
+
+std::string RunAndCapture(const std::string& commandLine, int timeoutMs)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    CreatePipe(&readEnd, &writeEnd, &inherit, 0);
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION info{};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                                  &startup, &info);
+    CloseHandle(writeEnd);
+    std::string output;
+    if (started) {
+        char buffer[4096];
+        DWORD got = 0;
+        while (::ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
+        if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+    }
+    CloseHandle(readEnd);
+    return output;
+}
+
+void MakeClip(const std::string& path, int seconds)
+{
+    std::string line = "\"" + PayloadFolder() + "ffmpeg.exe\" -v error -y -f lavfi -i testsrc=size=160x120:rate=25 "
+                       "-f lavfi -i sine=frequency=440:sample_rate=44100 -t " + std::to_string(seconds) +
+                       " -pix_fmt yuv420p \"" + path + "\"";
+    if (RunAndWaitExit(line) != 0 || !FileExists(path)) throw std::runtime_error("cannot make clip " + path);
+}
+
+DialogWatcher::DialogWatcher(std::function<bool(HWND)> respond)
+    : respond_(std::move(respond)), thread_([this] { Loop(); })
+{
+}
+
+DialogWatcher::~DialogWatcher()
+{
+    stop_ = true;
+    thread_.join();
+}
+
+std::vector<DialogWatcher::Seen> DialogWatcher::Seen_() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return seen_;
+}
+
+int DialogWatcher::Count() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return static_cast<int>(seen_.size());
+}
+
+namespace {
+
+struct Found {
+    DWORD process;
+    HWND dialog = nullptr;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM param)
+{
+    auto* found = reinterpret_cast<Found*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (process == found->process && std::string(className) == "#32770" && IsWindowVisible(window)) {
+        found->dialog = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectStatic(HWND child, LPARAM param)
+{
+    char className[64] = {};
+    GetClassNameA(child, className, sizeof className);
+    if (std::string(className) == "Static") {
+        char text[1024] = {};
+        GetWindowTextA(child, text, sizeof text);
+        if (text[0]) *reinterpret_cast<std::string*>(param) += text;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void DialogWatcher::Loop()
+{
+    while (!stop_) {
+        Found found{GetCurrentProcessId()};
+        EnumWindows(&FindDialog, reinterpret_cast<LPARAM>(&found));
+        if (found.dialog) {
+            Sleep(200);  // let it finish drawing
+            Seen entry;
+            char title[256] = {};
+            GetWindowTextA(found.dialog, title, sizeof title);
+            entry.title = title;
+            EnumChildWindows(found.dialog, &CollectStatic, reinterpret_cast<LPARAM>(&entry.text));
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                seen_.push_back(entry);
+            }
+            bool handled = respond_ && respond_(found.dialog);
+            if (!handled) PostMessageA(found.dialog, WM_COMMAND, IDOK, 0);
+            for (int i = 0; i < 100 && IsWindow(found.dialog) && IsWindowVisible(found.dialog); ++i) Sleep(20);
+        }
+        Sleep(50);
+    }
+}
+
+}  // namespace testing_support
