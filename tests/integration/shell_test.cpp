@@ -1,0 +1,159 @@
+// The program as a whole process: one copy at a time, and the close button.
+#include <gtest/gtest.h>
+
+#include "app/MainInstance.h"
+#include "program.h"
+#include "support.h"
+
+using namespace testing_support;
+
+namespace {
+
+std::string ToolFolder()
+{
+    std::string appDir;
+    ReadSetting("AppDir", appDir);
+    return appDir;
+}
+
+FILETIME LastWrite(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+// A window of another process that looks like a running copy: the program's application
+// window class and title. It records what a second copy forwards.
+struct StandInCopy {
+    static inline std::vector<std::string> received;
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+    {
+        if (m == kForwardMessage) {
+            char text[256] = {};
+            GlobalGetAtomNameA(static_cast<ATOM>(wp), text, sizeof text);
+            received.push_back(text);
+            return 0;
+        }
+        return DefWindowProcA(w, m, wp, lp);
+    }
+    HWND window = nullptr;
+    StandInCopy()
+    {
+        received.clear();
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "TApplication";
+        RegisterClassA(&wc);  // already there when the test's own application made it
+        window = CreateWindowExA(0, "TApplication", "Mervane", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc));
+    }
+    ~StandInCopy() { DestroyWindow(window); }
+};
+
+}  // namespace
+
+TEST(SingleInstance, SecondCopyBringsTheFirstBackAndEndsWithoutTouchingAnything)
+{
+    DeleteSettings();
+    RunningProgram first;
+    HWND window = first.WaitForWindow();
+    ASSERT_TRUE(window);
+    const std::string tools = ToolFolder();
+    ASSERT_TRUE(FileExists(tools + "ffmpeg.exe"));
+    const FILETIME staged = LastWrite(tools + "ffmpeg.exe");
+    ShowWindow(window, SW_MINIMIZE);
+    PumpUntil([&] { return IsIconic(window) != FALSE; }, 5000);
+    ASSERT_TRUE(IsIconic(window));
+    DeleteSettings();
+
+    RunningProgram second;
+    int shownBySecond = 0;
+    PumpUntil(
+        [&] {
+            shownBySecond = std::max(shownBySecond, second.VisibleWindows());
+            return !second.Running();
+        },
+        30000);
+    EXPECT_EQ(second.WaitForExit(), 0);
+    EXPECT_EQ(shownBySecond, 0);
+    PumpUntil([&] { return !IsIconic(window); }, 5000);
+    EXPECT_FALSE(IsIconic(window)) << "the first copy is restored";
+    std::string value;
+    EXPECT_FALSE(ReadSetting("AppDir", value)) << "the second copy wrote no setting";
+    EXPECT_TRUE(FileExists(tools + "ffmpeg.exe")) << "the second copy deleted nothing";
+    FILETIME after = LastWrite(tools + "ffmpeg.exe");
+    EXPECT_EQ(CompareFileTime(&staged, &after), 0) << "the second copy staged nothing";
+
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.WaitForExit(), 0);
+    EXPECT_FALSE(FileExists(tools + "ffmpeg.exe")) << "a normal end removes the tools";
+}
+
+TEST(SingleInstance, ArgumentsReachTheRunningCopyAsOneAtom)
+{
+    StandInCopy running;
+    struct Case {
+        const char* arguments;
+        std::vector<std::string> received;
+    } cases[] = {
+        {"", {}},
+        {"a.mp4 \"C:\\clips\\b c.mp4\"", {"a.mp4 C:\\clips\\b c.mp4 "}},
+        {"a.mp4 C:\\tools\\Player.ExE b.mp4", {"b.mp4 "}},
+    };
+    for (const Case& c : cases) {
+        StandInCopy::received.clear();
+        RunningProgram second(c.arguments);
+        EXPECT_EQ(second.WaitForExit(), 0) << c.arguments;
+        EXPECT_EQ(StandInCopy::received, c.received) << c.arguments;
+    }
+}
+
+TEST(CloseButton, EndsOnlyItsOwnEncodersRemovesTheToolsAndExitsWithZero)
+{
+    DeleteSettings();
+    RunningProgram program;
+    HWND window = program.WaitForWindow();
+    ASSERT_TRUE(window);
+    const std::string tools = ToolFolder();
+    const std::string work = FreshFolder("close");
+
+    auto encode = [&](const std::string& exe, const std::string& output) {
+        std::string line = "\"" + exe + "\" -v error -re -f lavfi -i testsrc=rate=25 -t 60 -y \"" + output + "\"";
+        std::vector<char> buffer(line.begin(), line.end());
+        buffer.push_back('\0');
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                       &info);
+        CloseHandle(info.hThread);
+        return info.hProcess;
+    };
+    HANDLE own = encode(tools + "ffmpeg.exe", work + "partial.mpg");
+    CopyFileA((PayloadFolder() + "ffmpeg.exe").c_str(), (work + "ffmpeg.exe").c_str(), FALSE);
+    HANDLE other = encode(work + "ffmpeg.exe", work + "other.mpg");
+    ASSERT_TRUE(own && other);
+    PumpUntil([&] { return FileExists(work + "partial.mpg") && ReadFile(work + "partial.mpg").size() > 0; }, 20000);
+
+    HWND closeButton = ChildWindowFromPoint(window, POINT{475, 24});
+    char className[64] = {};
+    GetClassNameA(closeButton, className, sizeof className);
+    ASSERT_STREQ(className, "TEzRgnBtn");
+    ClickAt(closeButton, 11, 10);
+    EXPECT_EQ(program.WaitForExit(30000), 0);
+
+    EXPECT_EQ(WaitForSingleObject(own, 5000), static_cast<DWORD>(WAIT_OBJECT_0)) << "its own encoder is ended";
+    EXPECT_EQ(WaitForSingleObject(other, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "another program's encoder runs on";
+    for (const char* name : {"ffmpeg.exe", "mediainfo.exe", "mediainfo.dll"})
+        EXPECT_FALSE(FileExists(tools + name)) << name;
+    EXPECT_GT(ReadFile(work + "partial.mpg").size(), 0u) << "the partial output stays";
+
+    TerminateProcess(other, 1);
+    WaitForSingleObject(other, 5000);
+    CloseHandle(own);
+    CloseHandle(other);
+    RemoveTree(work);
+}
