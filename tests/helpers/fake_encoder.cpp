@@ -31,8 +31,8 @@ int main()
     char step[256];
     while (std::fgets(step, sizeof step, script)) {
         char verb[32] = {};
-        long long n = 0;
-        std::sscanf(step, "%31s %lld", verb, &n);
+        long n = 0;
+        std::sscanf(step, "%31s %ld", verb, &n);
         if (!std::strcmp(verb, "write") || !std::strcmp(verb, "touch")) {
             FILE* out = std::fopen(output.c_str(), "ab");
             if (!out) return 4;
