@@ -36,6 +36,8 @@ public:
     // The encoder started for the current file: its end decides the row's outcome.
     fw::unique_handle EncoderProcess;
     DWORD EncoderProcessId = 0;
+    // A media tool that has not answered by then never will: the file gets no answer.
+    DWORD ProbeTimeLimitMs = 60000;
 
     // ---- controls, as the window lays them out ----
     fw::TImage* Image1 = nullptr;

@@ -5,11 +5,6 @@
 #include "convert/Launcher.h"
 #include "queue/QueueLogic.h"
 
-namespace {
-// A tool that has not answered by then never will: the file gets no answer.
-constexpr DWORD kProbeTimeLimitMs = 60000;
-}  // namespace
-
 std::optional<std::string> TfrmMain::ProbeDuration(const std::string& path)
 {
     const std::string batch = TempDir + "open.bat";
@@ -17,7 +12,7 @@ std::optional<std::string> TfrmMain::ProbeDuration(const std::string& path)
     Memo3->SetLines(queue::ProbeBatchLines(path, TempDir, MediainfoPath));
     Memo3->SaveToFile(batch);
 
-    convert::WaitOutcome outcome = convert::RunAndWait(batch, "", SW_HIDE, kProbeTimeLimitMs);
+    convert::WaitOutcome outcome = convert::RunAndWait(batch, "", SW_HIDE, ProbeTimeLimitMs);
     if (outcome == convert::WaitOutcome::TimedOut) {
         DeleteFileA(batch.c_str());
         DeleteFileA(answer.c_str());
