@@ -1,0 +1,193 @@
+// Adding files and folders through the system dialogs, and choosing the output folder.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include "form_fixture.h"
+#include "framework/Application.h"
+#include "queue/FindFile.h"
+
+using namespace testing_support;
+
+namespace {
+
+// Answers the shell's folder browser with a folder, and records what else is shown.
+std::function<bool(HWND)> ChooseFolder(const std::string& folder)
+{
+    return [folder](HWND dialog) {
+        char title[256] = {};
+        GetWindowTextA(dialog, title, sizeof title);
+        if (std::string(title).find("Browse") == std::string::npos) return false;
+        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+        Sleep(300);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        return true;
+    };
+}
+
+// Types a path into the open dialog's file name box and confirms it.
+std::function<bool(HWND)> OpenFile(const std::string& path)
+{
+    return [path](HWND dialog) {
+        HWND nameBox = GetDlgItem(dialog, 0x47C);  // the file name combo box
+        if (!nameBox) nameBox = GetDlgItem(dialog, 0x480);
+        if (!nameBox) return false;
+        SetWindowTextA(nameBox, path.c_str());
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        return true;
+    };
+}
+
+struct AddingTest : FormTest {
+    std::string work = FreshFolder("adding");
+    void SetUp() override
+    {
+        DeleteSettings();
+        StartForm();
+    }
+    void TearDown() override
+    {
+        FormTest::TearDown();
+        RemoveTree(work);
+        DeleteSettings();
+    }
+    std::vector<std::string> QueuedPaths()
+    {
+        std::vector<std::string> paths;
+        for (int i = 0; i < form->ListBox1->Count(); ++i) paths.push_back(form->ListBox1->Item(i));
+        return paths;
+    }
+    std::vector<std::string> Messages(const DialogWatcher& watcher)
+    {
+        std::vector<std::string> texts;
+        for (const auto& seen : watcher.Seen_())
+            if (seen.title == fw::Application->Title()) texts.push_back(seen.text);
+        return texts;
+    }
+};
+
+}  // namespace
+
+TEST_F(AddingTest, SingleFileIsProbedAndQueued)
+{
+    MakeClip(work + "one.mp4", 2);
+    DialogWatcher dialogs(OpenFile(work + "one.mp4"));
+    form->Button1Click(form->Button1);
+    EXPECT_EQ(QueuedPaths(), std::vector<std::string>{work + "one.mp4"});
+    EXPECT_EQ(form->ListBox2->Item(0), "3");
+    EXPECT_EQ(form->Edit1->Text(), work + "one.mp4");
+}
+
+TEST_F(AddingTest, SingleFileWithoutAnAnswerShowsThePlainMessage)
+{
+    WriteFile(work + "bad.mp4", "not a film");
+    DialogWatcher dialogs(OpenFile(work + "bad.mp4"));
+    form->Button1Click(form->Button1);
+    EXPECT_TRUE(QueuedPaths().empty());
+    EXPECT_EQ(form->Edit1->Text(), "");
+    EXPECT_EQ(Messages(dialogs),
+              std::vector<std::string>{"Cannot process this file! Bad file header! Please use different file."});
+}
+
+TEST_F(AddingTest, FolderStopsAtTheFirstFileWithoutAnAnswer)
+{
+    MakeClip(work + "clip.mp4", 2);
+    const std::string clip = ReadFile(work + "clip.mp4");
+    DeleteFileA((work + "clip.mp4").c_str());
+    for (const char* name : {"a.mp4", "b.mp4", "c.mp4", "d.mp4", "e.mp4"}) WriteFile(work + name, clip);
+    CreateDirectoryA((work + "sub").c_str(), nullptr);
+    WriteFile(work + "sub\\deeper.mp4", clip);
+    // The third file in the order the system lists them has no answer.
+    TFindFile finder(nullptr);
+    finder.Filter = "*.mp4";
+    finder.Directory = work;
+    finder.Execute();
+    ASSERT_EQ(finder.Files.size(), 5u);
+    WriteFile(finder.Files[2], "");
+
+    const std::string folder = work.substr(0, work.size() - 1);
+    DialogWatcher dialogs(ChooseFolder(folder));
+    form->Button2Click(form->Button2);
+    EXPECT_EQ(QueuedPaths(), (std::vector<std::string>{finder.Files[0], finder.Files[1]}));
+    std::string third = finder.Files[2].substr(finder.Files[2].rfind('\\') + 1);
+    EXPECT_EQ(Messages(dialogs), std::vector<std::string>{"Cannot process file " + third +
+                                                          " Bad file header or bad characters in filename! Please "
+                                                          "use different file."});
+    EXPECT_EQ(form->LastFolder, folder);
+    EXPECT_EQ(form->Edit2->Text(), folder);
+}
+
+TEST_F(AddingTest, FolderWithoutClipsChangesOnlyTheFolderBox)
+{
+    CreateDirectoryA((work + "sub").c_str(), nullptr);
+    MakeClip(work + "sub\\only-below.mp4", 1);
+    const std::string folder = work.substr(0, work.size() - 1);
+    DialogWatcher dialogs(ChooseFolder(folder));
+    form->Button2Click(form->Button2);
+    EXPECT_TRUE(QueuedPaths().empty());
+    EXPECT_EQ(form->Edit2->Text(), folder);
+    EXPECT_EQ(form->LastFolder, folder);
+    EXPECT_TRUE(Messages(dialogs).empty());
+}
+
+TEST_F(AddingTest, BrowseStoresTheFolderAsChosenInTheRegistryAndTheField)
+{
+    struct Case {
+        std::string chosen;
+        std::string stored;
+    } cases[] = {
+        {work, work.substr(0, work.size() - 1)},
+        {"C:\\", "C:\\"},
+    };
+    for (const Case& c : cases) {
+        DialogWatcher dialogs(ChooseFolder(c.chosen));
+        form->Button3Click(form->Button3);
+        std::string value;
+        ASSERT_TRUE(ReadSetting("WorkDir", value));
+        EXPECT_EQ(value, c.stored);
+        EXPECT_EQ(form->WorkDir, c.stored);
+        EXPECT_EQ(form->Edit3->Text(), c.stored);
+        EXPECT_EQ(form->Edit4->Text(), c.stored);
+        EXPECT_EQ(form->LastFolder, "");
+    }
+}
+
+TEST_F(AddingTest, CancelledDialogsChangeNothing)
+{
+    auto cancel = [](HWND dialog) {
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    };
+    DialogWatcher dialogs(cancel);
+    const std::string workDir = form->WorkDir;
+    form->Button1Click(form->Button1);
+    form->Button2Click(form->Button2);
+    form->Button3Click(form->Button3);
+    EXPECT_EQ(dialogs.Count(), 3);
+    EXPECT_TRUE(QueuedPaths().empty());
+    EXPECT_EQ(form->WorkDir, workDir);
+    EXPECT_EQ(form->Edit2->Text(), "");
+    EXPECT_EQ(form->LastFolder, "");
+}
+
+TEST_F(AddingTest, DuringAConversionTheButtonsOpenNothing)
+{
+    DialogWatcher dialogs;
+    form->Converting = true;
+    form->Button1Click(form->Button1);
+    form->Button2Click(form->Button2);
+    form->Button3Click(form->Button3);
+    PumpFor(500);
+    EXPECT_EQ(dialogs.Count(), 0);
+    form->Converting = false;
+}
+
+TEST_F(AddingTest, TypingIntoTheBoxesIsDiscarded)
+{
+    form->Edit3->SetText("C:\\out");
+    for (fw::TEdit* box : {form->Edit1, form->Edit2, form->Edit3}) {
+        std::string before = box->Text();
+        for (char c : std::string("x\b\x16")) SendMessageA(box->Handle(), WM_CHAR, static_cast<unsigned char>(c), 0);
+        EXPECT_EQ(box->Text(), before);
+    }
+}
