@@ -272,7 +272,8 @@ void TCustomControl::PaintParentBackground(HDC dc) const
     if (!form) return;
     RECT client{};
     GetClientRect(Handle(), &client);
-    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    unique_hbrush background(CreateSolidBrush(form->Color));
+    FillRect(dc, &client, background.get());
     form->PaintGraphics(dc, -bounds_.left, -bounds_.top);
 }
 

@@ -1,6 +1,8 @@
 // Adding files and folders through the system dialogs, and choosing the output folder.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include "form_fixture.h"
@@ -11,15 +13,36 @@ using namespace testing_support;
 
 namespace {
 
-// Answers the shell's folder browser with a folder, and records what else is shown.
+// The text of the folder browser's selected item.
+std::string SelectedFolderName(HWND dialog)
+{
+    HWND tree = FindWindowExA(dialog, nullptr, WC_TREEVIEWA, nullptr);
+    if (!tree) return {};
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    char text[MAX_PATH] = {};
+    TVITEMA info{};
+    info.mask = TVIF_TEXT;
+    info.hItem = item;
+    info.pszText = text;
+    info.cchTextMax = sizeof text;
+    if (item) SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info));
+    return text;
+}
+
+// Answers the shell's folder browser with a folder once the browser shows it selected.
 std::function<bool(HWND)> ChooseFolder(const std::string& folder)
 {
     return [folder](HWND dialog) {
         char title[256] = {};
         GetWindowTextA(dialog, title, sizeof title);
         if (std::string(title).find("Browse") == std::string::npos) return false;
-        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
-        Sleep(300);
+        std::string trimmed = folder.back() == '\\' && folder.size() > 3 ? folder.substr(0, folder.size() - 1) : folder;
+        std::string leaf = trimmed.size() <= 3 ? trimmed.substr(0, 2) : trimmed.substr(trimmed.rfind('\\') + 1);
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+            Sleep(100);
+            if (SelectedFolderName(dialog).find(leaf) != std::string::npos) break;
+        }
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         return true;
     };

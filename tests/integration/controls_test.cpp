@@ -1,0 +1,247 @@
+// The image button and the transparent panel on a window of their own, with mouse messages.
+#include <gtest/gtest.h>
+
+#include "framework/Application.h"
+#include "support.h"
+#include "ui/EzRgnBtn.h"
+#include "ui/Tranpanl.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr COLORREF kKey = RGB(220, 220, 220);
+constexpr COLORREF kIdle = RGB(200, 0, 0);
+constexpr COLORREF kUp = RGB(0, 160, 0);
+constexpr COLORREF kDown = RGB(0, 0, 200);
+constexpr COLORREF kDisabled = RGB(200, 200, 0);
+
+// A filled bitmap with key-coloured corners and, for the taller one, key-coloured bottom rows.
+HBITMAP MakePicture(int width, int height, COLORREF fill)
+{
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{0, 0, width, height};
+    HBRUSH key = CreateSolidBrush(kKey);
+    FillRect(dc, &all, key);
+    DeleteObject(key);
+    RECT inner{0, 0, width, height};
+    HBRUSH brush = CreateSolidBrush(fill);
+    FillRect(dc, &inner, brush);
+    DeleteObject(brush);
+    for (int x = 0; x < 3; ++x)
+        for (int y = 0; y < 3 - x; ++y) {
+            SetPixel(dc, x, y, kKey);
+            SetPixel(dc, width - 1 - x, y, kKey);
+        }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return bitmap;
+}
+
+class TestForm : public fw::TForm {
+public:
+    TestForm() : fw::TForm(nullptr, "TMervaneTestForm")
+    {
+        Color = RGB(250, 250, 250);
+        SetBounds({100, 100, 300, 200});
+        Show();
+    }
+};
+
+struct ButtonTest : ::testing::Test {
+    TestForm form;
+    TEzRgnBtn* button = nullptr;
+    int clicks = 0, downs = 0, ups = 0, enters = 0, leaves = 0;
+
+    void SetUp() override
+    {
+        button = fw::Create<TEzRgnBtn>(&form, &form);
+        button->SetBounds({50, 50, 41, 41});
+        HBITMAP idle = MakePicture(41, 41, kIdle), up = MakePicture(41, 41, kUp), down = MakePicture(41, 43, kDown);
+        button->SetPicIdle(idle);
+        button->SetPicUp(up);
+        button->SetPicDown(down);
+        for (HBITMAP b : {idle, up, down}) DeleteObject(b);
+        button->SetPaintMode(pmCrop);
+        button->OnClick = [this](fw::TComponent*) { ++clicks; };
+        button->OnMouseDown = [this](TWMMouse&) { ++downs; };
+        button->OnMouseUp = [this](TWMMouse&) { ++ups; };
+        button->OnMouseEnter = [this](TWMMouse&) { ++enters; };
+        button->OnMouseLeave = [this](TWMMouse&) { ++leaves; };
+        PumpFor(100);
+    }
+    void Send(UINT msg, int x, int y, WPARAM keys = 0)
+    {
+        SendMessageA(button->Handle(), msg, keys, MAKELPARAM(static_cast<short>(x), static_cast<short>(y)));
+    }
+    COLORREF Shown(int x = 20, int y = 20)
+    {
+        PumpFor(50);
+        HDC dc = GetDC(button->Handle());
+        COLORREF colour = GetPixel(dc, x, y);
+        ReleaseDC(button->Handle(), dc);
+        return colour;
+    }
+    bool InRegion(int x, int y)
+    {
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        bool inside = GetWindowRgn(button->Handle(), region) != ERROR && PtInRegion(region, x, y);
+        DeleteObject(region);
+        return inside;
+    }
+};
+
+}  // namespace
+
+TEST_F(ButtonTest, HoverShowsTheHoverPictureAndPressingThePressedOne)
+{
+    EXPECT_EQ(Shown(), kIdle);
+    Send(WM_MOUSEMOVE, 20, 20);
+    EXPECT_TRUE(button->MouseOver());
+    EXPECT_EQ(Shown(), kUp);
+    Send(WM_LBUTTONDOWN, 20, 20, MK_LBUTTON);
+    EXPECT_EQ(Shown(), kDown);
+    EXPECT_EQ(button->Height(), 43) << "the control takes the size of the pressed picture";
+    EXPECT_FALSE(InRegion(20, 42)) << "the crop region of the idle picture hides the extra rows";
+    Send(WM_LBUTTONUP, 20, 20);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(button->Height(), 41);
+    EXPECT_EQ(Shown(), kUp);
+}
+
+TEST_F(ButtonTest, EmptyHoverPictureFallsBackToIdle)
+{
+    button->SetPicUp(nullptr);
+    Send(WM_MOUSEMOVE, 20, 20);
+    EXPECT_EQ(Shown(), kIdle);
+}
+
+TEST_F(ButtonTest, ReleasingOutsideReportsNoClickAndShowsIdleWhileOff)
+{
+    Send(WM_MOUSEMOVE, 20, 20);
+    Send(WM_LBUTTONDOWN, 20, 20, MK_LBUTTON);
+    Send(WM_MOUSEMOVE, -30, -30, MK_LBUTTON);
+    EXPECT_FALSE(button->MouseOver());
+    EXPECT_EQ(Shown(), kIdle);
+    Send(WM_MOUSEMOVE, 20, 20, MK_LBUTTON);
+    EXPECT_EQ(Shown(), kDown) << "back over the button, pressed again";
+    Send(WM_MOUSEMOVE, -30, -30, MK_LBUTTON);
+    Send(WM_LBUTTONUP, -30, -30);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(leaves, 2);
+    EXPECT_EQ(enters, 2);
+}
+
+TEST_F(ButtonTest, DoubleClickIsOneClick)
+{
+    Send(WM_MOUSEMOVE, 20, 20);
+    Send(WM_LBUTTONDOWN, 20, 20, MK_LBUTTON);
+    Send(WM_LBUTTONUP, 20, 20);
+    Send(WM_LBUTTONDBLCLK, 20, 20, MK_LBUTTON);
+    EXPECT_EQ(Shown(), kUp) << "the second press shows no pressed picture";
+    Send(WM_LBUTTONUP, 20, 20);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(downs, 1);
+    EXPECT_EQ(ups, 2);
+}
+
+TEST_F(ButtonTest, DisabledShowsItsPictureReportsNoClickButStillItsMouseEvents)
+{
+    HBITMAP disabled = MakePicture(41, 41, kDisabled);
+    button->SetPicDsbld(disabled);
+    DeleteObject(disabled);
+    button->SetEnabled(false);
+    EXPECT_TRUE(button->Disabled());
+    EXPECT_TRUE(IsWindowEnabled(button->Handle())) << "the window itself stays enabled";
+    Send(WM_MOUSEMOVE, 20, 20);
+    Send(WM_LBUTTONDOWN, 20, 20, MK_LBUTTON);
+    EXPECT_EQ(Shown(), kDisabled);
+    Send(WM_LBUTTONUP, 20, 20);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(downs, 1);
+    EXPECT_EQ(ups, 1);
+    button->SetPicDsbld(nullptr);
+    EXPECT_EQ(Shown(), kIdle);
+}
+
+TEST_F(ButtonTest, EveryKeyColouredPixelLiesOutsideTheWindow)
+{
+    const TPicture& idle = button->PicIdle();
+    int keyPixels = 0;
+    for (int x = 0; x < idle.Width(); ++x)
+        for (int y = 0; y < idle.Height(); ++y) {
+            bool key = idle.Pixel(x, y) == kKey;
+            keyPixels += key;
+            EXPECT_EQ(InRegion(x, y), !key) << x << "," << y;
+        }
+    EXPECT_EQ(keyPixels, 12);
+}
+
+TEST_F(ButtonTest, NormalModeLeavesTheRectangleAndCropRebuildsTheShape)
+{
+    button->SetPaintMode(pmNormal);
+    EXPECT_FALSE(button->RegionApplied());
+    EXPECT_TRUE(InRegion(0, 0));
+    EXPECT_TRUE(InRegion(40, 40));
+    EXPECT_FALSE(InRegion(41, 20));
+    button->SetPaintMode(pmCrop);
+    EXPECT_TRUE(button->RegionApplied());
+    EXPECT_FALSE(InRegion(0, 0));
+    button->SetPaintMode(pmCrop);  // the same mode again changes nothing
+    EXPECT_TRUE(button->RegionApplied());
+    EXPECT_FALSE(InRegion(0, 0));
+}
+
+TEST_F(ButtonTest, HeldDownWithAutoRepeatClicksEvery300Milliseconds)
+{
+    button->SetAutoRepeat(true);
+    Send(WM_MOUSEMOVE, 20, 20);
+    Send(WM_LBUTTONDOWN, 20, 20, MK_LBUTTON);
+    PumpFor(1050);
+    int whileHeld = clicks;
+    Send(WM_LBUTTONUP, 20, 20);
+    EXPECT_GE(whileHeld, 2);
+    EXPECT_LE(whileHeld, 4);
+    EXPECT_EQ(clicks, whileHeld + 1);
+    PumpFor(700);
+    EXPECT_EQ(clicks, whileHeld + 1) << "no repetition after the release";
+}
+
+TEST(TranPanel, InvisibleClickAreaWithAnOptionalFrame)
+{
+    TestForm form;
+    auto* panel = fw::Create<TTranPanel>(&form, &form);
+    EXPECT_EQ(panel->Width(), 185);
+    EXPECT_EQ(panel->Height(), 41);
+    panel->SetBounds({20, 20, 100, 40});
+    int clicks = 0;
+    panel->OnClick = [&](fw::TComponent*) { ++clicks; };
+    PumpFor(150);
+    auto pixel = [&](int x, int y) {
+        PumpFor(100);
+        HDC dc = GetDC(form.Handle());
+        COLORREF colour = GetPixel(dc, x, y);
+        ReleaseDC(form.Handle(), dc);
+        return colour;
+    };
+    EXPECT_EQ(pixel(20, 20), RGB(250, 250, 250)) << "what lies beneath shows through";
+    EXPECT_EQ(pixel(60, 40), RGB(250, 250, 250));
+    panel->SetBorder(true);
+    EXPECT_EQ(pixel(20, 20), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(pixel(60, 40), RGB(250, 250, 250));
+    panel->SetBorder(false);
+    EXPECT_EQ(pixel(20, 20), RGB(250, 250, 250));
+
+    HWND h = panel->Handle();
+    SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    SendMessageA(h, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+}

@@ -1,0 +1,355 @@
+// The main window on screen: its shape and layout, dragging, links, and the queue list's
+// row actions and drawing, driven with real mouse and keyboard messages.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <thread>
+
+#include "form_fixture.h"
+#include "framework/Application.h"
+#include "ui/EzRgnBtn.h"
+#include "ui/Tranpanl.h"
+
+using namespace testing_support;
+
+namespace {
+
+RECT ClientRectOf(HWND child, HWND parent)
+{
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+bool InWindowRegion(HWND window, int x, int y)
+{
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    bool inside = GetWindowRgn(window, region) != ERROR && PtInRegion(region, x, y);
+    DeleteObject(region);
+    return inside;
+}
+
+// Opening files and folders goes to a stand-in program that writes down what it was given:
+// the machine-wide classes of the test's own Wine prefix, which the shell reads for both.
+struct StandInOpener {
+    std::string record;
+    explicit StandInOpener(const std::string& folder) : record(folder + "opened.txt")
+    {
+        SetEnvironmentVariableA("ECHO_OUT", record.c_str());
+        std::string command = "\"" + ExeFolder() + "echo_args.exe\" \"%1\"";
+        for (const char* key : {"Software\\Classes\\MervaneTest.Clip\\shell\\open\\command",
+                                "Software\\Classes\\Folder\\shell\\open\\command"})
+            SetDefault(key, command);
+        SetDefault("Software\\Classes\\.mp4", "MervaneTest.Clip");
+    }
+    ~StandInOpener()
+    {
+        for (const char* key : {"Software\\Classes\\MervaneTest.Clip", "Software\\Classes\\Folder\\shell\\open",
+                                "Software\\Classes\\.mp4"})
+            RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
+        SetEnvironmentVariableA("ECHO_OUT", nullptr);
+    }
+    static void SetDefault(const char* key, const std::string& value)
+    {
+        HKEY handle = nullptr;
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr);
+        RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+        RegCloseKey(handle);
+    }
+    // What was opened since the last call, or empty after a short wait.
+    std::string Opened(int waitMs = 3000)
+    {
+        std::string opened;
+        PumpUntil([&] { return FileExists(record); }, waitMs);
+        if (FileExists(record)) {
+            PumpFor(100);
+            std::string text = ReadFile(record);
+            DeleteFileA(record.c_str());
+            std::size_t start = text.find(" \"");
+            std::size_t end = text.find('"', start + 2);
+            if (start != std::string::npos && end != std::string::npos) opened = text.substr(start + 2, end - start - 2);
+        }
+        return opened;
+    }
+};
+
+struct MainWindowTest : FormTest {
+    std::string work = FreshFolder("window");
+    void SetUp() override
+    {
+        StartForm();
+        form->WorkDir = work.substr(0, work.size() - 1);
+        fw::Application->SetMainForm(form.get());
+        form->Show();
+        PumpFor(300);
+    }
+    void TearDown() override
+    {
+        fw::Application->SetMainForm(nullptr);
+        FormTest::TearDown();
+        RemoveTree(work);
+    }
+    HWND List() { return form->ListView1->Handle(); }
+    RECT RowRect(int row)
+    {
+        RECT r{};
+        r.left = LVIR_BOUNDS;
+        SendMessageA(List(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+        return r;
+    }
+    // A click at x in the given row, with the pointer really there.
+    void ClickRow(int row, int x)
+    {
+        RECT r = RowRect(row);
+        POINT p{x, (r.top + r.bottom) / 2};
+        POINT screen = p;
+        ClientToScreen(List(), &screen);
+        SetCursorPos(screen.x, screen.y);
+        PostMessageA(List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+        PostMessageA(List(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+        PumpFor(250);
+    }
+    void Key(WORD key)
+    {
+        SetFocus(List());
+        PostMessageA(List(), WM_KEYDOWN, key, 1);
+        PumpFor(150);
+    }
+    void Select(int row)
+    {
+        LVITEMA item{};
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(List(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    }
+    void QueueRows(const std::vector<std::string>& states)
+    {
+        for (std::size_t i = 0; i < states.size(); ++i) {
+            std::string path = work + "clip" + std::to_string(i) + ".mp4";
+            WriteFile(path, "x");
+            form->AddQueueRow(path, std::to_string(10 + i));
+            form->SetRowState(static_cast<int>(i), states[i]);
+            if (states[i] == "Done") form->SetRowConverted(static_cast<int>(i), "MPG");
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, RoundShapeSurvivesMinimisingAndRestoring)
+{
+    HWND w = form->Handle();
+    EXPECT_FALSE(InWindowRegion(w, 0, 0));
+    EXPECT_FALSE(InWindowRegion(w, 502, 478));
+    EXPECT_TRUE(InWindowRegion(w, 15, 15));
+    EXPECT_TRUE(InWindowRegion(w, 251, 240));
+    form->EzRgnBtn1Click(form->EzRgnBtn1);
+    PumpUntil([&] { return IsIconic(w) != FALSE; }, 3000);
+    EXPECT_TRUE(IsIconic(w));
+    ShowWindow(w, SW_RESTORE);
+    PumpFor(300);
+    EXPECT_FALSE(InWindowRegion(w, 0, 0));
+    EXPECT_TRUE(InWindowRegion(w, 251, 240));
+    RECT client{};
+    GetClientRect(w, &client);
+    EXPECT_EQ(client.right, 503);
+    EXPECT_EQ(client.bottom, 479);
+}
+
+TEST_F(MainWindowTest, EveryControlLiesAtItsPlace)
+{
+    struct Place {
+        fw::TWinControl* control;
+        RECT at;
+    } places[] = {
+        {form->TranPanel1, {16, 12, 153, 42}},   {form->TranPanel2, {16, 40, 249, 63}},
+        {form->EzRgnBtn1, {437, 13, 460, 36}},   {form->EzRgnBtn2, {464, 13, 487, 36}},
+        {form->Edit1, {16, 79, 376, 100}},       {form->Button1, {384, 77, 487, 102}},
+        {form->Edit2, {16, 117, 376, 138}},      {form->Button2, {384, 115, 487, 140}},
+        {form->Edit3, {16, 155, 376, 176}},      {form->Button3, {384, 153, 487, 178}},
+        {form->ListView1, {15, 196, 488, 369}},  {form->EzRgnBtn3, {436, 384, 477, 425}},
+    };
+    for (const Place& p : places) {
+        RECT r = ClientRectOf(p.control->Handle(), form->Handle());
+        EXPECT_TRUE(EqualRect(&r, &p.at)) << p.control->Name << " at " << r.left << "," << r.top << "," << r.right
+                                          << "," << r.bottom;
+        EXPECT_FALSE(GetWindowLongA(p.control->Handle(), GWL_STYLE) & WS_TABSTOP);
+    }
+    for (fw::TWinControl* hidden : std::initializer_list<fw::TWinControl*>{form->Edit4, form->Memo3, form->ListBox1,
+                                                                          form->ListBox2})
+        EXPECT_GE(ClientRectOf(hidden->Handle(), form->Handle()).left, 544);
+    const char* headers[] = {"Type", "File Name (click to view)", "Progress", "Converted File (click to open)", "DEL"};
+    const int widths[] = {40, 154, 65, 156, 34};
+    for (int c = 0; c < 5; ++c) {
+        char text[64] = {};
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT;
+        column.pszText = text;
+        column.cchTextMax = sizeof text;
+        SendMessageA(List(), LVM_GETCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
+        EXPECT_STREQ(text, headers[c]);
+        EXPECT_EQ(form->ListView1->ColumnWidth(c), widths[c]);
+    }
+    EXPECT_EQ(form->Label3->Caption(), "Support");
+    EXPECT_EQ(form->Label13->Caption(), "Files to convert (DEL to remove selected file from the list)");
+    EXPECT_TRUE(form->Label8->Bold());
+    EXPECT_FALSE(form->Label10->Bold());
+    EXPECT_EQ(form->EzRgnBtn1->Hint, "Minimize");
+    EXPECT_EQ(form->EzRgnBtn2->Hint, "Close");
+}
+
+TEST_F(MainWindowTest, LinkLabelsUnderlineWhileThePointerIsOnThem)
+{
+    PostMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(390, 20));
+    PumpFor(100);
+    EXPECT_TRUE(form->Label3->Underline());
+    EXPECT_TRUE(form->Label3->Bold());
+    PostMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(250, 430));
+    PumpFor(100);
+    EXPECT_FALSE(form->Label3->Underline());
+    EXPECT_TRUE(form->Label3->Bold());
+}
+
+TEST_F(MainWindowTest, LeftButtonOnThePicturesDragsTheWindowAndTheRightDoesNot)
+{
+    RECT before{};
+    GetWindowRect(form->Handle(), &before);
+    POINT grab{before.left + 250, before.top + 432};  // the background, below the list
+    auto drag = [&](DWORD down, DWORD up) {
+        SetCursorPos(grab.x, grab.y);
+        PumpFor(100);
+        std::thread mover([&] {
+            mouse_event(down, 0, 0, 0, 0);
+            Sleep(300);
+            for (int i = 1; i <= 10; ++i) {
+                SetCursorPos(grab.x + 4 * i, grab.y + 3 * i);
+                mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
+                Sleep(30);
+            }
+            Sleep(200);
+            mouse_event(up, 0, 0, 0, 0);
+        });
+        PumpFor(1500);
+        mover.join();
+        PumpFor(200);
+    };
+    drag(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    RECT afterRight{};
+    GetWindowRect(form->Handle(), &afterRight);
+    EXPECT_TRUE(EqualRect(&before, &afterRight)) << "the right button does not drag";
+    drag(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    RECT afterLeft{};
+    GetWindowRect(form->Handle(), &afterLeft);
+    EXPECT_EQ(afterLeft.left - before.left, 40);
+    EXPECT_EQ(afterLeft.top - before.top, 30);
+}
+
+TEST_F(MainWindowTest, ClickBandsActByStateAndFollowResizedColumns)
+{
+    StandInOpener opener(work);
+    QueueRows({"Done", "Pending", "Failed", "Pending"});
+    const std::string clip1 = form->ListBox1->Item(1);
+
+    ClickRow(0, 430);  // the "X" of a done row
+    EXPECT_EQ(form->RowCount(), 4);
+    ClickRow(1, 330);  // the converted column of a pending row
+    EXPECT_EQ(form->RowCount(), 4);
+    EXPECT_EQ(opener.Opened(800), "");
+    ClickRow(1, 259);  // exactly on the border of the progress and converted columns
+    EXPECT_EQ(opener.Opened(800), "");
+    ClickRow(2, 100);  // the name of a failed row
+    ClickRow(2, 430);
+    EXPECT_EQ(opener.Opened(800), "");
+    EXPECT_EQ(form->RowCount(), 4);
+
+    ClickRow(0, 330);  // "MPG" of a done row opens the output folder
+    EXPECT_EQ(opener.Opened(), form->WorkDir + "\\");
+    ClickRow(1, 100);  // a name opens the input file
+    EXPECT_EQ(opener.Opened(), clip1);
+
+    ClickRow(1, 430);  // the "X" of a pending row
+    EXPECT_EQ(form->RowCount(), 3);
+    EXPECT_EQ(form->ListBox1->Item(1), work + "clip2.mp4") << "the rows below keep their own paths";
+    EXPECT_EQ(form->ListBox2->Item(1), "12");
+    EXPECT_EQ(form->ListBox1->Item(2), work + "clip3.mp4");
+
+    SendMessageA(List(), LVM_SETCOLUMNWIDTH, 1, 254);
+    PumpFor(100);
+    ClickRow(2, 220);  // was the progress column, now the name
+    EXPECT_EQ(opener.Opened(), work + "clip3.mp4");
+}
+
+TEST_F(MainWindowTest, DeleteKeyRemovesTheSelectedRowWhateverItsState)
+{
+    QueueRows({"Done", "Failed", "Pending"});
+    Key(VK_DELETE);  // nothing selected
+    EXPECT_EQ(form->RowCount(), 3);
+    Select(0);
+    Key('A');
+    EXPECT_EQ(form->RowCount(), 3);
+    Key(VK_DELETE);
+    EXPECT_EQ(form->RowCount(), 2);
+    EXPECT_EQ(form->RowState(0), "Failed");
+    Select(0);
+    Key(VK_DELETE);
+    EXPECT_EQ(form->RowState(0), "Pending");
+}
+
+TEST_F(MainWindowTest, NothingChangesDuringAConversion)
+{
+    StandInOpener opener(work);
+    QueueRows({"Done", "Pending"});
+    form->Converting = true;
+    ClickRow(1, 430);
+    ClickRow(0, 330);
+    ClickRow(1, 100);
+    Select(0);
+    Key(VK_DELETE);
+    EXPECT_EQ(form->RowCount(), 2);
+    EXPECT_EQ(opener.Opened(800), "");
+    form->Converting = false;
+}
+
+TEST_F(MainWindowTest, LinkColumnsAreDrawnBlueAndUnderlinedAndProgressBlack)
+{
+    QueueRows({"Done", "Pending"});
+    InvalidateRect(List(), nullptr, TRUE);
+    PumpFor(300);
+    HDC dc = GetDC(List());
+    auto cell = [&](int row, int left, int right) {
+        RECT r = RowRect(row);
+        int blue = 0, black = 0, longestBlueRun = 0;
+        for (int y = r.top; y < r.bottom; ++y) {
+            int run = 0;
+            for (int x = left + 2; x < right - 2; ++x) {
+                COLORREF c = GetPixel(dc, x, y);
+                if (c == RGB(0, 0, 255)) {
+                    ++blue;
+                    longestBlueRun = std::max(longestBlueRun, ++run);
+                } else {
+                    run = 0;
+                    if (c == RGB(0, 0, 0)) ++black;
+                }
+            }
+        }
+        return std::tuple<int, int, int>{blue, black, longestBlueRun};
+    };
+    SendMessageA(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), 0);  // nothing selected: true colours
+    for (int row : {0, 1}) {
+        auto [nameBlue, nameBlack, nameRun] = cell(row, 40, 194);
+        auto [progressBlue, progressBlack, progressRun] = cell(row, 194, 259);
+        auto [delBlue, delBlack, delRun] = cell(row, 415, 449);
+        EXPECT_GT(nameBlue, 10) << row;
+        EXPECT_GE(nameRun, 8) << "underlined, row " << row;
+        EXPECT_EQ(progressBlue, 0) << row;
+        EXPECT_GT(progressBlack, 10) << row;
+        EXPECT_GT(delBlue, 3) << row;
+    }
+    auto [convertedBlue, convertedBlack, convertedRun] = cell(0, 259, 415);
+    EXPECT_GT(convertedBlue, 10);
+    EXPECT_GE(convertedRun, 8);
+    ReleaseDC(List(), dc);
+}
