@@ -52,21 +52,7 @@ void TApplication::Run()
     if (mainForm_ && !terminated_) mainForm_->Show();
     while (!terminated_) {
         ProcessMessages();
-        if (terminated_) break;
-        std::vector<HANDLE> handles;
-        for (const auto& entry : watched_) handles.push_back(entry.first);
-        DWORD count = static_cast<DWORD>(handles.size());
-        DWORD woke = MsgWaitForMultipleObjects(count, handles.data(), FALSE, INFINITE, QS_ALLINPUT);
-        if (woke < WAIT_OBJECT_0 + count) {
-            auto it = watched_.find(handles[woke - WAIT_OBJECT_0]);
-            std::function<void()> onSignaled = std::move(it->second);
-            watched_.erase(it);
-            try {
-                onSignaled();
-            } catch (...) {
-                HandleException();
-            }
-        }
+        if (!terminated_) CallSignalled(INFINITE);
     }
 }
 
@@ -98,6 +84,25 @@ void TApplication::ProcessMessages()
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    CallSignalled(0);
+}
+
+bool TApplication::CallSignalled(DWORD waitMs)
+{
+    std::vector<HANDLE> handles;
+    for (const auto& entry : watched_) handles.push_back(entry.first);
+    DWORD count = static_cast<DWORD>(handles.size());
+    DWORD woke = MsgWaitForMultipleObjects(count, handles.data(), FALSE, waitMs, QS_ALLINPUT);
+    if (woke >= WAIT_OBJECT_0 + count) return false;
+    auto it = watched_.find(handles[woke - WAIT_OBJECT_0]);
+    std::function<void()> onSignaled = std::move(it->second);
+    watched_.erase(it);
+    try {
+        onSignaled();
+    } catch (...) {
+        HandleException();
+    }
+    return true;
 }
 
 void TApplication::Minimize()

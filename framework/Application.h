@@ -26,7 +26,8 @@ public:
     void Run();
     void Terminate();
     bool Terminated() const { return terminated_; }
-    // Handles every message waiting in the thread's queue, then returns.
+    // Handles every message waiting in the thread's queue and every watched handle that
+    // is signalled, then returns.
     void ProcessMessages();
     void Minimize();
     // Calls `onSignaled` from the message loop once the handle is signalled.
@@ -41,6 +42,8 @@ public:
     void HandleException() const;
 
 private:
+    // Waits up to waitMs for input or a watched handle; calls the handle's callback.
+    bool CallSignalled(DWORD waitMs);
     static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND handle_ = nullptr;
     std::string title_;

@@ -5,6 +5,8 @@
 
 #include <stdexcept>
 
+#include "framework/Application.h"
+
 namespace testing_support {
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
@@ -12,11 +14,7 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
     const DWORD start = GetTickCount();
     while (!done()) {
         if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        fw::Application->ProcessMessages();  // the program's own pump: it sees its encoders end
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
     return true;

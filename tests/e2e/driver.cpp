@@ -1,0 +1,261 @@
+// Drives the built Mervane.exe as a person would.
+#include "driver.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <cstdio>
+
+#include "../integration/support.h"
+
+namespace e2e {
+
+using namespace testing_support;
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs)
+{
+    return PumpUntil(done, timeoutMs);
+}
+
+Driver::Driver(const std::string& arguments) : program_(std::make_unique<RunningProgram>(arguments))
+{
+    window_ = program_->WaitForWindow();
+    if (window_) SetForegroundWindow(window_);
+    PumpFor(500);
+}
+
+namespace {
+
+void SendMouse(DWORD flags)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+    PumpFor(60);
+}
+
+void SendKey(WORD key, WCHAR unicode, bool up)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = unicode ? 0 : key;
+    input.ki.wScan = unicode;
+    input.ki.dwFlags = (unicode ? KEYEVENTF_UNICODE : 0) | (up ? KEYEVENTF_KEYUP : 0);
+    SendInput(1, &input, sizeof input);
+}
+
+// A block of memory in the program's process, for messages that carry pointers.
+class RemoteBlock {
+public:
+    RemoteBlock(DWORD processId, std::size_t size)
+        : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId)),
+          address_(VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE))
+    {
+    }
+    ~RemoteBlock()
+    {
+        VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        CloseHandle(process_);
+    }
+    void* At(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
+    void Write(std::size_t offset, const void* data, std::size_t size)
+    {
+        WriteProcessMemory(process_, At(offset), data, size, nullptr);
+    }
+    void Read(std::size_t offset, void* data, std::size_t size) { ReadProcessMemory(process_, At(offset), data, size, nullptr); }
+
+private:
+    HANDLE process_;
+    void* address_;
+};
+
+struct DialogSearch {
+    DWORD processId;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindProgramDialog(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (processId == search->processId && std::string(className) == "#32770" && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void Driver::MoveTo(int x, int y)
+{
+    POINT p{x, y};
+    ClientToScreen(window_, &p);
+    SetCursorPos(p.x, p.y);
+    SendMouse(MOUSEEVENTF_MOVE);
+}
+
+void Driver::Press(int x, int y)
+{
+    MoveTo(x, y);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+}
+
+void Driver::Release()
+{
+    SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+void Driver::Click(int x, int y, bool right)
+{
+    MoveTo(x, y);
+    SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    PumpFor(200);
+}
+
+void Driver::Type(const std::string& text)
+{
+    for (char c : text) {
+        SendKey(0, static_cast<unsigned char>(c), false);
+        SendKey(0, static_cast<unsigned char>(c), true);
+    }
+    PumpFor(200);
+}
+
+void Driver::Key(WORD key)
+{
+    SendKey(key, 0, false);
+    SendKey(key, 0, true);
+    PumpFor(200);
+}
+
+std::vector<Row> Driver::Rows()
+{
+    HWND list = FindWindowExA(window_, nullptr, WC_LISTVIEWA, nullptr);
+    std::vector<Row> rows;
+    if (!list) return rows;
+    int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    RemoteBlock remote(program_->ProcessId(), sizeof(LVITEMA) + 512);
+    for (int r = 0; r < count; ++r) {
+        std::string cells[5];
+        for (int c = 0; c < 5; ++c) {
+            LVITEMA item{};
+            item.iSubItem = c;
+            item.pszText = static_cast<char*>(remote.At(sizeof(LVITEMA)));
+            item.cchTextMax = 512;
+            remote.Write(0, &item, sizeof item);
+            SendMessageA(list, LVM_GETITEMTEXTA, r, reinterpret_cast<LPARAM>(remote.At(0)));
+            char text[512] = {};
+            remote.Read(sizeof(LVITEMA), text, sizeof text - 1);
+            cells[c] = text;
+        }
+        rows.push_back({cells[0], cells[1], cells[2], cells[3], cells[4]});
+    }
+    return rows;
+}
+
+std::string Driver::EditText(int x, int y)
+{
+    HWND edit = ChildWindowFromPoint(window_, POINT{x, y});
+    char text[1024] = {};
+    SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+HWND Driver::WaitForDialog(int timeoutMs)
+{
+    DialogSearch search{program_->ProcessId()};
+    WaitFor(
+        [&] {
+            search.found = nullptr;
+            EnumWindows(&FindProgramDialog, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeoutMs);
+    if (search.found) PumpFor(400);
+    return search.found;
+}
+
+std::string Driver::DialogText(HWND dialog)
+{
+    std::string text;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[64] = {};
+        GetClassNameA(child, className, sizeof className);
+        if (std::string(className) != "Static") continue;
+        char part[1024] = {};
+        SendMessageA(child, WM_GETTEXT, sizeof part, reinterpret_cast<LPARAM>(part));
+        text += part;
+    }
+    return text;
+}
+
+void Driver::ChooseFolder(HWND browser, const std::string& folder)
+{
+    RemoteBlock remote(program_->ProcessId(), folder.size() + 1);
+    remote.Write(0, folder.c_str(), folder.size() + 1);
+    for (int i = 0; i < 5; ++i) {
+        SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(remote.At(0)));
+        PumpFor(200);
+    }
+    ConfirmDialog(browser);
+}
+
+void Driver::ConfirmDialog(HWND dialog)
+{
+    HWND ok = GetDlgItem(dialog, IDOK);
+    if (!ok) ok = GetDlgItem(dialog, IDYES);
+    RECT r{};
+    GetWindowRect(ok, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMouse(MOUSEEVENTF_MOVE);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 5000);
+    PumpFor(200);
+}
+
+std::string Driver::ShotFolder()
+{
+    char configured[MAX_PATH] = {};
+    std::string folder = GetEnvironmentVariableA("MERVANE_SHOTS", configured, MAX_PATH) ? configured
+                                                                                       : ExeFolder() + "shots";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder + "\\";
+}
+
+void Driver::Shot(const std::string& name)
+{
+    PumpFor(300);
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD rowBytes = ((width * 3 + 3) / 4) * 4, imageBytes = rowBytes * height;
+    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + imageBytes),
+                          0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    info.bmiHeader.biSizeImage = imageBytes;
+    if (FILE* f = std::fopen((ShotFolder() + name + ".bmp").c_str(), "wb")) {
+        std::fwrite(&file, sizeof file, 1, f);
+        std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, f);
+        std::fwrite(bits, 1, imageBytes, f);
+        std::fclose(f);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+}  // namespace e2e
