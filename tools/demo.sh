@@ -1,19 +1,18 @@
 #!/usr/bin/env bash
-# Shows Mervane on a virtual display, keeps a screenshot, and closes it again.
+# The guided demo on a virtual display: three generated clips are added and converted by
+# the end-to-end driver, through the program's window only; screenshots of every stage.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/xvfb.sh
 start_xvfb
 trap 'wineserver -k 2>/dev/null || true; stop_xvfb' EXIT
 shots=$PWD/build/demo
-mkdir -p "$shots"
-wine build/win32/Mervane.exe &
-for _ in $(seq 120); do
-  xdotool search --name '^Mervane$' >/dev/null 2>&1 && break
-  sleep 0.5
+rm -rf "$shots" && mkdir -p "$shots"
+mkdir -p "$shots/converted"
+MERVANE_SHOTS=$(winepath -w "$shots") MERVANE_DEMO_OUT=$(winepath -w "$shots/converted") \
+  wine build/win32/tests/e2e/e2e.exe --demo
+for bmp in "$shots"/*.bmp; do
+  convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
 done
-sleep 2
-import -window root "$shots/mervane.png"
-echo "Screenshot of the running program: $shots/mervane.png"
-wine taskkill /im Mervane.exe >/dev/null 2>&1 || true
-wait || true
+echo "Screenshots of the demo: $shots"
+echo "Converted files:         $shots/converted"

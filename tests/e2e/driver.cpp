@@ -1,6 +1,7 @@
 // Drives the built Mervane.exe as a person would.
 #include "driver.h"
 
+#include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
 
@@ -95,7 +96,12 @@ void Driver::MoveTo(int x, int y)
 {
     POINT p{x, y};
     ClientToScreen(window_, &p);
-    SetCursorPos(p.x, p.y);
+    MoveToScreen(p);
+}
+
+void Driver::MoveToScreen(POINT screen)
+{
+    SetCursorPos(screen.x, screen.y);
     SendMouse(MOUSEEVENTF_MOVE);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@ public:
     void Click(int x, int y, bool right = false);
     void Press(int x, int y);
     void MoveTo(int x, int y);
+    void MoveToScreen(POINT screen);
     void Release();
     void Type(const std::string& text);
     void Key(WORD key);

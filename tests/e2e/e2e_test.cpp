@@ -1,0 +1,300 @@
+// End to end: the built Mervane.exe on a virtual display, driven only through its window
+// and the system dialogs, as a person would.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <tlhelp32.h>
+
+#include "app/AppLogic.h"
+#include "app/Settings.h"
+#include "driver.h"
+#include "../integration/support.h"
+
+using namespace testing_support;
+using e2e::Driver;
+using e2e::Row;
+using e2e::WaitFor;
+
+namespace {
+
+// Where the main window's controls are, in client coordinates.
+constexpr POINT kAddFile{435, 89}, kAddFolder{435, 127}, kBrowse{435, 165}, kOutputBox{100, 165};
+constexpr POINT kConvert{456, 404}, kClose{475, 24}, kMinimise{448, 24}, kBackground{250, 432};
+constexpr int kListTop = 196, kRowHeight = 17, kHeaderHeight = 22;
+
+POINT Cell(int row, int x) { return {15 + x, kListTop + kHeaderHeight + row * kRowHeight + kRowHeight / 2}; }
+
+int EncodersRunning()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    int running = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (_stricmp(entry.szExeFile, "ffmpeg.exe") == 0) ++running;
+    CloseHandle(snapshot);
+    return running;
+}
+
+std::string MediaSummary(const std::string& file)
+{
+    const std::string tool = "\"" + PayloadFolder() + "mediainfo.exe\" ";
+    return RunAndCapture(tool + "\"--Inform=General;%Format%\" \"" + file + "\"") +
+           RunAndCapture(tool + "\"--Inform=Video;%Format%|%Format_Version%|%FrameRate%\" \"" + file + "\"") +
+           RunAndCapture(tool + "\"--Inform=Audio;%Format%|%Format_Profile%|%SamplingRate%|%Channel(s)%\" \"" + file + "\"");
+}
+
+void ExpectMpegProgramStream(const std::string& file)
+{
+    std::string summary = MediaSummary(file);
+    EXPECT_NE(summary.find("MPEG-PS"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("MPEG Video|Version 1|25.000"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("MPEG Audio|Layer 2|44100|2"), std::string::npos) << summary;
+}
+
+// Adds one file through the open dialog: the path is typed and confirmed.
+void AddFile(Driver& app, const std::string& path)
+{
+    app.Click(kAddFile.x, kAddFile.y);
+    HWND dialog = app.WaitForDialog();
+    ASSERT_TRUE(dialog) << "the open dialog";
+    app.Type(path);
+    app.Key(VK_RETURN);
+    WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10000);
+}
+
+void AddFolder(Driver& app, const std::string& folder)
+{
+    app.Click(kAddFolder.x, kAddFolder.y);
+    HWND browser = app.WaitForDialog();
+    ASSERT_TRUE(browser) << "the folder browser";
+    app.ChooseFolder(browser, folder);
+}
+
+void ChooseOutputFolder(Driver& app, const std::string& folder)
+{
+    app.Click(kBrowse.x, kBrowse.y);
+    HWND browser = app.WaitForDialog();
+    ASSERT_TRUE(browser) << "the folder browser";
+    app.ChooseFolder(browser, folder);
+}
+
+// Converts the queue, recording every progress text each row shows, until all rows have ended.
+std::vector<std::vector<std::string>> Convert(Driver& app, int timeoutMs = 240000, const char* shot = nullptr)
+{
+    std::vector<std::vector<std::string>> seen(app.Rows().size());
+    int most = 0;
+    bool shotTaken = false;
+    app.Click(kConvert.x, kConvert.y);
+    WaitFor(
+        [&] {
+            std::vector<Row> rows = app.Rows();
+            most = std::max(most, EncodersRunning());
+            bool busy = false;
+            for (std::size_t i = 0; i < rows.size() && i < seen.size(); ++i) {
+                if (seen[i].empty() || seen[i].back() != rows[i].progress) seen[i].push_back(rows[i].progress);
+                busy |= rows[i].progress == "Pending" || rows[i].progress.find("% Done") != std::string::npos;
+                if (shot && !shotTaken && rows[i].progress.find("% Done") != std::string::npos) {
+                    app.Shot(shot);
+                    shotTaken = true;
+                }
+            }
+            return !busy;
+        },
+        timeoutMs);
+    EXPECT_LE(most, 1) << "one encoder at a time";
+    return seen;
+}
+
+struct EndToEnd : ::testing::Test {
+    std::string work = FreshFolder("e2e");
+    void SetUp() override { DeleteSettings(); }
+    void TearDown() override { RemoveTree(work); }
+};
+
+}  // namespace
+
+TEST_F(EndToEnd, TypicalFileFromFirstStartToDone)
+{
+    const std::string workDir = app::ProgramFolderUnder(GetPersonalFolder());
+    RemoveTree(workDir);
+    MakeClip(work + "a.mp4", 40);
+
+    Driver app;
+    ASSERT_TRUE(app.Window());
+    std::string stored, tools;
+    EXPECT_TRUE(ReadSetting("WorkDir", stored) && stored == workDir) << "first start writes the output folder";
+    EXPECT_TRUE(ReadSetting("AppDir", tools) && DirectoryExists(tools)) << "and the tool folder";
+    EXPECT_TRUE(DirectoryExists(workDir));
+    EXPECT_EQ(app.EditText(kOutputBox.x, kOutputBox.y), workDir);
+    app.Shot("e2e-01-started");
+
+    AddFile(app, work + "a.mp4");
+    ASSERT_TRUE(WaitFor([&] { return app.Rows().size() == 1; }, 30000));
+    Row queued = app.Rows()[0];
+    EXPECT_EQ(queued.type, "MP4");
+    EXPECT_EQ(queued.name, "a");
+    EXPECT_EQ(queued.progress, "Pending");
+    EXPECT_EQ(queued.converted, "");
+    EXPECT_EQ(queued.del, "X");
+    app.Shot("e2e-02-queued");
+
+    auto seen = Convert(app, 240000, "e2e-03-converting");
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].front(), "Pending");
+    EXPECT_TRUE(std::any_of(seen[0].begin(), seen[0].end(),
+                            [](const std::string& s) { return s.find("% Done") != std::string::npos; }));
+    Row done = app.Rows()[0];
+    EXPECT_EQ(done.progress, "Done");
+    EXPECT_EQ(done.converted, "MPG");
+    app.Shot("e2e-04-done");
+    ExpectMpegProgramStream(workDir + "a.mpg");
+
+    // The window goes where it is dragged, and minimises.
+    RECT before{};
+    GetWindowRect(app.Window(), &before);
+    app.Press(kBackground.x, kBackground.y);
+    POINT grab = kBackground;
+    ClientToScreen(app.Window(), &grab);
+    for (int i = 1; i <= 10; ++i) app.MoveToScreen({grab.x + 3 * i, grab.y + 2 * i});
+    app.Release();
+    PumpFor(300);
+    RECT after{};
+    GetWindowRect(app.Window(), &after);
+    EXPECT_EQ(after.left - before.left, 30);
+    EXPECT_EQ(after.top - before.top, 20);
+
+    // DEL removes the finished row once it is selected.
+    POINT name = Cell(0, 100);
+    app.MoveTo(name.x, name.y);
+    HWND list = FindWindowExA(app.Window(), nullptr, "SysListView32", nullptr);
+    SetForegroundWindow(app.Window());
+    SendMessageA(list, LVM_ENSUREVISIBLE, 0, FALSE);
+    POINT progress = Cell(0, 220);
+    app.Click(progress.x, progress.y);  // the progress column selects and does nothing else
+    SetFocus(list);
+    app.Key(VK_DELETE);
+    EXPECT_TRUE(WaitFor([&] { return app.Rows().empty(); }, 5000)) << "DEL removes the row";
+
+    app.Click(kMinimise.x, kMinimise.y);
+    EXPECT_TRUE(WaitFor([&] { return IsIconic(app.Window()) != FALSE; }, 5000));
+    ShowWindow(app.Window(), SW_RESTORE);
+    PumpFor(300);
+
+    app.Click(kClose.x, kClose.y);
+    EXPECT_EQ(app.Program().WaitForExit(20000), 0);
+    EXPECT_FALSE(FileExists(tools + "ffmpeg.exe"));
+}
+
+TEST_F(EndToEnd, FolderWithOneBadFileStopsThereAndTheRestConverts)
+{
+    MakeClip(work + "clip.mp4", 3);
+    const std::string clip = ReadFile(work + "clip.mp4");
+    DeleteFileA((work + "clip.mp4").c_str());
+    for (const char* name : {"one.mp4", "two.mp4", "three.mp4", "four.mp4"}) WriteFile(work + name, clip);
+    Driver app;
+    ChooseOutputFolder(app, work.substr(0, work.size() - 1));
+    // The third file as the system lists the folder is spoiled.
+    WIN32_FIND_DATAA entry{};
+    std::vector<std::string> listed;
+    HANDLE search = FindFirstFileA((work + "*.mp4").c_str(), &entry);
+    do listed.push_back(entry.cFileName);
+    while (FindNextFileA(search, &entry));
+    FindClose(search);
+    ASSERT_EQ(listed.size(), 4u);
+    WriteFile(work + listed[2], "spoiled");
+
+    AddFolder(app, work.substr(0, work.size() - 1));
+    HWND message = app.WaitForDialog(60000);
+    ASSERT_TRUE(message);
+    EXPECT_EQ(app.DialogText(message), "Cannot process file " + listed[2] +
+                                           " Bad file header or bad characters in filename! Please use different file.");
+    app.Shot("e2e-05-bad-file");
+    app.ConfirmDialog(message);
+    std::vector<Row> rows = app.Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].name + ".mp4", listed[0]);
+    EXPECT_EQ(rows[1].name + ".mp4", listed[1]);
+
+    Convert(app);
+    for (const Row& row : app.Rows()) {
+        EXPECT_EQ(row.progress, "Done");
+        ExpectMpegProgramStream(work + "\\" + row.name + ".mpg");
+    }
+    EXPECT_EQ(EncodersRunning(), 0) << "the batch ends idle";
+    app.Shot("e2e-06-folder-done");
+}
+
+TEST_F(EndToEnd, OutputFolderThatCannotBeWrittenFailsEveryRowAndTheBatchGoesOn)
+{
+    MakeClip(work + "x.mp4", 2);
+    const std::string gone = work + "gone";
+    CreateDirectoryA(gone.c_str(), nullptr);
+    Driver app;
+    ChooseOutputFolder(app, gone);
+    AddFile(app, work + "x.mp4");
+    AddFile(app, work + "x.mp4");
+    ASSERT_TRUE(WaitFor([&] { return app.Rows().size() == 2; }, 30000));
+    RemoveTree(gone);
+    Convert(app, 60000);
+    std::vector<Row> rows = app.Rows();
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.progress, "Failed");
+        EXPECT_EQ(row.converted, "");
+    }
+    app.Shot("e2e-07-failed");
+    app.Click(kClose.x, kClose.y);
+    EXPECT_EQ(app.Program().WaitForExit(20000), 0);
+}
+
+TEST_F(EndToEnd, OutputFolderChosenWithBrowseIsRememberedAtTheNextStart)
+{
+    const std::string chosen = work.substr(0, work.size() - 1);
+    {
+        Driver app;
+        ChooseOutputFolder(app, chosen);
+        EXPECT_EQ(app.EditText(kOutputBox.x, kOutputBox.y), chosen);
+        app.Click(kClose.x, kClose.y);
+        EXPECT_EQ(app.Program().WaitForExit(20000), 0);
+    }
+    Driver again;
+    EXPECT_EQ(again.EditText(kOutputBox.x, kOutputBox.y), chosen);
+    std::string stored;
+    EXPECT_TRUE(ReadSetting("WorkDir", stored));
+    EXPECT_EQ(stored, chosen);
+    again.Click(kClose.x, kClose.y);
+    EXPECT_EQ(again.Program().WaitForExit(20000), 0);
+}
+
+TEST_F(EndToEnd, SecondStartBringsTheFirstToTheFrontAndEnds)
+{
+    Driver first;
+    ShowWindow(first.Window(), SW_MINIMIZE);
+    WaitFor([&] { return IsIconic(first.Window()) != FALSE; }, 5000);
+    RunningProgram second("C:\\clips\\forwarded.mp4");
+    EXPECT_EQ(second.WaitForExit(30000), 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsIconic(first.Window()); }, 5000));
+    EXPECT_TRUE(first.Rows().empty()) << "forwarded files are not queued";
+    first.Shot("e2e-08-second-start");
+    first.Click(kClose.x, kClose.y);
+    EXPECT_EQ(first.Program().WaitForExit(20000), 0);
+}
+
+TEST_F(EndToEnd, CloseButtonDuringAConversionStopsTheEncoderAndCleansUp)
+{
+    MakeClip(work + "long.mp4", 240);
+    Driver app;
+    ChooseOutputFolder(app, work.substr(0, work.size() - 1));
+    AddFile(app, work + "long.mp4");
+    ASSERT_TRUE(WaitFor([&] { return app.Rows().size() == 1; }, 30000));
+    std::string tools;
+    ReadSetting("AppDir", tools);
+    app.Click(kConvert.x, kConvert.y);
+    ASSERT_TRUE(WaitFor([&] { return app.Rows()[0].progress.find("% Done") != std::string::npos; }, 60000));
+    app.Shot("e2e-09-before-close");
+    app.Click(kClose.x, kClose.y);
+    EXPECT_EQ(app.Program().WaitForExit(20000), 0);
+    EXPECT_TRUE(WaitFor([] { return EncodersRunning() == 0; }, 5000)) << "the encoder is stopped";
+    for (const char* name : {"ffmpeg.exe", "mediainfo.exe", "mediainfo.dll"}) EXPECT_FALSE(FileExists(tools + name));
+    EXPECT_GT(ReadFile(work + "\\long.mpg").size(), 0u) << "the partial output stays";
+}
