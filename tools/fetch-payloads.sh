@@ -7,19 +7,19 @@ list=$1 out=$2
 mkdir -p "$out/packages"
 rc="$out/payloads.rc.new"
 : > "$rc"
-while read -r spec integrity member resource; do
-  [ -z "$spec" ] || [ "${spec:0:1}" = "#" ] && continue
-  tarball="$out/packages/$(echo "$spec" | sed 's|^@||; s|/|-|; s|@|-|').tgz"
+while read -r package integrity member resource; do
+  [ -z "$package" ] || [ "${package:0:1}" = "#" ] && continue
+  tarball="$out/packages/$(echo "$package" | sed 's|^@||; s|/|-|; s|@|-|').tgz"
   if [ ! -f "$tarball" ]; then
     tmp=$(mktemp -d)
-    (cd "$tmp" && npm pack "$spec" --silent >/dev/null)
+    (cd "$tmp" && npm pack "$package" --silent >/dev/null)
     mv "$tmp"/*.tgz "$tarball"
     rm -rf "$tmp"
   fi
   actual="sha512-$(openssl dgst -sha512 -binary "$tarball" | base64 -w0)"
   if [ "$actual" != "$integrity" ]; then
     rm -f "$tarball"
-    echo "fetch-payloads: $spec does not match its recorded integrity" >&2
+    echo "fetch-payloads: $package does not match its recorded integrity" >&2
     echo "  recorded: $integrity" >&2
     echo "  fetched:  $actual" >&2
     exit 1

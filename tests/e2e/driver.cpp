@@ -71,25 +71,6 @@ private:
     void* address_;
 };
 
-struct DialogSearch {
-    DWORD processId;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK FindProgramDialog(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<DialogSearch*>(param);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (processId == search->processId && std::string(className) == "#32770" && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 }  // namespace
 
 void Driver::MoveTo(int x, int y)
@@ -175,30 +156,10 @@ std::string Driver::EditText(int x, int y)
 
 HWND Driver::WaitForDialog(int timeoutMs)
 {
-    DialogSearch search{program_->ProcessId()};
-    WaitFor(
-        [&] {
-            search.found = nullptr;
-            EnumWindows(&FindProgramDialog, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
-        },
-        timeoutMs);
-    if (search.found) PumpFor(400);
-    return search.found;
-}
-
-std::string Driver::DialogText(HWND dialog)
-{
-    std::string text;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        char className[64] = {};
-        GetClassNameA(child, className, sizeof className);
-        if (std::string(className) != "Static") continue;
-        char part[1024] = {};
-        SendMessageA(child, WM_GETTEXT, sizeof part, reinterpret_cast<LPARAM>(part));
-        text += part;
-    }
-    return text;
+    HWND dialog = nullptr;
+    WaitFor([&] { return (dialog = FindDialogOf(program_->ProcessId())) != nullptr; }, timeoutMs);
+    if (dialog) PumpFor(400);
+    return dialog;
 }
 
 void Driver::ChooseFolder(HWND browser, const std::string& folder)

@@ -36,7 +36,6 @@ public:
     std::string EditText(int x, int y);
     // Waits for a dialog of the program; its handle or none.
     HWND WaitForDialog(int timeoutMs = 20000);
-    std::string DialogText(HWND dialog);
     // Picks a folder in the shell's folder browser and confirms it.
     void ChooseFolder(HWND browser, const std::string& folder);
     void ConfirmDialog(HWND dialog);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <tlhelp32.h>
 
 #include "app/AppLogic.h"
 #include "app/Settings.h"
@@ -24,17 +23,7 @@ constexpr int kListTop = 196, kRowHeight = 17, kHeaderHeight = 22;
 
 POINT Cell(int row, int x) { return {15 + x, kListTop + kHeaderHeight + row * kRowHeight + kRowHeight / 2}; }
 
-int EncodersRunning()
-{
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    int running = 0;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-        if (_stricmp(entry.szExeFile, "ffmpeg.exe") == 0) ++running;
-    CloseHandle(snapshot);
-    return running;
-}
+int EncodersRunning() { return RunningProcesses("ffmpeg.exe"); }
 
 std::string MediaSummary(const std::string& file)
 {
@@ -207,7 +196,7 @@ TEST_F(EndToEnd, FolderWithOneBadFileStopsThereAndTheRestConverts)
     AddFolder(app, work.substr(0, work.size() - 1));
     HWND message = app.WaitForDialog(60000);
     ASSERT_TRUE(message);
-    EXPECT_EQ(app.DialogText(message), "Cannot process file " + listed[2] +
+    EXPECT_EQ(DialogText(message), "Cannot process file " + listed[2] +
                                            " Bad file header or bad characters in filename! Please use different file.");
     app.Shot("e2e-05-bad-file");
     app.ConfirmDialog(message);

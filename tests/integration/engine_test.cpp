@@ -1,8 +1,6 @@
 // The conversion engine in the main window: the driver picks rows and starts the encoder,
 // the monitor shows progress and ends each file by the encoder's own end.
 #include <gtest/gtest.h>
-#include <windows.h>
-#include <tlhelp32.h>
 
 #include "convert/ConvertLogic.h"
 #include "form_fixture.h"
@@ -197,19 +195,11 @@ TEST_F(EngineTest, RealClipsBecomeMpegProgramStreamsOneAtATime)
         MakeClip(clip, 2);
         form->AddQueueRow(clip, "3");
     }
-    const std::string encoder = form->AppDir + "ffmpeg.exe";
     int mostAtOnce = 0;
     form->EzRgnBtn3Click(form.get());
     PumpUntil(
         [&] {
-            HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-            PROCESSENTRY32 entry{};
-            entry.dwSize = sizeof entry;
-            int running = 0;
-            for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-                if (_stricmp(entry.szExeFile, "ffmpeg.exe") == 0) ++running;
-            CloseHandle(snapshot);
-            mostAtOnce = std::max(mostAtOnce, running);
+            mostAtOnce = std::max(mostAtOnce, RunningProcesses("ffmpeg.exe"));
             return !form->Converting;
         },
         180000);

@@ -2,6 +2,7 @@
 #include "support.h"
 
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <stdexcept>
 
@@ -238,7 +239,7 @@ BOOL CALLBACK CollectStatic(HWND child, LPARAM param)
     GetClassNameA(child, className, sizeof className);
     if (std::string(className) == "Static") {
         char text[1024] = {};
-        GetWindowTextA(child, text, sizeof text);
+        SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
         if (text[0]) *reinterpret_cast<std::string*>(param) += text;
     }
     return TRUE;
@@ -246,25 +247,49 @@ BOOL CALLBACK CollectStatic(HWND child, LPARAM param)
 
 }  // namespace
 
+HWND FindDialogOf(DWORD processId)
+{
+    Found found{processId};
+    EnumWindows(&FindDialog, reinterpret_cast<LPARAM>(&found));
+    return found.dialog;
+}
+
+std::string DialogText(HWND dialog)
+{
+    std::string text;
+    EnumChildWindows(dialog, &CollectStatic, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+int RunningProcesses(const char* exeName)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    int running = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (_stricmp(entry.szExeFile, exeName) == 0) ++running;
+    CloseHandle(snapshot);
+    return running;
+}
+
 void DialogWatcher::Loop()
 {
     while (!stop_) {
-        Found found{GetCurrentProcessId()};
-        EnumWindows(&FindDialog, reinterpret_cast<LPARAM>(&found));
-        if (found.dialog) {
+        if (HWND dialog = FindDialogOf(GetCurrentProcessId())) {
             Sleep(200);  // let it finish drawing
             Seen entry;
             char title[256] = {};
-            GetWindowTextA(found.dialog, title, sizeof title);
+            GetWindowTextA(dialog, title, sizeof title);
             entry.title = title;
-            EnumChildWindows(found.dialog, &CollectStatic, reinterpret_cast<LPARAM>(&entry.text));
+            entry.text = DialogText(dialog);
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 seen_.push_back(entry);
             }
-            bool handled = respond_ && respond_(found.dialog);
-            if (!handled) PostMessageA(found.dialog, WM_COMMAND, IDOK, 0);
-            for (int i = 0; i < 100 && IsWindow(found.dialog) && IsWindowVisible(found.dialog); ++i) Sleep(20);
+            bool handled = respond_ && respond_(dialog);
+            if (!handled) PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            for (int i = 0; i < 100 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) Sleep(20);
         }
         Sleep(50);
     }

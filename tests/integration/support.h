@@ -43,6 +43,13 @@ void MakeClip(const std::string& path, int seconds);
 // Runs a program and waits for it; its exit code, or -1 when it could not start.
 int RunAndWaitExit(const std::string& commandLine, const std::string& folder = "", int timeoutMs = 120000);
 
+// A visible dialog (window class #32770) of the process, or none.
+HWND FindDialogOf(DWORD processId);
+// The texts of a dialog's static controls, joined.
+std::string DialogText(HWND dialog);
+// How many processes run the executable of that name.
+int RunningProcesses(const char* exeName);
+
 // Answers the message boxes and dialogs of this process from a thread of its own,
 // recording each one's title and text; `respond` may act on a dialog before it is
 // dismissed (return true if it dismissed the dialog itself).
