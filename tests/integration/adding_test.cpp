@@ -214,3 +214,30 @@ TEST_F(AddingTest, TypingIntoTheBoxesIsDiscarded)
         EXPECT_EQ(box->Text(), before);
     }
 }
+
+TEST_F(AddingTest, BrowseOpensAtTheFolderLastAddedWithAddFolder)
+{
+    const std::string folder = work.substr(0, work.size() - 1);
+    const std::string leaf = folder.substr(folder.rfind('\\') + 1);
+    std::string selected;
+    auto look = [&](HWND dialog) {
+        Sleep(800);  // the browser selects the initial folder once it is set up
+        selected = SelectedFolderName(dialog);
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    };
+    {
+        DialogWatcher dialogs(look);
+        form->Button3Click(form->Button3);
+    }
+    EXPECT_EQ(selected.find(leaf), std::string::npos) << "before any Add Folder nothing of ours is selected";
+    {
+        DialogWatcher dialogs(ChooseFolder(folder));
+        form->Button2Click(form->Button2);
+    }
+    {
+        DialogWatcher dialogs(look);
+        form->Button3Click(form->Button3);
+    }
+    EXPECT_NE(selected.find(leaf), std::string::npos) << selected;
+}
