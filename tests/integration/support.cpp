@@ -183,9 +183,14 @@ std::string RunAndCapture(const std::string& commandLine, int timeoutMs)
 
 void MakeClip(const std::string& path, int seconds)
 {
-    std::string line = "\"" + PayloadFolder() + "ffmpeg.exe\" -v error -y -f lavfi -i testsrc=size=160x120:rate=25 "
-                       "-f lavfi -i sine=frequency=440:sample_rate=44100 -t " + std::to_string(seconds) +
-                       " -pix_fmt yuv420p \"" + path + "\"";
+    std::string line = "\"";
+    line += PayloadFolder();
+    line += "ffmpeg.exe\" -v error -y -f lavfi -i testsrc=size=160x120:rate=25 ";
+    line += "-f lavfi -i sine=frequency=440:sample_rate=44100 -t ";
+    line += std::to_string(seconds);
+    line += " -pix_fmt yuv420p \"";
+    line += path;
+    line += "\"";
     if (RunAndWaitExit(line) != 0 || !FileExists(path)) throw std::runtime_error("cannot make clip " + path);
 }
 
