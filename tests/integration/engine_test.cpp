@@ -101,6 +101,23 @@ TEST_F(EngineTest, RowsThatDoNotReadExactlyPendingArePassedBy)
     EXPECT_EQ(State(4), "Done");
 }
 
+TEST_F(EngineTest, RowsBelowARemovedRowConvertTheirOwnInputs)
+{
+    UseFakeEncoder();
+    QueueScript("first.mp4", "write 10\nexit 0", "4");
+    QueueScript("second.mp4", "write 10\nexit 0", "5");
+    QueueScript("third.mp4", "write 10\nexit 0", "6");
+    form->DeleteQueueRow(0);
+    form->EzRgnBtn3Click(form.get());
+    EXPECT_EQ(form->CurrentInputPath, work + "second.mp4");
+    EXPECT_EQ(form->ExpectedSize, 5 * 117504);
+    StatesUntilIdle(1);
+    EXPECT_EQ(form->CurrentInputPath, work + "third.mp4");
+    EXPECT_EQ(form->ExpectedSize, 6 * 117504);
+    EXPECT_TRUE(FileExists(work + "\\second.mpg"));
+    EXPECT_FALSE(FileExists(work + "\\first.mpg"));
+}
+
 TEST_F(EngineTest, DurationThatIsNoIntegerRaisesBeforeAnythingStarts)
 {
     UseFakeEncoder();

@@ -146,6 +146,16 @@ TEST_F(MainWindowTest, RoundShapeSurvivesMinimisingAndRestoring)
     EXPECT_FALSE(InWindowRegion(w, 502, 478));
     EXPECT_TRUE(InWindowRegion(w, 15, 15));
     EXPECT_TRUE(InWindowRegion(w, 251, 240));
+    // On screen the corner shows what lies beneath, the same as just beside the window.
+    RECT outer{};
+    GetWindowRect(w, &outer);
+    HDC screen = GetDC(nullptr);
+    COLORREF corner = GetPixel(screen, outer.left, outer.top);
+    COLORREF beside = GetPixel(screen, outer.left - 2, outer.top);
+    COLORREF frame = GetPixel(screen, outer.left + 10, outer.top + 3);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(corner, beside);
+    EXPECT_NE(corner, frame);
     form->EzRgnBtn1Click(form->EzRgnBtn1);
     PumpUntil([&] { return IsIconic(w) != FALSE; }, 3000);
     EXPECT_TRUE(IsIconic(w));
