@@ -282,6 +282,22 @@ void TCustomControl::Click()
     if (OnClick) OnClick(this);
 }
 
+void TCustomControl::BeginPress()
+{
+    SetCapture(Handle());
+    clickPending_ = true;
+}
+
+void TCustomControl::EndPress(POINT releasedAt)
+{
+    bool wasPending = clickPending_;
+    clickPending_ = false;
+    if (GetCapture() == Handle()) ReleaseCapture();
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    if (wasPending && PtInRect(&client, releasedAt)) Click();
+}
+
 LRESULT TCustomControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
@@ -295,21 +311,15 @@ LRESULT TCustomControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return 1;
     case WM_LBUTTONDOWN:
-        SetCapture(Handle());
-        clickPending_ = true;
+        BeginPress();
         if (OnMouseDown) OnMouseDown(this, TMouseButton::mbLeft, wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_LBUTTONDBLCLK:  // the second press of a double click makes no click
         if (OnMouseDown) OnMouseDown(this, TMouseButton::mbLeft, wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_LBUTTONUP: {
-        bool wasPending = clickPending_;
-        clickPending_ = false;
-        if (GetCapture() == Handle()) ReleaseCapture();
-        RECT client{};
-        GetClientRect(Handle(), &client);
         POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        if (wasPending && PtInRect(&client, p)) Click();
+        EndPress(p);
         if (OnMouseUp) OnMouseUp(this, TMouseButton::mbLeft, wParam, p.x, p.y);
         return 0;
     }

@@ -149,6 +149,12 @@ public:
 
 protected:
     virtual void Click();
+    // The base handling of a left press and release: the mouse is held while the button
+    // is down, and a release inside the client area after a press makes a click.
+    void BeginPress();
+    void EndPress(POINT releasedAt);
+
+private:
     bool clickPending_ = false;
 };
 

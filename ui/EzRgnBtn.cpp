@@ -257,26 +257,19 @@ LRESULT TEzRgnBtn::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_LBUTTONDOWN:
-        SetCapture(Handle());
-        clickPending_ = true;
+        BeginPress();
         pressed_ = true;
         RepaintNow();
         if (OnMouseDown) OnMouseDown(record);
         UpdateRepeatTimer();
         return 0;
-    case WM_LBUTTONUP: {
-        bool wasPending = clickPending_;
-        clickPending_ = false;
-        if (GetCapture() == Handle()) ReleaseCapture();
-        RECT client{};
-        GetClientRect(Handle(), &client);
-        if (wasPending && PtInRect(&client, POINT{record.XPos, record.YPos})) Click();
+    case WM_LBUTTONUP:
+        EndPress({record.XPos, record.YPos});
         pressed_ = false;
         RepaintNow();
         if (OnMouseUp) OnMouseUp(record);
         UpdateRepeatTimer();
         return 0;
-    }
     case WM_LBUTTONDBLCLK:
         return 0;
     default:
