@@ -14,6 +14,7 @@ command -v xdotool >/dev/null || need+=(xdotool)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 command -v npm    >/dev/null || need+=(npm)
 command -v python3 >/dev/null || need+=(python3)
+command -v openssl >/dev/null || need+=(openssl)
 command -v ninja  >/dev/null || need+=(ninja-build)
 [ -d /usr/share/wine/fonts ] || need+=(fonts-wine)
 wine_ok=1
