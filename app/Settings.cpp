@@ -6,6 +6,7 @@
 
 #include "app/AppLogic.h"
 #include "app/Main.h"
+#include "framework/Files.h"
 #include "framework/Registry.h"
 #include "framework/errors.h"
 #include "framework/handles.h"
@@ -21,16 +22,10 @@ std::string SpecialFolder(int folderId)
     return buffer;
 }
 
-bool DirectoryExists(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Makes the last level of a path; a failure is not reported.
 void ForceLastLevel(const std::string& path)
 {
-    if (!DirectoryExists(path)) CreateDirectoryA(path.c_str(), nullptr);
+    if (!fw::DirectoryExists(path)) CreateDirectoryA(path.c_str(), nullptr);
 }
 
 }  // namespace
@@ -69,7 +64,7 @@ void TfrmMain::FixFoldersAndSettings()
         if (settings.ValueExists("WorkDir")) {
             Edit4->SetText(settings.ReadString("WorkDir"));
             std::string stored = Edit4->Text();
-            if (!DirectoryExists(stored)) {
+            if (!fw::DirectoryExists(stored)) {
                 CreateDirectoryA(stored.c_str(), nullptr);
                 settings.WriteString("WorkDir", stored);
             }

@@ -7,21 +7,16 @@
 #include "convert/Launcher.h"
 #include "convert/advantmr.h"
 #include "framework/Application.h"
+#include "framework/Files.h"
 #include "framework/errors.h"
 
 namespace {
-
-bool IsLeadByte(unsigned char c)
-{
-    return IsDBCSLeadByte(c) != FALSE;
-}
 
 // The size of the file the encoder writes, opened with full sharing; none while it cannot
 // be measured (not created yet, a folder, or not openable).
 std::optional<std::int64_t> MeasureOutput(const std::string& path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
+    if (!fw::FileExists(path)) return std::nullopt;
     fw::unique_handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
@@ -48,7 +43,7 @@ void TfrmMain::EzRgnBtn3Click(fw::TComponent*)
     if (CurrentRow == -1) return;
 
     CurrentInputPath = ListBox1->Item(CurrentRow);
-    CurrentOutputPath = convert::OutputPathFor(CurrentInputPath, WorkDir, IsLeadByte);
+    CurrentOutputPath = convert::OutputPathFor(CurrentInputPath, WorkDir, fw::IsLeadByte);
     FfmpegArgs = convert::FfmpegArgsFor(CurrentInputPath, CurrentOutputPath);
     ExpectedSize = convert::ExpectedSizeFor(ListBox2->Item(CurrentRow), OutputRateKBps);
 

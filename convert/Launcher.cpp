@@ -4,33 +4,17 @@
 #include <vector>
 
 #include "convert/ConvertLogic.h"
+#include "framework/Files.h"
 #include "framework/text.h"
 
 namespace convert {
 
 namespace {
 
-bool IsLeadByte(unsigned char c)
-{
-    return IsDBCSLeadByte(c) != FALSE;
-}
-
-bool FileExists(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool DirectoryExists(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::string WorkingFolderFor(const std::string& program)
 {
-    std::string folder = FolderPart(program, IsLeadByte);
-    if (folder.empty()) folder = FolderPart(SearchProgramPath(program, ""), IsLeadByte);
+    std::string folder = FolderPart(program, fw::IsLeadByte);
+    if (folder.empty()) folder = FolderPart(SearchProgramPath(program, ""), fw::IsLeadByte);
     return folder;
 }
 
@@ -117,28 +101,28 @@ std::string SearchProgramPath(const std::string& fileName, const std::string& ex
         folders.resize(n);
         folders.resize(GetEnvironmentVariableA("Path", folders.data(), n));
     }
-    if (!extraFolder.empty() && DirectoryExists(extraFolder)) {
+    if (!extraFolder.empty() && fw::DirectoryExists(extraFolder)) {
         std::string extra = extraFolder;
         if (extra.back() == '\\') extra.pop_back();
         folders = extra + ";" + folders;
     }
 
     std::string found;
-    if (FileExists(fileName)) {
+    if (fw::FileExists(fileName)) {
         found = fileName;
     } else {
         std::size_t i = 0;
         while (found.empty() && i < folders.size()) {
             std::string entry;
             while (i < folders.size() && folders[i] != ';') {
-                if (IsLeadByte(static_cast<unsigned char>(folders[i])) && i + 1 < folders.size()) entry += folders[i++];
+                if (fw::IsLeadByte(static_cast<unsigned char>(folders[i])) && i + 1 < folders.size()) entry += folders[i++];
                 entry += folders[i++];
             }
             ++i;
             if (entry.empty()) continue;
             char last = entry.back();
             std::string candidate = entry + (last == '\\' || last == ':' ? "" : "\\") + fileName;
-            if (FileExists(candidate)) found = candidate;
+            if (fw::FileExists(candidate)) found = candidate;
         }
     }
     if (!found.empty() && fw::SameTextAscii(found, fileName)) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/MainInstance.h"
+#include "convert/Launcher.h"
 #include "program.h"
 #include "support.h"
 
@@ -120,21 +121,12 @@ TEST(CloseButton, EndsOnlyItsOwnEncodersRemovesTheToolsAndExitsWithZero)
     const std::string tools = ToolFolder();
     const std::string work = FreshFolder("close");
 
-    auto encode = [&](const std::string& exe, const std::string& output) {
-        std::string line = "\"" + exe + "\" -v error -re -f lavfi -i testsrc=rate=25 -t 60 -y \"" + output + "\"";
-        std::vector<char> buffer(line.begin(), line.end());
-        buffer.push_back('\0');
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                       &info);
-        CloseHandle(info.hThread);
-        return info.hProcess;
+    auto encode = [](const std::string& exe, const std::string& output) {
+        return convert::StartProcess(exe, "-v error -re -f lavfi -i testsrc=rate=25 -t 60 -y \"" + output + "\"", SW_HIDE);
     };
-    HANDLE own = encode(tools + "ffmpeg.exe", work + "partial.mpg");
+    fw::unique_handle own = encode(tools + "ffmpeg.exe", work + "partial.mpg");
     CopyFileA((PayloadFolder() + "ffmpeg.exe").c_str(), (work + "ffmpeg.exe").c_str(), FALSE);
-    HANDLE other = encode(work + "ffmpeg.exe", work + "other.mpg");
+    fw::unique_handle other = encode(work + "ffmpeg.exe", work + "other.mpg");
     ASSERT_TRUE(own && other);
     PumpUntil([&] { return FileExists(work + "partial.mpg") && ReadFile(work + "partial.mpg").size() > 0; }, 20000);
 
@@ -145,15 +137,13 @@ TEST(CloseButton, EndsOnlyItsOwnEncodersRemovesTheToolsAndExitsWithZero)
     ClickAt(closeButton, 11, 10);
     EXPECT_EQ(program.WaitForExit(30000), 0);
 
-    EXPECT_EQ(WaitForSingleObject(own, 5000), static_cast<DWORD>(WAIT_OBJECT_0)) << "its own encoder is ended";
-    EXPECT_EQ(WaitForSingleObject(other, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "another program's encoder runs on";
+    EXPECT_EQ(WaitForSingleObject(own.get(), 5000), static_cast<DWORD>(WAIT_OBJECT_0)) << "its own encoder is ended";
+    EXPECT_EQ(WaitForSingleObject(other.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "another program's encoder runs on";
     for (const char* name : {"ffmpeg.exe", "mediainfo.exe", "mediainfo.dll"})
         EXPECT_FALSE(FileExists(tools + name)) << name;
     EXPECT_GT(ReadFile(work + "partial.mpg").size(), 0u) << "the partial output stays";
 
-    TerminateProcess(other, 1);
-    WaitForSingleObject(other, 5000);
-    CloseHandle(own);
-    CloseHandle(other);
+    TerminateProcess(other.get(), 1);
+    WaitForSingleObject(other.get(), 5000);
     RemoveTree(work);
 }
