@@ -5,20 +5,49 @@
 
 namespace app {
 
-std::string CollapseBackslashes(std::string_view path)
+std::string CollapseBackslashes(std::string_view path, fw::LeadBytePredicate isLead)
 {
     std::string out;
     out.reserve(path.size());
     for (std::size_t i = 0; i < path.size(); ++i) {
         out += path[i];
+        if (isLead && isLead(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
+            out += path[++i];  // the trail byte belongs to its character
+            continue;
+        }
         if (path[i] == '\\' && i + 1 < path.size() && path[i + 1] == '\\') ++i;
     }
     return out;
 }
 
-std::string ProgramFolderUnder(std::string_view specialFolder)
+std::string ProgramFolderUnder(std::string_view specialFolder, fw::LeadBytePredicate isLead)
 {
-    return CollapseBackslashes(std::string(specialFolder) + "\\Orvessa\\");
+    return CollapseBackslashes(std::string(specialFolder) + "\\Orvessa\\", isLead);
+}
+
+namespace {
+
+// A system text inside parentheses: without its final full stop.
+std::string Inner(std::string_view text)
+{
+    std::string inner = fw::Trim(text);
+    if (!inner.empty() && inner.back() == '.') inner.pop_back();
+    return inner;
+}
+
+}  // namespace
+
+std::string ToolsNotWrittenMessage(std::string_view toolFolder, std::string_view firstFailure)
+{
+    return "Mervane could not write its tools into its tool folder " + std::string(toolFolder) + " (" +
+           Inner(firstFailure) + "). Files cannot be added or converted until they can be written there; "
+           "security software or a full disk may be the cause.";
+}
+
+std::string EncoderNotWrittenReason(std::string_view toolFolder, std::string_view failure)
+{
+    return "The encoder could not be written into the tool folder " + std::string(toolFolder) + " at start-up (" +
+           Inner(failure) + ").";
 }
 
 std::vector<std::string> SplitCommandLine(std::string_view commandLine)

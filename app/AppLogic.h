@@ -4,14 +4,23 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/text.h"
+
 namespace app {
 
 // Replaces each pair of adjacent backslashes by one, left to right, without rescanning
-// what was replaced: three backslashes in a row become two.
-std::string CollapseBackslashes(std::string_view path);
+// what was replaced: three backslashes in a row become two. The second half of a
+// double-byte character is never taken for a backslash.
+std::string CollapseBackslashes(std::string_view path, fw::LeadBytePredicate isLead);
 
 // The program's folder under a special folder: the folder, "\Orvessa\", collapsed.
-std::string ProgramFolderUnder(std::string_view specialFolder);
+std::string ProgramFolderUnder(std::string_view specialFolder, fw::LeadBytePredicate isLead);
+
+// The start-up message when the tools could not be written, naming the tool folder and
+// the first file that failed with the system's reason ("ffmpeg.exe: Access denied.").
+std::string ToolsNotWrittenMessage(std::string_view toolFolder, std::string_view firstFailure);
+// Why every conversion fails when the encoder itself could not be written.
+std::string EncoderNotWrittenReason(std::string_view toolFolder, std::string_view failure);
 
 // Splits a command line into arguments: at blanks and control characters outside double
 // quotes, with the quotes removed. The first argument is the program itself.

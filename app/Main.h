@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "convert/ConvertLogic.h"
 
 #include "framework/Controls.h"
 #include "framework/handles.h"
@@ -12,6 +15,7 @@ class TTranPanel;
 class TFindFile;
 class TMainInstance;
 class TAdvancedTimer;
+class DurationProbe;
 
 class TfrmMain : public fw::TForm {
 public:
@@ -38,6 +42,12 @@ public:
     DWORD EncoderProcessId = 0;
     // A media tool that has not answered by then never will: the file gets no answer.
     DWORD ProbeTimeLimitMs = 60000;
+    // Why each row failed, in step with the queue's lists; empty for the other rows.
+    std::vector<std::string> RowReasons;
+    // The outputs written in this run, so that two inputs of one name never write one file.
+    convert::ClaimedOutputs WrittenOutputs;
+    // Set when the encoder could not be written into the tool folder at start-up.
+    std::string ToolsFailure;
 
     // ---- controls, as the window lays them out ----
     fw::TImage* Image1 = nullptr;
@@ -90,6 +100,9 @@ public:
     void StageTools();
     std::string ShortName(const std::string& path) const;
     void EzRgnBtn2Click(fw::TComponent* sender);
+    // Deletes the staged tools and the program's files in the temporary folder, in the
+    // order of the close button or of a normal end.
+    void DeleteLeftovers(bool closeButtonOrder);
 
     // ---- the queue ----
     void AddQueueRow(const std::string& path, const std::string& duration);
@@ -99,9 +112,16 @@ public:
     std::string RowState(int row) const;
     void SetRowState(int row, const std::string& state);
     void SetRowConverted(int row, const std::string& text);
+    // Marks the row "Failed" and keeps the reason beside it.
+    void FailRow(int row, const std::string& reason);
 
     // ---- filling the queue ----
     std::optional<std::string> ProbeDuration(const std::string& path);
+    // Waits for a started probe and reads its answer: the duration entry, or none.
+    std::optional<std::string> ReadProbeAnswer(DurationProbe& probe);
+    // Queues the MP4 files of a folder, probing two at a time, in the finder's order,
+    // up to the first file without an answer (its message is shown) or an ESC.
+    void AddFolderFiles(const std::string& folder);
     void Button1Click(fw::TComponent* sender);
     void Button2Click(fw::TComponent* sender);
     void Button3Click(fw::TComponent* sender);
@@ -118,6 +138,8 @@ public:
     // ---- converting ----
     void EzRgnBtn3Click(fw::TComponent* sender);
     void MyTimerEventHandlerConversion(fw::TComponent* sender);
+    // The encoder's output for the current file: in the temporary folder, replaced by the next.
+    std::string EncoderLogPath() const;
 
     // ---- chrome ----
     void Image1MouseDown(fw::TComponent* sender, fw::TMouseButton button, fw::TShiftState shift, int x, int y);
@@ -128,8 +150,10 @@ public:
 
 private:
     void CreateControls();
-    // Ends the current file: "Done"/"MPG" or "Failed", then the next pending row.
-    void FinishCurrentFile(TAdvancedTimer* timer, bool succeeded);
+    // Starts the encoder for CurrentRow; false when the row failed before anything ran.
+    bool StartCurrentFile();
+    // Ends the current file: "Done"/"MPG", or "Failed" with the reason; then the next pending row.
+    void FinishCurrentFile(TAdvancedTimer* timer, const std::string& failure);
 };
 
 extern TfrmMain* frmMain;

@@ -47,8 +47,8 @@ void TfrmMain::FixFoldersAndSettings()
     TempDir = temp;
     Converting = false;
     LastFolder.clear();
-    WorkDir = app::ProgramFolderUnder(GetPersonalFolder());
-    AppDir = app::ProgramFolderUnder(GetAppDataFolder());
+    WorkDir = app::ProgramFolderUnder(GetPersonalFolder(), fw::IsLeadByte);
+    AppDir = app::ProgramFolderUnder(GetAppDataFolder(), fw::IsLeadByte);
 
     fw::Guarded([&] {
         fw::TRegistry settings(kSettingsKey);

@@ -3,12 +3,17 @@
 
 #include <tlhelp32.h>
 
+#include <cstdint>
+#include <optional>
+
 #include "app/AppLogic.h"
 #include "app/Main.h"
 #include "framework/Application.h"
+#include "framework/Files.h"
 #include "framework/errors.h"
 #include "framework/handles.h"
 #include "framework/text.h"
+#include "queue/QueueLogic.h"
 
 namespace {
 
@@ -29,14 +34,36 @@ ResourceBytes OpenPayload(const Payload& payload)
     return {LockResource(loaded), SizeofResource(nullptr, found)};
 }
 
-// Creates the file anew with no sharing; a failure is ignored.
-void WriteWhole(const std::string& path, const ResourceBytes& bytes)
+std::optional<std::int64_t> FileSize(const std::string& path)
 {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// Creates the file anew with no sharing: 0, or the system's error code.
+DWORD WriteWhole(const std::string& path, const ResourceBytes& bytes)
+{
+    // A hidden file left by an earlier run cannot be re-created with normal attributes.
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     fw::unique_handle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return;
+    if (!file) return GetLastError();
     DWORD written = 0;
-    WriteFile(file.get(), bytes.data, bytes.size, &written, nullptr);
+    if (WriteFile(file.get(), bytes.data, bytes.size, &written, nullptr) && written == bytes.size) return 0;
+    DWORD error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+    file.reset();
+    DeleteFileA(path.c_str());  // a cut tool would fail in ways nobody could explain
+    return error;
+}
+
+// Writes one payload: 0, or why its file is not usable. A copy that another program
+// holds open (a scanner, a copy of ours that is still ending) is used when it is whole.
+DWORD StagePayload(const std::string& path, const ResourceBytes& bytes)
+{
+    DWORD error = WriteWhole(path, bytes);
+    if (error == ERROR_SHARING_VIOLATION && FileSize(path) == static_cast<std::int64_t>(bytes.size)) return 0;
+    return error;
 }
 
 void AddHiddenAttribute(const std::string& path)
@@ -56,15 +83,21 @@ std::string LongName(const std::string& path)
 
 void TfrmMain::StageTools()
 {
+    std::string firstFailure;
     for (const Payload& payload : kPayloads) {
         ResourceBytes bytes = OpenPayload(payload);
         if (!bytes.data) continue;
         std::string target = AppDir + payload.fileName;
-        WriteWhole(target, bytes);
+        DWORD error = StagePayload(target, bytes);
         if (std::string(payload.fileName) == "mediainfo.exe") MediainfoPath = ShortName(target);
         if (std::string(payload.fileName) == "ffmpeg.exe") FfmpegPath = ShortName(target);
         AddHiddenAttribute(target);
+        if (error == 0) continue;
+        std::string reason = payload.fileName + std::string(": ") + fw::SystemErrorText(error);
+        if (firstFailure.empty()) firstFailure = reason;
+        if (std::string(payload.fileName) == "ffmpeg.exe") ToolsFailure = app::EncoderNotWrittenReason(AppDir, reason);
     }
+    if (!firstFailure.empty()) fw::Application->ShowMessage(app::ToolsNotWrittenMessage(AppDir, firstFailure));
 }
 
 std::string TfrmMain::ShortName(const std::string& path) const
@@ -78,17 +111,15 @@ std::string TfrmMain::ShortName(const std::string& path) const
 void TfrmMain::EzRgnBtn2Click(fw::TComponent*)
 {
     // Only the encoders this copy started from its own staged file: another program's
-    // ffmpeg.exe keeps running.
-    const std::string ownEncoder = LongName(FfmpegPath);
+    // ffmpeg.exe keeps running. Without a staged file, only the encoder started last.
+    const std::string ownEncoder = FfmpegPath.empty() ? std::string() : LongName(FfmpegPath);
     fw::Guarded([&] {
         KillProcessesByExeName("ffmpeg.exe", [&](DWORD processId) {
-            return (EncoderProcessId != 0 && processId == EncoderProcessId) ||
-                   fw::SameTextAscii(ProcessImagePath(processId), ownEncoder);
+            if (EncoderProcessId != 0 && processId == EncoderProcessId) return true;
+            return !ownEncoder.empty() && fw::SameTextAscii(ProcessImagePath(processId), ownEncoder);
         });
     });
-    for (const std::string& path : {FfmpegPath, AppDir + "cygwin1.dll", AppDir + "cygz.dll", TempDir + "open.bat",
-                                    AppDir + "mediainfo.dll", AppDir + "mediainfo.exe"})
-        DeleteFileA(path.c_str());
+    DeleteLeftovers(true);
 
     DWORD processId = 0;
     GetWindowThreadProcessId(fw::Application->Handle(), &processId);
@@ -99,9 +130,20 @@ void TfrmMain::EzRgnBtn2Click(fw::TComponent*)
 
 void TfrmMain::FormDestroy(fw::TComponent*)
 {
-    for (const std::string& path : {FfmpegPath, AppDir + "cygwin1.dll", AppDir + "cygz.dll", AppDir + "mediainfo.dll",
-                                    AppDir + "mediainfo.exe", TempDir + "open.bat"})
-        DeleteFileA(path.c_str());
+    DeleteLeftovers(false);
+}
+
+void TfrmMain::DeleteLeftovers(bool closeButtonOrder)
+{
+    const std::string openBat = TempDir + "open.bat";
+    std::vector<std::string> paths = {FfmpegPath, AppDir + "cygwin1.dll", AppDir + "cygz.dll"};
+    if (closeButtonOrder) paths.push_back(openBat);
+    paths.insert(paths.end(), {AppDir + "mediainfo.dll", AppDir + "mediainfo.exe"});
+    if (!closeButtonOrder) paths.push_back(openBat);
+    // The encoder's log and the probes' answers, should a probe have been cut short.
+    paths.insert(paths.end(), {EncoderLogPath(), TempDir + queue::kAnswerFiles[0], TempDir + queue::kAnswerFiles[1]});
+    for (const std::string& path : paths)
+        if (!path.empty()) DeleteFileA(path.c_str());
 }
 
 std::string ProcessImagePath(DWORD processId)

@@ -7,7 +7,9 @@ namespace convert {
 
 std::string BuildCommandLine(std::string_view program, std::string_view params)
 {
-    return std::string(program) + " " + std::string(params);
+    std::string quoted = program.find(' ') == std::string_view::npos ? std::string(program)
+                                                                       : "\"" + std::string(program) + "\"";
+    return quoted + " " + std::string(params);
 }
 
 std::string FolderPart(std::string_view path, fw::LeadBytePredicate isLead)
@@ -47,6 +49,112 @@ std::string ProgressText(std::int64_t size, std::int64_t expectedSize)
 {
     if (expectedSize <= 0) throw fw::EConvertError("Division by zero");
     return std::to_string(size * 100 / expectedSize) + "% Done";
+}
+
+}  // namespace convert
+
+namespace convert {
+
+namespace {
+
+bool StartsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+bool IsSummaryLine(std::string_view line)
+{
+    return StartsWith(line, "video:") && line.find("muxing overhead") != std::string_view::npos;
+}
+
+// "frame=  300 fps=... time=00:00:12.00 bitrate=..." and the audio-only "size=... time=...".
+bool IsProgressLine(std::string_view line)
+{
+    return (StartsWith(line, "frame=") || StartsWith(line, "size=")) && line.find("time=") != std::string_view::npos;
+}
+
+// What the encoder prints on every run, failed or not.
+bool IsRoutineLine(std::string_view line)
+{
+    for (std::string_view prefix : {"ffmpeg version", "Input #", "Output #", "Stream mapping:", "Press [q]",
+                                    "-deinterlace is deprecated"})
+        if (StartsWith(line, prefix)) return true;
+    return false;
+}
+
+}  // namespace
+
+bool EncoderFinished(const std::vector<std::string>& logLines)
+{
+    for (const std::string& line : logLines)
+        if (IsSummaryLine(fw::Trim(line))) return true;
+    return false;
+}
+
+std::string ReasonLine(const std::vector<std::string>& logLines)
+{
+    constexpr std::string_view kGeneric = "Conversion failed!";
+    bool sawGeneric = false;
+    for (auto it = logLines.rbegin(); it != logLines.rend(); ++it) {
+        const std::string& raw = *it;
+        if (raw.empty() || static_cast<unsigned char>(raw[0]) <= ' ') continue;  // blank or an indented detail
+        std::string line = fw::Trim(raw);
+        if (IsProgressLine(line) || IsSummaryLine(line) || IsRoutineLine(line)) continue;
+        if (line == kGeneric) {
+            sawGeneric = true;
+            continue;
+        }
+        return line;
+    }
+    return sawGeneric ? std::string(kGeneric) : std::string();
+}
+
+std::string EncoderFailure(unsigned long exitCode, const std::vector<std::string>& logLines, std::int64_t outputSize)
+{
+    const std::string code = std::to_string(exitCode);
+    if (exitCode != 0) {
+        std::string line = ReasonLine(logLines);
+        return line.empty() ? "The encoder ended with exit code " + code + "."
+                            : "The encoder ended with exit code " + code + ": " + fw::WithFullStop(line);
+    }
+    if (!EncoderFinished(logLines)) return "The encoder stopped before the end (exit code " + code + ").";
+    if (outputSize <= 0) return "The encoder wrote no output file.";
+    return {};
+}
+
+std::string StartFailure(std::string_view tool, unsigned long errorCode, std::string_view systemText,
+                         std::string_view toolPath)
+{
+    constexpr unsigned long kFileNotFound = 2, kPathNotFound = 3, kAccessDenied = 5;
+    std::string text = std::string(tool) + " could not be started: " + fw::Trim(systemText);
+    if (text.back() == '.') text.pop_back();
+    text += " (" + std::string(toolPath) + ").";
+    if (errorCode == kFileNotFound || errorCode == kPathNotFound || errorCode == kAccessDenied)
+        text += " Security software may have blocked or removed it.";
+    return text;
+}
+
+std::string FailureMessage(std::string_view inputPath, std::string_view reason, fw::LeadBytePredicate isLead)
+{
+    std::size_t cut = fw::LastDelimiter("\\:", inputPath, isLead);
+    std::string_view name = cut == std::string_view::npos ? inputPath : inputPath.substr(cut + 1);
+    return std::string(name) + " was not converted. " + std::string(reason);
+}
+
+std::string FreeOutputPath(const std::string& outputPath, const std::string& inputPath, const ClaimedOutputs& claimed,
+                           CaseFold fold)
+{
+    const std::string input = fold(inputPath);
+    auto isFree = [&](const std::string& candidate) {
+        auto it = claimed.find(fold(candidate));
+        return it == claimed.end() || it->second == input;
+    };
+    if (isFree(outputPath)) return outputPath;
+    const std::string stem = outputPath.substr(0, outputPath.size() - 4);  // without ".mpg"
+    for (int n = 2;; ++n) {
+        std::string candidate = stem + " (" + std::to_string(n) + ").mpg";
+        if (isFree(candidate)) return candidate;
+    }
 }
 
 }  // namespace convert

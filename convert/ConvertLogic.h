@@ -1,14 +1,18 @@
 // Rules of the conversion engine: command lines, working folders, output paths, sizes and progress.
 #pragma once
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/text.h"
 
 namespace convert {
 
-// Program path, one blank, parameter text: the program path is not quoted.
+// Program path, one blank, parameter text. A program path with a blank in it is quoted,
+// so that the system does not start a program named by its first word; any other path
+// stays unquoted.
 std::string BuildCommandLine(std::string_view program, std::string_view params);
 
 // The folder part of a path: up to the last "\" or ":", without that "\" unless the
@@ -30,6 +34,39 @@ std::int64_t ExpectedSizeFor(std::string_view durationEntry, double rateKBps);
 
 // "N% Done" for a measured size against the expected one; not capped at 100.
 std::string ProgressText(std::int64_t size, std::int64_t expectedSize);
+
+// The encoder's output as it ends a complete run: its closing summary line
+// ("video:... audio:... muxing overhead: ...").
+bool EncoderFinished(const std::vector<std::string>& logLines);
+
+// The encoder's last line that says what went wrong: not a progress line, not its banner,
+// stream listing or summary, not an indented detail; "Conversion failed!" only when
+// nothing more telling precedes it. Empty when there is none.
+std::string ReasonLine(const std::vector<std::string>& logLines);
+
+// Why a run of the encoder that has ended is not a finished file; empty when it is one
+// (exit code 0, the closing summary, an output of some bytes).
+std::string EncoderFailure(unsigned long exitCode, const std::vector<std::string>& logLines, std::int64_t outputSize);
+
+// Why a tool ("The encoder", "The media tool") could not be started, from the system's
+// text for the error; with a hint at security software where that is the likely cause.
+std::string StartFailure(std::string_view tool, unsigned long errorCode, std::string_view systemText,
+                         std::string_view toolPath);
+
+inline constexpr const char* kInputGone = "The file is no longer there.";
+
+// The message a click on "Failed" shows: the input's file name and the reason.
+std::string FailureMessage(std::string_view inputPath, std::string_view reason, fw::LeadBytePredicate isLead);
+
+// Output paths already written in this run, with the input that wrote each; both kept
+// in the case-folded form that the caller's file system compares by.
+using ClaimedOutputs = std::map<std::string, std::string>;
+using CaseFold = std::string (*)(std::string_view);
+
+// The output path for an input that no other input of this run has written: the path
+// itself, or "name (2).mpg", "name (3).mpg"... The same input may write its path again.
+std::string FreeOutputPath(const std::string& outputPath, const std::string& inputPath, const ClaimedOutputs& claimed,
+                           CaseFold fold);
 
 // The state texts of a row.
 inline constexpr const char* kPending = "Pending";

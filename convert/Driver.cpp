@@ -25,7 +25,37 @@ std::optional<std::int64_t> MeasureOutput(const std::string& path)
     return end.QuadPart;
 }
 
+// The last lines of the encoder's log: its closing summary and its errors are at the end.
+std::vector<std::string> LogTail(const std::string& path)
+{
+    constexpr LONG kTailBytes = 64 * 1024;
+    fw::unique_handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return {};
+    LARGE_INTEGER size{};
+    GetFileSizeEx(file.get(), &size);
+    if (size.QuadPart > kTailBytes) SetFilePointer(file.get(), -kTailBytes, nullptr, FILE_END);
+    std::string text(static_cast<std::size_t>(std::min<LONGLONG>(size.QuadPart, kTailBytes)), '\0');
+    DWORD got = 0;
+    ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
+    text.resize(got);
+    return fw::SplitLines(text);
+}
+
+// Paths compared as the file system compares them: without regard to case.
+std::string FoldCase(std::string_view path)
+{
+    std::string folded(path);
+    if (!folded.empty()) CharUpperBuffA(folded.data(), static_cast<DWORD>(folded.size()));
+    return folded;
+}
+
 }  // namespace
+
+std::string TfrmMain::EncoderLogPath() const
+{
+    return TempDir + "ffmpeg_log.txt";
+}
 
 void TfrmMain::EzRgnBtn3Click(fw::TComponent*)
 {
@@ -33,22 +63,43 @@ void TfrmMain::EzRgnBtn3Click(fw::TComponent*)
     if (Converting) return;
     const int count = RowCount();
     if (count == 0) return;
-    CurrentRow = -1;
-    for (int row = 0; row < count; ++row) {
-        if (RowState(row) == convert::kPending) {
-            CurrentRow = row;
-            break;
+    // A row that fails before its encoder runs is passed here, and the next one started.
+    do {
+        CurrentRow = -1;
+        for (int row = 0; row < count; ++row) {
+            if (RowState(row) == convert::kPending) {
+                CurrentRow = row;
+                break;
+            }
         }
-    }
-    if (CurrentRow == -1) return;
+        if (CurrentRow == -1) return;
+    } while (!StartCurrentFile());
+}
 
+bool TfrmMain::StartCurrentFile()
+{
     CurrentInputPath = ListBox1->Item(CurrentRow);
-    CurrentOutputPath = convert::OutputPathFor(CurrentInputPath, WorkDir, fw::IsLeadByte);
+    CurrentOutputPath = convert::FreeOutputPath(convert::OutputPathFor(CurrentInputPath, WorkDir, fw::IsLeadByte),
+                                                CurrentInputPath, WrittenOutputs, &FoldCase);
     FfmpegArgs = convert::FfmpegArgsFor(CurrentInputPath, CurrentOutputPath);
     ExpectedSize = convert::ExpectedSizeFor(ListBox2->Item(CurrentRow), OutputRateKBps);
 
-    EncoderProcess = convert::StartProcess(FfmpegPath, FfmpegArgs, SW_HIDE);
-    EncoderProcessId = EncoderProcess ? GetProcessId(EncoderProcess.get()) : 0;
+    if (!fw::FileExists(CurrentInputPath)) {
+        FailRow(CurrentRow, convert::kInputGone);
+        return false;
+    }
+    if (!ToolsFailure.empty()) {
+        FailRow(CurrentRow, ToolsFailure);
+        return false;
+    }
+    DWORD error = 0;
+    EncoderProcess = convert::StartWithoutConsole(FfmpegPath, FfmpegArgs, {EncoderLogPath(), true}, error);
+    if (!EncoderProcess) {
+        FailRow(CurrentRow, convert::StartFailure("The encoder", error, fw::SystemErrorText(error), FfmpegPath));
+        return false;
+    }
+    WrittenOutputs[FoldCase(CurrentOutputPath)] = FoldCase(CurrentInputPath);
+    EncoderProcessId = GetProcessId(EncoderProcess.get());
     Converting = true;
     LastSize = 0;
 
@@ -60,11 +111,8 @@ void TfrmMain::EzRgnBtn3Click(fw::TComponent*)
 
     // The encoder's end is measured at once instead of waiting for the next tick.
     HWND timerWindow = timer->WindowHandle();
-    auto tickNow = [timerWindow] { PostMessageA(timerWindow, WM_TIMER, 1, 0); };
-    if (EncoderProcess)
-        fw::Application->WatchHandle(EncoderProcess.get(), tickNow);
-    else
-        tickNow();
+    fw::Application->WatchHandle(EncoderProcess.get(), [timerWindow] { PostMessageA(timerWindow, WM_TIMER, 1, 0); });
+    return true;
 }
 
 void TfrmMain::MyTimerEventHandlerConversion(fw::TComponent* sender)
@@ -85,17 +133,21 @@ void TfrmMain::MyTimerEventHandlerConversion(fw::TComponent* sender)
     }
 
     DWORD exitCode = 1;
-    if (EncoderProcess) GetExitCodeProcess(EncoderProcess.get(), &exitCode);
-    FinishCurrentFile(timer, exitCode == 0 && size && *size > 0);
+    GetExitCodeProcess(EncoderProcess.get(), &exitCode);
+    FinishCurrentFile(timer, convert::EncoderFailure(exitCode, LogTail(EncoderLogPath()), size.value_or(0)));
 }
 
-void TfrmMain::FinishCurrentFile(TAdvancedTimer* timer, bool succeeded)
+void TfrmMain::FinishCurrentFile(TAdvancedTimer* timer, const std::string& failure)
 {
     fw::Guarded([&] {
-        SetRowState(CurrentRow, succeeded ? convert::kDone : convert::kFailed);
-        if (succeeded) SetRowConverted(CurrentRow, convert::kConverted);
+        if (failure.empty()) {
+            SetRowState(CurrentRow, convert::kDone);
+            SetRowConverted(CurrentRow, convert::kConverted);
+        } else {
+            FailRow(CurrentRow, failure);
+        }
     });
-    if (EncoderProcess) fw::Application->UnwatchHandle(EncoderProcess.get());
+    fw::Application->UnwatchHandle(EncoderProcess.get());
     EncoderProcess.reset();
     EncoderProcessId = 0;
     Converting = false;

@@ -23,31 +23,60 @@ struct Started {
     fw::unique_handle thread;
 };
 
-Started Launch(const std::string& program, const std::string& params, WORD show, DWORD extraFlags)
+struct LaunchArgs {
+    WORD show = SW_HIDE;
+    DWORD flags = CREATE_NEW_CONSOLE;
+    STARTUPINFOA* startup = nullptr;  // with standard handles, which are then inherited
+};
+
+Started Launch(const std::string& program, const std::string& params, const LaunchArgs& args)
 {
     // The whole command line goes to the system: a cut line would name a wrong file.
     std::string line = BuildCommandLine(program, params);
     std::vector<char> buffer(std::max<std::size_t>(513, line.size() + 1), '\0');
     line.copy(buffer.data(), line.size());
 
-    STARTUPINFOA startup{};
+    STARTUPINFOA plain{};
+    STARTUPINFOA& startup = args.startup ? *args.startup : plain;
     startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = show;
+    startup.dwFlags |= STARTF_USESHOWWINDOW;
+    startup.wShowWindow = args.show;
+    // A path with a blank goes as the application name too, so that the system never
+    // tries its first word as a program.
+    const char* application = program.find(' ') != std::string::npos ? program.c_str() : nullptr;
     std::string folder = WorkingFolderFor(program);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE,
-                        CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS | extraFlags, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &info))
+    if (!CreateProcessA(application, buffer.data(), nullptr, nullptr, args.startup != nullptr,
+                        args.flags | NORMAL_PRIORITY_CLASS, nullptr, folder.empty() ? nullptr : folder.c_str(),
+                        &startup, &info))
         return {};
     return {fw::unique_handle(info.hProcess), fw::unique_handle(info.hThread)};
+}
+
+// A handle the next child inherits; every other handle of ours stays private, so that a
+// child never holds another child's files open.
+class InheritedFor {
+public:
+    explicit InheritedFor(HANDLE handle) : handle_(handle) { SetHandleInformation(handle_, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT); }
+    ~InheritedFor() { SetHandleInformation(handle_, HANDLE_FLAG_INHERIT, 0); }
+    InheritedFor(const InheritedFor&) = delete;
+    InheritedFor& operator=(const InheritedFor&) = delete;
+
+private:
+    HANDLE handle_;
+};
+
+fw::unique_handle OpenForChild(const char* path, DWORD access, DWORD disposition)
+{
+    return fw::unique_handle(CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                         disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 }  // namespace
 
 fw::unique_handle StartProcess(const std::string& program, const std::string& params, WORD show)
 {
-    return Launch(program, params, show, 0).process;
+    return Launch(program, params, {.show = show}).process;
 }
 
 bool ShellExec(const std::string& program, const std::string& params, WORD show)
@@ -55,25 +84,33 @@ bool ShellExec(const std::string& program, const std::string& params, WORD show)
     return static_cast<bool>(StartProcess(program, params, show));
 }
 
-WaitOutcome RunAndWait(const std::string& program, const std::string& params, WORD show, DWORD timeoutMs)
+fw::unique_handle StartWithoutConsole(const std::string& program, const std::string& params, const OutputFiles& files,
+                                      DWORD& error)
 {
-    // The job holds the batch's command interpreter and the tool it starts, so that a
-    // tool that never ends can be stopped with it.
-    fw::unique_handle job(CreateJobObjectA(nullptr, nullptr));
-    Started started = Launch(program, params, show, CREATE_SUSPENDED);
-    if (!started.process) return WaitOutcome::NotStarted;
-    if (job) AssignProcessToJobObject(job.get(), started.process.get());
-    ResumeThread(started.thread.get());
-    if (WaitForProcess(started.process.get(), timeoutMs)) return WaitOutcome::Ended;
-    if (job) TerminateJobObject(job.get(), 1);
-    TerminateProcess(started.process.get(), 1);
-    WaitForSingleObject(started.process.get(), 5000);
-    return WaitOutcome::TimedOut;
+    fw::unique_handle output = OpenForChild(files.output.c_str(), GENERIC_WRITE, CREATE_ALWAYS);
+    fw::unique_handle nothing = OpenForChild("NUL", GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
+    if (!output || !nothing) {
+        error = GetLastError();
+        return {};
+    }
+    STARTUPINFOA startup{};
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nothing.get();
+    startup.hStdOutput = output.get();
+    startup.hStdError = files.errorsToo ? output.get() : nothing.get();
+    InheritedFor inheritOutput(output.get());
+    InheritedFor inheritNothing(nothing.get());
+    Started started = Launch(program, params, {.show = SW_HIDE, .flags = CREATE_NO_WINDOW, .startup = &startup});
+    error = started.process ? 0 : GetLastError();
+    return std::move(started.process);
 }
 
 bool ShellExecWait(const std::string& program, const std::string& params, WORD show)
 {
-    return RunAndWait(program, params, show, INFINITE) != WaitOutcome::NotStarted;
+    fw::unique_handle process = StartProcess(program, params, show);
+    if (!process) return false;
+    WaitForProcess(process.get());
+    return true;
 }
 
 bool WaitForProcess(HANDLE process, DWORD timeoutMs)

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "framework/Application.h"
+#include "framework/Files.h"
 #include "framework/errors.h"
 #include "framework/text.h"
 
@@ -22,14 +23,6 @@ TMouseButton ButtonOf(UINT msg)
     case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK: return TMouseButton::mbMiddle;
     default: return TMouseButton::mbLeft;
     }
-}
-
-std::string SystemErrorText(DWORD code)
-{
-    char buffer[512] = {};
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                             buffer, sizeof buffer, nullptr);
-    return Trim(std::string(buffer, n));
 }
 
 }  // namespace

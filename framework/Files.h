@@ -1,8 +1,11 @@
-// What the system says about a path and its code page: the few questions several units ask.
+// What the system says about a path, its code page and its errors: the few questions
+// several units ask.
 #pragma once
 #include <windows.h>
 
 #include <string>
+
+#include "framework/text.h"
 
 namespace fw {
 
@@ -22,6 +25,32 @@ inline bool DirectoryExists(const std::string& path)
 inline bool IsLeadByte(unsigned char c)
 {
     return IsDBCSLeadByte(c) != FALSE;
+}
+
+// Waits until no process holds the file any more (Wine reports a process ended a moment
+// before it has closed its files). True at once on Windows, and for a missing file.
+inline bool WaitUntilReleased(const std::string& path, DWORD timeoutMs = 2000)
+{
+    const DWORD start = GetTickCount();
+    while (true) {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return true;
+        }
+        if (GetLastError() != ERROR_SHARING_VIOLATION) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(5);
+    }
+}
+
+// The system's own text for an error code, without its line break.
+inline std::string SystemErrorText(DWORD code)
+{
+    char buffer[512] = {};
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
+                             sizeof buffer, nullptr);
+    return Trim(std::string(buffer, n));
 }
 
 }  // namespace fw

@@ -35,12 +35,14 @@ std::int64_t StrToInt64(std::string_view text)
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
     if (i == text.size()) throw fail();
+    const std::uint64_t limit = static_cast<std::uint64_t>(INT64_MAX) + (negative ? 1u : 0u);
     std::uint64_t value = 0;
     for (; i < text.size(); ++i) {
         char c = text[i];
         if (c < '0' || c > '9') throw fail();
-        value = value * 10 + static_cast<unsigned>(c - '0');
-        if (value > static_cast<std::uint64_t>(INT64_MAX) + (negative ? 1u : 0u)) throw fail();
+        const unsigned digit = static_cast<unsigned>(c - '0');
+        if (value > (limit - digit) / 10) throw fail();  // checked before it could wrap
+        value = value * 10 + digit;
     }
     return negative ? static_cast<std::int64_t>(0 - value) : static_cast<std::int64_t>(value);
 }

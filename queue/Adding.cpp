@@ -2,14 +2,46 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <deque>
+#include <memory>
+
 #include "app/Main.h"
 #include "app/Settings.h"
 #include "framework/Application.h"
+#include "framework/Files.h"
 #include "framework/Registry.h"
 #include "framework/errors.h"
+#include "framework/handles.h"
 #include "queue/BrowseForFolderU.h"
 #include "queue/FindFile.h"
+#include "queue/Probe.h"
 #include "queue/QueueLogic.h"
+
+namespace {
+
+// The folder picker, with the main window taking no input while it is open: a click
+// behind it must not start a conversion or add rows under one.
+std::string PickFolder(HWND mainWindow, const char* prompt, const std::string& initialFolder)
+{
+    EnableWindow(mainWindow, FALSE);
+    fw::scope_exit enable([mainWindow] { EnableWindow(mainWindow, TRUE); });
+    return BrowseForFolder(prompt, initialFolder, false);
+}
+
+// An ESC waiting in the thread's queue; it is taken out. Only the first key press in
+// the queue is looked at, so that other keys keep their order.
+bool EscapeWaiting()
+{
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) || msg.wParam != VK_ESCAPE) return false;
+    PeekMessageA(&msg, msg.hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
+    return true;
+}
+
+// Above this many files, the label over the list says which one is being read.
+constexpr std::size_t kShowProgressAbove = 3;
+
+}  // namespace
 
 std::optional<std::string> TfrmMain::ChooseMp4File()
 {
@@ -32,6 +64,10 @@ void TfrmMain::Button1Click(fw::TComponent*)
     if (Converting) return;
     std::optional<std::string> path = ChooseMp4File();
     if (!path) return;
+    if (queue::NameOutsideCodePage(*path)) {
+        fw::Application->ShowMessage(queue::NameOutsideCodePageMessage(*path, fw::IsLeadByte));
+        return;
+    }
     std::optional<std::string> duration = ProbeDuration(*path);
     if (!duration) {
         fw::Application->ShowMessage(queue::kNoAnswerSingle);
@@ -44,30 +80,61 @@ void TfrmMain::Button1Click(fw::TComponent*)
 void TfrmMain::Button2Click(fw::TComponent*)
 {
     if (Converting) return;
-    std::string folder = BrowseForFolder("Select folder containing MP4 files", LastFolder, false);
-    if (folder.empty()) return;
+    std::string folder = PickFolder(Handle(), "Select folder containing MP4 files", LastFolder);
+    if (folder.empty() || Converting) return;
     LastFolder = folder;
     Edit2->SetText(folder);
+    AddFolderFiles(folder);
+}
 
+void TfrmMain::AddFolderFiles(const std::string& folder)
+{
     FindFile1->Files.clear();
     FindFile1->Directory = folder;
     FindFile1->Execute();
     const std::vector<std::string> found = FindFile1->Files;
-    for (const std::string& path : found) {
-        std::optional<std::string> duration = ProbeDuration(path);
+
+    const std::string listCaption = Label13->Caption();
+    const fw::TBounds listCaptionBounds = Label13->Bounds();
+    fw::scope_exit restoreCaption([&] {
+        Label13->SetCaption(listCaption);
+        Label13->SetBounds(listCaptionBounds);
+    });
+    if (found.size() > kShowProgressAbove) Label13->SetSize(ListView1->Width(), listCaptionBounds.height);
+
+    // The next file's probe runs while the current one is read; rows still go in
+    // strictly in the finder's order. Probes left over are ended with their files.
+    std::deque<std::unique_ptr<DurationProbe>> running;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        while (next < found.size() && running.size() < 2 && !queue::NameOutsideCodePage(found[next])) {
+            const std::string answer = TempDir + queue::kAnswerFiles[next % 2];
+            running.push_back(std::make_unique<DurationProbe>(MediainfoPath, found[next], answer, ProbeTimeLimitMs));
+            ++next;
+        }
+        const std::string& path = found[i];
+        if (queue::NameOutsideCodePage(path)) {
+            fw::Application->ShowMessage(queue::NameOutsideCodePageMessage(path, fw::IsLeadByte));
+            return;
+        }
+        if (found.size() > kShowProgressAbove)
+            Label13->SetCaption(queue::ReadingCaption(i + 1, found.size(), queue::FileNamePart(path, fw::IsLeadByte)));
+        std::optional<std::string> duration = ReadProbeAnswer(*running.front());
+        running.pop_front();
         if (!duration) {
-            fw::Application->ShowMessage(queue::NoAnswerInFolderMessage(path));
+            fw::Application->ShowMessage(queue::NoAnswerInFolderMessage(path, fw::IsLeadByte));
             return;
         }
         AddQueueRow(path, *duration);
+        if (EscapeWaiting()) return;
     }
 }
 
 void TfrmMain::Button3Click(fw::TComponent*)
 {
     if (Converting) return;
-    std::string folder = BrowseForFolder("Select Output Folder", LastFolder, false);
-    if (folder.empty()) return;
+    std::string folder = PickFolder(Handle(), "Select Output Folder", LastFolder);
+    if (folder.empty() || Converting) return;
     fw::Guarded([&] {
         fw::TRegistry settings(kSettingsKey);
         settings.WriteString("WorkDir", folder);

@@ -1,25 +1,62 @@
-// The duration probe: the media tool run through a small batch file, its answer read back.
-#include <windows.h>
+// The duration probe: the media tool run directly on the file, its answer read back.
+#include "queue/Probe.h"
 
 #include "app/Main.h"
+#include "convert/ConvertLogic.h"
 #include "convert/Launcher.h"
+#include "framework/Files.h"
+#include "framework/errors.h"
 #include "queue/QueueLogic.h"
+
+DurationProbe::DurationProbe(const std::string& mediainfoPath, const std::string& inputPath,
+                             const std::string& answerFile, DWORD timeLimitMs)
+    : inputPath_(inputPath), answerFile_(answerFile), started_(GetTickCount()), timeLimitMs_(timeLimitMs)
+{
+    // Started directly, the tool gets the path as the program has it: no command
+    // interpreter reads it in another code page or expands its "%" signs.
+    DWORD error = 0;
+    process_ = convert::StartWithoutConsole(mediainfoPath, queue::ProbeArguments(inputPath), {answerFile}, error);
+    if (process_) return;
+    if (!fw::FileExists(answerFile))
+        throw fw::EFCreateError(
+            fw::FormatText("Cannot create file \"%s\". %s", {answerFile, fw::SystemErrorText(error)}));
+    DeleteFileA(answerFile.c_str());
+    throw fw::Exception(convert::StartFailure("The media tool", error, fw::SystemErrorText(error), mediainfoPath));
+}
+
+DurationProbe::~DurationProbe()
+{
+    if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_.get(), 1);
+        WaitForSingleObject(process_.get(), 5000);
+        fw::WaitUntilReleased(answerFile_);
+    }
+    DeleteFileA(answerFile_.c_str());
+}
+
+bool DurationProbe::Wait()
+{
+    const DWORD spent = GetTickCount() - started_;
+    const DWORD left = spent >= timeLimitMs_ ? 0 : timeLimitMs_ - spent;
+    const bool ended = convert::WaitForProcess(process_.get(), left);
+    if (!ended) {
+        TerminateProcess(process_.get(), 1);
+        WaitForSingleObject(process_.get(), 5000);
+    }
+    fw::WaitUntilReleased(answerFile_);  // so that it can be read whole and removed at once
+    return ended;
+}
 
 std::optional<std::string> TfrmMain::ProbeDuration(const std::string& path)
 {
-    const std::string batch = TempDir + "open.bat";
-    const std::string answer = TempDir + "duration_time.txt";
-    Memo3->SetLines(queue::ProbeBatchLines(path, TempDir, MediainfoPath));
-    Memo3->SaveToFile(batch);
+    DurationProbe probe(MediainfoPath, path, TempDir + queue::kAnswerFiles[0], ProbeTimeLimitMs);
+    return ReadProbeAnswer(probe);
+}
 
-    convert::WaitOutcome outcome = convert::RunAndWait(batch, "", SW_HIDE, ProbeTimeLimitMs);
-    if (outcome == convert::WaitOutcome::TimedOut) {
-        DeleteFileA(batch.c_str());
-        DeleteFileA(answer.c_str());
-        return std::nullopt;
-    }
-    Memo3->LoadFromFile(answer);
-    DeleteFileA(batch.c_str());
-    DeleteFileA(answer.c_str());
+std::optional<std::string> TfrmMain::ReadProbeAnswer(DurationProbe& probe)
+{
+    if (!probe.Wait()) return std::nullopt;
+    Memo3->LoadFromFile(probe.AnswerFile());
+    DeleteFileA(probe.AnswerFile().c_str());
     return queue::DurationEntryFromAnswer(Memo3->Lines());
 }

@@ -6,12 +6,17 @@
 
 namespace queue {
 
-std::string NamePart(std::string_view path)
+std::string FileNamePart(std::string_view path, fw::LeadBytePredicate isLead)
 {
-    std::size_t cut = path.find_last_of("\\:");
-    std::string_view name = cut == std::string_view::npos ? path : path.substr(cut + 1);
-    std::size_t dot = name.rfind('.');
-    return std::string(dot == std::string_view::npos ? name : name.substr(0, dot));
+    std::size_t cut = fw::LastDelimiter("\\:", path, isLead);
+    return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+}
+
+std::string NamePart(std::string_view path, fw::LeadBytePredicate isLead)
+{
+    std::string name = FileNamePart(path, isLead);
+    std::size_t dot = fw::LastDelimiter(".", name, isLead);
+    return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
 namespace {
@@ -75,20 +80,9 @@ int DurationToSeconds(std::string_view text)
     return hours * 3600 + minutes * 60 + seconds;
 }
 
-std::vector<std::string> ProbeBatchLines(std::string_view inputPath, std::string_view tempDir,
-                                         std::string_view mediainfoPath)
+std::string ProbeArguments(std::string_view inputPath)
 {
-    std::string escaped;
-    for (char c : inputPath) {
-        escaped += c;
-        if (c == '%') escaped += '%';
-    }
-    return {
-        "set filein=\"" + escaped + "\"",
-        "set fileout=\"" + std::string(tempDir) + "duration_time.txt\"",
-        "set mediainfo=\"" + std::string(mediainfoPath) + "\"",
-        "%mediainfo% --Inform=General;%%Duration/String3%% %filein% > %fileout%",
-    };
+    return "--Inform=General;%Duration/String3% \"" + std::string(inputPath) + "\"";
 }
 
 std::optional<std::string> DurationEntryFromAnswer(const std::vector<std::string>& lines)
@@ -98,12 +92,27 @@ std::optional<std::string> DurationEntryFromAnswer(const std::vector<std::string
     return std::to_string(DurationToSeconds(lines[0]) + 1);
 }
 
-std::string NoAnswerInFolderMessage(std::string_view path)
+std::string ReadingCaption(std::size_t number, std::size_t count, std::string_view fileName)
 {
-    std::size_t cut = path.find_last_of("\\:");
-    std::string_view name = cut == std::string_view::npos ? path : path.substr(cut + 1);
-    return "Cannot process file " + std::string(name) +
+    return "Reading " + std::to_string(number) + " of " + std::to_string(count) + ": " + std::string(fileName);
+}
+
+std::string NoAnswerInFolderMessage(std::string_view path, fw::LeadBytePredicate isLead)
+{
+    return "Cannot process file " + FileNamePart(path, isLead) +
            " Bad file header or bad characters in filename! Please use different file.";
+}
+
+bool NameOutsideCodePage(std::string_view path)
+{
+    return path.find('?') != std::string_view::npos;
+}
+
+std::string NameOutsideCodePageMessage(std::string_view path, fw::LeadBytePredicate isLead)
+{
+    return "Cannot process file " + FileNamePart(path, isLead) +
+           ": its name has characters that this system's code page cannot hold (shown as \"?\"). "
+           "Please rename the file and add it again.";
 }
 
 }  // namespace queue
@@ -133,9 +142,10 @@ RowAction ClickAction(int x, const int (&w)[4], std::string_view state)
     const int nameEnd = typeEnd + w[1];
     const int progressEnd = nameEnd + w[2];
     const int convertedEnd = progressEnd + w[3];
-    if (x > convertedEnd && state == "Pending") return RowAction::Remove;
+    if (x > convertedEnd && (state == "Pending" || state == "Failed")) return RowAction::Remove;
     if (x > progressEnd && x < convertedEnd && state == "Done") return RowAction::OpenOutputFolder;
-    if (x > typeEnd && x < nameEnd && state != "Failed") return RowAction::OpenInput;
+    if (x > nameEnd && x < progressEnd && state == "Failed") return RowAction::ShowReason;
+    if (x > typeEnd && x < nameEnd) return RowAction::OpenInput;
     return RowAction::None;
 }
 

@@ -5,28 +5,44 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/text.h"
+
 namespace queue {
 
+// The file name: the text after the last backslash or colon.
+std::string FileNamePart(std::string_view path, fw::LeadBytePredicate isLead);
+
 // The file name (after the last backslash or colon) cut before its last full stop.
-std::string NamePart(std::string_view path);
+std::string NamePart(std::string_view path, fw::LeadBytePredicate isLead);
 
 // Reads HH[:MM[:SS[.MMM]]] strictly and yields hours*3600 + minutes*60 + seconds.
 // Raises fw::EConvertError "'%s' is not a valid time".
 int DurationToSeconds(std::string_view text);
 
-// The four lines of open.bat. Each "%" of the input path is doubled, since the command
-// interpreter would otherwise expand it and the tool would be given another file.
-std::vector<std::string> ProbeBatchLines(std::string_view inputPath, std::string_view tempDir,
-                                         std::string_view mediainfoPath);
+// The answer files in the temporary folder: one for each of the two probes that may run
+// at once.
+inline constexpr const char* kAnswerFiles[] = {"duration_time.txt", "duration_time_2.txt"};
+
+// The media tool's arguments for one file: the duration as HH:MM:SS.MMM, and the path
+// quoted. The tool is started directly, so nothing in the path is expanded or escaped.
+std::string ProbeArguments(std::string_view inputPath);
 
 // The duration entry from the answer file's lines: the seconds plus one as decimal text,
 // or no answer when there is no line or the first line holds nothing but blanks.
 std::optional<std::string> DurationEntryFromAnswer(const std::vector<std::string>& lines);
 
+// The list's caption while a long "Add Folder" reads its files: "Reading 12 of 50: clip12.mp4".
+std::string ReadingCaption(std::size_t number, std::size_t count, std::string_view fileName);
+
 // The two messages of the adding operations for a file without an answer.
 inline constexpr const char* kNoAnswerSingle =
     "Cannot process this file! Bad file header! Please use different file.";
-std::string NoAnswerInFolderMessage(std::string_view path);
+std::string NoAnswerInFolderMessage(std::string_view path, fw::LeadBytePredicate isLead);
+
+// A path with "?" in it names a file whose name the ANSI code page cannot hold: the
+// system put "?" in place of the characters it could not convert.
+bool NameOutsideCodePage(std::string_view path);
+std::string NameOutsideCodePageMessage(std::string_view path, fw::LeadBytePredicate isLead);
 
 }  // namespace queue
 
@@ -46,11 +62,11 @@ bool PassedOver(unsigned entryAttributes, unsigned mask);
 
 namespace queue {
 
-enum class RowAction { None, Remove, OpenOutputFolder, OpenInput };
+enum class RowAction { None, Remove, OpenOutputFolder, OpenInput, ShowReason };
 
 // What a click at client x does to the selected row, from the current widths of the
-// columns 0 to 3 and the row's state text; band edges act on nothing, and a failed
-// row is left to the DEL key.
+// columns 0 to 3 and the row's state text; band edges act on nothing. A "Pending" or
+// "Failed" row is removed by its "X"; a click on "Failed" tells why.
 RowAction ClickAction(int x, const int (&widths)[4], std::string_view state);
 
 }  // namespace queue

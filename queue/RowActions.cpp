@@ -4,6 +4,9 @@
 #include <shellapi.h>
 
 #include "app/Main.h"
+#include "convert/ConvertLogic.h"
+#include "framework/Application.h"
+#include "framework/Files.h"
 #include "framework/text.h"
 #include "queue/QueueLogic.h"
 
@@ -31,6 +34,10 @@ void TfrmMain::ListView1Click(fw::TComponent*)
         case queue::RowAction::Remove: DeleteQueueRow(row); return;
         case queue::RowAction::OpenOutputFolder: OpenWithShell(Handle(), fw::Trim(WorkDir + "\\")); return;
         case queue::RowAction::OpenInput: OpenWithShell(Handle(), ListBox1->Item(row)); return;
+        case queue::RowAction::ShowReason:
+            fw::Application->ShowMessage(
+                convert::FailureMessage(ListBox1->Item(row), RowReasons.at(static_cast<std::size_t>(row)), fw::IsLeadByte));
+            return;
         case queue::RowAction::None: break;
         }
     }
@@ -43,13 +50,14 @@ void TfrmMain::ListView1KeyDown(fw::TComponent*, WORD& key, fw::TShiftState)
     DeleteQueueRow(selected);
 }
 
-void TfrmMain::d4_ListViewCustomDrawSubItem(fw::TComponent*, int, int column, fw::TListView::CellStyle& style,
+void TfrmMain::d4_ListViewCustomDrawSubItem(fw::TComponent*, int row, int column, fw::TListView::CellStyle& style,
                                             bool& defaultDraw)
 {
     constexpr COLORREF kLinkBlue = RGB(0, 0, 255);
+    constexpr COLORREF kFailedRed = RGB(204, 0, 0);
     switch (column) {
     case 1: case 3: case 4: style = {kLinkBlue, true}; break;
-    case 2: style = {RGB(0, 0, 0), false}; break;
+    case 2: style = {RowState(row) == convert::kFailed ? kFailedRed : RGB(0, 0, 0), false}; break;
     default: break;
     }
     defaultDraw = true;

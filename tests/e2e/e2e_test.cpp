@@ -6,6 +6,7 @@
 
 #include "app/AppLogic.h"
 #include "app/Settings.h"
+#include "framework/Files.h"
 #include "driver.h"
 #include "../integration/support.h"
 
@@ -105,7 +106,7 @@ struct EndToEnd : ::testing::Test {
 
 TEST_F(EndToEnd, TypicalFileFromFirstStartToDone)
 {
-    const std::string workDir = app::ProgramFolderUnder(GetPersonalFolder());
+    const std::string workDir = app::ProgramFolderUnder(GetPersonalFolder(), fw::IsLeadByte);
     RemoveTree(workDir);
     MakeClip(work + "a.mp4", 40);
 

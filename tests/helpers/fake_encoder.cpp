@@ -1,8 +1,10 @@
 // Test encoder: takes the program's encoder command line and follows a script read from the
 // input file instead of encoding. Each line of the script is one step:
-//   write N    append N bytes to the output (created on the first write)
+//   write N    append N bytes to the output (created anew on the first write, as -y does)
 //   touch      create the output empty
 //   sleep MS   wait
+//   say TEXT   print a line to standard error, as the encoder prints its messages
+//   finish     print the encoder's closing summary and end with exit code 0
 //   exit C     end with exit code C
 // The output is the last double-quoted argument, the input the first.
 #include <windows.h>
@@ -28,19 +30,28 @@ int main()
     const std::string& output = quoted.back();
     FILE* script = std::fopen(input.c_str(), "rb");
     if (!script) return 3;
+    bool created = false;
     char step[256];
     while (std::fgets(step, sizeof step, script)) {
         char verb[32] = {};
         long n = 0;
         std::sscanf(step, "%31s %ld", verb, &n);
         if (!std::strcmp(verb, "write") || !std::strcmp(verb, "touch")) {
-            FILE* out = std::fopen(output.c_str(), "ab");
+            FILE* out = std::fopen(output.c_str(), created ? "ab" : "wb");
+            created = true;
             if (!out) return 4;
             std::vector<char> bytes(static_cast<std::size_t>(n), 'x');
             if (n > 0) std::fwrite(bytes.data(), 1, bytes.size(), out);
             std::fclose(out);
         } else if (!std::strcmp(verb, "sleep")) {
             Sleep(static_cast<DWORD>(n));
+        } else if (!std::strcmp(verb, "say")) {
+            std::fprintf(stderr, "%s", step + 4);
+        } else if (!std::strcmp(verb, "finish")) {
+            std::fprintf(stderr, "video:1kB audio:1kB subtitle:0kB other streams:0kB global headers:0kB "
+                                 "muxing overhead: 1.000000%%\n");
+            std::fclose(script);
+            return 0;
         } else if (!std::strcmp(verb, "exit")) {
             std::fclose(script);
             return static_cast<int>(n);

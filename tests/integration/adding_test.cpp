@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <thread>
+
 #include "form_fixture.h"
 #include "framework/Application.h"
 #include "queue/FindFile.h"
@@ -240,4 +242,115 @@ TEST_F(AddingTest, BrowseOpensAtTheFolderLastAddedWithAddFolder)
         form->Button3Click(form->Button3);
     }
     EXPECT_NE(selected.find(leaf), std::string::npos) << selected;
+}
+
+namespace {
+
+// A name in the ANSI code page, from its wide form; empty when the code page cannot hold it.
+std::string Ansi(const std::wstring& wide)
+{
+    BOOL lossy = FALSE;
+    char bytes[MAX_PATH] = {};
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, bytes, sizeof bytes, nullptr, &lossy);
+    return lossy ? std::string() : std::string(bytes);
+}
+
+}  // namespace
+
+TEST_F(AddingTest, NamesWithAccentsQuotesAndShellCharactersAreProbedRight)
+{
+    MakeClip(work + "clip.mp4", 2);
+    const std::string clip = ReadFile(work + "clip.mp4");
+    DeleteFileA((work + "clip.mp4").c_str());
+    const std::string folder = work + "names";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::vector<std::string> names;
+    for (const wchar_t* wide : {L"M\u00fcller.mp4", L"Vid\u00e9o \u00e9t\u00e9.mp4", L"Don\u2019t stop.mp4",
+                                L"5 \u20ac 100% a&b^c!d.mp4", L"plain.mp4"}) {
+        std::string name = Ansi(wide);
+        ASSERT_FALSE(name.empty()) << "the test expects a Western code page, this one is " << GetACP();
+        names.push_back(name);
+        WriteFile(folder + "\\" + name, clip);
+    }
+    DialogWatcher dialogs(ChooseFolder(folder));
+    form->Button2Click(form->Button2);
+    EXPECT_TRUE(Messages(dialogs).empty()) << Messages(dialogs)[0];
+    ASSERT_EQ(form->RowCount(), 5);
+    for (int row = 0; row < 5; ++row) EXPECT_EQ(form->ListBox2->Item(row), "3") << form->ListBox1->Item(row);
+    EXPECT_EQ(form->Label13->Caption(), "Files to convert (DEL to remove selected file from the list)");
+}
+
+TEST_F(AddingTest, NameTheCodePageCannotHoldIsNamedInItsMessage)
+{
+    MakeClip(work + "a.mp4", 1);
+    const std::wstring wideWork(work.begin(), work.end());
+    CopyFileW((wideWork + L"a.mp4").c_str(), (wideWork + L"\u041f\u0440\u0438\u043c\u0435\u0440.mp4").c_str(), FALSE);
+    DialogWatcher dialogs(ChooseFolder(work.substr(0, work.size() - 1)));
+    form->Button2Click(form->Button2);
+    ASSERT_EQ(Messages(dialogs).size(), 1u);
+    EXPECT_EQ(Messages(dialogs)[0].rfind("Cannot process file ??????.mp4: its name has characters", 0), 0u)
+        << Messages(dialogs)[0];
+}
+
+struct StandInAddingTest : AddingTest {
+    std::string log = work + "tool.log";
+    std::vector<std::string> found;
+
+    // Queues `count` files that the stand-in tool answers with one second each.
+    void SetUp() override
+    {
+        AddingTest::SetUp();
+        CreateDirectoryA((work + "clips").c_str(), nullptr);
+        for (int i = 0; i < 8; ++i) WriteFile(work + "clips\\c" + std::to_string(i) + ".mp4", "stand-in");
+        TFindFile finder(nullptr);
+        finder.Filter = "*.mp4";
+        finder.Directory = work + "clips";
+        finder.Execute();
+        found = finder.Files;
+        form->MediainfoPath = ExeFolder() + "echo_args.exe";
+        for (auto [name, value] : {std::pair{"ECHO_PRINT", "00:00:01.000"}, {"ECHO_SLEEP_MS", "200"}})
+            SetEnvironmentVariableA(name, value);
+        SetEnvironmentVariableA("ECHO_LOG", log.c_str());
+    }
+    void TearDown() override
+    {
+        for (const char* name : {"ECHO_PRINT", "ECHO_SLEEP_MS", "ECHO_LOG", "ECHO_SLOW_FOR", "ECHO_SLOW_MS"})
+            SetEnvironmentVariableA(name, nullptr);
+        AddingTest::TearDown();
+    }
+    std::string Log() const { return FileExists(log) ? ReadFile(log) : std::string(); }
+    std::size_t LogPosition(const std::string& what) const { return Log().find(what); }
+};
+
+TEST_F(StandInAddingTest, RowsKeepTheFindersOrderWhenAProbeEndsLate)
+{
+    SetEnvironmentVariableA("ECHO_SLOW_FOR", found[0].c_str());
+    SetEnvironmentVariableA("ECHO_SLOW_MS", "1500");
+    DialogWatcher dialogs(ChooseFolder(work + "clips"));
+    form->Button2Click(form->Button2);
+    EXPECT_EQ(QueuedPaths(), found);
+    EXPECT_LT(LogPosition("end " + form->MediainfoPath + " --Inform=General;%Duration/String3% \"" + found[1]),
+              LogPosition("end " + form->MediainfoPath + " --Inform=General;%Duration/String3% \"" + found[0]))
+        << "the second file's probe ran beside the first";
+    for (const char* answer : {"duration_time.txt", "duration_time_2.txt"})
+        EXPECT_FALSE(FileExists(form->TempDir + answer)) << answer;
+}
+
+TEST_F(StandInAddingTest, EscapeStopsAfterTheFileBeingRead)
+{
+    DialogWatcher dialogs(ChooseFolder(work + "clips"));
+    std::thread escape([&] {
+        for (int i = 0; i < 200 && Log().find("end ") == std::string::npos; ++i) Sleep(25);
+        PostMessageA(form->ListView1->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    form->Button2Click(form->Button2);
+    escape.join();
+    const std::vector<std::string> queued = QueuedPaths();
+    EXPECT_GE(queued.size(), 1u);
+    EXPECT_LT(queued.size(), found.size());
+    EXPECT_EQ(queued, std::vector<std::string>(found.begin(), found.begin() + queued.size()));
+    EXPECT_TRUE(Messages(dialogs).empty());
+    PumpFor(800);  // a probe cut short leaves nothing behind
+    for (const char* answer : {"duration_time.txt", "duration_time_2.txt"})
+        EXPECT_FALSE(FileExists(form->TempDir + answer)) << answer;
 }

@@ -2,8 +2,12 @@
 // the monitor shows progress and ends each file by the encoder's own end.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "convert/ConvertLogic.h"
 #include "form_fixture.h"
+#include "framework/Files.h"
 #include "framework/errors.h"
 
 using namespace testing_support;
@@ -82,7 +86,7 @@ TEST_F(EngineTest, RowsThatDoNotReadExactlyPendingArePassedBy)
     EXPECT_EQ(form->CurrentRow, -1);
     EXPECT_FALSE(form->Converting);
 
-    QueueScript("c.d.mp4", "write 100\nsleep 300\nexit 0", "7");
+    QueueScript("c.d.mp4", "write 100\nsleep 300\nfinish", "7");
     form->EzRgnBtn3Click(form.get());
     EXPECT_EQ(form->CurrentRow, 4);
     EXPECT_TRUE(form->Converting);
@@ -104,9 +108,9 @@ TEST_F(EngineTest, RowsThatDoNotReadExactlyPendingArePassedBy)
 TEST_F(EngineTest, RowsBelowARemovedRowConvertTheirOwnInputs)
 {
     UseFakeEncoder();
-    QueueScript("first.mp4", "write 10\nexit 0", "4");
-    QueueScript("second.mp4", "write 10\nexit 0", "5");
-    QueueScript("third.mp4", "write 10\nexit 0", "6");
+    QueueScript("first.mp4", "write 10\nfinish", "4");
+    QueueScript("second.mp4", "write 10\nfinish", "5");
+    QueueScript("third.mp4", "write 10\nfinish", "6");
     form->DeleteQueueRow(0);
     form->EzRgnBtn3Click(form.get());
     EXPECT_EQ(form->CurrentInputPath, work + "second.mp4");
@@ -141,9 +145,9 @@ TEST_F(EngineTest, ProgressIsTheMeasuredShareOfTheExpectedSize)
         const char* script;
         const char* shown;
     } cases[] = {
-        {"write 58752\nsleep 1300\nexit 0", "50% Done"},
-        {"write 117503\nsleep 1300\nexit 0", "99% Done"},
-        {"write 131605\nsleep 1300\nexit 0", "112% Done"},
+        {"write 58752\nsleep 1300\nfinish", "50% Done"},
+        {"write 117503\nsleep 1300\nfinish", "99% Done"},
+        {"write 131605\nsleep 1300\nfinish", "112% Done"},
     };
     for (const Case& c : cases) {
         int row = form->RowCount();
@@ -159,8 +163,8 @@ TEST_F(EngineTest, ProgressIsTheMeasuredShareOfTheExpectedSize)
 TEST_F(EngineTest, PausedEncoderDoesNotFinishTheRow)
 {
     UseFakeEncoder();
-    QueueScript("slow.mp4", "write 1000\nsleep 1800\nwrite 1000\nsleep 1200\nwrite 1000\nexit 0");
-    QueueScript("next.mp4", "write 10\nexit 0");
+    QueueScript("slow.mp4", "write 1000\nsleep 1800\nwrite 1000\nsleep 1200\nwrite 1000\nfinish");
+    QueueScript("next.mp4", "write 10\nfinish");
     form->EzRgnBtn3Click(form.get());
     std::vector<std::string> doneSizes;
     PumpUntil(
@@ -178,9 +182,9 @@ TEST_F(EngineTest, FailuresAreShownAndTheBatchGoesOn)
 {
     UseFakeEncoder();
     QueueScript("exits.mp4", "write 500\nexit 3");
-    QueueScript("nothing.mp4", "exit 0");
-    QueueScript("empty.mp4", "touch\nexit 0");
-    QueueScript("good.mp4", "write 500\nexit 0");
+    QueueScript("nothing.mp4", "finish");
+    QueueScript("empty.mp4", "touch\nfinish");
+    QueueScript("good.mp4", "write 500\nfinish");
     form->EzRgnBtn3Click(form.get());
     StatesUntilIdle(3);
     EXPECT_EQ(State(0), "Failed");
@@ -192,16 +196,96 @@ TEST_F(EngineTest, FailuresAreShownAndTheBatchGoesOn)
     EXPECT_FALSE(form->Converting);
 }
 
-TEST_F(EngineTest, EncoderThatCannotStartFailsTheRow)
+TEST_F(EngineTest, EncoderThatCannotStartFailsEachRowWithTheSystemsText)
 {
     form->FfmpegPath = work + "no-such-encoder.exe";
     QueueScript("a.mp4", "exit 0");
     QueueScript("b.mp4", "exit 0");
     form->EzRgnBtn3Click(form.get());
-    StatesUntilIdle(1, 10000);
-    EXPECT_EQ(State(0), "Failed");
-    EXPECT_EQ(State(1), "Failed");
     EXPECT_FALSE(form->Converting);
+    for (int row : {0, 1}) {
+        EXPECT_EQ(State(row), "Failed");
+        const std::string& reason = form->RowReasons[row];
+        EXPECT_EQ(reason.rfind("The encoder could not be started: ", 0), 0u) << reason;
+        std::string systemText = fw::SystemErrorText(ERROR_FILE_NOT_FOUND);
+        EXPECT_NE(reason.find(systemText.substr(0, systemText.size() - 1)), std::string::npos) << reason;
+        EXPECT_NE(reason.find(form->FfmpegPath), std::string::npos) << reason;
+        EXPECT_NE(reason.find("Security software"), std::string::npos) << reason;
+    }
+}
+
+TEST_F(EngineTest, EncoderEndedFromOutsideWithExitCodeZeroIsNotDone)
+{
+    UseFakeEncoder();
+    QueueScript("cut.mp4", "write 5000\nsleep 60000\nfinish");
+    form->EzRgnBtn3Click(form.get());
+    PumpUntil([&] { return State(0) != "Pending"; }, 10000);
+    fw::unique_handle encoder(OpenProcess(PROCESS_TERMINATE, FALSE, form->EncoderProcessId));
+    TerminateProcess(encoder.get(), 0);  // as "taskkill /f" ends it under Wine
+    StatesUntilIdle(0);
+    EXPECT_EQ(State(0), "Failed");
+    EXPECT_EQ(form->RowReasons[0], "The encoder stopped before the end (exit code 0).");
+}
+
+TEST_F(EngineTest, VanishedInputFailsWithoutAnEncoderAndTheBatchGoesOn)
+{
+    UseFakeEncoder();
+    QueueScript("one.mp4", "write 10\nfinish");
+    QueueScript("gone.mp4", "write 10\nfinish");
+    QueueScript("three.mp4", "write 10\nfinish");
+    DeleteFileA((work + "gone.mp4").c_str());
+    form->EzRgnBtn3Click(form.get());
+    StatesUntilIdle(2);
+    EXPECT_EQ(State(0), "Done");
+    EXPECT_EQ(State(1), "Failed");
+    EXPECT_EQ(form->RowReasons[1], "The file is no longer there.");
+    EXPECT_EQ(State(2), "Done");
+    EXPECT_FALSE(FileExists(work + "\\gone.mpg"));
+}
+
+TEST_F(EngineTest, SameNamedInputsWriteTwoOutputsAndAnOldFileIsOverwritten)
+{
+    UseFakeEncoder();
+    for (const char* sub : {"one", "two"}) CreateDirectoryA((work + sub).c_str(), nullptr);
+    WriteFile(work + "\\same.mpg", std::string(7, 'o'));  // left from an earlier run
+    QueueScript("one\\same.mp4", "write 100\nfinish");
+    QueueScript("two\\same.mp4", "write 200\nfinish");
+    form->AddQueueRow(work + "one\\same.mp4", "1");  // the same input again may write its own file again
+    form->EzRgnBtn3Click(form.get());
+    StatesUntilIdle(2);
+    EXPECT_EQ(ReadFile(work + "\\same.mpg").size(), 100u) << "overwritten by the first input, then by itself again";
+    EXPECT_EQ(ReadFile(work + "\\same (2).mpg").size(), 200u);
+    EXPECT_FALSE(FileExists(work + "\\same (3).mpg"));
+    for (int row : {0, 1, 2}) EXPECT_EQ(State(row), "Done");
+}
+
+TEST_F(EngineTest, RealEncoderFailureIsExplainedByAClickAndItsLogRemovedAtTheEnd)
+{
+    const std::string clip = work + "clip.mp4";
+    MakeClip(clip, 1);
+    form->WorkDir = work + "no-such-folder";
+    form->AddQueueRow(clip, "2");
+    form->EzRgnBtn3Click(form.get());
+    StatesUntilIdle(0, 60000);
+    ASSERT_EQ(State(0), "Failed");
+    const std::string expected = "clip.mp4 was not converted. The encoder ended with exit code 1: " + work +
+                                 "no-such-folder\\clip.mpg: No such file or directory.";
+
+    // A click on "Failed" in the progress column.
+    ListView_SetItemState(form->ListView1->Handle(), 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    POINT at{form->ListView1->ColumnWidth(0) + form->ListView1->ColumnWidth(1) + 10, 5};
+    ClientToScreen(form->ListView1->Handle(), &at);
+    SetCursorPos(at.x, at.y);
+    DialogWatcher dialogs;
+    form->ListView1Click(form->ListView1);
+    ASSERT_EQ(dialogs.Count(), 1);
+    EXPECT_EQ(dialogs.Seen_()[0].text, expected);
+
+    const std::string log = form->EncoderLogPath();
+    EXPECT_TRUE(FileExists(log));
+    form.reset();
+    EXPECT_FALSE(FileExists(log));
+    StartForm();  // for the fixture's tear-down
 }
 
 TEST_F(EngineTest, RealClipsBecomeMpegProgramStreamsOneAtATime)

@@ -23,10 +23,7 @@ struct ProbeTest : FormTest {
         WriteFile(work + "tool.bat", "@echo off\r\n" + commands + "\r\n");
         form->MediainfoPath = work + "tool.bat";
     }
-    bool LeftBehind() const
-    {
-        return FileExists(form->TempDir + "open.bat") || FileExists(form->TempDir + "duration_time.txt");
-    }
+    bool LeftBehind() const { return FileExists(form->TempDir + "duration_time.txt"); }
 };
 
 }  // namespace
@@ -59,34 +56,17 @@ TEST_F(ProbeTest, PathWithShellCharactersProbesTheRightFile)
     EXPECT_EQ(form->ProbeDuration(folder + "x&y^z!.mp4"), "4");
 }
 
-TEST_F(ProbeTest, BatchFileHasFourLinesWithPerCentSignsDoubled)
+TEST_F(ProbeTest, ToolIsStartedDirectlyWithThePathWhole)
 {
-    form->TempDir = work;
-    StandInTool("copy /y \"" + work + "open.bat\" \"" + work + "seen.bat\" >nul\r\necho 00:00:01.000");
-    struct Case {
-        std::string path;
-        std::string line1;
-    } cases[] = {
-        {"C:\\clips\\plain.mp4", "set filein=\"C:\\clips\\plain.mp4\""},
-        {"C:\\my clips\\50% & ^more.mp4", "set filein=\"C:\\my clips\\50%% & ^more.mp4\""},
-    };
-    for (const Case& c : cases) {
-        DeleteFileA((work + "seen.bat").c_str());
-        if (c.path.find('%') == std::string::npos) {
-            EXPECT_EQ(form->ProbeDuration(c.path), "2");
-        } else {
-            // Wine's command interpreter expands a variable's value a second time, unlike
-            // the one of Windows, and loses the redirection: only the batch file is checked.
-            try {
-                form->ProbeDuration(c.path);
-            } catch (const fw::Exception&) {
-            }
-        }
-        EXPECT_EQ(ReadFile(work + "seen.bat"),
-                  c.line1 + "\r\n" + "set fileout=\"" + work + "duration_time.txt\"\r\n" + "set mediainfo=\"" +
-                      form->MediainfoPath + "\"\r\n" +
-                      "%mediainfo% --Inform=General;%%Duration/String3%% %filein% > %fileout%\r\n");
-    }
+    const std::string seen = work + "seen.txt";
+    SetEnvironmentVariableA("ECHO_OUT", seen.c_str());
+    form->MediainfoPath = ExeFolder() + "echo_args.exe";
+    const std::string path = "C:\\my clips\\50% & ^more!.mp4";
+    EXPECT_EQ(form->ProbeDuration(path), std::nullopt);  // the stand-in says nothing
+    SetEnvironmentVariableA("ECHO_OUT", nullptr);
+    const std::string text = ReadFile(seen);
+    EXPECT_EQ(text.substr(0, text.find('\n')), form->MediainfoPath + " --Inform=General;%Duration/String3% \"" + path + "\"");
+    EXPECT_FALSE(LeftBehind());
 }
 
 TEST_F(ProbeTest, AnswersAreReadFromTheFirstLine)
@@ -121,20 +101,19 @@ TEST_F(ProbeTest, TextThatIsNoTimeRaisesTheConversionError)
     }
 }
 
-TEST_F(ProbeTest, FilesThatCannotBeWrittenOrOpenedRaiseTheirErrors)
+TEST_F(ProbeTest, AnswerThatCannotBeWrittenOrReadAndAToolThatCannotStartRaise)
 {
     form->TempDir = work + "missing\\";
     try {
         form->ProbeDuration(work + "any.mp4");
         ADD_FAILURE();
     } catch (const fw::EFCreateError& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("Cannot create file \"" + work + "missing\\open.bat\". ", 0), 0u)
+        EXPECT_EQ(std::string(e.what()).rfind("Cannot create file \"" + work + "missing\\duration_time.txt\". ", 0), 0u)
             << e.what();
     }
 
     form->TempDir = work;
-    StandInTool("rem");
-    CreateDirectoryA((work + "duration_time.txt").c_str(), nullptr);  // the answer can be neither written nor read
+    StandInTool("del \"" + work + "duration_time.txt\"");  // the answer is gone when it is read
     try {
         form->ProbeDuration(work + "any.mp4");
         ADD_FAILURE();
@@ -143,13 +122,22 @@ TEST_F(ProbeTest, FilesThatCannotBeWrittenOrOpenedRaiseTheirErrors)
         EXPECT_EQ(text.rfind("Cannot open file \"" + work + "duration_time.txt\". ", 0), 0u) << text;
         EXPECT_GT(text.size(), ("Cannot open file \"" + work + "duration_time.txt\". ").size()) << "with the system's text";
     }
-    EXPECT_TRUE(FileExists(work + "open.bat")) << "the batch file stays until the next probe";
+
+    form->MediainfoPath = work + "gone\\mediainfo.exe";
+    try {
+        form->ProbeDuration(work + "any.mp4");
+        ADD_FAILURE();
+    } catch (const fw::Exception& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("The media tool could not be started: ", 0), 0u) << e.what();
+        EXPECT_NE(std::string(e.what()).find(form->MediainfoPath), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(LeftBehind());
 }
 
 TEST_F(ProbeTest, ToolThatNeverEndsIsStoppedAndGivesNoAnswer)
 {
     SetEnvironmentVariableA("ECHO_SLEEP_MS", "600000");
-    StandInTool("\"" + ExeFolder() + "echo_args.exe\"");
+    form->MediainfoPath = ExeFolder() + "echo_args.exe";
     form->ProbeTimeLimitMs = 1500;
     DWORD start = GetTickCount();
     EXPECT_EQ(form->ProbeDuration(work + "any.mp4"), std::nullopt);

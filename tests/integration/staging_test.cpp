@@ -66,23 +66,68 @@ TEST_F(StagingTest, ToolPathsAreShortFormsThatRun)
     EXPECT_TRUE(convert::ShellExecWait(form->FfmpegPath, "-version", SW_HIDE));
 }
 
-TEST_F(StagingTest, FileThatCannotBeReplacedStaysSilentlyAndIsUsed)
+TEST_F(StagingTest, LeftoverToolsAreReplacedAndOnlyAWholeCopyHeldOpenIsUsed)
 {
     StartForm();
-    const std::string dll = form->AppDir + "mediainfo.dll";
+    const std::string appDir = form->AppDir;
+    const std::string dll = appDir + "mediainfo.dll";
+    const std::string encoder = appDir + "ffmpeg.exe";
+    const std::string wholeDll = ReadFile(PayloadFolder() + "MediaInfo.dll");
     form.reset();
-    // Left by a run that ended without its clean-up, and held by another program.
-    WriteFile(dll, "left behind");
-    SetFileAttributesA(dll.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    HANDLE held = CreateFileA(dll.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    DialogWatcher dialogs;
-    StartForm();
-    CloseHandle(held);
-    EXPECT_EQ(ReadFile(dll), "left behind");
-    EXPECT_TRUE(ReadFile(form->AppDir + "ffmpeg.exe") == ReadFile(PayloadFolder() + "ffmpeg.exe"));  // staging went on
-    EXPECT_FALSE(form->FfmpegPath.empty());
-    EXPECT_EQ(dialogs.Count(), 0);
+    auto leaveBehind = [](const std::string& path, const std::string& bytes) {
+        WriteFile(path, bytes);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);  // as a run that ended without its clean-up
+    };
+    auto holdOpen = [](const std::string& path) {
+        return fw::unique_handle(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    };
+
+    // Not held: replaced by the embedded bytes, silently.
+    leaveBehind(dll, "older");
+    {
+        DialogWatcher dialogs;
+        StartForm();
+        EXPECT_TRUE(ReadFile(dll) == wholeDll);
+        EXPECT_EQ(dialogs.Count(), 0);
+        form.reset();
+    }
+    // Held by another program but whole: used, silently.
+    leaveBehind(dll, wholeDll);
+    {
+        fw::unique_handle held = holdOpen(dll);
+        DialogWatcher dialogs;
+        StartForm();
+        EXPECT_EQ(dialogs.Count(), 0);
+        EXPECT_TRUE(form->ToolsFailure.empty());
+        form.reset();
+    }
+    // Held and cut short: said once at start-up, and conversions fail with the reason.
+    leaveBehind(encoder, "cut");
+    {
+        fw::unique_handle held = holdOpen(encoder);
+        DialogWatcher dialogs;
+        StartForm();
+        ASSERT_EQ(dialogs.Count(), 1);
+        const std::string said = dialogs.Seen_()[0].text;
+        EXPECT_NE(said.find(appDir), std::string::npos) << said;
+        EXPECT_NE(said.find("ffmpeg.exe: "), std::string::npos) << said;
+        EXPECT_TRUE(ReadFile(form->AppDir + "mediainfo.exe") == ReadFile(PayloadFolder() + "mediainfo.exe"))
+            << "staging went on";
+
+        const std::string clip = FreshFolder("unstaged") + "a.mp4";
+        WriteFile(clip, "any");
+        form->AddQueueRow(clip, "1");
+        form->EzRgnBtn3Click(form.get());
+        EXPECT_FALSE(form->Converting);
+        EXPECT_EQ(form->RowState(0), "Failed");
+        EXPECT_EQ(form->RowReasons[0], form->ToolsFailure);
+        EXPECT_NE(form->ToolsFailure.find("ffmpeg.exe"), std::string::npos);
+        EXPECT_EQ(RunningProcesses("ffmpeg.exe"), 0);
+        form.reset();
+        RemoveTree(clip.substr(0, clip.rfind('\\') + 1));
+    }
+    SetFileAttributesA(encoder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(encoder.c_str());
 }
 
 TEST_F(StagingTest, NormalEndDeletesTheToolsButLeavesWhatTheRunningEncoderHolds)

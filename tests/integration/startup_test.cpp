@@ -3,14 +3,15 @@
 
 #include "app/AppLogic.h"
 #include "app/Settings.h"
+#include "framework/Files.h"
 #include "form_fixture.h"
 
 using namespace testing_support;
 
 namespace {
 
-std::string DefaultWorkDir() { return app::ProgramFolderUnder(GetPersonalFolder()); }
-std::string ToolFolder() { return app::ProgramFolderUnder(GetAppDataFolder()); }
+std::string DefaultWorkDir() { return app::ProgramFolderUnder(GetPersonalFolder(), fw::IsLeadByte); }
+std::string ToolFolder() { return app::ProgramFolderUnder(GetAppDataFolder(), fw::IsLeadByte); }
 
 struct StartupTest : FormTest {
     void SetUp() override { DeleteSettings(); }

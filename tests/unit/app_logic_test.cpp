@@ -17,7 +17,15 @@ TEST(ProgramFolder, CollapsesPairsOfBackslashesInOnePass)
         {"C:\\a\\\\\\b", "C:\\a\\\\b\\Orvessa\\"},                  // three become two
         {"", "\\Orvessa\\"},
     };
-    for (const Case& c : cases) EXPECT_EQ(ProgramFolderUnder(c.special), c.folder) << c.special;
+    for (const Case& c : cases) EXPECT_EQ(ProgramFolderUnder(c.special, nullptr), c.folder) << c.special;
+}
+
+TEST(ProgramFolder, TrailByteThatLooksLikeABackslashStays)
+{
+    auto shiftJisLead = [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); };
+    // "\x95\\" is one character (0x955C) at the end of a user name.
+    EXPECT_EQ(ProgramFolderUnder("C:\\Users\\\x95\\\\AppData", shiftJisLead), "C:\\Users\\\x95\\\\AppData\\Orvessa\\");
+    EXPECT_EQ(ProgramFolderUnder("C:\\Users\\\x95\\\\AppData", nullptr), "C:\\Users\\\x95\\AppData\\Orvessa\\");
 }
 
 TEST(CommandLine, SplitsAtBlanksOutsideQuotesAndDropsTheQuotes)

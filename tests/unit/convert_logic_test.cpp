@@ -6,10 +6,12 @@
 
 using namespace convert;
 
-TEST(CommandLine, ProgramBlankParameters)
+TEST(CommandLine, ProgramBlankParametersAndQuotesOnlyForAPathWithABlank)
 {
     EXPECT_EQ(BuildCommandLine("C:\\t\\open.bat", ""), "C:\\t\\open.bat ");
     EXPECT_EQ(BuildCommandLine("C:\\t\\FFMPEG.EXE", " -i \"a\""), "C:\\t\\FFMPEG.EXE  -i \"a\"");
+    EXPECT_EQ(BuildCommandLine("C:\\Users\\John Smith\\ffmpeg.exe", " -i \"a\""),
+              "\"C:\\Users\\John Smith\\ffmpeg.exe\"  -i \"a\"");
 }
 
 TEST(FolderPart, KeepsTheBackslashOfADriveRootOnly)
@@ -81,4 +83,78 @@ TEST(Progress, TruncatedAndNotCapped)
     EXPECT_EQ(ProgressText(131605, 117504), "112% Done");
     EXPECT_EQ(ProgressText(3LL << 31, 40000LL * 117504), "137% Done");  // beyond 2 GiB
     EXPECT_THROW(ProgressText(1, 0), fw::EConvertError);
+}
+
+TEST(EncoderLog, TheReasonIsTheLastLineThatSaysWhatWentWrong)
+{
+    const std::vector<std::string> banner = {
+        "ffmpeg version 4.1 Copyright (c) 2000-2018 the FFmpeg developers",
+        "  configuration: --enable-gpl",
+        "Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'C:\\in\\a.mp4':",
+        "  Duration: 00:00:12.00, start: 0.000000, bitrate: 120 kb/s",
+        "-deinterlace is deprecated, use -filter:v yadif instead",
+    };
+    auto with = [&](std::vector<std::string> tail) {
+        std::vector<std::string> lines = banner;
+        lines.insert(lines.end(), tail.begin(), tail.end());
+        return lines;
+    };
+    struct Case {
+        std::vector<std::string> lines;
+        const char* reason;
+    } cases[] = {
+        {with({"C:\\out\\a.mpg: No such file or directory"}), "C:\\out\\a.mpg: No such file or directory"},
+        {with({"Error while opening encoder for output stream #0:0", "Conversion failed!"}),
+         "Error while opening encoder for output stream #0:0"},
+        {with({"Conversion failed!"}), "Conversion failed!"},
+        {with({"Stream mapping:", "Press [q] to stop, [?] for help",
+               "frame=  150 fps=0.0 q=4.0 size=     512kB time=00:00:06.00 bitrate= 699.1kbits/s speed=12x"}),
+         ""},
+        {with({"[mpeg @ 0x1] Invalid data found  ", "size=    1kB time=00:00:01.00 bitrate=   8.0kbits/s", ""}),
+         "[mpeg @ 0x1] Invalid data found"},
+        {{}, ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ReasonLine(c.lines), c.reason) << c.reason;
+}
+
+TEST(EncoderLog, DoneNeedsExitCodeZeroTheSummaryAndSomeBytes)
+{
+    const std::vector<std::string> finished = {
+        "frame=  300 fps=120 q=2.0 Lsize=    1460kB time=00:00:12.00 bitrate= 996.4kbits/s speed=4.8x",
+        "video:1272kB audio:188kB subtitle:0kB other streams:0kB global headers:0kB muxing overhead: 0.027%"};
+    const std::vector<std::string> cut = {finished[0]};
+    EXPECT_EQ(EncoderFailure(0, finished, 1460 * 1024), "");
+    EXPECT_EQ(EncoderFailure(0, cut, 700000), "The encoder stopped before the end (exit code 0).");
+    EXPECT_EQ(EncoderFailure(0, finished, 0), "The encoder wrote no output file.");
+    EXPECT_EQ(EncoderFailure(1, {"C:\\o\\a.mpg: Permission denied"}, 0),
+              "The encoder ended with exit code 1: C:\\o\\a.mpg: Permission denied.");
+    EXPECT_EQ(EncoderFailure(3221225477UL, cut, 10), "The encoder ended with exit code 3221225477.");
+}
+
+TEST(Failure, StartFailuresNameTheToolAndHintAtSecuritySoftwareWhereLikely)
+{
+    EXPECT_EQ(StartFailure("The encoder", 5, "Access denied. ", "C:\\t\\FFMPEG.EXE"),
+              "The encoder could not be started: Access denied (C:\\t\\FFMPEG.EXE). "
+              "Security software may have blocked or removed it.");
+    EXPECT_EQ(StartFailure("The media tool", 193, "Bad EXE format.", "m.exe"),
+              "The media tool could not be started: Bad EXE format (m.exe).");
+    EXPECT_EQ(FailureMessage("C:\\in\\a.mp4", kInputGone, nullptr), "a.mp4 was not converted. The file is no longer there.");
+}
+
+TEST(OutputNames, ADifferentInputOfTheSameNameGetsTheNextFreeNumber)
+{
+    const ClaimedOutputs claimed = {{"D:\\OUT\\SAME.MPG", "C:\\ONE\\SAME.MP4"},
+                                    {"D:\\OUT\\SAME (2).MPG", "C:\\TWO\\SAME.MP4"}};
+    auto fold = [](std::string_view s) { return fw::UpperAscii(s); };
+    struct Case {
+        const char* input;
+        const char* output;
+        const char* free;
+    } cases[] = {
+        {"C:\\one\\same.mp4", "D:\\out\\same.mpg", "D:\\out\\same.mpg"},      // the same input writes it again
+        {"C:\\two\\Same.mp4", "D:\\out\\Same.mpg", "D:\\out\\Same (2).mpg"},  // its own earlier number
+        {"C:\\three\\same.mp4", "D:\\out\\same.mpg", "D:\\out\\same (3).mpg"},
+        {"C:\\one\\other.mp4", "D:\\out\\other.mpg", "D:\\out\\other.mpg"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FreeOutputPath(c.output, c.input, claimed, fold), c.free) << c.input;
 }

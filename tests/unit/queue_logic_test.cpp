@@ -20,7 +20,9 @@ TEST(NamePart, CutsBeforeTheLastFullStopOfTheFileName)
         {"C:\\my.clips\\movie", "movie"},
         {"C:clip.mp4", "clip"},
     };
-    for (const Case& c : cases) EXPECT_EQ(NamePart(c.path), c.name) << c.path;
+    for (const Case& c : cases) EXPECT_EQ(NamePart(c.path, nullptr), c.name) << c.path;
+    auto lead = [](unsigned char c) { return c == 0x95; };
+    EXPECT_EQ(NamePart("C:\\v\\\x95\\.mp4", lead), "\x95\\") << "a trail byte is neither backslash nor stop";
 }
 
 TEST(Duration, ValidTimesGiveWholeSeconds)
@@ -62,21 +64,19 @@ TEST(ProbeAnswer, FirstLinePlusOneOrNoAnswer)
     EXPECT_THROW(DurationEntryFromAnswer({"General"}), fw::EConvertError);
 }
 
-TEST(ProbeBatch, FourLinesWithPerCentSignsOfThePathDoubled)
+TEST(Probe, ArgumentsQuoteThePathAndEscapeNothing)
 {
-    auto lines = ProbeBatchLines("C:\\clips\\a b&c^d.mp4", "C:\\Temp\\", "C:\\Orvessa\\MEDIAI~1.EXE");
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], "set filein=\"C:\\clips\\a b&c^d.mp4\"");
-    EXPECT_EQ(lines[1], "set fileout=\"C:\\Temp\\duration_time.txt\"");
-    EXPECT_EQ(lines[2], "set mediainfo=\"C:\\Orvessa\\MEDIAI~1.EXE\"");
-    EXPECT_EQ(lines[3], "%mediainfo% --Inform=General;%%Duration/String3%% %filein% > %fileout%");
-    EXPECT_EQ(ProbeBatchLines("C:\\100%\\%PATH%.mp4", "T\\", "m")[0], "set filein=\"C:\\100%%\\%%PATH%%.mp4\"");
+    EXPECT_EQ(ProbeArguments("C:\\100% & ^more!\\%PATH%.mp4"),
+              "--Inform=General;%Duration/String3% \"C:\\100% & ^more!\\%PATH%.mp4\"");
 }
 
-TEST(Messages, FolderMessageNamesTheFileWithItsExtension)
+TEST(Messages, NameTheFileWithItsExtension)
 {
-    EXPECT_EQ(NoAnswerInFolderMessage("C:\\clips\\c.mp4"),
+    EXPECT_EQ(NoAnswerInFolderMessage("C:\\clips\\c.mp4", nullptr),
               "Cannot process file c.mp4 Bad file header or bad characters in filename! Please use different file.");
+    EXPECT_TRUE(NameOutsideCodePage("C:\\clips\\?.mp4"));
+    EXPECT_FALSE(NameOutsideCodePage("C:\\clips\\\x80 caf\xe9.mp4"));
+    EXPECT_EQ(NameOutsideCodePageMessage("C:\\clips\\??.mp4", nullptr).rfind("Cannot process file ??.mp4: ", 0), 0u);
 }
 
 TEST(FinderMask, DefaultIs39AndOnlyHiddenSystemVolumeDirectoryExclude)
@@ -102,18 +102,22 @@ TEST(ClickBands, StrictEdgesAndStatesDecide)
         {900, "Pending", RowAction::Remove},  // right of the last column
         {415, "Pending", RowAction::None},    // on the border
         {420, "Done", RowAction::None},
-        {420, "Failed", RowAction::None},
+        {420, "Failed", RowAction::Remove},
         {300, "Done", RowAction::OpenOutputFolder},
         {300, "Pending", RowAction::None},
         {300, "Failed", RowAction::None},
         {259, "Done", RowAction::None},
         {100, "Pending", RowAction::OpenInput},
         {100, "Done", RowAction::OpenInput},
-        {100, "Failed", RowAction::None},
+        {100, "Failed", RowAction::OpenInput},
         {40, "Pending", RowAction::None},
         {194, "Pending", RowAction::None},
         {10, "Pending", RowAction::None},
         {220, "Pending", RowAction::None},
+        {220, "Failed", RowAction::ShowReason},
+        {220, "Done", RowAction::None},
+        {194, "Failed", RowAction::None},
+        {259, "Failed", RowAction::None},
     };
     for (const Case& c : cases) EXPECT_EQ(ClickAction(c.x, w, c.state), c.action) << c.x << " " << c.state;
     const int wider[4] = {40, 254, 65, 156};  // the bands follow a resized column

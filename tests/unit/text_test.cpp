@@ -32,9 +32,11 @@ TEST(Text, StrToIntReadsDecimalOrRaisesTheProgramsMessage)
 {
     EXPECT_EQ(StrToInt("84"), 84);
     EXPECT_EQ(StrToInt64("9000000000"), 9000000000LL);
-    for (const char* bad : {"", "12a", "1.5", "abc"}) {
+    EXPECT_EQ(StrToInt64("-9223372036854775808"), INT64_MIN);
+    for (const char* bad : {"", "12a", "1.5", "abc", "18446744073709551616", "9223372036854775808",
+                            "99999999999999999999999"}) {
         try {
-            StrToInt(bad);
+            StrToInt64(bad);
             ADD_FAILURE() << bad;
         } catch (const EConvertError& e) {
             EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid integer value");

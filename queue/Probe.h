@@ -1,0 +1,32 @@
+// One run of the media tool for one file, its answer going to a file of its own.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "framework/handles.h"
+
+class DurationProbe {
+public:
+    // Starts the tool at once. Raises "Cannot create file "%s". %s" when the answer file
+    // cannot be made, and the tool's start failure when it cannot be started.
+    DurationProbe(const std::string& mediainfoPath, const std::string& inputPath, const std::string& answerFile,
+                  DWORD timeLimitMs);
+    // A tool still running is ended and the answer file removed.
+    ~DurationProbe();
+    DurationProbe(const DurationProbe&) = delete;
+    DurationProbe& operator=(const DurationProbe&) = delete;
+
+    // Waits for the tool, keeping the window painted; false when its time ran out first
+    // (the tool is then ended).
+    bool Wait();
+    const std::string& AnswerFile() const { return answerFile_; }
+    const std::string& InputPath() const { return inputPath_; }
+
+private:
+    std::string inputPath_;
+    std::string answerFile_;
+    fw::unique_handle process_;
+    DWORD started_ = 0;
+    DWORD timeLimitMs_ = 0;
+};
