@@ -83,6 +83,41 @@ std::string ForwardedArgumentText(const std::vector<std::string>& argsAfterProgr
     return text;
 }
 
+std::string PackArguments(const std::vector<std::string>& args)
+{
+    std::string block;
+    for (const std::string& arg : args) block += arg + '\0';
+    return block + '\0';
+}
+
+std::optional<std::vector<std::string>> UnpackArguments(std::string_view block)
+{
+    if (block.size() < 2 || block.substr(block.size() - 2) != std::string_view("\0\0", 2)) {
+        if (block != std::string_view("\0", 1)) return std::nullopt;
+        return std::vector<std::string>{};
+    }
+    std::vector<std::string> args;
+    std::size_t start = 0;
+    while (start < block.size() - 1) {
+        std::size_t end = block.find('\0', start);
+        args.emplace_back(block.substr(start, end - start));
+        start = end + 1;
+    }
+    return args;
+}
+
+bool IsMp4Name(std::string_view path)
+{
+    return path.size() >= 4 && fw::SameTextAscii(path.substr(path.size() - 4), ".mp4");
+}
+
+std::string SkippedFilesMessage(const std::vector<std::string>& names)
+{
+    std::string list;
+    for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+    return "These files are not MP4 files and were not added: " + list + ".";
+}
+
 bool ExeFieldMatches(std::string_view exeField, std::string_view exeName)
 {
     std::size_t cut = exeField.find_last_of("\\:");

@@ -1,5 +1,6 @@
 // Rules of the application shell: program folders, argument forwarding, process names.
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,23 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 // The text a second copy forwards: each argument after the program name plus one blank;
 // an argument whose upper-case form holds ".EXE" drops everything gathered so far.
 std::string ForwardedArgumentText(const std::vector<std::string>& argsAfterProgram);
+
+// The argument list a second copy hands to the running one (WM_COPYDATA, dwData =
+// kArgumentBlockTag): each argument in order, each ended by a NUL, and one more NUL after
+// the last, as in a REG_MULTI_SZ value. An argument never holds a NUL, and an empty list
+// is not sent.
+inline constexpr unsigned long kArgumentBlockTag = 0x4D564131;  // "MVA1"
+std::string PackArguments(const std::vector<std::string>& args);
+// The arguments of a block; none when the block is not one (no final double NUL).
+std::optional<std::vector<std::string>> UnpackArguments(std::string_view block);
+
+// Whether a dropped or handed-over file is an MP4 file: its extension, in any case.
+bool IsMp4Name(std::string_view path);
+// The message listing what a drop passed over: "These files are not MP4 files and were
+// not added: notes.txt, clip.avi."
+std::string SkippedFilesMessage(const std::vector<std::string>& names);
+inline constexpr const char* kAddAfterConversion =
+    "Files can be added when the conversion has finished.";
 
 // Whether a process entry's executable field names `exeName`: the part after the last
 // backslash or colon, or else the whole field, equal with ASCII case folded.

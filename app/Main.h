@@ -1,10 +1,12 @@
 // The main window TfrmMain: its state fields, its controls and its handlers.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/Taskbar.h"
 #include "convert/ConvertLogic.h"
 
 #include "framework/Controls.h"
@@ -48,6 +50,16 @@ public:
     convert::ClaimedOutputs WrittenOutputs;
     // Set when the encoder could not be written into the tool folder at start-up.
     std::string ToolsFailure;
+    // The batch that one click on the convert button started: the rows pending then, how
+    // many of them have ended, and whether one failed. Shown on the taskbar button.
+    bool BatchRunning = false;
+    int BatchTotal = 0;
+    int BatchEnded = 0;
+    bool BatchFailed = false;
+    std::unique_ptr<TTaskbarProgress> Taskbar = std::make_unique<TTaskbarProgress>();
+    // Files and folders dropped, given on the command line or handed over by a second copy,
+    // waiting to be queued once the window is free.
+    std::vector<std::string> ItemsToQueue;
 
     // ---- controls, as the window lays them out ----
     fw::TImage* Image1 = nullptr;
@@ -121,10 +133,17 @@ public:
     std::optional<std::string> ReadProbeAnswer(DurationProbe& probe);
     // Queues the MP4 files of a folder, probing two at a time, in the finder's order,
     // up to the first file without an answer (its message is shown) or an ESC.
-    void AddFolderFiles(const std::string& folder);
+    // False when ESC stopped it.
+    bool AddFolderFiles(const std::string& folder);
     void Button1Click(fw::TComponent* sender);
     void Button2Click(fw::TComponent* sender);
     void Button3Click(fw::TComponent* sender);
+    // Queues dropped items in their order: MP4 files as "Add MP4 File" queues one, folders
+    // as "Add Folder" does; one message lists what was passed over.
+    void AddDroppedItems(const std::vector<std::string>& items);
+    // Keeps the items and queues them from the message loop, once no dialog is open.
+    void QueueItemsLater(const std::vector<std::string>& items);
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void EditKeyPress(fw::TComponent* sender, char& key);
     // The path the open dialog gave, or none when it was cancelled.
     std::optional<std::string> ChooseMp4File();
@@ -152,6 +171,11 @@ private:
     void CreateControls();
     // Starts the encoder for CurrentRow; false when the row failed before anything ran.
     bool StartCurrentFile();
+    // A batch's start and end: the taskbar button, a system kept awake, a flash at the end.
+    void BeginBatch();
+    void EndBatch();
+    // Counts a file of the batch as ended and shows the batch's progress.
+    void ShowBatchProgress(std::int64_t currentSize);
     // Ends the current file: "Done"/"MPG", or "Failed" with the reason; then the next pending row.
     void FinishCurrentFile(TAdvancedTimer* timer, const std::string& failure);
 };

@@ -5,6 +5,7 @@
 
 #include "app/AppLogic.h"
 #include "framework/Application.h"
+#include "framework/Files.h"
 #include "framework/handles.h"
 
 namespace {
@@ -31,14 +32,35 @@ BOOL CALLBACK CountCopies(HWND window, LPARAM) noexcept
     return TRUE;
 }
 
-void ForwardCommandLine(HWND target)
+}  // namespace
+
+std::vector<std::string> CommandLineArguments()
 {
     std::vector<std::string> args = app::SplitCommandLine(GetCommandLineA());
     if (!args.empty()) args.erase(args.begin());
-    std::string text = app::ForwardedArgumentText(args);
+    return args;
+}
+
+namespace {
+
+void ForwardCommandLine(HWND target)
+{
+    std::string text = app::ForwardedArgumentText(CommandLineArguments());
     if (text.empty()) return;
     fw::unique_atom atom(GlobalAddAtomA(text.c_str()));
     SendMessageA(target, kForwardMessage, atom.get(), 0);
+}
+
+// Hands the arguments, whole and as full paths, to the running copy, which queues them.
+void HandOverArguments(HWND runningCopy)
+{
+    std::vector<std::string> args = CommandLineArguments();
+    if (args.empty()) return;
+    for (std::string& arg : args) arg = fw::FullPath(arg);
+    std::string block = app::PackArguments(args);
+    COPYDATASTRUCT data{app::kArgumentBlockTag, static_cast<DWORD>(block.size()), block.data()};
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(runningCopy, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 10000, &answer);
 }
 
 }  // namespace
@@ -54,6 +76,7 @@ TMainInstance::TMainInstance(fw::TComponent* owner) : fw::TComponent(owner)
 
     HWND target = GetLastActivePopup(state.otherWindow);
     ForwardCommandLine(target);
+    HandOverArguments(state.otherWindow);
     BringWindowToTop(state.otherWindow);
     if (IsIconic(target))
         ShowWindow(target, SW_RESTORE);

@@ -2,6 +2,9 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "framework/Component.h"
 
 // Message sent to a running copy with a global atom holding the forwarded arguments.
@@ -13,3 +16,6 @@ public:
     // running copy, brings it to the front and ends the process with exit code 0.
     explicit TMainInstance(fw::TComponent* owner);
 };
+
+// The arguments after the program's name on this process's command line.
+std::vector<std::string> CommandLineArguments();

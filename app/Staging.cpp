@@ -130,6 +130,7 @@ void TfrmMain::EzRgnBtn2Click(fw::TComponent*)
 
 void TfrmMain::FormDestroy(fw::TComponent*)
 {
+    if (BatchRunning) SetThreadExecutionState(ES_CONTINUOUS);  // the system may sleep again
     DeleteLeftovers(false);
 }
 

@@ -2,7 +2,9 @@
 #include <windows.h>
 
 #include "app/Main.h"
+#include "app/MainInstance.h"
 #include "framework/Application.h"
+#include "framework/Files.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
@@ -11,6 +13,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     try {
         frmMain = new TfrmMain(nullptr);
         fw::Application->SetMainForm(frmMain);
+        // Files and folders named on the command line are queued once the window shows.
+        std::vector<std::string> items = CommandLineArguments();
+        for (std::string& item : items) item = fw::FullPath(item);
+        if (!items.empty()) frmMain->QueueItemsLater(items);
         fw::Application->Run();
         delete frmMain;
     } catch (...) {

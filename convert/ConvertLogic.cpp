@@ -1,6 +1,8 @@
 // Rules of the conversion engine.
 #include "convert/ConvertLogic.h"
 
+#include <algorithm>
+
 #include "framework/errors.h"
 
 namespace convert {
@@ -139,6 +141,15 @@ std::string FailureMessage(std::string_view inputPath, std::string_view reason, 
     std::size_t cut = fw::LastDelimiter("\\:", inputPath, isLead);
     std::string_view name = cut == std::string_view::npos ? inputPath : inputPath.substr(cut + 1);
     return std::string(name) + " was not converted. " + std::string(reason);
+}
+
+std::uint64_t BatchProgress(int filesEnded, std::int64_t currentSize, std::int64_t expectedSize)
+{
+    std::uint64_t current = 0;
+    if (currentSize > 0 && expectedSize > 0)
+        current = std::min<std::uint64_t>(kProgressPerFile, static_cast<std::uint64_t>(currentSize) * kProgressPerFile /
+                                                                static_cast<std::uint64_t>(expectedSize));
+    return static_cast<std::uint64_t>(std::max(filesEnded, 0)) * kProgressPerFile + current;
 }
 
 std::string FreeOutputPath(const std::string& outputPath, const std::string& inputPath, const ClaimedOutputs& claimed,

@@ -68,6 +68,11 @@ using CaseFold = std::string (*)(std::string_view);
 std::string FreeOutputPath(const std::string& outputPath, const std::string& inputPath, const ClaimedOutputs& claimed,
                            CaseFold fold);
 
+// A batch's progress in thousandths of a file: the files ended, plus the current file's
+// share of its expected size (at most the whole file).
+inline constexpr std::uint64_t kProgressPerFile = 1000;
+std::uint64_t BatchProgress(int filesEnded, std::int64_t currentSize, std::int64_t expectedSize);
+
 // The state texts of a row.
 inline constexpr const char* kPending = "Pending";
 inline constexpr const char* kDone = "Done";

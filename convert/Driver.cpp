@@ -63,17 +63,55 @@ void TfrmMain::EzRgnBtn3Click(fw::TComponent*)
     if (Converting) return;
     const int count = RowCount();
     if (count == 0) return;
-    // A row that fails before its encoder runs is passed here, and the next one started.
-    do {
-        CurrentRow = -1;
-        for (int row = 0; row < count; ++row) {
-            if (RowState(row) == convert::kPending) {
-                CurrentRow = row;
-                break;
+    try {
+        // A row that fails before its encoder runs is passed here, and the next one started.
+        do {
+            CurrentRow = -1;
+            for (int row = 0; row < count; ++row) {
+                if (RowState(row) == convert::kPending) {
+                    CurrentRow = row;
+                    break;
+                }
             }
-        }
-        if (CurrentRow == -1) return;
-    } while (!StartCurrentFile());
+            if (CurrentRow == -1) {
+                EndBatch();
+                return;
+            }
+            if (!BatchRunning) BeginBatch();
+        } while (!StartCurrentFile());
+    } catch (...) {
+        EndBatch();
+        throw;
+    }
+}
+
+void TfrmMain::BeginBatch()
+{
+    BatchRunning = true;
+    BatchTotal = 0;
+    for (int row = 0; row < RowCount(); ++row) BatchTotal += RowState(row) == convert::kPending;
+    BatchEnded = 0;
+    BatchFailed = false;
+    SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);  // no sleep; the display may turn off
+    ShowBatchProgress(0);
+}
+
+void TfrmMain::EndBatch()
+{
+    if (!BatchRunning) return;
+    BatchRunning = false;
+    SetThreadExecutionState(ES_CONTINUOUS);
+    Taskbar->Clear(Handle());
+    if (GetForegroundWindow() != Handle()) {
+        FLASHWINFO flash{sizeof flash, Handle(), FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
+        FlashWindowEx(&flash);
+    }
+}
+
+void TfrmMain::ShowBatchProgress(std::int64_t currentSize)
+{
+    const std::uint64_t done = convert::BatchProgress(BatchEnded, currentSize, ExpectedSize);
+    Taskbar->Show(Handle(), done, static_cast<std::uint64_t>(BatchTotal) * convert::kProgressPerFile, BatchFailed);
 }
 
 bool TfrmMain::StartCurrentFile()
@@ -84,18 +122,20 @@ bool TfrmMain::StartCurrentFile()
     FfmpegArgs = convert::FfmpegArgsFor(CurrentInputPath, CurrentOutputPath);
     ExpectedSize = convert::ExpectedSizeFor(ListBox2->Item(CurrentRow), OutputRateKBps);
 
+    std::string failure;
     if (!fw::FileExists(CurrentInputPath)) {
-        FailRow(CurrentRow, convert::kInputGone);
-        return false;
+        failure = convert::kInputGone;
+    } else if (!ToolsFailure.empty()) {
+        failure = ToolsFailure;
+    } else {
+        DWORD error = 0;
+        EncoderProcess = convert::StartWithoutConsole(FfmpegPath, FfmpegArgs, {EncoderLogPath(), true}, error);
+        if (!EncoderProcess) failure = convert::StartFailure("The encoder", error, fw::SystemErrorText(error), FfmpegPath);
     }
-    if (!ToolsFailure.empty()) {
-        FailRow(CurrentRow, ToolsFailure);
-        return false;
-    }
-    DWORD error = 0;
-    EncoderProcess = convert::StartWithoutConsole(FfmpegPath, FfmpegArgs, {EncoderLogPath(), true}, error);
-    if (!EncoderProcess) {
-        FailRow(CurrentRow, convert::StartFailure("The encoder", error, fw::SystemErrorText(error), FfmpegPath));
+    if (!failure.empty()) {
+        FailRow(CurrentRow, failure);
+        ++BatchEnded;
+        ShowBatchProgress(0);
         return false;
     }
     WrittenOutputs[FoldCase(CurrentOutputPath)] = FoldCase(CurrentInputPath);
@@ -127,6 +167,7 @@ void TfrmMain::MyTimerEventHandlerConversion(fw::TComponent* sender)
         if (size) {
             fw::Guarded([&] { SetRowState(CurrentRow, convert::ProgressText(*size, ExpectedSize)); });
             LastSize = *size;
+            ShowBatchProgress(*size);
         }
         fw::Application->ProcessMessages();
         return;
@@ -151,6 +192,8 @@ void TfrmMain::FinishCurrentFile(TAdvancedTimer* timer, const std::string& failu
     EncoderProcess.reset();
     EncoderProcessId = 0;
     Converting = false;
+    ++BatchEnded;
+    ShowBatchProgress(0);
     EzRgnBtn3Click(this);
     timer->Release();
 }

@@ -90,7 +90,7 @@ void TAdvancedTimerCore::Tick()
         return;
     }
     if (handlerFailed) SetEnabled(false);
-    ++intervals_;
+    intervals_ = NextIntervalCount(intervals_);
     if (intervals_ == MaxIntervals) {
         if (OnMaxIntervals) OnMaxIntervals(static_cast<std::uint32_t>(intervals_));
         if (StopAtMax) SetEnabled(false);

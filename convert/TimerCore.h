@@ -13,6 +13,13 @@ public:
     using TTimerDeactivateEvent = std::function<void(std::uint32_t intervals)>;
     using TTimerMaxIntervals = std::function<void(std::uint32_t intervals)>;
 
+    // The tick count after one more tick: past the largest count it wraps to the
+    // smallest, as a 32-bit counter does, instead of overflowing.
+    static std::int32_t NextIntervalCount(std::int32_t count)
+    {
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(count) + 1u);
+    }
+
     explicit TAdvancedTimerCore(fw::TComponent* owner) : fw::TComponent(owner) {}
 
     bool Enabled() const { return enabled_; }

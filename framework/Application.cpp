@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "framework/Controls.h"
+#include "framework/Form.h"
 #include "framework/text.h"
 
 namespace fw {
@@ -38,6 +38,9 @@ void TApplication::Initialize()
 
 LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    // Another copy finds this one by its application window; the main form answers.
+    if (msg == WM_COPYDATA && Application->mainForm_ && Application->mainForm_->Handle())
+        return SendMessageA(Application->mainForm_->Handle(), msg, wParam, lParam);
     return DefWindowProcA(window, msg, wParam, lParam);
 }
 
@@ -92,7 +95,8 @@ bool TApplication::CallSignalled(DWORD waitMs)
     std::vector<HANDLE> handles;
     for (const auto& entry : watched_) handles.push_back(entry.first);
     DWORD count = static_cast<DWORD>(handles.size());
-    DWORD woke = MsgWaitForMultipleObjects(count, handles.data(), FALSE, waitMs, QS_ALLINPUT);
+    // MWMO_INPUTAVAILABLE: input that a peek has already seen still ends the wait.
+    DWORD woke = MsgWaitForMultipleObjectsEx(count, handles.data(), waitMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     if (woke >= WAIT_OBJECT_0 + count) return false;
     auto it = watched_.find(handles[woke - WAIT_OBJECT_0]);
     std::function<void()> onSignaled = std::move(it->second);

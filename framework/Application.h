@@ -21,11 +21,9 @@ public:
     const std::string& Title() const { return title_; }
 
     void SetMainForm(TForm* form) { mainForm_ = form; }
-    TForm* MainForm() const { return mainForm_; }
     // Shows the main form and dispatches messages until Terminate.
     void Run();
     void Terminate();
-    bool Terminated() const { return terminated_; }
     // Handles every message waiting in the thread's queue and every watched handle that
     // is signalled, then returns.
     void ProcessMessages();
@@ -41,9 +39,11 @@ public:
     // Shows the exception being handled (call inside a catch block).
     void HandleException() const;
 
-private:
     // Waits up to waitMs for input or a watched handle; calls the handle's callback.
+    // True when a handle was signalled.
     bool CallSignalled(DWORD waitMs);
+
+private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND handle_ = nullptr;
     std::string title_;

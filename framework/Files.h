@@ -27,6 +27,14 @@ inline bool IsLeadByte(unsigned char c)
     return IsDBCSLeadByte(c) != FALSE;
 }
 
+// A path made absolute against the current folder; unchanged when that fails.
+inline std::string FullPath(const std::string& path)
+{
+    char buffer[MAX_PATH] = {};
+    DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
+    return n > 0 && n < MAX_PATH ? std::string(buffer) : path;
+}
+
 // Waits until no process holds the file any more (Wine reports a process ended a moment
 // before it has closed its files). True at once on Windows, and for a missing file.
 inline bool WaitUntilReleased(const std::string& path, DWORD timeoutMs = 2000)

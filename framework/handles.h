@@ -59,6 +59,15 @@ using unique_hdc = unique_any<HDC, DeleteDC>;          // memory device contexts
 using unique_atom = unique_any<ATOM, GlobalDeleteAtom>;
 using unique_pidl = unique_any<LPITEMIDLIST, CoTaskMemFree>;
 
+// Hands a region to a window. The system owns it only when the call succeeds; otherwise
+// it is deleted here.
+inline bool SetWindowRegion(HWND window, unique_hrgn region, bool redraw = true)
+{
+    if (!SetWindowRgn(window, region.get(), redraw)) return false;
+    region.release();
+    return true;
+}
+
 // Runs a callable when the scope ends, for the few steps no handle type covers.
 template <typename Fn>
 class scope_exit {

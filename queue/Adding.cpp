@@ -87,7 +87,7 @@ void TfrmMain::Button2Click(fw::TComponent*)
     AddFolderFiles(folder);
 }
 
-void TfrmMain::AddFolderFiles(const std::string& folder)
+bool TfrmMain::AddFolderFiles(const std::string& folder)
 {
     FindFile1->Files.clear();
     FindFile1->Directory = folder;
@@ -115,7 +115,7 @@ void TfrmMain::AddFolderFiles(const std::string& folder)
         const std::string& path = found[i];
         if (queue::NameOutsideCodePage(path)) {
             fw::Application->ShowMessage(queue::NameOutsideCodePageMessage(path, fw::IsLeadByte));
-            return;
+            return true;
         }
         if (found.size() > kShowProgressAbove)
             Label13->SetCaption(queue::ReadingCaption(i + 1, found.size(), queue::FileNamePart(path, fw::IsLeadByte)));
@@ -123,11 +123,12 @@ void TfrmMain::AddFolderFiles(const std::string& folder)
         running.pop_front();
         if (!duration) {
             fw::Application->ShowMessage(queue::NoAnswerInFolderMessage(path, fw::IsLeadByte));
-            return;
+            return true;
         }
         AddQueueRow(path, *duration);
-        if (EscapeWaiting()) return;
+        if (EscapeWaiting()) return false;
     }
+    return true;
 }
 
 void TfrmMain::Button3Click(fw::TComponent*)

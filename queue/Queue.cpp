@@ -50,4 +50,5 @@ void TfrmMain::FailRow(int row, const std::string& reason)
 {
     SetRowState(row, convert::kFailed);
     RowReasons.at(static_cast<std::size_t>(row)) = reason;
+    if (BatchRunning) BatchFailed = true;
 }

@@ -185,7 +185,7 @@ void TEzRgnBtn::ApplyRegion()
             }
         }
         SelectObject(source.get(), old);
-        SetWindowRgn(Handle(), region.release(), TRUE);  // the system owns it now
+        fw::SetWindowRegion(Handle(), std::move(region));
     }
     regionApplied_ = true;
 }
@@ -194,7 +194,7 @@ void TEzRgnBtn::RemoveRegion()
 {
     {
         PaintLockScope lock(paintLock_.get(), lockHeld_);
-        SetWindowRgn(Handle(), CreateRectRgn(0, 0, picIdle_.Width(), picIdle_.Height()), TRUE);
+        fw::SetWindowRegion(Handle(), fw::unique_hrgn(CreateRectRgn(0, 0, picIdle_.Width(), picIdle_.Height())));
     }
     regionApplied_ = false;
 }
@@ -264,11 +264,13 @@ LRESULT TEzRgnBtn::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         UpdateRepeatTimer();
         return 0;
     case WM_LBUTTONUP:
-        EndPress({record.XPos, record.YPos});
+        // Drawn released before the click runs: an error the click raises must not
+        // leave the button looking pressed.
         pressed_ = false;
         RepaintNow();
-        if (OnMouseUp) OnMouseUp(record);
         UpdateRepeatTimer();
+        EndPress({record.XPos, record.YPos});
+        if (OnMouseUp) OnMouseUp(record);
         return 0;
     case WM_LBUTTONDBLCLK:
         return 0;

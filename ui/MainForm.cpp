@@ -166,12 +166,12 @@ void TfrmMain::CreateControls()
     FindFile1->Filter = "*.mp4";
 
     OnShow = [this](fw::TComponent* s) { FormShow(s); };
+    DragAcceptFiles(Handle(), TRUE);  // files and folders dropped anywhere on the window
 }
 
 void TfrmMain::FormShow(fw::TComponent*)
 {
-    HRGN round = CreateRoundRectRgn(0, 0, Width(), Height(), 30, 30);
-    SetWindowRgn(Handle(), round, TRUE);  // the system owns the region from here
+    fw::SetWindowRegion(Handle(), fw::unique_hrgn(CreateRoundRectRgn(0, 0, Width(), Height(), 30, 30)));
     for (fw::TWinControl* control : std::initializer_list<fw::TWinControl*>{TranPanel1, TranPanel2, EzRgnBtn1,
                                                                            EzRgnBtn2, EzRgnBtn3})
         control->Invalidate();

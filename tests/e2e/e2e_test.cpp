@@ -233,6 +233,16 @@ TEST_F(EndToEnd, OutputFolderThatCannotBeWrittenFailsEveryRowAndTheBatchGoesOn)
         EXPECT_EQ(row.converted, "");
     }
     app.Shot("e2e-07-failed");
+    // A click on "Failed" says why, in the encoder's own words.
+    POINT failed = Cell(0, 220);
+    app.Click(failed.x, failed.y);
+    HWND reason = app.WaitForDialog(10000);
+    ASSERT_TRUE(reason) << "the reason's message box";
+    const std::string said = DialogText(reason);
+    EXPECT_NE(said.find("x.mp4 was not converted. The encoder ended with exit code 1: "), std::string::npos) << said;
+    EXPECT_NE(said.find("gone\\x.mpg: No such file or directory."), std::string::npos) << said;
+    app.Shot("e2e-07-failed-reason");
+    app.ConfirmDialog(reason);
     app.Click(kClose.x, kClose.y);
     EXPECT_EQ(app.Program().WaitForExit(20000), 0);
 }
@@ -256,16 +266,29 @@ TEST_F(EndToEnd, OutputFolderChosenWithBrowseIsRememberedAtTheNextStart)
     EXPECT_EQ(again.Program().WaitForExit(20000), 0);
 }
 
-TEST_F(EndToEnd, SecondStartBringsTheFirstToTheFrontAndEnds)
+TEST_F(EndToEnd, FilesOnTheCommandLineAndFromASecondStartAreQueued)
 {
-    Driver first;
+    MakeClip(work + "clip.mp4", 1);
+    const std::string clip = ReadFile(work + "clip.mp4");
+    const std::string folder = work + "my clips";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const char* name : {"\\f1.mp4", "\\f2.mp4"}) WriteFile(folder + name, clip);
+    WriteFile(work + "later one.mp4", clip);
+
+    Driver first("\"" + work + "clip.mp4\" \"" + folder + "\"");
+    ASSERT_TRUE(WaitFor([&] { return first.Rows().size() == 3; }, 30000)) << "a file and a folder from the command line";
+    EXPECT_EQ(first.Rows()[0].name, "clip");
+    EXPECT_EQ(first.Rows()[1].progress, "Pending");
     ShowWindow(first.Window(), SW_MINIMIZE);
     WaitFor([&] { return IsIconic(first.Window()) != FALSE; }, 5000);
-    RunningProgram second("C:\\clips\\forwarded.mp4");
+
+    // "Open with" while the first copy runs: a second copy hands the file over and ends.
+    RunningProgram second("\"" + work + "later one.mp4\"");
     EXPECT_EQ(second.WaitForExit(30000), 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsIconic(first.Window()); }, 5000));
-    EXPECT_TRUE(first.Rows().empty()) << "forwarded files are not queued";
-    first.Shot("e2e-08-second-start");
+    EXPECT_TRUE(WaitFor([&] { return !IsIconic(first.Window()); }, 5000)) << "the first copy comes to the front";
+    ASSERT_TRUE(WaitFor([&] { return first.Rows().size() == 4; }, 30000));
+    EXPECT_EQ(first.Rows()[3].name, "later one");
+    first.Shot("e2e-08-open-with");
     first.Click(kClose.x, kClose.y);
     EXPECT_EQ(first.Program().WaitForExit(20000), 0);
 }

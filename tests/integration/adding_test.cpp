@@ -10,6 +10,7 @@
 #include "form_fixture.h"
 #include "framework/Application.h"
 #include "queue/FindFile.h"
+#include "ui/EzRgnBtn.h"
 
 using namespace testing_support;
 
@@ -353,4 +354,37 @@ TEST_F(StandInAddingTest, EscapeStopsAfterTheFileBeingRead)
     PumpFor(800);  // a probe cut short leaves nothing behind
     for (const char* answer : {"duration_time.txt", "duration_time_2.txt"})
         EXPECT_FALSE(FileExists(form->TempDir + answer)) << answer;
+}
+
+TEST_F(AddingTest, AClickBehindAnOpenFolderPickerStartsNothing)
+{
+    form->Show();
+    PumpFor(300);
+    WriteFile(work + "queued.mp4", "x");
+    form->AddQueueRow(work + "queued.mp4", "3");
+    bool enabledWhileOpen = true;
+    auto clickConvertBehind = [&](HWND dialog) {
+        enabledWhileOpen = IsWindowEnabled(form->Handle()) != FALSE;
+        RECT button{};
+        GetWindowRect(form->EzRgnBtn3->Handle(), &button);
+        SetCursorPos((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+        for (DWORD flags : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+            INPUT input{};
+            input.type = INPUT_MOUSE;
+            input.mi.dwFlags = flags;
+            SendInput(1, &input, sizeof input);
+            Sleep(50);
+        }
+        Sleep(500);
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    };
+    for (auto click : {&TfrmMain::Button2Click, &TfrmMain::Button3Click}) {
+        DialogWatcher dialogs(clickConvertBehind);
+        (form.get()->*click)(form->Button2);
+        EXPECT_FALSE(enabledWhileOpen);
+        EXPECT_TRUE(IsWindowEnabled(form->Handle()));
+        EXPECT_FALSE(form->Converting);
+        EXPECT_EQ(form->RowState(0), "Pending");
+    }
 }

@@ -1,7 +1,11 @@
 // The image button and the transparent panel on a window of their own, with mouse messages.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "framework/Application.h"
+#include "framework/errors.h"
+#include "framework/handles.h"
 #include "support.h"
 #include "ui/EzRgnBtn.h"
 #include "ui/Tranpanl.h"
@@ -244,4 +248,60 @@ TEST(TranPanel, InvisibleClickAreaWithAnOptionalFrame)
     SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+}
+
+TEST_F(ButtonTest, AnErrorRaisedByTheClickLeavesTheButtonDrawnReleased)
+{
+    button->OnClick = [](fw::TComponent*) { throw fw::Exception("the click failed"); };
+    Send(WM_MOUSEMOVE, 20, 20);
+    Send(WM_LBUTTONDOWN, 20, 20, MK_LBUTTON);
+    DialogWatcher errorDisplay;
+    Send(WM_LBUTTONUP, 20, 20);
+    EXPECT_EQ(errorDisplay.Count(), 1);
+    EXPECT_EQ(Shown(), kUp);
+}
+
+TEST(Regions, ARegionTheWindowDidNotTakeIsDeleted)
+{
+    HRGN region = CreateRectRgn(0, 0, 10, 10);
+    EXPECT_FALSE(fw::SetWindowRegion(nullptr, fw::unique_hrgn(region)));
+    EXPECT_EQ(GetObjectType(region), 0u);
+}
+
+namespace {
+
+LRESULT CALLBACK EndsTheLoop(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_USER + 7) fw::Application->Terminate();
+    return DefWindowProcA(window, msg, wParam, lParam);
+}
+
+}  // namespace
+
+TEST(MessageLoop, AMessageAlreadySeenByAPeekDoesNotWaitInTheQueue)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &EndsTheLoop;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "MervaneLoopProbe";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+    // A watched handle whose callback posts the message and peeks at it, as any handler may.
+    fw::unique_handle signalled(CreateEventA(nullptr, TRUE, TRUE, nullptr));
+    fw::Application->WatchHandle(signalled.get(), [window] {
+        PostMessageA(window, WM_USER + 7, 0, 0);
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    });
+    std::thread rescue([window] {
+        Sleep(4000);
+        PostMessageA(window, WM_USER + 7, 0, 0);
+    });
+    const DWORD start = GetTickCount();
+    fw::Application->Run();
+    const DWORD took = GetTickCount() - start;
+    rescue.join();
+    EXPECT_LT(took, 2000u) << "the loop slept with the message in its queue";
+    DestroyWindow(window);
+    PumpFor(50);
 }

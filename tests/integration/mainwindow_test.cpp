@@ -40,14 +40,15 @@ struct StandInOpener {
         SetEnvironmentVariableA("ECHO_OUT", record.c_str());
         std::string command = "\"" + ExeFolder() + "echo_args.exe\" \"%1\"";
         for (const char* key : {"Software\\Classes\\MervaneTest.Clip\\shell\\open\\command",
-                                "Software\\Classes\\Folder\\shell\\open\\command"})
+                                "Software\\Classes\\Folder\\shell\\open\\command",
+                                "Software\\Classes\\https\\shell\\open\\command"})
             SetDefault(key, command);
         SetDefault("Software\\Classes\\.mp4", "MervaneTest.Clip");
     }
     ~StandInOpener()
     {
         for (const char* key : {"Software\\Classes\\MervaneTest.Clip", "Software\\Classes\\Folder\\shell\\open",
-                                "Software\\Classes\\.mp4"})
+                                "Software\\Classes\\.mp4", "Software\\Classes\\https\\shell\\open"})
             RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
         SetEnvironmentVariableA("ECHO_OUT", nullptr);
     }
@@ -223,6 +224,46 @@ TEST_F(MainWindowTest, LinkLabelsUnderlineWhileThePointerIsOnThem)
     EXPECT_TRUE(form->Label3->Bold());
 }
 
+TEST_F(MainWindowTest, ALinkOpensOnceForADoubleClickAndNotForAPressElsewhere)
+{
+    StandInOpener opener(work);
+    const std::string log = work + "opens.log";
+    SetEnvironmentVariableA("ECHO_LOG", log.c_str());
+    auto screenPoint = [&](const fw::TLabel* label) {
+        POINT p{label->Left() + 4, label->Top() + 4};
+        ClientToScreen(form->Handle(), &p);
+        return p;
+    };
+    auto button = [](DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flags;
+        SendInput(1, &input, sizeof input);
+        PumpFor(30);
+    };
+    auto opens = [&] {
+        PumpFor(1500);
+        std::string text = FileExists(log) ? ReadFile(log) : "";
+        int count = 0;
+        for (std::size_t at = text.find("start "); at != std::string::npos; at = text.find("start ", at + 1)) ++count;
+        DeleteFileA(log.c_str());
+        return count;
+    };
+    POINT link = screenPoint(form->Label3);
+    SetCursorPos(link.x, link.y);
+    for (DWORD flags : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) button(flags);
+    EXPECT_EQ(opens(), 1) << "a double click";
+
+    POINT plain = screenPoint(form->Label10);  // a label that is no link
+    SetCursorPos(plain.x, plain.y);
+    button(MOUSEEVENTF_LEFTDOWN);
+    SetCursorPos(link.x, link.y);
+    PumpFor(50);
+    button(MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(opens(), 0) << "pressed elsewhere, released over the link";
+    SetEnvironmentVariableA("ECHO_LOG", nullptr);
+}
+
 TEST_F(MainWindowTest, LeftButtonOnThePicturesDragsTheWindowAndTheRightDoesNot)
 {
     RECT before{};
@@ -270,25 +311,26 @@ TEST_F(MainWindowTest, ClickBandsActByStateAndFollowResizedColumns)
     EXPECT_EQ(opener.Opened(800), "");
     ClickRow(1, 259);  // exactly on the border of the progress and converted columns
     EXPECT_EQ(opener.Opened(800), "");
-    ClickRow(2, 100);  // the name of a failed row
-    ClickRow(2, 430);
-    EXPECT_EQ(opener.Opened(800), "");
-    EXPECT_EQ(form->RowCount(), 4);
-
     ClickRow(0, 330);  // "MPG" of a done row opens the output folder
     EXPECT_EQ(opener.Opened(), form->WorkDir + "\\");
     ClickRow(1, 100);  // a name opens the input file
     EXPECT_EQ(opener.Opened(), clip1);
+    ClickRow(2, 100);  // also the name of a failed row
+    EXPECT_EQ(opener.Opened(), work + "clip2.mp4");
 
     ClickRow(1, 430);  // the "X" of a pending row
     EXPECT_EQ(form->RowCount(), 3);
     EXPECT_EQ(form->ListBox1->Item(1), work + "clip2.mp4") << "the rows below keep their own paths";
     EXPECT_EQ(form->ListBox2->Item(1), "12");
     EXPECT_EQ(form->ListBox1->Item(2), work + "clip3.mp4");
+    ClickRow(1, 430);  // the "X" of a failed row
+    EXPECT_EQ(form->RowCount(), 2);
+    EXPECT_EQ(form->RowReasons.size(), 2u);
+    EXPECT_EQ(form->ListBox1->Item(1), work + "clip3.mp4");
 
     SendMessageA(List(), LVM_SETCOLUMNWIDTH, 1, 254);
     PumpFor(100);
-    ClickRow(2, 220);  // was the progress column, now the name
+    ClickRow(1, 220);  // was the progress column, now the name
     EXPECT_EQ(opener.Opened(), work + "clip3.mp4");
 }
 
@@ -323,9 +365,9 @@ TEST_F(MainWindowTest, NothingChangesDuringAConversion)
     form->Converting = false;
 }
 
-TEST_F(MainWindowTest, LinkColumnsAreDrawnBlueAndUnderlinedAndProgressBlack)
+TEST_F(MainWindowTest, LinkColumnsAreDrawnBlueAndUnderlinedProgressBlackAndFailedRed)
 {
-    QueueRows({"Done", "Pending"});
+    QueueRows({"Done", "Pending", "Failed"});
     InvalidateRect(List(), nullptr, TRUE);
     PumpFor(300);
     HDC dc = GetDC(List());
@@ -358,6 +400,11 @@ TEST_F(MainWindowTest, LinkColumnsAreDrawnBlueAndUnderlinedAndProgressBlack)
         EXPECT_GT(progressBlack, 10) << row;
         EXPECT_GT(delBlue, 3) << row;
     }
+    RECT failed = RowRect(2);
+    int red = 0;
+    for (int y = failed.top; y < failed.bottom; ++y)
+        for (int x = 196; x < 257; ++x) red += GetPixel(dc, x, y) == RGB(204, 0, 0);
+    EXPECT_GT(red, 10) << "\"Failed\" in red";
     auto [convertedBlue, convertedBlack, convertedRun] = cell(0, 259, 415);
     EXPECT_GT(convertedBlue, 10);
     EXPECT_GE(convertedRun, 8);

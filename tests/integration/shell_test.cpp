@@ -1,6 +1,7 @@
 // The program as a whole process: one copy at a time, and the close button.
 #include <gtest/gtest.h>
 
+#include "app/AppLogic.h"
 #include "app/MainInstance.h"
 #include "convert/Launcher.h"
 #include "program.h"
@@ -28,6 +29,7 @@ FILETIME LastWrite(const std::string& path)
 // window class and title. It records what a second copy forwards.
 struct StandInCopy {
     static inline std::vector<std::string> received;
+    static inline std::vector<std::vector<std::string>> handed;
     static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp)
     {
         if (m == kForwardMessage) {
@@ -36,12 +38,20 @@ struct StandInCopy {
             received.push_back(text);
             return 0;
         }
+        if (m == WM_COPYDATA) {
+            const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+            if (data->dwData != app::kArgumentBlockTag) return FALSE;
+            handed.push_back(app::UnpackArguments({static_cast<const char*>(data->lpData), data->cbData})
+                                 .value_or(std::vector<std::string>{"(not a block)"}));
+            return TRUE;
+        }
         return DefWindowProcA(w, m, wp, lp);
     }
     HWND window = nullptr;
     StandInCopy()
     {
         received.clear();
+        handed.clear();
         WNDCLASSA wc{};
         wc.lpfnWndProc = &Proc;
         wc.hInstance = GetModuleHandleA(nullptr);
@@ -110,6 +120,27 @@ TEST(SingleInstance, ArgumentsReachTheRunningCopyAsOneAtom)
         EXPECT_EQ(second.WaitForExit(), 0) << c.arguments;
         EXPECT_EQ(StandInCopy::received, c.received) << c.arguments;
     }
+}
+
+TEST(SingleInstance, ASecondCopyHandsItsArgumentsOverWholeAsFullPaths)
+{
+    StandInCopy running;
+    {
+        RunningProgram second("\"C:\\my clips\\b c.mp4\" \"D:\\x y\" plain.mp4");
+        EXPECT_EQ(second.WaitForExit(), 0);
+    }
+    ASSERT_EQ(StandInCopy::handed.size(), 1u);
+    const std::vector<std::string>& args = StandInCopy::handed[0];
+    ASSERT_EQ(args.size(), 3u);
+    EXPECT_EQ(args[0], "C:\\my clips\\b c.mp4");
+    EXPECT_EQ(args[1], "D:\\x y");
+    EXPECT_EQ(args[2].substr(1, 2), ":\\") << "made absolute: " << args[2];
+    EXPECT_EQ(args[2].substr(args[2].size() - 10), "\\plain.mp4");
+    {
+        RunningProgram bare;
+        EXPECT_EQ(bare.WaitForExit(), 0);
+    }
+    EXPECT_EQ(StandInCopy::handed.size(), 1u) << "a copy without arguments hands nothing over";
 }
 
 TEST(CloseButton, EndsOnlyItsOwnEncodersRemovesTheToolsAndExitsWithZero)

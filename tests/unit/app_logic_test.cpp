@@ -66,3 +66,24 @@ TEST(ProcessName, MatchesTheNameAfterTheLastSeparatorOrTheWholeField)
     };
     for (const Case& c : cases) EXPECT_EQ(ExeFieldMatches(c.field, "ffmpeg.exe"), c.matches) << c.field;
 }
+
+TEST(HandedOverArguments, PackedAndUnpackedWhole)
+{
+    const std::vector<std::string> args = {"C:\\my clips\\a b.mp4", "D:\\", "\xe9t\xe9.mp4", ""};
+    const std::string block = PackArguments(args);
+    EXPECT_EQ(block, std::string("C:\\my clips\\a b.mp4") + '\0' + "D:\\" + '\0' + "\xe9t\xe9.mp4" + '\0' + '\0' + '\0');
+    EXPECT_EQ(UnpackArguments(block), args);
+    EXPECT_EQ(UnpackArguments(PackArguments({})), std::vector<std::string>{});
+    for (std::string_view broken : {std::string_view(""), std::string_view("a.mp4", 5), std::string_view("a\0b\0", 4)})
+        EXPECT_EQ(UnpackArguments(broken), std::nullopt) << broken.size();
+}
+
+TEST(Dropping, Mp4InAnyCaseAndTheSkippedListed)
+{
+    EXPECT_TRUE(IsMp4Name("C:\\a\\CLIP.MP4"));
+    EXPECT_TRUE(IsMp4Name("b.Mp4"));
+    EXPECT_FALSE(IsMp4Name("C:\\a\\clip.mp4.txt"));
+    EXPECT_FALSE(IsMp4Name("mp4"));
+    EXPECT_EQ(SkippedFilesMessage({"notes.txt", "clip.avi"}),
+              "These files are not MP4 files and were not added: notes.txt, clip.avi.");
+}

@@ -158,3 +158,11 @@ TEST(OutputNames, ADifferentInputOfTheSameNameGetsTheNextFreeNumber)
     };
     for (const Case& c : cases) EXPECT_EQ(FreeOutputPath(c.output, c.input, claimed, fold), c.free) << c.input;
 }
+
+TEST(BatchProgress, FilesEndedPlusTheCurrentShareCappedAtAWholeFile)
+{
+    EXPECT_EQ(BatchProgress(0, 0, 117504), 0u);
+    EXPECT_EQ(BatchProgress(0, 58752, 117504), 500u);
+    EXPECT_EQ(BatchProgress(2, 131605, 117504), 3000u);  // an output larger than expected
+    EXPECT_EQ(BatchProgress(1, 5, 0), 1000u);
+}

@@ -190,3 +190,10 @@ TEST_F(TimerTest, OwnerFreesItsTimers)
     }
     EXPECT_TRUE(destroyed);
 }
+
+TEST(TimerCount, WrapsPastTheLargestCount)
+{
+    EXPECT_EQ(TAdvancedTimerCore::NextIntervalCount(0), 1);
+    EXPECT_EQ(TAdvancedTimerCore::NextIntervalCount(INT32_MAX), INT32_MIN);
+    EXPECT_EQ(TAdvancedTimerCore::NextIntervalCount(-1), 0);
+}

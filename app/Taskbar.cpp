@@ -1,0 +1,37 @@
+// The taskbar button's progress display.
+#include "app/Taskbar.h"
+
+#include <shobjidl.h>
+
+TTaskbarProgress::~TTaskbarProgress()
+{
+    if (list_) list_->Release();
+}
+
+ITaskbarList3* TTaskbarProgress::List()
+{
+    if (looked_) return list_;
+    looked_ = true;
+    void* found = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3, &found)))
+        return nullptr;
+    list_ = static_cast<ITaskbarList3*>(found);
+    if (FAILED(list_->HrInit())) {
+        list_->Release();
+        list_ = nullptr;
+    }
+    return list_;
+}
+
+void TTaskbarProgress::Show(HWND window, std::uint64_t done, std::uint64_t total, bool failed)
+{
+    if (ITaskbarList3* list = List()) {
+        list->SetProgressState(window, failed ? TBPF_ERROR : TBPF_NORMAL);
+        list->SetProgressValue(window, done, total);
+    }
+}
+
+void TTaskbarProgress::Clear(HWND window)
+{
+    if (ITaskbarList3* list = List()) list->SetProgressState(window, TBPF_NOPROGRESS);
+}

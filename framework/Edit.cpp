@@ -1,0 +1,73 @@
+// Edit boxes and the memo: key presses, lines, and reading and writing them as files.
+#include "framework/Edit.h"
+
+#include "framework/Files.h"
+#include "framework/errors.h"
+#include "framework/handles.h"
+#include "framework/text.h"
+
+namespace fw {
+
+TEdit::TEdit(TComponent* owner, TWinControl* parent, const TBounds& bounds, DWORD extraStyle) : TWinControl(owner)
+{
+    CreateHandle({.className = "EDIT",
+                  .style = WS_CHILD | WS_VISIBLE | extraStyle,
+                  .exStyle = WS_EX_CLIENTEDGE,
+                  .parent = parent->Handle(),
+                  .bounds = bounds,
+                  .systemClass = true});
+}
+
+LRESULT TEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_CHAR && OnKeyPress) {
+        char key = static_cast<char>(wParam);
+        OnKeyPress(this, key);
+        if (key == 0) return 0;
+        wParam = static_cast<unsigned char>(key);
+    }
+    return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+TMemo::TMemo(TComponent* owner, TWinControl* parent, const TBounds& bounds)
+    : TEdit(owner, parent, bounds, ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN)
+{
+    SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0);
+}
+
+std::vector<std::string> TMemo::Lines() const
+{
+    return SplitLines(Text());
+}
+
+void TMemo::SetLines(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    SetText(text);
+}
+
+void TMemo::SaveToFile(const std::string& path) const
+{
+    unique_handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw EFCreateError(FormatText("Cannot create file \"%s\". %s", {path, SystemErrorText(GetLastError())}));
+    std::string text;
+    for (const std::string& line : Lines()) text += line + "\r\n";
+    DWORD written = 0;
+    if (!WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) || written != text.size())
+        throw EFCreateError(FormatText("Cannot create file \"%s\". %s", {path, SystemErrorText(GetLastError())}));
+}
+
+void TMemo::LoadFromFile(const std::string& path)
+{
+    unique_handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw EFOpenError(FormatText("Cannot open file \"%s\". %s", {path, SystemErrorText(GetLastError())}));
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    SetLines(SplitLines(text));
+}
+
+}  // namespace fw

@@ -1,0 +1,149 @@
+// The list view: items and cells, clicks and keys, and custom drawing by draw stage.
+#include "framework/ListView.h"
+
+#include "framework/errors.h"
+#include "framework/text.h"
+
+namespace fw {
+
+TListView::TListView(TComponent* owner, TWinControl* parent, const TBounds& bounds,
+                     const std::vector<TListColumn>& columns)
+    : TWinControl(owner)
+{
+    CreateHandle({.className = WC_LISTVIEWA,
+                  .style = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                  .exStyle = WS_EX_CLIENTEDGE,
+                  .parent = parent->Handle(),
+                  .bounds = bounds,
+                  .systemClass = true});
+    SendMessageA(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    for (const TListColumn& column : columns) {
+        LVCOLUMNA lvc{};
+        lvc.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        lvc.pszText = const_cast<char*>(column.caption);
+        lvc.cx = column.width;
+        lvc.iSubItem = columnCount_;
+        SendMessageA(Handle(), LVM_INSERTCOLUMNA, columnCount_, reinterpret_cast<LPARAM>(&lvc));
+        ++columnCount_;
+    }
+}
+
+int TListView::ItemCount() const
+{
+    return static_cast<int>(SendMessageA(Handle(), LVM_GETITEMCOUNT, 0, 0));
+}
+
+int TListView::AddItem(const std::string& caption, const std::vector<std::string>& subItems)
+{
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = ItemCount();
+    item.pszText = const_cast<char*>(caption.c_str());
+    int row = static_cast<int>(SendMessageA(Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    for (std::size_t k = 0; k < subItems.size(); ++k) SetCellText(row, static_cast<int>(k) + 1, subItems[k]);
+    return row;
+}
+
+void TListView::DeleteItem(int index)
+{
+    SendMessageA(Handle(), LVM_DELETEITEM, index, 0);
+}
+
+std::string TListView::CellText(int row, int column) const
+{
+    if (row < 0 || row >= ItemCount())
+        throw Exception(FormatText("List index out of bounds (%s)", {std::to_string(row)}));
+    char buffer[1024] = {};
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = sizeof buffer;
+    SendMessageA(Handle(), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    return buffer;
+}
+
+void TListView::SetCellText(int row, int column, const std::string& text)
+{
+    if (row < 0 || row >= ItemCount())
+        throw Exception(FormatText("List index out of bounds (%s)", {std::to_string(row)}));
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = const_cast<char*>(text.c_str());
+    SendMessageA(Handle(), LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+}
+
+int TListView::SelectedIndex() const
+{
+    return static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+bool TListView::IsSelected(int row) const
+{
+    return (SendMessageA(Handle(), LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+int TListView::ColumnWidth(int column) const
+{
+    return static_cast<int>(SendMessageA(Handle(), LVM_GETCOLUMNWIDTH, column, 0));
+}
+
+LRESULT TListView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_KEYDOWN && OnKeyDown) {
+        WORD key = static_cast<WORD>(wParam);
+        TShiftState shift = (GetKeyState(VK_SHIFT) < 0 ? MK_SHIFT : 0) | (GetKeyState(VK_CONTROL) < 0 ? MK_CONTROL : 0);
+        OnKeyDown(this, key, shift);
+        if (key == 0) return 0;
+        wParam = key;
+    }
+    return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+bool TListView::Reflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& result)
+{
+    if (msg != WM_NOTIFY) return false;
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
+    if (header->code == NM_CLICK) {
+        if (OnClick) OnClick(this);
+        result = 0;
+        return true;
+    }
+    if (header->code == NM_CUSTOMDRAW && OnCustomDrawSubItem) {
+        result = CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
+        return true;
+    }
+    return false;
+}
+
+LRESULT TListView::CustomDraw(NMLVCUSTOMDRAW* draw)
+{
+    switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+        HFONT listFont = reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0));
+        CellStyle style{GetSysColor(COLOR_WINDOWTEXT), false};
+        bool defaultDraw = true;
+        OnCustomDrawSubItem(this, static_cast<int>(draw->nmcd.dwItemSpec), draw->iSubItem, style, defaultDraw);
+        draw->clrText = style.textColor;
+        if (style.underline) {
+            if (!underlineFont_) {
+                LOGFONTA lf{};
+                GetObjectA(listFont ? listFont : GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+                lf.lfUnderline = TRUE;
+                underlineFont_.reset(CreateFontIndirectA(&lf));
+            }
+            SelectObject(draw->nmcd.hdc, underlineFont_.get());
+        } else if (listFont) {
+            SelectObject(draw->nmcd.hdc, listFont);
+        }
+        return defaultDraw ? CDRF_NEWFONT : CDRF_SKIPDEFAULT;
+    }
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
+
+}  // namespace fw
