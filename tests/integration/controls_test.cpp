@@ -280,12 +280,7 @@ LRESULT CALLBACK EndsTheLoop(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
 
 TEST(MessageLoop, AMessageAlreadySeenByAPeekDoesNotWaitInTheQueue)
 {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = &EndsTheLoop;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "MervaneLoopProbe";
-    RegisterClassA(&wc);
-    HWND window = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND window = MakeTestWindow("MervaneLoopProbe", &EndsTheLoop, WS_POPUP);
     // A watched handle whose callback posts the message and peeks at it, as any handler may.
     fw::unique_handle signalled(CreateEventA(nullptr, TRUE, TRUE, nullptr));
     fw::Application->WatchHandle(signalled.get(), [window] {

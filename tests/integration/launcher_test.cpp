@@ -103,13 +103,7 @@ TEST_F(LauncherTest, SearchProgramPathLooksInTheExtraFolderFirst)
 
 TEST_F(LauncherTest, WaitingReturnsAfterTheChildEndedAndKeepsTheWindowPainted)
 {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = &CountPaints;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "LauncherPaintProbe";
-    RegisterClassA(&wc);
-    HWND window = CreateWindowExA(0, wc.lpszClassName, "probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
-                                  nullptr, nullptr, wc.hInstance, nullptr);
+    HWND window = MakeTestWindow("LauncherPaintProbe", &CountPaints, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     PumpFor(200);
     paintCount = 0;
     PostMessageA(window, WM_USER, 0, 0);  // a posted message stays queued during the wait

@@ -181,6 +181,16 @@ std::string RunAndCapture(const std::string& commandLine, int timeoutMs)
     return output;
 }
 
+HWND MakeTestWindow(const char* className, WNDPROC proc, DWORD style)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, className, "", style, 0, 0, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
 void MakeClip(const std::string& path, int seconds)
 {
     std::string line = "\"";

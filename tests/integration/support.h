@@ -43,6 +43,9 @@ void MakeClip(const std::string& path, int seconds);
 // Runs a program and waits for it; its exit code, or -1 when it could not start.
 int RunAndWaitExit(const std::string& commandLine, const std::string& folder = "", int timeoutMs = 120000);
 
+// A top-level window of a class of its own, whose messages go to `proc`.
+HWND MakeTestWindow(const char* className, WNDPROC proc, DWORD style);
+
 // A visible dialog (window class #32770) of the process, or none.
 HWND FindDialogOf(DWORD processId);
 // The texts of a dialog's static controls, joined.
