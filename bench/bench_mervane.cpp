@@ -120,6 +120,7 @@ void Batch(std::vector<std::string>& rows, const std::string& clips)
 void Adding(std::vector<std::string>& rows, const std::string& clips)
 {
     TfrmMain form(nullptr);
+    form.Show();  // as a person sees it: every row drawn as it comes
     TFindFile finder(nullptr);
     finder.Filter = "*.mp4";
     finder.Directory = clips;

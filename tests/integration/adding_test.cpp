@@ -141,6 +141,8 @@ TEST_F(AddingTest, FolderStopsAtTheFirstFileWithoutAnAnswer)
                                                           "use different file."});
     EXPECT_EQ(form->LastFolder, folder);
     EXPECT_EQ(form->Edit2->Text(), folder);
+    for (const char* answer : {"duration_time.txt", "duration_time_2.txt"})
+        EXPECT_FALSE(FileExists(form->TempDir + answer)) << "the fourth file's probe, already started, is ended";
 }
 
 TEST_F(AddingTest, FolderWithoutClipsChangesOnlyTheFolderBox)
