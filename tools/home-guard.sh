@@ -7,7 +7,7 @@
 #                                   build tree, or an entry of the home folder that a Windows
 #                                   program can reach (not a dot-file) changed since the stamp
 set -euo pipefail
-: "${WINEPREFIX:?}"
+: "${WINEPREFIX:=$(cd "$(dirname "$0")/.." && pwd)/build/win32/test-prefix}"
 repo=$(cd "$(dirname "$0")/.." && pwd)
 
 case "$1" in
