@@ -26,11 +26,10 @@ DurationProbe::DurationProbe(const std::string& mediainfoPath, const std::string
 
 DurationProbe::~DurationProbe()
 {
-    if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process_.get(), 1);
-        WaitForSingleObject(process_.get(), 5000);
-        fw::WaitUntilReleased(answerFile_);
-    }
+    // A probe that is no longer wanted is let finish rather than killed: the tool needs a
+    // moment at most, and Wine leaves the hidden console of a program killed while it is
+    // still starting behind. Only a tool past its time limit is ended.
+    if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) Wait();
     DeleteFileA(answerFile_.c_str());
 }
 

@@ -12,7 +12,8 @@ public:
     // cannot be made, and the tool's start failure when it cannot be started.
     DurationProbe(const std::string& mediainfoPath, const std::string& inputPath, const std::string& answerFile,
                   DWORD timeLimitMs);
-    // A tool still running is ended and the answer file removed.
+    // A tool still running is waited for (ended once past its time limit), and the answer
+    // file removed.
     ~DurationProbe();
     DurationProbe(const DurationProbe&) = delete;
     DurationProbe& operator=(const DurationProbe&) = delete;
