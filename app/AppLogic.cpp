@@ -25,29 +25,17 @@ std::string ProgramFolderUnder(std::string_view specialFolder, fw::LeadBytePredi
     return CollapseBackslashes(std::string(specialFolder) + "\\Orvessa\\", isLead);
 }
 
-namespace {
-
-// A system text inside parentheses: without its final full stop.
-std::string Inner(std::string_view text)
-{
-    std::string inner = fw::Trim(text);
-    if (!inner.empty() && inner.back() == '.') inner.pop_back();
-    return inner;
-}
-
-}  // namespace
-
 std::string ToolsNotWrittenMessage(std::string_view toolFolder, std::string_view firstFailure)
 {
     return "Mervane could not write its tools into its tool folder " + std::string(toolFolder) + " (" +
-           Inner(firstFailure) + "). Files cannot be added or converted until they can be written there; "
+           fw::WithoutFinalStop(firstFailure) + "). Files cannot be added or converted until they can be written there; "
            "security software or a full disk may be the cause.";
 }
 
 std::string EncoderNotWrittenReason(std::string_view toolFolder, std::string_view failure)
 {
     return "The encoder could not be written into the tool folder " + std::string(toolFolder) + " at start-up (" +
-           Inner(failure) + ").";
+           fw::WithoutFinalStop(failure) + ").";
 }
 
 std::vector<std::string> SplitCommandLine(std::string_view commandLine)

@@ -174,8 +174,10 @@ private:
     // A batch's start and end: the taskbar button, a system kept awake, a flash at the end.
     void BeginBatch();
     void EndBatch();
-    // Counts a file of the batch as ended and shows the batch's progress.
+    // Shows the batch's progress on the taskbar button.
     void ShowBatchProgress(std::int64_t currentSize);
+    // Counts a file of the batch as ended, failed or not, and shows the progress.
+    void BatchFileEnded();
     // Ends the current file: "Done"/"MPG", or "Failed" with the reason; then the next pending row.
     void FinishCurrentFile(TAdvancedTimer* timer, const std::string& failure);
 };

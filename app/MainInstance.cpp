@@ -41,6 +41,13 @@ std::vector<std::string> CommandLineArguments()
     return args;
 }
 
+std::vector<std::string> CommandLinePaths()
+{
+    std::vector<std::string> paths = CommandLineArguments();
+    for (std::string& path : paths) path = fw::FullPath(path);
+    return paths;
+}
+
 namespace {
 
 void ForwardCommandLine(HWND target)
@@ -54,9 +61,8 @@ void ForwardCommandLine(HWND target)
 // Hands the arguments, whole and as full paths, to the running copy, which queues them.
 void HandOverArguments(HWND runningCopy)
 {
-    std::vector<std::string> args = CommandLineArguments();
+    std::vector<std::string> args = CommandLinePaths();
     if (args.empty()) return;
-    for (std::string& arg : args) arg = fw::FullPath(arg);
     std::string block = app::PackArguments(args);
     COPYDATASTRUCT data{app::kArgumentBlockTag, static_cast<DWORD>(block.size()), block.data()};
     DWORD_PTR answer = 0;

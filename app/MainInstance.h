@@ -19,3 +19,5 @@ public:
 
 // The arguments after the program's name on this process's command line.
 std::vector<std::string> CommandLineArguments();
+// The same, each made a full path against the current folder.
+std::vector<std::string> CommandLinePaths();

@@ -137,10 +137,12 @@ void TfrmMain::FormDestroy(fw::TComponent*)
 void TfrmMain::DeleteLeftovers(bool closeButtonOrder)
 {
     const std::string openBat = TempDir + "open.bat";
+    const std::string mediaDll = AppDir + "mediainfo.dll", mediaExe = AppDir + "mediainfo.exe";
     std::vector<std::string> paths = {FfmpegPath, AppDir + "cygwin1.dll", AppDir + "cygz.dll"};
-    if (closeButtonOrder) paths.push_back(openBat);
-    paths.insert(paths.end(), {AppDir + "mediainfo.dll", AppDir + "mediainfo.exe"});
-    if (!closeButtonOrder) paths.push_back(openBat);
+    if (closeButtonOrder)
+        paths.insert(paths.end(), {openBat, mediaDll, mediaExe});
+    else
+        paths.insert(paths.end(), {mediaDll, mediaExe, openBat});
     // The encoder's log and the probes' answers, should a probe have been cut short.
     paths.insert(paths.end(), {EncoderLogPath(), TempDir + queue::kAnswerFiles[0], TempDir + queue::kAnswerFiles[1]});
     for (const std::string& path : paths)

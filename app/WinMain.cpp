@@ -4,7 +4,6 @@
 #include "app/Main.h"
 #include "app/MainInstance.h"
 #include "framework/Application.h"
-#include "framework/Files.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
@@ -14,9 +13,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         frmMain = new TfrmMain(nullptr);
         fw::Application->SetMainForm(frmMain);
         // Files and folders named on the command line are queued once the window shows.
-        std::vector<std::string> items = CommandLineArguments();
-        for (std::string& item : items) item = fw::FullPath(item);
-        if (!items.empty()) frmMain->QueueItemsLater(items);
+        if (std::vector<std::string> items = CommandLinePaths(); !items.empty()) frmMain->QueueItemsLater(items);
         fw::Application->Run();
         delete frmMain;
     } catch (...) {

@@ -128,19 +128,11 @@ std::string StartFailure(std::string_view tool, unsigned long errorCode, std::st
                          std::string_view toolPath)
 {
     constexpr unsigned long kFileNotFound = 2, kPathNotFound = 3, kAccessDenied = 5;
-    std::string text = std::string(tool) + " could not be started: " + fw::Trim(systemText);
-    if (text.back() == '.') text.pop_back();
-    text += " (" + std::string(toolPath) + ").";
+    std::string text = std::string(tool) + " could not be started: " + fw::WithoutFinalStop(systemText) + " (" +
+                       std::string(toolPath) + ").";
     if (errorCode == kFileNotFound || errorCode == kPathNotFound || errorCode == kAccessDenied)
         text += " Security software may have blocked or removed it.";
     return text;
-}
-
-std::string FailureMessage(std::string_view inputPath, std::string_view reason, fw::LeadBytePredicate isLead)
-{
-    std::size_t cut = fw::LastDelimiter("\\:", inputPath, isLead);
-    std::string_view name = cut == std::string_view::npos ? inputPath : inputPath.substr(cut + 1);
-    return std::string(name) + " was not converted. " + std::string(reason);
 }
 
 std::uint64_t BatchProgress(int filesEnded, std::int64_t currentSize, std::int64_t expectedSize)

@@ -55,9 +55,6 @@ std::string StartFailure(std::string_view tool, unsigned long errorCode, std::st
 
 inline constexpr const char* kInputGone = "The file is no longer there.";
 
-// The message a click on "Failed" shows: the input's file name and the reason.
-std::string FailureMessage(std::string_view inputPath, std::string_view reason, fw::LeadBytePredicate isLead);
-
 // Output paths already written in this run, with the input that wrote each; both kept
 // in the case-folded form that the caller's file system compares by.
 using ClaimedOutputs = std::map<std::string, std::string>;

@@ -114,6 +114,12 @@ void TfrmMain::ShowBatchProgress(std::int64_t currentSize)
     Taskbar->Show(Handle(), done, static_cast<std::uint64_t>(BatchTotal) * convert::kProgressPerFile, BatchFailed);
 }
 
+void TfrmMain::BatchFileEnded()
+{
+    ++BatchEnded;
+    ShowBatchProgress(0);
+}
+
 bool TfrmMain::StartCurrentFile()
 {
     CurrentInputPath = ListBox1->Item(CurrentRow);
@@ -134,8 +140,7 @@ bool TfrmMain::StartCurrentFile()
     }
     if (!failure.empty()) {
         FailRow(CurrentRow, failure);
-        ++BatchEnded;
-        ShowBatchProgress(0);
+        BatchFileEnded();
         return false;
     }
     WrittenOutputs[FoldCase(CurrentOutputPath)] = FoldCase(CurrentInputPath);
@@ -192,8 +197,7 @@ void TfrmMain::FinishCurrentFile(TAdvancedTimer* timer, const std::string& failu
     EncoderProcess.reset();
     EncoderProcessId = 0;
     Converting = false;
-    ++BatchEnded;
-    ShowBatchProgress(0);
+    BatchFileEnded();
     EzRgnBtn3Click(this);
     timer->Release();
 }

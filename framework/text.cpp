@@ -110,4 +110,11 @@ std::string WithFullStop(std::string_view text)
     if (!out.empty() && static_cast<unsigned char>(out.back()) > '.') out += '.';
     return out;
 }
+
+std::string WithoutFinalStop(std::string_view text)
+{
+    std::string out = Trim(text);
+    if (!out.empty() && out.back() == '.') out.pop_back();
+    return out;
+}
 }  // namespace fw

@@ -37,4 +37,6 @@ namespace fw {
 // The error display's text: a full stop is appended when the last character's code is
 // above that of the full stop.
 std::string WithFullStop(std::string_view text);
+// A system's text to be set inside a sentence: trimmed, without its final full stop.
+std::string WithoutFinalStop(std::string_view text);
 }  // namespace fw

@@ -103,7 +103,7 @@ bool TfrmMain::AddFolderFiles(const std::string& folder)
     if (found.size() > kShowProgressAbove) Label13->SetSize(ListView1->Width(), listCaptionBounds.height);
 
     // The next file's probe runs while the current one is read; rows still go in
-    // strictly in the finder's order. Probes left over are ended with their files.
+    // strictly in the finder's order. A probe left over is let finish and its answer dropped.
     std::deque<std::unique_ptr<DurationProbe>> running;
     std::size_t next = 0;
     for (std::size_t i = 0; i < found.size(); ++i) {

@@ -10,7 +10,7 @@
 
 DurationProbe::DurationProbe(const std::string& mediainfoPath, const std::string& inputPath,
                              const std::string& answerFile, DWORD timeLimitMs)
-    : inputPath_(inputPath), answerFile_(answerFile), started_(GetTickCount()), timeLimitMs_(timeLimitMs)
+    : answerFile_(answerFile), started_(GetTickCount()), timeLimitMs_(timeLimitMs)
 {
     // Started directly, the tool gets the path as the program has it: no command
     // interpreter reads it in another code page or expands its "%" signs.
@@ -55,7 +55,6 @@ std::optional<std::string> TfrmMain::ProbeDuration(const std::string& path)
 std::optional<std::string> TfrmMain::ReadProbeAnswer(DurationProbe& probe)
 {
     if (!probe.Wait()) return std::nullopt;
-    Memo3->LoadFromFile(probe.AnswerFile());
-    DeleteFileA(probe.AnswerFile().c_str());
+    Memo3->LoadFromFile(probe.AnswerFile());  // the probe removes the file when it goes
     return queue::DurationEntryFromAnswer(Memo3->Lines());
 }

@@ -22,10 +22,8 @@ public:
     // (the tool is then ended).
     bool Wait();
     const std::string& AnswerFile() const { return answerFile_; }
-    const std::string& InputPath() const { return inputPath_; }
 
 private:
-    std::string inputPath_;
     std::string answerFile_;
     fw::unique_handle process_;
     DWORD started_ = 0;

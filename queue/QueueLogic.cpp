@@ -92,6 +92,11 @@ std::optional<std::string> DurationEntryFromAnswer(const std::vector<std::string
     return std::to_string(DurationToSeconds(lines[0]) + 1);
 }
 
+std::string FailureMessage(std::string_view inputPath, std::string_view reason, fw::LeadBytePredicate isLead)
+{
+    return FileNamePart(inputPath, isLead) + " was not converted. " + std::string(reason);
+}
+
 std::string ReadingCaption(std::size_t number, std::size_t count, std::string_view fileName)
 {
     return "Reading " + std::to_string(number) + " of " + std::to_string(count) + ": " + std::string(fileName);

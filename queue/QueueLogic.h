@@ -31,6 +31,9 @@ std::string ProbeArguments(std::string_view inputPath);
 // or no answer when there is no line or the first line holds nothing but blanks.
 std::optional<std::string> DurationEntryFromAnswer(const std::vector<std::string>& lines);
 
+// The message a click on "Failed" shows: the input's file name and the reason.
+std::string FailureMessage(std::string_view inputPath, std::string_view reason, fw::LeadBytePredicate isLead);
+
 // The list's caption while a long "Add Folder" reads its files: "Reading 12 of 50: clip12.mp4".
 std::string ReadingCaption(std::size_t number, std::size_t count, std::string_view fileName);
 

@@ -36,7 +36,7 @@ void TfrmMain::ListView1Click(fw::TComponent*)
         case queue::RowAction::OpenInput: OpenWithShell(Handle(), ListBox1->Item(row)); return;
         case queue::RowAction::ShowReason:
             fw::Application->ShowMessage(
-                convert::FailureMessage(ListBox1->Item(row), RowReasons.at(static_cast<std::size_t>(row)), fw::IsLeadByte));
+                queue::FailureMessage(ListBox1->Item(row), RowReasons.at(static_cast<std::size_t>(row)), fw::IsLeadByte));
             return;
         case queue::RowAction::None: break;
         }

@@ -138,7 +138,6 @@ TEST(Failure, StartFailuresNameTheToolAndHintAtSecuritySoftwareWhereLikely)
               "Security software may have blocked or removed it.");
     EXPECT_EQ(StartFailure("The media tool", 193, "Bad EXE format.", "m.exe"),
               "The media tool could not be started: Bad EXE format (m.exe).");
-    EXPECT_EQ(FailureMessage("C:\\in\\a.mp4", kInputGone, nullptr), "a.mp4 was not converted. The file is no longer there.");
 }
 
 TEST(OutputNames, ADifferentInputOfTheSameNameGetsTheNextFreeNumber)

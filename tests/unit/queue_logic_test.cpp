@@ -74,6 +74,8 @@ TEST(Messages, NameTheFileWithItsExtension)
 {
     EXPECT_EQ(NoAnswerInFolderMessage("C:\\clips\\c.mp4", nullptr),
               "Cannot process file c.mp4 Bad file header or bad characters in filename! Please use different file.");
+    EXPECT_EQ(FailureMessage("C:\\in\\a.mp4", "The file is no longer there.", nullptr),
+              "a.mp4 was not converted. The file is no longer there.");
     EXPECT_TRUE(NameOutsideCodePage("C:\\clips\\?.mp4"));
     EXPECT_FALSE(NameOutsideCodePage("C:\\clips\\\x80 caf\xe9.mp4"));
     EXPECT_EQ(NameOutsideCodePageMessage("C:\\clips\\??.mp4", nullptr).rfind("Cannot process file ??.mp4: ", 0), 0u);
