@@ -48,6 +48,12 @@ std::string SkippedFilesMessage(const std::vector<std::string>& names);
 inline constexpr const char* kAddAfterConversion =
     "Files can be added when the conversion has finished.";
 
+// What a second copy says when the running copy's system refused its files (a copy run as
+// administrator, where the system's filter was not lifted), with the system's reason.
+std::string HandOverRefusedMessage(std::string_view reason);
+// What a start says that could not make its window.
+std::string NoWindowMessage(std::string_view reason);
+
 // Whether a process entry's executable field names `exeName`: the part after the last
 // backslash or colon, or else the whole field, equal with ASCII case folded.
 bool ExeFieldMatches(std::string_view exeField, std::string_view exeName);

@@ -1,4 +1,4 @@
-// TMainInstance: the single-instance guard.
+// TMainInstance: the single-instance guard, and the lock taken before it.
 #include "app/MainInstance.h"
 
 #include <string>
@@ -6,11 +6,11 @@
 #include "app/AppLogic.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
-#include "framework/handles.h"
+#include "framework/Unicode.h"
 
 namespace {
 
-// The module's state, reset at the start of each construction.
+// The module's state, reset at the start of each search.
 struct GuardState {
     char ownTitle[256] = {};
     char ownClass[256] = {};
@@ -32,11 +32,23 @@ BOOL CALLBACK CountCopies(HWND window, LPARAM) noexcept
     return TRUE;
 }
 
+// Counts the application windows of that class and title, the own one included.
+void SearchCopies(HWND ownWindow, const char* className, const char* title)
+{
+    state = GuardState{};
+    state.ownWindow = ownWindow;
+    lstrcpynA(state.ownClass, className, sizeof state.ownClass);
+    lstrcpynA(state.ownTitle, title, sizeof state.ownTitle);
+    EnumWindows(&CountCopies, 0);
+}
+
 }  // namespace
 
 std::vector<std::string> CommandLineArguments()
 {
-    std::vector<std::string> args = app::SplitCommandLine(GetCommandLineA());
+    // From the wide command line: a character the code page cannot hold becomes "?",
+    // never a look-alike (which the 8-bit command line may hold).
+    std::vector<std::string> args = app::SplitCommandLine(fw::Narrow(GetCommandLineW()));
     if (!args.empty()) args.erase(args.begin());
     return args;
 }
@@ -50,43 +62,115 @@ std::vector<std::string> CommandLinePaths()
 
 namespace {
 
-void ForwardCommandLine(HWND target)
+// The atom goes to the application window itself: a dialog of the running copy (its
+// folder picker, its open dialog) gives message 1125 a meaning of its own.
+void ForwardCommandLine(HWND applicationWindow)
 {
     std::string text = app::ForwardedArgumentText(CommandLineArguments());
     if (text.empty()) return;
     fw::unique_atom atom(GlobalAddAtomA(text.c_str()));
-    SendMessageA(target, kForwardMessage, atom.get(), 0);
+    SendMessageA(applicationWindow, kForwardMessage, atom.get(), 0);
 }
 
 // Hands the arguments, whole and as full paths, to the running copy, which queues them.
-void HandOverArguments(HWND runningCopy)
+// Empty when it took them (or there were none); otherwise why not.
+std::string HandOverArguments(HWND runningCopy)
 {
     std::vector<std::string> args = CommandLinePaths();
-    if (args.empty()) return;
+    if (args.empty()) return {};
     std::string block = app::PackArguments(args);
     COPYDATASTRUCT data{app::kArgumentBlockTag, static_cast<DWORD>(block.size()), block.data()};
     DWORD_PTR answer = 0;
-    SendMessageTimeoutA(runningCopy, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 10000, &answer);
+    if (!SendMessageTimeoutA(runningCopy, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 10000,
+                             &answer)) {
+        DWORD error = GetLastError();
+        // Refused by the system: the running copy has higher rights than this one.
+        return error == ERROR_ACCESS_DENIED || error == 0 ? fw::SystemErrorText(ERROR_ACCESS_DENIED)
+                                                         : fw::SystemErrorText(error);
+    }
+    return answer ? std::string() : std::string("it did not take them");
 }
 
-}  // namespace
-
-TMainInstance::TMainInstance(fw::TComponent* owner) : fw::TComponent(owner)
+// Hands over, brings the running copy to the front, and tells the exit code to end with.
+int HandOverTo(HWND otherWindow)
 {
-    state = GuardState{};
-    state.ownWindow = fw::Application->Handle();
-    GetWindowTextA(state.ownWindow, state.ownTitle, sizeof state.ownTitle);
-    GetClassNameA(state.ownWindow, state.ownClass, sizeof state.ownClass);
-    EnumWindows(&CountCopies, 0);
-    if (state.matchCount <= 1) return;
-
-    HWND target = GetLastActivePopup(state.otherWindow);
-    ForwardCommandLine(target);
-    HandOverArguments(state.otherWindow);
-    BringWindowToTop(state.otherWindow);
+    HWND target = GetLastActivePopup(otherWindow);
+    ForwardCommandLine(otherWindow);
+    const std::string refused = HandOverArguments(otherWindow);
+    BringWindowToTop(otherWindow);
     if (IsIconic(target))
         ShowWindow(target, SW_RESTORE);
     else
         SetForegroundWindow(target);
-    ExitProcess(0);
+    if (refused.empty()) return 0;
+    fw::Application->ShowMessage(app::HandOverRefusedMessage(refused));
+    return 1;
+}
+
+struct MainWindowSearch {
+    DWORD processId;
+    bool found = false;
+};
+
+BOOL CALLBACK FindMainWindow(HWND window, LPARAM param) noexcept
+{
+    auto* search = reinterpret_cast<MainWindowSearch*>(param);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    char className[32] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (processId == search->processId && std::string(className) == "TfrmMain") search->found = true;
+    return !search->found;
+}
+
+bool HasMainWindow(HWND applicationWindow)
+{
+    MainWindowSearch search{};
+    GetWindowThreadProcessId(applicationWindow, &search.processId);
+    EnumWindows(&FindMainWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+constexpr const char* kLockName = "Local\\Mervane.OneCopy";
+
+}  // namespace
+
+TInstanceLock::TInstanceLock() : mutex_(CreateMutexA(nullptr, FALSE, kLockName))
+{
+    TryTake();
+}
+
+bool TInstanceLock::TryTake()
+{
+    if (!held_ && mutex_) {
+        DWORD got = WaitForSingleObject(mutex_.get(), 0);
+        held_ = got == WAIT_OBJECT_0 || got == WAIT_ABANDONED;
+    }
+    return held_;
+}
+
+std::optional<int> HandOverWhenReady(TInstanceLock& lock, const std::string& title, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (true) {
+        if (lock.TryTake()) return std::nullopt;  // the copy that held it has ended
+        SearchCopies(nullptr, fw::kApplicationClass, title.c_str());
+        const bool timeUp = GetTickCount() - start >= timeoutMs;
+        // After the time limit a copy still starting up keeps what it is handed.
+        if (state.otherWindow && (timeUp || HasMainWindow(state.otherWindow))) return HandOverTo(state.otherWindow);
+        if (timeUp) return std::nullopt;
+        Sleep(50);
+    }
+}
+
+TMainInstance::TMainInstance(fw::TComponent* owner) : fw::TComponent(owner)
+{
+    HWND own = fw::Application->Handle();
+    char title[256] = {};
+    char className[256] = {};
+    GetWindowTextA(own, title, sizeof title);
+    GetClassNameA(own, className, sizeof className);
+    SearchCopies(own, className, title);
+    if (state.matchCount <= 1) return;
+    ExitProcess(static_cast<UINT>(HandOverTo(state.otherWindow)));
 }

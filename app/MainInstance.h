@@ -1,11 +1,14 @@
-// TMainInstance: the single-instance guard, run while the main window is built.
+// TMainInstance: the single-instance guard, run while the main window is built, and the
+// lock that a copy takes before anything else.
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "framework/Component.h"
+#include "framework/handles.h"
 
 // Message sent to a running copy with a global atom holding the forwarded arguments.
 inline constexpr UINT kForwardMessage = WM_USER + 101;
@@ -16,6 +19,25 @@ public:
     // running copy, brings it to the front and ends the process with exit code 0.
     explicit TMainInstance(fw::TComponent* owner);
 };
+
+// A name in the session's namespace that one copy holds for its whole run, so that copies
+// started together (Explorer's "Open with" on several files) agree on which one runs.
+class TInstanceLock {
+public:
+    TInstanceLock();
+    bool Held() const { return held_; }
+    // Takes the name when the copy that held it has ended.
+    bool TryTake();
+
+private:
+    fw::unique_handle mutex_;
+    bool held_ = false;
+};
+
+// For a copy without the lock: waits, at most `timeoutMs`, until the running copy's main
+// window exists, then hands the arguments over and brings it to the front. The exit code
+// to end with; none when the lock came free or no running copy showed itself in time.
+std::optional<int> HandOverWhenReady(TInstanceLock& lock, const std::string& title, DWORD timeoutMs = 10000);
 
 // The arguments after the program's name on this process's command line.
 std::vector<std::string> CommandLineArguments();

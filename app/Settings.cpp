@@ -8,18 +8,21 @@
 #include "app/Main.h"
 #include "framework/Files.h"
 #include "framework/Registry.h"
+#include "framework/Unicode.h"
 #include "framework/errors.h"
 #include "framework/handles.h"
 
 namespace {
 
+// Folder paths come back through the wide calls: in UTF-8 a name of MAX_PATH characters
+// may need three times as many bytes.
 std::string SpecialFolder(int folderId)
 {
-    char buffer[MAX_PATH] = {};
+    wchar_t buffer[MAX_PATH] = {};
     fw::unique_pidl items;
     if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, folderId, items.put())) && items)
-        SHGetPathFromIDListA(items.get(), buffer);
-    return buffer;
+        SHGetPathFromIDListW(items.get(), buffer);
+    return fw::Narrow(buffer);
 }
 
 // Makes the last level of a path; a failure is not reported.
@@ -42,9 +45,9 @@ std::string GetAppDataFolder()
 
 void TfrmMain::FixFoldersAndSettings()
 {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    TempDir = temp;
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    TempDir = fw::Narrow(temp);
     Converting = false;
     LastFolder.clear();
     WorkDir = app::ProgramFolderUnder(GetPersonalFolder(), fw::IsLeadByte);

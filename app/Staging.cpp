@@ -72,13 +72,6 @@ void AddHiddenAttribute(const std::string& path)
     SetFileAttributesA(path.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN);
 }
 
-std::string LongName(const std::string& path)
-{
-    char buffer[MAX_PATH] = {};
-    DWORD n = GetLongPathNameA(path.c_str(), buffer, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? std::string(buffer) : path;
-}
-
 }  // namespace
 
 void TfrmMain::StageTools()
@@ -112,11 +105,11 @@ void TfrmMain::EzRgnBtn2Click(fw::TComponent*)
 {
     // Only the encoders this copy started from its own staged file: another program's
     // ffmpeg.exe keeps running. Without a staged file, only the encoder started last.
-    const std::string ownEncoder = FfmpegPath.empty() ? std::string() : LongName(FfmpegPath);
+    const std::string ownEncoder = FfmpegPath.empty() ? std::string() : fw::LongPath(FfmpegPath);
     fw::Guarded([&] {
         KillProcessesByExeName("ffmpeg.exe", [&](DWORD processId) {
             if (EncoderProcessId != 0 && processId == EncoderProcessId) return true;
-            return !ownEncoder.empty() && fw::SameTextAscii(ProcessImagePath(processId), ownEncoder);
+            return !ownEncoder.empty() && fw::SameNameIgnoringCase(ProcessImagePath(processId), ownEncoder);
         });
     });
     DeleteLeftovers(true);
@@ -153,10 +146,10 @@ std::string ProcessImagePath(DWORD processId)
 {
     fw::unique_handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     if (!process) return {};
-    char buffer[MAX_PATH] = {};
+    wchar_t buffer[MAX_PATH] = {};
     DWORD size = MAX_PATH;
-    if (!QueryFullProcessImageNameA(process.get(), 0, buffer, &size)) return {};
-    return LongName(buffer);
+    if (!QueryFullProcessImageNameW(process.get(), 0, buffer, &size)) return {};
+    return fw::LongPath(fw::Narrow(buffer));
 }
 
 void KillProcessesByExeName(const std::string& exeName, const std::function<bool(DWORD processId)>& isOwn)

@@ -145,12 +145,12 @@ std::uint64_t BatchProgress(int filesEnded, std::int64_t currentSize, std::int64
 }
 
 std::string FreeOutputPath(const std::string& outputPath, const std::string& inputPath, const ClaimedOutputs& claimed,
-                           CaseFold fold)
+                           SamePath same)
 {
-    const std::string input = fold(inputPath);
     auto isFree = [&](const std::string& candidate) {
-        auto it = claimed.find(fold(candidate));
-        return it == claimed.end() || it->second == input;
+        for (const ClaimedOutput& c : claimed)
+            if (same(c.output, candidate)) return same(c.input, inputPath);
+        return true;
     };
     if (isFree(outputPath)) return outputPath;
     const std::string stem = outputPath.substr(0, outputPath.size() - 4);  // without ".mpg"

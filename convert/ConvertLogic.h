@@ -1,7 +1,6 @@
 // Rules of the conversion engine: command lines, working folders, output paths, sizes and progress.
 #pragma once
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,15 +54,19 @@ std::string StartFailure(std::string_view tool, unsigned long errorCode, std::st
 
 inline constexpr const char* kInputGone = "The file is no longer there.";
 
-// Output paths already written in this run, with the input that wrote each; both kept
-// in the case-folded form that the caller's file system compares by.
-using ClaimedOutputs = std::map<std::string, std::string>;
-using CaseFold = std::string (*)(std::string_view);
+// Output paths already written in this run, each with the input that wrote it.
+struct ClaimedOutput {
+    std::string output;
+    std::string input;
+};
+using ClaimedOutputs = std::vector<ClaimedOutput>;
+// Whether two paths name the same file, as the caller's file system compares them.
+using SamePath = bool (*)(std::string_view, std::string_view);
 
 // The output path for an input that no other input of this run has written: the path
 // itself, or "name (2).mpg", "name (3).mpg"... The same input may write its path again.
 std::string FreeOutputPath(const std::string& outputPath, const std::string& inputPath, const ClaimedOutputs& claimed,
-                           CaseFold fold);
+                           SamePath same);
 
 // A batch's progress in thousandths of a file: the files ended, plus the current file's
 // share of its expected size (at most the whole file).

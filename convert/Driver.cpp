@@ -8,6 +8,7 @@
 #include "convert/advantmr.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
+#include "framework/Unicode.h"
 #include "framework/errors.h"
 
 namespace {
@@ -39,15 +40,12 @@ std::vector<std::string> LogTail(const std::string& path)
     DWORD got = 0;
     ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
     text.resize(got);
-    return fw::SplitLines(text);
+    return fw::SplitLines(fw::FromUtf8(text));
 }
 
-// Paths compared as the file system compares them: without regard to case.
-std::string FoldCase(std::string_view path)
+bool SamePath(std::string_view a, std::string_view b)
 {
-    std::string folded(path);
-    if (!folded.empty()) CharUpperBuffA(folded.data(), static_cast<DWORD>(folded.size()));
-    return folded;
+    return fw::SameNameIgnoringCase(a, b);
 }
 
 }  // namespace
@@ -124,7 +122,7 @@ bool TfrmMain::StartCurrentFile()
 {
     CurrentInputPath = ListBox1->Item(CurrentRow);
     CurrentOutputPath = convert::FreeOutputPath(convert::OutputPathFor(CurrentInputPath, WorkDir, fw::IsLeadByte),
-                                                CurrentInputPath, WrittenOutputs, &FoldCase);
+                                                CurrentInputPath, WrittenOutputs, &SamePath);
     FfmpegArgs = convert::FfmpegArgsFor(CurrentInputPath, CurrentOutputPath);
     ExpectedSize = convert::ExpectedSizeFor(ListBox2->Item(CurrentRow), OutputRateKBps);
 
@@ -143,7 +141,7 @@ bool TfrmMain::StartCurrentFile()
         BatchFileEnded();
         return false;
     }
-    WrittenOutputs[FoldCase(CurrentOutputPath)] = FoldCase(CurrentInputPath);
+    WrittenOutputs.push_back({CurrentOutputPath, CurrentInputPath});
     EncoderProcessId = GetProcessId(EncoderProcess.get());
     Converting = true;
     LastSize = 0;

@@ -120,7 +120,8 @@ bool WaitForProcess(HANDLE process, DWORD timeoutMs)
         DWORD remaining = INFINITE;
         if (timeoutMs != INFINITE) {
             DWORD spent = GetTickCount() - start;
-            if (spent >= timeoutMs) return false;
+            // A budget used up elsewhere still lets a process that has ended count as ended.
+            if (spent >= timeoutMs) return WaitForSingleObject(process, 0) != WAIT_TIMEOUT;
             remaining = timeoutMs - spent;
         }
         DWORD woke = MsgWaitForMultipleObjects(1, &process, FALSE, remaining, QS_PAINT | QS_SENDMESSAGE);
@@ -163,9 +164,9 @@ std::string SearchProgramPath(const std::string& fileName, const std::string& ex
         }
     }
     if (!found.empty() && fw::SameTextAscii(found, fileName)) {
-        char current[MAX_PATH] = {};
-        GetCurrentDirectoryA(MAX_PATH, current);
-        std::string folder = current;
+        wchar_t current[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, current);
+        std::string folder = fw::Narrow(current);
         if (folder.empty() || folder.back() != '\\') folder += '\\';
         found = folder + fileName;
     }

@@ -33,7 +33,8 @@ fw::unique_handle StartWithoutConsole(const std::string& program, const std::str
 bool ShellExecWait(const std::string& program, const std::string& params, WORD show);
 
 // Waits for the process, dispatching only paint messages meanwhile; sent messages are
-// delivered by the system. False when the time limit passed first.
+// delivered by the system. False when the time limit passed first and the process still
+// runs.
 bool WaitForProcess(HANDLE process, DWORD timeoutMs = INFINITE);
 
 // The full path of a program found under its own name or in the folders of Path (an

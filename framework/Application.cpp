@@ -5,6 +5,7 @@
 #include <ole2.h>
 
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "framework/Form.h"
@@ -14,8 +15,12 @@ namespace fw {
 
 namespace {
 TApplication theApplication;
-constexpr const char* kApplicationClass = "TApplication";
 }  // namespace
+
+void AllowFromLowerIntegrity(HWND window, std::initializer_list<UINT> messages)
+{
+    for (UINT message : messages) ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr);
+}
 
 TApplication* Application = &theApplication;
 
@@ -38,9 +43,16 @@ void TApplication::Initialize()
 
 LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    // Another copy finds this one by its application window; the main form answers.
-    if (msg == WM_COPYDATA && Application->mainForm_ && Application->mainForm_->Handle())
-        return SendMessageA(Application->mainForm_->Handle(), msg, wParam, lParam);
+    // Another copy finds this one by its application window; the main form answers. What
+    // comes while the main form is still being made (a start-up message box is up) is kept
+    // for it.
+    if (msg == WM_COPYDATA) {
+        if (Application->mainForm_ && Application->mainForm_->Handle())
+            return SendMessageA(Application->mainForm_->Handle(), msg, wParam, lParam);
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        Application->earlyData_.emplace_back(data->dwData, std::string(static_cast<const char*>(data->lpData), data->cbData));
+        return TRUE;
+    }
     return DefWindowProcA(window, msg, wParam, lParam);
 }
 
@@ -52,7 +64,13 @@ void TApplication::SetTitle(const std::string& title)
 
 void TApplication::Run()
 {
-    if (mainForm_ && !terminated_) mainForm_->Show();
+    if (mainForm_ && !terminated_) {
+        mainForm_->Show();
+        for (auto& [tag, bytes] : std::exchange(earlyData_, {})) {
+            COPYDATASTRUCT data{tag, static_cast<DWORD>(bytes.size()), bytes.data()};
+            SendMessageA(mainForm_->Handle(), WM_COPYDATA, reinterpret_cast<WPARAM>(handle_), reinterpret_cast<LPARAM>(&data));
+        }
+    }
     while (!terminated_) {
         ProcessMessages();
         if (!terminated_) CallSignalled(INFINITE);

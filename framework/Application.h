@@ -6,9 +6,18 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace fw {
+
+// The window class of the application window; a running copy is found by it and the title.
+inline constexpr const char* kApplicationClass = "TApplication";
+
+// Lets these messages reach the window from programs at a lower integrity level (a drop
+// from Explorer, or a second copy, when this one runs as administrator).
+void AllowFromLowerIntegrity(HWND window, std::initializer_list<UINT> messages);
 
 class TForm;
 
@@ -21,7 +30,8 @@ public:
     const std::string& Title() const { return title_; }
 
     void SetMainForm(TForm* form) { mainForm_ = form; }
-    // Shows the main form and dispatches messages until Terminate.
+    // Shows the main form, hands it the data that arrived before it existed, and
+    // dispatches messages until Terminate.
     void Run();
     void Terminate();
     // Handles every message waiting in the thread's queue and every watched handle that
@@ -50,6 +60,8 @@ private:
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
     std::map<HANDLE, std::function<void()>> watched_;
+    // WM_COPYDATA that came before the main form: its tag and bytes, in arrival order.
+    std::vector<std::pair<ULONG_PTR, std::string>> earlyData_;
 };
 
 extern TApplication* Application;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "framework/Unicode.h"
 #include "framework/text.h"
 
 namespace fw {
@@ -30,9 +31,19 @@ inline bool IsLeadByte(unsigned char c)
 // A path made absolute against the current folder; unchanged when that fails.
 inline std::string FullPath(const std::string& path)
 {
-    char buffer[MAX_PATH] = {};
-    DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
-    return n > 0 && n < MAX_PATH ? std::string(buffer) : path;
+    const std::wstring wide = Wide(path);
+    wchar_t buffer[MAX_PATH] = {};
+    DWORD n = GetFullPathNameW(wide.c_str(), MAX_PATH, buffer, nullptr);
+    return n > 0 && n < MAX_PATH ? Narrow(buffer) : path;
+}
+
+// The long form of a path (no 8.3 parts); unchanged when it cannot be had.
+inline std::string LongPath(const std::string& path)
+{
+    const std::wstring wide = Wide(path);
+    wchar_t buffer[MAX_PATH] = {};
+    DWORD n = GetLongPathNameW(wide.c_str(), buffer, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? Narrow(buffer) : path;
 }
 
 // Waits until no process holds the file any more (Wine reports a process ended a moment

@@ -1,6 +1,8 @@
 // Graphic controls: bounds, hit-testing, and the painting of pictures and labels.
 #include "framework/GraphicControls.h"
 
+#include "framework/Unicode.h"
+
 #include "framework/Form.h"
 #include "framework/errors.h"
 #include "framework/text.h"
@@ -77,7 +79,8 @@ void TLabel::AdjustSize()
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, form_->Font(bold_, underline_));
     SIZE size{};
-    GetTextExtentPoint32A(dc, caption_.c_str(), static_cast<int>(caption_.size()), &size);
+    const std::wstring text = Wide(caption_);
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     SetBounds({bounds_.left, bounds_.top, size.cx, size.cy});
@@ -89,7 +92,9 @@ void TLabel::Paint(HDC dc)
     HGDIOBJ old = SelectObject(dc, form_->Font(bold_, underline_));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    DrawTextA(dc, caption_.c_str(), static_cast<int>(caption_.size()), &r, DT_LEFT | DT_TOP | DT_NOPREFIX | DT_SINGLELINE | DT_NOCLIP);
+    // GDI draws 8-bit text in the system's code page, not the program's: the wide form.
+    const std::wstring text = Wide(caption_);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_TOP | DT_NOPREFIX | DT_SINGLELINE | DT_NOCLIP);
     SelectObject(dc, old);
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "framework/errors.h"
+#include "framework/Unicode.h"
 #include "framework/text.h"
 
 namespace fw {
@@ -22,24 +23,28 @@ bool TRegistry::ValueExists(const std::string& name) const
     return RegQueryValueExA(key_.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
+// The system keeps the values as UTF-16: read and written in that form, a value in any
+// script comes back whole, and its size is known before it is read.
 std::string TRegistry::ReadString(const std::string& name) const
 {
+    const std::wstring wideName = Wide(name);
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ))
         throw ERegistryException(FormatText("Invalid data type for '%s'", {name}));
-    std::vector<char> data(size + 1, '\0');
-    if (RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
+    std::vector<wchar_t> data(size / sizeof(wchar_t) + 1, L'\0');
+    if (RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
         ERROR_SUCCESS)
         throw ERegistryException(FormatText("Failed to get data for '%s'", {name}));
-    return std::string(data.data());
+    return Narrow(data.data());
 }
 
 void TRegistry::WriteString(const std::string& name, const std::string& value) const
 {
-    if (RegSetValueExA(key_.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)
+    const std::wstring wide = Wide(value);
+    if (RegSetValueExW(key_.get(), Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                       static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
         throw ERegistryException(FormatText("Failed to set data for '%s'", {name}));
 }
 

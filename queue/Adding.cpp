@@ -10,6 +10,7 @@
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/Registry.h"
+#include "framework/Unicode.h"
 #include "framework/errors.h"
 #include "framework/handles.h"
 #include "queue/BrowseForFolderU.h"
@@ -19,13 +20,12 @@
 
 namespace {
 
-// The folder picker, with the main window taking no input while it is open: a click
-// behind it must not start a conversion or add rows under one.
+// The folder picker, owned by the main window: the window takes no input while it is
+// open (a click behind it must not start a conversion or add rows under one), and it is
+// the window activated when the picker closes.
 std::string PickFolder(HWND mainWindow, const char* prompt, const std::string& initialFolder)
 {
-    EnableWindow(mainWindow, FALSE);
-    fw::scope_exit enable([mainWindow] { EnableWindow(mainWindow, TRUE); });
-    return BrowseForFolder(prompt, initialFolder, false);
+    return BrowseForFolder(mainWindow, prompt, initialFolder, false);
 }
 
 // An ESC waiting in the thread's queue; it is taken out. Only the first key press in
@@ -45,18 +45,20 @@ constexpr std::size_t kShowProgressAbove = 3;
 
 std::optional<std::string> TfrmMain::ChooseMp4File()
 {
-    char fileName[4096] = {};
-    OPENFILENAMEA dialog{};
+    // The wide dialog: the chosen name in any script comes back whole, and on a system
+    // whose code page cannot hold it, with "?" rather than a look-alike.
+    wchar_t fileName[4096] = {};
+    OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = Handle();
-    dialog.lpstrFilter = "MP4 Files\0*.mp4\0";
+    dialog.lpstrFilter = L"MP4 Files\0*.mp4\0";
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = fileName;
-    dialog.nMaxFile = sizeof fileName;
-    dialog.lpstrDefExt = "mp4";
+    dialog.nMaxFile = std::size(fileName);
+    dialog.lpstrDefExt = L"mp4";
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
-    if (!GetOpenFileNameA(&dialog)) return std::nullopt;
-    return std::string(fileName);
+    if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+    return fw::Narrow(fileName);
 }
 
 void TfrmMain::Button1Click(fw::TComponent*)

@@ -4,37 +4,39 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "framework/Application.h"
+#include "framework/Unicode.h"
 #include "framework/handles.h"
 
 namespace {
 
-std::string initialFolderForCallback;
-
-int CALLBACK SelectInitialFolder(HWND browser, UINT msg, LPARAM, LPARAM) noexcept
+int CALLBACK SelectInitialFolder(HWND browser, UINT msg, LPARAM, LPARAM initialFolder) noexcept
 {
-    if (msg == BFFM_INITIALIZED)
-        SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(initialFolderForCallback.c_str()));
+    if (msg == BFFM_INITIALIZED) SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, initialFolder);
     return 0;
 }
 
 }  // namespace
 
-std::string BrowseForFolder(const std::string& prompt, const std::string& initialFolder, bool allowNewFolder)
+std::string BrowseForFolder(HWND owner, const std::string& prompt, const std::string& initialFolder, bool allowNewFolder)
 {
-    initialFolderForCallback = initialFolder;
-    char displayName[MAX_PATH + 1] = {};
-    BROWSEINFOA info{};
-    info.hwndOwner = fw::Application->Handle();
+    // Wide calls: a chosen path in any script comes back whole, however long in UTF-8.
+    const std::wstring title = fw::Wide(prompt);
+    const std::wstring initial = fw::Wide(initialFolder);
+    wchar_t displayName[MAX_PATH + 1] = {};
+    BROWSEINFOW info{};
+    info.hwndOwner = owner;  // disabled while the browser is open, and active again after it
     info.pidlRoot = nullptr;
     info.pszDisplayName = displayName;
-    info.lpszTitle = prompt.c_str();
+    info.lpszTitle = title.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | (allowNewFolder ? 0 : BIF_NONEWFOLDERBUTTON);
-    if (!initialFolder.empty()) info.lpfn = &SelectInitialFolder;
+    if (!initialFolder.empty()) {
+        info.lpfn = &SelectInitialFolder;
+        info.lParam = reinterpret_cast<LPARAM>(initial.c_str());
+    }
 
-    fw::unique_pidl chosen(SHBrowseForFolderA(&info));
+    fw::unique_pidl chosen(SHBrowseForFolderW(&info));
     if (!chosen) return {};
-    char path[MAX_PATH] = {};
-    if (!SHGetPathFromIDListA(chosen.get(), path)) return {};
-    return path;
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(chosen.get(), path)) return {};
+    return fw::Narrow(path);
 }

@@ -7,6 +7,7 @@
 #include "app/Main.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
+#include "framework/Unicode.h"
 #include "queue/QueueLogic.h"
 
 namespace {
@@ -15,14 +16,16 @@ namespace {
 constexpr UINT kQueueItemsMessage = WM_APP + 1;
 constexpr UINT_PTR kQueueItemsRetryTimer = 7;
 
+// The wide names: where the code page cannot hold a character it becomes "?" (and the
+// file is refused for its name), never a look-alike that names another file.
 std::vector<std::string> DroppedNames(HDROP drop)
 {
     std::vector<std::string> names;
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        std::string name(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
-        name.resize(DragQueryFileA(drop, i, name.data(), static_cast<UINT>(name.size())));
-        names.push_back(name);
+        std::wstring name(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        name.resize(DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
+        names.push_back(fw::Narrow(name));
     }
     return names;
 }
@@ -38,14 +41,15 @@ void TfrmMain::AddDroppedItems(const std::vector<std::string>& items)
     }
     std::vector<std::string> skipped;
     for (const std::string& item : items) {
-        if (fw::DirectoryExists(item)) {
+        // The name first: a name the code page cannot hold names no file that exists.
+        if (queue::NameOutsideCodePage(item)) {
+            fw::Application->ShowMessage(queue::NameOutsideCodePageMessage(item, fw::IsLeadByte));
+        } else if (fw::DirectoryExists(item)) {
             LastFolder = item;
             Edit2->SetText(item);
             if (!AddFolderFiles(item)) return;  // ESC ends the whole drop
         } else if (!app::IsMp4Name(item) || !fw::FileExists(item)) {
             skipped.push_back(queue::FileNamePart(item, fw::IsLeadByte));
-        } else if (queue::NameOutsideCodePage(item)) {
-            fw::Application->ShowMessage(queue::NameOutsideCodePageMessage(item, fw::IsLeadByte));
         } else if (std::optional<std::string> duration = ProbeDuration(item)) {
             Edit1->SetText(item);
             AddQueueRow(item, *duration);

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "framework/Unicode.h"
 #include "framework/handles.h"
 
 namespace {
@@ -12,9 +13,16 @@ void EnsureBackslash(std::string& folder)
     if (folder.empty() || folder.back() != '\\') folder += '\\';
 }
 
-bool IsDotEntry(const char* name)
+bool IsDotEntry(const wchar_t* name)
 {
-    return std::string(name) == "." || std::string(name) == "..";
+    return std::wstring_view(name) == L"." || std::wstring_view(name) == L"..";
+}
+
+// The wide calls: an entry's name in UTF-8 may need three bytes for each of its up to 260
+// characters. A character the code page cannot hold becomes "?", never a look-alike.
+fw::unique_hfind FindFirst(const std::string& pattern, WIN32_FIND_DATAW& entry)
+{
+    return fw::unique_hfind(FindFirstFileW(fw::Wide(pattern).c_str(), &entry));
 }
 
 }  // namespace
@@ -41,13 +49,13 @@ void TFindFile::SearchFolder(std::string folder)
         OnNewPath(this, folder, abort_);
         if (abort_) return;
     }
-    WIN32_FIND_DATAA entry{};
-    fw::unique_hfind search(FindFirstFileA((folder + Filter).c_str(), &entry));
+    WIN32_FIND_DATAW entry{};
+    fw::unique_hfind search = FindFirst(folder + Filter, entry);
     if (!search) return;
     do {
         if (queue::PassedOver(entry.dwFileAttributes, mask_) || IsDotEntry(entry.cFileName)) continue;
-        Files.push_back(folder + entry.cFileName);
-    } while (FindNextFileA(search.get(), &entry));
+        Files.push_back(folder + fw::Narrow(entry.cFileName));
+    } while (FindNextFileW(search.get(), &entry));
 }
 
 void TFindFile::SearchTree(std::string start)
@@ -65,11 +73,11 @@ void TFindFile::SearchTree(std::string start)
 void TFindFile::CollectSubfolders(std::deque<std::string>& folders, std::string folder)
 {
     EnsureBackslash(folder);
-    WIN32_FIND_DATAA entry{};
-    fw::unique_hfind search(FindFirstFileA((folder + "*.*").c_str(), &entry));
+    WIN32_FIND_DATAW entry{};
+    fw::unique_hfind search = FindFirst(folder + "*.*", entry);
     if (!search) return;
     do {
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDotEntry(entry.cFileName))
-            folders.push_back(folder + entry.cFileName);
-    } while (FindNextFileA(search.get(), &entry));
+            folders.push_back(folder + fw::Narrow(entry.cFileName));
+    } while (FindNextFileW(search.get(), &entry));
 }

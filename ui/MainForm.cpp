@@ -167,6 +167,8 @@ void TfrmMain::CreateControls()
 
     OnShow = [this](fw::TComponent* s) { FormShow(s); };
     DragAcceptFiles(Handle(), TRUE);  // files and folders dropped anywhere on the window
+    constexpr UINT kCopyGlobalData = 0x0049;  // carries a drop's file list across processes
+    fw::AllowFromLowerIntegrity(Handle(), {WM_DROPFILES, WM_COPYDATA, kCopyGlobalData});
 }
 
 void TfrmMain::FormShow(fw::TComponent*)

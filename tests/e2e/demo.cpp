@@ -48,10 +48,13 @@ int RunDemo()
         },
         600000);
     app.Shot("demo-4-done");
-    for (const e2e::Row& row : app.Rows()) std::printf("  %-14s %s %s\n", row.name.c_str(), row.progress.c_str(),
-                                                        row.converted.c_str());
+    int done = 0;
+    for (const e2e::Row& row : app.Rows()) {
+        std::printf("  %-14s %s %s\n", row.name.c_str(), row.progress.c_str(), row.converted.c_str());
+        done += row.progress == "Done";
+    }
     app.Click(475, 24);  // the close button
-    app.Program().WaitForExit(20000);
+    const int exitCode = app.Program().WaitForExit(20000);
     std::printf("Converted files: %s\nScreenshots: %s\n", out.c_str(), e2e::Driver::ShotFolder().c_str());
-    return 0;
+    return done == 3 && exitCode == 0 ? 0 : 1;
 }

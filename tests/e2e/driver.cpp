@@ -18,7 +18,9 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs)
     return PumpUntil(done, timeoutMs);
 }
 
-Driver::Driver(const std::string& arguments) : program_(std::make_unique<RunningProgram>(arguments))
+Driver::Driver(const std::string& arguments) : Driver(std::make_unique<RunningProgram>(arguments)) {}
+
+Driver::Driver(std::unique_ptr<RunningProgram> program) : program_(std::move(program))
 {
     window_ = program_->WaitForWindow();
     if (window_) SetForegroundWindow(window_);

@@ -19,6 +19,8 @@ struct Row {
 class Driver {
 public:
     explicit Driver(const std::string& arguments = "");
+    // Takes over a copy that a test started itself.
+    explicit Driver(std::unique_ptr<testing_support::RunningProgram> program);
     HWND Window() const { return window_; }
     testing_support::RunningProgram& Program() { return *program_; }
 

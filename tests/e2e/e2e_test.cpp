@@ -4,9 +4,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/AppLogic.h"
 #include "app/Settings.h"
 #include "framework/Files.h"
+#include "framework/handles.h"
 #include "driver.h"
 #include "../integration/support.h"
 
@@ -310,4 +313,72 @@ TEST_F(EndToEnd, CloseButtonDuringAConversionStopsTheEncoderAndCleansUp)
     EXPECT_TRUE(WaitFor([] { return EncodersRunning() == 0; }, 5000)) << "the encoder is stopped";
     for (const char* name : {"ffmpeg.exe", "mediainfo.exe", "mediainfo.dll"}) EXPECT_FALSE(FileExists(tools + name));
     EXPECT_GT(ReadFile(work + "\\long.mpg").size(), 0u) << "the partial output stays";
+}
+
+TEST_F(EndToEnd, CopiesStartedTogetherMakeOneWindowWithEachFileOnce)
+{
+    MakeClip(work + "clip.mp4", 1);
+    const std::string clip = ReadFile(work + "clip.mp4");
+    std::vector<std::string> names;
+    for (int i = 1; i <= 7; ++i) {
+        names.push_back("burst " + std::to_string(i));
+        WriteFile(work + names.back() + ".mp4", clip);
+    }
+    // As Explorer's "Open with" on several files: one copy per file, all at once.
+    auto startTogether = [&](int from, int to) {
+        std::vector<std::unique_ptr<RunningProgram>> copies;
+        for (int i = from; i < to; ++i) copies.push_back(std::make_unique<RunningProgram>("\"" + work + names[i] + ".mp4\""));
+        return copies;
+    };
+    auto queuedNames = [](Driver& app) {
+        std::vector<std::string> queued;
+        for (const Row& row : app.Rows()) queued.push_back(row.name);
+        std::sort(queued.begin(), queued.end());
+        return queued;
+    };
+
+    std::vector<std::unique_ptr<RunningProgram>> copies = startTogether(0, 4);  // none running yet
+    ASSERT_TRUE(WaitFor([&] { return std::count_if(copies.begin(), copies.end(), [](auto& c) { return c->Running(); }) == 1; },
+                        60000));
+    auto running = std::find_if(copies.begin(), copies.end(), [](auto& c) { return c->Running(); });
+    Driver app(std::move(*running));
+    copies.erase(running);
+    for (auto& copy : copies) EXPECT_EQ(copy->WaitForExit(), 0) << "handed over";
+    ASSERT_TRUE(app.Window());
+    WaitFor([&] { return app.Rows().size() >= 4; }, 60000);
+    EXPECT_EQ(queuedNames(app), std::vector<std::string>(names.begin(), names.begin() + 4));
+
+    copies = startTogether(4, 7);  // while one runs
+    for (auto& copy : copies) EXPECT_EQ(copy->WaitForExit(), 0) << "handed over";
+    WaitFor([&] { return app.Rows().size() >= 7; }, 60000);
+    EXPECT_EQ(queuedNames(app), names) << "every file once";
+    app.Click(kClose.x, kClose.y);
+    EXPECT_EQ(app.Program().WaitForExit(20000), 0);
+}
+
+TEST_F(EndToEnd, FilesHandedOverWhileTheStartUpMessageIsUpAreQueuedAfterIt)
+{
+    MakeClip(work + "own.mp4", 1);
+    WriteFile(work + "handed.mp4", ReadFile(work + "own.mp4"));
+    // A tool file that another program holds and that is not whole: the start-up says so.
+    const std::string tools = app::ProgramFolderUnder(GetAppDataFolder(), fw::IsLeadByte);
+    CreateDirectoryA(tools.c_str(), nullptr);
+    SetFileAttributesA((tools + "ffmpeg.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
+    fw::unique_handle held(CreateFileA((tools + "ffmpeg.exe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
+
+    auto first = std::make_unique<RunningProgram>("\"" + work + "own.mp4\"");
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindDialogOf(first->ProcessId())) != nullptr; }, 60000));
+    RunningProgram second("\"" + work + "handed.mp4\"");
+    EXPECT_EQ(second.WaitForExit(), 0);
+    held.reset();
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    Driver app(std::move(first));
+    ASSERT_TRUE(WaitFor([&] { return app.Rows().size() == 2; }, 60000));
+    EXPECT_EQ(app.Rows()[0].name, "own");
+    EXPECT_EQ(app.Rows()[1].name, "handed");
+    app.Click(kClose.x, kClose.y);
+    EXPECT_EQ(app.Program().WaitForExit(20000), 0);
 }

@@ -358,7 +358,7 @@ TEST_F(StandInAddingTest, EscapeStopsAfterTheFileBeingRead)
         EXPECT_FALSE(FileExists(form->TempDir + answer)) << answer;
 }
 
-TEST_F(AddingTest, AClickBehindAnOpenFolderPickerStartsNothing)
+TEST_F(AddingTest, AClickBehindAnOpenFolderPickerStartsNothingAndTheWindowIsActiveAfterIt)
 {
     form->Show();
     PumpFor(300);
@@ -386,6 +386,7 @@ TEST_F(AddingTest, AClickBehindAnOpenFolderPickerStartsNothing)
         (form.get()->*click)(form->Button2);
         EXPECT_FALSE(enabledWhileOpen);
         EXPECT_TRUE(IsWindowEnabled(form->Handle()));
+        EXPECT_EQ(GetActiveWindow(), form->Handle()) << "the main window is active again, not another program";
         EXPECT_FALSE(form->Converting);
         EXPECT_EQ(form->RowState(0), "Pending");
     }

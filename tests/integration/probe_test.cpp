@@ -3,6 +3,7 @@
 
 #include "form_fixture.h"
 #include "framework/errors.h"
+#include "queue/Probe.h"
 
 using namespace testing_support;
 
@@ -144,4 +145,16 @@ TEST_F(ProbeTest, ToolThatNeverEndsIsStoppedAndGivesNoAnswer)
     EXPECT_LT(GetTickCount() - start, 15000u);
     SetEnvironmentVariableA("ECHO_SLEEP_MS", nullptr);
     EXPECT_FALSE(LeftBehind());
+}
+
+TEST_F(ProbeTest, ABudgetUsedUpElsewhereStillTakesTheAnswerOfAToolThatHasEnded)
+{
+    SetEnvironmentVariableA("ECHO_PRINT", "00:00:05.000");
+    const std::string answer = work + "answer.txt";
+    DurationProbe probe(ExeFolder() + "echo_args.exe", work + "any.mp4", answer, 0);
+    // The tool ends meanwhile, as while the other probe of a folder is read.
+    PumpUntil([&] { return ReadFile(answer).size() > 0; }, 15000);
+    Sleep(1000);
+    SetEnvironmentVariableA("ECHO_PRINT", nullptr);
+    EXPECT_EQ(form->ReadProbeAnswer(probe), "6");
 }

@@ -103,9 +103,36 @@ TEST(SingleInstance, SecondCopyBringsTheFirstBackAndEndsWithoutTouchingAnything)
     EXPECT_FALSE(FileExists(tools + "ffmpeg.exe")) << "a normal end removes the tools";
 }
 
+// An open dialog of the running copy, where 1125 means something else (BFFM_ENABLEOK).
+struct OpenPicker {
+    static inline int got1125 = 0;
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+    {
+        if (m == kForwardMessage) ++got1125;
+        return DefWindowProcA(w, m, wp, lp);
+    }
+    HWND window;
+    explicit OpenPicker(HWND owner)
+    {
+        got1125 = 0;
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "StandInPicker";
+        RegisterClassA(&wc);
+        window = CreateWindowExA(0, "StandInPicker", "Browse", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, owner, nullptr,
+                                 wc.hInstance, nullptr);
+        SetForegroundWindow(window);
+        SetActiveWindow(window);
+        PumpFor(200);
+    }
+    ~OpenPicker() { DestroyWindow(window); }
+};
+
 TEST(SingleInstance, ArgumentsReachTheRunningCopyAsOneAtom)
 {
     StandInCopy running;
+    OpenPicker picker(running.window);
     struct Case {
         const char* arguments;
         std::vector<std::string> received;
@@ -120,6 +147,7 @@ TEST(SingleInstance, ArgumentsReachTheRunningCopyAsOneAtom)
         EXPECT_EQ(second.WaitForExit(), 0) << c.arguments;
         EXPECT_EQ(StandInCopy::received, c.received) << c.arguments;
     }
+    EXPECT_EQ(OpenPicker::got1125, 0) << "the atom goes to the application window, never to its dialog";
 }
 
 TEST(SingleInstance, ASecondCopyHandsItsArgumentsOverWholeAsFullPaths)

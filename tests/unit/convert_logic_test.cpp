@@ -144,7 +144,7 @@ TEST(OutputNames, ADifferentInputOfTheSameNameGetsTheNextFreeNumber)
 {
     const ClaimedOutputs claimed = {{"D:\\OUT\\SAME.MPG", "C:\\ONE\\SAME.MP4"},
                                     {"D:\\OUT\\SAME (2).MPG", "C:\\TWO\\SAME.MP4"}};
-    auto fold = [](std::string_view s) { return fw::UpperAscii(s); };
+    auto same = [](std::string_view a, std::string_view b) { return fw::SameTextAscii(a, b); };
     struct Case {
         const char* input;
         const char* output;
@@ -155,7 +155,7 @@ TEST(OutputNames, ADifferentInputOfTheSameNameGetsTheNextFreeNumber)
         {"C:\\three\\same.mp4", "D:\\out\\same.mpg", "D:\\out\\same (3).mpg"},
         {"C:\\one\\other.mp4", "D:\\out\\other.mpg", "D:\\out\\other.mpg"},
     };
-    for (const Case& c : cases) EXPECT_EQ(FreeOutputPath(c.output, c.input, claimed, fold), c.free) << c.input;
+    for (const Case& c : cases) EXPECT_EQ(FreeOutputPath(c.output, c.input, claimed, same), c.free) << c.input;
 }
 
 TEST(BatchProgress, FilesEndedPlusTheCurrentShareCappedAtAWholeFile)
