@@ -6,11 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Taskbar.h"
-#include "convert/ConvertLogic.h"
-
+#include "convert/Batch.h"
 #include "framework/Controls.h"
-#include "framework/handles.h"
+#include "queue/Queue.h"
 
 class TEzRgnBtn;
 class TTranPanel;
@@ -25,41 +23,28 @@ public:
     ~TfrmMain() override;
 
     // ---- state, in its declared order ----
+    // Each file's own state (its row, paths, argument string, expected and last sizes)
+    // lives with its conversion in the batch, since several convert at once.
     double OutputRateKBps = 0;
-    std::int64_t ExpectedSize = 0;  // 64-bit, so that long files get the right percentage
-    int CurrentRow = 0;
-    std::int64_t LastSize = 0;
-    bool Converting = false;
     std::string TempDir;
     std::string WorkDir;
     std::string AppDir;
     std::string FfmpegPath;
     std::string MediainfoPath;
-    std::string CurrentOutputPath;
-    std::string CurrentInputPath;
-    std::string FfmpegArgs;
     std::string LastFolder;
-    // The encoder started for the current file: its end decides the row's outcome.
-    fw::unique_handle EncoderProcess;
-    DWORD EncoderProcessId = 0;
     // A media tool that has not answered by then never will: the file gets no answer.
     DWORD ProbeTimeLimitMs = 60000;
-    // Why each row failed, in step with the queue's lists; empty for the other rows.
-    std::vector<std::string> RowReasons;
-    // The outputs written in this run, so that two inputs of one name never write one file.
-    convert::ClaimedOutputs WrittenOutputs;
     // Set when the encoder could not be written into the tool folder at start-up.
     std::string ToolsFailure;
-    // The batch that one click on the convert button started: the rows pending then, how
-    // many of them have ended, and whether one failed. Shown on the taskbar button.
-    bool BatchRunning = false;
-    int BatchTotal = 0;
-    int BatchEnded = 0;
-    bool BatchFailed = false;
-    std::unique_ptr<TTaskbarProgress> Taskbar = std::make_unique<TTaskbarProgress>();
     // Files and folders dropped, given on the command line or handed over by a second copy,
     // waiting to be queued once the window is free.
     std::vector<std::string> ItemsToQueue;
+    // The files to convert (the only user of the list view and the hidden lists), and the
+    // batch that converts them.
+    std::unique_ptr<TQueue> Queue;
+    std::unique_ptr<convert::TBatch> Batch;
+    // Whether a batch converts: the queue may not change while it does.
+    bool Converting() const { return Batch && Batch->Running(); }
 
     // ---- controls, as the window lays them out ----
     fw::TImage* Image1 = nullptr;
@@ -116,17 +101,6 @@ public:
     // order of the close button or of a normal end.
     void DeleteLeftovers(bool closeButtonOrder);
 
-    // ---- the queue ----
-    void AddQueueRow(const std::string& path, const std::string& duration);
-    void DeleteQueueRow(int index);
-    std::string NamePart(const std::string& path) const;
-    int RowCount() const;
-    std::string RowState(int row) const;
-    void SetRowState(int row, const std::string& state);
-    void SetRowConverted(int row, const std::string& text);
-    // Marks the row "Failed" and keeps the reason beside it.
-    void FailRow(int row, const std::string& reason);
-
     // ---- filling the queue ----
     std::optional<std::string> ProbeDuration(const std::string& path);
     // Waits for a started probe and reads its answer: the duration entry, or none.
@@ -157,8 +131,8 @@ public:
     // ---- converting ----
     void EzRgnBtn3Click(fw::TComponent* sender);
     void MyTimerEventHandlerConversion(fw::TComponent* sender);
-    // The encoder's output for the current file: in the temporary folder, replaced by the next.
-    std::string EncoderLogPath() const;
+    // How many encoders run at once: the machine's share, or the Encoders setting.
+    int EncoderCount() const;
 
     // ---- chrome ----
     void Image1MouseDown(fw::TComponent* sender, fw::TMouseButton button, fw::TShiftState shift, int x, int y);
@@ -169,17 +143,6 @@ public:
 
 private:
     void CreateControls();
-    // Starts the encoder for CurrentRow; false when the row failed before anything ran.
-    bool StartCurrentFile();
-    // A batch's start and end: the taskbar button, a system kept awake, a flash at the end.
-    void BeginBatch();
-    void EndBatch();
-    // Shows the batch's progress on the taskbar button.
-    void ShowBatchProgress(std::int64_t currentSize);
-    // Counts a file of the batch as ended, failed or not, and shows the progress.
-    void BatchFileEnded();
-    // Ends the current file: "Done"/"MPG", or "Failed" with the reason; then the next pending row.
-    void FinishCurrentFile(TAdvancedTimer* timer, const std::string& failure);
 };
 
 extern TfrmMain* frmMain;

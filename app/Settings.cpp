@@ -6,6 +6,7 @@
 
 #include "app/AppLogic.h"
 #include "app/Main.h"
+#include "convert/ConvertLogic.h"
 #include "framework/Files.h"
 #include "framework/Registry.h"
 #include "framework/Unicode.h"
@@ -43,12 +44,23 @@ std::string GetAppDataFolder()
     return SpecialFolder(CSIDL_APPDATA);
 }
 
+int TfrmMain::EncoderCount() const
+{
+    std::string setting;
+    fw::Guarded([&] {
+        fw::TRegistry settings(kSettingsKey);
+        if (settings.ValueExists("Encoders")) setting = settings.ReadString("Encoders");
+    });
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
+    return convert::EncoderCount(system.dwNumberOfProcessors, setting);
+}
+
 void TfrmMain::FixFoldersAndSettings()
 {
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, temp);
     TempDir = fw::Narrow(temp);
-    Converting = false;
     LastFolder.clear();
     WorkDir = app::ProgramFolderUnder(GetPersonalFolder(), fw::IsLeadByte);
     AppDir = app::ProgramFolderUnder(GetAppDataFolder(), fw::IsLeadByte);

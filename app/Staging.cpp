@@ -103,12 +103,12 @@ std::string TfrmMain::ShortName(const std::string& path) const
 
 void TfrmMain::EzRgnBtn2Click(fw::TComponent*)
 {
-    // Only the encoders this copy started from its own staged file: another program's
-    // ffmpeg.exe keeps running. Without a staged file, only the encoder started last.
+    // The batch's encoders, their temporaries removed; then any other encoder this copy
+    // started from its own staged file. Another program's ffmpeg.exe keeps running.
+    Batch->Abandon();
     const std::string ownEncoder = FfmpegPath.empty() ? std::string() : fw::LongPath(FfmpegPath);
     fw::Guarded([&] {
         KillProcessesByExeName("ffmpeg.exe", [&](DWORD processId) {
-            if (EncoderProcessId != 0 && processId == EncoderProcessId) return true;
             return !ownEncoder.empty() && fw::SameNameIgnoringCase(ProcessImagePath(processId), ownEncoder);
         });
     });
@@ -123,7 +123,9 @@ void TfrmMain::EzRgnBtn2Click(fw::TComponent*)
 
 void TfrmMain::FormDestroy(fw::TComponent*)
 {
-    if (BatchRunning) SetThreadExecutionState(ES_CONTINUOUS);  // the system may sleep again
+    // An end in the middle: our encoders are ended, so that no half file is left under a
+    // temporary name and the staged encoder can be removed; the system may sleep again.
+    Batch->Abandon();
     DeleteLeftovers(false);
 }
 
@@ -136,8 +138,9 @@ void TfrmMain::DeleteLeftovers(bool closeButtonOrder)
         paths.insert(paths.end(), {openBat, mediaDll, mediaExe});
     else
         paths.insert(paths.end(), {mediaDll, mediaExe, openBat});
-    // The encoder's log and the probes' answers, should a probe have been cut short.
-    paths.insert(paths.end(), {EncoderLogPath(), TempDir + queue::kAnswerFiles[0], TempDir + queue::kAnswerFiles[1]});
+    // The encoders' logs and the probes' answers, should a probe have been cut short.
+    for (int slot = 0; slot < convert::TBatch::kMostEncoders; ++slot) paths.push_back(convert::TBatch::LogPath(TempDir, slot));
+    paths.insert(paths.end(), {TempDir + queue::kAnswerFiles[0], TempDir + queue::kAnswerFiles[1]});
     for (const std::string& path : paths)
         if (!path.empty()) DeleteFileA(path.c_str());
 }

@@ -34,10 +34,15 @@ std::string OutputPathFor(std::string_view inputPath, std::string_view workDir, 
     return fw::Trim(std::string(workDir) + "\\" + fileName);
 }
 
-std::string FfmpegArgsFor(std::string_view inputPath, std::string_view outputPath)
+std::string FfmpegArgsFor(std::string_view inputPath, std::string_view writtenPath)
 {
-    return " -i \"" + std::string(inputPath) +
-           "\" -y -deinterlace -b 900000 -r 25 -ab 128000 -ar 44100 -ac 2 \"" + std::string(outputPath) + "\"";
+    return " -i \"" + std::string(inputPath) + "\" -y -deinterlace -b 900000 -r 25 -ab 128000 -ar 44100 -ac 2 -f mpeg \"" +
+           std::string(writtenPath) + "\"";
+}
+
+std::string TemporaryPathFor(std::string_view outputPath)
+{
+    return std::string(outputPath) + ".part";
 }
 
 std::int64_t ExpectedSizeFor(std::string_view durationEntry, double rateKBps)
@@ -79,7 +84,29 @@ bool IsProgressLine(std::string_view line)
 bool IsRoutineLine(std::string_view line)
 {
     for (std::string_view prefix : {"ffmpeg version", "Input #", "Output #", "Stream mapping:", "Press [q]",
-                                    "-deinterlace is deprecated"})
+                                    "-deinterlace is deprecated", "Please use -b:a or -b:v"})
+        if (StartsWith(line, prefix)) return true;
+    return false;
+}
+
+bool Contains(std::string_view line, std::string_view part)
+{
+    return line.find(part) != std::string_view::npos;
+}
+
+// A line that says what is wrong with the input or the output.
+bool IsTellingLine(std::string_view line)
+{
+    for (std::string_view part : {"Invalid data found", "not supported", "No such file or directory", "Permission denied",
+                                  "No space left on device"})
+        if (Contains(line, part)) return true;
+    return StartsWith(line, "Decoder ") && Contains(line, "not found");
+}
+
+// What the encoder says as it gives up, whatever went wrong before.
+bool IsClosingComplaint(std::string_view line)
+{
+    for (std::string_view prefix : {"Error marking filters as finished", "Cannot determine format of input stream"})
         if (StartsWith(line, prefix)) return true;
     return false;
 }
@@ -96,19 +123,17 @@ bool EncoderFinished(const std::vector<std::string>& logLines)
 std::string ReasonLine(const std::vector<std::string>& logLines)
 {
     constexpr std::string_view kGeneric = "Conversion failed!";
-    bool sawGeneric = false;
+    std::string plain, complaint, generic;
     for (auto it = logLines.rbegin(); it != logLines.rend(); ++it) {
         const std::string& raw = *it;
         if (raw.empty() || static_cast<unsigned char>(raw[0]) <= ' ') continue;  // blank or an indented detail
         std::string line = fw::Trim(raw);
+        if (IsTellingLine(line)) return line;
         if (IsProgressLine(line) || IsSummaryLine(line) || IsRoutineLine(line)) continue;
-        if (line == kGeneric) {
-            sawGeneric = true;
-            continue;
-        }
-        return line;
+        std::string& slot = line == kGeneric ? generic : IsClosingComplaint(line) ? complaint : plain;
+        if (slot.empty()) slot = line;
     }
-    return sawGeneric ? std::string(kGeneric) : std::string();
+    return !plain.empty() ? plain : !complaint.empty() ? complaint : generic;
 }
 
 std::string EncoderFailure(unsigned long exitCode, const std::vector<std::string>& logLines, std::int64_t outputSize)
@@ -124,6 +149,17 @@ std::string EncoderFailure(unsigned long exitCode, const std::vector<std::string
     return {};
 }
 
+std::string LogFailure(std::string_view logPath, std::string_view systemText)
+{
+    return "The encoder's log " + std::string(logPath) + " could not be made: " + fw::WithFullStop(fw::WithoutFinalStop(systemText));
+}
+
+std::string SaveFailure(std::string_view outputPath, std::string_view systemText)
+{
+    return "The converted file could not be saved as " + std::string(outputPath) + ": " +
+           fw::WithFullStop(fw::WithoutFinalStop(systemText));
+}
+
 std::string StartFailure(std::string_view tool, unsigned long errorCode, std::string_view systemText,
                          std::string_view toolPath)
 {
@@ -135,13 +171,23 @@ std::string StartFailure(std::string_view tool, unsigned long errorCode, std::st
     return text;
 }
 
-std::uint64_t BatchProgress(int filesEnded, std::int64_t currentSize, std::int64_t expectedSize)
+std::uint64_t FileProgress(std::int64_t size, std::int64_t expectedSize)
 {
-    std::uint64_t current = 0;
-    if (currentSize > 0 && expectedSize > 0)
-        current = std::min<std::uint64_t>(kProgressPerFile, static_cast<std::uint64_t>(currentSize) * kProgressPerFile /
-                                                                static_cast<std::uint64_t>(expectedSize));
-    return static_cast<std::uint64_t>(std::max(filesEnded, 0)) * kProgressPerFile + current;
+    if (size <= 0 || expectedSize <= 0) return 0;
+    return std::min<std::uint64_t>(kProgressPerFile, static_cast<std::uint64_t>(size) * kProgressPerFile /
+                                                         static_cast<std::uint64_t>(expectedSize));
+}
+
+int EncoderCount(unsigned logicalProcessors, std::string_view setting)
+{
+    constexpr int kMostSet = 16, kMostByDefault = 4;
+    std::string digits = fw::Trim(setting);
+    if (!digits.empty() && digits.size() <= 2 && digits.find_first_not_of("0123456789") == std::string::npos) {
+        const int set = std::stoi(digits);
+        if (set >= 1 && set <= kMostSet) return set;
+    }
+    if (logicalProcessors < 2) return 1;
+    return std::clamp(static_cast<int>(logicalProcessors / 2), 2, kMostByDefault);
 }
 
 std::string FreeOutputPath(const std::string& outputPath, const std::string& inputPath, const ClaimedOutputs& claimed,
@@ -149,7 +195,7 @@ std::string FreeOutputPath(const std::string& outputPath, const std::string& inp
 {
     auto isFree = [&](const std::string& candidate) {
         for (const ClaimedOutput& c : claimed)
-            if (same(c.output, candidate)) return same(c.input, inputPath);
+            if (same(c.output, candidate) && (c.writing || !same(c.input, inputPath))) return false;
         return true;
     };
     if (isFree(outputPath)) return outputPath;

@@ -22,8 +22,13 @@ std::string FolderPart(std::string_view path, fw::LeadBytePredicate isLead);
 // folder with one backslash (whatever the folder ends with), trimmed.
 std::string OutputPathFor(std::string_view inputPath, std::string_view workDir, fw::LeadBytePredicate isLead);
 
-// The encoder's argument string for one file, with its leading blank.
-std::string FfmpegArgsFor(std::string_view inputPath, std::string_view outputPath);
+// The encoder's argument string for one file, with its leading blank. The output format is
+// named, since the file written is the temporary one, whose extension does not say it.
+std::string FfmpegArgsFor(std::string_view inputPath, std::string_view writtenPath);
+
+// The temporary file the encoder writes beside the output; it becomes the output only when
+// the file is done, so that a failed run never leaves a file under the output's name.
+std::string TemporaryPathFor(std::string_view outputPath);
 
 inline constexpr double kOutputRateKBps = 114.75;
 
@@ -38,9 +43,12 @@ std::string ProgressText(std::int64_t size, std::int64_t expectedSize);
 // ("video:... audio:... muxing overhead: ...").
 bool EncoderFinished(const std::vector<std::string>& logLines);
 
-// The encoder's last line that says what went wrong: not a progress line, not its banner,
-// stream listing or summary, not an indented detail; "Conversion failed!" only when
-// nothing more telling precedes it. Empty when there is none.
+// The encoder's line that says best what went wrong: the last one that names a fault of
+// the input or the output ("Invalid data found...", "No space left on device"...); else
+// the last line that is not a progress line, its banner, stream listing or summary, an
+// indented detail or one of its closing complaints ("Error marking filters as finished",
+// "Conversion failed!"), which come only when nothing else is there. Empty when there is
+// none.
 std::string ReasonLine(const std::vector<std::string>& logLines);
 
 // Why a run of the encoder that has ended is not a finished file; empty when it is one
@@ -53,11 +61,17 @@ std::string StartFailure(std::string_view tool, unsigned long errorCode, std::st
                          std::string_view toolPath);
 
 inline constexpr const char* kInputGone = "The file is no longer there.";
+// Why a file failed whose encoder's log could not be made: the log is the problem.
+std::string LogFailure(std::string_view logPath, std::string_view systemText);
+// Why a finished file could not take the output's name.
+std::string SaveFailure(std::string_view outputPath, std::string_view systemText);
 
-// Output paths already written in this run, each with the input that wrote it.
+// Output paths written in this run, each with the input that wrote it; one still being
+// written is free for nobody, not even its own input.
 struct ClaimedOutput {
     std::string output;
     std::string input;
+    bool writing = false;
 };
 using ClaimedOutputs = std::vector<ClaimedOutput>;
 // Whether two paths name the same file, as the caller's file system compares them.
@@ -68,15 +82,14 @@ using SamePath = bool (*)(std::string_view, std::string_view);
 std::string FreeOutputPath(const std::string& outputPath, const std::string& inputPath, const ClaimedOutputs& claimed,
                            SamePath same);
 
-// A batch's progress in thousandths of a file: the files ended, plus the current file's
-// share of its expected size (at most the whole file).
+// A running file's share of the batch in thousandths of a file: its output's size against
+// the size expected, at most the whole file.
 inline constexpr std::uint64_t kProgressPerFile = 1000;
-std::uint64_t BatchProgress(int filesEnded, std::int64_t currentSize, std::int64_t expectedSize);
+std::uint64_t FileProgress(std::int64_t size, std::int64_t expectedSize);
 
-// The state texts of a row.
-inline constexpr const char* kPending = "Pending";
-inline constexpr const char* kDone = "Done";
-inline constexpr const char* kFailed = "Failed";
-inline constexpr const char* kConverted = "MPG";
+// How many encoders run at once: one per two logical processors, at least 2 where there
+// are two or more, at most 4; a setting of 1 to 16 (decimal text) overrides it, any other
+// content is passed over.
+int EncoderCount(unsigned logicalProcessors, std::string_view setting);
 
 }  // namespace convert

@@ -23,33 +23,28 @@ struct Started {
     fw::unique_handle thread;
 };
 
-struct LaunchArgs {
-    WORD show = SW_HIDE;
-    DWORD flags = CREATE_NEW_CONSOLE;
-    STARTUPINFOA* startup = nullptr;  // with standard handles, which are then inherited
-};
-
-Started Launch(const std::string& program, const std::string& params, const LaunchArgs& args)
+// Starts the program hidden, without a console, with the standard handles of `startup`
+// (which it inherits).
+Started Launch(const std::string& program, const std::string& params, STARTUPINFOA& startup, DWORD priorityClass)
 {
     // The whole command line goes to the system: a cut line would name a wrong file.
     std::string line = BuildCommandLine(program, params);
     std::vector<char> buffer(std::max<std::size_t>(513, line.size() + 1), '\0');
     line.copy(buffer.data(), line.size());
 
-    STARTUPINFOA plain{};
-    STARTUPINFOA& startup = args.startup ? *args.startup : plain;
     startup.cb = sizeof startup;
     startup.dwFlags |= STARTF_USESHOWWINDOW;
-    startup.wShowWindow = args.show;
+    startup.wShowWindow = SW_HIDE;
     // A path with a blank goes as the application name too, so that the system never
     // tries its first word as a program.
     const char* application = program.find(' ') != std::string::npos ? program.c_str() : nullptr;
     std::string folder = WorkingFolderFor(program);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(application, buffer.data(), nullptr, nullptr, args.startup != nullptr,
-                        args.flags | NORMAL_PRIORITY_CLASS, nullptr, folder.empty() ? nullptr : folder.c_str(),
-                        &startup, &info))
+    if (!CreateProcessA(application, buffer.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW | priorityClass, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info))
         return {};
+    // Said once more to the running process: Wine keeps only this one.
+    if (priorityClass != NORMAL_PRIORITY_CLASS) SetPriorityClass(info.hProcess, priorityClass);
     return {fw::unique_handle(info.hProcess), fw::unique_handle(info.hThread)};
 }
 
@@ -74,23 +69,18 @@ fw::unique_handle OpenForChild(const char* path, DWORD access, DWORD disposition
 
 }  // namespace
 
-fw::unique_handle StartProcess(const std::string& program, const std::string& params, WORD show)
-{
-    return Launch(program, params, {.show = show}).process;
-}
-
-bool ShellExec(const std::string& program, const std::string& params, WORD show)
-{
-    return static_cast<bool>(StartProcess(program, params, show));
-}
-
 fw::unique_handle StartWithoutConsole(const std::string& program, const std::string& params, const OutputFiles& files,
-                                      DWORD& error)
+                                      StartError& error, DWORD priorityClass)
 {
+    error = {};
     fw::unique_handle output = OpenForChild(files.output.c_str(), GENERIC_WRITE, CREATE_ALWAYS);
+    if (!output) {
+        error = {GetLastError(), true};
+        return {};
+    }
     fw::unique_handle nothing = OpenForChild("NUL", GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
-    if (!output || !nothing) {
-        error = GetLastError();
+    if (!nothing) {
+        error = {GetLastError(), false};
         return {};
     }
     STARTUPINFOA startup{};
@@ -100,17 +90,9 @@ fw::unique_handle StartWithoutConsole(const std::string& program, const std::str
     startup.hStdError = files.errorsToo ? output.get() : nothing.get();
     InheritedFor inheritOutput(output.get());
     InheritedFor inheritNothing(nothing.get());
-    Started started = Launch(program, params, {.show = SW_HIDE, .flags = CREATE_NO_WINDOW, .startup = &startup});
-    error = started.process ? 0 : GetLastError();
+    Started started = Launch(program, params, startup, priorityClass);
+    if (!started.process) error = {GetLastError(), false};
     return std::move(started.process);
-}
-
-bool ShellExecWait(const std::string& program, const std::string& params, WORD show)
-{
-    fw::unique_handle process = StartProcess(program, params, show);
-    if (!process) return false;
-    WaitForProcess(process.get());
-    return true;
 }
 
 bool WaitForProcess(HANDLE process, DWORD timeoutMs)

@@ -47,17 +47,6 @@ void TMemo::SetLines(const std::vector<std::string>& lines)
     SetText(text);
 }
 
-void TMemo::SaveToFile(const std::string& path) const
-{
-    unique_handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) throw EFCreateError(FormatText("Cannot create file \"%s\". %s", {path, SystemErrorText(GetLastError())}));
-    std::string text;
-    for (const std::string& line : Lines()) text += line + "\r\n";
-    DWORD written = 0;
-    if (!WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) || written != text.size())
-        throw EFCreateError(FormatText("Cannot create file \"%s\". %s", {path, SystemErrorText(GetLastError())}));
-}
-
 void TMemo::LoadFromFile(const std::string& path)
 {
     unique_handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -20,8 +20,6 @@ public:
     TMemo(TComponent* owner, TWinControl* parent, const TBounds& bounds);
     std::vector<std::string> Lines() const;
     void SetLines(const std::vector<std::string>& lines);
-    // Each line followed by CR LF. Raises EFCreateError "Cannot create file "%s". %s".
-    void SaveToFile(const std::string& path) const;
     // Raises EFOpenError "Cannot open file "%s". %s".
     void LoadFromFile(const std::string& path);
 };

@@ -46,6 +46,16 @@ inline std::string LongPath(const std::string& path)
     return n > 0 && n < MAX_PATH ? Narrow(buffer) : path;
 }
 
+// A path as the file system compares it: full, without doubled backslashes, and long (no
+// 8.3 parts) as far as it exists. Unchanged where the system cannot tell.
+inline std::string ComparablePath(const std::string& path)
+{
+    const std::string full = FullPath(path);
+    const std::size_t cut = full.find_last_of('\\');
+    if (cut == std::string::npos || cut == 0) return LongPath(full);
+    return LongPath(full.substr(0, cut)) + full.substr(cut);  // the file itself may not exist yet
+}
+
 // Waits until no process holds the file any more (Wine reports a process ended a moment
 // before it has closed its files). True at once on Windows, and for a missing file.
 inline bool WaitUntilReleased(const std::string& path, DWORD timeoutMs = 2000)

@@ -17,22 +17,23 @@ inline std::wstring Wide(std::string_view text)
     return wide;
 }
 
-// The 8-bit form of a wide text. Where the code page cannot hold a character it becomes
-// "?", never a look-alike (best fit would turn "｜" into "|" and name another file), and
-// `lost` says so.
-inline std::string Narrow(std::wstring_view text, bool* lost = nullptr)
+// The 8-bit form of a wide text in the program's code page (or another one). Where the code
+// page cannot hold a character it becomes "?", never a look-alike (best fit would turn "｜"
+// into "|" and name another file), and `lost` says so.
+inline std::string Narrow(std::wstring_view text, bool* lost = nullptr, UINT codePage = CP_ACP)
 {
     if (lost) *lost = false;
     if (text.empty()) return {};
     // UTF-8 holds every character and takes neither the flag nor the question.
-    const bool utf8 = GetACP() == CP_UTF8;
+    const bool utf8 = codePage == CP_UTF8 || (codePage == CP_ACP && GetACP() == CP_UTF8);
     const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
     BOOL* askDefault = utf8 ? nullptr : &usedDefault;
     const int size = static_cast<int>(text.size());
     std::string narrow(
-        static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, flags, text.data(), size, nullptr, 0, nullptr, nullptr)), '\0');
-    WideCharToMultiByte(CP_ACP, flags, text.data(), size, narrow.data(), static_cast<int>(narrow.size()), nullptr,
+        static_cast<std::size_t>(WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, nullptr)),
+        '\0');
+    WideCharToMultiByte(codePage, flags, text.data(), size, narrow.data(), static_cast<int>(narrow.size()), nullptr,
                         askDefault);
     if (lost) *lost = usedDefault != FALSE;
     return narrow;

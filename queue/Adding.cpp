@@ -63,7 +63,7 @@ std::optional<std::string> TfrmMain::ChooseMp4File()
 
 void TfrmMain::Button1Click(fw::TComponent*)
 {
-    if (Converting) return;
+    if (Converting()) return;
     std::optional<std::string> path = ChooseMp4File();
     if (!path) return;
     if (queue::NameOutsideCodePage(*path)) {
@@ -76,14 +76,14 @@ void TfrmMain::Button1Click(fw::TComponent*)
         return;
     }
     Edit1->SetText(*path);
-    AddQueueRow(*path, *duration);
+    Queue->Add(*path, *duration);
 }
 
 void TfrmMain::Button2Click(fw::TComponent*)
 {
-    if (Converting) return;
+    if (Converting()) return;
     std::string folder = PickFolder(Handle(), "Select folder containing MP4 files", LastFolder);
-    if (folder.empty() || Converting) return;
+    if (folder.empty() || Converting()) return;
     LastFolder = folder;
     Edit2->SetText(folder);
     AddFolderFiles(folder);
@@ -127,7 +127,7 @@ bool TfrmMain::AddFolderFiles(const std::string& folder)
             fw::Application->ShowMessage(queue::NoAnswerInFolderMessage(path, fw::IsLeadByte));
             return true;
         }
-        AddQueueRow(path, *duration);
+        Queue->Add(path, *duration);
         if (EscapeWaiting()) return false;
     }
     return true;
@@ -135,9 +135,9 @@ bool TfrmMain::AddFolderFiles(const std::string& folder)
 
 void TfrmMain::Button3Click(fw::TComponent*)
 {
-    if (Converting) return;
+    if (Converting()) return;
     std::string folder = PickFolder(Handle(), "Select Output Folder", LastFolder);
-    if (folder.empty() || Converting) return;
+    if (folder.empty() || Converting()) return;
     fw::Guarded([&] {
         fw::TRegistry settings(kSettingsKey);
         settings.WriteString("WorkDir", folder);

@@ -35,7 +35,7 @@ std::vector<std::string> DroppedNames(HDROP drop)
 void TfrmMain::AddDroppedItems(const std::vector<std::string>& items)
 {
     if (items.empty()) return;
-    if (Converting) {
+    if (Converting()) {
         fw::Application->ShowMessage(app::kAddAfterConversion);
         return;
     }
@@ -52,7 +52,7 @@ void TfrmMain::AddDroppedItems(const std::vector<std::string>& items)
             skipped.push_back(queue::FileNamePart(item, fw::IsLeadByte));
         } else if (std::optional<std::string> duration = ProbeDuration(item)) {
             Edit1->SetText(item);
-            AddQueueRow(item, *duration);
+            Queue->Add(item, *duration);
         } else {
             fw::Application->ShowMessage(queue::NoAnswerInFolderMessage(item, fw::IsLeadByte));
         }

@@ -14,14 +14,13 @@ DurationProbe::DurationProbe(const std::string& mediainfoPath, const std::string
 {
     // Started directly, the tool gets the path as the program has it: no command
     // interpreter reads it in another code page or expands its "%" signs.
-    DWORD error = 0;
+    convert::StartError error;
     process_ = convert::StartWithoutConsole(mediainfoPath, queue::ProbeArguments(inputPath), {answerFile}, error);
     if (process_) return;
-    if (!fw::FileExists(answerFile))
-        throw fw::EFCreateError(
-            fw::FormatText("Cannot create file \"%s\". %s", {answerFile, fw::SystemErrorText(error)}));
+    const std::string text = fw::SystemErrorText(error.code);
+    if (error.outputFile) throw fw::EFCreateError(fw::FormatText("Cannot create file \"%s\". %s", {answerFile, text}));
     DeleteFileA(answerFile.c_str());
-    throw fw::Exception(convert::StartFailure("The media tool", error, fw::SystemErrorText(error), mediainfoPath));
+    throw fw::Exception(convert::StartFailure("The media tool", error.code, text, mediainfoPath));
 }
 
 DurationProbe::~DurationProbe()

@@ -1,54 +1,82 @@
-// The queue: one row per file, held at the same index in ListView1, ListBox1 and ListBox2,
-// with the reason of a failed row beside them in RowReasons.
-#include "app/Main.h"
+// TQueue: the list view and the two hidden lists, in step, with each row's state.
+#include "queue/Queue.h"
+
 #include "convert/ConvertLogic.h"
 #include "framework/Files.h"
-#include "queue/QueueLogic.h"
 
-void TfrmMain::AddQueueRow(const std::string& path, const std::string& duration)
+namespace {
+// The columns of the list view.
+constexpr int kStateColumn = 2, kConvertedColumn = 3;
+}  // namespace
+
+TQueue::TQueue(fw::TListView& view, fw::TListBox& paths, fw::TListBox& durations)
+    : view_(view), paths_(paths), durations_(durations)
 {
-    ListBox1->Add(path);
-    ListBox2->Add(duration);
-    RowReasons.emplace_back();
-    ListView1->AddItem("MP4", {NamePart(path), convert::kPending, "", "X"});
 }
 
-void TfrmMain::DeleteQueueRow(int index)
+void TQueue::Add(const std::string& path, const std::string& duration)
 {
-    ListBox2->Delete(index);
-    ListBox1->Delete(index);
-    if (index >= 0 && index < static_cast<int>(RowReasons.size())) RowReasons.erase(RowReasons.begin() + index);
-    ListView1->DeleteItem(index);
+    paths_.Add(path);
+    durations_.Add(duration);
+    rows_.emplace_back();
+    view_.AddItem("MP4", {queue::NamePart(path, fw::IsLeadByte), queue::RowStateText(queue::RowState::Pending), "", "X"});
 }
 
-std::string TfrmMain::NamePart(const std::string& path) const
+void TQueue::Remove(int row)
 {
-    return queue::NamePart(path, fw::IsLeadByte);
+    if (row < 0 || row >= Count()) return;
+    durations_.Delete(row);
+    paths_.Delete(row);
+    rows_.erase(rows_.begin() + row);
+    view_.DeleteItem(row);
 }
 
-int TfrmMain::RowCount() const
+std::string TQueue::Path(int row) const
 {
-    return ListView1->ItemCount();
+    return paths_.Item(row);
 }
 
-std::string TfrmMain::RowState(int row) const
+std::string TQueue::Duration(int row) const
 {
-    return ListView1->CellText(row, 2);
+    return durations_.Item(row);
 }
 
-void TfrmMain::SetRowState(int row, const std::string& state)
+int TQueue::NextPending(int from) const
 {
-    ListView1->SetCellText(row, 2, state);
+    for (int row = std::max(from, 0); row < Count(); ++row)
+        if (State(row) == queue::RowState::Pending) return row;
+    return -1;
 }
 
-void TfrmMain::SetRowConverted(int row, const std::string& text)
+void TQueue::SetState(int row, queue::RowState state, const std::string& text)
 {
-    ListView1->SetCellText(row, 3, text);
+    rows_.at(static_cast<std::size_t>(row)).state = state;
+    view_.SetCellText(row, kStateColumn, text);
 }
 
-void TfrmMain::FailRow(int row, const std::string& reason)
+void TQueue::Start(int row)
 {
-    SetRowState(row, convert::kFailed);
-    RowReasons.at(static_cast<std::size_t>(row)) = reason;
-    if (BatchRunning) BatchFailed = true;
+    SetState(row, queue::RowState::Converting, queue::RowStateText(queue::RowState::Converting));
+}
+
+void TQueue::ShowProgress(int row, std::int64_t size, std::int64_t expectedSize)
+{
+    SetState(row, queue::RowState::Converting, convert::ProgressText(size, expectedSize));
+}
+
+void TQueue::Finish(int row)
+{
+    SetState(row, queue::RowState::Done, queue::RowStateText(queue::RowState::Done));
+    view_.SetCellText(row, kConvertedColumn, queue::kConvertedText);
+}
+
+void TQueue::Fail(int row, const std::string& reason)
+{
+    SetState(row, queue::RowState::Failed, queue::RowStateText(queue::RowState::Failed));
+    rows_.at(static_cast<std::size_t>(row)).reason = reason;
+}
+
+void TQueue::ColumnWidths(int (&widths)[4]) const
+{
+    for (int column = 0; column < 4; ++column) widths[column] = view_.ColumnWidth(column);
 }

@@ -141,15 +141,26 @@ bool PassedOver(unsigned entryAttributes, unsigned mask)
 
 namespace queue {
 
-RowAction ClickAction(int x, const int (&w)[4], std::string_view state)
+const char* RowStateText(RowState state)
+{
+    switch (state) {
+    case RowState::Done: return "Done";
+    case RowState::Failed: return "Failed";
+    case RowState::Pending:
+    case RowState::Converting: break;
+    }
+    return "Pending";
+}
+
+RowAction ClickAction(int x, const int (&w)[4], RowState state)
 {
     const int typeEnd = w[0];
     const int nameEnd = typeEnd + w[1];
     const int progressEnd = nameEnd + w[2];
     const int convertedEnd = progressEnd + w[3];
-    if (x > convertedEnd && (state == "Pending" || state == "Failed")) return RowAction::Remove;
-    if (x > progressEnd && x < convertedEnd && state == "Done") return RowAction::OpenOutputFolder;
-    if (x > nameEnd && x < progressEnd && state == "Failed") return RowAction::ShowReason;
+    if (x > convertedEnd && (state == RowState::Pending || state == RowState::Failed)) return RowAction::Remove;
+    if (x > progressEnd && x < convertedEnd && state == RowState::Done) return RowAction::OpenOutputFolder;
+    if (x > nameEnd && x < progressEnd && state == RowState::Failed) return RowAction::ShowReason;
     if (x > typeEnd && x < nameEnd) return RowAction::OpenInput;
     return RowAction::None;
 }

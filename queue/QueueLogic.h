@@ -65,11 +65,19 @@ bool PassedOver(unsigned entryAttributes, unsigned mask);
 
 namespace queue {
 
+// A row's state. Pending, Done and Failed show as those words; a row whose encoder runs
+// shows "Pending" until its output is first measured, then "N% Done".
+enum class RowState { Pending, Converting, Done, Failed };
+// The words a row in that state shows ("Pending" for a conversion not yet measured).
+const char* RowStateText(RowState state);
+// What a finished row shows in the converted column.
+inline constexpr const char* kConvertedText = "MPG";
+
 enum class RowAction { None, Remove, OpenOutputFolder, OpenInput, ShowReason };
 
 // What a click at client x does to the selected row, from the current widths of the
-// columns 0 to 3 and the row's state text; band edges act on nothing. A "Pending" or
-// "Failed" row is removed by its "X"; a click on "Failed" tells why.
-RowAction ClickAction(int x, const int (&widths)[4], std::string_view state);
+// columns 0 to 3 and the row's state; band edges act on nothing. A pending or failed row
+// is removed by its "X"; a click on "Failed" tells why.
+RowAction ClickAction(int x, const int (&widths)[4], RowState state);
 
 }  // namespace queue

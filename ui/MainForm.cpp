@@ -161,6 +161,9 @@ void TfrmMain::CreateControls()
     Memo3 = fw::Create<fw::TMemo>(this, this, TBounds{544, 120, 185, 89});
     ListBox1 = fw::Create<fw::TListBox>(this, this, TBounds{544, 232, 121, 97});
     ListBox2 = fw::Create<fw::TListBox>(this, this, TBounds{696, 232, 96, 97});
+    Queue = std::make_unique<TQueue>(*ListView1, *ListBox1, *ListBox2);
+    Batch = std::make_unique<convert::TBatch>(*Queue, this, Handle(),
+                                              [this](fw::TComponent* s) { MyTimerEventHandlerConversion(s); });
 
     FindFile1 = fw::Create<TFindFile>(this);
     FindFile1->Filter = "*.mp4";

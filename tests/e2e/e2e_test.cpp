@@ -95,7 +95,7 @@ std::vector<std::vector<std::string>> Convert(Driver& app, int timeoutMs = 24000
             return !busy;
         },
         timeoutMs);
-    EXPECT_LE(most, 1) << "one encoder at a time";
+    EXPECT_LE(most, 2) << "at most as many encoders at once as the machine's share (two here)";
     return seen;
 }
 
@@ -299,6 +299,7 @@ TEST_F(EndToEnd, FilesOnTheCommandLineAndFromASecondStartAreQueued)
 TEST_F(EndToEnd, CloseButtonDuringAConversionStopsTheEncoderAndCleansUp)
 {
     MakeClip(work + "long.mp4", 240);
+    WriteFile(work + "long.mpg", "an earlier good file");
     Driver app;
     ChooseOutputFolder(app, work.substr(0, work.size() - 1));
     AddFile(app, work + "long.mp4");
@@ -312,7 +313,8 @@ TEST_F(EndToEnd, CloseButtonDuringAConversionStopsTheEncoderAndCleansUp)
     EXPECT_EQ(app.Program().WaitForExit(20000), 0);
     EXPECT_TRUE(WaitFor([] { return EncodersRunning() == 0; }, 5000)) << "the encoder is stopped";
     for (const char* name : {"ffmpeg.exe", "mediainfo.exe", "mediainfo.dll"}) EXPECT_FALSE(FileExists(tools + name));
-    EXPECT_GT(ReadFile(work + "\\long.mpg").size(), 0u) << "the partial output stays";
+    EXPECT_EQ(ReadFile(work + "long.mpg"), "an earlier good file") << "no half file takes the output's name";
+    EXPECT_FALSE(FileExists(work + "long.mpg.part")) << "nor is it left under its temporary name";
 }
 
 TEST_F(EndToEnd, CopiesStartedTogetherMakeOneWindowWithEachFileOnce)
@@ -379,6 +381,56 @@ TEST_F(EndToEnd, FilesHandedOverWhileTheStartUpMessageIsUpAreQueuedAfterIt)
     ASSERT_TRUE(WaitFor([&] { return app.Rows().size() == 2; }, 60000));
     EXPECT_EQ(app.Rows()[0].name, "own");
     EXPECT_EQ(app.Rows()[1].name, "handed");
+    app.Click(kClose.x, kClose.y);
+    EXPECT_EQ(app.Program().WaitForExit(20000), 0);
+}
+
+TEST_F(EndToEnd, NamesInAnyScriptAreQueuedConvertedAndShownAsNamed)
+{
+    const std::string out = work + "Выход";  // the output folder, chosen through the registry value
+    CreateDirectoryA(out.c_str(), nullptr);
+    WriteSetting("WorkDir", out);
+    const std::string folder = work + "クリップ\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string longName;
+    // Its path takes more than MAX_PATH bytes in UTF-8 (the name alone stays within the 255
+    // bytes that the Linux file system under Wine holds).
+    while (longName.size() < 231) longName += "長い名前の動画";
+    const std::string cyrillic = folder + "Привет мир.mp4", japanese = folder + longName + ".mp4";
+    const std::string greek = work + "Ωmega drop 🎈.mp4", fullWidth = work + "Live ｜ Part 1： Why？.mp4";
+    const std::string broken = work + "Ошибка.mp4";
+    for (const std::string& clip : {cyrillic, japanese, greek, fullWidth, broken}) MakeClip(clip, 1);
+
+    Driver app("\"" + broken + "\" \"" + greek + "\"");
+    AddFolder(app, folder.substr(0, folder.size() - 1));
+    RunningProgram second("\"" + fullWidth + "\"");
+    EXPECT_EQ(second.WaitForExit(), 0);
+    ASSERT_TRUE(WaitFor([&] { return app.Rows().size() == 5; }, 60000));
+    std::vector<std::string> names;
+    for (const Row& row : app.Rows()) names.push_back(row.name);
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> expected = {"Live ｜ Part 1： Why？", "Ωmega drop 🎈", "Ошибка", "Привет мир", longName};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected);
+    app.Shot("e2e-10-names");
+
+    WriteFile(broken, "no longer a film");
+    Convert(app);
+    for (const std::string& clip : {cyrillic, japanese, greek, fullWidth}) {
+        const std::string name = clip.substr(clip.rfind('\\') + 1);
+        ExpectMpegProgramStream(out + "\\" + name.substr(0, name.size() - 4) + ".mpg");
+    }
+    ASSERT_EQ(app.Rows()[0].name, "Ошибка");
+    EXPECT_EQ(app.Rows()[0].progress, "Failed");
+    POINT cell = Cell(0, 220);
+    app.Click(cell.x, cell.y);
+    HWND box = app.WaitForDialog();
+    ASSERT_TRUE(box);
+    const std::string reason = DialogText(box);
+    EXPECT_NE(reason.find("Ошибка.mp4 was not converted."), std::string::npos) << reason;
+    EXPECT_NE(reason.find(broken), std::string::npos) << "the encoder's words quote the path: " << reason;
+    app.Shot("e2e-11-names-reason");
+    app.ConfirmDialog(box);
     app.Click(kClose.x, kClose.y);
     EXPECT_EQ(app.Program().WaitForExit(20000), 0);
 }

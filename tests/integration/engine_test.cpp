@@ -1,9 +1,11 @@
-// The conversion engine in the main window: the driver picks rows and starts the encoder,
-// the monitor shows progress and ends each file by the encoder's own end.
+// The batch and the queue it converts: several encoders at once, rows ending in any order,
+// outputs that are whole or absent, and the encoder's end deciding each row.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
+
+#include <algorithm>
 
 #include "convert/ConvertLogic.h"
 #include "form_fixture.h"
@@ -11,6 +13,7 @@
 #include "framework/errors.h"
 
 using namespace testing_support;
+using queue::RowState;
 
 namespace {
 
@@ -19,20 +22,24 @@ struct EngineTest : FormTest {
 
     void SetUp() override
     {
+        DeleteSettings();
         StartForm();
         form->WorkDir = work;
     }
     void TearDown() override
     {
-        PumpUntil([&] { return !form->Converting; }, 30000);
+        PumpUntil([&] { return !form->Converting(); }, 30000);
         FormTest::TearDown();
         RemoveTree(work);
+        DeleteSettings();
     }
+    TQueue& Queue() { return *form->Queue; }
+    convert::TBatch& Batch() { return *form->Batch; }
     // Queues an input whose content is the fake encoder's script.
     void QueueScript(const std::string& name, const std::string& script, const std::string& duration = "1")
     {
         WriteFile(work + name, script);
-        form->AddQueueRow(work + name, duration);
+        Queue().Add(work + name, duration);
     }
     // A copy, since the window deletes its encoder file when it closes.
     void UseFakeEncoder()
@@ -40,8 +47,12 @@ struct EngineTest : FormTest {
         form->FfmpegPath = work + "fake_encoder.exe";
         CopyFileA((ExeFolder() + "fake_encoder.exe").c_str(), form->FfmpegPath.c_str(), FALSE);
     }
+    void Convert(int encoders)
+    {
+        Batch().Start({.encoderPath = form->FfmpegPath, .outputFolder = form->WorkDir, .logFolder = form->TempDir,
+                       .encoders = encoders});
+    }
     std::string State(int row) { return form->ListView1->CellText(row, 2); }
-    std::string Converted(int row) { return form->ListView1->CellText(row, 3); }
     // Every state text the row shows until the batch is idle.
     std::vector<std::string> StatesUntilIdle(int row, int timeoutMs = 30000)
     {
@@ -50,12 +61,21 @@ struct EngineTest : FormTest {
             [&] {
                 std::string now = State(row);
                 if (seen.empty() || seen.back() != now) seen.push_back(now);
-                return !form->Converting;
+                return !form->Converting();
             },
             timeoutMs);
         std::string last = State(row);
         if (seen.back() != last) seen.push_back(last);
         return seen;
+    }
+    // No temporary of ours is left in the output folder.
+    bool NoTemporaryLeft()
+    {
+        WIN32_FIND_DATAA entry{};
+        HANDLE found = FindFirstFileA((work + "*.part").c_str(), &entry);
+        if (found == INVALID_HANDLE_VALUE) return true;
+        FindClose(found);
+        return false;
     }
 };
 
@@ -66,43 +86,69 @@ bool Contains(const std::vector<std::string>& seen, const std::string& state)
 
 }  // namespace
 
-TEST_F(EngineTest, EmptyQueueKeepsTheCurrentRow)
+TEST_F(EngineTest, OnlyPendingRowsStartAndAClickDuringABatchDoesNothing)
 {
-    form->CurrentRow = 5;
-    form->EzRgnBtn3Click(form.get());
-    EXPECT_EQ(form->CurrentRow, 5);
+    form->EzRgnBtn3Click(form.get());  // an empty queue
     EXPECT_DOUBLE_EQ(form->OutputRateKBps, 114.75);
-    EXPECT_FALSE(form->Converting);
+    EXPECT_FALSE(form->Converting());
+
+    UseFakeEncoder();
+    QueueScript("done.mp4", "exit 0");
+    QueueScript("failed.mp4", "exit 0");
+    Queue().Finish(0);
+    Queue().Fail(1, "earlier");
+    QueueScript("c.d.mp4", "write 100\nsleep 300\nfinish", "7");
+    Convert(2);
+    ASSERT_EQ(Batch().Conversions().size(), 1u);
+    const convert::TConversion& c = *Batch().Conversions()[0];
+    EXPECT_EQ(c.row, 2);
+    EXPECT_EQ(c.input, work + "c.d.mp4");
+    EXPECT_EQ(c.output, work + "\\c.d.mpg");  // the work folder ends with a backslash
+    EXPECT_EQ(c.written, work + "\\c.d.mpg.part");
+    EXPECT_EQ(c.expectedSize, 7 * 117504);
+    EXPECT_EQ(State(2), "Pending") << "nothing is written into the row before it is measured";
+    Convert(2);
+    EXPECT_EQ(Batch().Conversions().size(), 1u);
+    StatesUntilIdle(2);
+    EXPECT_EQ(Queue().State(2), RowState::Done);
+    EXPECT_EQ(Queue().Reason(1), "earlier");
 }
 
-TEST_F(EngineTest, RowsThatDoNotReadExactlyPendingArePassedBy)
+TEST_F(EngineTest, EncodersRunAsManyAtOnceAsSetRowsEndInAnyOrderAndAFailureStopsNoOther)
 {
     UseFakeEncoder();
-    for (const char* state : {"Done", "Pending ", "pending", "Failed"}) {
-        QueueScript(std::string(state) + ".mp4", "exit 0");
-        form->SetRowState(form->RowCount() - 1, state);
+    struct Case {
+        const char* setting;
+        std::size_t most;
+    } cases[] = {{"1", 1}, {"3", 3}};
+    for (const Case& c : cases) {
+        WriteSetting("Encoders", c.setting);
+        const int first = Queue().Count();
+        QueueScript("slow" + std::string(c.setting) + ".mp4", "write 10\nsleep 1500\nfinish");
+        QueueScript("fails" + std::string(c.setting) + ".mp4", "write 10\nexit 3");
+        QueueScript("quick" + std::string(c.setting) + ".mp4", "write 10\nsleep 300\nfinish");
+        QueueScript("last" + std::string(c.setting) + ".mp4", "write 10\nfinish");
+        form->EzRgnBtn3Click(form.get());
+        std::size_t most = 0;
+        std::vector<int> endOrder;
+        PumpUntil(
+            [&] {
+                most = std::max(most, Batch().Conversions().size());
+                for (int row = first; row < first + 4; ++row)
+                    if (Queue().State(row) == RowState::Done || Queue().State(row) == RowState::Failed)
+                        if (std::find(endOrder.begin(), endOrder.end(), row) == endOrder.end()) endOrder.push_back(row);
+                return !form->Converting();
+            },
+            30000);
+        EXPECT_EQ(most, c.most) << c.setting;
+        EXPECT_EQ(Queue().State(first + 1), RowState::Failed);
+        for (int row : {first, first + 2, first + 3}) EXPECT_EQ(Queue().State(row), RowState::Done) << row;
+        if (c.most == 1)
+            EXPECT_EQ(endOrder, (std::vector<int>{first, first + 1, first + 2, first + 3}));
+        else
+            EXPECT_EQ(endOrder.back(), first) << "the slow first row ends last";
     }
-    form->EzRgnBtn3Click(form.get());
-    EXPECT_EQ(form->CurrentRow, -1);
-    EXPECT_FALSE(form->Converting);
-
-    QueueScript("c.d.mp4", "write 100\nsleep 300\nfinish", "7");
-    form->EzRgnBtn3Click(form.get());
-    EXPECT_EQ(form->CurrentRow, 4);
-    EXPECT_TRUE(form->Converting);
-    EXPECT_EQ(form->CurrentInputPath, work + "c.d.mp4");
-    EXPECT_EQ(form->CurrentOutputPath, work + "\\c.d.mpg");  // the work folder ends with a backslash
-    EXPECT_EQ(form->FfmpegArgs, " -i \"" + work + "c.d.mp4\" -y -deinterlace -b 900000 -r 25 -ab 128000 -ar 44100 "
-                                "-ac 2 \"" + work + "\\c.d.mpg\"");
-    EXPECT_EQ(form->ExpectedSize, 7 * 117504);
-    EXPECT_EQ(form->LastSize, 0);
-    EXPECT_EQ(State(4), "Pending") << "the driver writes nothing into the row";
-
-    std::string before = form->CurrentInputPath;
-    form->EzRgnBtn3Click(form.get());  // a click during a conversion does nothing
-    EXPECT_EQ(form->CurrentInputPath, before);
-    StatesUntilIdle(4);
-    EXPECT_EQ(State(4), "Done");
+    EXPECT_TRUE(NoTemporaryLeft());
 }
 
 TEST_F(EngineTest, RowsBelowARemovedRowConvertTheirOwnInputs)
@@ -111,18 +157,17 @@ TEST_F(EngineTest, RowsBelowARemovedRowConvertTheirOwnInputs)
     QueueScript("first.mp4", "write 10\nfinish", "4");
     QueueScript("second.mp4", "write 10\nfinish", "5");
     QueueScript("third.mp4", "write 10\nfinish", "6");
-    form->DeleteQueueRow(0);
-    form->EzRgnBtn3Click(form.get());
-    EXPECT_EQ(form->CurrentInputPath, work + "second.mp4");
-    EXPECT_EQ(form->ExpectedSize, 5 * 117504);
+    Queue().Remove(0);
+    Convert(1);
+    EXPECT_EQ(Batch().Conversions()[0]->input, work + "second.mp4");
+    EXPECT_EQ(Batch().Conversions()[0]->expectedSize, 5 * 117504);
     StatesUntilIdle(1);
-    EXPECT_EQ(form->CurrentInputPath, work + "third.mp4");
-    EXPECT_EQ(form->ExpectedSize, 6 * 117504);
     EXPECT_TRUE(FileExists(work + "\\second.mpg"));
+    EXPECT_TRUE(FileExists(work + "\\third.mpg"));
     EXPECT_FALSE(FileExists(work + "\\first.mpg"));
 }
 
-TEST_F(EngineTest, DurationThatIsNoIntegerRaisesBeforeAnythingStarts)
+TEST_F(EngineTest, DurationThatIsNoIntegerRaisesBeforeItsRowStarts)
 {
     UseFakeEncoder();
     QueueScript("bad.mp4", "exit 0", "12x");
@@ -132,9 +177,8 @@ TEST_F(EngineTest, DurationThatIsNoIntegerRaisesBeforeAnythingStarts)
     } catch (const fw::EConvertError& e) {
         EXPECT_STREQ(e.what(), "'12x' is not a valid integer value");
     }
-    EXPECT_FALSE(form->Converting);
-    EXPECT_EQ(form->CurrentRow, 0);
-    EXPECT_EQ(form->CurrentInputPath, work + "bad.mp4");
+    EXPECT_FALSE(form->Converting());
+    EXPECT_EQ(Queue().State(0), RowState::Pending);
     EXPECT_FALSE(FileExists(work + "\\bad.mpg"));
 }
 
@@ -150,13 +194,13 @@ TEST_F(EngineTest, ProgressIsTheMeasuredShareOfTheExpectedSize)
         {"write 131605\nsleep 1300\nfinish", "112% Done"},
     };
     for (const Case& c : cases) {
-        int row = form->RowCount();
+        int row = Queue().Count();
         QueueScript("p" + std::to_string(row) + ".mp4", c.script);
-        form->EzRgnBtn3Click(form.get());
+        Convert(1);
         std::vector<std::string> seen = StatesUntilIdle(row);
         EXPECT_TRUE(Contains(seen, c.shown)) << c.shown;
         EXPECT_EQ(seen.back(), "Done");
-        EXPECT_EQ(Converted(row), "MPG");
+        EXPECT_EQ(form->ListView1->CellText(row, 3), "MPG");
     }
 }
 
@@ -164,67 +208,81 @@ TEST_F(EngineTest, PausedEncoderDoesNotFinishTheRow)
 {
     UseFakeEncoder();
     QueueScript("slow.mp4", "write 1000\nsleep 1800\nwrite 1000\nsleep 1200\nwrite 1000\nfinish");
-    QueueScript("next.mp4", "write 10\nfinish");
-    form->EzRgnBtn3Click(form.get());
+    Convert(1);
     std::vector<std::string> doneSizes;
     PumpUntil(
         [&] {
-            if (State(0) == "Done" && doneSizes.empty()) doneSizes.push_back(ReadFile(work + "\\slow.mpg"));
-            return !form->Converting;
+            if (Queue().State(0) == RowState::Done && doneSizes.empty()) doneSizes.push_back(ReadFile(work + "\\slow.mpg"));
+            return !form->Converting();
         },
         30000);
     ASSERT_EQ(doneSizes.size(), 1u);
     EXPECT_EQ(doneSizes[0].size(), 3000u) << "done only once the whole output is written";
-    EXPECT_EQ(State(1), "Done");
 }
 
-TEST_F(EngineTest, FailuresAreShownAndTheBatchGoesOn)
+TEST_F(EngineTest, AFailedRunKeepsTheEarlierOutputAndLeavesNoTemporary)
 {
     UseFakeEncoder();
-    QueueScript("exits.mp4", "write 500\nexit 3");
-    QueueScript("nothing.mp4", "finish");
-    QueueScript("empty.mp4", "touch\nfinish");
-    QueueScript("good.mp4", "write 500\nfinish");
-    form->EzRgnBtn3Click(form.get());
-    StatesUntilIdle(3);
-    EXPECT_EQ(State(0), "Failed");
-    EXPECT_EQ(State(1), "Failed");
-    EXPECT_EQ(State(2), "Failed");
-    EXPECT_EQ(State(3), "Done");
-    EXPECT_EQ(Converted(0), "");
-    EXPECT_EQ(Converted(3), "MPG");
-    EXPECT_FALSE(form->Converting);
+    WriteFile(work + "\\keep.mpg", "an earlier good file");
+    struct Case {
+        const char* script;
+        std::string reason;
+    } cases[] = {
+        {"write 500\nexit 3", "The encoder ended with exit code 3."},
+        {"finish", "The encoder wrote no output file."},
+        {"touch\nfinish", "The encoder wrote no output file."},
+        {"write 500\nsleep 200\nexit 0", "The encoder stopped before the end (exit code 0)."},
+    };
+    for (const Case& c : cases) {
+        QueueScript("keep.mp4", c.script);
+        Convert(2);
+        StatesUntilIdle(Queue().Count() - 1);
+        EXPECT_EQ(Queue().Reason(Queue().Count() - 1), c.reason);
+        EXPECT_EQ(ReadFile(work + "\\keep.mpg"), "an earlier good file") << c.script;
+        EXPECT_TRUE(NoTemporaryLeft()) << c.script;
+    }
+    QueueScript("keep.mp4", "write 700\nfinish");
+    Convert(2);
+    StatesUntilIdle(Queue().Count() - 1);
+    EXPECT_EQ(ReadFile(work + "\\keep.mpg").size(), 700u) << "a good run replaces it";
+    EXPECT_TRUE(NoTemporaryLeft());
 }
 
-TEST_F(EngineTest, EncoderThatCannotStartFailsEachRowWithTheSystemsText)
+TEST_F(EngineTest, AbandonedMidwayEndsOurEncodersAndRemovesTheirTemporaries)
+{
+    UseFakeEncoder();
+    WriteFile(work + "\\long.mpg", "an earlier good file");
+    QueueScript("long.mp4", "write 5000\nsleep 60000\nfinish");
+    QueueScript("other.mp4", "write 5000\nsleep 60000\nfinish");
+    Convert(2);
+    ASSERT_TRUE(PumpUntil([&] { return FileExists(work + "\\other.mpg.part") && FileExists(work + "\\long.mpg.part"); },
+                          10000));
+    Batch().Abandon();
+    EXPECT_FALSE(form->Converting());
+    EXPECT_EQ(RunningProcesses("fake_encoder.exe"), 0);
+    EXPECT_TRUE(NoTemporaryLeft());
+    EXPECT_EQ(ReadFile(work + "\\long.mpg"), "an earlier good file");
+    EXPECT_FALSE(FileExists(work + "\\other.mpg"));
+}
+
+TEST_F(EngineTest, EncoderThatCannotStartOrALogThatCannotBeMadeFailEachRowWithTheRightCulprit)
 {
     form->FfmpegPath = work + "no-such-encoder.exe";
     QueueScript("a.mp4", "exit 0");
-    QueueScript("b.mp4", "exit 0");
-    form->EzRgnBtn3Click(form.get());
-    EXPECT_FALSE(form->Converting);
-    for (int row : {0, 1}) {
-        EXPECT_EQ(State(row), "Failed");
-        const std::string& reason = form->RowReasons[row];
-        EXPECT_EQ(reason.rfind("The encoder could not be started: ", 0), 0u) << reason;
-        std::string systemText = fw::SystemErrorText(ERROR_FILE_NOT_FOUND);
-        EXPECT_NE(reason.find(systemText.substr(0, systemText.size() - 1)), std::string::npos) << reason;
-        EXPECT_NE(reason.find(form->FfmpegPath), std::string::npos) << reason;
-        EXPECT_NE(reason.find("Security software"), std::string::npos) << reason;
-    }
-}
+    Convert(2);
+    EXPECT_FALSE(form->Converting());
+    const std::string& reason = Queue().Reason(0);
+    EXPECT_EQ(reason.rfind("The encoder could not be started: ", 0), 0u) << reason;
+    EXPECT_NE(reason.find(form->FfmpegPath), std::string::npos) << reason;
+    EXPECT_NE(reason.find("Security software"), std::string::npos) << reason;
 
-TEST_F(EngineTest, EncoderEndedFromOutsideWithExitCodeZeroIsNotDone)
-{
     UseFakeEncoder();
-    QueueScript("cut.mp4", "write 5000\nsleep 60000\nfinish");
-    form->EzRgnBtn3Click(form.get());
-    PumpUntil([&] { return State(0) != "Pending"; }, 10000);
-    fw::unique_handle encoder(OpenProcess(PROCESS_TERMINATE, FALSE, form->EncoderProcessId));
-    TerminateProcess(encoder.get(), 0);  // as "taskkill /f" ends it under Wine
-    StatesUntilIdle(0);
-    EXPECT_EQ(State(0), "Failed");
-    EXPECT_EQ(form->RowReasons[0], "The encoder stopped before the end (exit code 0).");
+    form->TempDir = work + "no-such-folder\\";
+    QueueScript("b.mp4", "exit 0");
+    Convert(2);
+    EXPECT_EQ(Queue().Reason(1).rfind("The encoder's log " + form->TempDir + "ffmpeg_log.txt could not be made: ", 0), 0u)
+        << Queue().Reason(1);
+    EXPECT_EQ(Queue().Reason(1).find("Security software"), std::string::npos);
 }
 
 TEST_F(EngineTest, VanishedInputFailsWithoutAnEncoderAndTheBatchGoesOn)
@@ -234,29 +292,38 @@ TEST_F(EngineTest, VanishedInputFailsWithoutAnEncoderAndTheBatchGoesOn)
     QueueScript("gone.mp4", "write 10\nfinish");
     QueueScript("three.mp4", "write 10\nfinish");
     DeleteFileA((work + "gone.mp4").c_str());
-    form->EzRgnBtn3Click(form.get());
+    Convert(2);
     StatesUntilIdle(2);
-    EXPECT_EQ(State(0), "Done");
-    EXPECT_EQ(State(1), "Failed");
-    EXPECT_EQ(form->RowReasons[1], "The file is no longer there.");
-    EXPECT_EQ(State(2), "Done");
+    EXPECT_EQ(Queue().State(0), RowState::Done);
+    EXPECT_EQ(Queue().State(1), RowState::Failed);
+    EXPECT_EQ(Queue().Reason(1), "The file is no longer there.");
+    EXPECT_EQ(Queue().State(2), RowState::Done);
     EXPECT_FALSE(FileExists(work + "\\gone.mpg"));
 }
 
-TEST_F(EngineTest, SameNamedInputsWriteTwoOutputsAndAnOldFileIsOverwritten)
+TEST_F(EngineTest, SameNamedInputsWriteTwoOutputsWhateverFormTheFolderIsNamedIn)
 {
     UseFakeEncoder();
     for (const char* sub : {"one", "two"}) CreateDirectoryA((work + sub).c_str(), nullptr);
-    WriteFile(work + "\\same.mpg", std::string(7, 'o'));  // left from an earlier run
     QueueScript("one\\same.mp4", "write 100\nfinish");
     QueueScript("two\\same.mp4", "write 200\nfinish");
-    form->AddQueueRow(work + "one\\same.mp4", "1");  // the same input again may write its own file again
-    form->EzRgnBtn3Click(form.get());
+    Queue().Add(work + "one\\same.mp4", "1");  // the same input again writes a file of its own while the first runs
+    Convert(3);
     StatesUntilIdle(2);
-    EXPECT_EQ(ReadFile(work + "\\same.mpg").size(), 100u) << "overwritten by the first input, then by itself again";
+    EXPECT_EQ(ReadFile(work + "\\same.mpg").size(), 100u);
     EXPECT_EQ(ReadFile(work + "\\same (2).mpg").size(), 200u);
-    EXPECT_FALSE(FileExists(work + "\\same (3).mpg"));
-    for (int row : {0, 1, 2}) EXPECT_EQ(State(row), "Done");
+    EXPECT_EQ(ReadFile(work + "\\same (3).mpg").size(), 100u);
+
+    // The output folder named differently in the next batch: still the same files.
+    char shortForm[MAX_PATH] = {};
+    GetShortPathNameA(work.c_str(), shortForm, MAX_PATH);
+    form->WorkDir = shortForm;
+    QueueScript("two\\SAME.mp4", "write 300\nfinish");
+    Convert(1);
+    StatesUntilIdle(3);
+    EXPECT_EQ(ReadFile(work + "\\same.mpg").size(), 100u) << "another input never writes a file of this run";
+    EXPECT_FALSE(FileExists(work + "\\same (4).mpg")) << "the second input wrote its own number again";
+    EXPECT_EQ(ReadFile(work + "\\same (2).mpg").size(), 300u);
 }
 
 TEST_F(EngineTest, RealEncoderFailureIsExplainedByAClickAndItsLogRemovedAtTheEnd)
@@ -264,10 +331,10 @@ TEST_F(EngineTest, RealEncoderFailureIsExplainedByAClickAndItsLogRemovedAtTheEnd
     const std::string clip = work + "clip.mp4";
     MakeClip(clip, 1);
     form->WorkDir = work + "no-such-folder";
-    form->AddQueueRow(clip, "2");
+    Queue().Add(clip, "2");
     form->EzRgnBtn3Click(form.get());
     StatesUntilIdle(0, 60000);
-    ASSERT_EQ(State(0), "Failed");
+    ASSERT_EQ(Queue().State(0), RowState::Failed);
     const std::string expected = "clip.mp4 was not converted. The encoder ended with exit code 1: " + work +
                                  "no-such-folder\\clip.mpg: No such file or directory.";
 
@@ -281,34 +348,33 @@ TEST_F(EngineTest, RealEncoderFailureIsExplainedByAClickAndItsLogRemovedAtTheEnd
     ASSERT_EQ(dialogs.Count(), 1);
     EXPECT_EQ(dialogs.Seen_()[0].text, expected);
 
-    const std::string log = form->EncoderLogPath();
+    const std::string log = convert::TBatch::LogPath(form->TempDir, 0);
     EXPECT_TRUE(FileExists(log));
     form.reset();
     EXPECT_FALSE(FileExists(log));
     StartForm();  // for the fixture's tear-down
 }
 
-TEST_F(EngineTest, RealClipsBecomeMpegProgramStreamsOneAtATime)
+TEST_F(EngineTest, RealClipsBecomeMpegProgramStreamsTwoAtATime)
 {
     const std::string clips = FreshFolder("clips");
     for (int i = 1; i <= 3; ++i) {
         std::string clip = clips + "clip" + std::to_string(i) + ".mp4";
         MakeClip(clip, 2);
-        form->AddQueueRow(clip, "3");
+        Queue().Add(clip, "3");
     }
     int mostAtOnce = 0;
-    form->EzRgnBtn3Click(form.get());
+    Convert(2);
     PumpUntil(
         [&] {
             mostAtOnce = std::max(mostAtOnce, RunningProcesses("ffmpeg.exe"));
-            return !form->Converting;
+            return !form->Converting();
         },
         180000);
-    EXPECT_LE(mostAtOnce, 1);
+    EXPECT_LE(mostAtOnce, 2);
     const std::string mediainfo = PayloadFolder() + "mediainfo.exe";
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(State(i), "Done");
-        EXPECT_EQ(Converted(i), "MPG");
+        EXPECT_EQ(Queue().State(i), RowState::Done);
         std::string output = work + "\\clip" + std::to_string(i + 1) + ".mpg";
         ASSERT_TRUE(FileExists(output)) << output;
         std::string general = RunAndCapture("\"" + mediainfo + "\" \"--Inform=General;%Format%\" \"" + output + "\"");
@@ -320,5 +386,6 @@ TEST_F(EngineTest, RealClipsBecomeMpegProgramStreamsOneAtATime)
         EXPECT_NE(video.find("MPEG Video|Version 1|25.000"), std::string::npos) << video;
         EXPECT_NE(audio.find("MPEG Audio|Layer 2|44100|2"), std::string::npos) << audio;
     }
+    EXPECT_TRUE(NoTemporaryLeft());
     RemoveTree(clips);
 }

@@ -6,8 +6,20 @@
 #include "support.h"
 
 struct FormTest : ::testing::Test {
-    std::unique_ptr<TfrmMain> form;
+    using Form = std::unique_ptr<TfrmMain>;
+    Form form;
 
     void StartForm() { form = std::make_unique<TfrmMain>(nullptr); }
+    // A batch that converts until the window goes: the test encoder on a file that sleeps,
+    // queued as the last row.
+    void KeepConverting(const std::string& folder)
+    {
+        form->FfmpegPath = folder + "fake_encoder.exe";
+        CopyFileA((testing_support::ExeFolder() + "fake_encoder.exe").c_str(), form->FfmpegPath.c_str(), FALSE);
+        testing_support::WriteFile(folder + "busy.mp4", "sleep 60000\n");
+        form->Queue->Add(folder + "busy.mp4", "1");
+        form->WorkDir = folder;
+        form->Batch->Start({.encoderPath = form->FfmpegPath, .outputFolder = folder, .logFolder = form->TempDir});
+    }
     void TearDown() override { form.reset(); }
 };

@@ -25,10 +25,18 @@ struct LauncherTest : ::testing::Test {
         SetEnvironmentVariableA("ECHO_SLEEP_MS", nullptr);
         RemoveTree(work);
     }
+    // Starts the program without a console and waits for it; empty when it did not start.
+    fw::unique_handle Run(const std::string& program, const std::string& params)
+    {
+        convert::StartError error;
+        fw::unique_handle process = convert::StartWithoutConsole(program, params, {work + "out.txt"}, error);
+        if (process) convert::WaitForProcess(process.get());
+        return process;
+    }
     Echo RunEcho(const std::string& program, const std::string& params)
     {
         DeleteFileA(echoOut.c_str());
-        EXPECT_TRUE(convert::ShellExecWait(program, params, SW_HIDE));
+        EXPECT_TRUE(Run(program, params));
         std::string text = ReadFile(echoOut);
         std::size_t cut = text.find('\n');
         return {text.substr(0, cut), text.substr(cut + 1, text.size() - cut - 2)};
@@ -116,7 +124,7 @@ TEST_F(LauncherTest, WaitingReturnsAfterTheChildEndedAndKeepsTheWindowPainted)
     });
     SetEnvironmentVariableA("ECHO_SLEEP_MS", "1200");
     DWORD start = GetTickCount();
-    EXPECT_TRUE(convert::ShellExecWait(echoExe, "", SW_HIDE));
+    EXPECT_TRUE(Run(echoExe, ""));
     DWORD waited = GetTickCount() - start;
     invalidator.join();
 
@@ -127,19 +135,16 @@ TEST_F(LauncherTest, WaitingReturnsAfterTheChildEndedAndKeepsTheWindowPainted)
     DestroyWindow(window);
 }
 
-TEST_F(LauncherTest, ProgramThatDoesNotExistGivesFalse)
-{
-    EXPECT_FALSE(convert::ShellExec(work + "missing.exe", "", SW_HIDE));
-    EXPECT_FALSE(convert::ShellExecWait(work + "missing.exe", "", SW_HIDE));
-    EXPECT_FALSE(convert::StartProcess(work + "missing.exe", "x", SW_HIDE));
-}
-
-TEST_F(LauncherTest, StartedProcessIsHandedBackWithItsExitCode)
+TEST_F(LauncherTest, StartedProcessIsHandedBackWithItsExitCodeAndItsPriority)
 {
     SetEnvironmentVariableA("ECHO_EXIT", "7");
-    fw::unique_handle process = convert::StartProcess(echoExe, "", SW_HIDE);
+    SetEnvironmentVariableA("ECHO_SLEEP_MS", "500");
+    convert::StartError error;
+    fw::unique_handle process =
+        convert::StartWithoutConsole(echoExe, "", {work + "out.txt"}, error, BELOW_NORMAL_PRIORITY_CLASS);
     SetEnvironmentVariableA("ECHO_EXIT", nullptr);
     ASSERT_TRUE(process);
+    EXPECT_EQ(GetPriorityClass(process.get()), static_cast<DWORD>(BELOW_NORMAL_PRIORITY_CLASS));
     ASSERT_EQ(WaitForSingleObject(process.get(), 10000), WAIT_OBJECT_0);
     DWORD code = 0;
     GetExitCodeProcess(process.get(), &code);
@@ -162,10 +167,10 @@ TEST_F(LauncherTest, WithoutConsoleTheOutputGoesToItsFileAndStaysOutOfOtherChild
     const std::string fake = ExeFolder() + "fake_encoder.exe";
     auto start = [&](const std::string& name, const std::string& script) {
         WriteFile(work + name + ".script", script);
-        DWORD error = 0;
+        convert::StartError error;
         fw::unique_handle process = convert::StartWithoutConsole(
             fake, "-i \"" + work + name + ".script\" \"" + work + name + ".out\"", {work + name + ".log", true}, error);
-        EXPECT_TRUE(process) << error;
+        EXPECT_TRUE(process) << error.code;
         return process;
     };
     fw::unique_handle quick = start("quick", "say first words\nfinish\n");
@@ -183,7 +188,13 @@ TEST_F(LauncherTest, WithoutConsoleTheOutputGoesToItsFileAndStaysOutOfOtherChild
     TerminateProcess(slow.get(), 1);
     WaitForSingleObject(slow.get(), 5000);
 
-    DWORD error = 0;
+    // The program and the output file fail apart, so that a log that cannot be made is
+    // never blamed on the program.
+    convert::StartError error;
     EXPECT_FALSE(convert::StartWithoutConsole(work + "missing.exe", "", {work + "m.log"}, error));
-    EXPECT_EQ(error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(error.code, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(error.outputFile);
+    EXPECT_FALSE(convert::StartWithoutConsole(fake, "", {work + "no-such-folder\\m.log"}, error));
+    EXPECT_EQ(error.code, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_TRUE(error.outputFile);
 }

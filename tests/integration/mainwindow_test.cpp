@@ -131,9 +131,9 @@ struct MainWindowTest : FormTest {
         for (std::size_t i = 0; i < states.size(); ++i) {
             std::string path = work + "clip" + std::to_string(i) + ".mp4";
             WriteFile(path, "x");
-            form->AddQueueRow(path, std::to_string(10 + i));
-            form->SetRowState(static_cast<int>(i), states[i]);
-            if (states[i] == "Done") form->SetRowConverted(static_cast<int>(i), "MPG");
+            form->Queue->Add(path, std::to_string(10 + i));
+            if (states[i] == "Done") form->Queue->Finish(static_cast<int>(i));
+            if (states[i] == "Failed") form->Queue->Fail(static_cast<int>(i), "why");
         }
     }
 };
@@ -305,9 +305,9 @@ TEST_F(MainWindowTest, ClickBandsActByStateAndFollowResizedColumns)
     const std::string clip1 = form->ListBox1->Item(1);
 
     ClickRow(0, 430);  // the "X" of a done row
-    EXPECT_EQ(form->RowCount(), 4);
+    EXPECT_EQ(form->Queue->Count(), 4);
     ClickRow(1, 330);  // the converted column of a pending row
-    EXPECT_EQ(form->RowCount(), 4);
+    EXPECT_EQ(form->Queue->Count(), 4);
     EXPECT_EQ(opener.Opened(800), "");
     ClickRow(1, 259);  // exactly on the border of the progress and converted columns
     EXPECT_EQ(opener.Opened(800), "");
@@ -319,13 +319,12 @@ TEST_F(MainWindowTest, ClickBandsActByStateAndFollowResizedColumns)
     EXPECT_EQ(opener.Opened(), work + "clip2.mp4");
 
     ClickRow(1, 430);  // the "X" of a pending row
-    EXPECT_EQ(form->RowCount(), 3);
+    EXPECT_EQ(form->Queue->Count(), 3);
     EXPECT_EQ(form->ListBox1->Item(1), work + "clip2.mp4") << "the rows below keep their own paths";
     EXPECT_EQ(form->ListBox2->Item(1), "12");
     EXPECT_EQ(form->ListBox1->Item(2), work + "clip3.mp4");
     ClickRow(1, 430);  // the "X" of a failed row
-    EXPECT_EQ(form->RowCount(), 2);
-    EXPECT_EQ(form->RowReasons.size(), 2u);
+    EXPECT_EQ(form->Queue->Count(), 2);
     EXPECT_EQ(form->ListBox1->Item(1), work + "clip3.mp4");
 
     SendMessageA(List(), LVM_SETCOLUMNWIDTH, 1, 254);
@@ -338,31 +337,30 @@ TEST_F(MainWindowTest, DeleteKeyRemovesTheSelectedRowWhateverItsState)
 {
     QueueRows({"Done", "Failed", "Pending"});
     Key(VK_DELETE);  // nothing selected
-    EXPECT_EQ(form->RowCount(), 3);
+    EXPECT_EQ(form->Queue->Count(), 3);
     Select(0);
     Key('A');
-    EXPECT_EQ(form->RowCount(), 3);
+    EXPECT_EQ(form->Queue->Count(), 3);
     Key(VK_DELETE);
-    EXPECT_EQ(form->RowCount(), 2);
-    EXPECT_EQ(form->RowState(0), "Failed");
+    EXPECT_EQ(form->Queue->Count(), 2);
+    EXPECT_EQ(form->Queue->State(0), queue::RowState::Failed);
     Select(0);
     Key(VK_DELETE);
-    EXPECT_EQ(form->RowState(0), "Pending");
+    EXPECT_EQ(form->Queue->State(0), queue::RowState::Pending);
 }
 
 TEST_F(MainWindowTest, NothingChangesDuringAConversion)
 {
     StandInOpener opener(work);
-    QueueRows({"Done", "Pending"});
-    form->Converting = true;
+    QueueRows({"Done", "Failed"});
+    KeepConverting(work);
     ClickRow(1, 430);
     ClickRow(0, 330);
     ClickRow(1, 100);
     Select(0);
     Key(VK_DELETE);
-    EXPECT_EQ(form->RowCount(), 2);
+    EXPECT_EQ(form->Queue->Count(), 3);
     EXPECT_EQ(opener.Opened(800), "");
-    form->Converting = false;
 }
 
 TEST_F(MainWindowTest, LinkColumnsAreDrawnBlueAndUnderlinedProgressBlackAndFailedRed)

@@ -181,7 +181,7 @@ TEST(CloseButton, EndsOnlyItsOwnEncodersRemovesTheToolsAndExitsWithZero)
     const std::string work = FreshFolder("close");
 
     auto encode = [](const std::string& exe, const std::string& output) {
-        return convert::StartProcess(exe, "-v error -re -f lavfi -i testsrc=rate=25 -t 60 -y \"" + output + "\"", SW_HIDE);
+        return StartHidden(exe, "-v error -re -f lavfi -i testsrc=rate=25 -t 60 -y \"" + output + "\"");
     };
     fw::unique_handle own = encode(tools + "ffmpeg.exe", work + "partial.mpg");
     CopyFileA((PayloadFolder() + "ffmpeg.exe").c_str(), (work + "ffmpeg.exe").c_str(), FALSE);

@@ -63,7 +63,6 @@ TEST_F(StagingTest, ToolPathsAreShortFormsThatRun)
     EXPECT_TRUE(_stricmp(LongForm(form->MediainfoPath).c_str(), (form->AppDir + "mediainfo.exe").c_str()) == 0);
     EXPECT_EQ(RunAndWaitExit(form->FfmpegPath + " -version"), 0);
     EXPECT_NE(RunAndCapture(form->MediainfoPath + " --Version").find("MediaInfoLib"), std::string::npos);
-    EXPECT_TRUE(convert::ShellExecWait(form->FfmpegPath, "-version", SW_HIDE));
 }
 
 TEST_F(StagingTest, LeftoverToolsAreReplacedAndOnlyAWholeCopyHeldOpenIsUsed)
@@ -116,11 +115,11 @@ TEST_F(StagingTest, LeftoverToolsAreReplacedAndOnlyAWholeCopyHeldOpenIsUsed)
 
         const std::string clip = FreshFolder("unstaged") + "a.mp4";
         WriteFile(clip, "any");
-        form->AddQueueRow(clip, "1");
+        form->Queue->Add(clip, "1");
         form->EzRgnBtn3Click(form.get());
-        EXPECT_FALSE(form->Converting);
-        EXPECT_EQ(form->RowState(0), "Failed");
-        EXPECT_EQ(form->RowReasons[0], form->ToolsFailure);
+        EXPECT_FALSE(form->Converting());
+        EXPECT_EQ(form->Queue->State(0), queue::RowState::Failed);
+        EXPECT_EQ(form->Queue->Reason(0), form->ToolsFailure);
         EXPECT_NE(form->ToolsFailure.find("ffmpeg.exe"), std::string::npos);
         EXPECT_EQ(RunningProcesses("ffmpeg.exe"), 0);
         form.reset();
@@ -135,8 +134,8 @@ TEST_F(StagingTest, NormalEndDeletesTheToolsButLeavesWhatTheRunningEncoderHolds)
     StartForm();
     const std::string appDir = form->AppDir;
     const std::string output = FreshFolder("held") + "busy.mpg";
-    fw::unique_handle encoder = convert::StartProcess(
-        form->FfmpegPath, "-v error -re -f lavfi -i testsrc=rate=25 -t 60 -y \"" + output + "\"", SW_HIDE);
+    fw::unique_handle encoder =
+        StartHidden(form->FfmpegPath, "-v error -re -f lavfi -i testsrc=rate=25 -t 60 -y \"" + output + "\"");
     ASSERT_TRUE(encoder);
     PumpFor(300);
     WriteFile(form->TempDir + "open.bat", "rem");

@@ -50,7 +50,7 @@ TEST_F(StartupTest, FirstStartCreatesTheKeyTheValuesAndBothFolders)
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     EXPECT_EQ(form->TempDir, temp);
-    EXPECT_FALSE(form->Converting);
+    EXPECT_FALSE(form->Converting());
     EXPECT_EQ(form->LastFolder, "");
     EXPECT_EQ(dialogs.Count(), 0);  // start-up shows nothing
 }

@@ -6,6 +6,7 @@
 
 #include <stdexcept>
 
+#include "convert/Launcher.h"
 #include "framework/Application.h"
 
 namespace testing_support {
@@ -150,6 +151,12 @@ int RunAndWaitExit(const std::string& commandLine, const std::string& folder, in
     return static_cast<int>(code);
 }
 
+fw::unique_handle StartHidden(const std::string& program, const std::string& params)
+{
+    convert::StartError error;
+    return convert::StartWithoutConsole(program, params, {"NUL"}, error);
+}
+
 std::string RunAndCapture(const std::string& commandLine, int timeoutMs)
 {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -191,11 +198,11 @@ HWND MakeTestWindow(const char* className, WNDPROC proc, DWORD style)
     return CreateWindowExA(0, className, "", style, 0, 0, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
 }
 
-void MakeClip(const std::string& path, int seconds)
+void MakeClip(const std::string& path, int seconds, const std::string& size)
 {
     std::string line = "\"";
     line += PayloadFolder();
-    line += "ffmpeg.exe\" -v error -y -f lavfi -i testsrc=size=160x120:rate=25 ";
+    line += "ffmpeg.exe\" -v error -y -f lavfi -i testsrc=size=" + size + ":rate=25 ";
     line += "-f lavfi -i sine=frequency=440:sample_rate=44100 -t ";
     line += std::to_string(seconds);
     line += " -pix_fmt yuv420p \"";

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "framework/handles.h"
+
 namespace testing_support {
 
 // Handles the thread's messages until `done` holds or the time is up; true if it held.
@@ -39,7 +41,9 @@ void WriteSetting(const char* name, const std::string& value);
 // Runs a program and returns what it writes to its standard output.
 std::string RunAndCapture(const std::string& commandLine, int timeoutMs = 120000);
 // Makes an MP4 clip of `seconds` with the encoder from the build's tool folder.
-void MakeClip(const std::string& path, int seconds);
+void MakeClip(const std::string& path, int seconds, const std::string& size = "160x120");
+// Starts a program hidden, its output discarded; an empty handle when it could not start.
+fw::unique_handle StartHidden(const std::string& program, const std::string& params);
 // Runs a program and waits for it; its exit code, or -1 when it could not start.
 int RunAndWaitExit(const std::string& commandLine, const std::string& folder = "", int timeoutMs = 120000);
 

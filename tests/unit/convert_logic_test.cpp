@@ -54,8 +54,9 @@ TEST(OutputPath, TrailBytesAreNeverSeparators)
 
 TEST(FfmpegArgs, ByteForByte)
 {
-    EXPECT_EQ(FfmpegArgsFor("C:\\clips\\a.mp4", "D:\\out\\a.mpg"),
-              " -i \"C:\\clips\\a.mp4\" -y -deinterlace -b 900000 -r 25 -ab 128000 -ar 44100 -ac 2 \"D:\\out\\a.mpg\"");
+    EXPECT_EQ(FfmpegArgsFor("C:\\clips\\a.mp4", TemporaryPathFor("D:\\out\\a.mpg")),
+              " -i \"C:\\clips\\a.mp4\" -y -deinterlace -b 900000 -r 25 -ab 128000 -ar 44100 -ac 2 -f mpeg "
+              "\"D:\\out\\a.mpg.part\"");
 }
 
 TEST(ExpectedSize, DurationTimes117504In64Bits)
@@ -113,6 +114,29 @@ TEST(EncoderLog, TheReasonIsTheLastLineThatSaysWhatWentWrong)
         {with({"[mpeg @ 0x1] Invalid data found  ", "size=    1kB time=00:00:01.00 bitrate=   8.0kbits/s", ""}),
          "[mpeg @ 0x1] Invalid data found"},
         {{}, ""},
+        // Tails of real runs: a file with a header but no media data, an encrypted one, an
+        // unknown codec, a broken file; what the user needs comes before the closing words.
+        {with({"Z:\\w\\header_only.mp4: Invalid data found when processing input",
+               "[h264 @ 051e9e00] Invalid NAL unit size (21 > 17).",
+               "Error while decoding stream #0:0: Invalid data found when processing input",
+               "[mov,mp4,m4a,3gp,3g2,mj2 @ 0514e780] stream 1, offset 0x5361b: partial file",
+               "Z:\\w\\header_only.mp4: Invalid data found when processing input",
+               "Cannot determine format of input stream 0:0 after EOF", "Error marking filters as finished",
+               "Conversion failed!"}),
+         "Z:\\w\\header_only.mp4: Invalid data found when processing input"},
+        {with({"[aac @ 05184740] get_buffer() failed", "Error while decoding stream #0:1: Invalid argument",
+               "Error while decoding stream #0:0: Invalid data found when processing input",
+               "    Last message repeated 1 times", "Cannot determine format of input stream 0:0 after EOF",
+               "Error marking filters as finished", "Conversion failed!"}),
+         "Error while decoding stream #0:0: Invalid data found when processing input"},
+        {with({"Please use -b:a or -b:v, -b is ambiguous", "Stream mapping:",
+               "  Stream #0:0 -> #0:0 (? (?) -> mpeg1video (native))",
+               "Decoder (codec none) not found for input stream #0:0"}),
+         "Decoder (codec none) not found for input stream #0:0"},
+        {with({"[mov,mp4,m4a,3gp,3g2,mj2 @ 0514e780] moov atom not found",
+               "Z:\\w\\broken.mp4: Invalid data found when processing input"}),
+         "Z:\\w\\broken.mp4: Invalid data found when processing input"},
+        {with({"Error marking filters as finished", "Conversion failed!"}), "Error marking filters as finished"},
     };
     for (const Case& c : cases) EXPECT_EQ(ReasonLine(c.lines), c.reason) << c.reason;
 }
@@ -143,7 +167,8 @@ TEST(Failure, StartFailuresNameTheToolAndHintAtSecuritySoftwareWhereLikely)
 TEST(OutputNames, ADifferentInputOfTheSameNameGetsTheNextFreeNumber)
 {
     const ClaimedOutputs claimed = {{"D:\\OUT\\SAME.MPG", "C:\\ONE\\SAME.MP4"},
-                                    {"D:\\OUT\\SAME (2).MPG", "C:\\TWO\\SAME.MP4"}};
+                                    {"D:\\OUT\\SAME (2).MPG", "C:\\TWO\\SAME.MP4"},
+                                    {"D:\\OUT\\BUSY.MPG", "C:\\ONE\\BUSY.MP4", true}};
     auto same = [](std::string_view a, std::string_view b) { return fw::SameTextAscii(a, b); };
     struct Case {
         const char* input;
@@ -154,14 +179,28 @@ TEST(OutputNames, ADifferentInputOfTheSameNameGetsTheNextFreeNumber)
         {"C:\\two\\Same.mp4", "D:\\out\\Same.mpg", "D:\\out\\Same (2).mpg"},  // its own earlier number
         {"C:\\three\\same.mp4", "D:\\out\\same.mpg", "D:\\out\\same (3).mpg"},
         {"C:\\one\\other.mp4", "D:\\out\\other.mpg", "D:\\out\\other.mpg"},
+        {"C:\\one\\busy.mp4", "D:\\out\\busy.mpg", "D:\\out\\busy (2).mpg"},  // its own, still being written
     };
     for (const Case& c : cases) EXPECT_EQ(FreeOutputPath(c.output, c.input, claimed, same), c.free) << c.input;
 }
 
-TEST(BatchProgress, FilesEndedPlusTheCurrentShareCappedAtAWholeFile)
+TEST(BatchProgress, ARunningFilesShareIsCappedAtAWholeFile)
 {
-    EXPECT_EQ(BatchProgress(0, 0, 117504), 0u);
-    EXPECT_EQ(BatchProgress(0, 58752, 117504), 500u);
-    EXPECT_EQ(BatchProgress(2, 131605, 117504), 3000u);  // an output larger than expected
-    EXPECT_EQ(BatchProgress(1, 5, 0), 1000u);
+    EXPECT_EQ(FileProgress(0, 117504), 0u);
+    EXPECT_EQ(FileProgress(58752, 117504), 500u);
+    EXPECT_EQ(FileProgress(131605, 117504), 1000u);  // an output larger than expected
+    EXPECT_EQ(FileProgress(5, 0), 0u);
+}
+
+TEST(Encoders, HalfTheProcessorsFromTwoToFourUnlessTheSettingSaysOneToSixteen)
+{
+    struct Case {
+        unsigned processors;
+        const char* setting;
+        int encoders;
+    } cases[] = {
+        {1, "", 1},  {2, "", 2},   {4, "", 2},    {6, "", 3},     {16, "", 4},    {2, "1", 1},  {2, "16", 16},
+        {2, "17", 2}, {2, "0", 2}, {2, "-3", 2}, {2, "two", 2}, {8, " 3 ", 3}, {8, "3x", 4}, {8, "99999999999", 4},
+    };
+    for (const Case& c : cases) EXPECT_EQ(EncoderCount(c.processors, c.setting), c.encoders) << c.processors << " '" << c.setting << "'";
 }

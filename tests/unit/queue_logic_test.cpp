@@ -97,31 +97,31 @@ TEST(ClickBands, StrictEdgesAndStatesDecide)
     const int w[4] = {40, 154, 65, 156};  // edges at 40, 194, 259, 415
     struct Case {
         int x;
-        const char* state;
+        RowState state;
         RowAction action;
     } cases[] = {
-        {420, "Pending", RowAction::Remove},
-        {900, "Pending", RowAction::Remove},  // right of the last column
-        {415, "Pending", RowAction::None},    // on the border
-        {420, "Done", RowAction::None},
-        {420, "Failed", RowAction::Remove},
-        {300, "Done", RowAction::OpenOutputFolder},
-        {300, "Pending", RowAction::None},
-        {300, "Failed", RowAction::None},
-        {259, "Done", RowAction::None},
-        {100, "Pending", RowAction::OpenInput},
-        {100, "Done", RowAction::OpenInput},
-        {100, "Failed", RowAction::OpenInput},
-        {40, "Pending", RowAction::None},
-        {194, "Pending", RowAction::None},
-        {10, "Pending", RowAction::None},
-        {220, "Pending", RowAction::None},
-        {220, "Failed", RowAction::ShowReason},
-        {220, "Done", RowAction::None},
-        {194, "Failed", RowAction::None},
-        {259, "Failed", RowAction::None},
+        {420, RowState::Pending, RowAction::Remove},
+        {900, RowState::Pending, RowAction::Remove},  // right of the last column
+        {415, RowState::Pending, RowAction::None},    // on the border
+        {420, RowState::Done, RowAction::None},
+        {420, RowState::Failed, RowAction::Remove},
+        {300, RowState::Done, RowAction::OpenOutputFolder},
+        {300, RowState::Pending, RowAction::None},
+        {300, RowState::Failed, RowAction::None},
+        {259, RowState::Done, RowAction::None},
+        {100, RowState::Pending, RowAction::OpenInput},
+        {100, RowState::Done, RowAction::OpenInput},
+        {100, RowState::Failed, RowAction::OpenInput},
+        {40, RowState::Pending, RowAction::None},
+        {194, RowState::Pending, RowAction::None},
+        {10, RowState::Pending, RowAction::None},
+        {220, RowState::Pending, RowAction::None},
+        {220, RowState::Failed, RowAction::ShowReason},
+        {220, RowState::Done, RowAction::None},
+        {194, RowState::Failed, RowAction::None},
+        {259, RowState::Failed, RowAction::None},
     };
-    for (const Case& c : cases) EXPECT_EQ(ClickAction(c.x, w, c.state), c.action) << c.x << " " << c.state;
+    for (const Case& c : cases) EXPECT_EQ(ClickAction(c.x, w, c.state), c.action) << c.x << " " << RowStateText(c.state);
     const int wider[4] = {40, 254, 65, 156};  // the bands follow a resized column
-    EXPECT_EQ(ClickAction(220, wider, "Pending"), RowAction::OpenInput);
+    EXPECT_EQ(ClickAction(220, wider, RowState::Pending), RowAction::OpenInput);
 }

@@ -1,5 +1,5 @@
 // The taskbar button's progress display.
-#include "app/Taskbar.h"
+#include "convert/Taskbar.h"
 
 #include <shobjidl.h>
 

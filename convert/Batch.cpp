@@ -1,0 +1,273 @@
+// TBatch: several encoders at once, each writing a temporary file that becomes the output
+// only when its file is done.
+#include "convert/Batch.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "convert/Launcher.h"
+#include "convert/advantmr.h"
+#include "framework/Application.h"
+#include "framework/Files.h"
+#include "framework/Unicode.h"
+#include "framework/errors.h"
+#include "queue/Queue.h"
+
+namespace convert {
+
+namespace {
+
+// The size of the file the encoder writes, opened with full sharing; none while it cannot
+// be measured (not created yet, a folder, or not openable).
+std::optional<std::int64_t> MeasureOutput(const std::string& path)
+{
+    if (!fw::FileExists(path)) return std::nullopt;
+    fw::unique_handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    LARGE_INTEGER end{};
+    if (!SetFilePointerEx(file.get(), LARGE_INTEGER{}, &end, FILE_END)) return std::nullopt;
+    return end.QuadPart;
+}
+
+// The last lines of the encoder's log: its closing summary and its errors are at the end.
+std::vector<std::string> LogTail(const std::string& path)
+{
+    constexpr LONG kTailBytes = 64 * 1024;
+    fw::unique_handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return {};
+    LARGE_INTEGER size{};
+    GetFileSizeEx(file.get(), &size);
+    if (size.QuadPart > kTailBytes) SetFilePointer(file.get(), -kTailBytes, nullptr, FILE_END);
+    std::string text(static_cast<std::size_t>(std::min<LONGLONG>(size.QuadPart, kTailBytes)), '\0');
+    DWORD got = 0;
+    ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
+    text.resize(got);
+    return fw::SplitLines(fw::FromUtf8(text));  // the encoder writes UTF-8
+}
+
+bool SameFile(std::string_view a, std::string_view b)
+{
+    return fw::SameNameIgnoringCase(fw::ComparablePath(std::string(a)), fw::ComparablePath(std::string(b)));
+}
+
+// Gives the finished file the output's name, replacing an earlier file of that name:
+// 0, or the system's error. Security software may hold a new file for a moment.
+DWORD Replace(const std::string& written, const std::string& output)
+{
+    fw::WaitUntilReleased(written);
+    const std::wstring from = fw::Wide(written), to = fw::Wide(output);
+    const DWORD start = GetTickCount();
+    while (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const DWORD error = GetLastError();
+        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+        if (!held || GetTickCount() - start >= 3000) return error;
+        Sleep(100);
+    }
+    return 0;
+}
+
+// Removes a temporary once its encoder has let go of it.
+void Discard(const std::string& written)
+{
+    fw::WaitUntilReleased(written);
+    DeleteFileA(written.c_str());
+}
+
+}  // namespace
+
+TBatch::TBatch(TQueue& queue, fw::TComponent* owner, HWND window, fw::TNotifyEvent onTick)
+    : queue_(queue), owner_(owner), window_(window), onTick_(std::move(onTick))
+{
+}
+
+TBatch::~TBatch()
+{
+    Abandon();
+}
+
+std::string TBatch::LogPath(const std::string& folder, int slot)
+{
+    return folder + (slot == 0 ? std::string("ffmpeg_log.txt") : "ffmpeg_log_" + std::to_string(slot + 1) + ".txt");
+}
+
+void TBatch::Start(const BatchSetup& setup)
+{
+    if (Running()) return;
+    setup_ = setup;
+    setup_.encoders = std::clamp(setup.encoders, 1, kMostEncoders);
+    FillSlots();
+}
+
+void TBatch::FillSlots()
+{
+    try {
+        for (int row = queue_.NextPending(); row >= 0 && static_cast<int>(running_.size()) < setup_.encoders;
+             row = queue_.NextPending(row + 1)) {
+            if (!active_) Begin();
+            StartRow(row);
+        }
+    } catch (...) {
+        if (!Running()) End();
+        throw;
+    }
+    if (Running() || !active_) return;
+    End();
+    if (GetForegroundWindow() != window_) {
+        FLASHWINFO flash{sizeof flash, window_, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
+        FlashWindowEx(&flash);
+    }
+}
+
+int TBatch::FreeSlot() const
+{
+    for (int slot = 0;; ++slot)
+        if (std::none_of(running_.begin(), running_.end(), [&](const auto& c) { return c->slot == slot; })) return slot;
+}
+
+bool TBatch::StartRow(int row)
+{
+    auto c = std::make_unique<TConversion>();
+    c->row = row;
+    c->input = queue_.Path(row);
+    c->expectedSize = ExpectedSizeFor(queue_.Duration(row), setup_.rateKBps);  // raises before the row changes
+    c->output = FreeOutputPath(OutputPathFor(c->input, setup_.outputFolder, fw::IsLeadByte), c->input, written_,
+                               &SameFile);
+    c->written = TemporaryPathFor(c->output);
+    c->slot = FreeSlot();
+    c->log = LogPath(setup_.logFolder, c->slot);
+
+    std::string failure;
+    if (!fw::FileExists(c->input)) {
+        failure = kInputGone;
+    } else if (!setup_.encoderMissing.empty()) {
+        failure = setup_.encoderMissing;
+    } else {
+        // Below normal priority: the desktop stays responsive while the encoders run.
+        StartError error;
+        c->process = StartWithoutConsole(setup_.encoderPath, FfmpegArgsFor(c->input, c->written), {c->log, true}, error,
+                                         BELOW_NORMAL_PRIORITY_CLASS);
+        const std::string text = fw::SystemErrorText(error.code);
+        if (!c->process)
+            failure = error.outputFile ? LogFailure(c->log, text) : StartFailure("The encoder", error.code, text, setup_.encoderPath);
+    }
+    if (!failure.empty()) {
+        queue_.Fail(row, failure);
+        FileEnded(true);
+        return false;
+    }
+    written_.push_back({c->output, c->input, true});
+    queue_.Start(row);
+
+    c->timer = fw::Create<TAdvancedTimer>(owner_);
+    c->timer->SetBuddy(c->written);
+    c->timer->SetInterval(500);
+    c->timer->SetEnabled(true);
+    c->timer->SetOnTimer(onTick_);
+    // The encoder's end is measured at once instead of waiting for the next tick.
+    HWND timerWindow = c->timer->WindowHandle();
+    fw::Application->WatchHandle(c->process.get(), [timerWindow] { PostMessageA(timerWindow, WM_TIMER, 1, 0); });
+    running_.push_back(std::move(c));
+    return true;
+}
+
+void TBatch::Tick(TAdvancedTimer* timer)
+{
+    auto it = std::find_if(running_.begin(), running_.end(), [&](const auto& c) { return c->timer == timer; });
+    if (it == running_.end()) return;
+    TConversion& c = **it;
+    // The end first: a size measured after it is final.
+    const bool ended = WaitForSingleObject(c.process.get(), 0) == WAIT_OBJECT_0;
+    const std::optional<std::int64_t> size = MeasureOutput(c.written);
+    if (!ended) {
+        // Growing or paused: the file is not finished while its encoder still runs.
+        if (size) {
+            fw::Guarded([&] { queue_.ShowProgress(c.row, *size, c.expectedSize); });
+            c.lastSize = *size;
+            ShowProgress();
+        }
+        fw::Application->ProcessMessages();
+        return;
+    }
+    DWORD exitCode = 1;
+    GetExitCodeProcess(c.process.get(), &exitCode);
+    // The encoder names the temporary file; the user knows the output's name.
+    std::vector<std::string> lines = LogTail(c.log);
+    for (std::string& line : lines)
+        for (std::size_t at = line.find(c.written); at != std::string::npos; at = line.find(c.written, at + c.output.size()))
+            line.replace(at, c.written.size(), c.output);
+    Finish(c, EncoderFailure(exitCode, lines, size.value_or(0)));
+}
+
+void TBatch::Finish(TConversion& c, const std::string& failure)
+{
+    fw::Application->UnwatchHandle(c.process.get());
+    std::string reason = failure;
+    if (reason.empty())
+        if (DWORD error = Replace(c.written, c.output)) reason = SaveFailure(c.output, fw::SystemErrorText(error));
+    if (reason.empty()) {
+        queue_.Finish(c.row);
+    } else {
+        Discard(c.written);  // an earlier file of the output's name stays as it was
+        queue_.Fail(c.row, reason);
+    }
+    for (ClaimedOutput& claim : written_)
+        if (claim.output == c.output) claim.writing = false;
+    TAdvancedTimer* timer = c.timer;
+    running_.erase(std::find_if(running_.begin(), running_.end(), [&](const auto& p) { return p.get() == &c; }));
+    FileEnded(!reason.empty());
+    // The timer goes once the next rows have started: this is one of its ticks.
+    fw::scope_exit release([timer] { timer->Release(); });
+    FillSlots();
+}
+
+void TBatch::Abandon()
+{
+    for (const auto& c : running_) {
+        fw::Application->UnwatchHandle(c->process.get());
+        TerminateProcess(c->process.get(), 1);
+    }
+    for (const auto& c : running_) {
+        WaitForSingleObject(c->process.get(), 5000);
+        Discard(c->written);
+        c->timer->Release();
+    }
+    running_.clear();
+    End();
+}
+
+void TBatch::Begin()
+{
+    active_ = true;
+    total_ = 0;
+    for (int row = 0; row < queue_.Count(); ++row) total_ += queue_.State(row) == queue::RowState::Pending;
+    ended_ = 0;
+    failed_ = false;
+    SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);  // no sleep; the display may turn off
+    ShowProgress();
+}
+
+void TBatch::End()
+{
+    if (!active_) return;
+    active_ = false;
+    SetThreadExecutionState(ES_CONTINUOUS);
+    Taskbar->Clear(window_);
+}
+
+void TBatch::ShowProgress()
+{
+    std::uint64_t done = static_cast<std::uint64_t>(ended_) * kProgressPerFile;
+    for (const auto& c : running_) done += FileProgress(c->lastSize, c->expectedSize);
+    Taskbar->Show(window_, done, static_cast<std::uint64_t>(total_) * kProgressPerFile, failed_);
+}
+
+void TBatch::FileEnded(bool failed)
+{
+    ++ended_;
+    failed_ = failed_ || failed;
+    ShowProgress();
+}
+
+}  // namespace convert

@@ -1,0 +1,101 @@
+// TBatch: one click on the convert button. Pending rows go through the encoder top to
+// bottom, several at once; each conversion writes a temporary file that becomes the output
+// only when it is done. The batch owns the running conversions, the outputs written in
+// this run, its counts, the taskbar progress and the system kept awake.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "convert/ConvertLogic.h"
+#include "convert/Taskbar.h"
+#include "framework/Component.h"
+#include "framework/handles.h"
+
+class TQueue;
+class TAdvancedTimer;
+
+namespace convert {
+
+// What a batch takes from the program when it starts.
+struct BatchSetup {
+    std::string encoderPath;
+    std::string outputFolder;
+    std::string logFolder;       // the encoders' logs, one for each that runs at once
+    std::string encoderMissing;  // why every file fails: the encoder could not be staged
+    double rateKBps = kOutputRateKBps;
+    int encoders = 1;            // at most this many at once
+};
+
+// One file on its way through the encoder.
+struct TConversion {
+    int row = 0;
+    int slot = 0;  // which of the encoders that run at once: names its log
+    std::string input;
+    std::string output;
+    std::string written;  // the temporary file the encoder writes
+    std::string log;
+    std::int64_t expectedSize = 0;
+    std::int64_t lastSize = 0;
+    fw::unique_handle process;
+    TAdvancedTimer* timer = nullptr;  // measures the written file twice a second
+};
+
+class TBatch {
+public:
+    // `owner` owns the timers, whose ticks go to `onTick` (which calls Tick); the taskbar
+    // button shown is the one of `window`.
+    TBatch(TQueue& queue, fw::TComponent* owner, HWND window, fw::TNotifyEvent onTick);
+    // An end in the middle: our encoders are ended and their temporaries removed.
+    ~TBatch();
+    TBatch(const TBatch&) = delete;
+    TBatch& operator=(const TBatch&) = delete;
+
+    // True while any file converts: the queue may not change then.
+    bool Running() const { return !running_.empty(); }
+    const std::vector<std::unique_ptr<TConversion>>& Conversions() const { return running_; }
+
+    // Starts pending rows top to bottom until `encoders` run. Does nothing while running.
+    // Raises the conversion error of a duration entry that is no number, before its row starts.
+    void Start(const BatchSetup& setup);
+    // A tick of a conversion's timer: its progress, or its end and the next pending rows.
+    void Tick(TAdvancedTimer* timer);
+    // Ends every encoder of ours and removes the temporaries they wrote.
+    void Abandon();
+
+    // The log of the encoder in that slot: "ffmpeg_log.txt", "ffmpeg_log_2.txt"...
+    static std::string LogPath(const std::string& folder, int slot);
+    static constexpr int kMostEncoders = 16;
+
+    std::unique_ptr<TTaskbarProgress> Taskbar = std::make_unique<TTaskbarProgress>();
+
+private:
+    // Starts rows until the slots are full; rows that fail before their encoder runs are
+    // passed by. Ends the batch when nothing runs and nothing is pending.
+    void FillSlots();
+    // Starts one row; false when it failed before anything ran.
+    bool StartRow(int row);
+    void Finish(TConversion& conversion, const std::string& failure);
+    void Begin();
+    void End();
+    void ShowProgress();
+    void FileEnded(bool failed);
+    int FreeSlot() const;
+
+    TQueue& queue_;
+    fw::TComponent* owner_;
+    HWND window_;
+    fw::TNotifyEvent onTick_;
+    BatchSetup setup_;
+    std::vector<std::unique_ptr<TConversion>> running_;
+    ClaimedOutputs written_;
+    bool active_ = false;
+    int total_ = 0;
+    int ended_ = 0;
+    bool failed_ = false;
+};
+
+}  // namespace convert
