@@ -19,7 +19,11 @@ struct FormTest : ::testing::Test {
         testing_support::WriteFile(folder + "busy.mp4", "sleep 60000\n");
         form->Queue->Add(folder + "busy.mp4", "1");
         form->WorkDir = folder;
-        form->Batch->Start({.encoderPath = form->FfmpegPath, .outputFolder = folder, .logFolder = form->TempDir});
+        convert::BatchSetup setup;
+        setup.encoderPath = form->FfmpegPath;
+        setup.outputFolder = folder;
+        setup.logFolder = form->TempDir;
+        form->Batch->Start(setup);
     }
     void TearDown() override { form.reset(); }
 };

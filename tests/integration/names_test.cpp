@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "form_fixture.h"
+#include "framework/Files.h"
 #include "framework/Unicode.h"
 
 using namespace testing_support;
@@ -24,6 +25,16 @@ TEST(Names, CaseIsIgnoredOnTheUtf16FormAndLostCharactersAreNeverLookAlikes)
         {"a.mpg", "a .mpg", false},
     };
     for (const Same& c : same) EXPECT_EQ(fw::SameNameIgnoringCase(c.a, c.b), c.same) << c.a << " | " << c.b;
+
+    // Output paths as the same-name rule compares them: however the folder is written.
+    const std::string folder = FreshFolder("a long folder name");
+    char shortForm[MAX_PATH] = {};
+    GetShortPathNameA(folder.c_str(), shortForm, MAX_PATH);
+    EXPECT_NE(shortForm, folder);
+    for (const std::string& other : {folder + "\\X.MPG", std::string(shortForm) + "x.mpg", folder + "sub\\..\\x.mpg"})
+        EXPECT_TRUE(fw::SameNameIgnoringCase(fw::ComparablePath(folder + "x.mpg"), fw::ComparablePath(other))) << other;
+    EXPECT_FALSE(fw::SameNameIgnoringCase(fw::ComparablePath(folder + "x.mpg"), fw::ComparablePath(folder + "x (2).mpg")));
+    RemoveTree(folder);
 
     struct Lost {
         const wchar_t* wide;
