@@ -299,15 +299,18 @@ TEST_F(EndToEnd, FilesOnTheCommandLineAndFromASecondStartAreQueued)
 TEST_F(EndToEnd, CloseButtonDuringAConversionStopsTheEncoderAndCleansUp)
 {
     MakeClip(work + "long.mp4", 240);
+    CopyFileA((work + "long.mp4").c_str(), (work + "other.mp4").c_str(), FALSE);
     WriteFile(work + "long.mpg", "an earlier good file");
     Driver app;
     ChooseOutputFolder(app, work.substr(0, work.size() - 1));
     AddFile(app, work + "long.mp4");
-    ASSERT_TRUE(WaitFor([&] { return app.Rows().size() == 1; }, 30000));
+    AddFile(app, work + "other.mp4");
+    ASSERT_TRUE(WaitFor([&] { return app.Rows().size() == 2; }, 30000));
     std::string tools;
     ReadSetting("AppDir", tools);
     app.Click(kConvert.x, kConvert.y);
-    ASSERT_TRUE(WaitFor([&] { return app.Rows()[0].progress.find("% Done") != std::string::npos; }, 60000));
+    auto converting = [&](int row) { return app.Rows()[row].progress.find("% Done") != std::string::npos; };
+    ASSERT_TRUE(WaitFor([&] { return converting(0) && converting(1); }, 60000)) << "both at once";
     app.Shot("e2e-09-before-close");
     app.Click(kClose.x, kClose.y);
     EXPECT_EQ(app.Program().WaitForExit(20000), 0);
@@ -315,6 +318,8 @@ TEST_F(EndToEnd, CloseButtonDuringAConversionStopsTheEncoderAndCleansUp)
     for (const char* name : {"ffmpeg.exe", "mediainfo.exe", "mediainfo.dll"}) EXPECT_FALSE(FileExists(tools + name));
     EXPECT_EQ(ReadFile(work + "long.mpg"), "an earlier good file") << "no half file takes the output's name";
     EXPECT_FALSE(FileExists(work + "long.mpg.part")) << "nor is it left under its temporary name";
+    EXPECT_FALSE(FileExists(work + "other.mpg.part"));
+    EXPECT_FALSE(FileExists(work + "other.mpg"));
 }
 
 TEST_F(EndToEnd, CopiesStartedTogetherMakeOneWindowWithEachFileOnce)
