@@ -83,10 +83,10 @@ std::string HandOverArguments(HWND runningCopy)
     DWORD_PTR answer = 0;
     if (!SendMessageTimeoutA(runningCopy, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 10000,
                              &answer)) {
-        DWORD error = GetLastError();
-        // Refused by the system: the running copy has higher rights than this one.
-        return error == ERROR_ACCESS_DENIED || error == 0 ? fw::SystemErrorText(ERROR_ACCESS_DENIED)
-                                                         : fw::SystemErrorText(error);
+        // Refused by the system (no code at all, or access denied): the running copy has
+        // higher rights than this one.
+        const DWORD error = GetLastError();
+        return fw::SystemErrorText(error ? error : ERROR_ACCESS_DENIED);
     }
     return answer ? std::string() : std::string("it did not take them");
 }
@@ -107,28 +107,17 @@ int HandOverTo(HWND otherWindow)
     return 1;
 }
 
-struct MainWindowSearch {
-    DWORD processId;
-    bool found = false;
-};
-
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM param) noexcept
-{
-    auto* search = reinterpret_cast<MainWindowSearch*>(param);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    char className[32] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (processId == search->processId && std::string(className) == "TfrmMain") search->found = true;
-    return !search->found;
-}
-
+// Whether the process of that application window has made its main window yet.
 bool HasMainWindow(HWND applicationWindow)
 {
-    MainWindowSearch search{};
-    GetWindowThreadProcessId(applicationWindow, &search.processId);
-    EnumWindows(&FindMainWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    DWORD copy = 0;
+    GetWindowThreadProcessId(applicationWindow, &copy);
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "TfrmMain", nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == copy) return true;
+    }
+    return false;
 }
 
 constexpr const char* kLockName = "Local\\Mervane.OneCopy";

@@ -139,7 +139,7 @@ void TfrmMain::DeleteLeftovers(bool closeButtonOrder)
     else
         paths.insert(paths.end(), {mediaDll, mediaExe, openBat});
     // The encoders' logs and the probes' answers, should a probe have been cut short.
-    for (int slot = 0; slot < convert::TBatch::kMostEncoders; ++slot) paths.push_back(convert::TBatch::LogPath(TempDir, slot));
+    for (int slot = 0; slot < convert::kMostEncoders; ++slot) paths.push_back(convert::TBatch::LogPath(TempDir, slot));
     paths.insert(paths.end(), {TempDir + queue::kAnswerFiles[0], TempDir + queue::kAnswerFiles[1]});
     for (const std::string& path : paths)
         if (!path.empty()) DeleteFileA(path.c_str());

@@ -56,7 +56,6 @@ bool SameFile(std::string_view a, std::string_view b)
 // 0, or the system's error. Security software may hold a new file for a moment.
 DWORD Replace(const std::string& written, const std::string& output)
 {
-    fw::WaitUntilReleased(written);
     const std::wstring from = fw::Wide(written), to = fw::Wide(output);
     const DWORD start = GetTickCount();
     while (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
@@ -66,13 +65,6 @@ DWORD Replace(const std::string& written, const std::string& output)
         Sleep(100);
     }
     return 0;
-}
-
-// Removes a temporary once its encoder has let go of it.
-void Discard(const std::string& written)
-{
-    fw::WaitUntilReleased(written);
-    DeleteFileA(written.c_str());
 }
 
 }  // namespace
@@ -126,7 +118,7 @@ int TBatch::FreeSlot() const
         if (std::none_of(running_.begin(), running_.end(), [&](const auto& c) { return c->slot == slot; })) return slot;
 }
 
-bool TBatch::StartRow(int row)
+void TBatch::StartRow(int row)
 {
     auto c = std::make_unique<TConversion>();
     c->row = row;
@@ -155,7 +147,7 @@ bool TBatch::StartRow(int row)
     if (!failure.empty()) {
         queue_.Fail(row, failure);
         FileEnded(true);
-        return false;
+        return;
     }
     written_.push_back({c->output, c->input, true});
     queue_.Start(row);
@@ -169,7 +161,6 @@ bool TBatch::StartRow(int row)
     HWND timerWindow = c->timer->WindowHandle();
     fw::Application->WatchHandle(c->process.get(), [timerWindow] { PostMessageA(timerWindow, WM_TIMER, 1, 0); });
     running_.push_back(std::move(c));
-    return true;
 }
 
 void TBatch::Tick(TAdvancedTimer* timer)
@@ -203,13 +194,14 @@ void TBatch::Tick(TAdvancedTimer* timer)
 void TBatch::Finish(TConversion& c, const std::string& failure)
 {
     fw::Application->UnwatchHandle(c.process.get());
+    fw::WaitUntilReleased(c.written);  // Wine signals an ended process before it lets go of its files
     std::string reason = failure;
     if (reason.empty())
         if (DWORD error = Replace(c.written, c.output)) reason = SaveFailure(c.output, fw::SystemErrorText(error));
     if (reason.empty()) {
         queue_.Finish(c.row);
     } else {
-        Discard(c.written);  // an earlier file of the output's name stays as it was
+        DeleteFileA(c.written.c_str());  // an earlier file of the output's name stays as it was
         queue_.Fail(c.row, reason);
     }
     for (ClaimedOutput& claim : written_)
@@ -230,7 +222,8 @@ void TBatch::Abandon()
     }
     for (const auto& c : running_) {
         WaitForSingleObject(c->process.get(), 5000);
-        Discard(c->written);
+        fw::WaitUntilReleased(c->written);
+        DeleteFileA(c->written.c_str());
         c->timer->Release();
     }
     running_.clear();

@@ -68,7 +68,6 @@ public:
 
     // The log of the encoder in that slot: "ffmpeg_log.txt", "ffmpeg_log_2.txt"...
     static std::string LogPath(const std::string& folder, int slot);
-    static constexpr int kMostEncoders = 16;
 
     std::unique_ptr<TTaskbarProgress> Taskbar = std::make_unique<TTaskbarProgress>();
 
@@ -76,8 +75,8 @@ private:
     // Starts rows until the slots are full; rows that fail before their encoder runs are
     // passed by. Ends the batch when nothing runs and nothing is pending.
     void FillSlots();
-    // Starts one row; false when it failed before anything ran.
-    bool StartRow(int row);
+    // Starts one row, or fails it when it cannot start.
+    void StartRow(int row);
     void Finish(TConversion& conversion, const std::string& failure);
     void Begin();
     void End();

@@ -180,11 +180,12 @@ std::uint64_t FileProgress(std::int64_t size, std::int64_t expectedSize)
 
 int EncoderCount(unsigned logicalProcessors, std::string_view setting)
 {
-    constexpr int kMostSet = 16, kMostByDefault = 4;
-    std::string digits = fw::Trim(setting);
-    if (!digits.empty() && digits.size() <= 2 && digits.find_first_not_of("0123456789") == std::string::npos) {
-        const int set = std::stoi(digits);
-        if (set >= 1 && set <= kMostSet) return set;
+    constexpr int kMostByDefault = 4;
+    try {
+        const int set = fw::StrToInt(fw::Trim(setting));
+        if (set >= 1 && set <= kMostEncoders) return set;
+    } catch (const fw::EConvertError&) {
+        // not a number: the machine's share
     }
     if (logicalProcessors < 2) return 1;
     return std::clamp(static_cast<int>(logicalProcessors / 2), 2, kMostByDefault);

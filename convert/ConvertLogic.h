@@ -88,8 +88,9 @@ inline constexpr std::uint64_t kProgressPerFile = 1000;
 std::uint64_t FileProgress(std::int64_t size, std::int64_t expectedSize);
 
 // How many encoders run at once: one per two logical processors, at least 2 where there
-// are two or more, at most 4; a setting of 1 to 16 (decimal text) overrides it, any other
-// content is passed over.
+// are two or more, at most 4; a setting of 1 to kMostEncoders (decimal text) overrides it,
+// any other content is passed over.
+inline constexpr int kMostEncoders = 16;
 int EncoderCount(unsigned logicalProcessors, std::string_view setting);
 
 }  // namespace convert

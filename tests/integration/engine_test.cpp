@@ -41,12 +41,7 @@ struct EngineTest : FormTest {
         WriteFile(work + name, script);
         Queue().Add(work + name, duration);
     }
-    // A copy, since the window deletes its encoder file when it closes.
-    void UseFakeEncoder()
-    {
-        form->FfmpegPath = work + "fake_encoder.exe";
-        CopyFileA((ExeFolder() + "fake_encoder.exe").c_str(), form->FfmpegPath.c_str(), FALSE);
-    }
+    void UseFakeEncoder() { FormTest::UseFakeEncoder(work); }
     void Convert(int encoders)
     {
         convert::BatchSetup setup;
