@@ -106,24 +106,18 @@ std::string SkippedFilesMessage(const std::vector<std::string>& names)
     return "These files are not MP4 files and were not added: " + list + ".";
 }
 
-std::string HandOverRefusedMessage(std::string_view reason)
+std::string HandOverRefusedMessage(std::string_view reason, bool elevation)
 {
     return "Mervane is already running, but did not take the files given to this copy (" +
-           fw::WithoutFinalStop(reason) +
-           "). If it runs as administrator, add them from its window, or close it and open them again.";
+           fw::WithoutFinalStop(reason) + "). " +
+           (elevation ? "If it runs as administrator, add them from its window, or close it and open them again."
+                      : "Add them from its window.");
 }
 
 std::string NoWindowMessage(std::string_view reason)
 {
     std::string why = fw::WithoutFinalStop(reason);
     return "Mervane could not open its window" + (why.empty() ? std::string(".") : ": " + why + ".");
-}
-
-bool ExeFieldMatches(std::string_view exeField, std::string_view exeName)
-{
-    std::size_t cut = exeField.find_last_of("\\:");
-    std::string_view fileName = cut == std::string_view::npos ? exeField : exeField.substr(cut + 1);
-    return fw::SameTextAscii(fileName, exeName) || fw::SameTextAscii(exeField, exeName);
 }
 
 }  // namespace app

@@ -20,6 +20,8 @@ std::string ProgramFolderUnder(std::string_view specialFolder, fw::LeadBytePredi
 // The start-up message when the tools could not be written, naming the tool folder and
 // the first file that failed with the system's reason ("ffmpeg.exe: Access denied.").
 std::string ToolsNotWrittenMessage(std::string_view toolFolder, std::string_view firstFailure);
+// The list's caption while an action waits for the tools to be written.
+inline constexpr const char* kPreparingTools = "Preparing the encoder and the media tool...";
 // Why every conversion fails when the encoder itself could not be written.
 std::string EncoderNotWrittenReason(std::string_view toolFolder, std::string_view failure);
 
@@ -48,14 +50,10 @@ std::string SkippedFilesMessage(const std::vector<std::string>& names);
 inline constexpr const char* kAddAfterConversion =
     "Files can be added when the conversion has finished.";
 
-// What a second copy says when the running copy's system refused its files (a copy run as
-// administrator, where the system's filter was not lifted), with the system's reason.
-std::string HandOverRefusedMessage(std::string_view reason);
+// What a second copy says when the running copy did not take its files, with the reason;
+// the hint at administrator rights only where the system refused for that.
+std::string HandOverRefusedMessage(std::string_view reason, bool elevation);
 // What a start says that could not make its window.
 std::string NoWindowMessage(std::string_view reason);
-
-// Whether a process entry's executable field names `exeName`: the part after the last
-// backslash or colon, or else the whole field, equal with ASCII case folded.
-bool ExeFieldMatches(std::string_view exeField, std::string_view exeName);
 
 }  // namespace app

@@ -3,8 +3,13 @@
 
 #include "convert/advantmr.h"
 #include "framework/Application.h"
+#include "queue/QueueLogic.h"
 
 TfrmMain* frmMain = nullptr;
+
+namespace {
+constexpr const char* kKeptRowsPrefix = "queue";
+}  // namespace
 
 TfrmMain::TfrmMain(fw::TComponent* owner) : fw::TForm(owner, "TfrmMain")
 {
@@ -24,16 +29,29 @@ TfrmMain::~TfrmMain()
 void TfrmMain::FormCreate(fw::TComponent*)
 {
     FixFoldersAndSettings();
-    StageTools();
+    // The tools are written once the window shows (FormShow).
+    KeptRows = std::make_unique<fw::THeldFile>(AppDir, kKeptRowsPrefix);
+    Queue->OnChange = [this] { KeptRows->Write(queue::SavedRowsText(Queue->Unfinished())); };
+}
+
+void TfrmMain::OfferLeftBehindRows()
+{
+    std::vector<queue::SavedRow> rows;
+    for (const std::string& text : fw::THeldFile::TakeLeftBehind(AppDir, kKeptRowsPrefix))
+        for (queue::SavedRow& row : queue::ParseSavedRows(text)) rows.push_back(std::move(row));
+    if (rows.empty() || !fw::Application->Ask(queue::RestoreQuestion(rows.size()))) return;
+    for (const queue::SavedRow& row : rows) Queue->Add(row.path, row.duration);
 }
 
 void TfrmMain::EzRgnBtn3Click(fw::TComponent*)
 {
+    WaitForTools();
     OutputRateKBps = convert::kOutputRateKBps;
     Batch->Start({.encoderPath = FfmpegPath,
                   .outputFolder = WorkDir,
                   .logFolder = TempDir,
                   .encoderMissing = ToolsFailure,
+                  .listFolder = AppDir,
                   .rateKBps = OutputRateKBps,
                   .encoders = EncoderCount()});
 }

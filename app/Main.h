@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "app/Staging.h"
 #include "convert/Batch.h"
+#include "framework/HeldFile.h"
 #include "framework/Controls.h"
 #include "queue/Queue.h"
 
@@ -36,6 +38,9 @@ public:
     DWORD ProbeTimeLimitMs = 60000;
     // Set when the encoder could not be written into the tool folder at start-up.
     std::string ToolsFailure;
+    TToolWriter Tools;
+    // The rows not yet done, kept in the tool folder against a crash.
+    std::unique_ptr<fw::THeldFile> KeptRows;
     // Files and folders dropped, given on the command line or handed over by a second copy,
     // waiting to be queued once the window is free.
     std::vector<std::string> ItemsToQueue;
@@ -91,11 +96,18 @@ public:
     void FormCreate(fw::TComponent* sender);
     void FormDestroy(fw::TComponent* sender);
     void FormShow(fw::TComponent* sender);
+    // After a crash: offers the rows that the copy which crashed had not done.
+    void OfferLeftBehindRows();
+    // The same, once the window has shown.
+    void OfferLeftBehindRowsLater();
     // FormCreate steps 1 to 8: folders and settings.
     void FixFoldersAndSettings();
-    // FormCreate step 9: writes the embedded tools into the tool folder.
+    // Writes the embedded tools into the tool folder on a thread of its own, once the
+    // window shows: the window does not wait for them.
     void StageTools();
-    std::string ShortName(const std::string& path) const;
+    // Waits for the tools where they are needed, the list's caption saying so, and takes
+    // the writer's result once: the tools' paths, and the message when one was not written.
+    void WaitForTools();
     void EzRgnBtn2Click(fw::TComponent* sender);
     // Deletes the staged tools and the program's files in the temporary folder, in the
     // order of the close button or of a normal end.
@@ -124,6 +136,8 @@ public:
 
     // ---- row actions and drawing ----
     void ListView1Click(fw::TComponent* sender);
+    // The folder "MPG" opens for a done row.
+    std::string OutputFolderOf(int row) const;
     void ListView1KeyDown(fw::TComponent* sender, WORD& key, fw::TShiftState shift);
     void d4_ListViewCustomDrawSubItem(fw::TComponent* sender, int row, int column,
                                       fw::TListView::CellStyle& style, bool& defaultDraw);
@@ -143,6 +157,7 @@ public:
 
 private:
     void CreateControls();
+    bool toolsTaken_ = false;
 };
 
 extern TfrmMain* frmMain;

@@ -69,41 +69,58 @@ void ForwardCommandLine(HWND applicationWindow)
     std::string text = app::ForwardedArgumentText(CommandLineArguments());
     if (text.empty()) return;
     fw::unique_atom atom(GlobalAddAtomA(text.c_str()));
-    SendMessageA(applicationWindow, kForwardMessage, atom.get(), 0);
+    // Nothing acts on it, and a running copy that is closing or hung must not hold this one.
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(applicationWindow, kForwardMessage, atom.get(), 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, &answer);
 }
 
+// Why a hand-over did not take: the system's error (access denied: the running copy has
+// higher rights; a window gone: it has just ended), or none when it took them.
+struct HandOver {
+    bool taken = true;
+    DWORD error = 0;
+};
+
 // Hands the arguments, whole and as full paths, to the running copy, which queues them.
-// Empty when it took them (or there were none); otherwise why not.
-std::string HandOverArguments(HWND runningCopy)
+HandOver HandOverArguments(HWND runningCopy)
 {
     std::vector<std::string> args = CommandLinePaths();
     if (args.empty()) return {};
     std::string block = app::PackArguments(args);
     COPYDATASTRUCT data{app::kArgumentBlockTag, static_cast<DWORD>(block.size()), block.data()};
     DWORD_PTR answer = 0;
+    SetLastError(0);
     if (!SendMessageTimeoutA(runningCopy, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 10000,
                              &answer)) {
-        // Refused by the system (no code at all, or access denied): the running copy has
-        // higher rights than this one.
         const DWORD error = GetLastError();
-        return fw::SystemErrorText(error ? error : ERROR_ACCESS_DENIED);
+        if (!IsWindow(runningCopy)) return {false, ERROR_INVALID_WINDOW_HANDLE};
+        // The system's filter gives no code at all, or access denied.
+        return {false, error ? error : ERROR_ACCESS_DENIED};
     }
-    return answer ? std::string() : std::string("it did not take them");
+    return {answer != 0, 0};
 }
 
-// Hands over, brings the running copy to the front, and tells the exit code to end with.
-int HandOverTo(HWND otherWindow)
+// Hands over and brings the running copy to the front: the exit code to end with, or
+// none when the running copy is gone and this one may take its place.
+std::optional<int> HandOverTo(HWND otherWindow, TInstanceLock* lock)
 {
     HWND target = GetLastActivePopup(otherWindow);
     ForwardCommandLine(otherWindow);
-    const std::string refused = HandOverArguments(otherWindow);
+    const HandOver handOver = HandOverArguments(otherWindow);
+    if (!handOver.taken && !IsWindow(otherWindow)) {
+        // It ended meanwhile: its lock comes free with its process.
+        for (int i = 0; lock && i < 100; ++i, Sleep(50))
+            if (lock->TryTake()) return std::nullopt;
+    }
     BringWindowToTop(otherWindow);
     if (IsIconic(target))
         ShowWindow(target, SW_RESTORE);
     else
         SetForegroundWindow(target);
-    if (refused.empty()) return 0;
-    fw::Application->ShowMessage(app::HandOverRefusedMessage(refused));
+    if (handOver.taken) return 0;
+    const bool elevation = handOver.error == ERROR_ACCESS_DENIED;
+    const std::string reason = handOver.error ? fw::SystemErrorText(handOver.error) : "it did not take them";
+    fw::Application->ShowMessage(app::HandOverRefusedMessage(reason, elevation));
     return 1;
 }
 
@@ -146,7 +163,7 @@ std::optional<int> HandOverWhenReady(TInstanceLock& lock, const std::string& tit
         SearchCopies(nullptr, fw::kApplicationClass, title.c_str());
         const bool timeUp = GetTickCount() - start >= timeoutMs;
         // After the time limit a copy still starting up keeps what it is handed.
-        if (state.otherWindow && (timeUp || HasMainWindow(state.otherWindow))) return HandOverTo(state.otherWindow);
+        if (state.otherWindow && (timeUp || HasMainWindow(state.otherWindow))) return HandOverTo(state.otherWindow, &lock);
         if (timeUp) return std::nullopt;
         Sleep(50);
     }
@@ -161,5 +178,5 @@ TMainInstance::TMainInstance(fw::TComponent* owner) : fw::TComponent(owner)
     GetClassNameA(own, className, sizeof className);
     SearchCopies(own, className, title);
     if (state.matchCount <= 1) return;
-    ExitProcess(static_cast<UINT>(HandOverTo(state.otherWindow)));
+    ExitProcess(static_cast<UINT>(HandOverTo(state.otherWindow, nullptr).value_or(1)));
 }

@@ -1,13 +1,13 @@
 // Staging the embedded tools at start-up and removing them at the end.
 #include "app/Staging.h"
 
-#include <tlhelp32.h>
-
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "app/AppLogic.h"
 #include "app/Main.h"
+#include "convert/WritingList.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/errors.h"
@@ -74,26 +74,56 @@ void AddHiddenAttribute(const std::string& path)
 
 }  // namespace
 
-void TfrmMain::StageTools()
+void TToolWriter::Start(const std::string& toolFolder)
 {
-    std::string firstFailure;
-    for (const Payload& payload : kPayloads) {
-        ResourceBytes bytes = OpenPayload(payload);
-        if (!bytes.data) continue;
-        std::string target = AppDir + payload.fileName;
-        DWORD error = StagePayload(target, bytes);
-        if (std::string(payload.fileName) == "mediainfo.exe") MediainfoPath = ShortName(target);
-        if (std::string(payload.fileName) == "ffmpeg.exe") FfmpegPath = ShortName(target);
-        AddHiddenAttribute(target);
-        if (error == 0) continue;
-        std::string reason = payload.fileName + std::string(": ") + fw::SystemErrorText(error);
-        if (firstFailure.empty()) firstFailure = reason;
-        if (std::string(payload.fileName) == "ffmpeg.exe") ToolsFailure = app::EncoderNotWrittenReason(AppDir, reason);
-    }
-    if (!firstFailure.empty()) fw::Application->ShowMessage(app::ToolsNotWrittenMessage(AppDir, firstFailure));
+    if (thread_) return;
+    folder_ = toolFolder;
+    thread_.reset(CreateThread(nullptr, 0, &TToolWriter::Write, this, 0, nullptr));
+    if (!thread_) Write(this);  // no thread to be had: written here, as before the window
 }
 
-std::string TfrmMain::ShortName(const std::string& path) const
+DWORD WINAPI TToolWriter::Write(void* self)
+{
+    TToolWriter& writer = *static_cast<TToolWriter*>(self);
+    StagedTools& result = writer.result_;
+    try {
+        convert::TWritingList::RemoveOrphans(writer.folder_);  // what a crashed run was writing
+        for (const Payload& payload : kPayloads) {
+            ResourceBytes bytes = OpenPayload(payload);
+            if (!bytes.data) continue;
+            const std::string target = writer.folder_ + payload.fileName;
+            const std::string name = payload.fileName;
+            DWORD error = StagePayload(target, bytes);
+            if (name == "mediainfo.exe") result.mediainfoPath = ShortName(target);
+            if (name == "ffmpeg.exe") result.ffmpegPath = ShortName(target);
+            AddHiddenAttribute(target);
+            if (error == 0) continue;
+            std::string reason = name + ": " + fw::SystemErrorText(error);
+            if (result.firstFailure.empty()) result.firstFailure = reason;
+            if (name == "ffmpeg.exe") result.encoderFailure = app::EncoderNotWrittenReason(writer.folder_, reason);
+        }
+    } catch (...) {
+        result.error = std::current_exception();  // shown by the window's thread
+    }
+    return 0;
+}
+
+const StagedTools& TToolWriter::Wait()
+{
+    HANDLE thread = thread_.get();
+    while (thread && MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_PAINT | QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+    return result_;
+}
+
+void TToolWriter::Join()
+{
+    if (thread_) WaitForSingleObject(thread_.get(), INFINITE);
+}
+
+std::string ShortName(const std::string& path)
 {
     char buffer[256] = {};
     GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
@@ -101,17 +131,42 @@ std::string TfrmMain::ShortName(const std::string& path) const
     return buffer;
 }
 
+void TfrmMain::StageTools()
+{
+    if (Tools.Started()) return;
+    Tools.Start(AppDir);
+    // Said as soon as the writing ends, whether or not anything waits for the tools.
+    fw::Application->WatchHandle(Tools.Thread(), [this] { WaitForTools(); });
+}
+
+void TfrmMain::WaitForTools()
+{
+    if (toolsTaken_) return;
+    StageTools();
+    if (WaitForSingleObject(Tools.Thread(), 0) == WAIT_TIMEOUT) {
+        const std::string listCaption = Label13->Caption();
+        fw::scope_exit restoreCaption([&] { Label13->SetCaption(listCaption); });
+        Label13->SetCaption(app::kPreparingTools);
+        Tools.Wait();
+    }
+    if (std::exchange(toolsTaken_, true)) return;  // taken while a message waited
+    fw::Application->UnwatchHandle(Tools.Thread());
+    const StagedTools& tools = Tools.Wait();
+    FfmpegPath = tools.ffmpegPath;
+    MediainfoPath = tools.mediainfoPath;
+    ToolsFailure = tools.encoderFailure;
+    if (tools.error) std::rethrow_exception(tools.error);
+    if (!tools.firstFailure.empty()) fw::Application->ShowMessage(app::ToolsNotWrittenMessage(AppDir, tools.firstFailure));
+}
+
 void TfrmMain::EzRgnBtn2Click(fw::TComponent*)
 {
-    // The batch's encoders, their temporaries removed; then any other encoder this copy
-    // started from its own staged file. Another program's ffmpeg.exe keeps running.
-    Batch->Abandon();
-    const std::string ownEncoder = FfmpegPath.empty() ? std::string() : fw::LongPath(FfmpegPath);
-    fw::Guarded([&] {
-        KillProcessesByExeName("ffmpeg.exe", [&](DWORD processId) {
-            return !ownEncoder.empty() && fw::SameNameIgnoringCase(ProcessImagePath(processId), ownEncoder);
-        });
-    });
+    // Our own encoders, through their handles, their temporaries removed. Any other
+    // encoder, even one started from our staged file by another copy, runs on. The rows
+    // kept against a crash go: this is an end the user chose.
+    Batch.reset();
+    KeptRows.reset();
+    Tools.Join();
     DeleteLeftovers(true);
 
     DWORD processId = 0;
@@ -126,6 +181,8 @@ void TfrmMain::FormDestroy(fw::TComponent*)
     // An end in the middle: our encoders are ended, so that no half file is left under a
     // temporary name and the staged encoder can be removed; the system may sleep again.
     Batch->Abandon();
+    fw::Application->UnwatchHandle(Tools.Thread());
+    Tools.Join();
     DeleteLeftovers(false);
 }
 
@@ -133,7 +190,9 @@ void TfrmMain::DeleteLeftovers(bool closeButtonOrder)
 {
     const std::string openBat = TempDir + "open.bat";
     const std::string mediaDll = AppDir + "mediainfo.dll", mediaExe = AppDir + "mediainfo.exe";
-    std::vector<std::string> paths = {FfmpegPath, AppDir + "cygwin1.dll", AppDir + "cygz.dll"};
+    // The encoder under the name it was written as, should the writing not have been taken up.
+    const std::string encoder = FfmpegPath.empty() ? AppDir + "ffmpeg.exe" : FfmpegPath;
+    std::vector<std::string> paths = {encoder, AppDir + "cygwin1.dll", AppDir + "cygz.dll"};
     if (closeButtonOrder)
         paths.insert(paths.end(), {openBat, mediaDll, mediaExe});
     else
@@ -143,30 +202,4 @@ void TfrmMain::DeleteLeftovers(bool closeButtonOrder)
     paths.insert(paths.end(), {TempDir + queue::kAnswerFiles[0], TempDir + queue::kAnswerFiles[1]});
     for (const std::string& path : paths)
         if (!path.empty()) DeleteFileA(path.c_str());
-}
-
-std::string ProcessImagePath(DWORD processId)
-{
-    fw::unique_handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    if (!process) return {};
-    wchar_t buffer[MAX_PATH] = {};
-    DWORD size = MAX_PATH;
-    if (!QueryFullProcessImageNameW(process.get(), 0, buffer, &size)) return {};
-    return fw::LongPath(fw::Narrow(buffer));
-}
-
-void KillProcessesByExeName(const std::string& exeName, const std::function<bool(DWORD processId)>& isOwn)
-{
-    fw::unique_handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) return;
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
-        if (!app::ExeFieldMatches(entry.szExeFile, exeName) || !isOwn(entry.th32ProcessID)) continue;
-        fw::unique_handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
-        if (!process) continue;
-        TerminateProcess(process.get(), 0);
-        // The staged file can be deleted only once the process has let go of it.
-        WaitForSingleObject(process.get(), 2000);
-    }
 }

@@ -2,8 +2,10 @@
 #pragma once
 #include <windows.h>
 
-#include <functional>
+#include <exception>
 #include <string>
+
+#include "framework/handles.h"
 
 struct Payload {
     const char* resource;
@@ -20,9 +22,39 @@ inline constexpr Payload kPayloads[] = {
     {"MYEX1", "ffmpeg.exe", false},
 };
 
-// Terminates every running process whose executable field names `exeName` and that
-// `isOwn` accepts (by process id), and waits briefly for each to end. Failures are ignored.
-void KillProcessesByExeName(const std::string& exeName, const std::function<bool(DWORD processId)>& isOwn);
+// What writing the tools into the tool folder came to.
+struct StagedTools {
+    std::string ffmpegPath;      // short (8.3) forms, as the launcher puts them on its lines
+    std::string mediainfoPath;
+    std::string firstFailure;    // the first tool not written: "ffmpeg.exe: reason"
+    std::string encoderFailure;  // why every file fails, when the encoder is the one not written
+    std::exception_ptr error;    // a tool missing from the program itself
+};
 
-// The full image path of a running process, or empty.
-std::string ProcessImagePath(DWORD processId);
+// Writes the embedded tools on a thread of its own, so that the window shows first and
+// answers meanwhile. The result belongs to the thread until it has ended.
+class TToolWriter {
+public:
+    TToolWriter() = default;
+    // Waits for the thread: the tools are never deleted while they are being written.
+    ~TToolWriter() { Join(); }
+    TToolWriter(const TToolWriter&) = delete;
+    TToolWriter& operator=(const TToolWriter&) = delete;
+
+    void Start(const std::string& toolFolder);
+    bool Started() const { return static_cast<bool>(thread_); }
+    HANDLE Thread() const { return thread_.get(); }
+    // Waits for the writing to end, handling paints and sent messages meanwhile.
+    const StagedTools& Wait();
+    // Waits without looking at the window's messages: for the end of the program.
+    void Join();
+
+private:
+    static DWORD WINAPI Write(void* self);
+    std::string folder_;
+    StagedTools result_;
+    fw::unique_handle thread_;
+};
+
+// The short (8.3) form of an existing path; empty when there is none.
+std::string ShortName(const std::string& path);

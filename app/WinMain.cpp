@@ -12,12 +12,16 @@
 
 namespace {
 
-// Said where it can be seen: a message box when there is a desktop, and the standard error
-// of a console that started the program.
+// Said where it can be seen: a message box when there is a desktop, and the console that
+// started the program (a windowed program has none of its own, unless its standard error
+// was redirected).
 int CannotStart(const std::string& why)
 {
     const std::string text = app::NoWindowMessage(why);
+    if (GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_UNKNOWN && AttachConsole(ATTACH_PARENT_PROCESS))
+        std::freopen("CONOUT$", "w", stderr);
     std::fprintf(stderr, "%s\n", text.c_str());
+    std::fflush(stderr);
     fw::Application->ShowMessage(text);
     return 1;
 }

@@ -22,8 +22,8 @@ namespace {
 std::optional<std::int64_t> MeasureOutput(const std::string& path)
 {
     if (!fw::FileExists(path)) return std::nullopt;
-    fw::unique_handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    fw::unique_handle file(CreateFileW(fw::WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
     LARGE_INTEGER end{};
     if (!SetFilePointerEx(file.get(), LARGE_INTEGER{}, &end, FILE_END)) return std::nullopt;
@@ -52,21 +52,6 @@ bool SameFile(std::string_view a, std::string_view b)
     return fw::SameNameIgnoringCase(fw::ComparablePath(std::string(a)), fw::ComparablePath(std::string(b)));
 }
 
-// Gives the finished file the output's name, replacing an earlier file of that name:
-// 0, or the system's error. Security software may hold a new file for a moment.
-DWORD Replace(const std::string& written, const std::string& output)
-{
-    const std::wstring from = fw::Wide(written), to = fw::Wide(output);
-    const DWORD start = GetTickCount();
-    while (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        const DWORD error = GetLastError();
-        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
-        if (!held || GetTickCount() - start >= 3000) return error;
-        Sleep(100);
-    }
-    return 0;
-}
-
 }  // namespace
 
 TBatch::TBatch(TQueue& queue, fw::TComponent* owner, HWND window, fw::TNotifyEvent onTick)
@@ -89,6 +74,7 @@ void TBatch::Start(const BatchSetup& setup)
     if (Running()) return;
     setup_ = setup;
     setup_.encoders = std::clamp(setup.encoders, 1, kMostEncoders);
+    if (!writing_ && !setup_.listFolder.empty()) writing_ = std::make_unique<TWritingList>(setup_.listFolder);
     FillSlots();
 }
 
@@ -126,7 +112,11 @@ void TBatch::StartRow(int row)
     c->expectedSize = ExpectedSizeFor(queue_.Duration(row), setup_.rateKBps);  // raises before the row changes
     c->output = FreeOutputPath(OutputPathFor(c->input, setup_.outputFolder, fw::IsLeadByte), c->input, written_,
                                &SameFile);
-    c->written = TemporaryPathFor(c->output);
+    c->written = TemporaryPathFor(c->output, [&](const std::string& candidate) {
+        return fw::FileExists(candidate) || std::any_of(running_.begin(), running_.end(), [&](const auto& other) {
+                   return SameFile(other->written, candidate);
+               });
+    });
     c->slot = FreeSlot();
     c->log = LogPath(setup_.logFolder, c->slot);
 
@@ -138,8 +128,9 @@ void TBatch::StartRow(int row)
     } else {
         // Below normal priority: the desktop stays responsive while the encoders run.
         StartError error;
-        c->process = StartWithoutConsole(setup_.encoderPath, FfmpegArgsFor(c->input, c->written), {c->log, true}, error,
-                                         BELOW_NORMAL_PRIORITY_CLASS);
+        // Paths past MAX_PATH go in the long form Windows documents for them.
+        c->process = StartWithoutConsole(setup_.encoderPath, FfmpegArgsFor(fw::ExtendedPath(c->input), fw::ExtendedPath(c->written)),
+                                         {c->log, true}, error, BELOW_NORMAL_PRIORITY_CLASS);
         const std::string text = fw::SystemErrorText(error.code);
         if (!c->process)
             failure = error.outputFile ? LogFailure(c->log, text) : StartFailure("The encoder", error.code, text, setup_.encoderPath);
@@ -150,6 +141,7 @@ void TBatch::StartRow(int row)
         return;
     }
     written_.push_back({c->output, c->input, true});
+    if (writing_) writing_->Add(c->written);
     queue_.Start(row);
 
     c->timer = fw::Create<TAdvancedTimer>(owner_);
@@ -168,6 +160,10 @@ void TBatch::Tick(TAdvancedTimer* timer)
     auto it = std::find_if(running_.begin(), running_.end(), [&](const auto& c) { return c->timer == timer; });
     if (it == running_.end()) return;
     TConversion& c = **it;
+    if (c.saver) {
+        if (c.saver->Ended()) Finish(c);
+        return;
+    }
     // The end first: a size measured after it is final.
     const bool ended = WaitForSingleObject(c.process.get(), 0) == WAIT_OBJECT_0;
     const std::optional<std::int64_t> size = MeasureOutput(c.written);
@@ -184,28 +180,45 @@ void TBatch::Tick(TAdvancedTimer* timer)
     DWORD exitCode = 1;
     GetExitCodeProcess(c.process.get(), &exitCode);
     // The encoder names the temporary file; the user knows the output's name.
+    const std::string named = fw::ExtendedPath(c.written);
     std::vector<std::string> lines = LogTail(c.log);
     for (std::string& line : lines)
-        for (std::size_t at = line.find(c.written); at != std::string::npos; at = line.find(c.written, at + c.output.size()))
-            line.replace(at, c.written.size(), c.output);
-    Finish(c, EncoderFailure(exitCode, lines, size.value_or(0)));
+        for (std::size_t at = line.find(named); at != std::string::npos; at = line.find(named, at + c.output.size()))
+            line.replace(at, named.size(), c.output);
+    c.failure = EncoderFailure(exitCode, lines, size.value_or(0));
+    // An encoder that cannot open a path in its long form is told apart by the length.
+    const std::string& longest = c.output.size() > c.input.size() ? c.output : c.input;
+    if (!c.failure.empty() && fw::Wide(longest).size() >= MAX_PATH) c.failure = PathTooLong(longest, MAX_PATH - 1) + " " + c.failure;
+    Ended(c);
 }
 
-void TBatch::Finish(TConversion& c, const std::string& failure)
+void TBatch::Ended(TConversion& c)
 {
     fw::Application->UnwatchHandle(c.process.get());
-    fw::WaitUntilReleased(c.written);  // Wine signals an ended process before it lets go of its files
-    std::string reason = failure;
+    SaveJob job{.written = c.written, .output = c.output, .input = c.input, .keep = c.failure.empty()};
+    for (const ClaimedOutput& claim : written_) job.claimed.push_back(claim.output);
+    c.saver = std::make_unique<TSaver>(std::move(job));
+    HWND timerWindow = c.timer->WindowHandle();
+    if (HANDLE thread = c.saver->Thread())
+        fw::Application->WatchHandle(thread, [timerWindow] { PostMessageA(timerWindow, WM_TIMER, 1, 0); });
+    else
+        PostMessageA(timerWindow, WM_TIMER, 1, 0);
+}
+
+void TBatch::Finish(TConversion& c)
+{
+    fw::Application->UnwatchHandle(c.saver->Thread());
+    const SaveJob& saved = c.saver->Result();
+    std::string reason = c.failure;
+    if (reason.empty() && saved.savedAs.empty()) reason = saved.note;
     if (reason.empty())
-        if (DWORD error = Replace(c.written, c.output)) reason = SaveFailure(c.output, fw::SystemErrorText(error));
-    if (reason.empty()) {
-        queue_.Finish(c.row);
-    } else {
-        DeleteFileA(c.written.c_str());  // an earlier file of the output's name stays as it was
+        queue_.Finish(c.row, saved.savedAs, saved.note);
+    else
         queue_.Fail(c.row, reason);
-    }
     for (ClaimedOutput& claim : written_)
         if (claim.output == c.output) claim.writing = false;
+    if (writing_) writing_->Remove(c.written);
+    if (!saved.savedAs.empty() && saved.savedAs != c.output) written_.push_back({saved.savedAs, c.input, false});
     TAdvancedTimer* timer = c.timer;
     running_.erase(std::find_if(running_.begin(), running_.end(), [&](const auto& p) { return p.get() == &c; }));
     FileEnded(!reason.empty());
@@ -218,12 +231,15 @@ void TBatch::Abandon()
 {
     for (const auto& c : running_) {
         fw::Application->UnwatchHandle(c->process.get());
+        if (c->saver) fw::Application->UnwatchHandle(c->saver->Thread());
         TerminateProcess(c->process.get(), 1);
     }
     for (const auto& c : running_) {
+        c->saver.reset();  // a finished file being saved is saved
         WaitForSingleObject(c->process.get(), 5000);
         fw::WaitUntilReleased(c->written);
-        DeleteFileA(c->written.c_str());
+        DeleteFileW(fw::WidePath(c->written).c_str());
+        if (writing_) writing_->Remove(c->written);
         c->timer->Release();
     }
     running_.clear();
@@ -239,6 +255,7 @@ void TBatch::Begin()
     failed_ = false;
     SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);  // no sleep; the display may turn off
     ShowProgress();
+    SayWhyTheSessionShouldWait();
 }
 
 void TBatch::End()
@@ -246,6 +263,7 @@ void TBatch::End()
     if (!active_) return;
     active_ = false;
     SetThreadExecutionState(ES_CONTINUOUS);
+    ShutdownBlockReasonDestroy(window_);
     Taskbar->Clear(window_);
 }
 
@@ -261,6 +279,12 @@ void TBatch::FileEnded(bool failed)
     ++ended_;
     failed_ = failed_ || failed;
     ShowProgress();
+    if (active_) SayWhyTheSessionShouldWait();
+}
+
+void TBatch::SayWhyTheSessionShouldWait()
+{
+    ShutdownBlockReasonCreate(window_, fw::Wide(SessionWaitReason(total_ - ended_)).c_str());
 }
 
 }  // namespace convert

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "convert/ConvertLogic.h"
+#include "convert/Save.h"
 #include "convert/Taskbar.h"
+#include "convert/WritingList.h"
 #include "framework/Component.h"
 #include "framework/handles.h"
 
@@ -26,6 +28,7 @@ struct BatchSetup {
     std::string outputFolder;
     std::string logFolder;       // the encoders' logs, one for each that runs at once
     std::string encoderMissing;  // why every file fails: the encoder could not be staged
+    std::string listFolder;      // where the temporaries being written are listed, if anywhere
     double rateKBps = kOutputRateKBps;
     int encoders = 1;            // at most this many at once
 };
@@ -42,6 +45,10 @@ struct TConversion {
     std::int64_t lastSize = 0;
     fw::unique_handle process;
     TAdvancedTimer* timer = nullptr;  // measures the written file twice a second
+    // Once the encoder has ended: why the run failed (empty for a finished file), and the
+    // thread that saves or removes what it wrote.
+    std::string failure;
+    std::unique_ptr<TSaver> saver;
 };
 
 class TBatch {
@@ -77,11 +84,15 @@ private:
     void FillSlots();
     // Starts one row, or fails it when it cannot start.
     void StartRow(int row);
-    void Finish(TConversion& conversion, const std::string& failure);
+    // The encoder has ended: what it wrote is saved or removed off the window's thread.
+    void Ended(TConversion& conversion);
+    void Finish(TConversion& conversion);
     void Begin();
     void End();
     void ShowProgress();
     void FileEnded(bool failed);
+    // What log-off and shutdown show while the batch runs.
+    void SayWhyTheSessionShouldWait();
     int FreeSlot() const;
 
     TQueue& queue_;
@@ -91,6 +102,7 @@ private:
     BatchSetup setup_;
     std::vector<std::unique_ptr<TConversion>> running_;
     ClaimedOutputs written_;
+    std::unique_ptr<TWritingList> writing_;
     bool active_ = false;
     int total_ = 0;
     int ended_ = 0;

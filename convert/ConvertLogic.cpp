@@ -40,9 +40,23 @@ std::string FfmpegArgsFor(std::string_view inputPath, std::string_view writtenPa
            std::string(writtenPath) + "\"";
 }
 
-std::string TemporaryPathFor(std::string_view outputPath)
+std::string TemporaryPathFor(std::string_view outputPath, const std::function<bool(const std::string&)>& taken)
 {
-    return std::string(outputPath) + ".part";
+    const std::size_t dot = outputPath.rfind('.');
+    const std::string_view stem = outputPath.substr(0, dot == std::string_view::npos ? outputPath.size() : dot);
+    for (int n = 0; n < 100; ++n) {
+        const char digits[3] = {static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10), '\0'};
+        std::string candidate = std::string(stem) + ".~" + digits;
+        if (!taken(candidate)) return candidate;
+    }
+    return {};
+}
+
+bool IsTemporaryName(std::string_view path)
+{
+    const std::size_t n = path.size();
+    return n > 4 && path[n - 4] == '.' && path[n - 3] == '~' && path[n - 2] >= '0' && path[n - 2] <= '9' &&
+           path[n - 1] >= '0' && path[n - 1] <= '9';
 }
 
 std::int64_t ExpectedSizeFor(std::string_view durationEntry, double rateKBps)
@@ -160,6 +174,23 @@ std::string SaveFailure(std::string_view outputPath, std::string_view systemText
            fw::WithFullStop(fw::WithoutFinalStop(systemText));
 }
 
+std::string PathTooLong(std::string_view path, std::size_t most)
+{
+    return "The path is too long for the encoder (" + std::to_string(path.size()) + " characters, where Windows allows " +
+           std::to_string(most) + "): " + std::string(path) + ". Choose a shorter output folder or file name.";
+}
+
+std::string SavedBesideNote(std::string_view outputPath, std::string_view savedAs, std::string_view systemText,
+                            fw::LeadBytePredicate isLead)
+{
+    auto name = [&](std::string_view path) {
+        const std::size_t cut = fw::LastDelimiter("\\:", path, isLead);
+        return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+    };
+    return "The converted file was saved as " + name(savedAs) + ", since " + name(outputPath) +
+           " could not be replaced: " + fw::WithFullStop(fw::WithoutFinalStop(systemText));
+}
+
 std::string StartFailure(std::string_view tool, unsigned long errorCode, std::string_view systemText,
                          std::string_view toolPath)
 {
@@ -200,11 +231,21 @@ std::string FreeOutputPath(const std::string& outputPath, const std::string& inp
         return true;
     };
     if (isFree(outputPath)) return outputPath;
-    const std::string stem = outputPath.substr(0, outputPath.size() - 4);  // without ".mpg"
     for (int n = 2;; ++n) {
-        std::string candidate = stem + " (" + std::to_string(n) + ").mpg";
+        std::string candidate = NumberedOutputPath(outputPath, n);
         if (isFree(candidate)) return candidate;
     }
+}
+
+std::string SessionWaitReason(int filesLeft)
+{
+    return "Converting " + std::to_string(filesLeft) + (filesLeft == 1 ? " file" : " files");
+}
+
+std::string NumberedOutputPath(std::string_view outputPath, int n)
+{
+    const std::string_view stem = outputPath.substr(0, outputPath.size() - 4);  // without ".mpg"
+    return std::string(stem) + " (" + std::to_string(n) + ").mpg";
 }
 
 }  // namespace convert

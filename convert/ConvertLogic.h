@@ -1,6 +1,7 @@
 // Rules of the conversion engine: command lines, working folders, output paths, sizes and progress.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,8 +28,12 @@ std::string OutputPathFor(std::string_view inputPath, std::string_view workDir, 
 std::string FfmpegArgsFor(std::string_view inputPath, std::string_view writtenPath);
 
 // The temporary file the encoder writes beside the output; it becomes the output only when
-// the file is done, so that a failed run never leaves a file under the output's name.
-std::string TemporaryPathFor(std::string_view outputPath);
+// the file is done, so that a failed run never leaves a file under the output's name. Its
+// path is exactly as long as the output's: "name.~00", "name.~01"..., the first that
+// `taken` passes over (a file the user has, or one this run writes). Empty when all are.
+std::string TemporaryPathFor(std::string_view outputPath, const std::function<bool(const std::string&)>& taken);
+// Whether a file name is one of the temporaries: "name.~" and two digits.
+bool IsTemporaryName(std::string_view path);
 
 inline constexpr double kOutputRateKBps = 114.75;
 
@@ -61,10 +66,17 @@ std::string StartFailure(std::string_view tool, unsigned long errorCode, std::st
                          std::string_view toolPath);
 
 inline constexpr const char* kInputGone = "The file is no longer there.";
+// Why a file fails whose path is longer than the encoder could open.
+std::string PathTooLong(std::string_view path, std::size_t most);
 // Why a file failed whose encoder's log could not be made: the log is the problem.
 std::string LogFailure(std::string_view logPath, std::string_view systemText);
 // Why a finished file could not take the output's name.
 std::string SaveFailure(std::string_view outputPath, std::string_view systemText);
+// Why a finished file was saved under a free name beside the output's.
+std::string SavedBesideNote(std::string_view outputPath, std::string_view savedAs, std::string_view systemText,
+                            fw::LeadBytePredicate isLead);
+// "name (n).mpg" for the output "name.mpg".
+std::string NumberedOutputPath(std::string_view outputPath, int n);
 
 // Output paths written in this run, each with the input that wrote it; one still being
 // written is free for nobody, not even its own input.
@@ -81,6 +93,9 @@ using SamePath = bool (*)(std::string_view, std::string_view);
 // itself, or "name (2).mpg", "name (3).mpg"... The same input may write its path again.
 std::string FreeOutputPath(const std::string& outputPath, const std::string& inputPath, const ClaimedOutputs& claimed,
                            SamePath same);
+
+// What log-off and shutdown show while files are left: "Converting 3 files".
+std::string SessionWaitReason(int filesLeft);
 
 // A running file's share of the batch in thousandths of a file: its output's size against
 // the size expected, at most the whole file.

@@ -18,6 +18,20 @@ std::string WorkingFolderFor(const std::string& program)
     return folder;
 }
 
+// The job every tool we start runs in: when our last handle to it closes (a normal end, a
+// crash, an end from the Task Manager) the system ends them all, so none is orphaned.
+HANDLE ChildJob()
+{
+    static const fw::unique_handle job = [] {
+        fw::unique_handle made(CreateJobObjectA(nullptr, nullptr));
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (made) SetInformationJobObject(made.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
+        return made;
+    }();
+    return job.get();
+}
+
 struct Started {
     fw::unique_handle process;
     fw::unique_handle thread;
@@ -40,9 +54,13 @@ Started Launch(const std::string& program, const std::string& params, STARTUPINF
     const char* application = program.find(' ') != std::string::npos ? program.c_str() : nullptr;
     std::string folder = WorkingFolderFor(program);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(application, buffer.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW | priorityClass, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &info))
+    if (!CreateProcessA(application, buffer.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW | CREATE_SUSPENDED | priorityClass,
+                        nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &info))
         return {};
+    // Into the job before it runs a single instruction. Where the system refuses (a job of
+    // our own that allows no other), the tool runs as before.
+    if (HANDLE job = ChildJob()) AssignProcessToJobObject(job, info.hProcess);
+    ResumeThread(info.hThread);
     // Said once more to the running process: Wine keeps only this one.
     if (priorityClass != NORMAL_PRIORITY_CLASS) SetPriorityClass(info.hProcess, priorityClass);
     return {fw::unique_handle(info.hProcess), fw::unique_handle(info.hThread)};

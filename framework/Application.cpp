@@ -137,6 +137,12 @@ void TApplication::ShowMessage(const std::string& text) const
     MessageBoxA(nullptr, text.c_str(), title_.c_str(), MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
 }
 
+bool TApplication::Ask(const std::string& text) const
+{
+    return MessageBoxA(nullptr, text.c_str(), title_.c_str(), MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL | MB_SETFOREGROUND) ==
+           IDYES;
+}
+
 void TApplication::ShowException(const std::exception& error) const
 {
     MessageBoxA(nullptr, WithFullStop(error.what()).c_str(), title_.c_str(),

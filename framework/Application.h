@@ -44,6 +44,8 @@ public:
 
     // The plain message box: one OK button, no icon, the title as caption, centred on the screen.
     void ShowMessage(const std::string& text) const;
+    // A question with Yes and No: true for Yes.
+    bool Ask(const std::string& text) const;
     // The standard error display: error icon, the title as caption, a full stop appended.
     void ShowException(const std::exception& error) const;
     // Shows the exception being handled (call inside a catch block).

@@ -10,9 +10,32 @@
 
 namespace fw {
 
+// A path as the wide calls take it past MAX_PATH: made full and plain (no doubled
+// backslash, no "." or ".." steps, which the long form does not resolve), then given the
+// "\\?\" prefix that Windows documents for long paths. A shorter path stays as it is.
+inline std::string ExtendedPath(const std::string& path)
+{
+    const std::wstring wide = Wide(path);
+    if (wide.size() < MAX_PATH || path.rfind("\\\\?\\", 0) == 0) return path;
+    std::wstring full(GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr), L'\0');
+    full.resize(GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+    if (full.empty()) return path;
+    std::wstring plain;
+    for (wchar_t c : full)
+        if (c != L'\\' || plain.size() < 2 || plain.back() != L'\\') plain += c;
+    if (plain.rfind(L"\\\\", 0) == 0) return Narrow(L"\\\\?\\UNC\\" + plain.substr(2));
+    return Narrow(L"\\\\?\\" + plain);
+}
+
+// The wide form of a path for the file calls, long ones in their extended form.
+inline std::wstring WidePath(const std::string& path)
+{
+    return Wide(ExtendedPath(path));
+}
+
 inline bool FileExists(const std::string& path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -62,7 +85,7 @@ inline bool WaitUntilReleased(const std::string& path, DWORD timeoutMs = 2000)
 {
     const DWORD start = GetTickCount();
     while (true) {
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             CloseHandle(file);
             return true;

@@ -117,4 +117,11 @@ std::string WithoutFinalStop(std::string_view text)
     if (!out.empty() && out.back() == '.') out.pop_back();
     return out;
 }
+std::string JoinLines(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
 }  // namespace fw

@@ -23,6 +23,8 @@ int StrToInt(std::string_view text);
 
 // Splits at CR LF, lone CR or lone LF; a break at the very end starts no further line.
 std::vector<std::string> SplitLines(std::string_view text);
+// Each line followed by CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);
 
 // Index of the last byte of `text` that is one of `chars`, passing over second halves
 // of double-byte characters; npos when there is none.

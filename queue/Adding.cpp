@@ -91,6 +91,7 @@ void TfrmMain::Button2Click(fw::TComponent*)
 
 bool TfrmMain::AddFolderFiles(const std::string& folder)
 {
+    WaitForTools();
     FindFile1->Files.clear();
     FindFile1->Directory = folder;
     FindFile1->Execute();

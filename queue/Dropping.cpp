@@ -14,6 +14,7 @@ namespace {
 
 // Posted to the main window: queue what waits in ItemsToQueue.
 constexpr UINT kQueueItemsMessage = WM_APP + 1;
+constexpr UINT kOfferRowsMessage = WM_APP + 2;
 constexpr UINT_PTR kQueueItemsRetryTimer = 7;
 
 // The wide names: where the code page cannot hold a character it becomes "?" (and the
@@ -66,6 +67,11 @@ void TfrmMain::QueueItemsLater(const std::vector<std::string>& items)
     PostMessageA(Handle(), kQueueItemsMessage, 0, 0);
 }
 
+void TfrmMain::OfferLeftBehindRowsLater()
+{
+    PostMessageA(Handle(), kOfferRowsMessage, 0, 0);
+}
+
 LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
@@ -100,6 +106,20 @@ LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         AddDroppedItems(items);
         return 0;
     }
+    case kOfferRowsMessage:
+        OfferLeftBehindRows();
+        return 0;
+    case WM_QUERYENDSESSION:
+        // The system shows why we would rather it waited ("Converting 3 files").
+        return !Converting();
+    case WM_ENDSESSION:
+        // The session really ends: our encoders end and what they were writing goes.
+        if (wParam) {
+            Batch->Abandon();
+            Tools.Join();
+            DeleteLeftovers(false);
+        }
+        return 0;
     default: break;
     }
     return fw::TForm::WndProc(msg, wParam, lParam);

@@ -47,6 +47,7 @@ bool DurationProbe::Wait()
 
 std::optional<std::string> TfrmMain::ProbeDuration(const std::string& path)
 {
+    WaitForTools();
     DurationProbe probe(MediainfoPath, path, TempDir + queue::kAnswerFiles[0], ProbeTimeLimitMs);
     return ReadProbeAnswer(probe);
 }

@@ -20,6 +20,7 @@ void TQueue::Add(const std::string& path, const std::string& duration)
     durations_.Add(duration);
     rows_.emplace_back();
     view_.AddItem("MP4", {queue::NamePart(path, fw::IsLeadByte), queue::RowStateText(queue::RowState::Pending), "", "X"});
+    Changed();
 }
 
 void TQueue::Remove(int row)
@@ -29,6 +30,7 @@ void TQueue::Remove(int row)
     paths_.Delete(row);
     rows_.erase(rows_.begin() + row);
     view_.DeleteItem(row);
+    Changed();
 }
 
 std::string TQueue::Path(int row) const
@@ -64,10 +66,27 @@ void TQueue::ShowProgress(int row, std::int64_t size, std::int64_t expectedSize)
     SetState(row, queue::RowState::Converting, convert::ProgressText(size, expectedSize));
 }
 
-void TQueue::Finish(int row)
+void TQueue::Finish(int row, const std::string& output, const std::string& note)
 {
+    Row& r = rows_.at(static_cast<std::size_t>(row));
+    r.output = output;
+    r.reason = note;
     SetState(row, queue::RowState::Done, queue::RowStateText(queue::RowState::Done));
     view_.SetCellText(row, kConvertedColumn, queue::kConvertedText);
+    Changed();
+}
+
+void TQueue::Changed() const
+{
+    if (OnChange) OnChange();
+}
+
+std::vector<queue::SavedRow> TQueue::Unfinished() const
+{
+    std::vector<queue::SavedRow> rows;
+    for (int row = 0; row < Count(); ++row)
+        if (State(row) != queue::RowState::Done) rows.push_back({Path(row), Duration(row)});
+    return rows;
 }
 
 void TQueue::Fail(int row, const std::string& reason)

@@ -152,7 +152,33 @@ const char* RowStateText(RowState state)
     return "Pending";
 }
 
-RowAction ClickAction(int x, const int (&w)[4], RowState state)
+std::string SavedRowsText(const std::vector<SavedRow>& rows)
+{
+    std::vector<std::string> lines;
+    for (const SavedRow& row : rows) lines.push_back(row.duration + "\t" + row.path);
+    return fw::JoinLines(lines);
+}
+
+std::vector<SavedRow> ParseSavedRows(std::string_view text)
+{
+    std::vector<SavedRow> rows;
+    for (const std::string& line : fw::SplitLines(text)) {
+        const std::size_t tab = line.find('\t');
+        if (tab == std::string::npos || tab == 0 || tab + 1 == line.size()) continue;
+        const std::string duration = line.substr(0, tab);
+        if (duration.find_first_not_of("0123456789") != std::string::npos) continue;
+        rows.push_back({line.substr(tab + 1), duration});
+    }
+    return rows;
+}
+
+std::string RestoreQuestion(std::size_t count)
+{
+    return "Mervane ended while " + std::to_string(count) + (count == 1 ? " file was" : " files were") +
+           " waiting. Add " + (count == 1 ? "it" : "them") + " again?";
+}
+
+RowAction ClickAction(int x, const int (&w)[4], RowState state, bool hasNote)
 {
     const int typeEnd = w[0];
     const int nameEnd = typeEnd + w[1];
@@ -160,7 +186,8 @@ RowAction ClickAction(int x, const int (&w)[4], RowState state)
     const int convertedEnd = progressEnd + w[3];
     if (x > convertedEnd && (state == RowState::Pending || state == RowState::Failed)) return RowAction::Remove;
     if (x > progressEnd && x < convertedEnd && state == RowState::Done) return RowAction::OpenOutputFolder;
-    if (x > nameEnd && x < progressEnd && state == RowState::Failed) return RowAction::ShowReason;
+    if (x > nameEnd && x < progressEnd && (state == RowState::Failed || (state == RowState::Done && hasNote)))
+        return RowAction::ShowReason;
     if (x > typeEnd && x < nameEnd) return RowAction::OpenInput;
     return RowAction::None;
 }

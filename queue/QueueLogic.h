@@ -73,11 +73,25 @@ const char* RowStateText(RowState state);
 // What a finished row shows in the converted column.
 inline constexpr const char* kConvertedText = "MPG";
 
+// The rows kept against a crash: a line each, the duration entry, a tab, the path. A path
+// never holds a tab or a line break.
+struct SavedRow {
+    std::string path;
+    std::string duration;
+    bool operator==(const SavedRow&) const = default;
+};
+std::string SavedRowsText(const std::vector<SavedRow>& rows);
+// The rows of such a text; a line that is not one is passed over.
+std::vector<SavedRow> ParseSavedRows(std::string_view text);
+// What the next start asks after a crash.
+std::string RestoreQuestion(std::size_t count);
+
 enum class RowAction { None, Remove, OpenOutputFolder, OpenInput, ShowReason };
 
 // What a click at client x does to the selected row, from the current widths of the
 // columns 0 to 3 and the row's state; band edges act on nothing. A pending or failed row
-// is removed by its "X"; a click on "Failed" tells why.
-RowAction ClickAction(int x, const int (&widths)[4], RowState state);
+// is removed by its "X"; a click on "Failed" tells why, and so does one on the "Done" of a
+// row whose file has a note (it was saved under another name).
+RowAction ClickAction(int x, const int (&widths)[4], RowState state, bool hasNote = false);
 
 }  // namespace queue

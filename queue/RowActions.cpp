@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "app/Main.h"
+#include "convert/ConvertLogic.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/text.h"
@@ -28,16 +29,27 @@ void TfrmMain::ListView1Click(fw::TComponent*)
     Queue->ColumnWidths(widths);
     for (int row = 0; row < Queue->Count(); ++row) {
         if (!Queue->IsSelected(row)) continue;
-        switch (queue::ClickAction(pointer.x, widths, Queue->State(row))) {
+        switch (queue::ClickAction(pointer.x, widths, Queue->State(row), !Queue->Reason(row).empty())) {
         case queue::RowAction::Remove: Queue->Remove(row); return;
-        case queue::RowAction::OpenOutputFolder: OpenWithShell(Handle(), fw::Trim(WorkDir + "\\")); return;
+        case queue::RowAction::OpenOutputFolder: OpenWithShell(Handle(), OutputFolderOf(row)); return;
         case queue::RowAction::OpenInput: OpenWithShell(Handle(), Queue->Path(row)); return;
         case queue::RowAction::ShowReason:
-            fw::Application->ShowMessage(queue::FailureMessage(Queue->Path(row), Queue->Reason(row), fw::IsLeadByte));
+            fw::Application->ShowMessage(Queue->State(row) == queue::RowState::Done
+                                             ? Queue->Reason(row)
+                                             : queue::FailureMessage(Queue->Path(row), Queue->Reason(row), fw::IsLeadByte));
             return;
         case queue::RowAction::None: break;
         }
     }
+}
+
+std::string TfrmMain::OutputFolderOf(int row) const
+{
+    // The folder the row's file was written to, which "Browse" may have changed since.
+    const std::string& output = Queue->Output(row);
+    if (output.empty()) return fw::Trim(WorkDir + "\\");
+    const std::string folder = convert::FolderPart(output, fw::IsLeadByte);
+    return folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
 }
 
 void TfrmMain::ListView1KeyDown(fw::TComponent*, WORD& key, fw::TShiftState)

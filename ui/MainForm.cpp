@@ -180,6 +180,8 @@ void TfrmMain::FormShow(fw::TComponent*)
     for (fw::TWinControl* control : std::initializer_list<fw::TWinControl*>{TranPanel1, TranPanel2, EzRgnBtn1,
                                                                            EzRgnBtn2, EzRgnBtn3})
         control->Invalidate();
+    if (!Tools.Started()) OfferLeftBehindRowsLater();  // the first showing only
+    StageTools();
 }
 
 void TfrmMain::Image1MouseDown(fw::TComponent*, fw::TMouseButton button, fw::TShiftState, int, int)

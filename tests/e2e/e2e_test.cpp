@@ -317,8 +317,8 @@ TEST_F(EndToEnd, CloseButtonDuringAConversionStopsTheEncoderAndCleansUp)
     EXPECT_TRUE(WaitFor([] { return EncodersRunning() == 0; }, 5000)) << "the encoder is stopped";
     for (const char* name : {"ffmpeg.exe", "mediainfo.exe", "mediainfo.dll"}) EXPECT_FALSE(FileExists(tools + name));
     EXPECT_EQ(ReadFile(work + "long.mpg"), "an earlier good file") << "no half file takes the output's name";
-    EXPECT_FALSE(FileExists(work + "long.mpg.part")) << "nor is it left under its temporary name";
-    EXPECT_FALSE(FileExists(work + "other.mpg.part"));
+    EXPECT_FALSE(FileExists(work + "long.~00")) << "nor is it left under its temporary name";
+    EXPECT_FALSE(FileExists(work + "other.~00"));
     EXPECT_FALSE(FileExists(work + "other.mpg"));
 }
 
@@ -438,4 +438,34 @@ TEST_F(EndToEnd, NamesInAnyScriptAreQueuedConvertedAndShownAsNamed)
     app.ConfirmDialog(box);
     app.Click(kClose.x, kClose.y);
     EXPECT_EQ(app.Program().WaitForExit(20000), 0);
+}
+
+TEST_F(EndToEnd, EndedFromOutsideMidBatchLeavesNoEncoderAndTheNextStartOffersItsRows)
+{
+    MakeClip(work + "long.mp4", 240);
+    CopyFileA((work + "long.mp4").c_str(), (work + "second.mp4").c_str(), FALSE);
+    WriteSetting("WorkDir", work);
+    WriteSetting("Encoders", "1");  // one converting, one waiting
+    {
+        Driver app("\"" + work + "long.mp4\" \"" + work + "second.mp4\"");
+        ASSERT_TRUE(WaitFor([&] { return app.Rows().size() == 2; }, 30000));
+        app.Click(kConvert.x, kConvert.y);
+        ASSERT_TRUE(WaitFor([&] { return FileExists(work + "long.~00") && EncodersRunning() == 1; }, 30000));
+        TerminateProcess(app.Program().Process(), 1);  // as the Task Manager ends it
+        EXPECT_TRUE(WaitFor([] { return EncodersRunning() == 0; }, 2000)) << "no encoder outlives the program";
+    }
+    Driver next;
+    HWND question = next.WaitForDialog();
+    ASSERT_TRUE(question);
+    EXPECT_NE(DialogText(question).find("Mervane ended while 2 files were waiting. Add them again?"), std::string::npos)
+        << DialogText(question);
+    next.Shot("e2e-12-offered-again");
+    next.ConfirmDialog(question);  // "Yes"
+    ASSERT_TRUE(WaitFor([&] { return next.Rows().size() == 2; }, 10000));
+    EXPECT_EQ(next.Rows()[0].name, "long");
+    EXPECT_EQ(next.Rows()[1].name, "second");
+    EXPECT_EQ(next.Rows()[0].progress, "Pending");
+    EXPECT_TRUE(WaitFor([&] { return !FileExists(work + "long.~00"); }, 10000)) << "the crashed run's temporary goes";
+    next.Click(kClose.x, kClose.y);
+    EXPECT_EQ(next.Program().WaitForExit(20000), 0);
 }

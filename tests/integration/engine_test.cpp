@@ -6,6 +6,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include "convert/ConvertLogic.h"
 #include "form_fixture.h"
@@ -71,7 +73,7 @@ struct EngineTest : FormTest {
     bool NoTemporaryLeft()
     {
         WIN32_FIND_DATAA entry{};
-        HANDLE found = FindFirstFileA((work + "*.part").c_str(), &entry);
+        HANDLE found = FindFirstFileA((work + "*.~??").c_str(), &entry);
         if (found == INVALID_HANDLE_VALUE) return true;
         FindClose(found);
         return false;
@@ -94,13 +96,13 @@ TEST_F(EngineTest, OnlyPendingRowsStartAndAClickDuringABatchDoesNothing)
     UseFakeEncoder();
     QueueScript("done.mp4", "exit 0");
     QueueScript("failed.mp4", "exit 0");
-    Queue().Finish(0);
+    Queue().Finish(0, work + "done.mpg");
     Queue().Fail(1, "earlier");
     QueueScript("c.d.mp4", "write 100\nsleep 300\nfinish", "7");
     Convert(2);
     ASSERT_EQ(Batch().Conversions().size(), 1u);
     EXPECT_EQ(Batch().Conversions()[0]->row, 2);
-    EXPECT_EQ(Batch().Conversions()[0]->written, work + "\\c.d.mpg.part");  // the work folder ends with a backslash
+    EXPECT_EQ(Batch().Conversions()[0]->written, work + "\\c.d.~00");  // the work folder ends with a backslash
     Convert(2);
     EXPECT_EQ(Batch().Conversions().size(), 1u);
     StatesUntilIdle(2);
@@ -249,7 +251,7 @@ TEST_F(EngineTest, AbandonedMidwayEndsOurEncodersAndRemovesTheirTemporaries)
     QueueScript("long.mp4", "write 5000\nsleep 60000\nfinish");
     QueueScript("other.mp4", "write 5000\nsleep 60000\nfinish");
     Convert(2);
-    ASSERT_TRUE(PumpUntil([&] { return FileExists(work + "\\other.mpg.part") && FileExists(work + "\\long.mpg.part"); },
+    ASSERT_TRUE(PumpUntil([&] { return FileExists(work + "\\other.~00") && FileExists(work + "\\long.~00"); },
                           10000));
     Batch().Abandon();
     EXPECT_FALSE(form->Converting());
@@ -371,4 +373,64 @@ TEST_F(EngineTest, RealClipsBecomeMpegProgramStreamsTwoAtATime)
     }
     EXPECT_TRUE(NoTemporaryLeft());
     RemoveTree(clips);
+}
+
+TEST_F(EngineTest, AReadOnlyEarlierOutputKeepsTheFinishedFileUnderAFreeNameAndTheWindowAnswersThroughout)
+{
+    UseFakeEncoder();
+    WriteFile(work + "\\keep.mpg", "an earlier file the user protected");
+    SetFileAttributesA((work + "\\keep.mpg").c_str(), FILE_ATTRIBUTE_READONLY);
+    WriteFile(work + "\\keep (2).mpg", "the user's own");
+    // Another thread asks the window as the system does before it calls it "Not Responding".
+    std::atomic<bool> stop{false};
+    std::atomic<DWORD> slowest{0};
+    const HWND window = form->Handle();
+    std::thread asker([&] {
+        while (!stop) {
+            const DWORD start = GetTickCount();
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &answer);
+            slowest = std::max<DWORD>(slowest, GetTickCount() - start);
+            Sleep(50);
+        }
+    });
+    QueueScript("keep.mp4", "write 700\nfinish");
+    WriteFile(work + "keep.~00", "a download of the user's, not ours");
+    Convert(2);
+    StatesUntilIdle(0);
+    stop = true;
+    asker.join();
+
+    EXPECT_EQ(Queue().State(0), RowState::Done);
+    EXPECT_EQ(Queue().Output(0), work + "\\keep (3).mpg");
+    EXPECT_EQ(ReadFile(work + "\\keep (3).mpg").size(), 700u);
+    EXPECT_NE(Queue().Reason(0).find("saved as keep (3).mpg, since keep.mpg could not be replaced"), std::string::npos)
+        << Queue().Reason(0);
+    EXPECT_EQ(ReadFile(work + "\\keep.mpg"), "an earlier file the user protected");
+    EXPECT_EQ(ReadFile(work + "keep.~00"), "a download of the user's, not ours");
+    EXPECT_LT(slowest.load(), 1000u);
+    SetFileAttributesA((work + "\\keep.mpg").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(EngineTest, AnOutputPathUpToTheLimitConvertsAndALongerOneConvertsOrSaysItIsTooLong)
+{
+    MakeClip(work + "a.mp4", 1);
+    for (std::size_t length : {258u, 259u, 290u}) {  // the output path: work folder, "\\", name (a name within 255 bytes)
+        const std::string input = work + std::string(length - work.size() - 5, 'n') + ".mp4";
+        CopyFileW(fw::WidePath(work + "a.mp4").c_str(), fw::WidePath(input).c_str(), FALSE);
+        Queue().Add(input, "2");
+        Convert(1);
+        StatesUntilIdle(Queue().Count() - 1, 60000);
+        const int row = Queue().Count() - 1;
+        if (length < MAX_PATH || Queue().State(row) == RowState::Done) {
+            EXPECT_EQ(Queue().State(row), RowState::Done) << length << ": " << Queue().Reason(row);
+            EXPECT_EQ(Queue().Output(row).size(), length);
+            EXPECT_TRUE(fw::FileExists(Queue().Output(row)));
+        } else {
+            EXPECT_NE(Queue().Reason(row).find("The path is too long"), std::string::npos) << Queue().Reason(row);
+        }
+        EXPECT_TRUE(NoTemporaryLeft()) << length;
+        DeleteFileW(fw::WidePath(input).c_str());  // past what the folder's removal reaches
+        DeleteFileW(fw::WidePath(Queue().Output(row)).c_str());
+    }
 }

@@ -9,7 +9,12 @@ struct FormTest : ::testing::Test {
     using Form = std::unique_ptr<TfrmMain>;
     Form form;
 
-    void StartForm() { form = std::make_unique<TfrmMain>(nullptr); }
+    // With its tools written, as once the window has shown.
+    void StartForm()
+    {
+        form = std::make_unique<TfrmMain>(nullptr);
+        form->WaitForTools();
+    }
     // The test encoder as the window's encoder: a copy, since the window deletes its
     // encoder file when it closes.
     void UseFakeEncoder(const std::string& folder)

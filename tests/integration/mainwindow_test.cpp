@@ -79,6 +79,7 @@ struct StandInOpener {
 
 struct MainWindowTest : FormTest {
     std::string work = FreshFolder("window");
+    const std::string earlier = work + "earlier\\";  // an output folder chosen before the last "Browse"
     void SetUp() override
     {
         StartForm();
@@ -128,11 +129,12 @@ struct MainWindowTest : FormTest {
     }
     void QueueRows(const std::vector<std::string>& states)
     {
+        CreateDirectoryA(earlier.c_str(), nullptr);
         for (std::size_t i = 0; i < states.size(); ++i) {
             std::string path = work + "clip" + std::to_string(i) + ".mp4";
             WriteFile(path, "x");
             form->Queue->Add(path, std::to_string(10 + i));
-            if (states[i] == "Done") form->Queue->Finish(static_cast<int>(i));
+            if (states[i] == "Done") form->Queue->Finish(static_cast<int>(i), earlier + "clip" + std::to_string(i) + ".mpg");
             if (states[i] == "Failed") form->Queue->Fail(static_cast<int>(i), "why");
         }
     }
@@ -311,8 +313,8 @@ TEST_F(MainWindowTest, ClickBandsActByStateAndFollowResizedColumns)
     EXPECT_EQ(opener.Opened(800), "");
     ClickRow(1, 259);  // exactly on the border of the progress and converted columns
     EXPECT_EQ(opener.Opened(800), "");
-    ClickRow(0, 330);  // "MPG" of a done row opens the output folder
-    EXPECT_EQ(opener.Opened(), form->WorkDir + "\\");
+    ClickRow(0, 330);  // "MPG" of a done row opens the folder it was written to, not today's
+    EXPECT_EQ(opener.Opened(), earlier);
     ClickRow(1, 100);  // a name opens the input file
     EXPECT_EQ(opener.Opened(), clip1);
     ClickRow(2, 100);  // also the name of a failed row

@@ -54,7 +54,7 @@ TEST_F(QueueTest, ListsAreNotSortedAndEachStateShowsItsTextInPlace)
     queue.Start(1);
     EXPECT_EQ(Row(1)[2], "Pending") << "a conversion shows nothing before it is measured";
     queue.ShowProgress(1, 43477, 117504);
-    queue.Finish(2);
+    queue.Finish(2, "D:\\b.mpg");
     queue.Fail(3, "why");
     EXPECT_EQ(Row(0), (Cells{"MP4", "z", "Pending", "", "X", "C:\\z.mp4", "9"}));
     EXPECT_EQ(Row(1), (Cells{"MP4", "a", "37% Done", "", "X", "C:\\a.mp4", "9"}));

@@ -1,5 +1,9 @@
 // The program as a whole process: one copy at a time, and the close button.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
 
 #include "app/AppLogic.h"
 #include "app/MainInstance.h"
@@ -16,6 +20,20 @@ std::string ToolFolder()
     std::string appDir;
     ReadSetting("AppDir", appDir);
     return appDir;
+}
+
+// The tools are written once the window shows; they are whole when the encoder, written
+// last, has all its bytes and is no longer held.
+bool WaitForStagedTools(const std::string& tools)
+{
+    WIN32_FILE_ATTRIBUTE_DATA payload{};
+    GetFileAttributesExA((PayloadFolder() + "ffmpeg.exe").c_str(), GetFileExInfoStandard, &payload);
+    return PumpUntil(
+        [&] {
+            fw::unique_handle file(CreateFileA((tools + "ffmpeg.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            return file && GetFileSize(file.get(), nullptr) == payload.nFileSizeLow;
+        },
+        20000);
 }
 
 FILETIME LastWrite(const std::string& path)
@@ -73,7 +91,7 @@ TEST(SingleInstance, SecondCopyBringsTheFirstBackAndEndsWithoutTouchingAnything)
     HWND window = first.WaitForWindow();
     ASSERT_TRUE(window);
     const std::string tools = ToolFolder();
-    ASSERT_TRUE(FileExists(tools + "ffmpeg.exe"));
+    ASSERT_TRUE(WaitForStagedTools(tools));
     const FILETIME staged = LastWrite(tools + "ffmpeg.exe");
     ShowWindow(window, SW_MINIMIZE);
     PumpUntil([&] { return IsIconic(window) != FALSE; }, 5000);
@@ -171,7 +189,51 @@ TEST(SingleInstance, ASecondCopyHandsItsArgumentsOverWholeAsFullPaths)
     EXPECT_EQ(StandInCopy::handed.size(), 1u) << "a copy without arguments hands nothing over";
 }
 
-TEST(CloseButton, EndsOnlyItsOwnEncodersRemovesTheToolsAndExitsWithZero)
+// A running copy that is closing: it holds the one-copy lock and shows its windows, then
+// answers a hand-over by ending, which frees the lock.
+struct ClosingCopy {
+    static inline HANDLE lock = nullptr;
+    static inline HWND mainWindow = nullptr;
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+    {
+        if (m != WM_COPYDATA) return DefWindowProcA(w, m, wp, lp);
+        DestroyWindow(mainWindow);
+        DestroyWindow(w);
+        ReleaseMutex(lock);
+        return FALSE;
+    }
+    fw::unique_handle mutex{CreateMutexA(nullptr, TRUE, "Local\\Mervane.OneCopy")};
+    ClosingCopy()
+    {
+        lock = mutex.get();
+        mainWindow = MakeTestWindow("TfrmMain", &DefWindowProcA, WS_POPUP);
+        HWND application = CreateWindowExA(0, "TApplication", "Mervane", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                           GetModuleHandleA(nullptr), nullptr);
+        SetWindowLongPtrA(application, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc));
+    }
+};
+
+TEST(SingleInstance, AHandOverToACopyThatIsClosingEndsInOneRunningCopyWithTheFileQueued)
+{
+    DeleteSettings();
+    const std::string work = FreshFolder("closing");
+    MakeClip(work + "clip.mp4", 1);
+    std::unique_ptr<RunningProgram> program;
+    {
+        ClosingCopy closing;
+        program = std::make_unique<RunningProgram>("\"" + work + "clip.mp4\"");
+        PumpUntil([&] { return !IsWindow(ClosingCopy::mainWindow) || !program->Running(); }, 20000);
+    }
+    HWND window = program->WaitForWindow();
+    ASSERT_TRUE(window) << "the new copy took the running copy's place";
+    HWND list = FindWindowExA(window, nullptr, "SysListView32", nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 1; }, 30000));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program->WaitForExit(), 0);
+    RemoveTree(work);
+}
+
+TEST(CloseButton, LeavesAnotherProgramsEncoderOfTheStagedToolRunningAndExitsWithZero)
 {
     DeleteSettings();
     RunningProgram program;
@@ -179,15 +241,13 @@ TEST(CloseButton, EndsOnlyItsOwnEncodersRemovesTheToolsAndExitsWithZero)
     ASSERT_TRUE(window);
     const std::string tools = ToolFolder();
     const std::string work = FreshFolder("close");
+    ASSERT_TRUE(WaitForStagedTools(tools));
 
-    auto encode = [](const std::string& exe, const std::string& output) {
-        return StartHidden(exe, "-v error -re -f lavfi -i testsrc=rate=25 -t 60 -y \"" + output + "\"");
-    };
-    fw::unique_handle own = encode(tools + "ffmpeg.exe", work + "partial.mpg");
-    CopyFileA((PayloadFolder() + "ffmpeg.exe").c_str(), (work + "ffmpeg.exe").c_str(), FALSE);
-    fw::unique_handle other = encode(work + "ffmpeg.exe", work + "other.mpg");
-    ASSERT_TRUE(own && other);
-    PumpUntil([&] { return FileExists(work + "partial.mpg") && ReadFile(work + "partial.mpg").size() > 0; }, 20000);
+    // As the same user's copy in another session would run it.
+    fw::unique_handle other =
+        StartHidden(tools + "ffmpeg.exe", "-v error -re -f lavfi -i testsrc=rate=25 -t 60 -y \"" + work + "other.mpg\"");
+    ASSERT_TRUE(other);
+    PumpUntil([&] { return FileExists(work + "other.mpg") && ReadFile(work + "other.mpg").size() > 0; }, 20000);
 
     HWND closeButton = ChildWindowFromPoint(window, POINT{475, 24});
     char className[64] = {};
@@ -196,13 +256,14 @@ TEST(CloseButton, EndsOnlyItsOwnEncodersRemovesTheToolsAndExitsWithZero)
     ClickAt(closeButton, 11, 10);
     EXPECT_EQ(program.WaitForExit(30000), 0);
 
-    EXPECT_EQ(WaitForSingleObject(own.get(), 5000), static_cast<DWORD>(WAIT_OBJECT_0)) << "its own encoder is ended";
-    EXPECT_EQ(WaitForSingleObject(other.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "another program's encoder runs on";
-    for (const char* name : {"ffmpeg.exe", "mediainfo.exe", "mediainfo.dll"})
-        EXPECT_FALSE(FileExists(tools + name)) << name;
-    EXPECT_GT(ReadFile(work + "partial.mpg").size(), 0u) << "the partial output stays";
+    EXPECT_EQ(WaitForSingleObject(other.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "an encoder we did not start runs on";
+    EXPECT_TRUE(FileExists(tools + "ffmpeg.exe")) << "the tool it runs stays";
+    for (const char* name : {"mediainfo.exe", "mediainfo.dll"}) EXPECT_FALSE(FileExists(tools + name)) << name;
 
     TerminateProcess(other.get(), 1);
     WaitForSingleObject(other.get(), 5000);
+    PumpFor(300);
+    SetFileAttributesA((tools + "ffmpeg.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA((tools + "ffmpeg.exe").c_str());
     RemoveTree(work);
 }

@@ -65,6 +65,29 @@ TEST_F(StagingTest, ToolPathsAreShortFormsThatRun)
     EXPECT_NE(RunAndCapture(form->MediainfoPath + " --Version").find("MediaInfoLib"), std::string::npos);
 }
 
+TEST_F(StagingTest, ToolsAreWrittenOnceTheWindowShowsAndAConvertAtOnceWaitsForThem)
+{
+    const std::string work = FreshFolder("at-once");
+    MakeClip(work + "a.mp4", 2);
+    form = std::make_unique<TfrmMain>(nullptr);
+    const std::string encoder = form->AppDir + "ffmpeg.exe";
+    SetFileAttributesA(encoder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(encoder.c_str());
+    PumpFor(200);
+    EXPECT_FALSE(FileExists(encoder)) << "written before the window showed";
+
+    form->Show();
+    form->Queue->Add(work + "a.mp4", "3");
+    form->WorkDir = work;
+    form->EzRgnBtn3Click(form.get());
+    EXPECT_TRUE(form->Converting());
+    PumpUntil([&] { return !form->Converting(); }, 60000);
+    EXPECT_EQ(form->Queue->State(0), queue::RowState::Done) << form->Queue->Reason(0);
+    EXPECT_TRUE(FileExists(work + "a.mpg"));
+    form.reset();
+    RemoveTree(work);
+}
+
 TEST_F(StagingTest, LeftoverToolsAreReplacedAndOnlyAWholeCopyHeldOpenIsUsed)
 {
     StartForm();
@@ -122,6 +145,7 @@ TEST_F(StagingTest, LeftoverToolsAreReplacedAndOnlyAWholeCopyHeldOpenIsUsed)
         EXPECT_EQ(form->Queue->Reason(0), form->ToolsFailure);
         EXPECT_NE(form->ToolsFailure.find("ffmpeg.exe"), std::string::npos);
         EXPECT_EQ(RunningProcesses("ffmpeg.exe"), 0);
+        EXPECT_EQ(dialogs.Count(), 1) << "said once, not again when the tools were needed";
         form.reset();
         RemoveTree(clip.substr(0, clip.rfind('\\') + 1));
     }

@@ -50,23 +50,6 @@ TEST(Forwarding, EachArgumentFollowedByOneBlankAndExeDropsWhatCameBefore)
     for (const Case& c : cases) EXPECT_EQ(ForwardedArgumentText(c.args), c.text);
 }
 
-TEST(ProcessName, MatchesTheNameAfterTheLastSeparatorOrTheWholeField)
-{
-    struct Case {
-        const char* field;
-        bool matches;
-    } cases[] = {
-        {"ffmpeg.exe", true},
-        {"FFMPEG.EXE", true},
-        {"C:\\tools\\FFmpeg.exe", true},
-        {"C:ffmpeg.exe", true},
-        {"ffmpeg.exe.old", false},
-        {"xffmpeg.exe", false},
-        {"ffmp\xC9g.exe", false},
-    };
-    for (const Case& c : cases) EXPECT_EQ(ExeFieldMatches(c.field, "ffmpeg.exe"), c.matches) << c.field;
-}
-
 TEST(HandedOverArguments, PackedAndUnpackedWhole)
 {
     const std::vector<std::string> args = {"C:\\my clips\\a b.mp4", "D:\\", "\xe9t\xe9.mp4", ""};

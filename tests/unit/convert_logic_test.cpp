@@ -1,6 +1,8 @@
 // Rules of the conversion engine: command lines, folders, output paths, sizes, progress.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "convert/ConvertLogic.h"
 #include "framework/errors.h"
 
@@ -54,9 +56,9 @@ TEST(OutputPath, TrailBytesAreNeverSeparators)
 
 TEST(FfmpegArgs, ByteForByte)
 {
-    EXPECT_EQ(FfmpegArgsFor("C:\\clips\\a.mp4", TemporaryPathFor("D:\\out\\a.mpg")),
+    EXPECT_EQ(FfmpegArgsFor("C:\\clips\\a.mp4", "D:\\out\\a.~00"),
               " -i \"C:\\clips\\a.mp4\" -y -deinterlace -b 900000 -r 25 -ab 128000 -ar 44100 -ac 2 -f mpeg "
-              "\"D:\\out\\a.mpg.part\"");
+              "\"D:\\out\\a.~00\"");
 }
 
 TEST(ExpectedSize, DurationTimes117504In64Bits)
@@ -203,4 +205,28 @@ TEST(Encoders, HalfTheProcessorsFromTwoToFourUnlessTheSettingSaysOneToSixteen)
         {2, "17", 2}, {2, "0", 2}, {2, "-3", 2}, {2, "two", 2}, {8, " 3 ", 3}, {8, "3x", 4}, {8, "99999999999", 4},
     };
     for (const Case& c : cases) EXPECT_EQ(EncoderCount(c.processors, c.setting), c.encoders) << c.processors << " '" << c.setting << "'";
+}
+
+TEST(TemporaryPath, AsLongAsTheOutputAndNeverANameTaken)
+{
+    const std::set<std::string> taken = {"D:\\out\\a.~00", "D:\\out\\a.~01"};
+    auto isTaken = [&](const std::string& path) { return taken.count(path) > 0; };
+    struct Case {
+        const char* output;
+        const char* temporary;
+    } cases[] = {
+        {"D:\\out\\b.mpg", "D:\\out\\b.~00"},
+        {"D:\\out\\a.mpg", "D:\\out\\a.~02"},  // the user's own files of that name stay
+        {"D:\\out\\c.d.mpg", "D:\\out\\c.d.~00"},
+    };
+    for (const Case& c : cases) {
+        const std::string temporary = TemporaryPathFor(c.output, isTaken);
+        EXPECT_EQ(temporary, c.temporary);
+        EXPECT_EQ(temporary.size(), std::string(c.output).size());
+        EXPECT_TRUE(IsTemporaryName(temporary));
+    }
+    EXPECT_EQ(TemporaryPathFor("D:\\out\\a.mpg", [](const std::string&) { return true; }), "");
+    EXPECT_FALSE(IsTemporaryName("D:\\out\\a.mpg"));
+    EXPECT_EQ(SavedBesideNote("D:\\out\\a.mpg", "D:\\out\\a (2).mpg", "Access denied.", nullptr),
+              "The converted file was saved as a (2).mpg, since a.mpg could not be replaced: Access denied.");
 }

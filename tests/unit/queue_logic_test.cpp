@@ -124,4 +124,14 @@ TEST(ClickBands, StrictEdgesAndStatesDecide)
     for (const Case& c : cases) EXPECT_EQ(ClickAction(c.x, w, c.state), c.action) << c.x << " " << RowStateText(c.state);
     const int wider[4] = {40, 254, 65, 156};  // the bands follow a resized column
     EXPECT_EQ(ClickAction(220, wider, RowState::Pending), RowAction::OpenInput);
+    EXPECT_EQ(ClickAction(220, w, RowState::Done, true), RowAction::ShowReason);  // saved under another name
+}
+
+TEST(SavedRows, ComeBackAsWrittenAndDamagedLinesArePassedOver)
+{
+    const std::vector<SavedRow> rows = {{"C:\\clips\\a b.mp4", "84"}, {"D:\\Ωmega\\c.mp4", "3"}};
+    EXPECT_EQ(ParseSavedRows(SavedRowsText(rows)), rows);
+    EXPECT_EQ(ParseSavedRows("84\tC:\\a.mp4\r\nno tab\r\n\tC:\\b.mp4\r\nx1\tC:\\c.mp4\r\n7\t\r\n5\tC:\\d.mp4"),
+              (std::vector<SavedRow>{{"C:\\a.mp4", "84"}, {"C:\\d.mp4", "5"}}));
+    EXPECT_EQ(RestoreQuestion(3), "Mervane ended while 3 files were waiting. Add them again?");
 }

@@ -1,0 +1,45 @@
+// Giving a finished file the output's name, on a thread of its own so that the window
+// never waits: the encoder lets go of it, it keeps the input's modified time, it is flushed,
+// and it takes the output's name, or a free name beside it when that name stays taken.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/handles.h"
+
+namespace convert {
+
+struct SaveJob {
+    std::string written;  // the temporary the encoder wrote
+    std::string output;
+    std::string input;    // whose modified time the output keeps
+    bool keep = true;     // false: the run failed and the temporary only goes
+    std::vector<std::string> claimed;  // outputs of this run a free name must not take
+
+    // What came of it, once the thread has ended.
+    std::string savedAs;  // the file that now holds the conversion; empty when none
+    std::string note;     // why it has another name, or why it could not be saved
+};
+
+class TSaver {
+public:
+    explicit TSaver(SaveJob job);
+    // Waits for the thread: a finished file is never left half renamed.
+    ~TSaver();
+    TSaver(const TSaver&) = delete;
+    TSaver& operator=(const TSaver&) = delete;
+
+    HANDLE Thread() const { return thread_.get(); }
+    bool Ended() const { return WaitForSingleObject(thread_.get(), 0) != WAIT_TIMEOUT; }
+    // Only once Ended.
+    const SaveJob& Result() const { return job_; }
+
+private:
+    static DWORD WINAPI Run(void* self);
+    SaveJob job_;
+    fw::unique_handle thread_;
+};
+
+}  // namespace convert
