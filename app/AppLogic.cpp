@@ -1,6 +1,8 @@
 // Rules of the application shell.
 #include "app/AppLogic.h"
 
+#include <algorithm>
+
 #include "framework/text.h"
 
 namespace app {
@@ -99,11 +101,70 @@ bool IsMp4Name(std::string_view path)
     return path.size() >= 4 && fw::SameTextAscii(path.substr(path.size() - 4), ".mp4");
 }
 
-std::string SkippedFilesMessage(const std::vector<std::string>& names)
+namespace {
+
+// "a, b, c": the first `count` names.
+std::string NameList(const std::vector<std::string>& names, std::size_t count)
 {
     std::string list;
-    for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
-    return "These files are not MP4 files and were not added: " + list + ".";
+    for (std::size_t i = 0; i < count && i < names.size(); ++i) list += (i == 0 ? "" : ", ") + names[i];
+    return list;
+}
+
+std::string MoreLine(std::size_t total, std::size_t named)
+{
+    return named < total ? " ...and " + std::to_string(total - named) + " more." : std::string();
+}
+
+}  // namespace
+
+std::string NotAddedMessage(const std::vector<RefusedItem>& refused)
+{
+    struct Group {
+        NotAdded why;
+        std::vector<std::string> names;
+        std::size_t shown = 0;
+    };
+    std::vector<Group> groups;
+    for (const RefusedItem& item : refused) {
+        auto group = std::find_if(groups.begin(), groups.end(), [&](const Group& g) { return g.why == item.why; });
+        if (group == groups.end()) group = groups.insert(groups.end(), {item.why, {}});
+        group->names.push_back(item.name);
+    }
+    // The room is shared in turn, so that every reason shows at least one of its files.
+    std::size_t named = 0;
+    for (bool more = true; more && named < kMostNamed;) {
+        more = false;
+        for (Group& group : groups)
+            if (named < kMostNamed && group.shown < group.names.size()) {
+                ++group.shown;
+                ++named;
+                more = true;
+            }
+    }
+    std::string text = "These files were not added.";
+    for (const Group& group : groups) {
+        const char* heading = group.why == NotAdded::Missing  ? "Not found"
+                              : group.why == NotAdded::NotMp4 ? "Not MP4 files"
+                                                              : "Names with characters this system's code page cannot "
+                                                                "hold (rename them and add them again)";
+        text += std::string(" ") + heading + ": " + NameList(group.names, group.shown) + ".";
+    }
+    return text + MoreLine(refused.size(), named);
+}
+
+std::string AddedAfterConversionMessage(const std::vector<std::string>& names)
+{
+    const std::size_t named = std::min(names.size(), kMostNamed);
+    return "These files will be added when the conversion has finished: " + NameList(names, named) + "." +
+           MoreLine(names.size(), named);
+}
+
+std::string WithoutLongPrefix(std::string_view path)
+{
+    if (path.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + std::string(path.substr(8));
+    if (path.rfind("\\\\?\\", 0) == 0) return std::string(path.substr(4));
+    return std::string(path);
 }
 
 std::string HandOverRefusedMessage(std::string_view reason, bool elevation)

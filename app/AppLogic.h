@@ -44,11 +44,23 @@ std::optional<std::vector<std::string>> UnpackArguments(std::string_view block);
 
 // Whether a dropped or handed-over file is an MP4 file: its extension, in any case.
 bool IsMp4Name(std::string_view path);
-// The message listing what a drop passed over: "These files are not MP4 files and were
-// not added: notes.txt, clip.avi."
-std::string SkippedFilesMessage(const std::vector<std::string>& names);
-inline constexpr const char* kAddAfterConversion =
-    "Files can be added when the conversion has finished.";
+// Why a dropped or handed-over item was not added.
+enum class NotAdded { Missing, NotMp4, OutsideCodePage };
+struct RefusedItem {
+    std::string name;  // the file name part, as the user knows it
+    NotAdded why;
+};
+// At most this many names in one message; the rest are counted.
+inline constexpr std::size_t kMostNamed = 10;
+// One message for everything a burst of drops and hand-overs could not add, grouped by
+// reason in the order the reasons first came: "These files were not added. Not found:
+// a.mp4, b.mp4. Not MP4 files: notes.txt." and "...and 4 more." past kMostNamed names.
+std::string NotAddedMessage(const std::vector<RefusedItem>& refused);
+// Files that came while a batch converts: kept, and queued when it has finished.
+std::string AddedAfterConversionMessage(const std::vector<std::string>& names);
+// A path as a drop or another program may write it: the "\\?\" long form made plain
+// ("\\?\C:\a" is "C:\a", "\\?\UNC\server\share" is "\\server\share").
+std::string WithoutLongPrefix(std::string_view path);
 
 // What a second copy says when the running copy did not take its files, with the reason;
 // the hint at administrator rights only where the system refused for that.

@@ -5,7 +5,6 @@
 #include <shlobj.h>
 
 #include "app/AppLogic.h"
-#include "app/Main.h"
 #include "convert/ConvertLogic.h"
 #include "framework/Files.h"
 #include "framework/Registry.h"
@@ -26,25 +25,14 @@ std::string SpecialFolder(int folderId)
     return fw::Narrow(buffer);
 }
 
-// Makes the last level of a path; a failure is not reported.
+}  // namespace
+
 void ForceLastLevel(const std::string& path)
 {
     if (!fw::DirectoryExists(path)) CreateDirectoryA(path.c_str(), nullptr);
 }
 
-}  // namespace
-
-std::string GetPersonalFolder()
-{
-    return SpecialFolder(CSIDL_PERSONAL);
-}
-
-std::string GetAppDataFolder()
-{
-    return SpecialFolder(CSIDL_APPDATA);
-}
-
-int TfrmMain::EncoderCount() const
+int EncodersFromSettings()
 {
     std::string setting;
     fw::Guarded([&] {
@@ -56,36 +44,12 @@ int TfrmMain::EncoderCount() const
     return convert::EncoderCount(system.dwNumberOfProcessors, setting);
 }
 
-void TfrmMain::FixFoldersAndSettings()
+std::string GetPersonalFolder()
 {
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, temp);
-    TempDir = fw::Narrow(temp);
-    LastFolder.clear();
-    WorkDir = app::ProgramFolderUnder(GetPersonalFolder(), fw::IsLeadByte);
-    AppDir = app::ProgramFolderUnder(GetAppDataFolder(), fw::IsLeadByte);
+    return SpecialFolder(CSIDL_PERSONAL);
+}
 
-    fw::Guarded([&] {
-        fw::TRegistry settings(kSettingsKey);
-        if (!settings.ValueExists("WorkDir")) settings.WriteString("WorkDir", WorkDir);
-        settings.WriteString("AppDir", AppDir);
-    });
-
-    ForceLastLevel(WorkDir);
-    ForceLastLevel(AppDir);
-
-    fw::Guarded([&] {
-        fw::TRegistry settings(kSettingsKey);
-        if (settings.ValueExists("WorkDir")) {
-            Edit4->SetText(settings.ReadString("WorkDir"));
-            std::string stored = Edit4->Text();
-            if (!fw::DirectoryExists(stored)) {
-                CreateDirectoryA(stored.c_str(), nullptr);
-                settings.WriteString("WorkDir", stored);
-            }
-        }
-    });
-
-    Edit3->SetText(Edit4->Text());
-    WorkDir = Edit3->Text();
+std::string GetAppDataFolder()
+{
+    return SpecialFolder(CSIDL_APPDATA);
 }

@@ -1,4 +1,4 @@
-// The user's special folders and the program's settings key.
+// The user's special folders, the program's settings key and what it says.
 #pragma once
 #include <string>
 
@@ -6,3 +6,7 @@ inline constexpr const char* kSettingsKey = "\\Software\\Talvik";
 
 std::string GetPersonalFolder();
 std::string GetAppDataFolder();
+// Makes the last level of a path; a failure is not reported.
+void ForceLastLevel(const std::string& path);
+// How many encoders run at once: the machine's share, or the Encoders setting.
+int EncodersFromSettings();

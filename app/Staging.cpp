@@ -6,14 +6,12 @@
 #include <utility>
 
 #include "app/AppLogic.h"
-#include "app/Main.h"
 #include "convert/WritingList.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/errors.h"
 #include "framework/handles.h"
 #include "framework/text.h"
-#include "queue/QueueLogic.h"
 
 namespace {
 
@@ -129,77 +127,4 @@ std::string ShortName(const std::string& path)
     GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
     buffer[255] = '\0';
     return buffer;
-}
-
-void TfrmMain::StageTools()
-{
-    if (Tools.Started()) return;
-    Tools.Start(AppDir);
-    // Said as soon as the writing ends, whether or not anything waits for the tools.
-    fw::Application->WatchHandle(Tools.Thread(), [this] { WaitForTools(); });
-}
-
-void TfrmMain::WaitForTools()
-{
-    if (toolsTaken_) return;
-    StageTools();
-    if (WaitForSingleObject(Tools.Thread(), 0) == WAIT_TIMEOUT) {
-        const std::string listCaption = Label13->Caption();
-        fw::scope_exit restoreCaption([&] { Label13->SetCaption(listCaption); });
-        Label13->SetCaption(app::kPreparingTools);
-        Tools.Wait();
-    }
-    if (std::exchange(toolsTaken_, true)) return;  // taken while a message waited
-    fw::Application->UnwatchHandle(Tools.Thread());
-    const StagedTools& tools = Tools.Wait();
-    FfmpegPath = tools.ffmpegPath;
-    MediainfoPath = tools.mediainfoPath;
-    ToolsFailure = tools.encoderFailure;
-    if (tools.error) std::rethrow_exception(tools.error);
-    if (!tools.firstFailure.empty()) fw::Application->ShowMessage(app::ToolsNotWrittenMessage(AppDir, tools.firstFailure));
-}
-
-void TfrmMain::EzRgnBtn2Click(fw::TComponent*)
-{
-    // Our own encoders, through their handles, their temporaries removed. Any other
-    // encoder, even one started from our staged file by another copy, runs on. The rows
-    // kept against a crash go: this is an end the user chose.
-    Batch.reset();
-    KeptRows.reset();
-    Tools.Join();
-    DeleteLeftovers(true);
-
-    DWORD processId = 0;
-    GetWindowThreadProcessId(fw::Application->Handle(), &processId);
-    fw::unique_handle self(OpenProcess(0x1F0FFF, FALSE, processId));
-    TerminateProcess(self.get(), 0);
-    ExitProcess(0);  // not reached unless the process could not be opened
-}
-
-void TfrmMain::FormDestroy(fw::TComponent*)
-{
-    // An end in the middle: our encoders are ended, so that no half file is left under a
-    // temporary name and the staged encoder can be removed; the system may sleep again.
-    Batch->Abandon();
-    fw::Application->UnwatchHandle(Tools.Thread());
-    Tools.Join();
-    DeleteLeftovers(false);
-}
-
-void TfrmMain::DeleteLeftovers(bool closeButtonOrder)
-{
-    const std::string openBat = TempDir + "open.bat";
-    const std::string mediaDll = AppDir + "mediainfo.dll", mediaExe = AppDir + "mediainfo.exe";
-    // The encoder under the name it was written as, should the writing not have been taken up.
-    const std::string encoder = FfmpegPath.empty() ? AppDir + "ffmpeg.exe" : FfmpegPath;
-    std::vector<std::string> paths = {encoder, AppDir + "cygwin1.dll", AppDir + "cygz.dll"};
-    if (closeButtonOrder)
-        paths.insert(paths.end(), {openBat, mediaDll, mediaExe});
-    else
-        paths.insert(paths.end(), {mediaDll, mediaExe, openBat});
-    // The encoders' logs and the probes' answers, should a probe have been cut short.
-    for (int slot = 0; slot < convert::kMostEncoders; ++slot) paths.push_back(convert::TBatch::LogPath(TempDir, slot));
-    paths.insert(paths.end(), {TempDir + queue::kAnswerFiles[0], TempDir + queue::kAnswerFiles[1]});
-    for (const std::string& path : paths)
-        if (!path.empty()) DeleteFileA(path.c_str());
 }

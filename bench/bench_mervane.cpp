@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Main.h"
+#include "ui/Main.h"
 #include "convert/ConvertLogic.h"
-#include "convert/Launcher.h"
+#include "framework/Launcher.h"
 #include "framework/Application.h"
 #include "queue/FindFile.h"
 #include "../tests/integration/program.h"
@@ -105,8 +105,8 @@ double Direct(const std::string& encoder, const std::vector<std::string>& inputs
     for (std::size_t next = 0; next < inputs.size() || !running.empty();) {
         for (; next < inputs.size() && running.size() < atOnce; ++next) {
             const std::string name = out + "direct" + std::to_string(next);
-            convert::StartError error;
-            running.push_back(convert::StartWithoutConsole(encoder, convert::FfmpegArgsFor(inputs[next], name + ".mpg"),
+            fw::StartError error;
+            running.push_back(fw::StartWithoutConsole(encoder, convert::FfmpegArgsFor(inputs[next], name + ".mpg"),
                                                            {name + ".log", true}, error));
         }
         std::vector<HANDLE> handles;
@@ -183,11 +183,17 @@ void Adding(std::vector<std::string>& rows, const std::string& clips)
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     fw::Application->Initialize();
     fw::Application->SetTitle("Mervane benchmark");
     DeleteSettings();
+    if (argc > 1 && std::string(argv[1]) == "startup") {  // the start-up lines alone
+        std::vector<std::string> rows;
+        Startup(rows);
+        for (const std::string& row : rows) std::printf("%s\n", row.c_str());
+        return 0;
+    }
 
     std::printf("making clips...\n");
     std::fflush(stdout);

@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <optional>
 
-#include "convert/Launcher.h"
-#include "convert/advantmr.h"
+#include "framework/LaunchLogic.h"
+#include "framework/Launcher.h"
+#include "framework/advantmr.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/Unicode.h"
@@ -69,6 +70,11 @@ std::string TBatch::LogPath(const std::string& folder, int slot)
     return folder + (slot == 0 ? std::string("ffmpeg_log.txt") : "ffmpeg_log_" + std::to_string(slot + 1) + ".txt");
 }
 
+void TBatch::RemoveLogs(const std::string& folder)
+{
+    for (int slot = 0; slot < kMostEncoders; ++slot) DeleteFileA(LogPath(folder, slot).c_str());
+}
+
 void TBatch::Start(const BatchSetup& setup)
 {
     if (Running()) return;
@@ -81,7 +87,7 @@ void TBatch::Start(const BatchSetup& setup)
 void TBatch::FillSlots()
 {
     try {
-        for (int row = queue_.NextPending(); row >= 0 && static_cast<int>(running_.size()) < setup_.encoders;
+        for (int row = queue_.NextPending(); row >= 0 && !stopping_ && static_cast<int>(running_.size()) < setup_.encoders;
              row = queue_.NextPending(row + 1)) {
             if (!active_) Begin();
             StartRow(row);
@@ -107,7 +113,7 @@ int TBatch::FreeSlot() const
 void TBatch::StartRow(int row)
 {
     auto c = std::make_unique<TConversion>();
-    c->row = row;
+    c->id = queue_.IdAt(row);
     c->input = queue_.Path(row);
     c->expectedSize = ExpectedSizeFor(queue_.Duration(row), setup_.rateKBps);  // raises before the row changes
     c->output = FreeOutputPath(OutputPathFor(c->input, setup_.outputFolder, fw::IsLeadByte), c->input, written_,
@@ -127,13 +133,13 @@ void TBatch::StartRow(int row)
         failure = setup_.encoderMissing;
     } else {
         // Below normal priority: the desktop stays responsive while the encoders run.
-        StartError error;
+        fw::StartError error;
         // Paths past MAX_PATH go in the long form Windows documents for them.
-        c->process = StartWithoutConsole(setup_.encoderPath, FfmpegArgsFor(fw::ExtendedPath(c->input), fw::ExtendedPath(c->written)),
+        c->process = fw::StartWithoutConsole(setup_.encoderPath, FfmpegArgsFor(fw::ExtendedPath(c->input), fw::ExtendedPath(c->written)),
                                          {c->log, true}, error, BELOW_NORMAL_PRIORITY_CLASS);
         const std::string text = fw::SystemErrorText(error.code);
         if (!c->process)
-            failure = error.outputFile ? LogFailure(c->log, text) : StartFailure("The encoder", error.code, text, setup_.encoderPath);
+            failure = error.outputFile ? LogFailure(c->log, text) : fw::StartFailure("The encoder", error.code, text, setup_.encoderPath);
     }
     if (!failure.empty()) {
         queue_.Fail(row, failure);
@@ -170,7 +176,7 @@ void TBatch::Tick(TAdvancedTimer* timer)
     if (!ended) {
         // Growing or paused: the file is not finished while its encoder still runs.
         if (size) {
-            fw::Guarded([&] { queue_.ShowProgress(c.row, *size, c.expectedSize); });
+            fw::Guarded([&] { queue_.ShowProgress(queue_.IndexOf(c.id), *size, c.expectedSize); });
             c.lastSize = *size;
             ShowProgress();
         }
@@ -195,7 +201,11 @@ void TBatch::Tick(TAdvancedTimer* timer)
 void TBatch::Ended(TConversion& c)
 {
     fw::Application->UnwatchHandle(c.process.get());
-    SaveJob job{.written = c.written, .output = c.output, .input = c.input, .keep = c.failure.empty()};
+    SaveJob job;
+    job.written = c.written;
+    job.output = c.output;
+    job.input = c.input;
+    job.keep = c.failure.empty();
     for (const ClaimedOutput& claim : written_) job.claimed.push_back(claim.output);
     c.saver = std::make_unique<TSaver>(std::move(job));
     HWND timerWindow = c.timer->WindowHandle();
@@ -211,17 +221,20 @@ void TBatch::Finish(TConversion& c)
     const SaveJob& saved = c.saver->Result();
     std::string reason = c.failure;
     if (reason.empty() && saved.savedAs.empty()) reason = saved.note;
-    if (reason.empty())
-        queue_.Finish(c.row, saved.savedAs, saved.note);
+    const int row = queue_.IndexOf(c.id);
+    if (c.stopped)
+        queue_.Stopped(row);
+    else if (reason.empty())
+        queue_.Finish(row, saved.savedAs, saved.note);
     else
-        queue_.Fail(c.row, reason);
+        queue_.Fail(row, reason);
     for (ClaimedOutput& claim : written_)
         if (claim.output == c.output) claim.writing = false;
     if (writing_) writing_->Remove(c.written);
     if (!saved.savedAs.empty() && saved.savedAs != c.output) written_.push_back({saved.savedAs, c.input, false});
     TAdvancedTimer* timer = c.timer;
     running_.erase(std::find_if(running_.begin(), running_.end(), [&](const auto& p) { return p.get() == &c; }));
-    FileEnded(!reason.empty());
+    FileEnded(!reason.empty() && !c.stopped);
     // The timer goes once the next rows have started: this is one of its ticks.
     fw::scope_exit release([timer] { timer->Release(); });
     FillSlots();
@@ -246,9 +259,29 @@ void TBatch::Abandon()
     End();
 }
 
+void TBatch::StopAfterRunning()
+{
+    if (Running()) stopping_ = true;
+}
+
+void TBatch::StopNow()
+{
+    StopAfterRunning();
+    // What the encoders wrote goes off the window's thread, as a failed file's does; a
+    // file already being saved is finished and kept.
+    for (const auto& c : running_) {
+        if (c->saver) continue;
+        TerminateProcess(c->process.get(), 1);
+        c->stopped = true;
+        c->failure = "stopped";
+        Ended(*c);
+    }
+}
+
 void TBatch::Begin()
 {
     active_ = true;
+    queue_.Lock(true);
     total_ = 0;
     for (int row = 0; row < queue_.Count(); ++row) total_ += queue_.State(row) == queue::RowState::Pending;
     ended_ = 0;
@@ -262,9 +295,12 @@ void TBatch::End()
 {
     if (!active_) return;
     active_ = false;
+    stopping_ = false;
+    queue_.Lock(false);
     SetThreadExecutionState(ES_CONTINUOUS);
     ShutdownBlockReasonDestroy(window_);
     Taskbar->Clear(window_);
+    if (OnEnd) OnEnd();
 }
 
 void TBatch::ShowProgress()

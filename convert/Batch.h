@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,7 +36,8 @@ struct BatchSetup {
 
 // One file on its way through the encoder.
 struct TConversion {
-    int row = 0;
+    int id = 0;    // the queue's row id: rows are found by it, never by their index
+    bool stopped = false;  // ended by "stop now": its row goes back to "Pending"
     int slot = 0;  // which of the encoders that run at once: names its log
     std::string input;
     std::string output;
@@ -72,11 +74,20 @@ public:
     void Tick(TAdvancedTimer* timer);
     // Ends every encoder of ours and removes the temporaries they wrote.
     void Abandon();
+    // The user's stop: no further row starts, and the running files finish ("after") or
+    // end at once, their temporaries removed and their rows "Pending" again ("now").
+    void StopAfterRunning();
+    void StopNow();
+    bool Stopping() const { return stopping_; }
 
     // The log of the encoder in that slot: "ffmpeg_log.txt", "ffmpeg_log_2.txt"...
     static std::string LogPath(const std::string& folder, int slot);
+    // Removes the logs of every slot from that folder.
+    static void RemoveLogs(const std::string& folder);
 
     std::unique_ptr<TTaskbarProgress> Taskbar = std::make_unique<TTaskbarProgress>();
+    // Called when a batch has ended, whether it finished or was abandoned.
+    std::function<void()> OnEnd;
 
 private:
     // Starts rows until the slots are full; rows that fail before their encoder runs are
@@ -107,6 +118,7 @@ private:
     int total_ = 0;
     int ended_ = 0;
     bool failed_ = false;
+    bool stopping_ = false;
 };
 
 }  // namespace convert

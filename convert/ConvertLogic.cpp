@@ -7,22 +7,6 @@
 
 namespace convert {
 
-std::string BuildCommandLine(std::string_view program, std::string_view params)
-{
-    std::string quoted = program.find(' ') == std::string_view::npos ? std::string(program)
-                                                                       : "\"" + std::string(program) + "\"";
-    return quoted + " " + std::string(params);
-}
-
-std::string FolderPart(std::string_view path, fw::LeadBytePredicate isLead)
-{
-    std::size_t i = fw::LastDelimiter("\\:", path, isLead);
-    if (i == std::string_view::npos) return {};
-    std::size_t length = i + 1;
-    if (i > 0 && path[i] == '\\' && path[i - 1] != '\\' && path[i - 1] != ':') length = i;
-    return std::string(path.substr(0, length));
-}
-
 std::string OutputPathFor(std::string_view inputPath, std::string_view workDir, fw::LeadBytePredicate isLead)
 {
     std::string withExt(inputPath);
@@ -64,12 +48,6 @@ std::int64_t ExpectedSizeFor(std::string_view durationEntry, double rateKBps)
     std::int64_t seconds = fw::StrToInt64(durationEntry);
     long double bytes = static_cast<long double>(seconds) * rateKBps * 1024.0L;
     return static_cast<std::int64_t>(bytes);
-}
-
-std::string ProgressText(std::int64_t size, std::int64_t expectedSize)
-{
-    if (expectedSize <= 0) throw fw::EConvertError("Division by zero");
-    return std::to_string(size * 100 / expectedSize) + "% Done";
 }
 
 }  // namespace convert
@@ -189,17 +167,6 @@ std::string SavedBesideNote(std::string_view outputPath, std::string_view savedA
     };
     return "The converted file was saved as " + name(savedAs) + ", since " + name(outputPath) +
            " could not be replaced: " + fw::WithFullStop(fw::WithoutFinalStop(systemText));
-}
-
-std::string StartFailure(std::string_view tool, unsigned long errorCode, std::string_view systemText,
-                         std::string_view toolPath)
-{
-    constexpr unsigned long kFileNotFound = 2, kPathNotFound = 3, kAccessDenied = 5;
-    std::string text = std::string(tool) + " could not be started: " + fw::WithoutFinalStop(systemText) + " (" +
-                       std::string(toolPath) + ").";
-    if (errorCode == kFileNotFound || errorCode == kPathNotFound || errorCode == kAccessDenied)
-        text += " Security software may have blocked or removed it.";
-    return text;
 }
 
 std::uint64_t FileProgress(std::int64_t size, std::int64_t expectedSize)

@@ -10,15 +10,6 @@
 
 namespace convert {
 
-// Program path, one blank, parameter text. A program path with a blank in it is quoted,
-// so that the system does not start a program named by its first word; any other path
-// stays unquoted.
-std::string BuildCommandLine(std::string_view program, std::string_view params);
-
-// The folder part of a path: up to the last "\" or ":", without that "\" unless the
-// character before it is itself "\" or ":" (so a drive root keeps its backslash).
-std::string FolderPart(std::string_view path, fw::LeadBytePredicate isLead);
-
 // The output file for an input: its name with the extension ".mpg", joined to the work
 // folder with one backslash (whatever the folder ends with), trimmed.
 std::string OutputPathFor(std::string_view inputPath, std::string_view workDir, fw::LeadBytePredicate isLead);
@@ -41,9 +32,6 @@ inline constexpr double kOutputRateKBps = 114.75;
 // duration * 114.75 * 1024, truncated. Raises "'%s' is not a valid integer value".
 std::int64_t ExpectedSizeFor(std::string_view durationEntry, double rateKBps);
 
-// "N% Done" for a measured size against the expected one; not capped at 100.
-std::string ProgressText(std::int64_t size, std::int64_t expectedSize);
-
 // The encoder's output as it ends a complete run: its closing summary line
 // ("video:... audio:... muxing overhead: ...").
 bool EncoderFinished(const std::vector<std::string>& logLines);
@@ -59,11 +47,6 @@ std::string ReasonLine(const std::vector<std::string>& logLines);
 // Why a run of the encoder that has ended is not a finished file; empty when it is one
 // (exit code 0, the closing summary, an output of some bytes).
 std::string EncoderFailure(unsigned long exitCode, const std::vector<std::string>& logLines, std::int64_t outputSize);
-
-// Why a tool ("The encoder", "The media tool") could not be started, from the system's
-// text for the error; with a hint at security software where that is the likely cause.
-std::string StartFailure(std::string_view tool, unsigned long errorCode, std::string_view systemText,
-                         std::string_view toolPath);
 
 inline constexpr const char* kInputGone = "The file is no longer there.";
 // Why a file fails whose path is longer than the encoder could open.

@@ -1,6 +1,7 @@
 // The taskbar button's progress display.
 #include "convert/Taskbar.h"
 
+#include <ole2.h>
 #include <shobjidl.h>
 
 TTaskbarProgress::~TTaskbarProgress()
@@ -12,6 +13,7 @@ ITaskbarList3* TTaskbarProgress::List()
 {
     if (looked_) return list_;
     looked_ = true;
+    OleInitialize(nullptr);  // at the first batch, not before the window shows; a second call only counts
     void* found = nullptr;
     if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3, &found)))
         return nullptr;

@@ -27,7 +27,6 @@ TApplication* Application = &theApplication;
 void TApplication::Initialize()
 {
     if (handle_) return;
-    OleInitialize(nullptr);  // the folder browser's new dialog style needs it
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
     WNDCLASSA wc{};
@@ -102,6 +101,7 @@ void TApplication::ProcessMessages()
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
+        if (OnMessage && OnMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

@@ -30,6 +30,8 @@ public:
     const std::string& Title() const { return title_; }
 
     void SetMainForm(TForm* form) { mainForm_ = form; }
+    // Sees each message the loop takes before it is dispatched; true when it was handled.
+    std::function<bool(const MSG& msg)> OnMessage;
     // Shows the main form, hands it the data that arrived before it existed, and
     // dispatches messages until Terminate.
     void Run();

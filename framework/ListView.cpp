@@ -11,12 +11,13 @@ TListView::TListView(TComponent* owner, TWinControl* parent, const TBounds& boun
     : TWinControl(owner)
 {
     CreateHandle({.className = WC_LISTVIEWA,
-                  .style = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                  .style = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS,
                   .exStyle = WS_EX_CLIENTEDGE,
                   .parent = parent->Handle(),
                   .bounds = bounds,
                   .systemClass = true});
-    SendMessageA(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    SendMessageA(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP,
+                 LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     for (const TListColumn& column : columns) {
         LVCOLUMNA lvc{};
         lvc.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
@@ -82,6 +83,21 @@ bool TListView::IsSelected(int row) const
     return (SendMessageA(Handle(), LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
 }
 
+void TListView::SelectAll()
+{
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+}
+
+int TListView::RowAt(POINT client) const
+{
+    LVHITTESTINFO hit{};
+    hit.pt = client;
+    return static_cast<int>(SendMessageA(Handle(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+}
+
 int TListView::ColumnWidth(int column) const
 {
     return static_cast<int>(SendMessageA(Handle(), LVM_GETCOLUMNWIDTH, column, 0));
@@ -96,6 +112,18 @@ LRESULT TListView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (key == 0) return 0;
         wParam = key;
     }
+    if (msg == WM_CONTEXTMENU && OnContextPopup) {
+        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        if (at.x == -1 && at.y == -1) {  // from the keyboard: beside the focused row
+            RECT r{LVIR_BOUNDS};
+            const int row = static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+            if (row < 0 || !SendMessageA(Handle(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r))) GetClientRect(Handle(), &r);
+            at = {r.left + 20, r.bottom};
+            ClientToScreen(Handle(), &at);
+        }
+        OnContextPopup(this, at);
+        return 0;
+    }
     return TWinControl::WndProc(msg, wParam, lParam);
 }
 
@@ -105,6 +133,18 @@ bool TListView::Reflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& result)
     auto* header = reinterpret_cast<NMHDR*>(lParam);
     if (header->code == NM_CLICK) {
         if (OnClick) OnClick(this);
+        result = 0;
+        return true;
+    }
+    if ((header->code == NM_DBLCLK || header->code == NM_RETURN) && OnOpen) {
+        OnOpen(this);
+        result = 0;
+        return true;
+    }
+    if (header->code == LVN_GETINFOTIPA && OnRowTip) {
+        auto* tip = reinterpret_cast<NMLVGETINFOTIPA*>(lParam);
+        const std::string text = OnRowTip(tip->iItem);
+        if (!text.empty() && tip->cchTextMax > 0) lstrcpynA(tip->pszText, text.c_str(), tip->cchTextMax);
         result = 0;
         return true;
     }

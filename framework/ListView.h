@@ -17,7 +17,7 @@ struct TListColumn {
     int width;
 };
 
-// A report-style list view with whole-row, single selection.
+// A report-style list view with whole-row selection of one row or several.
 class TListView : public TWinControl {
 public:
     TListView(TComponent* owner, TWinControl* parent, const TBounds& bounds, const std::vector<TListColumn>& columns);
@@ -31,11 +31,20 @@ public:
     void SetCellText(int row, int column, const std::string& text);
     int SelectedIndex() const;
     bool IsSelected(int row) const;
+    void SelectAll();
+    // The row at a point of the client area; -1 for none.
+    int RowAt(POINT client) const;
     int ColumnWidth(int column) const;
     int ColumnCount() const { return columnCount_; }
 
     TNotifyEvent OnClick;
     TKeyEvent OnKeyDown;
+    // A double click on a row, or Enter.
+    TNotifyEvent OnOpen;
+    // Right click, the menu key or Shift+F10: where to show a menu, in screen coordinates.
+    std::function<void(TComponent* sender, POINT screen)> OnContextPopup;
+    // The tip for a row under the pointer; empty for none.
+    std::function<std::string(int row)> OnRowTip;
     // Called for each cell before it is drawn; the handler sets the colour and style.
     struct CellStyle {
         COLORREF textColor;

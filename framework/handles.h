@@ -58,6 +58,7 @@ using unique_hbrush = unique_any<HBRUSH, DeleteObject>;
 using unique_hdc = unique_any<HDC, DeleteDC>;          // memory device contexts
 using unique_atom = unique_any<ATOM, GlobalDeleteAtom>;
 using unique_pidl = unique_any<LPITEMIDLIST, CoTaskMemFree>;
+using unique_hmenu = unique_any<HMENU, DestroyMenu>;  // its submenus go with it
 
 // Hands a region to a window. The system owns it only when the call succeeds; otherwise
 // it is deleted here.

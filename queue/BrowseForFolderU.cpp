@@ -19,6 +19,9 @@ int CALLBACK SelectInitialFolder(HWND browser, UINT msg, LPARAM, LPARAM initialF
 
 std::string BrowseForFolder(HWND owner, const std::string& prompt, const std::string& initialFolder, bool allowNewFolder)
 {
+    // Its new dialog style needs OLE; started here, at the first use, and not before the
+    // window shows (a second call only counts).
+    OleInitialize(nullptr);
     // Wide calls: a chosen path in any script comes back whole, however long in UTF-8.
     const std::wstring title = fw::Wide(prompt);
     const std::wstring initial = fw::Wide(initialFolder);

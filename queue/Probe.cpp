@@ -1,9 +1,8 @@
 // The duration probe: the media tool run directly on the file, its answer read back.
 #include "queue/Probe.h"
 
-#include "app/Main.h"
-#include "convert/ConvertLogic.h"
-#include "convert/Launcher.h"
+#include "framework/LaunchLogic.h"
+#include "framework/Launcher.h"
 #include "framework/Files.h"
 #include "framework/errors.h"
 #include "queue/QueueLogic.h"
@@ -14,13 +13,13 @@ DurationProbe::DurationProbe(const std::string& mediainfoPath, const std::string
 {
     // Started directly, the tool gets the path as the program has it: no command
     // interpreter reads it in another code page or expands its "%" signs.
-    convert::StartError error;
-    process_ = convert::StartWithoutConsole(mediainfoPath, queue::ProbeArguments(inputPath), {answerFile}, error);
+    fw::StartError error;
+    process_ = fw::StartWithoutConsole(mediainfoPath, queue::ProbeArguments(inputPath), {answerFile}, error);
     if (process_) return;
     const std::string text = fw::SystemErrorText(error.code);
     if (error.outputFile) throw fw::EFCreateError(fw::FormatText("Cannot create file \"%s\". %s", {answerFile, text}));
     DeleteFileA(answerFile.c_str());
-    throw fw::Exception(convert::StartFailure("The media tool", error.code, text, mediainfoPath));
+    throw fw::Exception(fw::StartFailure("The media tool", error.code, text, mediainfoPath));
 }
 
 DurationProbe::~DurationProbe()
@@ -32,29 +31,20 @@ DurationProbe::~DurationProbe()
     DeleteFileA(answerFile_.c_str());
 }
 
+void DurationProbe::RemoveAnswerFiles(const std::string& folder)
+{
+    for (const char* name : queue::kAnswerFiles) DeleteFileA((folder + name).c_str());
+}
+
 bool DurationProbe::Wait()
 {
     const DWORD spent = GetTickCount() - started_;
     const DWORD left = spent >= timeLimitMs_ ? 0 : timeLimitMs_ - spent;
-    const bool ended = convert::WaitForProcess(process_.get(), left);
+    const bool ended = fw::WaitForProcess(process_.get(), left);
     if (!ended) {
         TerminateProcess(process_.get(), 1);
         WaitForSingleObject(process_.get(), 5000);
     }
     fw::WaitUntilReleased(answerFile_);  // so that it can be read whole and removed at once
     return ended;
-}
-
-std::optional<std::string> TfrmMain::ProbeDuration(const std::string& path)
-{
-    WaitForTools();
-    DurationProbe probe(MediainfoPath, path, TempDir + queue::kAnswerFiles[0], ProbeTimeLimitMs);
-    return ReadProbeAnswer(probe);
-}
-
-std::optional<std::string> TfrmMain::ReadProbeAnswer(DurationProbe& probe)
-{
-    if (!probe.Wait()) return std::nullopt;
-    Memo3->LoadFromFile(probe.AnswerFile());  // the probe removes the file when it goes
-    return queue::DurationEntryFromAnswer(Memo3->Lines());
 }

@@ -22,6 +22,8 @@ public:
     // (the tool is then ended).
     bool Wait();
     const std::string& AnswerFile() const { return answerFile_; }
+    // Removes the answer files a probe cut short may have left in that folder.
+    static void RemoveAnswerFiles(const std::string& folder);
 
 private:
     std::string answerFile_;

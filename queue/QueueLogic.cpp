@@ -1,6 +1,8 @@
 // Rules of the queue.
 #include "queue/QueueLogic.h"
 
+#include <algorithm>
+
 #include "framework/errors.h"
 #include "framework/text.h"
 
@@ -152,6 +154,12 @@ const char* RowStateText(RowState state)
     return "Pending";
 }
 
+std::string ProgressText(std::int64_t size, std::int64_t expectedSize)
+{
+    if (expectedSize <= 0) throw fw::EConvertError("Division by zero");
+    return std::to_string(size * 100 / expectedSize) + "% Done";
+}
+
 std::string SavedRowsText(const std::vector<SavedRow>& rows)
 {
     std::vector<std::string> lines;
@@ -190,6 +198,24 @@ RowAction ClickAction(int x, const int (&w)[4], RowState state, bool hasNote)
         return RowAction::ShowReason;
     if (x > typeEnd && x < nameEnd) return RowAction::OpenInput;
     return RowAction::None;
+}
+
+std::array<bool, kMenuItems> MenuEnabled(const MenuFacts& facts)
+{
+    std::array<bool, kMenuItems> on{};
+    auto set = [&](MenuItem item, bool value) { on[static_cast<std::size_t>(item)] = value; };
+    set(MenuItem::StopConverting, facts.batchRunning);
+    set(MenuItem::WhenBatchEnds, true);
+    if (facts.batchRunning) return on;
+    const bool one = facts.selected.size() == 1;
+    const RowState first = one ? facts.selected[0] : RowState::Pending;
+    set(MenuItem::OpenFile, one);
+    set(MenuItem::OpenOutputFolder, one && first == RowState::Done);
+    set(MenuItem::WhyItFailed, one && (first == RowState::Failed || (first == RowState::Done && facts.selectedHasNote)));
+    set(MenuItem::Retry, std::find(facts.selected.begin(), facts.selected.end(), RowState::Failed) != facts.selected.end());
+    set(MenuItem::Remove, !facts.selected.empty());
+    set(MenuItem::RemoveFinished, facts.anyDone);
+    return on;
 }
 
 }  // namespace queue

@@ -1,5 +1,7 @@
 // Rules of the queue: the shown name of a file, the probe's batch file and the reading of its answer.
 #pragma once
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -73,6 +75,9 @@ const char* RowStateText(RowState state);
 // What a finished row shows in the converted column.
 inline constexpr const char* kConvertedText = "MPG";
 
+// "N% Done" for a measured size against the expected one; not capped at 100.
+std::string ProgressText(std::int64_t size, std::int64_t expectedSize);
+
 // The rows kept against a crash: a line each, the duration entry, a tab, the path. A path
 // never holds a tab or a line break.
 struct SavedRow {
@@ -93,5 +98,19 @@ enum class RowAction { None, Remove, OpenOutputFolder, OpenInput, ShowReason };
 // is removed by its "X"; a click on "Failed" tells why, and so does one on the "Done" of a
 // row whose file has a note (it was saved under another name).
 RowAction ClickAction(int x, const int (&widths)[4], RowState state, bool hasNote = false);
+
+// The list's context menu, in its order; the last opens "When the batch ends".
+enum class MenuItem { OpenFile, OpenOutputFolder, WhyItFailed, Retry, Remove, RemoveFinished, StopConverting, WhenBatchEnds };
+inline constexpr int kMenuItems = 8;
+// What the selected rows and the batch allow: one row to open or explain, failed rows to
+// retry, any rows to remove; while a batch runs, only the stop and the choice of what
+// follows it, as the queue takes no change then.
+struct MenuFacts {
+    std::vector<RowState> selected;  // the states of the selected rows
+    bool selectedHasNote = false;    // one selected done row was saved under another name
+    bool anyDone = false;            // in the whole queue
+    bool batchRunning = false;
+};
+std::array<bool, kMenuItems> MenuEnabled(const MenuFacts& facts);
 
 }  // namespace queue

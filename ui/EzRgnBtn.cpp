@@ -3,7 +3,7 @@
 
 #include <windowsx.h>
 
-#include "convert/advantmr.h"
+#include "framework/advantmr.h"
 #include "framework/handles.h"
 #include "ui/ButtonLogic.h"
 
@@ -34,6 +34,34 @@ private:
     HANDLE lock_;
     bool& held_;
 };
+
+}  // namespace
+
+namespace {
+
+// The picture's shape as a region: every pixel but those of the key colour (the top-left
+// one's), read in one go and handed to the system as rectangles.
+fw::unique_hrgn ShapeOf(HBITMAP picture, int width, int height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
+    fw::unique_hdc screen(CreateCompatibleDC(nullptr));
+    if (GetDIBits(screen.get(), picture, 0, height, pixels.data(), &info, DIB_RGB_COLORS) != height)
+        return fw::unique_hrgn(CreateRectRgn(0, 0, width, height));
+    const std::vector<PixelRun> runs = OpaqueRuns(pixels, width, height);
+    std::vector<char> data(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
+    auto* region = reinterpret_cast<RGNDATA*>(data.data());
+    region->rdh = {sizeof(RGNDATAHEADER), RDH_RECTANGLES, static_cast<DWORD>(runs.size()), 0, {0, 0, width, height}};
+    auto* rects = reinterpret_cast<RECT*>(region->Buffer);
+    for (std::size_t i = 0; i < runs.size(); ++i) rects[i] = {runs[i].left, runs[i].y, runs[i].right, runs[i].y + 1};
+    return fw::unique_hrgn(ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), region));
+}
 
 }  // namespace
 
@@ -173,19 +201,7 @@ void TEzRgnBtn::ApplyRegion()
         PaintLockScope lock(paintLock_.get(), lockHeld_);
         const int width = picIdle_.Width();
         const int height = picIdle_.Height();
-        fw::unique_hdc source(CreateCompatibleDC(nullptr));
-        HGDIOBJ old = SelectObject(source.get(), picIdle_.Handle());
-        const COLORREF key = GetPixel(source.get(), 0, 0);
-        fw::unique_hrgn region(CreateRectRgn(0, 0, width, height));
-        for (int x = 0; x < width; ++x) {
-            for (int y = 0; y < height; ++y) {
-                if (GetPixel(source.get(), x, y) != key) continue;
-                fw::unique_hrgn pixel(CreateRectRgn(x, y, x + 1, y + 1));
-                CombineRgn(region.get(), region.get(), pixel.get(), RGN_DIFF);
-            }
-        }
-        SelectObject(source.get(), old);
-        fw::SetWindowRegion(Handle(), std::move(region));
+        fw::SetWindowRegion(Handle(), ShapeOf(picIdle_.Handle(), width, height));
     }
     regionApplied_ = true;
 }

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/Main.h"
+#include "ui/Main.h"
 #include "app/MainInstance.h"
 #include "framework/Application.h"
 #include "framework/errors.h"
@@ -144,6 +144,9 @@ void TfrmMain::CreateControls()
     ListView1->Cursor = hand;
     ListView1->OnClick = [this](fw::TComponent* s) { ListView1Click(s); };
     ListView1->OnKeyDown = [this](fw::TComponent* s, WORD& key, fw::TShiftState sh) { ListView1KeyDown(s, key, sh); };
+    ListView1->OnOpen = [this](fw::TComponent* s) { ListView1Open(s); };
+    ListView1->OnContextPopup = [this](fw::TComponent* s, POINT at) { ListView1ContextPopup(s, at); };
+    ListView1->OnRowTip = [this](int row) { return ListView1RowTip(row); };
     ListView1->OnCustomDrawSubItem = [this](fw::TComponent* s, int row, int column, fw::TListView::CellStyle& style,
                                             bool& defaultDraw) {
         d4_ListViewCustomDrawSubItem(s, row, column, style, defaultDraw);
@@ -164,6 +167,17 @@ void TfrmMain::CreateControls()
     Queue = std::make_unique<TQueue>(*ListView1, *ListBox1, *ListBox2);
     Batch = std::make_unique<convert::TBatch>(*Queue, this, Handle(),
                                               [this](fw::TComponent* s) { MyTimerEventHandlerConversion(s); });
+    Batch->OnEnd = [this] {
+        QueueWaitingItemsLater();
+        BatchEndedLater();
+    };
+    // Esc during a batch asks whether to stop it, whichever control has the focus.
+    fw::Application->OnMessage = [this](const MSG& msg) {
+        if (msg.message != WM_KEYDOWN || msg.wParam != VK_ESCAPE || !Converting()) return false;
+        if (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd)) return false;
+        AskStop();
+        return true;
+    };
 
     FindFile1 = fw::Create<TFindFile>(this);
     FindFile1->Filter = "*.mp4";

@@ -116,10 +116,12 @@ void Driver::Type(const std::string& text)
     PumpFor(200);
 }
 
-void Driver::Key(WORD key)
+void Driver::Key(WORD key, WORD held)
 {
+    if (held) SendKey(held, 0, false);
     SendKey(key, 0, false);
     SendKey(key, 0, true);
+    if (held) SendKey(held, 0, true);
     PumpFor(200);
 }
 

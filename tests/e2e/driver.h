@@ -31,7 +31,8 @@ public:
     void MoveToScreen(POINT screen);
     void Release();
     void Type(const std::string& text);
-    void Key(WORD key);
+    // A key, with another held down meanwhile (VK_CONTROL for Ctrl+A).
+    void Key(WORD key, WORD held = 0);
 
     // The queue as the list view shows it.
     std::vector<Row> Rows();

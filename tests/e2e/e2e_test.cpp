@@ -101,6 +101,14 @@ std::vector<std::vector<std::string>> Convert(Driver& app, int timeoutMs = 24000
 
 struct EndToEnd : ::testing::Test {
     std::string work = FreshFolder("e2e");
+    // Two long clips, converted into the work folder: the command line that queues them.
+    std::string TwoLongClips()
+    {
+        MakeLongClip(work + "long.mp4");
+        CopyFileA((work + "long.mp4").c_str(), (work + "second.mp4").c_str(), FALSE);
+        WriteSetting("WorkDir", work);
+        return "\"" + work + "long.mp4\" \"" + work + "second.mp4\"";
+    }
     void SetUp() override { DeleteSettings(); }
     void TearDown() override { RemoveTree(work); }
 };
@@ -298,7 +306,7 @@ TEST_F(EndToEnd, FilesOnTheCommandLineAndFromASecondStartAreQueued)
 
 TEST_F(EndToEnd, CloseButtonDuringAConversionStopsTheEncoderAndCleansUp)
 {
-    MakeClip(work + "long.mp4", 240);
+    MakeLongClip(work + "long.mp4");
     CopyFileA((work + "long.mp4").c_str(), (work + "other.mp4").c_str(), FALSE);
     WriteFile(work + "long.mpg", "an earlier good file");
     Driver app;
@@ -442,12 +450,10 @@ TEST_F(EndToEnd, NamesInAnyScriptAreQueuedConvertedAndShownAsNamed)
 
 TEST_F(EndToEnd, EndedFromOutsideMidBatchLeavesNoEncoderAndTheNextStartOffersItsRows)
 {
-    MakeClip(work + "long.mp4", 240);
-    CopyFileA((work + "long.mp4").c_str(), (work + "second.mp4").c_str(), FALSE);
-    WriteSetting("WorkDir", work);
+    const std::string clips = TwoLongClips();
     WriteSetting("Encoders", "1");  // one converting, one waiting
     {
-        Driver app("\"" + work + "long.mp4\" \"" + work + "second.mp4\"");
+        Driver app(clips);
         ASSERT_TRUE(WaitFor([&] { return app.Rows().size() == 2; }, 30000));
         app.Click(kConvert.x, kConvert.y);
         ASSERT_TRUE(WaitFor([&] { return FileExists(work + "long.~00") && EncodersRunning() == 1; }, 30000));
@@ -468,4 +474,41 @@ TEST_F(EndToEnd, EndedFromOutsideMidBatchLeavesNoEncoderAndTheNextStartOffersIts
     EXPECT_TRUE(WaitFor([&] { return !FileExists(work + "long.~00"); }, 10000)) << "the crashed run's temporary goes";
     next.Click(kClose.x, kClose.y);
     EXPECT_EQ(next.Program().WaitForExit(20000), 0);
+}
+
+TEST_F(EndToEnd, DuringABatchTheMenuOffersOnlyTheStopAndEscStopsItNow)
+{
+    Driver app(TwoLongClips());
+    ASSERT_TRUE(WaitFor([&] { return app.Rows().size() == 2; }, 30000));
+    app.Click(kConvert.x, kConvert.y);
+    ASSERT_TRUE(WaitFor([&] { return EncodersRunning() == 2; }, 30000));
+
+    POINT cell = Cell(0, 100);
+    app.Click(cell.x, cell.y);
+    app.Key('A', VK_CONTROL);  // every row
+    app.Click(cell.x, cell.y, true);  // on a selected row: the selection stays
+    HWND menu = nullptr;
+    WaitFor([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr && IsWindowVisible(menu); }, 5000);
+    ASSERT_TRUE(menu) << "the context menu";
+    HWND list = FindWindowExA(app.Window(), nullptr, WC_LISTVIEWA, nullptr);
+    EXPECT_EQ(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), 2) << "Ctrl+A selected every row";
+    app.Shot("e2e-13-menu-during-batch");
+    app.Key('S');  // "Stop converting..."
+    HWND box = app.WaitForDialog();
+    ASSERT_TRUE(box) << "the stop box, from the menu";
+    app.Shot("e2e-14-stop-box");
+    PostMessageA(box, WM_COMMAND, 103, 0);  // "Keep converting"
+    WaitFor([&] { return !IsWindow(box); }, 5000);
+    EXPECT_EQ(EncodersRunning(), 2);
+
+    app.Key(VK_ESCAPE);
+    box = app.WaitForDialog();
+    ASSERT_TRUE(box) << "the stop box, from Esc";
+    PostMessageA(box, WM_COMMAND, 102, 0);  // "Stop now"
+    ASSERT_TRUE(WaitFor([&] { return EncodersRunning() == 0 && app.Rows()[1].progress == "Pending"; }, 10000));
+    EXPECT_EQ(app.Rows()[0].progress, "Pending");
+    EXPECT_FALSE(FileExists(work + "long.~00"));
+    EXPECT_FALSE(FileExists(work + "second.~00"));
+    app.Click(kClose.x, kClose.y);
+    EXPECT_EQ(app.Program().WaitForExit(20000), 0);
 }

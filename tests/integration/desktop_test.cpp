@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "app/AppLogic.h"
 #include "form_fixture.h"
 #include "framework/Application.h"
 #include "queue/FindFile.h"
@@ -85,13 +86,13 @@ TEST_F(DesktopTest, DroppedFilesAndFoldersAreQueuedInTheirOrderAndTheRestNamed)
     ASSERT_EQ(messages.Count(), 2);
     EXPECT_EQ(messages.Seen_()[0].text,
               "Cannot process file bad.mp4 Bad file header or bad characters in filename! Please use different file.");
-    EXPECT_EQ(messages.Seen_()[1].text, "These files are not MP4 files and were not added: notes.txt.");
+    EXPECT_EQ(messages.Seen_()[1].text, "These files were not added. Not MP4 files: notes.txt.");
     EXPECT_EQ(form->Edit1->Text(), work + "LATE.MP4");
     EXPECT_EQ(form->Edit2->Text(), work + "folder");
     EXPECT_EQ(form->LastFolder, work + "folder");
 }
 
-TEST_F(DesktopTest, ADropDuringAConversionAddsNothingAndSaysWhen)
+TEST_F(DesktopTest, ADropDuringAConversionIsKeptAndQueuedWhenItEnds)
 {
     MakeClip(work + "one.mp4", 1);
     KeepConverting(work);
@@ -99,8 +100,66 @@ TEST_F(DesktopTest, ADropDuringAConversionAddsNothingAndSaysWhen)
     DropOn(form->Handle(), {work + "one.mp4"});
     PumpUntil([&] { return messages.Count() == 1; }, 10000);
     ASSERT_EQ(messages.Count(), 1);
-    EXPECT_EQ(messages.Seen_()[0].text, "Files can be added when the conversion has finished.");
+    EXPECT_EQ(messages.Seen_()[0].text, "These files will be added when the conversion has finished: one.mp4.");
     EXPECT_EQ(Queued(), std::vector<std::string>{work + "busy.mp4"});
+    form->Batch->Abandon();
+    EXPECT_TRUE(PumpUntil([&] { return Queued().size() == 2; }, 30000));
+    EXPECT_EQ(Queued().back(), work + "one.mp4");
+    EXPECT_EQ(messages.Count(), 1);
+}
+
+TEST_F(DesktopTest, ABurstOfHandOversGivesOneMessageThatFitsTheScreenWithTheTrueReasons)
+{
+    WriteFile(work + "notes.txt", "notes");
+    LONG tallest = 0;
+    DialogWatcher messages([&](HWND dialog) {
+        RECT r{};
+        GetWindowRect(dialog, &r);
+        tallest = std::max(tallest, r.bottom - r.top);
+        return false;
+    });
+    for (int i = 0; i < 64; ++i) {  // as 64 "Open with" copies would hand them over
+        std::vector<std::string> args;
+        for (int j = 0; j < 50; ++j) args.push_back(work + "gone " + std::to_string(i * 50 + j) + ".mp4");
+        if (i == 0) args.push_back("\\\\?\\" + work + "notes.txt");  // the long form is a path like any other
+        std::string block = app::PackArguments(args);
+        COPYDATASTRUCT data{app::kArgumentBlockTag, static_cast<DWORD>(block.size()), block.data()};
+        SendMessageA(form->Handle(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    }
+    PumpUntil([&] { return messages.Count() > 0; }, 10000);
+    PumpFor(1500);
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_EQ(messages.Seen_()[0].text, "These files were not added. Not found: gone 0.mp4, gone 1.mp4, gone 2.mp4, "
+                                        "gone 3.mp4, gone 4.mp4, gone 5.mp4, gone 6.mp4, gone 7.mp4, gone 8.mp4. "
+                                        "Not MP4 files: notes.txt. ...and 3191 more.");
+    EXPECT_LT(tallest, GetSystemMetrics(SM_CYSCREEN));
+}
+
+TEST_F(DesktopTest, TheCountdownsCancelKeepsTheSystemUpAndAChoiceLastsOneBatch)
+{
+    std::vector<TfrmMain::AfterBatch> asked;
+    form->PowerDown = [&](TfrmMain::AfterBatch what) {
+        asked.push_back(what);
+        return std::string();
+    };
+    form->CountdownSeconds = 1;
+    form->WhenBatchEnds = TfrmMain::AfterBatch::Sleep;
+    {
+        DialogWatcher cancel([](HWND notice) { return PostMessageA(notice, WM_COMMAND, IDCANCEL, 0) != FALSE; });
+        form->BatchEnded();
+        EXPECT_EQ(cancel.Count(), 1);
+    }
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(form->WhenBatchEnds, TfrmMain::AfterBatch::Nothing);
+    form->BatchEnded();
+    EXPECT_TRUE(asked.empty()) << "the choice was for one batch";
+
+    form->WhenBatchEnds = TfrmMain::AfterBatch::ShutDown;
+    {
+        DialogWatcher wait([](HWND) { return true; });  // left to count down
+        form->BatchEnded();
+    }
+    EXPECT_EQ(asked, std::vector<TfrmMain::AfterBatch>{TfrmMain::AfterBatch::ShutDown});
 }
 
 TEST_F(DesktopTest, ABatchShowsItsProgressOnTheTaskbarAndKeepsTheSystemAwakeUntilItEnds)

@@ -101,7 +101,7 @@ TEST_F(EngineTest, OnlyPendingRowsStartAndAClickDuringABatchDoesNothing)
     QueueScript("c.d.mp4", "write 100\nsleep 300\nfinish", "7");
     Convert(2);
     ASSERT_EQ(Batch().Conversions().size(), 1u);
-    EXPECT_EQ(Batch().Conversions()[0]->row, 2);
+    EXPECT_EQ(Batch().Conversions()[0]->id, Queue().IdAt(2));
     EXPECT_EQ(Batch().Conversions()[0]->written, work + "\\c.d.~00");  // the work folder ends with a backslash
     Convert(2);
     EXPECT_EQ(Batch().Conversions().size(), 1u);
@@ -325,7 +325,9 @@ TEST_F(EngineTest, RealEncoderFailureIsExplainedByAClickAndItsLogRemovedAtTheEnd
 
     // A click on "Failed" in the progress column.
     ListView_SetItemState(form->ListView1->Handle(), 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    POINT at{form->ListView1->ColumnWidth(0) + form->ListView1->ColumnWidth(1) + 10, 5};
+    RECT first{LVIR_BOUNDS};
+    SendMessageA(form->ListView1->Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    POINT at{form->ListView1->ColumnWidth(0) + form->ListView1->ColumnWidth(1) + 10, (first.top + first.bottom) / 2};
     ClientToScreen(form->ListView1->Handle(), &at);
     SetCursorPos(at.x, at.y);
     DialogWatcher dialogs;
@@ -381,7 +383,10 @@ TEST_F(EngineTest, AReadOnlyEarlierOutputKeepsTheFinishedFileUnderAFreeNameAndTh
     WriteFile(work + "\\keep.mpg", "an earlier file the user protected");
     SetFileAttributesA((work + "\\keep.mpg").c_str(), FILE_ATTRIBUTE_READONLY);
     WriteFile(work + "\\keep (2).mpg", "the user's own");
-    // Another thread asks the window as the system does before it calls it "Not Responding".
+    QueueScript("keep.mp4", "write 700\nfinish");
+    WriteFile(work + "keep.~00", "a download of the user's, not ours");
+    Convert(2);  // Wine's process start waits for the child; Windows' does not
+    // Meanwhile another thread asks the window as the system does before it calls it "Not Responding".
     std::atomic<bool> stop{false};
     std::atomic<DWORD> slowest{0};
     const HWND window = form->Handle();
@@ -394,9 +399,6 @@ TEST_F(EngineTest, AReadOnlyEarlierOutputKeepsTheFinishedFileUnderAFreeNameAndTh
             Sleep(50);
         }
     });
-    QueueScript("keep.mp4", "write 700\nfinish");
-    WriteFile(work + "keep.~00", "a download of the user's, not ours");
-    Convert(2);
     StatesUntilIdle(0);
     stop = true;
     asker.join();
@@ -409,6 +411,12 @@ TEST_F(EngineTest, AReadOnlyEarlierOutputKeepsTheFinishedFileUnderAFreeNameAndTh
     EXPECT_EQ(ReadFile(work + "\\keep.mpg"), "an earlier file the user protected");
     EXPECT_EQ(ReadFile(work + "keep.~00"), "a download of the user's, not ours");
     EXPECT_LT(slowest.load(), 1000u);
+    auto modified = [](const std::string& path) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+        return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    };
+    EXPECT_EQ(modified(work + "\\keep (3).mpg"), modified(work + "keep.mp4")) << "the output keeps the input's time";
     SetFileAttributesA((work + "\\keep.mpg").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
@@ -433,4 +441,52 @@ TEST_F(EngineTest, AnOutputPathUpToTheLimitConvertsAndALongerOneConvertsOrSaysIt
         DeleteFileW(fw::WidePath(input).c_str());  // past what the folder's removal reaches
         DeleteFileW(fw::WidePath(Queue().Output(row)).c_str());
     }
+}
+
+TEST_F(EngineTest, StopNowEndsOurEncodersRemovesTheirTemporariesAndPutsTheirRowsBack)
+{
+    UseFakeEncoder();
+    QueueScript("a.mp4", "write 5000\nsleep 60000\nfinish");
+    QueueScript("b.mp4", "write 5000\nsleep 60000\nfinish");
+    QueueScript("c.mp4", "finish");
+    Convert(2);
+    ASSERT_TRUE(PumpUntil([&] { return FileExists(work + "\\a.~00") && FileExists(work + "\\b.~00"); }, 10000));
+    EXPECT_FALSE(Queue().Add(work + "c.mp4", "1")) << "the queue takes no row during a batch";
+    Batch().StopNow();
+    EXPECT_TRUE(PumpUntil([&] { return !form->Converting(); }, 10000));
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(State(row), "Pending") << row;
+        EXPECT_EQ(form->ListView1->CellText(row, 3), "") << row;
+    }
+    EXPECT_EQ(RunningProcesses("fake_encoder.exe"), 0);
+    EXPECT_TRUE(NoTemporaryLeft());
+    EXPECT_FALSE(Queue().Locked());
+}
+
+TEST_F(EngineTest, StopAfterTheRunningFilesLetsThemFinishAndStartsNoOther)
+{
+    UseFakeEncoder();
+    QueueScript("a.mp4", "write 500\nsleep 800\nfinish");
+    QueueScript("b.mp4", "finish");
+    Convert(1);
+    Batch().StopAfterRunning();
+    StatesUntilIdle(0);
+    EXPECT_EQ(Queue().State(0), RowState::Done);
+    EXPECT_EQ(Queue().State(1), RowState::Pending);
+}
+
+TEST_F(EngineTest, AFailedRowRetriedConvertsWithTheNextBatch)
+{
+    UseFakeEncoder();
+    QueueScript("a.mp4", "exit 3");
+    Convert(1);
+    StatesUntilIdle(0);
+    ASSERT_EQ(Queue().State(0), RowState::Failed);
+    WriteFile(work + "a.mp4", "write 100\nfinish");
+    EXPECT_TRUE(Queue().Retry(0));
+    EXPECT_EQ(State(0), "Pending");
+    EXPECT_EQ(Queue().Reason(0), "");
+    Convert(1);
+    StatesUntilIdle(0);
+    EXPECT_EQ(Queue().State(0), RowState::Done);
 }

@@ -2,7 +2,7 @@
 #pragma once
 #include <memory>
 
-#include "app/Main.h"
+#include "ui/Main.h"
 #include "support.h"
 
 struct FormTest : ::testing::Test {

@@ -1,7 +1,7 @@
 // The launcher with real child processes: command lines, working folders, waiting.
 #include <gtest/gtest.h>
 
-#include "convert/Launcher.h"
+#include "framework/Launcher.h"
 #include "support.h"
 
 using namespace testing_support;
@@ -28,9 +28,9 @@ struct LauncherTest : ::testing::Test {
     // Starts the program without a console and waits for it; empty when it did not start.
     fw::unique_handle Run(const std::string& program, const std::string& params)
     {
-        convert::StartError error;
-        fw::unique_handle process = convert::StartWithoutConsole(program, params, {work + "out.txt"}, error);
-        if (process) convert::WaitForProcess(process.get());
+        fw::StartError error;
+        fw::unique_handle process = fw::StartWithoutConsole(program, params, {work + "out.txt"}, error);
+        if (process) fw::WaitForProcess(process.get());
         return process;
     }
     Echo RunEcho(const std::string& program, const std::string& params)
@@ -104,9 +104,9 @@ TEST_F(LauncherTest, ProgramAtADriveRootRunsInTheRootWithItsBackslash)
 TEST_F(LauncherTest, SearchProgramPathLooksInTheExtraFolderFirst)
 {
     CopyFileA(echoExe.c_str(), (work + "findme.exe").c_str(), FALSE);
-    EXPECT_EQ(convert::SearchProgramPath("findme.exe", work), work + "findme.exe");
-    EXPECT_EQ(convert::SearchProgramPath("findme.exe", work.substr(0, work.size() - 1)), work + "findme.exe");
-    EXPECT_EQ(convert::SearchProgramPath("nowhere-to-be-found.exe", work), "");
+    EXPECT_EQ(fw::SearchProgramPath("findme.exe", work), work + "findme.exe");
+    EXPECT_EQ(fw::SearchProgramPath("findme.exe", work.substr(0, work.size() - 1)), work + "findme.exe");
+    EXPECT_EQ(fw::SearchProgramPath("nowhere-to-be-found.exe", work), "");
 }
 
 TEST_F(LauncherTest, WaitingReturnsAfterTheChildEndedAndKeepsTheWindowPainted)
@@ -139,9 +139,9 @@ TEST_F(LauncherTest, StartedProcessIsHandedBackWithItsExitCodeAndItsPriority)
 {
     SetEnvironmentVariableA("ECHO_EXIT", "7");
     SetEnvironmentVariableA("ECHO_SLEEP_MS", "500");
-    convert::StartError error;
+    fw::StartError error;
     fw::unique_handle process =
-        convert::StartWithoutConsole(echoExe, "", {work + "out.txt"}, error, BELOW_NORMAL_PRIORITY_CLASS);
+        fw::StartWithoutConsole(echoExe, "", {work + "out.txt"}, error, BELOW_NORMAL_PRIORITY_CLASS);
     SetEnvironmentVariableA("ECHO_EXIT", nullptr);
     ASSERT_TRUE(process);
     EXPECT_EQ(GetPriorityClass(process.get()), static_cast<DWORD>(BELOW_NORMAL_PRIORITY_CLASS));
@@ -167,8 +167,8 @@ TEST_F(LauncherTest, WithoutConsoleTheOutputGoesToItsFileAndStaysOutOfOtherChild
     const std::string fake = ExeFolder() + "fake_encoder.exe";
     auto start = [&](const std::string& name, const std::string& script) {
         WriteFile(work + name + ".script", script);
-        convert::StartError error;
-        fw::unique_handle process = convert::StartWithoutConsole(
+        fw::StartError error;
+        fw::unique_handle process = fw::StartWithoutConsole(
             fake, "-i \"" + work + name + ".script\" \"" + work + name + ".out\"", {work + name + ".log", true}, error);
         EXPECT_TRUE(process) << error.code;
         return process;
@@ -190,11 +190,11 @@ TEST_F(LauncherTest, WithoutConsoleTheOutputGoesToItsFileAndStaysOutOfOtherChild
 
     // The program and the output file fail apart, so that a log that cannot be made is
     // never blamed on the program.
-    convert::StartError error;
-    EXPECT_FALSE(convert::StartWithoutConsole(work + "missing.exe", "", {work + "m.log"}, error));
+    fw::StartError error;
+    EXPECT_FALSE(fw::StartWithoutConsole(work + "missing.exe", "", {work + "m.log"}, error));
     EXPECT_EQ(error.code, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_FALSE(error.outputFile);
-    EXPECT_FALSE(convert::StartWithoutConsole(fake, "", {work + "no-such-folder\\m.log"}, error));
+    EXPECT_FALSE(fw::StartWithoutConsole(fake, "", {work + "no-such-folder\\m.log"}, error));
     EXPECT_EQ(error.code, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
     EXPECT_TRUE(error.outputFile);
 }

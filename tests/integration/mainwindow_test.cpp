@@ -410,3 +410,14 @@ TEST_F(MainWindowTest, LinkColumnsAreDrawnBlueAndUnderlinedProgressBlackAndFaile
     EXPECT_GE(convertedRun, 8);
     ReleaseDC(List(), dc);
 }
+
+TEST_F(MainWindowTest, DeleteRemovesEverySelectedRowAndNoOther)
+{
+    QueueRows({"Pending", "Failed", "Done", "Pending", "Pending"});
+    Select(1);
+    Select(3);
+    WORD key = VK_DELETE;
+    form->ListView1KeyDown(form->ListView1, key, 0);
+    ASSERT_EQ(form->Queue->Count(), 3);
+    for (int row = 0; row < 3; ++row) EXPECT_EQ(form->Queue->Path(row), work + "clip" + std::to_string(row * 2) + ".mp4");
+}

@@ -7,7 +7,7 @@
 
 #include "app/AppLogic.h"
 #include "app/MainInstance.h"
-#include "convert/Launcher.h"
+#include "framework/Launcher.h"
 #include "program.h"
 #include "support.h"
 

@@ -1,7 +1,7 @@
 // Staging the embedded tools at start-up and removing them at a normal end.
 #include <gtest/gtest.h>
 
-#include "convert/Launcher.h"
+#include "framework/Launcher.h"
 #include "form_fixture.h"
 
 using namespace testing_support;

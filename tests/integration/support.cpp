@@ -6,7 +6,7 @@
 
 #include <stdexcept>
 
-#include "convert/Launcher.h"
+#include "framework/Launcher.h"
 #include "framework/Application.h"
 
 namespace testing_support {
@@ -153,8 +153,8 @@ int RunAndWaitExit(const std::string& commandLine, const std::string& folder, in
 
 fw::unique_handle StartHidden(const std::string& program, const std::string& params)
 {
-    convert::StartError error;
-    return convert::StartWithoutConsole(program, params, {"NUL"}, error);
+    fw::StartError error;
+    return fw::StartWithoutConsole(program, params, {"NUL"}, error);
 }
 
 std::string RunAndCapture(const std::string& commandLine, int timeoutMs)
@@ -209,6 +209,17 @@ void MakeClip(const std::string& path, int seconds, const std::string& size)
     line += path;
     line += "\"";
     if (RunAndWaitExit(line) != 0 || !FileExists(path)) throw std::runtime_error("cannot make clip " + path);
+}
+
+void MakeLongClip(const std::string& path)
+{
+    const std::string minute = path + ".minute.mp4";
+    MakeClip(minute, 60);
+    const std::string line = "\"" + PayloadFolder() + "ffmpeg.exe\" -v error -y -stream_loop 19 -i \"" + minute +
+                             "\" -c copy \"" + path + "\"";
+    const int exitCode = RunAndWaitExit(line);
+    DeleteFileA(minute.c_str());
+    if (exitCode != 0 || !FileExists(path)) throw std::runtime_error("cannot make clip " + path);
 }
 
 DialogWatcher::DialogWatcher(std::function<bool(HWND)> respond)

@@ -42,6 +42,9 @@ void WriteSetting(const char* name, const std::string& value);
 std::string RunAndCapture(const std::string& commandLine, int timeoutMs = 120000);
 // Makes an MP4 clip of `seconds` with the encoder from the build's tool folder.
 void MakeClip(const std::string& path, int seconds, const std::string& size = "160x120");
+// A twenty-minute clip, made quickly: a minute looped by stream copy. It keeps an encoder
+// busy for longer than a test waits.
+void MakeLongClip(const std::string& path);
 // Starts a program hidden, its output discarded; an empty handle when it could not start.
 fw::unique_handle StartHidden(const std::string& program, const std::string& params);
 // Runs a program and waits for it; its exit code, or -1 when it could not start.

@@ -1,7 +1,7 @@
 // TAdvancedTimer with real system timers on its hidden window.
 #include <gtest/gtest.h>
 
-#include "convert/advantmr.h"
+#include "framework/advantmr.h"
 #include "framework/errors.h"
 #include "framework/Application.h"
 #include "support.h"

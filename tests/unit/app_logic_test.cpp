@@ -67,6 +67,25 @@ TEST(Dropping, Mp4InAnyCaseAndTheSkippedListed)
     EXPECT_TRUE(IsMp4Name("b.Mp4"));
     EXPECT_FALSE(IsMp4Name("C:\\a\\clip.mp4.txt"));
     EXPECT_FALSE(IsMp4Name("mp4"));
-    EXPECT_EQ(SkippedFilesMessage({"notes.txt", "clip.avi"}),
-              "These files are not MP4 files and were not added: notes.txt, clip.avi.");
+}
+
+TEST(Dropping, OneMessageGroupsTheTrueReasonsAndCountsPastTenNames)
+{
+    EXPECT_EQ(NotAddedMessage({{"gone.mp4", NotAdded::Missing},
+                               {"notes.txt", NotAdded::NotMp4},
+                               {"b?.mp4", NotAdded::OutsideCodePage},
+                               {"also gone.mp4", NotAdded::Missing}}),
+              "These files were not added. Not found: gone.mp4, also gone.mp4. Not MP4 files: notes.txt. Names with "
+              "characters this system's code page cannot hold (rename them and add them again): b?.mp4.");
+    std::vector<RefusedItem> many(3000, {"x.mp4", NotAdded::Missing});
+    many.push_back({"notes.txt", NotAdded::NotMp4});
+    EXPECT_EQ(NotAddedMessage(many), "These files were not added. Not found: x.mp4, x.mp4, x.mp4, x.mp4, x.mp4, x.mp4, "
+                                     "x.mp4, x.mp4, x.mp4. Not MP4 files: notes.txt. ...and 2991 more.");
+    EXPECT_EQ(AddedAfterConversionMessage({"a.mp4", "b.mp4"}),
+              "These files will be added when the conversion has finished: a.mp4, b.mp4.");
+    struct {
+        const char* given;
+        const char* plain;
+    } paths[] = {{"\\\\?\\C:\\a.mp4", "C:\\a.mp4"}, {"\\\\?\\UNC\\srv\\share\\a.mp4", "\\\\srv\\share\\a.mp4"}, {"C:\\a.mp4", "C:\\a.mp4"}};
+    for (const auto& p : paths) EXPECT_EQ(WithoutLongPrefix(p.given), p.plain);
 }

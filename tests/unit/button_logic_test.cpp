@@ -28,3 +28,15 @@ TEST(ButtonPicture, ChoiceFollowsTheTable)
         EXPECT_EQ(ChoosePicture(c.enabled, c.pressed, c.over, c.has), c.shown)
             << c.enabled << c.pressed << c.over;
 }
+
+TEST(ButtonShape, EveryPixelButTheKeyColourInRunsAlongEachRow)
+{
+    const std::uint32_t k = 0xFF00FF, o = 0x123456;
+    const std::vector<std::uint32_t> pixels = {
+        k, o, o, k,  //
+        o, o, k, o,  //
+        k, k, k, k,  //
+    };
+    EXPECT_EQ(OpaqueRuns(pixels, 4, 3), (std::vector<PixelRun>{{1, 3, 0}, {0, 2, 1}, {3, 4, 1}}));
+    EXPECT_TRUE(OpaqueRuns({}, 0, 0).empty());
+}

@@ -4,9 +4,13 @@
 #include <set>
 
 #include "convert/ConvertLogic.h"
+#include "framework/LaunchLogic.h"
 #include "framework/errors.h"
 
 using namespace convert;
+using fw::BuildCommandLine;
+using fw::FolderPart;
+using fw::StartFailure;
 
 TEST(CommandLine, ProgramBlankParametersAndQuotesOnlyForAPathWithABlank)
 {
@@ -76,16 +80,6 @@ TEST(ExpectedSize, DurationTimes117504In64Bits)
     } catch (const fw::EConvertError& e) {
         EXPECT_STREQ(e.what(), "'12x' is not a valid integer value");
     }
-}
-
-TEST(Progress, TruncatedAndNotCapped)
-{
-    EXPECT_EQ(ProgressText(58752, 117504), "50% Done");
-    EXPECT_EQ(ProgressText(117503, 117504), "99% Done");
-    EXPECT_EQ(ProgressText(0, 117504), "0% Done");
-    EXPECT_EQ(ProgressText(131605, 117504), "112% Done");
-    EXPECT_EQ(ProgressText(3LL << 31, 40000LL * 117504), "137% Done");  // beyond 2 GiB
-    EXPECT_THROW(ProgressText(1, 0), fw::EConvertError);
 }
 
 TEST(EncoderLog, TheReasonIsTheLastLineThatSaysWhatWentWrong)

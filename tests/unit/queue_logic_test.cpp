@@ -2,6 +2,8 @@
 // mask and the click bands of the list.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "framework/errors.h"
 #include "queue/QueueLogic.h"
 
@@ -134,4 +136,39 @@ TEST(SavedRows, ComeBackAsWrittenAndDamagedLinesArePassedOver)
     EXPECT_EQ(ParseSavedRows("84\tC:\\a.mp4\r\nno tab\r\n\tC:\\b.mp4\r\nx1\tC:\\c.mp4\r\n7\t\r\n5\tC:\\d.mp4"),
               (std::vector<SavedRow>{{"C:\\a.mp4", "84"}, {"C:\\d.mp4", "5"}}));
     EXPECT_EQ(RestoreQuestion(3), "Mervane ended while 3 files were waiting. Add them again?");
+}
+
+TEST(Progress, TruncatedAndNotCapped)
+{
+    EXPECT_EQ(ProgressText(58752, 117504), "50% Done");
+    EXPECT_EQ(ProgressText(117503, 117504), "99% Done");
+    EXPECT_EQ(ProgressText(0, 117504), "0% Done");
+    EXPECT_EQ(ProgressText(131605, 117504), "112% Done");
+    EXPECT_EQ(ProgressText(3LL << 31, 40000LL * 117504), "137% Done");  // beyond 2 GiB
+    EXPECT_THROW(ProgressText(1, 0), fw::EConvertError);
+}
+
+TEST(ContextMenu, WhatEachSelectionAndTheBatchEnable)
+{
+    using S = RowState;
+    struct Case {
+        MenuFacts facts;
+        const char* enabled;  // a letter an item, in the menu's order: OpenFile, Output, Why, Retry, Remove, Remove finished, Stop, When
+    } cases[] = {
+        {{{}, false, false, false}, ".......W"},
+        {{{S::Pending}, false, false, false}, "F...R..W"},
+        {{{S::Done}, false, true, false}, "FO..RD.W"},
+        {{{S::Done}, true, true, false}, "FOY.RD.W"},  // saved under another name
+        {{{S::Failed}, false, false, false}, "F.YTR..W"},
+        {{{S::Failed, S::Pending}, false, true, false}, "...TRD.W"},
+        {{{S::Done, S::Done}, false, true, false}, "....RD.W"},
+        {{{S::Converting, S::Failed}, false, true, true}, "......SW"},  // while a batch runs
+        {{{}, false, false, true}, "......SW"},
+    };
+    for (const Case& c : cases) {
+        const std::array<bool, kMenuItems> on = MenuEnabled(c.facts);
+        std::string seen;
+        for (int i = 0; i < kMenuItems; ++i) seen += on[i] ? "FOYTRDSW"[i] : '.';
+        EXPECT_EQ(seen, c.enabled);
+    }
 }

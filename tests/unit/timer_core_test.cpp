@@ -2,7 +2,7 @@
 // countdown, the events, the maximum, and release from inside a tick.
 #include <gtest/gtest.h>
 
-#include "convert/TimerCore.h"
+#include "framework/TimerCore.h"
 #include "framework/errors.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <shellapi.h>
 
 #include "app/AppLogic.h"
-#include "app/Main.h"
+#include "ui/Main.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/Unicode.h"
@@ -15,7 +15,9 @@ namespace {
 // Posted to the main window: queue what waits in ItemsToQueue.
 constexpr UINT kQueueItemsMessage = WM_APP + 1;
 constexpr UINT kOfferRowsMessage = WM_APP + 2;
+constexpr UINT kBatchEndedMessage = WM_APP + 3;
 constexpr UINT_PTR kQueueItemsRetryTimer = 7;
+constexpr DWORD kBurstQuietMs = 250, kBurstMostMs = 1000;
 
 // The wide names: where the code page cannot hold a character it becomes "?" (and the
 // file is refused for its name), never a look-alike that names another file.
@@ -35,22 +37,21 @@ std::vector<std::string> DroppedNames(HDROP drop)
 
 void TfrmMain::AddDroppedItems(const std::vector<std::string>& items)
 {
-    if (items.empty()) return;
-    if (Converting()) {
-        fw::Application->ShowMessage(app::kAddAfterConversion);
-        return;
-    }
-    std::vector<std::string> skipped;
-    for (const std::string& item : items) {
+    std::vector<app::RefusedItem> refused;
+    for (const std::string& given : items) {
+        const std::string item = app::WithoutLongPrefix(given);
+        const std::string name = queue::FileNamePart(item, fw::IsLeadByte);
         // The name first: a name the code page cannot hold names no file that exists.
         if (queue::NameOutsideCodePage(item)) {
-            fw::Application->ShowMessage(queue::NameOutsideCodePageMessage(item, fw::IsLeadByte));
+            refused.push_back({name, app::NotAdded::OutsideCodePage});
         } else if (fw::DirectoryExists(item)) {
             LastFolder = item;
             Edit2->SetText(item);
-            if (!AddFolderFiles(item)) return;  // ESC ends the whole drop
-        } else if (!app::IsMp4Name(item) || !fw::FileExists(item)) {
-            skipped.push_back(queue::FileNamePart(item, fw::IsLeadByte));
+            if (!AddFolderFiles(item)) break;  // ESC ends the whole drop
+        } else if (!fw::FileExists(item)) {
+            refused.push_back({name, app::NotAdded::Missing});
+        } else if (!app::IsMp4Name(item)) {
+            refused.push_back({name, app::NotAdded::NotMp4});
         } else if (std::optional<std::string> duration = ProbeDuration(item)) {
             Edit1->SetText(item);
             Queue->Add(item, *duration);
@@ -58,13 +59,53 @@ void TfrmMain::AddDroppedItems(const std::vector<std::string>& items)
             fw::Application->ShowMessage(queue::NoAnswerInFolderMessage(item, fw::IsLeadByte));
         }
     }
-    if (!skipped.empty()) fw::Application->ShowMessage(app::SkippedFilesMessage(skipped));
+    if (!refused.empty()) fw::Application->ShowMessage(app::NotAddedMessage(refused));
 }
 
 void TfrmMain::QueueItemsLater(const std::vector<std::string>& items)
 {
+    if (items.empty()) return;
+    if (ItemsToQueue.empty()) burstStart_ = GetTickCount();
     ItemsToQueue.insert(ItemsToQueue.end(), items.begin(), items.end());
-    PostMessageA(Handle(), kQueueItemsMessage, 0, 0);
+    // A burst (several "Open with" copies, drops in a row) is taken as one, with one
+    // message, once it has been quiet for a moment or has gone on for a second.
+    if (GetTickCount() - burstStart_ >= kBurstMostMs)
+        PostMessageA(Handle(), kQueueItemsMessage, 0, 0);
+    else
+        SetTimer(Handle(), kQueueItemsRetryTimer, kBurstQuietMs, nullptr);
+}
+
+void TfrmMain::QueueWaitingItems()
+{
+    if (ItemsToQueue.empty()) return;
+    // Not while a dialog or message box of ours is open: try again shortly.
+    if (!IsWindowEnabled(Handle())) {
+        SetTimer(Handle(), kQueueItemsRetryTimer, 300, nullptr);
+        return;
+    }
+    // During a batch they wait for its end; it is said once for each file.
+    if (Converting()) {
+        if (announcedWaiting_ >= ItemsToQueue.size()) return;
+        std::vector<std::string> names;
+        for (std::size_t i = announcedWaiting_; i < ItemsToQueue.size(); ++i)
+            names.push_back(queue::FileNamePart(app::WithoutLongPrefix(ItemsToQueue[i]), fw::IsLeadByte));
+        announcedWaiting_ = ItemsToQueue.size();
+        fw::Application->ShowMessage(app::AddedAfterConversionMessage(names));
+        return;
+    }
+    announcedWaiting_ = 0;
+    std::vector<std::string> items = std::exchange(ItemsToQueue, {});
+    AddDroppedItems(items);
+}
+
+void TfrmMain::QueueWaitingItemsLater()
+{
+    if (!ItemsToQueue.empty()) PostMessageA(Handle(), kQueueItemsMessage, 0, 0);
+}
+
+void TfrmMain::BatchEndedLater()
+{
+    PostMessageA(Handle(), kBatchEndedMessage, 0, 0);
 }
 
 void TfrmMain::OfferLeftBehindRowsLater()
@@ -95,17 +136,12 @@ LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (wParam != kQueueItemsRetryTimer) break;
         KillTimer(Handle(), kQueueItemsRetryTimer);
         [[fallthrough]];
-    case kQueueItemsMessage: {
-        if (ItemsToQueue.empty()) return 0;
-        // Not while a dialog or message box of ours is open: try again shortly.
-        if (!IsWindowEnabled(Handle())) {
-            SetTimer(Handle(), kQueueItemsRetryTimer, 300, nullptr);
-            return 0;
-        }
-        std::vector<std::string> items = std::exchange(ItemsToQueue, {});
-        AddDroppedItems(items);
+    case kQueueItemsMessage:
+        QueueWaitingItems();
         return 0;
-    }
+    case kBatchEndedMessage:
+        BatchEnded();
+        return 0;
     case kOfferRowsMessage:
         OfferLeftBehindRows();
         return 0;

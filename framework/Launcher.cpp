@@ -1,13 +1,13 @@
 // Starting other programs as child processes.
-#include "convert/Launcher.h"
+#include "framework/Launcher.h"
 
 #include <vector>
 
-#include "convert/ConvertLogic.h"
+#include "framework/LaunchLogic.h"
 #include "framework/Files.h"
 #include "framework/text.h"
 
-namespace convert {
+namespace fw {
 
 namespace {
 
@@ -173,4 +173,4 @@ std::string SearchProgramPath(const std::string& fileName, const std::string& ex
     return found;
 }
 
-}  // namespace convert
+}  // namespace fw

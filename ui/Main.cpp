@@ -1,8 +1,15 @@
-// The main window: built from its form description, then started by FormCreate.
-#include "app/Main.h"
+// The main window: built from its form description, then started by FormCreate: folders and
+// settings, the rows a crash left, the batch.
+#include "ui/Main.h"
 
-#include "convert/advantmr.h"
+#include "app/AppLogic.h"
+#include "app/Settings.h"
 #include "framework/Application.h"
+#include "framework/Files.h"
+#include "framework/Registry.h"
+#include "framework/Unicode.h"
+#include "framework/advantmr.h"
+#include "framework/errors.h"
 #include "queue/QueueLogic.h"
 
 TfrmMain* frmMain = nullptr;
@@ -59,4 +66,43 @@ void TfrmMain::EzRgnBtn3Click(fw::TComponent*)
 void TfrmMain::MyTimerEventHandlerConversion(fw::TComponent* sender)
 {
     Batch->Tick(static_cast<TAdvancedTimer*>(sender));
+}
+
+int TfrmMain::EncoderCount() const
+{
+    return EncodersFromSettings();
+}
+
+void TfrmMain::FixFoldersAndSettings()
+{
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    TempDir = fw::Narrow(temp);
+    LastFolder.clear();
+    WorkDir = app::ProgramFolderUnder(GetPersonalFolder(), fw::IsLeadByte);
+    AppDir = app::ProgramFolderUnder(GetAppDataFolder(), fw::IsLeadByte);
+
+    fw::Guarded([&] {
+        fw::TRegistry settings(kSettingsKey);
+        if (!settings.ValueExists("WorkDir")) settings.WriteString("WorkDir", WorkDir);
+        settings.WriteString("AppDir", AppDir);
+    });
+
+    ForceLastLevel(WorkDir);
+    ForceLastLevel(AppDir);
+
+    fw::Guarded([&] {
+        fw::TRegistry settings(kSettingsKey);
+        if (settings.ValueExists("WorkDir")) {
+            Edit4->SetText(settings.ReadString("WorkDir"));
+            std::string stored = Edit4->Text();
+            if (!fw::DirectoryExists(stored)) {
+                CreateDirectoryA(stored.c_str(), nullptr);
+                settings.WriteString("WorkDir", stored);
+            }
+        }
+    });
+
+    Edit3->SetText(Edit4->Text());
+    WorkDir = Edit3->Text();
 }

@@ -1,6 +1,7 @@
 // The main window TfrmMain: its state fields, its controls and its handlers.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -127,8 +128,12 @@ public:
     // Queues dropped items in their order: MP4 files as "Add MP4 File" queues one, folders
     // as "Add Folder" does; one message lists what was passed over.
     void AddDroppedItems(const std::vector<std::string>& items);
-    // Keeps the items and queues them from the message loop, once no dialog is open.
+    // Keeps the items and queues them from the message loop, once no dialog is open, the
+    // burst they came in is over and no batch converts.
     void QueueItemsLater(const std::vector<std::string>& items);
+    void QueueWaitingItems();
+    // After a batch: what came meanwhile.
+    void QueueWaitingItemsLater();
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void EditKeyPress(fw::TComponent* sender, char& key);
     // The path the open dialog gave, or none when it was cancelled.
@@ -138,7 +143,32 @@ public:
     void ListView1Click(fw::TComponent* sender);
     // The folder "MPG" opens for a done row.
     std::string OutputFolderOf(int row) const;
+    void OpenInputOf(int row);
+    void OpenOutputOf(int row);
+    // Why a failed row failed, or why a done row's file has another name.
+    void ShowReasonOf(int row);
     void ListView1KeyDown(fw::TComponent* sender, WORD& key, fw::TShiftState shift);
+    // Double click or Enter: the row's input opens, as a click on its name does.
+    void ListView1Open(fw::TComponent* sender);
+    // The full path of a row whose name the column cuts short.
+    std::string ListView1RowTip(int row) const;
+
+    // ---- the user in charge of a batch ----
+    // The list's context menu on the selected rows.
+    void ListView1ContextPopup(fw::TComponent* sender, POINT screen);
+    // Esc or "Stop converting...": after the running files, now, or not at all.
+    void AskStop();
+    enum class AfterBatch { Nothing, Sleep, ShutDown };
+    // What follows the next batch's end; it applies once, then goes back to Nothing.
+    AfterBatch WhenBatchEnds = AfterBatch::Nothing;
+    // The seconds the notice counts down before the system sleeps or shuts down.
+    int CountdownSeconds = 30;
+    // Puts the system to sleep or shuts it down: empty, or why the system refused. Tests
+    // put a stand-in here; nothing else may.
+    std::function<std::string(AfterBatch)> PowerDown;
+    // After a batch: the countdown, when sleep or shutdown was chosen.
+    void BatchEnded();
+    void BatchEndedLater();
     void d4_ListViewCustomDrawSubItem(fw::TComponent* sender, int row, int column,
                                       fw::TListView::CellStyle& style, bool& defaultDraw);
 
@@ -158,6 +188,8 @@ public:
 private:
     void CreateControls();
     bool toolsTaken_ = false;
+    DWORD burstStart_ = 0;                 // when the first of the items waiting came
+    std::size_t announcedWaiting_ = 0;     // items already said to wait for the batch's end
 };
 
 extern TfrmMain* frmMain;

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "convert/TimerCore.h"
+#include "framework/TimerCore.h"
 
 class TAdvancedTimer : public TAdvancedTimerCore {
 public:

@@ -6,7 +6,7 @@
 
 #include "framework/handles.h"
 
-namespace convert {
+namespace fw {
 
 // Where a console program started without a window sends what it writes.
 struct OutputFiles {
@@ -37,4 +37,4 @@ bool WaitForProcess(HANDLE process, DWORD timeoutMs = INFINITE);
 // existing extra folder first); empty when it is nowhere.
 std::string SearchProgramPath(const std::string& fileName, const std::string& extraFolder);
 
-}  // namespace convert
+}  // namespace fw

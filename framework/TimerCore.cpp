@@ -1,5 +1,5 @@
 // The rules of the interval timer.
-#include "convert/TimerCore.h"
+#include "framework/TimerCore.h"
 
 #include "framework/errors.h"
 

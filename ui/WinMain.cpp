@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "app/AppLogic.h"
-#include "app/Main.h"
+#include "ui/Main.h"
 #include "app/MainInstance.h"
 #include "framework/Application.h"
 #include "framework/Files.h"

@@ -5,7 +5,7 @@
 #include <deque>
 #include <memory>
 
-#include "app/Main.h"
+#include "ui/Main.h"
 #include "app/Settings.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
@@ -63,7 +63,7 @@ std::optional<std::string> TfrmMain::ChooseMp4File()
 
 void TfrmMain::Button1Click(fw::TComponent*)
 {
-    if (Converting()) return;
+    if (Queue->Locked()) return;
     std::optional<std::string> path = ChooseMp4File();
     if (!path) return;
     if (queue::NameOutsideCodePage(*path)) {
@@ -81,9 +81,9 @@ void TfrmMain::Button1Click(fw::TComponent*)
 
 void TfrmMain::Button2Click(fw::TComponent*)
 {
-    if (Converting()) return;
+    if (Queue->Locked()) return;
     std::string folder = PickFolder(Handle(), "Select folder containing MP4 files", LastFolder);
-    if (folder.empty() || Converting()) return;
+    if (folder.empty() || Queue->Locked()) return;
     LastFolder = folder;
     Edit2->SetText(folder);
     AddFolderFiles(folder);
@@ -136,9 +136,9 @@ bool TfrmMain::AddFolderFiles(const std::string& folder)
 
 void TfrmMain::Button3Click(fw::TComponent*)
 {
-    if (Converting()) return;
+    if (Queue->Locked()) return;
     std::string folder = PickFolder(Handle(), "Select Output Folder", LastFolder);
-    if (folder.empty() || Converting()) return;
+    if (folder.empty() || Queue->Locked()) return;
     fw::Guarded([&] {
         fw::TRegistry settings(kSettingsKey);
         settings.WriteString("WorkDir", folder);
@@ -151,4 +151,18 @@ void TfrmMain::Button3Click(fw::TComponent*)
 void TfrmMain::EditKeyPress(fw::TComponent*, char& key)
 {
     key = 0;  // the boxes only show what was chosen
+}
+
+std::optional<std::string> TfrmMain::ProbeDuration(const std::string& path)
+{
+    WaitForTools();
+    DurationProbe probe(MediainfoPath, path, TempDir + queue::kAnswerFiles[0], ProbeTimeLimitMs);
+    return ReadProbeAnswer(probe);
+}
+
+std::optional<std::string> TfrmMain::ReadProbeAnswer(DurationProbe& probe)
+{
+    if (!probe.Wait()) return std::nullopt;
+    Memo3->LoadFromFile(probe.AnswerFile());  // the probe removes the file when it goes
+    return queue::DurationEntryFromAnswer(Memo3->Lines());
 }

@@ -1,5 +1,5 @@
 // TAdvancedTimer: an interval timer on a hidden window of its own.
-#include "convert/advantmr.h"
+#include "framework/advantmr.h"
 
 #include "framework/Application.h"
 
