@@ -115,7 +115,8 @@ LRESULT TListView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     if (msg == WM_CONTEXTMENU && OnContextPopup) {
         POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         if (at.x == -1 && at.y == -1) {  // from the keyboard: beside the focused row
-            RECT r{LVIR_BOUNDS};
+            RECT r{};
+            r.left = LVIR_BOUNDS;
             const int row = static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
             if (row < 0 || !SendMessageA(Handle(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r))) GetClientRect(Handle(), &r);
             at = {r.left + 20, r.bottom};

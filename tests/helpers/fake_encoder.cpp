@@ -18,6 +18,9 @@
 int main()
 {
     std::string line = GetCommandLineA();
+    // The program's own name goes first, quoted when its path has a blank.
+    const std::size_t nameEnd = line[0] == '"' ? line.find('"', 1) + 1 : line.find(' ');
+    line = nameEnd == std::string::npos ? std::string() : line.substr(nameEnd);
     std::vector<std::string> quoted;
     for (std::size_t i = line.find('"'); i != std::string::npos; i = line.find('"', i)) {
         std::size_t end = line.find('"', i + 1);

@@ -319,8 +319,9 @@ TEST_F(StandInAddingTest, RowsKeepTheFindersOrderWhenAProbeEndsLate)
     DialogWatcher dialogs(ChooseFolder(work + "clips"));
     form->Button2Click(form->Button2);
     EXPECT_EQ(QueuedPaths(), found);
-    EXPECT_LT(LogPosition("end " + form->MediainfoPath + " --Inform=General;%Duration/String3% \"" + found[1]),
-              LogPosition("end " + form->MediainfoPath + " --Inform=General;%Duration/String3% \"" + found[0]))
+    const std::string tool = AsOnCommandLine(form->MediainfoPath);
+    EXPECT_LT(LogPosition("end " + tool + " --Inform=General;%Duration/String3% \"" + found[1]),
+              LogPosition("end " + tool + " --Inform=General;%Duration/String3% \"" + found[0]))
         << "the second file's probe ran beside the first";
     for (const char* answer : {"duration_time.txt", "duration_time_2.txt"})
         EXPECT_FALSE(FileExists(form->TempDir + answer)) << answer;

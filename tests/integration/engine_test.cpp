@@ -325,7 +325,8 @@ TEST_F(EngineTest, RealEncoderFailureIsExplainedByAClickAndItsLogRemovedAtTheEnd
 
     // A click on "Failed" in the progress column.
     ListView_SetItemState(form->ListView1->Handle(), 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    RECT first{LVIR_BOUNDS};
+    RECT first{};
+    first.left = LVIR_BOUNDS;
     SendMessageA(form->ListView1->Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
     POINT at{form->ListView1->ColumnWidth(0) + form->ListView1->ColumnWidth(1) + 10, (first.top + first.bottom) / 2};
     ClientToScreen(form->ListView1->Handle(), &at);

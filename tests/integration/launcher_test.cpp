@@ -59,13 +59,14 @@ LRESULT CALLBACK CountPaints(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
 
 TEST_F(LauncherTest, CommandLineIsProgramBlankParametersWhole)
 {
-    EXPECT_EQ(RunEcho(echoExe, "").commandLine, echoExe + " ");
-    EXPECT_EQ(RunEcho(echoExe, " -i \"a.mp4\"").commandLine, echoExe + "  -i \"a.mp4\"");
+    const std::string program = AsOnCommandLine(echoExe);  // the build folder may hold a blank
+    EXPECT_EQ(RunEcho(echoExe, "").commandLine, program + " ");
+    EXPECT_EQ(RunEcho(echoExe, " -i \"a.mp4\"").commandLine, program + "  -i \"a.mp4\"");
     for (std::size_t length : {512u, 2000u}) {
-        std::string params(length - echoExe.size() - 1, 'p');
+        std::string params(length - program.size() - 1, 'p');
         std::string line = RunEcho(echoExe, params).commandLine;
         EXPECT_EQ(line.size(), length);
-        EXPECT_EQ(line, echoExe + " " + params);
+        EXPECT_EQ(line, program + " " + params);
     }
 }
 
