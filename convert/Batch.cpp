@@ -194,7 +194,9 @@ void TBatch::Tick(TAdvancedTimer* timer)
     c.failure = EncoderFailure(exitCode, lines, size.value_or(0));
     // An encoder that cannot open a path in its long form is told apart by the length.
     const std::string& longest = c.output.size() > c.input.size() ? c.output : c.input;
-    if (!c.failure.empty() && fw::Wide(longest).size() >= MAX_PATH) c.failure = PathTooLong(longest, MAX_PATH - 1) + " " + c.failure;
+    const std::size_t characters = fw::Wide(longest).size();
+    if (!c.failure.empty() && characters >= MAX_PATH)
+        c.failure = PathTooLong(longest, characters, MAX_PATH - 1) + " " + c.failure;
     Ended(c);
 }
 
@@ -205,7 +207,7 @@ void TBatch::Ended(TConversion& c)
     job.written = c.written;
     job.output = c.output;
     job.input = c.input;
-    job.keep = c.failure.empty();
+    job.keep = c.failure.empty() && !c.stopped;
     for (const ClaimedOutput& claim : written_) job.claimed.push_back(claim.output);
     c.saver = std::make_unique<TSaver>(std::move(job));
     HWND timerWindow = c.timer->WindowHandle();
@@ -234,7 +236,7 @@ void TBatch::Finish(TConversion& c)
     if (!saved.savedAs.empty() && saved.savedAs != c.output) written_.push_back({saved.savedAs, c.input, false});
     TAdvancedTimer* timer = c.timer;
     running_.erase(std::find_if(running_.begin(), running_.end(), [&](const auto& p) { return p.get() == &c; }));
-    FileEnded(!reason.empty() && !c.stopped);
+    FileEnded(!reason.empty());
     // The timer goes once the next rows have started: this is one of its ticks.
     fw::scope_exit release([timer] { timer->Release(); });
     FillSlots();
@@ -273,7 +275,6 @@ void TBatch::StopNow()
         if (c->saver) continue;
         TerminateProcess(c->process.get(), 1);
         c->stopped = true;
-        c->failure = "stopped";
         Ended(*c);
     }
 }

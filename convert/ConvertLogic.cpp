@@ -152,9 +152,9 @@ std::string SaveFailure(std::string_view outputPath, std::string_view systemText
            fw::WithFullStop(fw::WithoutFinalStop(systemText));
 }
 
-std::string PathTooLong(std::string_view path, std::size_t most)
+std::string PathTooLong(std::string_view path, std::size_t characters, std::size_t most)
 {
-    return "The path is too long for the encoder (" + std::to_string(path.size()) + " characters, where Windows allows " +
+    return "The path is too long for the encoder (" + std::to_string(characters) + " characters, where Windows allows " +
            std::to_string(most) + "): " + std::string(path) + ". Choose a shorter output folder or file name.";
 }
 

@@ -50,7 +50,7 @@ std::string EncoderFailure(unsigned long exitCode, const std::vector<std::string
 
 inline constexpr const char* kInputGone = "The file is no longer there.";
 // Why a file fails whose path is longer than the encoder could open.
-std::string PathTooLong(std::string_view path, std::size_t most);
+std::string PathTooLong(std::string_view path, std::size_t characters, std::size_t most);
 // Why a file failed whose encoder's log could not be made: the log is the problem.
 std::string LogFailure(std::string_view logPath, std::string_view systemText);
 // Why a finished file could not take the output's name.

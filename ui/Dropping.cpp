@@ -98,11 +98,6 @@ void TfrmMain::QueueWaitingItems()
     AddDroppedItems(items);
 }
 
-void TfrmMain::QueueWaitingItemsLater()
-{
-    if (!ItemsToQueue.empty()) PostMessageA(Handle(), kQueueItemsMessage, 0, 0);
-}
-
 void TfrmMain::BatchEndedLater()
 {
     PostMessageA(Handle(), kBatchEndedMessage, 0, 0);
@@ -140,6 +135,7 @@ LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         QueueWaitingItems();
         return 0;
     case kBatchEndedMessage:
+        QueueWaitingItems();  // what came meanwhile, then what follows the batch
         BatchEnded();
         return 0;
     case kOfferRowsMessage:

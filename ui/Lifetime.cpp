@@ -78,8 +78,7 @@ void TfrmMain::DeleteLeftovers(bool closeButtonOrder)
         paths.insert(paths.end(), {openBat, mediaDll, mediaExe});
     else
         paths.insert(paths.end(), {mediaDll, mediaExe, openBat});
-    for (const std::string& path : paths)
-        if (!path.empty()) DeleteFileA(path.c_str());
+    for (const std::string& path : paths) DeleteFileA(path.c_str());
     // Each owner's own: the encoders' logs, and the answers of a probe cut short.
     convert::TBatch::RemoveLogs(TempDir);
     DurationProbe::RemoveAnswerFiles(TempDir);

@@ -132,8 +132,6 @@ public:
     // burst they came in is over and no batch converts.
     void QueueItemsLater(const std::vector<std::string>& items);
     void QueueWaitingItems();
-    // After a batch: what came meanwhile.
-    void QueueWaitingItemsLater();
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void EditKeyPress(fw::TComponent* sender, char& key);
     // The path the open dialog gave, or none when it was cancelled.
@@ -168,6 +166,8 @@ public:
     std::function<std::string(AfterBatch)> PowerDown;
     // After a batch: the countdown, when sleep or shutdown was chosen.
     void BatchEnded();
+    // From the message loop once a batch has ended: the items that came meanwhile are
+    // queued, then BatchEnded.
     void BatchEndedLater();
     void d4_ListViewCustomDrawSubItem(fw::TComponent* sender, int row, int column,
                                       fw::TListView::CellStyle& style, bool& defaultDraw);

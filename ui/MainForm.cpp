@@ -167,10 +167,7 @@ void TfrmMain::CreateControls()
     Queue = std::make_unique<TQueue>(*ListView1, *ListBox1, *ListBox2);
     Batch = std::make_unique<convert::TBatch>(*Queue, this, Handle(),
                                               [this](fw::TComponent* s) { MyTimerEventHandlerConversion(s); });
-    Batch->OnEnd = [this] {
-        QueueWaitingItemsLater();
-        BatchEndedLater();
-    };
+    Batch->OnEnd = [this] { BatchEndedLater(); };
     // Esc during a batch asks whether to stop it, whichever control has the focus.
     fw::Application->OnMessage = [this](const MSG& msg) {
         if (msg.message != WM_KEYDOWN || msg.wParam != VK_ESCAPE || !Converting()) return false;

@@ -9,6 +9,7 @@
 
 #include "form_fixture.h"
 #include "framework/Application.h"
+#include "framework/LaunchLogic.h"
 #include "queue/FindFile.h"
 #include "ui/EzRgnBtn.h"
 
@@ -319,9 +320,10 @@ TEST_F(StandInAddingTest, RowsKeepTheFindersOrderWhenAProbeEndsLate)
     DialogWatcher dialogs(ChooseFolder(work + "clips"));
     form->Button2Click(form->Button2);
     EXPECT_EQ(QueuedPaths(), found);
-    const std::string tool = AsOnCommandLine(form->MediainfoPath);
-    EXPECT_LT(LogPosition("end " + tool + " --Inform=General;%Duration/String3% \"" + found[1]),
-              LogPosition("end " + tool + " --Inform=General;%Duration/String3% \"" + found[0]))
+    auto probeOf = [&](const std::string& clip) {
+        return "end " + fw::BuildCommandLine(form->MediainfoPath, "--Inform=General;%Duration/String3% \"" + clip);
+    };
+    EXPECT_LT(LogPosition(probeOf(found[1])), LogPosition(probeOf(found[0])))
         << "the second file's probe ran beside the first";
     for (const char* answer : {"duration_time.txt", "duration_time_2.txt"})
         EXPECT_FALSE(FileExists(form->TempDir + answer)) << answer;

@@ -1,6 +1,7 @@
 // The launcher with real child processes: command lines, working folders, waiting.
 #include <gtest/gtest.h>
 
+#include "framework/LaunchLogic.h"
 #include "framework/Launcher.h"
 #include "support.h"
 
@@ -59,14 +60,14 @@ LRESULT CALLBACK CountPaints(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
 
 TEST_F(LauncherTest, CommandLineIsProgramBlankParametersWhole)
 {
-    const std::string program = AsOnCommandLine(echoExe);  // the build folder may hold a blank
-    EXPECT_EQ(RunEcho(echoExe, "").commandLine, program + " ");
-    EXPECT_EQ(RunEcho(echoExe, " -i \"a.mp4\"").commandLine, program + "  -i \"a.mp4\"");
+    // The program as the line shows it: quoted, should the build folder hold a blank.
+    EXPECT_EQ(RunEcho(echoExe, "").commandLine, fw::BuildCommandLine(echoExe, ""));
+    EXPECT_EQ(RunEcho(echoExe, " -i \"a.mp4\"").commandLine, fw::BuildCommandLine(echoExe, " -i \"a.mp4\""));
     for (std::size_t length : {512u, 2000u}) {
-        std::string params(length - program.size() - 1, 'p');
+        std::string params(length - fw::BuildCommandLine(echoExe, "").size(), 'p');
         std::string line = RunEcho(echoExe, params).commandLine;
         EXPECT_EQ(line.size(), length);
-        EXPECT_EQ(line, program + " " + params);
+        EXPECT_EQ(line, fw::BuildCommandLine(echoExe, params));
     }
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "form_fixture.h"
+#include "framework/LaunchLogic.h"
 #include "framework/errors.h"
 #include "queue/Probe.h"
 
@@ -66,7 +67,8 @@ TEST_F(ProbeTest, ToolIsStartedDirectlyWithThePathWhole)
     EXPECT_EQ(form->ProbeDuration(path), std::nullopt);  // the stand-in says nothing
     SetEnvironmentVariableA("ECHO_OUT", nullptr);
     const std::string text = ReadFile(seen);
-    EXPECT_EQ(text.substr(0, text.find('\n')), AsOnCommandLine(form->MediainfoPath) + " --Inform=General;%Duration/String3% \"" + path + "\"");
+    EXPECT_EQ(text.substr(0, text.find('\n')),
+              fw::BuildCommandLine(form->MediainfoPath, "--Inform=General;%Duration/String3% \"" + path + "\""));
     EXPECT_FALSE(LeftBehind());
 }
 

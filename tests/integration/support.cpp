@@ -27,11 +27,6 @@ void PumpFor(int ms)
     PumpUntil([] { return false; }, ms);
 }
 
-std::string AsOnCommandLine(const std::string& program)
-{
-    return program.find(' ') == std::string::npos ? program : "\"" + program + "\"";
-}
-
 std::string ExeFolder()
 {
     char path[MAX_PATH] = {};

@@ -19,8 +19,6 @@ namespace testing_support {
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs);
 void PumpFor(int ms);
 
-// A program's path as a command line starts with it: quoted when it holds a blank.
-std::string AsOnCommandLine(const std::string& program);
 // The folder of the running test program, with a final backslash.
 std::string ExeFolder();
 // The build's folder of fetched tools (ffmpeg.exe, mediainfo.exe, MediaInfo.dll).
