@@ -102,6 +102,8 @@ void TApplication::ProcessMessages()
             return;
         }
         if (OnMessage && OnMessage(msg)) continue;
+        // The main window's keyboard: Tab, Enter, Space and Alt+letter as in a dialog.
+        if (mainForm_ && mainForm_->Handle() && IsDialogMessageA(mainForm_->Handle(), &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

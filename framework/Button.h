@@ -8,6 +8,7 @@ class TButton : public TWinControl {
 public:
     TButton(TComponent* owner, TWinControl* parent, const TBounds& bounds, const char* caption);
     TNotifyEvent OnClick;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

@@ -2,6 +2,7 @@
 #include "framework/Edit.h"
 
 #include "framework/Files.h"
+#include "framework/Form.h"
 #include "framework/errors.h"
 #include "framework/handles.h"
 #include "framework/text.h"
@@ -27,6 +28,48 @@ LRESULT TEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         wParam = static_cast<unsigned char>(key);
     }
     return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+bool TEdit::Reflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result)
+{
+    if (msg != WM_CTLCOLORSTATIC && msg != WM_CTLCOLOREDIT) return false;
+    TForm* form = ParentForm();
+    if (!form) return false;
+    const bool system = form->HighContrast();
+    const auto dc = reinterpret_cast<HDC>(wParam);
+    SetTextColor(dc, form->TextColor());
+    SetBkColor(dc, system ? GetSysColor(COLOR_WINDOW) : RGB(255, 255, 255));
+    result = reinterpret_cast<LRESULT>(system ? GetSysColorBrush(COLOR_WINDOW) : GetStockObject(WHITE_BRUSH));
+    return true;
+}
+
+TNameLabel::TNameLabel(TComponent* owner, TForm* form, const std::string& caption) : TWinControl(owner)
+{
+    CreateHandle({.className = "STATIC",
+                  .style = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                  .parent = form->Handle(),
+                  .bounds = {},
+                  .text = caption.c_str(),
+                  .systemClass = true});
+}
+
+LRESULT TNameLabel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Handle(), &ps);
+        if (TForm* form = ParentForm()) form->PaintBeneath(dc, *this);
+        EndPaint(Handle(), &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_NCHITTEST:
+        return HTTRANSPARENT;
+    default:
+        return TWinControl::WndProc(msg, wParam, lParam);
+    }
 }
 
 TMemo::TMemo(TComponent* owner, TWinControl* parent, const TBounds& bounds)

@@ -12,6 +12,19 @@ public:
     TEdit(TComponent* owner, TWinControl* parent, const TBounds& bounds, DWORD extraStyle = ES_AUTOHSCROLL);
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     TKeyPressEvent OnKeyPress;
+
+protected:
+    // A read-only edit is drawn as an editable one: the window colours of its form.
+    bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+};
+
+// A label's caption as a window of the system's static class, where screen readers look for
+// the name of the control that follows it. It shows what its form draws beneath it, the
+// label included, and lets the mouse through to the form.
+class TNameLabel : public TWinControl {
+public:
+    TNameLabel(TComponent* owner, TForm* form, const std::string& caption);
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 };
 
 // A multi-line edit used as a line buffer.

@@ -11,15 +11,41 @@
 
 namespace fw {
 
-TForm::TForm(TComponent* owner, const char* className) : TWinControl(owner), Color(GetSysColor(COLOR_BTNFACE))
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+std::function<bool()> HighContrastSetting = [] {
+    HIGHCONTRASTA setting{sizeof setting, 0, nullptr};
+    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof setting, &setting, 0) &&
+           (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
+};
+
+int WindowDpi(HWND window)
+{
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow =
+        reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow && window)
+        if (UINT dpi = getDpiForWindow(window)) return static_cast<int>(dpi);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kLayoutDpi;
+}
+
+TForm::TForm(TComponent* owner, const char* className)
+    : TWinControl(owner), Color(GetSysColor(COLOR_BTNFACE)), dpi_(WindowDpi(nullptr))
 {
     RegisterOwnClass(className, CS_DBLCLKS, nullptr);
     SetFontFace("Tahoma", 11);
+    ReadColors();
     CreateHandle({.className = className,
                   .style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX,
-                  .exStyle = WS_EX_APPWINDOW,
+                  .exStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT,
                   .parent = Application->Handle(),
                   .bounds = {CW_USEDEFAULT, CW_USEDEFAULT, 100, 100}});
+    ChangeDpi(WindowDpi(Handle()));  // the display the window is on may differ from the system's
 }
 
 TForm::~TForm()
@@ -30,15 +56,82 @@ TForm::~TForm()
 
 void TForm::SetFontFace(const char* face, int pixelHeight)
 {
+    fontFace_ = face;
+    fontHeight_ = pixelHeight;
+    MakeFonts();
+}
+
+void TForm::MakeFonts()
+{
     for (int style = 0; style < 4; ++style) {
         LOGFONTA lf{};
-        lf.lfHeight = -pixelHeight;
+        lf.lfHeight = -Scaled(fontHeight_);
         lf.lfWeight = (style & 1) ? FW_BOLD : FW_NORMAL;
         lf.lfUnderline = (style & 2) ? TRUE : FALSE;
         lf.lfCharSet = DEFAULT_CHARSET;
-        lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+        lstrcpynA(lf.lfFaceName, fontFace_.c_str(), LF_FACESIZE);
         fonts_[style].reset(CreateFontIndirectA(&lf));
     }
+}
+
+TBounds TForm::Scaled(const TBounds& at96) const
+{
+    return {Scaled(at96.left), Scaled(at96.top), Scaled(at96.width), Scaled(at96.height)};
+}
+
+void TForm::Place(TControl* control, const TBounds& at96)
+{
+    control->SetPlacedAt(at96);
+    control->SetBounds(Scaled(at96));
+}
+
+void TForm::ChangeDpi(int dpi)
+{
+    if (dpi <= 0 || dpi == dpi_) return;
+    const int before = std::exchange(dpi_, dpi);
+    unique_hfont oldFonts[4];
+    for (int style = 0; style < 4; ++style) oldFonts[style] = std::move(fonts_[style]);
+    MakeFonts();
+    for (TComponent* component : Components()) {
+        auto* control = dynamic_cast<TControl*>(component);
+        if (!control) continue;
+        if (auto* windowed = dynamic_cast<TWinControl*>(control)) {
+            const auto font = reinterpret_cast<HFONT>(SendMessageA(windowed->Handle(), WM_GETFONT, 0, 0));
+            for (int style = 0; style < 4; ++style)
+                if (font && font == oldFonts[style].get()) windowed->SetFont(fonts_[style].get());
+        }
+        if (const TBounds* at96 = control->PlacedAt()) control->SetBounds(Scaled(*at96));
+        control->ScaleChanged(before, dpi_);
+    }
+    if (Handle()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void TForm::ReadColors()
+{
+    highContrast_ = HighContrastSetting && HighContrastSetting();
+}
+
+COLORREF TForm::FaceColor() const
+{
+    return highContrast_ ? GetSysColor(COLOR_WINDOW) : Color;
+}
+
+COLORREF TForm::TextColor(bool link) const
+{
+    if (!highContrast_) return RGB(0, 0, 0);
+    return GetSysColor(link ? COLOR_HOTLIGHT : COLOR_WINDOWTEXT);
+}
+
+void TForm::Activated(bool active)
+{
+    if (!active) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+        return;
+    }
+    if (!lastFocus_ || !IsWindow(lastFocus_) || !IsChild(Handle(), lastFocus_))
+        lastFocus_ = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    if (lastFocus_) SetFocus(lastFocus_);
 }
 
 HFONT TForm::Font(bool bold, bool underline) const
@@ -80,6 +173,15 @@ void TForm::PaintGraphics(HDC dc, int dx, int dy) const
     OffsetViewportOrgEx(dc, dx, dy, &oldOrigin);
     for (TGraphicControl* control : graphics_) control->Paint(dc);
     SetViewportOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+}
+
+void TForm::PaintBeneath(HDC dc, const TWinControl& control) const
+{
+    RECT client{};
+    GetClientRect(control.Handle(), &client);
+    unique_hbrush background(CreateSolidBrush(FaceColor()));
+    FillRect(dc, &client, background.get());
+    PaintGraphics(dc, -control.Left(), -control.Top());
 }
 
 TGraphicControl* TForm::GraphicAt(POINT p) const
@@ -150,7 +252,7 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         unique_hdc memory(CreateCompatibleDC(dc));
         unique_hbitmap canvas(CreateCompatibleBitmap(dc, client.right, client.bottom));
         HGDIOBJ old = SelectObject(memory.get(), canvas.get());
-        unique_hbrush background(CreateSolidBrush(Color));
+        unique_hbrush background(CreateSolidBrush(FaceColor()));
         FillRect(memory.get(), &client, background.get());
         PaintGraphics(memory.get(), 0, 0);
         BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
@@ -169,6 +271,27 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         Application->Terminate();
         return 0;
+    case WM_ACTIVATE:
+        if (HIWORD(wParam)) break;  // minimised: nothing to focus
+        Activated(LOWORD(wParam) != WA_INACTIVE);
+        return 0;
+    case WM_DPICHANGED: {
+        ChangeDpi(HIWORD(wParam));
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+        bounds_ = {suggested.left, suggested.top, suggested.right - suggested.left, suggested.bottom - suggested.top};
+        SetWindowPos(Handle(), nullptr, bounds_.left, bounds_.top, bounds_.width, bounds_.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (OnDpiChanged) OnDpiChanged(this);
+        return 0;
+    }
+    case WM_SETTINGCHANGE: case WM_SYSCOLORCHANGE: case WM_THEMECHANGED:
+        ReadColors();
+        // Common controls hear of new colours only from their parent.
+        if (msg == WM_SYSCOLORCHANGE)
+            for (HWND child = GetWindow(Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                SendMessageA(child, msg, wParam, lParam);
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        break;
     case WM_MOUSEMOVE:
         TrackHover({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         break;

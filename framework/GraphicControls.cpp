@@ -4,6 +4,7 @@
 #include "framework/Unicode.h"
 
 #include "framework/Form.h"
+#include "framework/Scale.h"
 #include "framework/errors.h"
 #include "framework/text.h"
 
@@ -39,19 +40,37 @@ bool TGraphicControl::Contains(POINT p) const
            p.y < bounds_.top + bounds_.height;
 }
 
+unique_hbitmap LoadScaledBitmap(const std::string& name, int dpi)
+{
+    auto load = [](const std::string& resource) {
+        return unique_hbitmap(static_cast<HBITMAP>(
+            LoadImageA(GetModuleHandleA(nullptr), resource.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    };
+    const int percent = NearestPictureScale(dpi);
+    if (percent != 100)
+        if (unique_hbitmap scaled = load(name + "_" + std::to_string(percent))) return scaled;
+    return load(name);
+}
+
 void TImage::LoadFromResource(const char* name)
 {
-    bitmap_.reset(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    resource_ = name;
+    bitmap_ = LoadScaledBitmap(resource_, form_->Dpi());
     if (!bitmap_) throw EResNotFound(FormatText("Resource %s not found", {name}));
     BITMAP info{};
     GetObjectA(bitmap_.get(), sizeof info, &info);
     SetBounds({bounds_.left, bounds_.top, info.bmWidth, info.bmHeight});
 }
 
+void TImage::ScaleChanged(int, int)
+{
+    const std::string name = resource_;
+    if (!name.empty()) LoadFromResource(name.c_str());
+}
+
 void TImage::Paint(HDC dc)
 {
-    if (!bitmap_) return;
+    if (!bitmap_ || (Backdrop && form_->HighContrast())) return;
     unique_hdc source(CreateCompatibleDC(dc));
     HGDIOBJ old = SelectObject(source.get(), bitmap_.get());
     BitBlt(dc, bounds_.left, bounds_.top, bounds_.width, bounds_.height, source.get(), 0, 0, SRCCOPY);
@@ -73,6 +92,11 @@ void TLabel::SetFontStyle(bool bold, bool underline)
     Invalidate();
 }
 
+void TLabel::ScaleChanged(int, int)
+{
+    AdjustSize();
+}
+
 void TLabel::AdjustSize()
 {
     if (!AutoSize) return;
@@ -91,7 +115,7 @@ void TLabel::Paint(HDC dc)
     RECT r{bounds_.left, bounds_.top, bounds_.left + bounds_.width, bounds_.top + bounds_.height};
     HGDIOBJ old = SelectObject(dc, form_->Font(bold_, underline_));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetTextColor(dc, form_->TextColor(Link));
     // GDI draws 8-bit text in the system's code page, not the program's: the wide form.
     const std::wstring text = Wide(caption_);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_TOP | DT_NOPREFIX | DT_SINGLELINE | DT_NOCLIP);

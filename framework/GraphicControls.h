@@ -11,6 +11,10 @@ namespace fw {
 
 class TForm;
 
+// A bitmap resource drawn for a DPI: NAME_150 or NAME_200 where the nearest picture size is
+// one of those, else NAME; none when the program carries neither.
+unique_hbitmap LoadScaledBitmap(const std::string& name, int dpi);
+
 // A control without a window of its own, painted by its form in creation order.
 class TGraphicControl : public TControl {
 public:
@@ -31,14 +35,18 @@ protected:
     TForm* form_;
 };
 
-// A bitmap, sized to it.
+// A bitmap, sized to it, in the size drawn for the form's DPI.
 class TImage : public TGraphicControl {
 public:
     using TGraphicControl::TGraphicControl;
     void LoadFromResource(const char* name);
     void Paint(HDC dc) override;
+    void ScaleChanged(int oldDpi, int newDpi) override;
+    // A backdrop gives way to the plain window colour under high contrast.
+    bool Backdrop = false;
 
 private:
+    std::string resource_;
     unique_hbitmap bitmap_;
 };
 
@@ -52,7 +60,10 @@ public:
     bool Bold() const { return bold_; }
     bool Underline() const { return underline_; }
     bool AutoSize = true;
+    // A link is drawn in the link colour under high contrast.
+    bool Link = false;
     void Paint(HDC dc) override;
+    void ScaleChanged(int oldDpi, int newDpi) override;
 
 private:
     void AdjustSize();

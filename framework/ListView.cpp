@@ -1,6 +1,8 @@
 // The list view: items and cells, clicks and keys, and custom drawing by draw stage.
 #include "framework/ListView.h"
 
+#include "framework/Form.h"
+#include "framework/Scale.h"
 #include "framework/errors.h"
 #include "framework/text.h"
 
@@ -18,11 +20,12 @@ TListView::TListView(TComponent* owner, TWinControl* parent, const TBounds& boun
                   .systemClass = true});
     SendMessageA(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP,
                  LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+    const int dpi = WindowDpi(parent->Handle());
     for (const TListColumn& column : columns) {
         LVCOLUMNA lvc{};
         lvc.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         lvc.pszText = const_cast<char*>(column.caption);
-        lvc.cx = column.width;
+        lvc.cx = ScaleLength(column.width, dpi);
         lvc.iSubItem = columnCount_;
         SendMessageA(Handle(), LVM_INSERTCOLUMNA, columnCount_, reinterpret_cast<LPARAM>(&lvc));
         ++columnCount_;
@@ -103,8 +106,21 @@ int TListView::ColumnWidth(int column) const
     return static_cast<int>(SendMessageA(Handle(), LVM_GETCOLUMNWIDTH, column, 0));
 }
 
+void TListView::ScaleChanged(int oldDpi, int newDpi)
+{
+    for (int column = 0; column < columnCount_; ++column)
+        SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, column, MulDiv(ColumnWidth(column), newDpi, oldDpi));
+}
+
 LRESULT TListView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (msg == WM_SETFONT) underlineFont_.reset();  // made again from the new font
+    if (msg == WM_GETDLGCODE) {  // Enter opens the focused row rather than going to the window
+        const auto* key = reinterpret_cast<const MSG*>(lParam);
+        LRESULT code = TWinControl::WndProc(msg, wParam, lParam);
+        if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+        return code;
+    }
     if (msg == WM_KEYDOWN && OnKeyDown) {
         WORD key = static_cast<WORD>(wParam);
         TShiftState shift = (GetKeyState(VK_SHIFT) < 0 ? MK_SHIFT : 0) | (GetKeyState(VK_CONTROL) < 0 ? MK_CONTROL : 0);
@@ -169,6 +185,11 @@ LRESULT TListView::CustomDraw(NMLVCUSTOMDRAW* draw)
         bool defaultDraw = true;
         OnCustomDrawSubItem(this, static_cast<int>(draw->nmcd.dwItemSpec), draw->iSubItem, style, defaultDraw);
         draw->clrText = style.textColor;
+        // Under high contrast a selected row is in the system's selection colours.
+        if (TForm* form = ParentForm(); form && form->HighContrast() && IsSelected(static_cast<int>(draw->nmcd.dwItemSpec))) {
+            draw->clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+            draw->clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+        }
         if (style.underline) {
             if (!underlineFont_) {
                 LOGFONTA lf{};

@@ -17,7 +17,8 @@ struct TListColumn {
     int width;
 };
 
-// A report-style list view with whole-row selection of one row or several.
+// A report-style list view with whole-row selection of one row or several. Its column
+// widths are given at 96 DPI and follow its window's.
 class TListView : public TWinControl {
 public:
     TListView(TComponent* owner, TWinControl* parent, const TBounds& bounds, const std::vector<TListColumn>& columns);
@@ -36,6 +37,7 @@ public:
     int RowAt(POINT client) const;
     int ColumnWidth(int column) const;
     int ColumnCount() const { return columnCount_; }
+    void ScaleChanged(int oldDpi, int newDpi) override;
 
     TNotifyEvent OnClick;
     TKeyEvent OnKeyDown;

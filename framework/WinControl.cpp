@@ -154,6 +154,17 @@ void TWinControl::SetFont(HFONT font)
     SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
+void TWinControl::SetTabStop(bool stop)
+{
+    const LONG_PTR style = GetWindowLongPtrA(handle_, GWL_STYLE);
+    SetWindowLongPtrA(handle_, GWL_STYLE, stop ? style | WS_TABSTOP : style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+}
+
+TForm* TWinControl::ParentForm() const
+{
+    return dynamic_cast<TForm*>(FromHandle(GetParent(handle_)));
+}
+
 TCustomControl::TCustomControl(TComponent* owner, TWinControl* parent, const char* className, DWORD exStyle)
     : TWinControl(owner)
 {
@@ -167,13 +178,7 @@ TCustomControl::TCustomControl(TComponent* owner, TWinControl* parent, const cha
 
 void TCustomControl::PaintParentBackground(HDC dc) const
 {
-    auto* form = dynamic_cast<TForm*>(FromHandle(GetParent(Handle())));
-    if (!form) return;
-    RECT client{};
-    GetClientRect(Handle(), &client);
-    unique_hbrush background(CreateSolidBrush(form->Color));
-    FillRect(dc, &client, background.get());
-    form->PaintGraphics(dc, -bounds_.left, -bounds_.top);
+    if (TForm* form = ParentForm()) form->PaintBeneath(dc, *this);
 }
 
 void TCustomControl::Click()

@@ -34,6 +34,11 @@ public:
     int Height() const { return bounds_.height; }
     virtual void SetBounds(const TBounds& bounds) { bounds_ = bounds; }
     void SetSize(int width, int height) { SetBounds({bounds_.left, bounds_.top, width, height}); }
+    // The bounds the control was placed at in the 96-DPI layout, if it was placed.
+    const TBounds* PlacedAt() const { return placed_ ? &placedAt_ : nullptr; }
+    void SetPlacedAt(const TBounds& at96) { placedAt_ = at96, placed_ = true; }
+    // After the window's DPI changed: what the control draws follows it.
+    virtual void ScaleChanged(int oldDpi, int newDpi) { (void)oldDpi, (void)newDpi; }
 
     HCURSOR Cursor = nullptr;  // none: the class's own pointer
     std::string Hint;
@@ -41,6 +46,10 @@ public:
 
 protected:
     TBounds bounds_;
+
+private:
+    TBounds placedAt_;
+    bool placed_ = false;
 };
 
 
@@ -61,6 +70,10 @@ public:
     std::string Text() const;
     void SetText(const std::string& text);
     void SetFont(HFONT font);
+    // Whether Tab stops at the control.
+    void SetTabStop(bool stop);
+    // The form the control lies on, if its parent is one.
+    TForm* ParentForm() const;
 
     virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam);

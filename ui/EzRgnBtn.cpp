@@ -3,6 +3,9 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+#include <string>
+
 #include "framework/advantmr.h"
 #include "framework/handles.h"
 #include "ui/ButtonLogic.h"
@@ -101,13 +104,23 @@ void TEzRgnBtn::SetPicIdle(HBITMAP picture)
 
 void TEzRgnBtn::LoadPictures(const char* idle, const char* up, const char* down)
 {
+    pictureNames_[0] = idle, pictureNames_[1] = up, pictureNames_[2] = down;
+    const fw::TForm* form = ParentForm();
+    const int dpi = form ? form->Dpi() : fw::WindowDpi(Handle());
     TPicture loaded;
-    loaded.LoadFromResource(idle);
+    loaded.LoadFromResource(idle, dpi);
     SetPicIdle(loaded.Handle());
-    loaded.LoadFromResource(up);
+    loaded.LoadFromResource(up, dpi);
     SetPicUp(loaded.Handle());
-    loaded.LoadFromResource(down);
+    loaded.LoadFromResource(down, dpi);
     SetPicDown(loaded.Handle());
+}
+
+void TEzRgnBtn::ScaleChanged(int, int)
+{
+    if (pictureNames_[0].empty()) return;
+    const std::string idle = pictureNames_[0], up = pictureNames_[1], down = pictureNames_[2];
+    LoadPictures(idle.c_str(), up.c_str(), down.c_str());
 }
 
 void TEzRgnBtn::SetPaintMode(TPaintMode mode)
@@ -145,10 +158,19 @@ void TEzRgnBtn::Click()
     if (enabled_) fw::TCustomControl::Click();
 }
 
+bool TEzRgnBtn::Reflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result)
+{
+    // Enter on the focused button: the dialog keys send its click to the window.
+    if (msg != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return false;
+    Click();
+    result = 0;
+    return true;
+}
+
 const TPicture* TEzRgnBtn::ShownPictureNow() const
 {
     PictureSet has{picIdle_.HasGraphic(), picDown_.HasGraphic(), picUp_.HasGraphic(), picDsbld_.HasGraphic()};
-    switch (ChoosePicture(enabled_, pressed_, mouseOver_, has)) {
+    switch (ChoosePicture(enabled_, pressed_, mouseOver_ || spaceDown_, has)) {
     case ShownPicture::Idle: return &picIdle_;
     case ShownPicture::Down: return &picDown_;
     case ShownPicture::Up: return &picUp_;
@@ -183,6 +205,12 @@ void TEzRgnBtn::Paint(HDC dc)
         BitBlt(dc, 0, 0, bounds_.width, bounds_.height, source.get(), 0, 0, SRCCOPY);
     }
     SelectObject(source.get(), old);
+    if (GetFocus() == Handle() && !(SendMessageA(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+        RECT inside{0, 0, bounds_.width, bounds_.height};
+        const int inset = std::max(3, bounds_.width / 8);  // clear of the rounded corners
+        InflateRect(&inside, -inset, -inset);
+        DrawFocusRect(dc, &inside);
+    }
 }
 
 void TEzRgnBtn::RepaintNow()
@@ -290,6 +318,29 @@ LRESULT TEzRgnBtn::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_LBUTTONDBLCLK:
         return 0;
+    case WM_GETDLGCODE:
+        return DLGC_BUTTON | (GetFocus() == Handle() ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+    case WM_KEYDOWN:
+        if (wParam == VK_SPACE && !spaceDown_ && !(lParam & 0x40000000)) {  // not a repeat
+            spaceDown_ = pressed_ = true;
+            RepaintNow();
+        }
+        return 0;
+    case WM_KEYUP:
+        if (wParam != VK_SPACE || !spaceDown_) return 0;
+        spaceDown_ = pressed_ = false;
+        RepaintNow();
+        Click();
+        return 0;
+    case WM_KILLFOCUS:
+        if (spaceDown_) spaceDown_ = pressed_ = false;
+        RepaintNow();
+        return 0;
+    case WM_SETFOCUS: case WM_UPDATEUISTATE: {
+        LRESULT result = fw::TCustomControl::WndProc(msg, wParam, lParam);
+        RepaintNow();
+        return result;
+    }
     default:
         return fw::TCustomControl::WndProc(msg, wParam, lParam);
     }

@@ -1,5 +1,6 @@
 // TEzRgnBtn: a button drawn from pictures, sized to the one it shows, optionally cut to
-// the shape of its idle picture.
+// the shape of its idle picture. The pictures are drawn for its window's DPI. With a tab stop
+// it takes the focus from the keyboard, shows it, and Space or Enter press it.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -39,8 +40,10 @@ public:
     void SetPicDown(HBITMAP picture) { picDown_.Assign(picture); }
     void SetPicUp(HBITMAP picture) { picUp_.Assign(picture); }
     void SetPicDsbld(HBITMAP picture) { picDsbld_.Assign(picture); }
-    // Fills the pictures from bitmap resources: idle, hover and pressed.
+    // Fills the pictures from bitmap resources, in the size drawn for the window's DPI: idle,
+    // hover and pressed.
     void LoadPictures(const char* idle, const char* up, const char* down);
+    void ScaleChanged(int oldDpi, int newDpi) override;
     TPaintMode PaintMode() const { return paintMode_; }
     void SetPaintMode(TPaintMode mode);
     HIMAGELIST ImageList() const { return imageList_; }
@@ -61,6 +64,7 @@ public:
 
 protected:
     void Click() override;
+    bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     const TPicture* ShownPictureNow() const;
@@ -82,6 +86,8 @@ private:
     bool mouseOver_ = false;
     bool enabled_ = true;
     bool trackingLeave_ = false;
+    bool spaceDown_ = false;  // pressed with the space bar
+    std::string pictureNames_[3];
     TPicture picIdle_, picDown_, picDsbld_, picUp_;
     HIMAGELIST imageList_ = nullptr;
 };

@@ -179,6 +179,8 @@ public:
     int EncoderCount() const;
 
     // ---- chrome ----
+    // The window's round shape, its corners scaled to its DPI.
+    void ApplyShape();
     void Image1MouseDown(fw::TComponent* sender, fw::TMouseButton button, fw::TShiftState shift, int x, int y);
     void EzRgnBtn1Click(fw::TComponent* sender);
     void LinkMouseEnter(fw::TComponent* sender);

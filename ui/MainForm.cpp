@@ -1,5 +1,6 @@
 // The main window's form description, read top to bottom like the window itself, and its
-// chrome: the round shape, dragging by the pictures, minimising and the links.
+// chrome: the round shape, dragging by the pictures, minimising and the links. Bounds are
+// those at 96 DPI; the window scales them to its display.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -35,9 +36,8 @@ void TfrmMain::CreateControls()
     MainInstance1 = fw::Create<TMainInstance>(this);  // a second copy ends here
 
     Color = RGB(220, 220, 220);
-    int left = (GetSystemMetrics(SM_CXSCREEN) - kFormWidth) / 2;
-    int top = (GetSystemMetrics(SM_CYSCREEN) - kFormHeight) / 2;
-    SetBounds({left, top, kFormWidth, kFormHeight});
+    const int width = Scaled(kFormWidth), height = Scaled(kFormHeight);
+    SetBounds({(GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height});
     SetText("Mervane");
 
     const struct {
@@ -74,19 +74,21 @@ void TfrmMain::CreateControls()
         if (row.kind == GraphicRow::Picture) {
             fw::TImage* image = fw::Create<fw::TImage>(this, this);
             this->*g.image = image;
-            image->SetBounds(row.at);
+            Place(image, row.at);
+            image->Backdrop = g.image == &TfrmMain::Image1;
             image->LoadFromResource(row.content);
             image->OnMouseDown = dragHandler;
             continue;
         }
         fw::TLabel* label = fw::Create<fw::TLabel>(this, this);
         this->*g.label = label;
-        label->SetBounds(row.at);
+        Place(label, row.at);
         label->AutoSize = row.at.width == 0;
         label->SetFontStyle(row.bold, false);
         label->SetCaption(row.content);
         if (row.kind == GraphicRow::Link) {
             const char* address = row.address;
+            label->Link = true;
             label->Cursor = hand;
             label->OnClick = [this, address](fw::TComponent*) { OpenLink(address); };
             label->OnMouseEnter = [this](fw::TComponent* s) { LinkMouseEnter(s); };
@@ -96,22 +98,25 @@ void TfrmMain::CreateControls()
 
     // Windowed controls lie above every picture and label.
     TranPanel1 = fw::Create<TTranPanel>(this, this);
-    TranPanel1->SetBounds({16, 12, 137, 30});
+    Place(TranPanel1, {16, 12, 137, 30});
     TranPanel2 = fw::Create<TTranPanel>(this, this);
-    TranPanel2->SetBounds({16, 40, 233, 23});
+    Place(TranPanel2, {16, 40, 233, 23});
     for (TTranPanel* panel : {TranPanel1, TranPanel2}) {
         panel->Cursor = hand;
         panel->OnClick = [this](fw::TComponent*) { OpenLink(kHomePage); };
     }
 
+    // The image buttons' window texts are the names screen readers read.
     EzRgnBtn1 = fw::Create<TEzRgnBtn>(this, this);
-    EzRgnBtn1->SetBounds({437, 13, 23, 23});
+    Place(EzRgnBtn1, {437, 13, 23, 23});
     EzRgnBtn1->LoadPictures("MIN_IDLE", "MIN_HOVER", "MIN_DOWN");
+    EzRgnBtn1->SetText("Minimise");
     EzRgnBtn1->Hint = "Minimize";
     EzRgnBtn1->OnClick = [this](fw::TComponent* s) { EzRgnBtn1Click(s); };
     EzRgnBtn2 = fw::Create<TEzRgnBtn>(this, this);
-    EzRgnBtn2->SetBounds({464, 13, 23, 23});
+    Place(EzRgnBtn2, {464, 13, 23, 23});
     EzRgnBtn2->LoadPictures("CLOSE_IDLE", "CLOSE_HOVER", "CLOSE_DOWN");
+    EzRgnBtn2->SetText("Close");
     EzRgnBtn2->Hint = "Close";
     EzRgnBtn2->OnClick = [this](fw::TComponent* s) { EzRgnBtn2Click(s); };
     for (TEzRgnBtn* button : {EzRgnBtn1, EzRgnBtn2}) {
@@ -121,26 +126,35 @@ void TfrmMain::CreateControls()
         AddHintFor(button);
     }
 
-    auto editRow = [this](fw::TEdit*& edit, fw::TButton*& button, int top, const char* caption,
-                          void (TfrmMain::*onClick)(fw::TComponent*)) {
-        edit = fw::Create<fw::TEdit>(this, this, TBounds{16, top + 2, 360, 21});
+    // Each edit shows a path and is named by the caption above it, a label window just before
+    // it; Tab goes from button to button.
+    auto editRow = [this](fw::TEdit*& edit, fw::TButton*& button, int top, const fw::TLabel* name,
+                          const char* caption, void (TfrmMain::*onClick)(fw::TComponent*)) {
+        Place(fw::Create<fw::TNameLabel>(this, this, name->Caption()), name->PlacedAt() ? *name->PlacedAt() : TBounds{});
+        edit = fw::Create<fw::TEdit>(this, this, TBounds{}, ES_AUTOHSCROLL | ES_READONLY);
+        Place(edit, {16, top + 2, 360, 21});
         edit->SetFont(Font());
         edit->OnKeyPress = [this](fw::TComponent* s, char& key) { EditKeyPress(s, key); };
-        button = fw::Create<fw::TButton>(this, this, TBounds{384, top, 103, 25}, caption);
+        button = fw::Create<fw::TButton>(this, this, TBounds{}, caption);
+        Place(button, {384, top, 103, 25});
         button->SetFont(Font());
+        button->SetTabStop(true);
         button->OnClick = [this, onClick](fw::TComponent* s) { (this->*onClick)(s); };
     };
-    editRow(Edit1, Button1, 77, "Add MP4 File", &TfrmMain::Button1Click);
-    editRow(Edit2, Button2, 115, "Add Folder", &TfrmMain::Button2Click);
-    editRow(Edit3, Button3, 153, "Browse", &TfrmMain::Button3Click);
+    editRow(Edit1, Button1, 77, Label10, "&Add MP4 File", &TfrmMain::Button1Click);
+    editRow(Edit2, Button2, 115, Label11, "Add &Folder", &TfrmMain::Button2Click);
+    editRow(Edit3, Button3, 153, Label12, "&Browse", &TfrmMain::Button3Click);
 
-    ListView1 = fw::Create<fw::TListView>(this, this, TBounds{15, 196, 473, 173},
+    ListView1 = fw::Create<fw::TListView>(this, this, TBounds{},
                                           std::vector<fw::TListColumn>{{"Type", 40},
                                                                        {"File Name (click to view)", 154},
                                                                        {"Progress", 65},
                                                                        {"Converted File (click to open)", 156},
                                                                        {"DEL", 34}});
+    Place(ListView1, {15, 196, 473, 173});
     ListView1->SetFont(Font());
+    ListView1->SetText("Files to convert");  // its name for screen readers
+    ListView1->SetTabStop(true);
     ListView1->Cursor = hand;
     ListView1->OnClick = [this](fw::TComponent* s) { ListView1Click(s); };
     ListView1->OnKeyDown = [this](fw::TComponent* s, WORD& key, fw::TShiftState sh) { ListView1KeyDown(s, key, sh); };
@@ -153,28 +167,42 @@ void TfrmMain::CreateControls()
     };
 
     EzRgnBtn3 = fw::Create<TEzRgnBtn>(this, this);
-    EzRgnBtn3->SetBounds({436, 384, 41, 41});
+    Place(EzRgnBtn3, {436, 384, 41, 41});
     EzRgnBtn3->LoadPictures("CONVERT_IDLE", "CONVERT_HOVER", "CONVERT_DOWN");
+    EzRgnBtn3->SetText("Convert to MPEG");
+    EzRgnBtn3->SetTabStop(true);
     EzRgnBtn3->Cursor = hand;
     EzRgnBtn3->SetPaintMode(pmCrop);
     EzRgnBtn3->OnClick = [this](fw::TComponent* s) { EzRgnBtn3Click(s); };
 
     // Working data, right of the visible area.
-    Edit4 = fw::Create<fw::TEdit>(this, this, TBounds{544, 72, 201, 21});
-    Memo3 = fw::Create<fw::TMemo>(this, this, TBounds{544, 120, 185, 89});
-    ListBox1 = fw::Create<fw::TListBox>(this, this, TBounds{544, 232, 121, 97});
-    ListBox2 = fw::Create<fw::TListBox>(this, this, TBounds{696, 232, 96, 97});
+    Edit4 = fw::Create<fw::TEdit>(this, this, TBounds{});
+    Place(Edit4, {544, 72, 201, 21});
+    Memo3 = fw::Create<fw::TMemo>(this, this, TBounds{});
+    Place(Memo3, {544, 120, 185, 89});
+    ListBox1 = fw::Create<fw::TListBox>(this, this, TBounds{});
+    Place(ListBox1, {544, 232, 121, 97});
+    ListBox2 = fw::Create<fw::TListBox>(this, this, TBounds{});
+    Place(ListBox2, {696, 232, 96, 97});
     Queue = std::make_unique<TQueue>(*ListView1, *ListBox1, *ListBox2);
     Batch = std::make_unique<convert::TBatch>(*Queue, this, Handle(),
                                               [this](fw::TComponent* s) { MyTimerEventHandlerConversion(s); });
     Batch->OnEnd = [this] { BatchEndedLater(); };
-    // Esc during a batch asks whether to stop it, whichever control has the focus.
+    // Whichever control has the focus: Esc during a batch asks whether to stop it, and
+    // Ctrl+O is "Add MP4 File".
     fw::Application->OnMessage = [this](const MSG& msg) {
-        if (msg.message != WM_KEYDOWN || msg.wParam != VK_ESCAPE || !Converting()) return false;
-        if (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd)) return false;
-        AskStop();
-        return true;
+        if (msg.message != WM_KEYDOWN || (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd))) return false;
+        if (msg.wParam == VK_ESCAPE && Converting()) {
+            AskStop();
+            return true;
+        }
+        if (msg.wParam == 'O' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0 && GetKeyState(VK_SHIFT) >= 0) {
+            Button1Click(Button1);
+            return true;
+        }
+        return false;
     };
+    OnDpiChanged = [this](fw::TComponent*) { ApplyShape(); };
 
     FindFile1 = fw::Create<TFindFile>(this);
     FindFile1->Filter = "*.mp4";
@@ -185,9 +213,15 @@ void TfrmMain::CreateControls()
     fw::AllowFromLowerIntegrity(Handle(), {WM_DROPFILES, WM_COPYDATA, kCopyGlobalData});
 }
 
+void TfrmMain::ApplyShape()
+{
+    const int corner = Scaled(30);
+    fw::SetWindowRegion(Handle(), fw::unique_hrgn(CreateRoundRectRgn(0, 0, Width(), Height(), corner, corner)));
+}
+
 void TfrmMain::FormShow(fw::TComponent*)
 {
-    fw::SetWindowRegion(Handle(), fw::unique_hrgn(CreateRoundRectRgn(0, 0, Width(), Height(), 30, 30)));
+    ApplyShape();
     for (fw::TWinControl* control : std::initializer_list<fw::TWinControl*>{TranPanel1, TranPanel2, EzRgnBtn1,
                                                                            EzRgnBtn2, EzRgnBtn3})
         control->Invalidate();

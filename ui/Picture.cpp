@@ -1,6 +1,7 @@
 // TPicture: one bitmap or nothing.
 #include "ui/Picture.h"
 
+#include "framework/GraphicControls.h"
 #include "framework/errors.h"
 #include "framework/text.h"
 
@@ -14,10 +15,9 @@ void TPicture::Assign(HBITMAP source)
     Changed();
 }
 
-void TPicture::LoadFromResource(const char* name)
+void TPicture::LoadFromResource(const char* name, int dpi)
 {
-    fw::unique_hbitmap loaded(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    fw::unique_hbitmap loaded = fw::LoadScaledBitmap(name, dpi);
     if (!loaded) throw fw::EResNotFound(fw::FormatText("Resource %s not found", {name}));
     Assign(loaded.get());
 }

@@ -15,7 +15,8 @@ public:
     // Copies the bitmap (none empties the picture).
     void Assign(HBITMAP source);
     void Assign(const TPicture& source) { Assign(source.Handle()); }
-    void LoadFromResource(const char* name);
+    // The resource in the size drawn for `dpi`.
+    void LoadFromResource(const char* name, int dpi = 96);
     COLORREF Pixel(int x, int y) const;
 
     std::function<void()> OnChange;

@@ -93,11 +93,14 @@ void TfrmMain::ListView1KeyDown(fw::TComponent*, WORD& key, fw::TShiftState shif
 void TfrmMain::d4_ListViewCustomDrawSubItem(fw::TComponent*, int row, int column, fw::TListView::CellStyle& style,
                                             bool& defaultDraw)
 {
-    constexpr COLORREF kLinkBlue = RGB(0, 0, 255);
-    constexpr COLORREF kFailedRed = RGB(204, 0, 0);
+    // Fixed colours, or the system's under high contrast: its link colour, and its text for
+    // every state.
+    const bool system = HighContrast();
+    const COLORREF link = system ? GetSysColor(COLOR_HOTLIGHT) : RGB(0, 0, 255);
+    const COLORREF failed = system ? GetSysColor(COLOR_WINDOWTEXT) : RGB(204, 0, 0);
     switch (column) {
-    case 1: case 3: case 4: style = {kLinkBlue, true}; break;
-    case 2: style = {Queue->State(row) == queue::RowState::Failed ? kFailedRed : RGB(0, 0, 0), false}; break;
+    case 1: case 3: case 4: style = {link, true}; break;
+    case 2: style = {Queue->State(row) == queue::RowState::Failed ? failed : TextColor(), false}; break;
     default: break;
     }
     defaultDraw = true;
