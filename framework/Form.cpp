@@ -21,6 +21,16 @@ std::function<bool()> HighContrastSetting = [] {
            (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
 };
 
+namespace {
+
+BOOL CALLBACK TellColorsChanged(HWND child, LPARAM)
+{
+    SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+    return TRUE;
+}
+
+}  // namespace
+
 int WindowDpi(HWND window)
 {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -286,10 +296,9 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_SETTINGCHANGE: case WM_SYSCOLORCHANGE: case WM_THEMECHANGED:
         ReadColors();
-        // Common controls hear of new colours only from their parent.
-        if (msg == WM_SYSCOLORCHANGE)
-            for (HWND child = GetWindow(Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-                SendMessageA(child, msg, wParam, lParam);
+        // Common controls (the list and its header among them) take new colours only when
+        // told, and only their top-level window is.
+        EnumChildWindows(Handle(), &TellColorsChanged, 0);
         RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         break;
     case WM_MOUSEMOVE:

@@ -73,6 +73,23 @@ void TImage::Paint(HDC dc)
     if (!bitmap_ || (Backdrop && form_->HighContrast())) return;
     unique_hdc source(CreateCompatibleDC(dc));
     HGDIOBJ old = SelectObject(source.get(), bitmap_.get());
+    if (form_->HighContrast()) {
+        // In the system's colours: the picture's own background (its top-left colour) in
+        // the window colour, everything drawn on it in the text colour.
+        unique_hbitmap mask(CreateBitmap(bounds_.width, bounds_.height, 1, 1, nullptr));
+        unique_hdc maskDc(CreateCompatibleDC(dc));
+        HGDIOBJ oldMask = SelectObject(maskDc.get(), mask.get());
+        SetBkColor(source.get(), GetPixel(source.get(), 0, 0));
+        BitBlt(maskDc.get(), 0, 0, bounds_.width, bounds_.height, source.get(), 0, 0, SRCCOPY);
+        const COLORREF text = SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        const COLORREF back = SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        BitBlt(dc, bounds_.left, bounds_.top, bounds_.width, bounds_.height, maskDc.get(), 0, 0, SRCCOPY);
+        SetTextColor(dc, text);
+        SetBkColor(dc, back);
+        SelectObject(maskDc.get(), oldMask);
+        SelectObject(source.get(), old);
+        return;
+    }
     BitBlt(dc, bounds_.left, bounds_.top, bounds_.width, bounds_.height, source.get(), 0, 0, SRCCOPY);
     SelectObject(source.get(), old);
 }

@@ -115,6 +115,20 @@ void TListView::ScaleChanged(int oldDpi, int newDpi)
 LRESULT TListView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_SETFONT) underlineFont_.reset();  // made again from the new font
+    if (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == NM_CUSTOMDRAW &&
+        reinterpret_cast<const NMHDR*>(lParam)->hwndFrom == ListView_GetHeader(Handle()))
+        return HeaderCustomDraw(reinterpret_cast<NMCUSTOMDRAW*>(lParam));
+    if (msg == WM_SYSCOLORCHANGE) {  // the list keeps the window colours it was made with
+        SendMessageA(Handle(), LVM_SETBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
+        SendMessageA(Handle(), LVM_SETTEXTBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
+        SendMessageA(Handle(), LVM_SETTEXTCOLOR, 0, GetSysColor(COLOR_WINDOWTEXT));
+    }
+    if (msg == WM_SETFOCUS && ItemCount() > 0 &&
+        SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) < 0) {
+        LVITEMA item{};  // a row to show the focus on, the first, left unselected
+        item.stateMask = item.state = LVIS_FOCUSED;
+        SendMessageA(Handle(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    }
     if (msg == WM_GETDLGCODE) {  // Enter opens the focused row rather than going to the window
         const auto* key = reinterpret_cast<const MSG*>(lParam);
         LRESULT code = TWinControl::WndProc(msg, wParam, lParam);
@@ -170,6 +184,30 @@ bool TListView::Reflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& result)
         return true;
     }
     return false;
+}
+
+LRESULT TListView::HeaderCustomDraw(NMCUSTOMDRAW* draw)
+{
+    // Under high contrast the header's cells are drawn here, in the button colours: not every
+    // header fills its cells in them.
+    TForm* form = ParentForm();
+    if (!form || !form->HighContrast()) return CDRF_DODEFAULT;
+    if (draw->dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw->dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+    char caption[128] = {};
+    HDITEMA item{};
+    item.mask = HDI_TEXT;
+    item.pszText = caption;
+    item.cchTextMax = sizeof caption;
+    SendMessageA(draw->hdr.hwndFrom, HDM_GETITEMA, draw->dwItemSpec, reinterpret_cast<LPARAM>(&item));
+    RECT cell = draw->rc;
+    FillRect(draw->hdc, &cell, GetSysColorBrush(COLOR_BTNFACE));
+    DrawEdge(draw->hdc, &cell, EDGE_ETCHED, BF_RIGHT | BF_BOTTOM);
+    SetTextColor(draw->hdc, GetSysColor(COLOR_BTNTEXT));
+    SetBkMode(draw->hdc, TRANSPARENT);
+    cell.left += form->Scaled(6);
+    DrawTextA(draw->hdc, caption, -1, &cell, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+    return CDRF_SKIPDEFAULT;
 }
 
 LRESULT TListView::CustomDraw(NMLVCUSTOMDRAW* draw)

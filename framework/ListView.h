@@ -59,6 +59,7 @@ protected:
 
 private:
     LRESULT CustomDraw(NMLVCUSTOMDRAW* draw);
+    LRESULT HeaderCustomDraw(NMCUSTOMDRAW* draw);
     int columnCount_ = 0;
     unique_hfont underlineFont_;
 };

@@ -70,6 +70,6 @@ int RunDemo()
     if (out != converted) RemoveTree(converted);
     RemoveTree(clips);
     if (!missing.empty()) std::printf("Missing from %s:%s\n", out.c_str(), missing.c_str());
-    std::printf("Converted files: %s\nScreenshots: %s\n", out.c_str(), e2e::Driver::ShotFolder().c_str());
+    std::printf("Converted files: %s\nScreenshots: %s\n", out.c_str(), testing_support::ShotFolder().c_str());
     return done == 3 && exitCode == 0 && missing.empty() ? 0 : 1;
 }

@@ -44,7 +44,6 @@ public:
     void ConfirmDialog(HWND dialog);
     // A screenshot of the whole screen, kept as test output.
     void Shot(const std::string& name);
-    static std::string ShotFolder();
 
 private:
     std::unique_ptr<testing_support::RunningProgram> program_;

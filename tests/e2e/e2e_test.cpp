@@ -512,3 +512,65 @@ TEST_F(EndToEnd, DuringABatchTheMenuOffersOnlyTheStopAndEscStopsItNow)
     app.Click(kClose.x, kClose.y);
     EXPECT_EQ(app.Program().WaitForExit(20000), 0);
 }
+
+namespace {
+
+// The window text of the program's control that has the keyboard focus.
+std::string FocusedText(Driver& app)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(app.Window(), nullptr), &info);
+    char text[128] = {};
+    GetWindowTextA(info.hwndFocus, text, sizeof text);
+    return text;
+}
+
+}  // namespace
+
+TEST_F(EndToEnd, AWholeBatchRunsFromTheKeyboardAlone)
+{
+    MakeClip(work + "x.mp4", 2);
+    const std::string gone = work + "gone";
+    WriteSetting("WorkDir", gone);  // made at the start, removed before the batch: the file fails
+    Driver app;
+    EXPECT_EQ(FocusedText(app), "&Add MP4 File");
+    for (const char* next : {"Add &Folder", "&Browse", "Files to convert", "Convert to MPEG", "&Add MP4 File"}) {
+        app.Key(VK_TAB);
+        EXPECT_EQ(FocusedText(app), next);
+    }
+    app.Key(VK_TAB, VK_SHIFT);
+    EXPECT_EQ(FocusedText(app), "Convert to MPEG");
+    app.Key('B', VK_MENU);
+    HWND browser = app.WaitForDialog();
+    ASSERT_TRUE(browser) << "the folder browser, from Alt+B";
+    app.Key(VK_ESCAPE);
+    WaitFor([&] { return !IsWindow(browser) || !IsWindowVisible(browser); }, 5000);
+
+    app.Key('O', VK_CONTROL);
+    HWND open = app.WaitForDialog();
+    ASSERT_TRUE(open) << "the open dialog, from Ctrl+O";
+    app.Type(work + "x.mp4");
+    app.Key(VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return app.Rows().size() == 1; }, 30000));
+    RemoveTree(gone);
+    EXPECT_EQ(FocusedText(app), "Convert to MPEG") << "the focus is back where it was";
+    app.Shot("e2e-15-keyboard-focus");
+    app.Key(VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return app.Rows()[0].progress == "Failed"; }, 60000)) << "Enter started the batch";
+
+    app.Key(VK_TAB, VK_SHIFT);
+    app.Key(VK_HOME);  // the list's first row
+    app.Key(VK_F10, VK_SHIFT);
+    HWND menu = nullptr;
+    WaitFor([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr && IsWindowVisible(menu); }, 5000);
+    ASSERT_TRUE(menu) << "the row's menu, from Shift+F10";
+    app.Key('W');  // "Why it failed"
+    HWND reason = app.WaitForDialog(10000);
+    ASSERT_TRUE(reason) << "the reason's message box";
+    EXPECT_NE(DialogText(reason).find("x.mp4 was not converted."), std::string::npos) << DialogText(reason);
+    app.Key(VK_RETURN);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(reason); }, 5000));
+    app.Click(kClose.x, kClose.y);
+    EXPECT_EQ(app.Program().WaitForExit(20000), 0);
+}

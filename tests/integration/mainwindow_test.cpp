@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
+#include <iterator>
 #include <thread>
 
 #include "form_fixture.h"
 #include "framework/Application.h"
+#include "framework/Unicode.h"
+#include "framework/handles.h"
 #include "ui/EzRgnBtn.h"
 #include "ui/Tranpanl.h"
 
@@ -189,8 +193,12 @@ TEST_F(MainWindowTest, EveryControlLiesAtItsPlace)
         RECT r = ClientRectOf(p.control->Handle(), form->Handle());
         EXPECT_TRUE(EqualRect(&r, &p.at)) << p.control->Name << " at " << r.left << "," << r.top << "," << r.right
                                           << "," << r.bottom;
-        EXPECT_FALSE(GetWindowLongA(p.control->Handle(), GWL_STYLE) & WS_TABSTOP);
     }
+    // Tab goes through the buttons, the list and the convert button, in reading order.
+    std::vector<HWND> order{GetNextDlgTabItem(form->Handle(), nullptr, FALSE)};
+    while (order.size() < 6) order.push_back(GetNextDlgTabItem(form->Handle(), order.back(), FALSE));
+    EXPECT_EQ(order, (std::vector<HWND>{form->Button1->Handle(), form->Button2->Handle(), form->Button3->Handle(),
+                                        List(), form->EzRgnBtn3->Handle(), form->Button1->Handle()}));
     for (fw::TWinControl* hidden : std::initializer_list<fw::TWinControl*>{form->Edit4, form->Memo3, form->ListBox1,
                                                                           form->ListBox2})
         EXPECT_GE(ClientRectOf(hidden->Handle(), form->Handle()).left, 544);
@@ -420,4 +428,130 @@ TEST_F(MainWindowTest, DeleteRemovesEverySelectedRowAndNoOther)
     form->ListView1KeyDown(form->ListView1, key, 0);
     ASSERT_EQ(form->Queue->Count(), 3);
     for (int row = 0; row < 3; ++row) EXPECT_EQ(form->Queue->Path(row), work + "clip" + std::to_string(row * 2) + ".mp4");
+}
+
+namespace {
+
+// What a screen reader reads as a window's name, through the accessibility interface.
+std::string AccessibleName(HWND window)
+{
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object))))
+        return "(no accessible object)";
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::string text = "(no name)";
+    if (object->get_accName(self, &name) == S_OK && name) text = fw::Narrow(name);
+    SysFreeString(name);
+    object->Release();
+    return text;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, EveryControlHasTheNameAScreenReaderReads)
+{
+    const std::pair<fw::TWinControl*, const char*> named[] = {
+        {form->EzRgnBtn1, "Minimise"},        {form->EzRgnBtn2, "Close"},      {form->EzRgnBtn3, "Convert to MPEG"},
+        {form->ListView1, "Files to convert"}, {form->Button1, "Add MP4 File"}, {form->Button2, "Add Folder"},
+        {form->Button3, "Browse"},
+    };
+    for (const auto& [control, name] : named) EXPECT_EQ(AccessibleName(control->Handle()), name);
+    // Screen readers name an edit by the static text just before it in the window order.
+    const std::pair<fw::TEdit*, const char*> edits[] = {
+        {form->Edit1, "Select single MP4 file"}, {form->Edit2, "Select folder containing MP4 files"},
+        {form->Edit3, "Select output folder"}};
+    for (const auto& [edit, caption] : edits) {
+        HWND label = GetWindow(edit->Handle(), GW_HWNDPREV);
+        char kind[16] = {};
+        GetClassNameA(label, kind, sizeof kind);
+        EXPECT_STREQ(kind, "Static") << caption;
+        EXPECT_EQ(WindowText(label), caption);
+        EXPECT_TRUE(GetWindowLongA(edit->Handle(), GWL_STYLE) & ES_READONLY) << "shown, not typed in: " << caption;
+    }
+}
+
+TEST_F(MainWindowTest, UnderHighContrastEveryTextIsInTheSystemColoursAndTheSettingIsFollowed)
+{
+    QueueRows({"Done", "Failed"});
+    SendMessageA(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), 0);
+    // High Contrast Black's colours, and the setting switched on while the window runs.
+    const int elements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HOTLIGHT, COLOR_HIGHLIGHT,
+                            COLOR_HIGHLIGHTTEXT, COLOR_BTNFACE, COLOR_BTNTEXT};
+    const COLORREF contrast[] = {RGB(0, 0, 0),   RGB(255, 255, 255), RGB(255, 255, 0), RGB(26, 235, 255),
+                                 RGB(0, 0, 0),   RGB(0, 0, 0),       RGB(255, 255, 255)};
+    COLORREF standard[std::size(elements)];
+    for (std::size_t i = 0; i < std::size(elements); ++i) standard[i] = GetSysColor(elements[i]);
+    const auto setting = fw::HighContrastSetting;
+    bool on = true;
+    fw::HighContrastSetting = [&] { return on; };
+    fw::scope_exit restore([&] {
+        SetSysColors(static_cast<int>(std::size(elements)), elements, standard);
+        fw::HighContrastSetting = setting;
+    });
+    SetSysColors(static_cast<int>(std::size(elements)), elements, contrast);
+    SendMessageA(form->Handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    PumpFor(400);
+    SaveScreenshot("window-high-contrast");
+
+    // Pixels of a colour within a rectangle of a window.
+    auto count = [](HWND window, RECT r, COLORREF colour) {
+        HDC dc = GetDC(window);
+        int found = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) found += GetPixel(dc, x, y) == colour;
+        ReleaseDC(window, dc);
+        return found;
+    };
+    HWND caption = GetWindow(form->Edit1->Handle(), GW_HWNDPREV);
+    const RECT link{form->Label3->Left(), form->Label3->Top(), form->Label3->Left() + form->Label3->Width(),
+                    form->Label3->Top() + form->Label3->Height()};
+    const RECT name = RowRect(0), failed = RowRect(1);
+    struct Colours {
+        COLORREF text, link, listLink, face, failed;
+    };
+    auto expectColours = [&](const Colours& c) {
+        EXPECT_GT(count(caption, {0, 0, 90, 13}, c.text), 10) << "an edit's caption";
+        EXPECT_GT(count(form->Handle(), link, c.link), 10) << "a link";
+        EXPECT_GT(count(form->Handle(), {250, 380, 270, 390}, c.face), 150) << "the window's face";
+        EXPECT_GT(count(List(), {45, name.top, 190, name.bottom}, c.listLink), 10) << "a link column";
+        EXPECT_GT(count(List(), {196, failed.top, 257, failed.bottom}, c.failed), 10) << "a failed row's state";
+    };
+    const COLORREF white = RGB(255, 255, 255), yellow = RGB(255, 255, 0), black = RGB(0, 0, 0);
+    expectColours({white, yellow, yellow, black, white});
+
+    on = false;  // switched off again: the window's own look
+    SendMessageA(form->Handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    PumpFor(400);
+    expectColours({black, black, RGB(0, 0, 255), RGB(220, 220, 220), RGB(204, 0, 0)});
+}
+
+TEST_F(MainWindowTest, MovedToA200PercentDisplayTheWindowTakesTheSuggestedRectangleAndRedrawsItsParts)
+{
+    RECT suggested{10, 20, 10 + 1006, 20 + 958};
+    SendMessageA(form->Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    PumpFor(300);
+    RECT frame{};
+    GetWindowRect(form->Handle(), &frame);
+    EXPECT_TRUE(EqualRect(&frame, &suggested));
+    const RECT button = ClientRectOf(form->Button1->Handle(), form->Handle()), doubled{768, 154, 974, 204};
+    EXPECT_TRUE(EqualRect(&button, &doubled));
+    EXPECT_EQ(form->EzRgnBtn3->Width(), 82) << "the 200 % picture";
+    EXPECT_EQ(form->ListView1->ColumnWidth(1), 308);
+    LOGFONTA font{};
+    GetObjectA(form->Font(), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -22);
+    EXPECT_FALSE(InWindowRegion(form->Handle(), 8, 8)) << "the corners are rounded at the new scale";
+    EXPECT_TRUE(InWindowRegion(form->Handle(), 30, 30));
+    EXPECT_FALSE(InWindowRegion(form->EzRgnBtn3->Handle(), 1, 1));
+    EXPECT_TRUE(InWindowRegion(form->EzRgnBtn3->Handle(), 78, 41)) << "the shape of the larger picture";
 }

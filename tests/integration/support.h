@@ -50,6 +50,11 @@ fw::unique_handle StartHidden(const std::string& program, const std::string& par
 // Runs a program and waits for it; its exit code, or -1 when it could not start.
 int RunAndWaitExit(const std::string& commandLine, const std::string& folder = "", int timeoutMs = 120000);
 
+// A screenshot of the whole screen, kept as test output: NAME.bmp in the folder that
+// MERVANE_SHOTS names, else in "shots" beside the test program.
+void SaveScreenshot(const std::string& name);
+std::string ShotFolder();
+
 // A top-level window of a class of its own, whose messages go to `proc`.
 HWND MakeTestWindow(const char* className, WNDPROC proc, DWORD style);
 

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# The window at 100, 150 and 200 %: the end-to-end driver's scaling tests, in a Wine prefix
+# of their own, since the display's DPI is a setting of the whole prefix. The prefix and its
+# home folder stay in the build folder given, for the next run.
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+build=$1
+export HOME=$build/scaling/home WINEPREFIX=$build/scaling/prefix
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+mkdir -p "$HOME"
+wineserver -p  # one server for the run, ended with it
+trap 'wineserver -k 2>/dev/null || true' EXIT
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  wineboot -i >/dev/null 2>&1
+  "$repo/tools/home-guard.sh" private-folders
+fi
+wine cmd /c exit >/dev/null 2>&1 </dev/null  # Wine's services start here, not during a test
+wine "$build/tests/e2e/e2e.exe" --gtest_filter='Scaling.*' </dev/null
