@@ -1,10 +1,13 @@
 // Edit boxes and the memo: key presses, lines, and reading and writing them as files.
 #include "framework/Edit.h"
 
+#include <algorithm>
+
 #include "framework/Files.h"
 #include "framework/Form.h"
 #include "framework/errors.h"
 #include "framework/handles.h"
+#include "framework/Unicode.h"
 #include "framework/text.h"
 
 namespace fw {
@@ -51,6 +54,23 @@ TNameLabel::TNameLabel(TComponent* owner, TForm* form, const std::string& captio
                   .bounds = {},
                   .text = caption.c_str(),
                   .systemClass = true});
+}
+
+void TNameLabel::SetBounds(const TBounds& bounds)
+{
+    TBounds fitting = bounds;
+    if (TForm* form = ParentForm()) {
+        HDC dc = GetDC(Handle());
+        HGDIOBJ old = SelectObject(dc, form->Font());
+        const std::wstring caption = Wide(Text());
+        SIZE size{};
+        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(Handle(), dc);
+        fitting.width = std::max(fitting.width, static_cast<int>(size.cx));
+        fitting.height = std::max(fitting.height, static_cast<int>(size.cy));
+    }
+    TWinControl::SetBounds(fitting);
 }
 
 LRESULT TNameLabel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)

@@ -20,11 +20,13 @@ protected:
 
 // A label's caption as a window of the system's static class, where screen readers look for
 // the name of the control that follows it. It shows what its form draws beneath it, the
-// label included, and lets the mouse through to the form.
+// label included, and lets the mouse through to the form. It is at least as large as its
+// caption in the form's font.
 class TNameLabel : public TWinControl {
 public:
     TNameLabel(TComponent* owner, TForm* form, const std::string& caption);
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void SetBounds(const TBounds& bounds) override;
 };
 
 // A multi-line edit used as a line buffer.

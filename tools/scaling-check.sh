@@ -7,7 +7,7 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 build=$1
 export HOME=$build/scaling/home WINEPREFIX=$build/scaling/prefix
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-mkdir -p "$HOME"
+mkdir -p "$HOME" "$WINEPREFIX"
 wineserver -p  # one server for the run, ended with it
 trap 'wineserver -k 2>/dev/null || true' EXIT
 if [ ! -f "$WINEPREFIX/system.reg" ]; then

@@ -554,17 +554,21 @@ TEST_F(EndToEnd, AWholeBatchRunsFromTheKeyboardAlone)
     app.Key(VK_RETURN);
     ASSERT_TRUE(WaitFor([&] { return app.Rows().size() == 1; }, 30000));
     RemoveTree(gone);
-    EXPECT_EQ(FocusedText(app), "Convert to MPEG") << "the focus is back where it was";
+    EXPECT_EQ(FocusedText(app), "&Browse") << "the focus is back where it was: Alt+B pressed Browse";
+    app.Key(VK_TAB);
+    app.Key(VK_TAB);
+    EXPECT_EQ(FocusedText(app), "Convert to MPEG");
     app.Shot("e2e-15-keyboard-focus");
     app.Key(VK_RETURN);
     ASSERT_TRUE(WaitFor([&] { return app.Rows()[0].progress == "Failed"; }, 60000)) << "Enter started the batch";
 
     app.Key(VK_TAB, VK_SHIFT);
-    app.Key(VK_HOME);  // the list's first row
+    app.Key(VK_SPACE);  // selects the row the list shows its focus on, the first
     app.Key(VK_F10, VK_SHIFT);
     HWND menu = nullptr;
     WaitFor([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr && IsWindowVisible(menu); }, 5000);
     ASSERT_TRUE(menu) << "the row's menu, from Shift+F10";
+    app.Shot("e2e-16-keyboard-menu");
     app.Key('W');  // "Why it failed"
     HWND reason = app.WaitForDialog(10000);
     ASSERT_TRUE(reason) << "the reason's message box";
