@@ -34,8 +34,8 @@ BOOL CALLBACK TellColorsChanged(HWND child, LPARAM)
 int WindowDpi(HWND window)
 {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow =
-        reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
     if (getDpiForWindow && window)
         if (UINT dpi = getDpiForWindow(window)) return static_cast<int>(dpi);
     HDC screen = GetDC(nullptr);
@@ -110,7 +110,7 @@ void TForm::ChangeDpi(int dpi)
             for (int style = 0; style < 4; ++style)
                 if (font && font == oldFonts[style].get()) windowed->SetFont(fonts_[style].get());
         }
-        if (const TBounds* at96 = control->PlacedAt()) control->SetBounds(Scaled(*at96));
+        if (const auto& at96 = control->PlacedAt()) control->SetBounds(Scaled(*at96));
         control->ScaleChanged(before, dpi_);
     }
     if (Handle()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -295,6 +295,7 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_SETTINGCHANGE: case WM_SYSCOLORCHANGE: case WM_THEMECHANGED:
+        if (msg == WM_SETTINGCHANGE && wParam != SPI_SETHIGHCONTRAST) break;
         ReadColors();
         // Common controls (the list and its header among them) take new colours only when
         // told, and only their top-level window is.

@@ -114,48 +114,65 @@ void TListView::ScaleChanged(int oldDpi, int newDpi)
 
 LRESULT TListView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_SETFONT) underlineFont_.reset();  // made again from the new font
-    if (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == NM_CUSTOMDRAW &&
-        reinterpret_cast<const NMHDR*>(lParam)->hwndFrom == ListView_GetHeader(Handle()))
-        return HeaderCustomDraw(reinterpret_cast<NMCUSTOMDRAW*>(lParam));
-    if (msg == WM_SYSCOLORCHANGE) {  // the list keeps the window colours it was made with
-        SendMessageA(Handle(), LVM_SETBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
-        SendMessageA(Handle(), LVM_SETTEXTBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
-        SendMessageA(Handle(), LVM_SETTEXTCOLOR, 0, GetSysColor(COLOR_WINDOWTEXT));
-    }
-    if (msg == WM_SETFOCUS && ItemCount() > 0 &&
-        SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) < 0) {
-        LVITEMA item{};  // a row to show the focus on, the first, left unselected
-        item.stateMask = item.state = LVIS_FOCUSED;
-        SendMessageA(Handle(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
-    }
-    if (msg == WM_GETDLGCODE) {  // Enter opens the focused row rather than going to the window
+    switch (msg) {
+    case WM_KEYDOWN:
+        if (OnKeyDown) {
+            WORD key = static_cast<WORD>(wParam);
+            TShiftState shift = (GetKeyState(VK_SHIFT) < 0 ? MK_SHIFT : 0) | (GetKeyState(VK_CONTROL) < 0 ? MK_CONTROL : 0);
+            OnKeyDown(this, key, shift);
+            if (key == 0) return 0;
+            wParam = key;
+        }
+        break;
+    case WM_GETDLGCODE: {  // Enter opens the focused row rather than going to the window
         const auto* key = reinterpret_cast<const MSG*>(lParam);
         LRESULT code = TWinControl::WndProc(msg, wParam, lParam);
         if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
         return code;
     }
-    if (msg == WM_KEYDOWN && OnKeyDown) {
-        WORD key = static_cast<WORD>(wParam);
-        TShiftState shift = (GetKeyState(VK_SHIFT) < 0 ? MK_SHIFT : 0) | (GetKeyState(VK_CONTROL) < 0 ? MK_CONTROL : 0);
-        OnKeyDown(this, key, shift);
-        if (key == 0) return 0;
-        wParam = key;
-    }
-    if (msg == WM_CONTEXTMENU && OnContextPopup) {
-        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        if (at.x == -1 && at.y == -1) {  // from the keyboard: beside the focused row
-            RECT r{};
-            r.left = LVIR_BOUNDS;
-            const int row = static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-            if (row < 0 || !SendMessageA(Handle(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r))) GetClientRect(Handle(), &r);
-            at = {r.left + 20, r.bottom};
-            ClientToScreen(Handle(), &at);
+    case WM_SETFOCUS:
+        if (ItemCount() > 0 && FocusedRow() < 0) {
+            LVITEMA item{};  // a row to show the focus on, the first, left unselected
+            item.stateMask = item.state = LVIS_FOCUSED;
+            SendMessageA(Handle(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
         }
-        OnContextPopup(this, at);
-        return 0;
+        break;
+    case WM_CONTEXTMENU:
+        if (OnContextPopup) {
+            POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            if (at.x == -1 && at.y == -1) {  // from the keyboard: beside the focused row
+                RECT r{};
+                r.left = LVIR_BOUNDS;
+                const int row = FocusedRow();
+                if (row < 0 || !SendMessageA(Handle(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r))) GetClientRect(Handle(), &r);
+                at = {r.left + 20, r.bottom};
+                ClientToScreen(Handle(), &at);
+            }
+            OnContextPopup(this, at);
+            return 0;
+        }
+        break;
+    case WM_NOTIFY:
+        if (const auto* from = reinterpret_cast<const NMHDR*>(lParam);
+            from->code == NM_CUSTOMDRAW && from->hwndFrom == ListView_GetHeader(Handle()))
+            return HeaderCustomDraw(reinterpret_cast<NMCUSTOMDRAW*>(lParam));
+        break;
+    case WM_SETFONT:
+        underlineFont_.reset();  // made again from the new font
+        break;
+    case WM_SYSCOLORCHANGE:  // the list keeps the window colours it was made with, unless told
+        SendMessageA(Handle(), LVM_SETBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
+        SendMessageA(Handle(), LVM_SETTEXTBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
+        SendMessageA(Handle(), LVM_SETTEXTCOLOR, 0, GetSysColor(COLOR_WINDOWTEXT));
+        break;
+    default: break;
     }
     return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+int TListView::FocusedRow() const
+{
+    return static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
 }
 
 bool TListView::Reflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& result)

@@ -58,6 +58,7 @@ protected:
     bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    int FocusedRow() const;
     LRESULT CustomDraw(NMLVCUSTOMDRAW* draw);
     LRESULT HeaderCustomDraw(NMCUSTOMDRAW* draw);
     int columnCount_ = 0;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "framework/Component.h"
@@ -35,10 +36,10 @@ public:
     virtual void SetBounds(const TBounds& bounds) { bounds_ = bounds; }
     void SetSize(int width, int height) { SetBounds({bounds_.left, bounds_.top, width, height}); }
     // The bounds the control was placed at in the 96-DPI layout, if it was placed.
-    const TBounds* PlacedAt() const { return placed_ ? &placedAt_ : nullptr; }
-    void SetPlacedAt(const TBounds& at96) { placedAt_ = at96, placed_ = true; }
+    const std::optional<TBounds>& PlacedAt() const { return placedAt_; }
+    void SetPlacedAt(const TBounds& at96) { placedAt_ = at96; }
     // After the window's DPI changed: what the control draws follows it.
-    virtual void ScaleChanged(int oldDpi, int newDpi) { (void)oldDpi, (void)newDpi; }
+    virtual void ScaleChanged(int /*oldDpi*/, int /*newDpi*/) {}
 
     HCURSOR Cursor = nullptr;  // none: the class's own pointer
     std::string Hint;
@@ -48,8 +49,7 @@ protected:
     TBounds bounds_;
 
 private:
-    TBounds placedAt_;
-    bool placed_ = false;
+    std::optional<TBounds> placedAt_;
 };
 
 

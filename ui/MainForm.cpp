@@ -130,7 +130,7 @@ void TfrmMain::CreateControls()
     // it; Tab goes from button to button.
     auto editRow = [this](fw::TEdit*& edit, fw::TButton*& button, int top, const fw::TLabel* name,
                           const char* caption, void (TfrmMain::*onClick)(fw::TComponent*)) {
-        Place(fw::Create<fw::TNameLabel>(this, this, name->Caption()), name->PlacedAt() ? *name->PlacedAt() : TBounds{});
+        Place(fw::Create<fw::TNameLabel>(this, this, name->Caption()), name->PlacedAt().value());
         edit = fw::Create<fw::TEdit>(this, this, TBounds{}, ES_AUTOHSCROLL | ES_READONLY);
         Place(edit, {16, top + 2, 360, 21});
         edit->SetFont(Font());

@@ -4,53 +4,34 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 #include "driver.h"
 #include "framework/GraphicControls.h"
 #include "framework/Scale.h"
-#include "../integration/support.h"
-
-using e2e::Driver;
-
-namespace {
-
-// The DPI that programs started from now on take, as Windows' display settings set it.
-void SetDisplayDpi(int dpi)
-{
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-    const DWORD value = static_cast<DWORD>(dpi);
-    RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    RegCloseKey(key);
-}
-
-std::string WithoutMnemonic(std::string text)
-{
-    if (std::size_t at = text.find('&'); at != std::string::npos) text.erase(at, 1);
-    return text;
-}
-
-}  // namespace
 
 TEST(Scaling, EveryPlaceCaptionAndShapeFollowsTheDisplaysDpi)
 {
-    for (int dpi : {96, 144, 192}) {
+    HKEY desktop = nullptr;  // where the display settings keep the DPI programs start with
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &desktop, nullptr);
+    for (DWORD dpi : {192, 144, 96}) {
         SCOPED_TRACE("at " + std::to_string(dpi) + " DPI");
-        SetDisplayDpi(dpi);
-        Driver app;
+        RegSetValueExA(desktop, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+        e2e::Driver app;
         ASSERT_TRUE(app.Window());
-        auto scaled = [dpi](int length) { return fw::ScaleLength(length, dpi); };
+        auto scaled = [dpi](int length) { return fw::ScaleLength(length, static_cast<int>(dpi)); };
         RECT frame{};
         GetWindowRect(app.Window(), &frame);
         EXPECT_EQ(frame.right - frame.left, scaled(503));
         EXPECT_EQ(frame.bottom - frame.top, scaled(479));
 
-        // Each control at its place at this scale, its caption inside it in the window's font.
-        struct Control {
+        // Each control at its place at this scale, its caption inside it in the window's font
+        // (a label as large as its caption).
+        const struct {
             const char* kind;
             const char* text;
-            RECT at;  // left, top, width, height at 96 DPI
+            RECT at;  // left, top, width and height at 96 DPI
         } controls[] = {
             {"Button", "&Add MP4 File", {384, 77, 103, 25}},
             {"Button", "Add &Folder", {384, 115, 103, 25}},
@@ -62,24 +43,25 @@ TEST(Scaling, EveryPlaceCaptionAndShapeFollowsTheDisplaysDpi)
             {"TEzRgnBtn", "Convert to MPEG", {436, 384, 41, 41}},
             {"TEzRgnBtn", "Close", {464, 13, 23, 23}},
         };
-        HFONT font = CreateFontA(-scaled(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
         HDC measure = CreateCompatibleDC(nullptr);
+        HFONT font = CreateFontA(-scaled(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
         SelectObject(measure, font);
-        for (const Control& c : controls) {
+        for (const auto& c : controls) {
             HWND control = FindWindowExA(app.Window(), nullptr, c.kind, c.text);
             ASSERT_TRUE(control) << c.text;
             RECT r{};
             GetWindowRect(control, &r);
             MapWindowPoints(nullptr, app.Window(), reinterpret_cast<POINT*>(&r), 2);
+            const bool label = c.kind == std::string("Static");
             EXPECT_EQ(r.left, scaled(c.at.left)) << c.text;
             EXPECT_EQ(r.top, scaled(c.at.top)) << c.text;
-            const bool label = std::string(c.kind) == "Static";  // as large as its caption, at least
             EXPECT_TRUE(label ? r.right - r.left >= scaled(c.at.right) : r.right - r.left == scaled(c.at.right)) << c.text;
             EXPECT_TRUE(label ? r.bottom - r.top >= scaled(c.at.bottom) : r.bottom - r.top == scaled(c.at.bottom)) << c.text;
-            if (label || std::string(c.kind) == "Button") {
-                const std::string caption = WithoutMnemonic(c.text);
-                SIZE size{};
-                GetTextExtentPoint32A(measure, caption.c_str(), static_cast<int>(caption.size()), &size);
+            std::string caption = c.text;
+            caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
+            SIZE size{};
+            GetTextExtentPoint32A(measure, caption.c_str(), static_cast<int>(caption.size()), &size);
+            if (label || c.kind == std::string("Button")) {
                 EXPECT_LE(size.cx, r.right - r.left - (label ? 0 : scaled(6))) << c.text << " fits";
             }
         }
@@ -91,19 +73,16 @@ TEST(Scaling, EveryPlaceCaptionAndShapeFollowsTheDisplaysDpi)
         ASSERT_NE(GetWindowRgn(app.Window(), region), ERROR);
         EXPECT_FALSE(PtInRegion(region, scaled(4), scaled(4)));
         EXPECT_TRUE(PtInRegion(region, scaled(15), scaled(15)));
-        HWND convert = FindWindowExA(app.Window(), nullptr, "TEzRgnBtn", "Convert to MPEG");
-        ASSERT_NE(GetWindowRgn(convert, region), ERROR);
-        fw::unique_hbitmap picture = fw::LoadScaledBitmap("CONVERT_IDLE", dpi);
-        BITMAP size{};
-        GetObjectA(picture.get(), sizeof size, &size);
-        EXPECT_EQ(size.bmWidth, scaled(41)) << "drawn for this scale";
+        ASSERT_NE(GetWindowRgn(FindWindowExA(app.Window(), nullptr, "TEzRgnBtn", "Convert to MPEG"), region), ERROR);
+        fw::unique_hbitmap picture = fw::LoadScaledBitmap("CONVERT_IDLE", static_cast<int>(dpi));
         HDC pixels = CreateCompatibleDC(nullptr);
         SelectObject(pixels, picture.get());
         const COLORREF key = GetPixel(pixels, 0, 0);
         int differ = 0;
-        for (int y = 0; y < size.bmHeight; ++y)
-            for (int x = 0; x < size.bmWidth; ++x) differ += (PtInRegion(region, x, y) != 0) != (GetPixel(pixels, x, y) != key);
-        EXPECT_EQ(differ, 0) << "pixels where the button's shape and its picture disagree";
+        for (int y = 0; y < scaled(41); ++y)
+            for (int x = 0; x < scaled(41); ++x) differ += (PtInRegion(region, x, y) != 0) != (GetPixel(pixels, x, y) != key);
+        EXPECT_EQ(differ, 0) << "pixels where the button's shape and its picture, drawn for this scale, disagree";
+        EXPECT_EQ(GetPixel(pixels, scaled(41), 0), CLR_INVALID) << "a picture as large as the button";
         DeleteDC(pixels);
         DeleteObject(region);
 
@@ -111,5 +90,5 @@ TEST(Scaling, EveryPlaceCaptionAndShapeFollowsTheDisplaysDpi)
         app.Click(scaled(475), scaled(24));  // the close button
         EXPECT_EQ(app.Program().WaitForExit(20000), 0);
     }
-    SetDisplayDpi(96);
+    RegCloseKey(desktop);
 }
