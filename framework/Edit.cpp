@@ -7,7 +7,6 @@
 #include "framework/Form.h"
 #include "framework/errors.h"
 #include "framework/handles.h"
-#include "framework/Unicode.h"
 #include "framework/text.h"
 
 namespace fw {
@@ -60,13 +59,7 @@ void TNameLabel::SetBounds(const TBounds& bounds)
 {
     TBounds fitting = bounds;
     if (TForm* form = ParentForm()) {
-        HDC dc = GetDC(Handle());
-        HGDIOBJ old = SelectObject(dc, form->Font());
-        const std::wstring caption = Wide(Text());
-        SIZE size{};
-        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
-        SelectObject(dc, old);
-        ReleaseDC(Handle(), dc);
+        const SIZE size = form->TextSize(Text());
         fitting.width = std::max(fitting.width, static_cast<int>(size.cx));
         fitting.height = std::max(fitting.height, static_cast<int>(size.cy));
     }

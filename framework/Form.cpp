@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "framework/Application.h"
+#include "framework/Unicode.h"
 
 namespace fw {
 
@@ -82,6 +83,18 @@ void TForm::MakeFonts()
         lstrcpynA(lf.lfFaceName, fontFace_.c_str(), LF_FACESIZE);
         fonts_[style].reset(CreateFontIndirectA(&lf));
     }
+}
+
+SIZE TForm::TextSize(const std::string& text, bool bold, bool underline) const
+{
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, Font(bold, underline));
+    SIZE size{};
+    const std::wstring wide = Wide(text);  // GDI measures 8-bit text in the system's code page
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return size;
 }
 
 TBounds TForm::Scaled(const TBounds& at96) const

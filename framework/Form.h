@@ -27,6 +27,8 @@ public:
 
     // The window font, and variants of it with a style.
     HFONT Font(bool bold = false, bool underline = false) const;
+    // The size a text takes in one of those fonts.
+    SIZE TextSize(const std::string& text, bool bold = false, bool underline = false) const;
     // The font's face and its height at 96 DPI.
     void SetFontFace(const char* face, int pixelHeight);
 
@@ -45,8 +47,6 @@ public:
     bool HighContrast() const { return highContrast_; }
     COLORREF FaceColor() const;
     COLORREF TextColor(bool link = false) const;
-    // The child control of the window that had the focus last; the focus goes back to it.
-    HWND LastFocus() const { return lastFocus_; }
     void Show();
     void AddHintFor(TWinControl* control);
     // Paints the graphic controls, shifted by (dx, dy), into a device context.
@@ -78,7 +78,7 @@ private:
     int fontHeight_ = 0;  // at 96 DPI
     int dpi_ = kLayoutDpi;
     bool highContrast_ = false;
-    HWND lastFocus_ = nullptr;
+    HWND lastFocus_ = nullptr;  // the child that had the focus last; it gets it back
     HWND tooltip_ = nullptr;
 };
 

@@ -117,13 +117,7 @@ void TLabel::ScaleChanged(int, int)
 void TLabel::AdjustSize()
 {
     if (!AutoSize) return;
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, form_->Font(bold_, underline_));
-    SIZE size{};
-    const std::wstring text = Wide(caption_);
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    const SIZE size = form_->TextSize(caption_, bold_, underline_);
     SetBounds({bounds_.left, bounds_.top, size.cx, size.cy});
 }
 
