@@ -129,7 +129,7 @@ bool HasMainWindow(HWND applicationWindow)
 {
     DWORD copy = 0;
     GetWindowThreadProcessId(applicationWindow, &copy);
-    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "TfrmMain", nullptr)) != nullptr;) {
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, kMainWindowClass, nullptr)) != nullptr;) {
         DWORD owner = 0;
         GetWindowThreadProcessId(w, &owner);
         if (owner == copy) return true;

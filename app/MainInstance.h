@@ -10,6 +10,9 @@
 #include "framework/Component.h"
 #include "framework/handles.h"
 
+// The main window's class: a running copy's window is found by it.
+inline constexpr const char* kMainWindowClass = "TfrmMain";
+
 // Message sent to a running copy with a global atom holding the forwarded arguments.
 inline constexpr UINT kForwardMessage = WM_USER + 101;
 

@@ -4,7 +4,7 @@
 //   batch     ten 12-second clips through the window's batch against the same encoder command
 //             lines run directly, one after another and as many at once as the batch runs, their
 //             output going to a file (no console); also four 10-second 1080p clips
-//   adding    a folder of 50 clips through "Add Folder" against 50 direct runs of the media tool
+//   adding    a folder of 50 clips through "Add Folder" (the picker left out) against 50 direct runs of the media tool
 #include <windows.h>
 #include <shlobj.h>
 
@@ -13,9 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "app/Session.h"
+#include "app/Settings.h"
 #include "ui/Main.h"
 #include "convert/ConvertLogic.h"
 #include "framework/Launcher.h"
+#include "app/MainInstance.h"
 #include "framework/Application.h"
 #include "queue/FindFile.h"
 #include "../tests/integration/program.h"
@@ -58,7 +61,7 @@ double TimeToWindow(const std::string& commandLine)
     HWND shown = nullptr;
     while (!shown && WaitForSingleObject(info.hProcess, 1) == WAIT_TIMEOUT) {
         HWND w = nullptr;
-        while ((w = FindWindowExA(nullptr, w, "TfrmMain", nullptr)) != nullptr) {
+        while ((w = FindWindowExA(nullptr, w, kMainWindowClass, nullptr)) != nullptr) {
             DWORD pid = 0;
             GetWindowThreadProcessId(w, &pid);
             if (pid == info.dwProcessId && IsWindowVisible(w)) shown = w;
@@ -121,22 +124,23 @@ double Direct(const std::string& encoder, const std::vector<std::string>& inputs
 // after another (the serial limit) and as many at once as the batch runs (the parallel limit).
 void Batch(std::vector<std::string>& rows, const std::string& name, const std::vector<std::string>& clips)
 {
-    TfrmMain form(nullptr);
-    form.WaitForTools();
+    app::TSession session;
+    session.WaitForTools();
     const std::string out = FreshFolder("bench-out");
-    form.WorkDir = out.substr(0, out.size() - 1);
-    const int encoders = form.EncoderCount();
+    session.Folders.work = out.substr(0, out.size() - 1);
+    const int encoders = EncodersFromSettings();
 
-    const double serial = Direct(form.FfmpegPath, clips, out, 1);
-    const double parallel = Direct(form.FfmpegPath, clips, out, static_cast<std::size_t>(encoders));
+    const double serial = Direct(session.Tools.ffmpeg, clips, out, 1);
+    const double parallel = Direct(session.Tools.ffmpeg, clips, out, static_cast<std::size_t>(encoders));
 
-    for (const std::string& clip : clips) form.Queue->Add(clip, "13");
+    const TQueue& queue = session.Queue();
+    for (const std::string& clip : clips) session.Queue().Add(clip, "13");
     LARGE_INTEGER start = Now();
-    form.EzRgnBtn3Click(&form);
-    PumpUntil([&] { return !form.Converting(); }, 1200000);
+    session.Start();
+    PumpUntil([&] { return !session.Busy(); }, 1200000);
     const double batch = Seconds(start, Now());
-    for (int i = 0; i < form.Queue->Count(); ++i)
-        if (form.Queue->State(i) != queue::RowState::Done) std::printf("row %d failed: %s\n", i, form.Queue->Reason(i).c_str());
+    for (int i = 0; i < queue.Count(); ++i)
+        if (queue.State(i) != queue::RowState::Done) std::printf("row %d failed: %s\n", i, queue.Reason(i).c_str());
 
     char row[160];
     std::snprintf(row, sizeof row, "%s, serial | %.2f s | %.2f s | %.2f", name.c_str(), batch, serial, batch / serial);
@@ -149,8 +153,9 @@ void Batch(std::vector<std::string>& rows, const std::string& name, const std::v
 
 void Adding(std::vector<std::string>& rows, const std::string& clips)
 {
-    TfrmMain form(nullptr);
-    form.WaitForTools();
+    app::TSession session;
+    session.WaitForTools();
+    TfrmMain form(session);
     form.Show();  // as a person sees it: every row drawn as it comes
     TFindFile finder(nullptr);
     finder.Filter = "*.mp4";
@@ -159,21 +164,14 @@ void Adding(std::vector<std::string>& rows, const std::string& clips)
 
     LARGE_INTEGER start = Now();
     for (const std::string& clip : finder.Files)
-        RunAndCapture(form.MediainfoPath + " \"--Inform=General;%Duration/String3%\" \"" + clip + "\"");
+        RunAndCapture(session.Tools.mediainfo + " \"--Inform=General;%Duration/String3%\" \"" + clip + "\"");
     double direct = Seconds(start, Now());
 
-    // The folder browser is answered at once with the clips' folder.
-    const std::string folder = clips.substr(0, clips.size() - 1);
-    DialogWatcher browser([&](HWND dialog) {
-        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        return true;
-    });
     start = Now();
-    form.Button2Click(form.Button2);
+    session.AddFolder(clips.substr(0, clips.size() - 1));
     double adding = Seconds(start, Now());
-    if (form.Queue->Count() != static_cast<int>(finder.Files.size()))
-        std::printf("queued %d of %zu\n", form.Queue->Count(), finder.Files.size());
+    if (session.Queue().Count() != static_cast<int>(finder.Files.size()))
+        std::printf("queued %d of %zu\n", session.Queue().Count(), finder.Files.size());
 
     char row[160];
     std::snprintf(row, sizeof row, "adding %zu | %.2f s | %.2f s | %.2f", finder.Files.size(), adding, direct,

@@ -1,7 +1,8 @@
 // TBatch: one click on the convert button. Pending rows go through the encoder top to
 // bottom, several at once; each conversion writes a temporary file that becomes the output
 // only when it is done. The batch owns the running conversions, the outputs written in
-// this run, its counts, the taskbar progress and the system kept awake.
+// this run, its counts and the system kept awake. It has no window: it tells its progress
+// and its end through events.
 #pragma once
 #include <windows.h>
 
@@ -13,9 +14,7 @@
 
 #include "convert/ConvertLogic.h"
 #include "convert/Save.h"
-#include "convert/Taskbar.h"
 #include "convert/WritingList.h"
-#include "framework/Component.h"
 #include "framework/handles.h"
 
 class TQueue;
@@ -32,6 +31,14 @@ struct BatchSetup {
     std::string listFolder;      // where the temporaries being written are listed, if anywhere
     double rateKBps = kOutputRateKBps;
     int encoders = 1;            // at most this many at once
+};
+
+// How far a batch is: in thousandths of a file, the files not yet ended, whether one failed.
+struct BatchProgress {
+    std::uint64_t done = 0;
+    std::uint64_t total = 0;
+    bool failed = false;
+    int filesLeft = 0;
 };
 
 // One file on its way through the encoder.
@@ -55,23 +62,19 @@ struct TConversion {
 
 class TBatch {
 public:
-    // `owner` owns the timers, whose ticks go to `onTick` (which calls Tick); the taskbar
-    // button shown is the one of `window`.
-    TBatch(TQueue& queue, fw::TComponent* owner, HWND window, fw::TNotifyEvent onTick);
+    explicit TBatch(TQueue& queue) : queue_(queue) {}
     // An end in the middle: our encoders are ended and their temporaries removed.
     ~TBatch();
     TBatch(const TBatch&) = delete;
     TBatch& operator=(const TBatch&) = delete;
 
-    // True while any file converts: the queue may not change then.
-    bool Running() const { return !running_.empty(); }
+    // True from the first row started to the end: the queue may not change meanwhile.
+    bool Running() const { return active_; }
     const std::vector<std::unique_ptr<TConversion>>& Conversions() const { return running_; }
 
     // Starts pending rows top to bottom until `encoders` run. Does nothing while running.
     // Raises the conversion error of a duration entry that is no number, before its row starts.
     void Start(const BatchSetup& setup);
-    // A tick of a conversion's timer: its progress, or its end and the next pending rows.
-    void Tick(TAdvancedTimer* timer);
     // Ends every encoder of ours and removes the temporaries they wrote.
     void Abandon();
     // The user's stop: no further row starts, and the running files finish ("after") or
@@ -85,16 +88,23 @@ public:
     // Removes the logs of every slot from that folder.
     static void RemoveLogs(const std::string& folder);
 
-    std::unique_ptr<TTaskbarProgress> Taskbar = std::make_unique<TTaskbarProgress>();
-    // Called when a batch has ended, whether it finished or was abandoned.
+    // While the batch runs: its progress, at its start, as files grow and as each ends.
+    std::function<void(const BatchProgress&)> OnProgress;
+    // Called when a batch has ended, whether it finished, was stopped or was abandoned.
     std::function<void()> OnEnd;
 
 private:
+    // A tick of a conversion's timer: its progress, or its end and the next pending rows.
+    void Tick(TAdvancedTimer* timer);
     // Starts rows until the slots are full; rows that fail before their encoder runs are
     // passed by. Ends the batch when nothing runs and nothing is pending.
     void FillSlots();
     // Starts one row, or fails it when it cannot start.
     void StartRow(int row);
+    std::unique_ptr<TConversion> Prepare(int row);
+    // Starts the conversion's encoder: why it could not, or empty.
+    std::string Launch(TConversion& conversion);
+    void Watch(TConversion& conversion);
     // The encoder has ended: what it wrote is saved or removed off the window's thread.
     void Ended(TConversion& conversion);
     void Finish(TConversion& conversion);
@@ -102,14 +112,9 @@ private:
     void End();
     void ShowProgress();
     void FileEnded(bool failed);
-    // What log-off and shutdown show while the batch runs.
-    void SayWhyTheSessionShouldWait();
     int FreeSlot() const;
 
     TQueue& queue_;
-    fw::TComponent* owner_;
-    HWND window_;
-    fw::TNotifyEvent onTick_;
     BatchSetup setup_;
     std::vector<std::unique_ptr<TConversion>> running_;
     ClaimedOutputs written_;

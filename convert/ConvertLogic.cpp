@@ -197,10 +197,14 @@ std::string FreeOutputPath(const std::string& outputPath, const std::string& inp
             if (same(c.output, candidate) && (c.writing || !same(c.input, inputPath))) return false;
         return true;
     };
-    if (isFree(outputPath)) return outputPath;
-    for (int n = 2;; ++n) {
-        std::string candidate = NumberedOutputPath(outputPath, n);
-        if (isFree(candidate)) return candidate;
+    return FirstFreeName(outputPath, [&](const std::string& candidate) { return !isFree(candidate); });
+}
+
+std::string FirstFreeName(const std::string& outputPath, const std::function<bool(const std::string&)>& taken, int from)
+{
+    for (int n = std::max(from, 1);; ++n) {
+        std::string candidate = n == 1 ? outputPath : NumberedOutputPath(outputPath, n);
+        if (!taken(candidate)) return candidate;
     }
 }
 

@@ -72,6 +72,11 @@ using ClaimedOutputs = std::vector<ClaimedOutput>;
 // Whether two paths name the same file, as the caller's file system compares them.
 using SamePath = bool (*)(std::string_view, std::string_view);
 
+// The one rule for a free output name: the first of the output's path (from 1) or
+// "name (2).mpg", "name (3).mpg"... (from 2 on) that `taken` leaves free.
+std::string FirstFreeName(const std::string& outputPath, const std::function<bool(const std::string&)>& taken,
+                          int from = 1);
+
 // The output path for an input that no other input of this run has written: the path
 // itself, or "name (2).mpg", "name (3).mpg"... The same input may write its path again.
 std::string FreeOutputPath(const std::string& outputPath, const std::string& inputPath, const ClaimedOutputs& claimed,

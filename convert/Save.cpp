@@ -62,18 +62,24 @@ void Save(SaveJob& job)
         job.savedAs = job.output;
         return;
     }
-    // The finished file is kept under the first free name beside the output's.
+    // The finished file is kept under the first free name beside the output's: no output of
+    // this run, no file on the disk, compared as the file system compares names.
     const std::string systemText = fw::SystemErrorText(error);
-    for (int n = 2; n < 1000; ++n) {
-        const std::string candidate = NumberedOutputPath(job.output, n);
-        if (std::find(job.claimed.begin(), job.claimed.end(), candidate) != job.claimed.end()) continue;
+    std::vector<std::string> taken = job.claimed;
+    auto isTaken = [&](const std::string& candidate) {
+        return fw::FileExists(candidate) ||
+               std::any_of(taken.begin(), taken.end(), [&](const std::string& t) { return fw::SamePath(t, candidate); });
+    };
+    while (true) {
+        const std::string candidate = FirstFreeName(job.output, isTaken, 2);
         if (MoveFileExW(from.c_str(), fw::WidePath(candidate).c_str(), MOVEFILE_WRITE_THROUGH)) {
             job.savedAs = candidate;
             job.note = SavedBesideNote(job.output, candidate, systemText, fw::IsLeadByte);
             return;
         }
-        const DWORD taken = GetLastError();
-        if (taken != ERROR_ALREADY_EXISTS && taken != ERROR_FILE_EXISTS) break;
+        const DWORD refused = GetLastError();
+        if (refused != ERROR_ALREADY_EXISTS && refused != ERROR_FILE_EXISTS) break;
+        taken.push_back(candidate);  // made meanwhile by someone else
     }
     job.note = SaveFailure(job.output, systemText);
 }

@@ -21,6 +21,12 @@ void TComponent::DestroyComponents()
     while (!components_.empty()) delete components_.back();  // each leaves the list itself
 }
 
+TComponent* TComponent::FindComponent(const std::string& name) const
+{
+    auto it = std::find_if(components_.begin(), components_.end(), [&](const TComponent* c) { return c->Name == name; });
+    return it == components_.end() ? nullptr : *it;
+}
+
 void TComponent::Remove(TComponent* child)
 {
     auto it = std::find(components_.begin(), components_.end(), child);

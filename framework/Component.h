@@ -15,6 +15,8 @@ public:
 
     TComponent* Owner() const { return owner_; }
     const std::vector<TComponent*>& Components() const { return components_; }
+    // The owned component of that name; none when there is none.
+    TComponent* FindComponent(const std::string& name) const;
     // Destroys the owned components, the last created first.
     void DestroyComponents();
 

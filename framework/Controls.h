@@ -4,6 +4,5 @@
 #include "framework/Edit.h"
 #include "framework/Form.h"
 #include "framework/GraphicControls.h"
-#include "framework/ListBox.h"
 #include "framework/ListView.h"
 #include "framework/WinControl.h"

@@ -1,4 +1,4 @@
-// Edit boxes and the memo: key presses, lines, and reading and writing them as files.
+// Edit boxes and the label windows that name them: key presses and drawing.
 #include "framework/Edit.h"
 
 #include <algorithm>
@@ -83,36 +83,6 @@ LRESULT TNameLabel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     default:
         return TWinControl::WndProc(msg, wParam, lParam);
     }
-}
-
-TMemo::TMemo(TComponent* owner, TWinControl* parent, const TBounds& bounds)
-    : TEdit(owner, parent, bounds, ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN)
-{
-    SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0);
-}
-
-std::vector<std::string> TMemo::Lines() const
-{
-    return SplitLines(Text());
-}
-
-void TMemo::SetLines(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
-    SetText(text);
-}
-
-void TMemo::LoadFromFile(const std::string& path)
-{
-    unique_handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) throw EFOpenError(FormatText("Cannot open file \"%s\". %s", {path, SystemErrorText(GetLastError())}));
-    std::string text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
-    SetLines(SplitLines(text));
 }
 
 }  // namespace fw

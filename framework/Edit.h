@@ -1,4 +1,4 @@
-// One-line edit boxes and the multi-line memo used as a line buffer.
+// One-line edit boxes, and the label window that names one for screen readers.
 #pragma once
 #include <string>
 #include <vector>
@@ -27,16 +27,6 @@ public:
     TNameLabel(TComponent* owner, TForm* form, const std::string& caption);
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void SetBounds(const TBounds& bounds) override;
-};
-
-// A multi-line edit used as a line buffer.
-class TMemo : public TEdit {
-public:
-    TMemo(TComponent* owner, TWinControl* parent, const TBounds& bounds);
-    std::vector<std::string> Lines() const;
-    void SetLines(const std::vector<std::string>& lines);
-    // Raises EFOpenError "Cannot open file "%s". %s".
-    void LoadFromFile(const std::string& path);
 };
 
 }  // namespace fw

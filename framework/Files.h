@@ -79,6 +79,13 @@ inline std::string ComparablePath(const std::string& path)
     return LongPath(full.substr(0, cut)) + full.substr(cut);  // the file itself may not exist yet
 }
 
+// Whether two paths name the same file, as the file system compares them: full, long and
+// without regard to case.
+inline bool SamePath(std::string_view a, std::string_view b)
+{
+    return SameNameIgnoringCase(ComparablePath(std::string(a)), ComparablePath(std::string(b)));
+}
+
 // Waits until no process holds the file any more (Wine reports a process ended a moment
 // before it has closed its files). True at once on Windows, and for a missing file.
 inline bool WaitUntilReleased(const std::string& path, DWORD timeoutMs = 2000)

@@ -1,4 +1,4 @@
-// The form: fonts, hints, painting its graphic controls, and their mouse handling.
+// The form: its window, fonts and scale, colours, focus and hints.
 #include "framework/Form.h"
 
 #include <windowsx.h>
@@ -183,163 +183,69 @@ void TForm::AddHintFor(TWinControl* control)
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-void TForm::Unregister(TGraphicControl* control)
+void TForm::Paint()
 {
-    graphics_.erase(std::remove(graphics_.begin(), graphics_.end(), control), graphics_.end());
-    if (hovered_ == control) hovered_ = nullptr;
-    if (pressed_ == control) pressed_ = nullptr;
-}
-
-void TForm::PaintGraphics(HDC dc, int dx, int dy) const
-{
-    POINT oldOrigin{};
-    OffsetViewportOrgEx(dc, dx, dy, &oldOrigin);
-    for (TGraphicControl* control : graphics_) control->Paint(dc);
-    SetViewportOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
-}
-
-void TForm::PaintBeneath(HDC dc, const TWinControl& control) const
-{
+    // Drawn off the screen first: the pictures and labels never flicker.
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Handle(), &ps);
     RECT client{};
-    GetClientRect(control.Handle(), &client);
+    GetClientRect(Handle(), &client);
+    unique_hdc memory(CreateCompatibleDC(dc));
+    unique_hbitmap canvas(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    HGDIOBJ old = SelectObject(memory.get(), canvas.get());
     unique_hbrush background(CreateSolidBrush(FaceColor()));
-    FillRect(dc, &client, background.get());
-    PaintGraphics(dc, -control.Left(), -control.Top());
+    FillRect(memory.get(), &client, background.get());
+    PaintGraphics(memory.get(), 0, 0);
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+    SelectObject(memory.get(), old);
+    EndPaint(Handle(), &ps);
 }
 
-TGraphicControl* TForm::GraphicAt(POINT p) const
+void TForm::DpiChanged(int dpi, const RECT& suggested)
 {
-    for (auto it = graphics_.rbegin(); it != graphics_.rend(); ++it)
-        if ((*it)->Contains(p)) return *it;
-    return nullptr;
+    ChangeDpi(dpi);
+    bounds_ = {suggested.left, suggested.top, suggested.right - suggested.left, suggested.bottom - suggested.top};
+    SetWindowPos(Handle(), nullptr, bounds_.left, bounds_.top, bounds_.width, bounds_.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (OnDpiChanged) OnDpiChanged(this);
 }
 
-void TForm::TrackHover(POINT p)
+void TForm::ColorsChanged()
 {
-    TGraphicControl* now = GraphicAt(p);
-    if (now != hovered_) {
-        TGraphicControl* before = hovered_;
-        hovered_ = now;
-        if (before && before->OnMouseLeave) before->OnMouseLeave(before);
-        if (now && now->OnMouseEnter) now->OnMouseEnter(now);
-    }
-    if (!tracking_) {
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
-        tracking_ = TrackMouseEvent(&track) != FALSE;
-    }
-}
-
-void TForm::MouseButton(UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    TMouseButton button = ButtonOf(msg);
-    bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN || msg == WM_LBUTTONDBLCLK ||
-                msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
-    if (down) {
-        TGraphicControl* target = GraphicAt(p);
-        if (!target) return;
-        if (msg == WM_LBUTTONDOWN) {
-            pressed_ = target;  // a click needs the release over the same control
-            SetCapture(Handle());
-        }
-        if (target->OnMouseDown) {
-            auto& bounds = target->Bounds();
-            target->OnMouseDown(target, button, wParam, p.x - bounds.left, p.y - bounds.top);
-        }
-        return;
-    }
-    TGraphicControl* target = GraphicAt(p);
-    if (msg == WM_LBUTTONUP) {
-        // A click is a press and a release on the same control; the release that ends a
-        // double click had no press of its own and makes none.
-        TGraphicControl* pressed = std::exchange(pressed_, nullptr);
-        if (GetCapture() == Handle()) ReleaseCapture();
-        if (pressed) target = pressed;
-        if (pressed && pressed->Contains(p) && pressed->OnClick) pressed->OnClick(pressed);
-    }
-    if (!target) return;
-    if (target->OnMouseUp) {
-        auto& bounds = target->Bounds();
-        target->OnMouseUp(target, button, wParam, p.x - bounds.left, p.y - bounds.top);
-    }
+    ReadColors();
+    // Common controls (the list and its header among them) take new colours only when
+    // told, and only their top-level window is.
+    EnumChildWindows(Handle(), &TellColorsChanged, 0);
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
-        RECT client{};
-        GetClientRect(Handle(), &client);
-        unique_hdc memory(CreateCompatibleDC(dc));
-        unique_hbitmap canvas(CreateCompatibleBitmap(dc, client.right, client.bottom));
-        HGDIOBJ old = SelectObject(memory.get(), canvas.get());
-        unique_hbrush background(CreateSolidBrush(FaceColor()));
-        FillRect(memory.get(), &client, background.get());
-        PaintGraphics(memory.get(), 0, 0);
-        BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
-        SelectObject(memory.get(), old);
-        EndPaint(Handle(), &ps);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        PaintGraphics(reinterpret_cast<HDC>(wParam), 0, 0);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
+    case WM_PAINT: Paint(); return 0;
+    case WM_PRINTCLIENT: PaintGraphics(reinterpret_cast<HDC>(wParam), 0, 0); return 0;
+    case WM_ERASEBKGND: return 1;
     case WM_SHOWWINDOW:
         if (wParam && OnShow) OnShow(this);
         break;
-    case WM_CLOSE:
-        Application->Terminate();
-        return 0;
+    case WM_CLOSE: Application->Terminate(); return 0;
     case WM_ACTIVATE:
         if (HIWORD(wParam)) break;  // minimised: nothing to focus
         Activated(LOWORD(wParam) != WA_INACTIVE);
         return 0;
-    case WM_DPICHANGED: {
-        ChangeDpi(HIWORD(wParam));
-        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-        bounds_ = {suggested.left, suggested.top, suggested.right - suggested.left, suggested.bottom - suggested.top};
-        SetWindowPos(Handle(), nullptr, bounds_.left, bounds_.top, bounds_.width, bounds_.height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        if (OnDpiChanged) OnDpiChanged(this);
-        return 0;
-    }
-    case WM_SETTINGCHANGE: case WM_SYSCOLORCHANGE: case WM_THEMECHANGED:
-        if (msg == WM_SETTINGCHANGE && wParam != SPI_SETHIGHCONTRAST) break;
-        ReadColors();
-        // Common controls (the list and its header among them) take new colours only when
-        // told, and only their top-level window is.
-        EnumChildWindows(Handle(), &TellColorsChanged, 0);
-        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    case WM_DPICHANGED: DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETHIGHCONTRAST) ColorsChanged();
         break;
-    case WM_MOUSEMOVE:
-        TrackHover({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        break;
-    case WM_MOUSELEAVE:
-        tracking_ = false;
-        if (hovered_) {
-            TGraphicControl* before = std::exchange(hovered_, nullptr);
-            if (before->OnMouseLeave) before->OnMouseLeave(before);
-        }
-        return 0;
+    case WM_SYSCOLORCHANGE: case WM_THEMECHANGED: ColorsChanged(); break;
+    case WM_MOUSEMOVE: TrackHover({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); break;
+    case WM_MOUSELEAVE: MouseLeft(); return 0;
     case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
         MouseButton(msg, wParam, lParam);
         return 0;
     case WM_SETCURSOR:
-        if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == Handle()) {
-            POINT p{};
-            GetCursorPos(&p);
-            ScreenToClient(Handle(), &p);
-            TGraphicControl* under = GraphicAt(p);
-            HCURSOR cursor = under && under->Cursor ? under->Cursor : LoadCursor(nullptr, IDC_ARROW);
-            SetCursor(cursor);
-            return TRUE;
-        }
+        if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == Handle()) return SetGraphicCursor();
         break;
     default: break;
     }

@@ -65,6 +65,12 @@ private:
     TGraphicControl* GraphicAt(POINT clientPoint) const;
     void MouseButton(UINT msg, WPARAM wParam, LPARAM lParam);
     void TrackHover(POINT clientPoint);
+    void MouseLeft();
+    // The pointer of the graphic control under it, else the arrow.
+    BOOL SetGraphicCursor() const;
+    void Paint();
+    void DpiChanged(int dpi, const RECT& suggested);
+    void ColorsChanged();
     void MakeFonts();
     void ReadColors();
     void Activated(bool active);

@@ -112,17 +112,43 @@ void TListView::ScaleChanged(int oldDpi, int newDpi)
         SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, column, MulDiv(ColumnWidth(column), newDpi, oldDpi));
 }
 
+// The key, and whether the handler took it (a key of 0): then the list sees nothing.
+bool TListView::KeyDown(WPARAM& key)
+{
+    if (!OnKeyDown) return false;
+    WORD pressed = static_cast<WORD>(key);
+    const TShiftState shift = (GetKeyState(VK_SHIFT) < 0 ? MK_SHIFT : 0) | (GetKeyState(VK_CONTROL) < 0 ? MK_CONTROL : 0);
+    OnKeyDown(this, pressed, shift);
+    key = pressed;
+    return pressed == 0;
+}
+
+void TListView::ContextMenu(POINT at)
+{
+    if (at.x == -1 && at.y == -1) {  // from the keyboard: beside the focused row
+        RECT r{};
+        r.left = LVIR_BOUNDS;
+        const int row = FocusedRow();
+        if (row < 0 || !SendMessageA(Handle(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r))) GetClientRect(Handle(), &r);
+        at = {r.left + 20, r.bottom};
+        ClientToScreen(Handle(), &at);
+    }
+    OnContextPopup(this, at);
+}
+
+void TListView::ShowFocusOnFirstRow()
+{
+    if (ItemCount() == 0 || FocusedRow() >= 0) return;
+    LVITEMA item{};  // a row to show the focus on, the first, left unselected
+    item.stateMask = item.state = LVIS_FOCUSED;
+    SendMessageA(Handle(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+}
+
 LRESULT TListView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_KEYDOWN:
-        if (OnKeyDown) {
-            WORD key = static_cast<WORD>(wParam);
-            TShiftState shift = (GetKeyState(VK_SHIFT) < 0 ? MK_SHIFT : 0) | (GetKeyState(VK_CONTROL) < 0 ? MK_CONTROL : 0);
-            OnKeyDown(this, key, shift);
-            if (key == 0) return 0;
-            wParam = key;
-        }
+        if (KeyDown(wParam)) return 0;
         break;
     case WM_GETDLGCODE: {  // Enter opens the focused row rather than going to the window
         const auto* key = reinterpret_cast<const MSG*>(lParam);
@@ -130,36 +156,17 @@ LRESULT TListView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
         return code;
     }
-    case WM_SETFOCUS:
-        if (ItemCount() > 0 && FocusedRow() < 0) {
-            LVITEMA item{};  // a row to show the focus on, the first, left unselected
-            item.stateMask = item.state = LVIS_FOCUSED;
-            SendMessageA(Handle(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
-        }
-        break;
+    case WM_SETFOCUS: ShowFocusOnFirstRow(); break;
     case WM_CONTEXTMENU:
-        if (OnContextPopup) {
-            POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            if (at.x == -1 && at.y == -1) {  // from the keyboard: beside the focused row
-                RECT r{};
-                r.left = LVIR_BOUNDS;
-                const int row = FocusedRow();
-                if (row < 0 || !SendMessageA(Handle(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r))) GetClientRect(Handle(), &r);
-                at = {r.left + 20, r.bottom};
-                ClientToScreen(Handle(), &at);
-            }
-            OnContextPopup(this, at);
-            return 0;
-        }
-        break;
+        if (!OnContextPopup) break;
+        ContextMenu({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+        return 0;
     case WM_NOTIFY:
         if (const auto* from = reinterpret_cast<const NMHDR*>(lParam);
             from->code == NM_CUSTOMDRAW && from->hwndFrom == ListView_GetHeader(Handle()))
             return HeaderCustomDraw(reinterpret_cast<NMCUSTOMDRAW*>(lParam));
         break;
-    case WM_SETFONT:
-        underlineFont_.reset();  // made again from the new font
-        break;
+    case WM_SETFONT: underlineFont_.reset(); break;  // made again from the new font
     case WM_SYSCOLORCHANGE:  // the list keeps the window colours it was made with, unless told
         SendMessageA(Handle(), LVM_SETBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
         SendMessageA(Handle(), LVM_SETTEXTBKCOLOR, 0, GetSysColor(COLOR_WINDOW));
@@ -168,6 +175,14 @@ LRESULT TListView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     default: break;
     }
     return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+std::vector<int> TListView::SelectedRows() const
+{
+    std::vector<int> rows;
+    for (int row = 0; row < ItemCount(); ++row)
+        if (IsSelected(row)) rows.push_back(row);
+    return rows;
 }
 
 int TListView::FocusedRow() const

@@ -32,6 +32,7 @@ public:
     void SetCellText(int row, int column, const std::string& text);
     int SelectedIndex() const;
     bool IsSelected(int row) const;
+    std::vector<int> SelectedRows() const;
     void SelectAll();
     // The row at a point of the client area; -1 for none.
     int RowAt(POINT client) const;
@@ -59,6 +60,9 @@ protected:
 
 private:
     int FocusedRow() const;
+    bool KeyDown(WPARAM& key);
+    void ContextMenu(POINT at);
+    void ShowFocusOnFirstRow();
     LRESULT CustomDraw(NMLVCUSTOMDRAW* draw);
     LRESULT HeaderCustomDraw(NMCUSTOMDRAW* draw);
     int columnCount_ = 0;

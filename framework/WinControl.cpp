@@ -212,33 +212,14 @@ LRESULT TCustomControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         EndPaint(Handle(), &ps);
         return 0;
     }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_LBUTTONDOWN:
-        BeginPress();
-        if (OnMouseDown) OnMouseDown(this, TMouseButton::mbLeft, wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        return 0;
-    case WM_LBUTTONDBLCLK:  // the second press of a double click makes no click
-        if (OnMouseDown) OnMouseDown(this, TMouseButton::mbLeft, wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        return 0;
-    case WM_LBUTTONUP: {
-        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        EndPress(p);
-        if (OnMouseUp) OnMouseUp(this, TMouseButton::mbLeft, wParam, p.x, p.y);
-        return 0;
-    }
-    case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
-        if (OnMouseDown) OnMouseDown(this, ButtonOf(msg), wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        return 0;
-    case WM_RBUTTONUP: case WM_MBUTTONUP:
-        if (OnMouseUp) OnMouseUp(this, ButtonOf(msg), wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_LBUTTONDOWN: BeginPress(); return 0;
+    case WM_LBUTTONUP: EndPress({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
+    // The second press of a double click makes no click; the other buttons do nothing.
+    case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: case WM_RBUTTONUP: case WM_MBUTTONUP:
     case WM_MOUSEMOVE:
-        if (OnMouseMove) OnMouseMove(this, wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
-    case WM_CAPTURECHANGED:
-        clickPending_ = false;
-        break;
+    case WM_CAPTURECHANGED: clickPending_ = false; break;
     default: break;
     }
     return TWinControl::WndProc(msg, wParam, lParam);

@@ -14,7 +14,6 @@ namespace fw {
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 using TShiftState = unsigned;  // the MK_* flags of the mouse message
 using TMouseEvent = std::function<void(TComponent* sender, TMouseButton button, TShiftState shift, int x, int y)>;
-using TMouseMoveEvent = std::function<void(TComponent* sender, TShiftState shift, int x, int y)>;
 using TKeyEvent = std::function<void(TComponent* sender, WORD& key, TShiftState shift)>;
 using TKeyPressEvent = std::function<void(TComponent* sender, char& key)>;
 
@@ -99,7 +98,7 @@ private:
     WNDPROC systemProc_ = nullptr;
 };
 
-// A windowed control of the program's own class that paints itself and reports mouse use.
+// A windowed control of the program's own class that paints itself and reports clicks.
 class TCustomControl : public TWinControl {
 public:
     TCustomControl(TComponent* owner, TWinControl* parent, const char* className, DWORD exStyle = 0);
@@ -109,9 +108,6 @@ public:
     void PaintParentBackground(HDC dc) const;
 
     TNotifyEvent OnClick;
-    TMouseEvent OnMouseDown;
-    TMouseEvent OnMouseUp;
-    TMouseMoveEvent OnMouseMove;
 
 protected:
     virtual void Click();

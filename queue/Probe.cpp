@@ -48,3 +48,17 @@ bool DurationProbe::Wait()
     fw::WaitUntilReleased(answerFile_);  // so that it can be read whole and removed at once
     return ended;
 }
+
+std::vector<std::string> DurationProbe::AnswerLines() const
+{
+    fw::unique_handle file(CreateFileA(answerFile_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        throw fw::EFOpenError(
+            fw::FormatText("Cannot open file \"%s\". %s", {answerFile_, fw::SystemErrorText(GetLastError())}));
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    return fw::SplitLines(text);
+}

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/handles.h"
 
@@ -22,6 +23,8 @@ public:
     // (the tool is then ended).
     bool Wait();
     const std::string& AnswerFile() const { return answerFile_; }
+    // The answer's lines, once Wait has returned. Raises "Cannot open file "%s". %s".
+    std::vector<std::string> AnswerLines() const;
     // Removes the answer files a probe cut short may have left in that folder.
     static void RemoveAnswerFiles(const std::string& folder);
 

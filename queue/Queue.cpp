@@ -1,34 +1,19 @@
-// TQueue: the rows, and the list view and two hidden lists that show them, in step.
+// TQueue: the rows, their states and the news of each change.
 #include "queue/Queue.h"
 
 #include <algorithm>
 
-#include "framework/Files.h"
-
-namespace {
-// The columns of the list view.
-constexpr int kStateColumn = 2, kConvertedColumn = 3;
-}  // namespace
-
-TQueue::TQueue(fw::TListView& view, fw::TListBox& paths, fw::TListBox& durations)
-    : view_(view), paths_(paths), durations_(durations)
-{
-}
-
 bool TQueue::Add(const std::string& path, const std::string& duration)
 {
     if (locked_) return false;
-    rows_.push_back({nextId_++, path, duration});
-    paths_.Add(path);
-    durations_.Add(duration);
-    view_.AddItem("MP4", {queue::NamePart(path, fw::IsLeadByte), queue::RowStateText(queue::RowState::Pending), "", "X"});
+    Row row;
+    row.id = nextId_++;
+    row.path = path;
+    row.duration = duration;
+    rows_.push_back(std::move(row));
+    Tell(Change::Added, Count() - 1);
     Changed();
     return true;
-}
-
-bool TQueue::Remove(int row)
-{
-    return RemoveRows({row});
 }
 
 bool TQueue::RemoveRows(std::vector<int> rows)
@@ -40,10 +25,8 @@ bool TQueue::RemoveRows(std::vector<int> rows)
     for (auto it = rows.rbegin(); it != rows.rend(); ++it) {  // bottom up: the indexes above stay
         const int row = *it;
         if (row < 0 || row >= Count()) continue;
-        durations_.Delete(row);
-        paths_.Delete(row);
         rows_.erase(rows_.begin() + row);
-        view_.DeleteItem(row);
+        Tell(Change::Removed, row);
         removed = true;
     }
     if (removed) Changed();
@@ -73,10 +56,19 @@ int TQueue::NextPending(int from) const
     return -1;
 }
 
+std::vector<int> TQueue::RowsIn(queue::RowState state) const
+{
+    std::vector<int> rows;
+    for (int row = 0; row < Count(); ++row)
+        if (State(row) == state) rows.push_back(row);
+    return rows;
+}
+
 void TQueue::SetState(int row, queue::RowState state, const std::string& text)
 {
     At(row).state = state;
-    view_.SetCellText(row, kStateColumn, text);
+    At(row).stateText = text;
+    Tell(Change::State, row);
 }
 
 void TQueue::Start(int row)
@@ -95,20 +87,23 @@ void TQueue::Finish(int row, const std::string& output, const std::string& note)
     r.output = output;
     r.reason = note;
     SetState(row, queue::RowState::Done, queue::RowStateText(queue::RowState::Done));
-    view_.SetCellText(row, kConvertedColumn, queue::kConvertedText);
     Changed();
 }
 
 void TQueue::Fail(int row, const std::string& reason)
 {
-    SetState(row, queue::RowState::Failed, queue::RowStateText(queue::RowState::Failed));
     At(row).reason = reason;
+    SetState(row, queue::RowState::Failed, queue::RowStateText(queue::RowState::Failed));
 }
 
 void TQueue::Stopped(int row)
 {
     SetState(row, queue::RowState::Pending, queue::RowStateText(queue::RowState::Pending));
-    view_.SetCellText(row, kConvertedColumn, "");
+}
+
+void TQueue::Tell(Change change, int row) const
+{
+    if (OnRowChange) OnRowChange(change, row);
 }
 
 void TQueue::Changed() const
@@ -122,22 +117,4 @@ std::vector<queue::SavedRow> TQueue::Unfinished() const
     for (const Row& row : rows_)
         if (row.state != queue::RowState::Done) rows.push_back({row.path, row.duration});
     return rows;
-}
-
-std::vector<int> TQueue::SelectedRows() const
-{
-    std::vector<int> rows;
-    for (int row = 0; row < Count(); ++row)
-        if (IsSelected(row)) rows.push_back(row);
-    return rows;
-}
-
-void TQueue::SelectAll()
-{
-    view_.SelectAll();
-}
-
-void TQueue::ColumnWidths(int (&widths)[4]) const
-{
-    for (int column = 0; column < 4; ++column) widths[column] = view_.ColumnWidth(column);
 }

@@ -1,24 +1,24 @@
 // TQueue: the files to convert, kept here and nowhere else. Each row has a stable id, its
-// input path, its duration entry, its state and, for a failed row, why, and for a done one
-// the file written. The queue shows them in the list view and the two hidden lists (full
-// path, duration entry), which it alone touches. While a batch converts, the queue is
-// locked: it takes no row, loses none and keeps their order.
+// input path, its duration entry, its state with the text it shows and, for a failed row,
+// why, and for a done one the file written. The queue has no window: the list view shows it
+// by following OnRowChange. While a batch converts, the queue is locked: it takes no row,
+// loses none and keeps their order.
 #pragma once
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "framework/Controls.h"
 #include "queue/QueueLogic.h"
 
 class TQueue {
 public:
     using RowId = int;
-
-    TQueue(fw::TListView& view, fw::TListBox& paths, fw::TListBox& durations);
+    enum class Change { Added, Removed, State };
 
     int Count() const { return static_cast<int>(rows_.size()); }
+    // A row came, went, or shows another state; the index is the row's at that moment.
+    std::function<void(Change change, int row)> OnRowChange;
     // Called when a row comes, goes, is done or may run again: the rows not yet done have changed.
     std::function<void()> OnChange;
     // Every row that is not done (waiting, converting or failed), in its order.
@@ -26,7 +26,7 @@ public:
 
     // Changes to the rows, each refused (false) while the queue is locked.
     bool Add(const std::string& path, const std::string& duration);
-    bool Remove(int row);
+    bool Remove(int row) { return RemoveRows({row}); }
     // Removes the given rows (indexes in any order); false when locked.
     bool RemoveRows(std::vector<int> rows);
     // A failed row goes back to "Pending", to run with the next batch.
@@ -40,12 +40,16 @@ public:
     const std::string& Path(int row) const { return At(row).path; }
     const std::string& Duration(int row) const { return At(row).duration; }
     queue::RowState State(int row) const { return At(row).state; }
+    // What the progress column shows: "Pending", "42% Done", "Done" or "Failed".
+    const std::string& StateText(int row) const { return At(row).stateText; }
     // Why a failed row failed, or why a done row's file has another name; empty for the others.
     const std::string& Reason(int row) const { return At(row).reason; }
     // The file a done row was converted into.
     const std::string& Output(int row) const { return At(row).output; }
     // The first pending row from `from` on, top to bottom; -1 when there is none.
     int NextPending(int from = 0) const;
+    // The rows in that state, top to bottom.
+    std::vector<int> RowsIn(queue::RowState state) const;
 
     // The batch's steps; they change a row's state, never the rows themselves.
     // A row's encoder has started: the row still shows "Pending" until it is measured.
@@ -56,16 +60,8 @@ public:
     void Finish(int row, const std::string& output, const std::string& note = {});
     // "Failed" (drawn red), the reason kept beside the row.
     void Fail(int row, const std::string& reason);
-    // A conversion stopped halfway: "Pending" again, with an empty converted column.
+    // A conversion stopped halfway: "Pending" again.
     void Stopped(int row);
-
-    // The list view's selection and its columns, for clicks on a row.
-    int Selected() const { return view_.SelectedIndex(); }
-    bool IsSelected(int row) const { return view_.IsSelected(row); }
-    std::vector<int> SelectedRows() const;
-    void SelectAll();
-    void ColumnWidths(int (&widths)[4]) const;
-    fw::TListView& View() const { return view_; }
 
 private:
     struct Row {
@@ -73,17 +69,16 @@ private:
         std::string path;
         std::string duration;
         queue::RowState state = queue::RowState::Pending;
+        std::string stateText = queue::RowStateText(queue::RowState::Pending);
         std::string reason;
         std::string output;
     };
     const Row& At(int row) const { return rows_.at(static_cast<std::size_t>(row)); }
     Row& At(int row) { return rows_.at(static_cast<std::size_t>(row)); }
     void SetState(int row, queue::RowState state, const std::string& text);
+    void Tell(Change change, int row) const;
     void Changed() const;
 
-    fw::TListView& view_;
-    fw::TListBox& paths_;
-    fw::TListBox& durations_;
     std::vector<Row> rows_;
     RowId nextId_ = 1;
     bool locked_ = false;

@@ -1,16 +1,11 @@
 // Which picture the image button shows for its state, and the shape it takes from it.
 #include "ui/ButtonLogic.h"
 
-ShownPicture ChoosePicture(bool enabled, bool pressed, bool mouseOver, const PictureSet& has)
+ShownPicture ChoosePicture(ButtonState state, const PictureSet& has)
 {
-    ShownPicture normal = (!enabled && has.disabled) ? ShownPicture::Disabled : ShownPicture::Idle;
-    ShownPicture chosen = normal;
-    if (enabled && pressed && mouseOver && has.down)
-        chosen = ShownPicture::Down;
-    else if (enabled && mouseOver && !pressed && has.up)
-        chosen = ShownPicture::Up;
-    if (chosen == ShownPicture::Idle && !has.idle) return ShownPicture::None;
-    return chosen;
+    if (state == ButtonState::Pressed && has.pressed) return ShownPicture::Pressed;
+    if (state == ButtonState::Hover && has.hover) return ShownPicture::Hover;
+    return has.idle ? ShownPicture::Idle : ShownPicture::None;
 }
 
 std::vector<PixelRun> OpaqueRuns(const std::vector<std::uint32_t>& pixels, int width, int height)

@@ -3,16 +3,25 @@
 #include <cstdint>
 #include <vector>
 
-enum class ShownPicture { None, Idle, Down, Up, Disabled };
-
-struct PictureSet {
-    bool idle = false, down = false, up = false, disabled = false;  // which pictures hold a graphic
+// The button's one state. The focus is the system's, and shown over any of them.
+enum class ButtonState {
+    Idle,
+    Hover,
+    Pressed,      // by the mouse over the button, or by the space bar
+    PressedAway,  // the mouse holds the button, the pointer is elsewhere
+    Disabled,
 };
 
-// Pressed and hovered shows Down, hovered shows Up (each if it holds a graphic), anything
-// else the normal picture: Idle while enabled, else Disabled if it holds one. None when the
-// picture so chosen is empty.
-ShownPicture ChoosePicture(bool enabled, bool pressed, bool mouseOver, const PictureSet& has);
+enum class ShownPicture { None, Idle, Hover, Pressed };
+
+// Which pictures hold a graphic.
+struct PictureSet {
+    bool idle = false, hover = false, pressed = false;
+};
+
+// Hover and Pressed show their own picture when it holds a graphic, every other state the
+// idle one. None when the picture so chosen is empty.
+ShownPicture ChoosePicture(ButtonState state, const PictureSet& has);
 
 // A run of pixels of one row: x from `left` to `right` (exclusive), at `y`.
 struct PixelRun {

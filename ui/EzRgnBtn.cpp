@@ -4,41 +4,9 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <string>
+#include <vector>
 
-#include "framework/advantmr.h"
 #include "framework/handles.h"
-#include "ui/ButtonLogic.h"
-
-namespace {
-
-TWMMouse RecordOf(UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return {msg, wParam, static_cast<short>(GET_X_LPARAM(lParam)), static_cast<short>(GET_Y_LPARAM(lParam)), 0};
-}
-
-// Holds the paint lock for one paint or region step.
-class PaintLockScope {
-public:
-    PaintLockScope(HANDLE lock, bool& held) : lock_(lock), held_(held)
-    {
-        WaitForSingleObject(lock_, INFINITE);
-        held_ = true;
-    }
-    ~PaintLockScope()
-    {
-        held_ = false;
-        SetEvent(lock_);
-    }
-    PaintLockScope(const PaintLockScope&) = delete;
-    PaintLockScope& operator=(const PaintLockScope&) = delete;
-
-private:
-    HANDLE lock_;
-    bool& held_;
-};
-
-}  // namespace
 
 namespace {
 
@@ -68,94 +36,56 @@ fw::unique_hrgn ShapeOf(HBITMAP picture, int width, int height)
 
 }  // namespace
 
-TEzRgnBtn::TEzRgnBtn(fw::TComponent* owner, fw::TWinControl* parent)
-    : fw::TCustomControl(owner, parent, "TEzRgnBtn")
+TEzRgnBtn::TEzRgnBtn(fw::TComponent* owner, fw::TWinControl* parent) : fw::TCustomControl(owner, parent, "TEzRgnBtn")
 {
     SetSize(15, 15);
-    paintLock_.reset(CreateEventA(nullptr, FALSE, TRUE, nullptr));
-    for (TPicture* picture : {&picIdle_, &picUp_, &picDown_, &picDsbld_}) picture->OnChange = [this] { RepaintNow(); };
-    repeatTimer_ = fw::Create<TAdvancedTimer>(this);
-    repeatTimer_->SetInterval(300);
-    repeatTimer_->SetOnTimer([this](fw::TComponent*) { RepeatClick(); });
-    repeatTimer_->SetEnabled(false);
 }
 
-TEzRgnBtn::~TEzRgnBtn()
+void TEzRgnBtn::LoadPictures(const char* idle, const char* hover, const char* pressed)
 {
-    for (TPicture* picture : {&picIdle_, &picDown_, &picUp_, &picDsbld_}) picture->OnChange = nullptr;
-}
-
-void TEzRgnBtn::SetEnabled(bool value)
-{
-    if (value == enabled_) return;
-    enabled_ = value;
-    RepaintNow();
-}
-
-void TEzRgnBtn::SetPicIdle(HBITMAP picture)
-{
-    picIdle_.Assign(picture);
-    RepaintNow();
-    if (regionApplied_) {
-        RemoveRegion();
-        ApplyRegion();
-    }
-}
-
-void TEzRgnBtn::LoadPictures(const char* idle, const char* up, const char* down)
-{
-    pictureNames_[0] = idle, pictureNames_[1] = up, pictureNames_[2] = down;
+    pictureNames_[0] = idle, pictureNames_[1] = hover, pictureNames_[2] = pressed;
     const fw::TForm* form = ParentForm();
     const int dpi = form ? form->Dpi() : fw::WindowDpi(Handle());
-    TPicture loaded;
-    loaded.LoadFromResource(idle, dpi);
-    SetPicIdle(loaded.Handle());
-    loaded.LoadFromResource(up, dpi);
-    SetPicUp(loaded.Handle());
-    loaded.LoadFromResource(down, dpi);
-    SetPicDown(loaded.Handle());
+    for (int i = 0; i < 3; ++i) pictures_[i].LoadFromResource(pictureNames_[i].c_str(), dpi);
+    TakeShape();
+}
+
+void TEzRgnBtn::SetPictures(HBITMAP idle, HBITMAP hover, HBITMAP pressed)
+{
+    pictures_[0].Assign(idle);
+    pictures_[1].Assign(hover);
+    pictures_[2].Assign(pressed);
+    TakeShape();
 }
 
 void TEzRgnBtn::ScaleChanged(int, int)
 {
-    if (pictureNames_[0].empty()) return;
-    const std::string idle = pictureNames_[0], up = pictureNames_[1], down = pictureNames_[2];
-    LoadPictures(idle.c_str(), up.c_str(), down.c_str());
+    if (!pictureNames_[0].empty())
+        LoadPictures(std::string(pictureNames_[0]).c_str(), std::string(pictureNames_[1]).c_str(),
+                     std::string(pictureNames_[2]).c_str());
 }
 
-void TEzRgnBtn::SetPaintMode(TPaintMode mode)
+void TEzRgnBtn::TakeShape()
 {
-    if (mode == paintMode_) return;
-    if (paintMode_ == pmCrop) RemoveRegion();
-    paintMode_ = mode;
-    if (paintMode_ == pmCrop) ApplyRegion();
-    RepaintNow();
+    const TPicture& idle = pictures_[0];
+    if (!idle.HasGraphic()) return;
+    SetSize(idle.Width(), idle.Height());
+    fw::SetWindowRegion(Handle(), ShapeOf(idle.Handle(), idle.Width(), idle.Height()));
+    Invalidate();
 }
 
-void TEzRgnBtn::SetImageList(HIMAGELIST list)
+void TEzRgnBtn::SetState(ButtonState state)
 {
-    if (list == imageList_) return;
-    imageList_ = list;
-    if (!list) return;
-    TPicture* targets[] = {&picIdle_, &picUp_, &picDown_, &picDsbld_};
-    for (int index = 0; index < 4; ++index) {
-        if (ImageList_GetImageCount(list) <= index) break;
-        int width = 0, height = 0;
-        ImageList_GetIconSize(list, &width, &height);
-        HDC screen = GetDC(nullptr);
-        fw::unique_hbitmap bitmap(CreateCompatibleBitmap(screen, width, height));
-        fw::unique_hdc dc(CreateCompatibleDC(screen));
-        ReleaseDC(nullptr, screen);
-        HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
-        ImageList_Draw(list, index, dc.get(), 0, 0, ILD_NORMAL);
-        SelectObject(dc.get(), old);
-        targets[index]->Assign(bitmap.get());
-    }
+    if (state == state_) return;
+    state_ = state;
+    // Drawn at once: a click that follows, or an error it raises, finds the button as it is.
+    Invalidate();
+    UpdateWindow(Handle());
 }
 
 void TEzRgnBtn::Click()
 {
-    if (enabled_) fw::TCustomControl::Click();
+    if (state_ != ButtonState::Disabled) fw::TCustomControl::Click();
 }
 
 bool TEzRgnBtn::Reflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result)
@@ -167,86 +97,22 @@ bool TEzRgnBtn::Reflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result)
     return true;
 }
 
-const TPicture* TEzRgnBtn::ShownPictureNow() const
-{
-    PictureSet has{picIdle_.HasGraphic(), picDown_.HasGraphic(), picUp_.HasGraphic(), picDsbld_.HasGraphic()};
-    switch (ChoosePicture(enabled_, pressed_, mouseOver_ || spaceDown_, has)) {
-    case ShownPicture::Idle: return &picIdle_;
-    case ShownPicture::Down: return &picDown_;
-    case ShownPicture::Up: return &picUp_;
-    case ShownPicture::Disabled: return &picDsbld_;
-    case ShownPicture::None: break;
-    }
-    return nullptr;
-}
-
 void TEzRgnBtn::Paint(HDC dc)
 {
-    const TPicture* picture = ShownPictureNow();
-    if (!picture) return;
-    if (lockHeld_) {  // asked for from inside a paint or region step: draw it afterwards
-        Invalidate();
-        return;
-    }
-    PaintLockScope lock(paintLock_.get(), lockHeld_);
-    if (Width() != picture->Width() || Height() != picture->Height()) {
-        bounds_.width = picture->Width();
-        bounds_.height = picture->Height();
-        SetWindowPos(Handle(), nullptr, 0, 0, bounds_.width, bounds_.height,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-    }
+    const PictureSet has{pictures_[0].HasGraphic(), pictures_[1].HasGraphic(), pictures_[2].HasGraphic()};
+    const ShownPicture shown = ChoosePicture(state_, has);
+    if (shown == ShownPicture::None) return;
+    const TPicture& picture = pictures_[shown == ShownPicture::Hover ? 1 : shown == ShownPicture::Pressed ? 2 : 0];
     fw::unique_hdc source(CreateCompatibleDC(dc));
-    HGDIOBJ old = SelectObject(source.get(), picture->Handle());
-    if (paintMode_ == pmTransparent) {
-        COLORREF key = GetPixel(source.get(), 0, 0);
-        PaintParentBackground(dc);
-        TransparentBlt(dc, 0, 0, bounds_.width, bounds_.height, source.get(), 0, 0, bounds_.width, bounds_.height, key);
-    } else {
-        BitBlt(dc, 0, 0, bounds_.width, bounds_.height, source.get(), 0, 0, SRCCOPY);
-    }
+    HGDIOBJ old = SelectObject(source.get(), picture.Handle());
+    BitBlt(dc, 0, 0, picture.Width(), picture.Height(), source.get(), 0, 0, SRCCOPY);
     SelectObject(source.get(), old);
     if (GetFocus() == Handle() && !(SendMessageA(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
-        RECT inside{0, 0, bounds_.width, bounds_.height};
-        const int inset = std::max(3, bounds_.width / 8);  // clear of the rounded corners
+        RECT inside{0, 0, Width(), Height()};
+        const int inset = std::max(3, Width() / 8);  // clear of the rounded corners
         InflateRect(&inside, -inset, -inset);
         DrawFocusRect(dc, &inside);
     }
-}
-
-void TEzRgnBtn::RepaintNow()
-{
-    if (!Handle()) return;
-    HDC dc = GetDC(Handle());
-    Paint(dc);
-    ReleaseDC(Handle(), dc);
-    ValidateRect(Handle(), nullptr);
-}
-
-void TEzRgnBtn::ApplyRegion()
-{
-    if (paintMode_ != pmCrop || regionApplied_ || !picIdle_.HasGraphic()) return;
-    {
-        PaintLockScope lock(paintLock_.get(), lockHeld_);
-        const int width = picIdle_.Width();
-        const int height = picIdle_.Height();
-        fw::SetWindowRegion(Handle(), ShapeOf(picIdle_.Handle(), width, height));
-    }
-    regionApplied_ = true;
-}
-
-void TEzRgnBtn::RemoveRegion()
-{
-    {
-        PaintLockScope lock(paintLock_.get(), lockHeld_);
-        fw::SetWindowRegion(Handle(), fw::unique_hrgn(CreateRectRgn(0, 0, picIdle_.Width(), picIdle_.Height())));
-    }
-    regionApplied_ = false;
-}
-
-void TEzRgnBtn::UpdateRepeatTimer()
-{
-    bool run = autoRepeat_ && mouseOver_ && pressed_;
-    if (run != repeatTimer_->Enabled()) repeatTimer_->SetEnabled(run);
 }
 
 bool TEzRgnBtn::PointerIsOver(POINT client) const
@@ -256,92 +122,70 @@ bool TEzRgnBtn::PointerIsOver(POINT client) const
     return WindowFromPoint(screen) == Handle();
 }
 
-void TEzRgnBtn::PointerEntered(TWMMouse& msg)
+LRESULT TEzRgnBtn::MouseMoved(POINT client)
 {
-    if (mouseOver_) return;
-    mouseOver_ = true;
-    RepaintNow();
-    if (OnMouseEnter) OnMouseEnter(msg);
-    UpdateRepeatTimer();
+    if (!trackingLeave_) {
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+        trackingLeave_ = TrackMouseEvent(&track) != FALSE;
+    }
+    // While the button holds the mouse, arrival and departure follow the pointer.
+    const bool over = PointerIsOver(client);
+    switch (state_) {
+    case ButtonState::Idle: if (over) SetState(ButtonState::Hover); break;
+    case ButtonState::Hover: if (!over) SetState(ButtonState::Idle); break;
+    case ButtonState::Pressed: if (!over && GetCapture() == Handle()) SetState(ButtonState::PressedAway); break;
+    case ButtonState::PressedAway: if (over) SetState(ButtonState::Pressed); break;
+    case ButtonState::Disabled: break;
+    }
+    return 0;
 }
 
-void TEzRgnBtn::PointerLeft(TWMMouse& msg)
+LRESULT TEzRgnBtn::KeyPressed(WPARAM key, LPARAM flags, bool down)
 {
-    mouseOver_ = false;
-    RepaintNow();
-    if (OnMouseLeave) OnMouseLeave(msg);
-    UpdateRepeatTimer();
+    if (key != VK_SPACE || state_ == ButtonState::Disabled) return 0;
+    const bool byKey = state_ == ButtonState::Pressed && GetCapture() != Handle();
+    if (down && !byKey && !(flags & 0x40000000)) SetState(ButtonState::Pressed);  // not a repeat
+    if (!down && byKey) {
+        SetState(ButtonState::Idle);
+        Click();
+    }
+    return 0;
 }
 
 LRESULT TEzRgnBtn::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TWMMouse record = RecordOf(msg, wParam, lParam);
+    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (msg) {
-    case WM_MOUSEMOVE: {
-        if (fw::TCustomControl::OnMouseMove)
-            fw::TCustomControl::OnMouseMove(this, wParam, record.XPos, record.YPos);
-        if (!trackingLeave_) {
-            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
-            trackingLeave_ = TrackMouseEvent(&track) != FALSE;
-        }
-        // While the button holds the mouse, arrival and departure follow the pointer.
-        bool over = PointerIsOver({record.XPos, record.YPos});
-        TWMMouse notice{over ? 0xB013u : 0xB014u, 0, 0, 0, 0};
-        if (over && !mouseOver_)
-            PointerEntered(notice);
-        else if (!over && mouseOver_)
-            PointerLeft(notice);
-        return 0;
-    }
-    case WM_MOUSELEAVE: {
+    case WM_MOUSEMOVE: return MouseMoved(at);
+    case WM_MOUSELEAVE:
         trackingLeave_ = false;
-        if (GetCapture() == Handle()) return 0;
-        TWMMouse notice{0xB014u, 0, 0, 0, 0};
-        if (mouseOver_) PointerLeft(notice);
+        if (GetCapture() != Handle() && state_ == ButtonState::Hover) SetState(ButtonState::Idle);
         return 0;
-    }
     case WM_LBUTTONDOWN:
+        if (state_ == ButtonState::Disabled) return 0;
         BeginPress();
-        pressed_ = true;
-        RepaintNow();
-        if (OnMouseDown) OnMouseDown(record);
-        UpdateRepeatTimer();
+        SetState(ButtonState::Pressed);
         return 0;
     case WM_LBUTTONUP:
         // Drawn released before the click runs: an error the click raises must not
         // leave the button looking pressed.
-        pressed_ = false;
-        RepaintNow();
-        UpdateRepeatTimer();
-        EndPress({record.XPos, record.YPos});
-        if (OnMouseUp) OnMouseUp(record);
+        if (state_ == ButtonState::Pressed || state_ == ButtonState::PressedAway)
+            SetState(PointerIsOver(at) ? ButtonState::Hover : ButtonState::Idle);
+        EndPress(at);
         return 0;
-    case WM_LBUTTONDBLCLK:
-        return 0;
-    case WM_GETDLGCODE:
-        return DLGC_BUTTON | (GetFocus() == Handle() ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
-    case WM_KEYDOWN:
-        if (wParam == VK_SPACE && !spaceDown_ && !(lParam & 0x40000000)) {  // not a repeat
-            spaceDown_ = pressed_ = true;
-            RepaintNow();
-        }
-        return 0;
-    case WM_KEYUP:
-        if (wParam != VK_SPACE || !spaceDown_) return 0;
-        spaceDown_ = pressed_ = false;
-        RepaintNow();
-        Click();
-        return 0;
+    case WM_LBUTTONDBLCLK: return 0;
+    case WM_GETDLGCODE: return DLGC_BUTTON | (GetFocus() == Handle() ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+    case WM_KEYDOWN: return KeyPressed(wParam, lParam, true);
+    case WM_KEYUP: return KeyPressed(wParam, lParam, false);
     case WM_KILLFOCUS:
-        if (spaceDown_) spaceDown_ = pressed_ = false;
-        RepaintNow();
+        if (state_ == ButtonState::Pressed && GetCapture() != Handle()) SetState(ButtonState::Idle);
+        Invalidate();
         return 0;
     case WM_SETFOCUS: case WM_UPDATEUISTATE: {
-        LRESULT result = fw::TCustomControl::WndProc(msg, wParam, lParam);
-        RepaintNow();
+        const LRESULT result = fw::TCustomControl::WndProc(msg, wParam, lParam);
+        Invalidate();
         return result;
     }
-    default:
-        return fw::TCustomControl::WndProc(msg, wParam, lParam);
+    default: return fw::TCustomControl::WndProc(msg, wParam, lParam);
     }
 }

@@ -1,108 +1,197 @@
-// The main window: built from its form description, then started by FormCreate: folders and
-// settings, the rows a crash left, the batch.
+// The main window: built from its form description, wired to the session, and the handlers of
+// its buttons and of the messages that come from outside (drops, hand-overs, the session's end).
 #include "ui/Main.h"
 
-#include "app/AppLogic.h"
-#include "app/Settings.h"
-#include "framework/Application.h"
-#include "framework/Files.h"
-#include "framework/Registry.h"
-#include "framework/Unicode.h"
-#include "framework/advantmr.h"
-#include "framework/errors.h"
-#include "queue/QueueLogic.h"
+#include <windows.h>
+#include <commdlg.h>
+#include <shellapi.h>
 
-TfrmMain* frmMain = nullptr;
+#include "app/AppLogic.h"
+#include "app/MainInstance.h"
+#include "framework/Application.h"
+#include "framework/Unicode.h"
+#include "queue/BrowseForFolderU.h"
+#include "ui/Taskbar.h"
 
 namespace {
-constexpr const char* kKeptRowsPrefix = "queue";
+
+constexpr UINT_PTR kQueueItemsTimer = 7;
+constexpr UINT kRetryWhileDialogMs = 300;
+
+// The wide names of a drop, which is finished: where the code page cannot hold a character
+// it becomes "?" (and the file is refused for its name), never a look-alike that names
+// another file.
+std::vector<std::string> TakeDroppedNames(HDROP drop)
+{
+    std::vector<std::string> names;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring name(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        name.resize(DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
+        names.push_back(fw::Narrow(name));
+    }
+    DragFinish(drop);
+    return names;
+}
+
+// The wide open dialog: the chosen name in any script comes back whole, and on a system
+// whose code page cannot hold it, with "?" rather than a look-alike. None when cancelled.
+std::optional<std::string> ChooseMp4File(HWND owner)
+{
+    wchar_t fileName[4096] = {};
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = L"MP4 Files\0*.mp4\0";
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = fileName;
+    dialog.nMaxFile = std::size(fileName);
+    dialog.lpstrDefExt = L"mp4";
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+    if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+    return fw::Narrow(fileName);
+}
+
 }  // namespace
 
-TfrmMain::TfrmMain(fw::TComponent* owner) : fw::TForm(owner, "TfrmMain")
+TfrmMain::TfrmMain(app::TSession& session)
+    : fw::TForm(nullptr, kMainWindowClass), session_(session), taskbar_(std::make_unique<TTaskbarProgress>())
 {
     CreateControls();
-    try {
-        FormCreate(this);
-    } catch (...) {
-        fw::Application->HandleException();  // the window still opens
-    }
+    Subscribe();
+    ShowFolders();
+    fw::Application->OnMessage = [this](const MSG& msg) { return OnKey(msg); };
+    OnDpiChanged = [this](fw::TComponent*) { ApplyShape(); };
+    OnShow = [this](fw::TComponent*) { FormShow(); };
+    DragAcceptFiles(Handle(), TRUE);  // files and folders dropped anywhere on the window
+    constexpr UINT kCopyGlobalData = 0x0049;  // carries a drop's file list across processes
+    fw::AllowFromLowerIntegrity(Handle(), {WM_DROPFILES, WM_COPYDATA, kCopyGlobalData});
 }
 
 TfrmMain::~TfrmMain()
 {
-    FormDestroy(this);
+    fw::Application->OnMessage = nullptr;
+    session_.Events = {};
 }
 
-void TfrmMain::FormCreate(fw::TComponent*)
+void TfrmMain::Subscribe()
 {
-    FixFoldersAndSettings();
-    // The tools are written once the window shows (FormShow).
-    KeptRows = std::make_unique<fw::THeldFile>(AppDir, kKeptRowsPrefix);
-    Queue->OnChange = [this] { KeptRows->Write(queue::SavedRowsText(Queue->Unfinished())); };
+    app::TSessionEvents& events = session_.Events;
+    events.OnRowChange = [this](TQueue::Change change, int row) { ShowRow(change, row); };
+    events.OnStatus = [this](const std::string& text) { ShowStatus(text); };
+    events.OnFoldersChanged = [this] { ShowFolders(); };
+    events.OnProgress = [this](const convert::BatchProgress& progress) { ShowProgress(progress); };
+    events.OnBatchEnded = [this] { ShowBatchEnd(); };
 }
 
-void TfrmMain::OfferLeftBehindRows()
+bool TfrmMain::OnKey(const MSG& msg)
 {
-    std::vector<queue::SavedRow> rows;
-    for (const std::string& text : fw::THeldFile::TakeLeftBehind(AppDir, kKeptRowsPrefix))
-        for (queue::SavedRow& row : queue::ParseSavedRows(text)) rows.push_back(std::move(row));
-    if (rows.empty() || !fw::Application->Ask(queue::RestoreQuestion(rows.size()))) return;
-    for (const queue::SavedRow& row : rows) Queue->Add(row.path, row.duration);
+    if (msg.message != WM_KEYDOWN || (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd))) return false;
+    if (msg.wParam == VK_ESCAPE && session_.Busy()) {
+        AskStop();
+        return true;
+    }
+    const bool ctrlOnly = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0 && GetKeyState(VK_SHIFT) >= 0;
+    if (msg.wParam != 'O' || !ctrlOnly) return false;
+    OnAddFileClick();
+    return true;
 }
 
-void TfrmMain::EzRgnBtn3Click(fw::TComponent*)
+void TfrmMain::OnAddFileClick()
 {
-    WaitForTools();
-    OutputRateKBps = convert::kOutputRateKBps;
-    Batch->Start({.encoderPath = FfmpegPath,
-                  .outputFolder = WorkDir,
-                  .logFolder = TempDir,
-                  .encoderMissing = ToolsFailure,
-                  .listFolder = AppDir,
-                  .rateKBps = OutputRateKBps,
-                  .encoders = EncoderCount()});
+    if (session_.Busy()) return;
+    if (std::optional<std::string> path = ChooseMp4File(Handle())) session_.AddChosenFile(*path);
 }
 
-void TfrmMain::MyTimerEventHandlerConversion(fw::TComponent* sender)
+void TfrmMain::OnAddFolderClick()
 {
-    Batch->Tick(static_cast<TAdvancedTimer*>(sender));
+    if (session_.Busy()) return;
+    // The picker is owned by the window: the window takes no input while it is open.
+    const std::string folder =
+        BrowseForFolder(Handle(), "Select folder containing MP4 files", session_.Folders.lastFolder, false);
+    if (!folder.empty()) session_.AddFolder(folder);
 }
 
-int TfrmMain::EncoderCount() const
+void TfrmMain::OnBrowseClick()
 {
-    return EncodersFromSettings();
+    if (session_.Busy()) return;
+    const std::string folder = BrowseForFolder(Handle(), "Select Output Folder", session_.Folders.lastFolder, false);
+    if (!folder.empty()) session_.ChooseOutputFolder(folder);
 }
 
-void TfrmMain::FixFoldersAndSettings()
+void TfrmMain::OnConvertClick()
 {
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, temp);
-    TempDir = fw::Narrow(temp);
-    LastFolder.clear();
-    WorkDir = app::ProgramFolderUnder(GetPersonalFolder(), fw::IsLeadByte);
-    AppDir = app::ProgramFolderUnder(GetAppDataFolder(), fw::IsLeadByte);
+    session_.Start();
+}
 
-    fw::Guarded([&] {
-        fw::TRegistry settings(kSettingsKey);
-        if (!settings.ValueExists("WorkDir")) settings.WriteString("WorkDir", WorkDir);
-        settings.WriteString("AppDir", AppDir);
-    });
+void TfrmMain::OnCloseClick()
+{
+    session_.Close();
+    DWORD processId = 0;
+    GetWindowThreadProcessId(fw::Application->Handle(), &processId);
+    fw::unique_handle self(OpenProcess(0x1F0FFF, FALSE, processId));
+    TerminateProcess(self.get(), 0);
+    ExitProcess(0);  // not reached unless the process could not be opened
+}
 
-    ForceLastLevel(WorkDir);
-    ForceLastLevel(AppDir);
+void TfrmMain::ShowFolders()
+{
+    fileEdit_->SetText(session_.Folders.lastFile);
+    folderEdit_->SetText(session_.Folders.lastFolder);
+    outputFolderEdit_->SetText(session_.Folders.work);
+}
 
-    fw::Guarded([&] {
-        fw::TRegistry settings(kSettingsKey);
-        if (settings.ValueExists("WorkDir")) {
-            Edit4->SetText(settings.ReadString("WorkDir"));
-            std::string stored = Edit4->Text();
-            if (!fw::DirectoryExists(stored)) {
-                CreateDirectoryA(stored.c_str(), nullptr);
-                settings.WriteString("WorkDir", stored);
-            }
-        }
-    });
+void TfrmMain::QueueItemsLater(const std::vector<std::string>& items)
+{
+    if (items.empty()) return;
+    if (const unsigned waitMs = session_.KeepItems(items); waitMs == 0)
+        PostMessageA(Handle(), kQueueItemsMessage, 0, 0);
+    else
+        SetTimer(Handle(), kQueueItemsTimer, waitMs, nullptr);
+}
 
-    Edit3->SetText(Edit4->Text());
-    WorkDir = Edit3->Text();
+LRESULT TfrmMain::OnCopyData(const COPYDATASTRUCT& data)
+{
+    std::optional<std::vector<std::string>> args =
+        app::UnpackArguments({static_cast<const char*>(data.lpData), data.cbData});
+    if (!args) return FALSE;
+    QueueItemsLater(*args);  // the sender waits for this answer: the adding comes later
+    return TRUE;
+}
+
+LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_DROPFILES: QueueItemsLater(TakeDroppedNames(reinterpret_cast<HDROP>(wParam))); return 0;
+    case WM_COPYDATA: {
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (data->dwData != app::kArgumentBlockTag) break;
+        return OnCopyData(*data);
+    }
+    case WM_TIMER:
+        if (wParam != kQueueItemsTimer) break;
+        KillTimer(Handle(), kQueueItemsTimer);
+        [[fallthrough]];
+    case kQueueItemsMessage:
+        // Not while a dialog or message box of ours is open: tried again shortly.
+        if (session_.ItemsWaiting() && !IsWindowEnabled(Handle()))
+            SetTimer(Handle(), kQueueItemsTimer, kRetryWhileDialogMs, nullptr);
+        else
+            session_.QueueWaitingItems();
+        return 0;
+    case kBatchEndedMessage:
+        session_.QueueWaitingItems();  // what came meanwhile, then what follows the batch
+        BatchEnded();
+        return 0;
+    case kOfferRowsMessage:
+        session_.OfferLeftBehindRows();
+        return 0;
+    case WM_QUERYENDSESSION:
+        return !session_.Busy();  // the system shows why we would rather it waited ("Converting 3 files")
+    case WM_ENDSESSION:
+        if (wParam) session_.EndSession();  // the session really ends
+        return 0;
+    default: break;
+    }
+    return fw::TForm::WndProc(msg, wParam, lParam);
 }

@@ -1,14 +1,16 @@
-// Process entry: the one-copy lock, the application object, the title, the main window,
-// the message loop.
+// Process entry: the one-copy lock, the application object, the title, the session and its
+// window, the message loop.
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 
 #include "app/AppLogic.h"
-#include "ui/Main.h"
 #include "app/MainInstance.h"
+#include "app/Session.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
+#include "ui/Main.h"
 
 namespace {
 
@@ -41,17 +43,22 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         return CannotStart(error ? fw::SystemErrorText(error) : std::string());
     }
     fw::AllowFromLowerIntegrity(fw::Application->Handle(), {WM_COPYDATA, kForwardMessage});
+    TMainInstance guard(nullptr);  // a second copy ends here, before it touches any setting
+    std::unique_ptr<app::TSession> session;
+    std::unique_ptr<TfrmMain> window;
     try {
-        frmMain = new TfrmMain(nullptr);
+        session = std::make_unique<app::TSession>();
+        window = std::make_unique<TfrmMain>(*session);
     } catch (const std::exception& error) {
         return CannotStart(error.what());
     }
     try {
-        fw::Application->SetMainForm(frmMain);
+        fw::Application->SetMainForm(window.get());
         // Files and folders named on the command line are queued once the window shows.
-        if (std::vector<std::string> items = CommandLinePaths(); !items.empty()) frmMain->QueueItemsLater(items);
+        window->QueueItemsLater(CommandLinePaths());
         fw::Application->Run();
-        delete frmMain;
+        window.reset();
+        session.reset();
     } catch (...) {
         fw::Application->HandleException();
         return 1;

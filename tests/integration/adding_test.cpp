@@ -81,7 +81,7 @@ struct AddingTest : FormTest {
     std::vector<std::string> QueuedPaths()
     {
         std::vector<std::string> paths;
-        for (int i = 0; i < form->ListBox1->Count(); ++i) paths.push_back(form->ListBox1->Item(i));
+        for (int i = 0; i < session->Queue().Count(); ++i) paths.push_back(session->Queue().Path(i));
         return paths;
     }
     std::vector<std::string> Messages(const DialogWatcher& watcher)
@@ -99,19 +99,19 @@ TEST_F(AddingTest, SingleFileIsProbedAndQueued)
 {
     MakeClip(work + "one.mp4", 2);
     DialogWatcher dialogs(OpenFile(work + "one.mp4"));
-    form->Button1Click(form->Button1);
+    Press("AddFileButton");
     EXPECT_EQ(QueuedPaths(), std::vector<std::string>{work + "one.mp4"});
-    EXPECT_EQ(form->ListBox2->Item(0), "3");
-    EXPECT_EQ(form->Edit1->Text(), work + "one.mp4");
+    EXPECT_EQ(session->Queue().Duration(0), "3");
+    EXPECT_EQ(Control("FileEdit").Text(), work + "one.mp4");
 }
 
 TEST_F(AddingTest, SingleFileWithoutAnAnswerShowsThePlainMessage)
 {
     WriteFile(work + "bad.mp4", "not a film");
-    DialogWatcher dialogs(OpenFile(work + "bad.mp4"));
-    form->Button1Click(form->Button1);
+    DialogWatcher dialogs;
+    session->AddChosenFile(work + "bad.mp4");
     EXPECT_TRUE(QueuedPaths().empty());
-    EXPECT_EQ(form->Edit1->Text(), "");
+    EXPECT_EQ(session->Folders.lastFile, "");
     EXPECT_EQ(Messages(dialogs),
               std::vector<std::string>{"Cannot process this file! Bad file header! Please use different file."});
 }
@@ -133,17 +133,16 @@ TEST_F(AddingTest, FolderStopsAtTheFirstFileWithoutAnAnswer)
     WriteFile(finder.Files[2], "");
 
     const std::string folder = work.substr(0, work.size() - 1);
-    DialogWatcher dialogs(ChooseFolder(folder));
-    form->Button2Click(form->Button2);
+    DialogWatcher dialogs;
+    session->AddFolder(folder);
     EXPECT_EQ(QueuedPaths(), (std::vector<std::string>{finder.Files[0], finder.Files[1]}));
     std::string third = finder.Files[2].substr(finder.Files[2].rfind('\\') + 1);
     EXPECT_EQ(Messages(dialogs), std::vector<std::string>{"Cannot process file " + third +
                                                           " Bad file header or bad characters in filename! Please "
                                                           "use different file."});
-    EXPECT_EQ(form->LastFolder, folder);
-    EXPECT_EQ(form->Edit2->Text(), folder);
+    EXPECT_EQ(session->Folders.lastFolder, folder);
     for (const char* answer : {"duration_time.txt", "duration_time_2.txt"})
-        EXPECT_FALSE(FileExists(form->TempDir + answer)) << "the fourth file's probe, already started, is ended";
+        EXPECT_FALSE(FileExists(session->Folders.temp + answer)) << "the fourth file's probe, already started, is ended";
 }
 
 TEST_F(AddingTest, FolderWithoutClipsChangesOnlyTheFolderBox)
@@ -151,11 +150,10 @@ TEST_F(AddingTest, FolderWithoutClipsChangesOnlyTheFolderBox)
     CreateDirectoryA((work + "sub").c_str(), nullptr);
     MakeClip(work + "sub\\only-below.mp4", 1);
     const std::string folder = work.substr(0, work.size() - 1);
-    DialogWatcher dialogs(ChooseFolder(folder));
-    form->Button2Click(form->Button2);
+    DialogWatcher dialogs;
+    session->AddFolder(folder);
     EXPECT_TRUE(QueuedPaths().empty());
-    EXPECT_EQ(form->Edit2->Text(), folder);
-    EXPECT_EQ(form->LastFolder, folder);
+    EXPECT_EQ(session->Folders.lastFolder, folder);
     EXPECT_TRUE(Messages(dialogs).empty());
 }
 
@@ -170,14 +168,13 @@ TEST_F(AddingTest, BrowseStoresTheFolderAsChosenInTheRegistryAndTheField)
     };
     for (const Case& c : cases) {
         DialogWatcher dialogs(ChooseFolder(c.chosen));
-        form->Button3Click(form->Button3);
+        Press("BrowseButton");
         std::string value;
         ASSERT_TRUE(ReadSetting("WorkDir", value));
         EXPECT_EQ(value, c.stored);
-        EXPECT_EQ(form->WorkDir, c.stored);
-        EXPECT_EQ(form->Edit3->Text(), c.stored);
-        EXPECT_EQ(form->Edit4->Text(), c.stored);
-        EXPECT_EQ(form->LastFolder, "");
+        EXPECT_EQ(session->Folders.work, c.stored);
+        EXPECT_EQ(Control("OutputFolderEdit").Text(), c.stored);
+        EXPECT_EQ(session->Folders.lastFolder, "");
     }
 }
 
@@ -188,35 +185,37 @@ TEST_F(AddingTest, CancelledDialogsChangeNothing)
         return true;
     };
     DialogWatcher dialogs(cancel);
-    const std::string workDir = form->WorkDir;
-    form->Button1Click(form->Button1);
-    form->Button2Click(form->Button2);
-    form->Button3Click(form->Button3);
+    const std::string workDir = session->Folders.work;
+    Press("AddFileButton");
+    Press("AddFolderButton");
+    Press("BrowseButton");
     EXPECT_EQ(dialogs.Count(), 3);
     EXPECT_TRUE(QueuedPaths().empty());
-    EXPECT_EQ(form->WorkDir, workDir);
-    EXPECT_EQ(form->Edit2->Text(), "");
-    EXPECT_EQ(form->LastFolder, "");
+    EXPECT_EQ(session->Folders.work, workDir);
+    EXPECT_EQ(session->Folders.lastFolder, "");
+    EXPECT_EQ(session->Folders.lastFolder, "");
 }
 
 TEST_F(AddingTest, DuringAConversionTheButtonsOpenNothing)
 {
     KeepConverting(work);
     DialogWatcher dialogs;
-    form->Button1Click(form->Button1);
-    form->Button2Click(form->Button2);
-    form->Button3Click(form->Button3);
+    Press("AddFileButton");
+    Press("AddFolderButton");
+    Press("BrowseButton");
     PumpFor(500);
     EXPECT_EQ(dialogs.Count(), 0);
 }
 
 TEST_F(AddingTest, TypingIntoTheBoxesIsDiscarded)
 {
-    form->Edit3->SetText("C:\\out");
-    for (fw::TEdit* box : {form->Edit1, form->Edit2, form->Edit3}) {
-        std::string before = box->Text();
-        for (char c : std::string("x\b\x16")) SendMessageA(box->Handle(), WM_CHAR, static_cast<unsigned char>(c), 0);
-        EXPECT_EQ(box->Text(), before);
+    session->ChooseOutputFolder("C:\\out");
+    EXPECT_EQ(Control("OutputFolderEdit").Text(), "C:\\out") << "the box shows the session's folder";
+    for (const char* name : {"FileEdit", "FolderEdit", "OutputFolderEdit"}) {
+        fw::TWinControl& box = Control(name);
+        std::string before = box.Text();
+        for (char c : std::string("x\b\x16")) SendMessageA(box.Handle(), WM_CHAR, static_cast<unsigned char>(c), 0);
+        EXPECT_EQ(box.Text(), before);
     }
 }
 
@@ -233,16 +232,16 @@ TEST_F(AddingTest, BrowseOpensAtTheFolderLastAddedWithAddFolder)
     };
     {
         DialogWatcher dialogs(look);
-        form->Button3Click(form->Button3);
+        Press("BrowseButton");
     }
     EXPECT_EQ(selected.find(leaf), std::string::npos) << "before any Add Folder nothing of ours is selected";
     {
         DialogWatcher dialogs(ChooseFolder(folder));
-        form->Button2Click(form->Button2);
+        Press("AddFolderButton");
     }
     {
         DialogWatcher dialogs(look);
-        form->Button3Click(form->Button3);
+        Press("BrowseButton");
     }
     EXPECT_NE(selected.find(leaf), std::string::npos) << selected;
 }
@@ -275,12 +274,12 @@ TEST_F(AddingTest, NamesWithAccentsQuotesAndShellCharactersAreProbedRight)
         names.push_back(name);
         WriteFile(folder + "\\" + name, clip);
     }
-    DialogWatcher dialogs(ChooseFolder(folder));
-    form->Button2Click(form->Button2);
+    DialogWatcher dialogs;
+    session->AddFolder(folder);
     EXPECT_TRUE(Messages(dialogs).empty()) << Messages(dialogs)[0];
-    ASSERT_EQ(form->Queue->Count(), 5);
-    for (int row = 0; row < 5; ++row) EXPECT_EQ(form->ListBox2->Item(row), "3") << form->ListBox1->Item(row);
-    EXPECT_EQ(form->Label13->Caption(), "Files to convert (DEL to remove selected file from the list)");
+    ASSERT_EQ(session->Queue().Count(), 5);
+    for (int row = 0; row < 5; ++row) EXPECT_EQ(session->Queue().Duration(row), "3") << session->Queue().Path(row);
+    EXPECT_EQ(Control<fw::TLabel>("ListCaption").Caption(), kListCaptionText) << "the caption is its own again";
 }
 
 struct StandInAddingTest : AddingTest {
@@ -298,7 +297,7 @@ struct StandInAddingTest : AddingTest {
         finder.Directory = work + "clips";
         finder.Execute();
         found = finder.Files;
-        form->MediainfoPath = ExeFolder() + "echo_args.exe";
+        session->Tools.mediainfo = ExeFolder() + "echo_args.exe";
         for (auto [name, value] : {std::pair{"ECHO_PRINT", "00:00:01.000"}, {"ECHO_SLEEP_MS", "200"}})
             SetEnvironmentVariableA(name, value);
         SetEnvironmentVariableA("ECHO_LOG", log.c_str());
@@ -317,26 +316,26 @@ TEST_F(StandInAddingTest, RowsKeepTheFindersOrderWhenAProbeEndsLate)
 {
     SetEnvironmentVariableA("ECHO_SLOW_FOR", found[0].c_str());
     SetEnvironmentVariableA("ECHO_SLOW_MS", "1500");
-    DialogWatcher dialogs(ChooseFolder(work + "clips"));
-    form->Button2Click(form->Button2);
+    session->AddFolder(work + "clips");
     EXPECT_EQ(QueuedPaths(), found);
     auto probeOf = [&](const std::string& clip) {
-        return "end " + fw::BuildCommandLine(form->MediainfoPath, "--Inform=General;%Duration/String3% \"" + clip);
+        return "end " + fw::BuildCommandLine(session->Tools.mediainfo, "--Inform=General;%Duration/String3% \"" + clip);
     };
     EXPECT_LT(LogPosition(probeOf(found[1])), LogPosition(probeOf(found[0])))
         << "the second file's probe ran beside the first";
     for (const char* answer : {"duration_time.txt", "duration_time_2.txt"})
-        EXPECT_FALSE(FileExists(form->TempDir + answer)) << answer;
+        EXPECT_FALSE(FileExists(session->Folders.temp + answer)) << answer;
 }
 
 TEST_F(StandInAddingTest, EscapeStopsAfterTheFileBeingRead)
 {
-    DialogWatcher dialogs(ChooseFolder(work + "clips"));
+    DialogWatcher dialogs;
+    const HWND list = Control("FileList").Handle();
     std::thread escape([&] {
         for (int i = 0; i < 200 && Log().find("end ") == std::string::npos; ++i) Sleep(25);
-        PostMessageA(form->ListView1->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageA(list, WM_KEYDOWN, VK_ESCAPE, 0);
     });
-    form->Button2Click(form->Button2);
+    EXPECT_FALSE(session->AddFolder(work + "clips"));
     escape.join();
     const std::vector<std::string> queued = QueuedPaths();
     EXPECT_GE(queued.size(), 1u);
@@ -345,7 +344,7 @@ TEST_F(StandInAddingTest, EscapeStopsAfterTheFileBeingRead)
     EXPECT_TRUE(Messages(dialogs).empty());
     PumpFor(800);  // a probe cut short leaves nothing behind
     for (const char* answer : {"duration_time.txt", "duration_time_2.txt"})
-        EXPECT_FALSE(FileExists(form->TempDir + answer)) << answer;
+        EXPECT_FALSE(FileExists(session->Folders.temp + answer)) << answer;
 }
 
 TEST_F(AddingTest, AClickBehindAnOpenFolderPickerStartsNothingAndTheWindowIsActiveAfterIt)
@@ -353,12 +352,12 @@ TEST_F(AddingTest, AClickBehindAnOpenFolderPickerStartsNothingAndTheWindowIsActi
     form->Show();
     PumpFor(300);
     WriteFile(work + "queued.mp4", "x");
-    form->Queue->Add(work + "queued.mp4", "3");
+    session->Queue().Add(work + "queued.mp4", "3");
     bool enabledWhileOpen = true;
     auto clickConvertBehind = [&](HWND dialog) {
         enabledWhileOpen = IsWindowEnabled(form->Handle()) != FALSE;
         RECT button{};
-        GetWindowRect(form->EzRgnBtn3->Handle(), &button);
+        GetWindowRect(Control("ConvertButton").Handle(), &button);
         SetCursorPos((button.left + button.right) / 2, (button.top + button.bottom) / 2);
         for (DWORD flags : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
             INPUT input{};
@@ -371,13 +370,13 @@ TEST_F(AddingTest, AClickBehindAnOpenFolderPickerStartsNothingAndTheWindowIsActi
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         return true;
     };
-    for (auto click : {&TfrmMain::Button2Click, &TfrmMain::Button3Click}) {
+    for (const char* picker : {"AddFolderButton", "BrowseButton"}) {
         DialogWatcher dialogs(clickConvertBehind);
-        (form.get()->*click)(form->Button2);
+        Press(picker);
         EXPECT_FALSE(enabledWhileOpen);
         EXPECT_TRUE(IsWindowEnabled(form->Handle()));
         EXPECT_EQ(GetActiveWindow(), form->Handle()) << "the main window is active again, not another program";
-        EXPECT_FALSE(form->Converting());
-        EXPECT_EQ(form->Queue->State(0), queue::RowState::Pending);
+        EXPECT_FALSE(Converting());
+        EXPECT_EQ(session->Queue().State(0), queue::RowState::Pending);
     }
 }

@@ -28,17 +28,6 @@ void DropOn(HWND window, const std::vector<std::string>& paths)
     PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
-// The taskbar calls a batch makes, in order.
-struct RecordingTaskbar : TTaskbarProgress {
-    std::vector<std::string>* calls;
-    explicit RecordingTaskbar(std::vector<std::string>* calls) : calls(calls) {}
-    void Show(HWND, std::uint64_t done, std::uint64_t total, bool failed) override
-    {
-        calls->push_back(std::to_string(done) + "/" + std::to_string(total) + (failed ? " failed" : ""));
-    }
-    void Clear(HWND) override { calls->push_back("clear"); }
-};
-
 struct DesktopTest : FormTest {
     std::string work = FreshFolder("desktop");
     void SetUp() override
@@ -48,16 +37,17 @@ struct DesktopTest : FormTest {
     }
     void TearDown() override
     {
-        PumpUntil([&] { return !form->Converting(); }, 30000);
+        PumpUntil([&] { return !Converting(); }, 30000);
         FormTest::TearDown();
         RemoveTree(work);
     }
     std::vector<std::string> Queued()
     {
         std::vector<std::string> paths;
-        for (int i = 0; i < form->ListBox1->Count(); ++i) paths.push_back(form->ListBox1->Item(i));
+        for (int i = 0; i < session->Queue().Count(); ++i) paths.push_back(session->Queue().Path(i));
         return paths;
     }
+    HWND Window() { return form->Handle(); }
 };
 
 }  // namespace
@@ -76,9 +66,7 @@ TEST_F(DesktopTest, DroppedFilesAndFoldersAreQueuedInTheirOrderAndTheRestNamed)
     finder.Execute();
 
     DialogWatcher messages;
-    DropOn(form->Handle(), {work + "one.mp4", work + "folder", work + "notes.txt", work + "bad.mp4", work + "LATE.MP4"});
-    PumpUntil([&] { return messages.Count() == 2; }, 60000);
-    PumpFor(300);
+    session->AddItems({work + "one.mp4", work + "folder", work + "notes.txt", work + "bad.mp4", work + "LATE.MP4"});
     std::vector<std::string> expected = {work + "one.mp4"};
     expected.insert(expected.end(), finder.Files.begin(), finder.Files.end());
     expected.push_back(work + "LATE.MP4");
@@ -87,9 +75,9 @@ TEST_F(DesktopTest, DroppedFilesAndFoldersAreQueuedInTheirOrderAndTheRestNamed)
     EXPECT_EQ(messages.Seen_()[0].text,
               "Cannot process file bad.mp4 Bad file header or bad characters in filename! Please use different file.");
     EXPECT_EQ(messages.Seen_()[1].text, "These files were not added. Not MP4 files: notes.txt.");
-    EXPECT_EQ(form->Edit1->Text(), work + "LATE.MP4");
-    EXPECT_EQ(form->Edit2->Text(), work + "folder");
-    EXPECT_EQ(form->LastFolder, work + "folder");
+    EXPECT_EQ(session->Folders.lastFile, work + "LATE.MP4");
+    EXPECT_EQ(session->Folders.lastFolder, work + "folder");
+    EXPECT_EQ(session->Folders.lastFolder, work + "folder");
 }
 
 TEST_F(DesktopTest, ADropDuringAConversionIsKeptAndQueuedWhenItEnds)
@@ -97,12 +85,12 @@ TEST_F(DesktopTest, ADropDuringAConversionIsKeptAndQueuedWhenItEnds)
     MakeClip(work + "one.mp4", 1);
     KeepConverting(work);
     DialogWatcher messages;
-    DropOn(form->Handle(), {work + "one.mp4"});
+    DropOn(Window(), {work + "one.mp4"});
     PumpUntil([&] { return messages.Count() == 1; }, 10000);
     ASSERT_EQ(messages.Count(), 1);
     EXPECT_EQ(messages.Seen_()[0].text, "These files will be added when the conversion has finished: one.mp4.");
     EXPECT_EQ(Queued(), std::vector<std::string>{work + "busy.mp4"});
-    form->Batch->Abandon();
+    session->Batch().Abandon();
     EXPECT_TRUE(PumpUntil([&] { return Queued().size() == 2; }, 30000));
     EXPECT_EQ(Queued().back(), work + "one.mp4");
     EXPECT_EQ(messages.Count(), 1);
@@ -124,7 +112,7 @@ TEST_F(DesktopTest, ABurstOfHandOversGivesOneMessageThatFitsTheScreenWithTheTrue
         if (i == 0) args.push_back("\\\\?\\" + work + "notes.txt");  // the long form is a path like any other
         std::string block = app::PackArguments(args);
         COPYDATASTRUCT data{app::kArgumentBlockTag, static_cast<DWORD>(block.size()), block.data()};
-        SendMessageA(form->Handle(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+        SendMessageA(Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
     }
     PumpUntil([&] { return messages.Count() > 0; }, 10000);
     PumpFor(1500);
@@ -137,44 +125,47 @@ TEST_F(DesktopTest, ABurstOfHandOversGivesOneMessageThatFitsTheScreenWithTheTrue
 
 TEST_F(DesktopTest, TheCountdownsCancelKeepsTheSystemUpAndAChoiceLastsOneBatch)
 {
-    std::vector<TfrmMain::AfterBatch> asked;
-    form->PowerDown = [&](TfrmMain::AfterBatch what) {
+    std::vector<app::AfterBatch> asked;
+    session->PowerDown = [&](app::AfterBatch what) {
         asked.push_back(what);
         return std::string();
     };
-    form->CountdownSeconds = 1;
-    form->WhenBatchEnds = TfrmMain::AfterBatch::Sleep;
+    session->CountdownSeconds = 1;
+    session->SetWhenBatchEnds(app::AfterBatch::Sleep);
     {
         DialogWatcher cancel([](HWND notice) { return PostMessageA(notice, WM_COMMAND, IDCANCEL, 0) != FALSE; });
         form->BatchEnded();
         EXPECT_EQ(cancel.Count(), 1);
     }
     EXPECT_TRUE(asked.empty());
-    EXPECT_EQ(form->WhenBatchEnds, TfrmMain::AfterBatch::Nothing);
+    EXPECT_EQ(session->WhenBatchEnds(), app::AfterBatch::Nothing);
     form->BatchEnded();
     EXPECT_TRUE(asked.empty()) << "the choice was for one batch";
 
-    form->WhenBatchEnds = TfrmMain::AfterBatch::ShutDown;
+    session->SetWhenBatchEnds(app::AfterBatch::ShutDown);
     {
         DialogWatcher wait([](HWND) { return true; });  // left to count down
         form->BatchEnded();
     }
-    EXPECT_EQ(asked, std::vector<TfrmMain::AfterBatch>{TfrmMain::AfterBatch::ShutDown});
+    EXPECT_EQ(asked, std::vector<app::AfterBatch>{app::AfterBatch::ShutDown});
 }
 
 TEST_F(DesktopTest, ABatchShowsItsProgressOnTheTaskbarAndKeepsTheSystemAwakeUntilItEnds)
 {
-    std::vector<std::string> calls;
-    form->Batch->Taskbar = std::make_unique<RecordingTaskbar>(&calls);
-    form->WorkDir = work.substr(0, work.size() - 1);
+    std::vector<std::string> calls;  // what the taskbar button is told, in order
+    session->Events.OnProgress = [&](const convert::BatchProgress& p) {
+        calls.push_back(std::to_string(p.done) + "/" + std::to_string(p.total) + (p.failed ? " failed" : ""));
+    };
+    session->Events.OnBatchEnded = [&] { calls.push_back("clear"); };
+    session->Folders.work = work.substr(0, work.size() - 1);
     MakeClip(work + "good.mp4", 2);
-    form->Queue->Add(work + "good.mp4", "3");
-    form->Queue->Add(work + "gone.mp4", "3");  // fails without an encoder
-    form->EzRgnBtn3Click(form.get());
-    ASSERT_TRUE(form->Converting());
+    session->Queue().Add(work + "good.mp4", "3");
+    session->Queue().Add(work + "gone.mp4", "3");  // fails without an encoder
+    session->Start();
+    ASSERT_TRUE(Converting());
     // A call without ES_CONTINUOUS changes nothing and tells the state in force.
     EXPECT_EQ(SetThreadExecutionState(0), static_cast<EXECUTION_STATE>(ES_CONTINUOUS | ES_SYSTEM_REQUIRED));
-    PumpUntil([&] { return !form->Converting(); }, 60000);
+    PumpUntil([&] { return !Converting(); }, 60000);
     EXPECT_EQ(SetThreadExecutionState(0), static_cast<EXECUTION_STATE>(ES_CONTINUOUS)) << "released at the end";
 
     // Both start together: the missing one fails at once while the good one runs on.

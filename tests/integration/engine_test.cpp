@@ -19,41 +19,41 @@ using queue::RowState;
 
 namespace {
 
-struct EngineTest : FormTest {
+struct EngineTest : SessionTest {
     std::string work = FreshFolder("engine");
 
     void SetUp() override
     {
         DeleteSettings();
-        StartForm();
-        form->WorkDir = work;
+        StartSession();
+        session->Folders.work = work;
     }
     void TearDown() override
     {
-        PumpUntil([&] { return !form->Converting(); }, 30000);
-        FormTest::TearDown();
+        PumpUntil([&] { return !Converting(); }, 30000);
+        SessionTest::TearDown();
         RemoveTree(work);
         DeleteSettings();
     }
-    TQueue& Queue() { return *form->Queue; }
-    convert::TBatch& Batch() { return *form->Batch; }
+    TQueue& Queue() { return session->Queue(); }
+    convert::TBatch& Batch() { return session->Batch(); }
     // Queues an input whose content is the fake encoder's script.
     void QueueScript(const std::string& name, const std::string& script, const std::string& duration = "1")
     {
         WriteFile(work + name, script);
         Queue().Add(work + name, duration);
     }
-    void UseFakeEncoder() { FormTest::UseFakeEncoder(work); }
+    void UseFakeEncoder() { SessionTest::UseFakeEncoder(work); }
     void Convert(int encoders)
     {
         convert::BatchSetup setup;
-        setup.encoderPath = form->FfmpegPath;
-        setup.outputFolder = form->WorkDir;
-        setup.logFolder = form->TempDir;
+        setup.encoderPath = session->Tools.ffmpeg;
+        setup.outputFolder = session->Folders.work;
+        setup.logFolder = session->Folders.temp;
         setup.encoders = encoders;
         Batch().Start(setup);
     }
-    std::string State(int row) { return form->ListView1->CellText(row, 2); }
+    std::string State(int row) { return session->Queue().StateText(row); }
     // Every state text the row shows until the batch is idle.
     std::vector<std::string> StatesUntilIdle(int row, int timeoutMs = 30000)
     {
@@ -62,7 +62,7 @@ struct EngineTest : FormTest {
             [&] {
                 std::string now = State(row);
                 if (seen.empty() || seen.back() != now) seen.push_back(now);
-                return !form->Converting();
+                return !Converting();
             },
             timeoutMs);
         std::string last = State(row);
@@ -89,9 +89,8 @@ bool Contains(const std::vector<std::string>& seen, const std::string& state)
 
 TEST_F(EngineTest, OnlyPendingRowsStartAndAClickDuringABatchDoesNothing)
 {
-    form->EzRgnBtn3Click(form.get());  // an empty queue
-    EXPECT_DOUBLE_EQ(form->OutputRateKBps, 114.75);
-    EXPECT_FALSE(form->Converting());
+    session->Start();  // an empty queue
+    EXPECT_FALSE(Converting());
 
     UseFakeEncoder();
     QueueScript("done.mp4", "exit 0");
@@ -124,7 +123,7 @@ TEST_F(EngineTest, EncodersRunAsManyAtOnceAsSetRowsEndInAnyOrderAndAFailureStops
         QueueScript("fails" + std::string(c.setting) + ".mp4", "write 10\nexit 3");
         QueueScript("quick" + std::string(c.setting) + ".mp4", "write 10\nsleep 300\nfinish");
         QueueScript("last" + std::string(c.setting) + ".mp4", "write 10\nfinish");
-        form->EzRgnBtn3Click(form.get());
+        session->Start();
         std::size_t most = 0;
         std::vector<int> endOrder;
         PumpUntil(
@@ -133,7 +132,7 @@ TEST_F(EngineTest, EncodersRunAsManyAtOnceAsSetRowsEndInAnyOrderAndAFailureStops
                 for (int row = first; row < first + 4; ++row)
                     if (Queue().State(row) == RowState::Done || Queue().State(row) == RowState::Failed)
                         if (std::find(endOrder.begin(), endOrder.end(), row) == endOrder.end()) endOrder.push_back(row);
-                return !form->Converting();
+                return !Converting();
             },
             30000);
         EXPECT_EQ(most, c.most) << c.setting;
@@ -168,12 +167,12 @@ TEST_F(EngineTest, DurationThatIsNoIntegerRaisesBeforeItsRowStarts)
     UseFakeEncoder();
     QueueScript("bad.mp4", "exit 0", "12x");
     try {
-        form->EzRgnBtn3Click(form.get());
+        session->Start();
         ADD_FAILURE();
     } catch (const fw::EConvertError& e) {
         EXPECT_STREQ(e.what(), "'12x' is not a valid integer value");
     }
-    EXPECT_FALSE(form->Converting());
+    EXPECT_FALSE(Converting());
     EXPECT_EQ(Queue().State(0), RowState::Pending);
     EXPECT_FALSE(FileExists(work + "\\bad.mpg"));
 }
@@ -196,7 +195,6 @@ TEST_F(EngineTest, ProgressIsTheMeasuredShareOfTheExpectedSize)
         std::vector<std::string> seen = StatesUntilIdle(row);
         EXPECT_TRUE(Contains(seen, c.shown)) << c.shown;
         EXPECT_EQ(seen.back(), "Done");
-        EXPECT_EQ(form->ListView1->CellText(row, 3), "MPG");
     }
 }
 
@@ -209,7 +207,7 @@ TEST_F(EngineTest, PausedEncoderDoesNotFinishTheRow)
     PumpUntil(
         [&] {
             if (Queue().State(0) == RowState::Done && doneSizes.empty()) doneSizes.push_back(ReadFile(work + "\\slow.mpg"));
-            return !form->Converting();
+            return !Converting();
         },
         30000);
     ASSERT_EQ(doneSizes.size(), 1u);
@@ -254,7 +252,7 @@ TEST_F(EngineTest, AbandonedMidwayEndsOurEncodersAndRemovesTheirTemporaries)
     ASSERT_TRUE(PumpUntil([&] { return FileExists(work + "\\other.~00") && FileExists(work + "\\long.~00"); },
                           10000));
     Batch().Abandon();
-    EXPECT_FALSE(form->Converting());
+    EXPECT_FALSE(Converting());
     EXPECT_EQ(RunningProcesses("fake_encoder.exe"), 0);
     EXPECT_TRUE(NoTemporaryLeft());
     EXPECT_EQ(ReadFile(work + "\\long.mpg"), "an earlier good file");
@@ -263,20 +261,20 @@ TEST_F(EngineTest, AbandonedMidwayEndsOurEncodersAndRemovesTheirTemporaries)
 
 TEST_F(EngineTest, EncoderThatCannotStartOrALogThatCannotBeMadeFailEachRowWithTheRightCulprit)
 {
-    form->FfmpegPath = work + "no-such-encoder.exe";
+    session->Tools.ffmpeg = work + "no-such-encoder.exe";
     QueueScript("a.mp4", "exit 0");
     Convert(2);
-    EXPECT_FALSE(form->Converting());
+    EXPECT_FALSE(Converting());
     const std::string& reason = Queue().Reason(0);
     EXPECT_EQ(reason.rfind("The encoder could not be started: ", 0), 0u) << reason;
-    EXPECT_NE(reason.find(form->FfmpegPath), std::string::npos) << reason;
+    EXPECT_NE(reason.find(session->Tools.ffmpeg), std::string::npos) << reason;
     EXPECT_NE(reason.find("Security software"), std::string::npos) << reason;
 
     UseFakeEncoder();
-    form->TempDir = work + "no-such-folder\\";
+    session->Folders.temp = work + "no-such-folder\\";
     QueueScript("b.mp4", "exit 0");
     Convert(2);
-    EXPECT_EQ(Queue().Reason(1).rfind("The encoder's log " + form->TempDir + "ffmpeg_log.txt could not be made: ", 0), 0u)
+    EXPECT_EQ(Queue().Reason(1).rfind("The encoder's log " + session->Folders.temp + "ffmpeg_log.txt could not be made: ", 0), 0u)
         << Queue().Reason(1);
     EXPECT_EQ(Queue().Reason(1).find("Security software"), std::string::npos);
 }
@@ -315,32 +313,21 @@ TEST_F(EngineTest, RealEncoderFailureIsExplainedByAClickAndItsLogRemovedAtTheEnd
 {
     const std::string clip = work + "clip.mp4";
     MakeClip(clip, 1);
-    form->WorkDir = work + "no-such-folder";
+    session->Folders.work = work + "no-such-folder";
     Queue().Add(clip, "2");
-    form->EzRgnBtn3Click(form.get());
+    session->Start();
     StatesUntilIdle(0, 60000);
     ASSERT_EQ(Queue().State(0), RowState::Failed);
     const std::string expected = "clip.mp4 was not converted. The encoder ended with exit code 1: " + work +
                                  "no-such-folder\\clip.mpg: No such file or directory.";
 
-    // A click on "Failed" in the progress column.
-    ListView_SetItemState(form->ListView1->Handle(), 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    RECT first{};
-    first.left = LVIR_BOUNDS;
-    SendMessageA(form->ListView1->Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
-    POINT at{form->ListView1->ColumnWidth(0) + form->ListView1->ColumnWidth(1) + 10, (first.top + first.bottom) / 2};
-    ClientToScreen(form->ListView1->Handle(), &at);
-    SetCursorPos(at.x, at.y);
-    DialogWatcher dialogs;
-    form->ListView1Click(form->ListView1);
-    ASSERT_EQ(dialogs.Count(), 1);
-    EXPECT_EQ(dialogs.Seen_()[0].text, expected);
+    EXPECT_EQ(session->ReasonMessage(0), expected);  // what a click on "Failed" says
 
-    const std::string log = convert::TBatch::LogPath(form->TempDir, 0);
+    const std::string log = convert::TBatch::LogPath(session->Folders.temp, 0);
     EXPECT_TRUE(FileExists(log));
-    form.reset();
+    session.reset();
     EXPECT_FALSE(FileExists(log));
-    StartForm();  // for the fixture's tear-down
+    StartSession();  // for the fixture's tear-down
 }
 
 TEST_F(EngineTest, RealClipsBecomeMpegProgramStreamsTwoAtATime)
@@ -356,7 +343,7 @@ TEST_F(EngineTest, RealClipsBecomeMpegProgramStreamsTwoAtATime)
     PumpUntil(
         [&] {
             mostAtOnce = std::max(mostAtOnce, RunningProcesses("ffmpeg.exe"));
-            return !form->Converting();
+            return !Converting();
         },
         180000);
     EXPECT_LE(mostAtOnce, 2);
@@ -378,7 +365,7 @@ TEST_F(EngineTest, RealClipsBecomeMpegProgramStreamsTwoAtATime)
     RemoveTree(clips);
 }
 
-TEST_F(EngineTest, AReadOnlyEarlierOutputKeepsTheFinishedFileUnderAFreeNameAndTheWindowAnswersThroughout)
+TEST_F(EngineTest, AReadOnlyEarlierOutputKeepsTheFinishedFileUnderAFreeNameAndTheThreadAnswersThroughout)
 {
     UseFakeEncoder();
     WriteFile(work + "\\keep.mpg", "an earlier file the user protected");
@@ -390,7 +377,7 @@ TEST_F(EngineTest, AReadOnlyEarlierOutputKeepsTheFinishedFileUnderAFreeNameAndTh
     // Meanwhile another thread asks the window as the system does before it calls it "Not Responding".
     std::atomic<bool> stop{false};
     std::atomic<DWORD> slowest{0};
-    const HWND window = form->Handle();
+    const HWND window = MakeTestWindow("EngineTestWindow", &DefWindowProcA, WS_POPUP);
     std::thread asker([&] {
         while (!stop) {
             const DWORD start = GetTickCount();
@@ -403,6 +390,7 @@ TEST_F(EngineTest, AReadOnlyEarlierOutputKeepsTheFinishedFileUnderAFreeNameAndTh
     StatesUntilIdle(0);
     stop = true;
     asker.join();
+    DestroyWindow(window);
 
     EXPECT_EQ(Queue().State(0), RowState::Done);
     EXPECT_EQ(Queue().Output(0), work + "\\keep (3).mpg");
@@ -454,10 +442,9 @@ TEST_F(EngineTest, StopNowEndsOurEncodersRemovesTheirTemporariesAndPutsTheirRows
     ASSERT_TRUE(PumpUntil([&] { return FileExists(work + "\\a.~00") && FileExists(work + "\\b.~00"); }, 10000));
     EXPECT_FALSE(Queue().Add(work + "c.mp4", "1")) << "the queue takes no row during a batch";
     Batch().StopNow();
-    EXPECT_TRUE(PumpUntil([&] { return !form->Converting(); }, 10000));
+    EXPECT_TRUE(PumpUntil([&] { return !Converting(); }, 10000));
     for (int row = 0; row < 3; ++row) {
         EXPECT_EQ(State(row), "Pending") << row;
-        EXPECT_EQ(form->ListView1->CellText(row, 3), "") << row;
     }
     EXPECT_EQ(RunningProcesses("fake_encoder.exe"), 0);
     EXPECT_TRUE(NoTemporaryLeft());

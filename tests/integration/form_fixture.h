@@ -1,40 +1,66 @@
-// A main window built as the program builds it, in this test process.
+// A session as the program makes it, in this test process, and the main window on it.
 #pragma once
 #include <memory>
 
-#include "ui/Main.h"
+#include "app/Session.h"
 #include "support.h"
+#include "ui/Main.h"
 
-struct FormTest : ::testing::Test {
-    using Form = std::unique_ptr<TfrmMain>;
-    Form form;
+struct SessionTest : ::testing::Test {
+    std::unique_ptr<app::TSession> session;
 
     // With its tools written, as once the window has shown.
-    void StartForm()
+    void StartSession()
     {
-        form = std::make_unique<TfrmMain>(nullptr);
-        form->WaitForTools();
+        session = std::make_unique<app::TSession>();
+        session->WaitForTools();
     }
-    // The test encoder as the window's encoder: a copy, since the window deletes its
-    // encoder file when it closes.
+    // The test encoder as the session's encoder: a copy, since the session deletes its
+    // encoder file when it ends.
     void UseFakeEncoder(const std::string& folder)
     {
-        form->FfmpegPath = folder + "fake_encoder.exe";
-        CopyFileA((testing_support::ExeFolder() + "fake_encoder.exe").c_str(), form->FfmpegPath.c_str(), FALSE);
+        session->Tools.ffmpeg = folder + "fake_encoder.exe";
+        CopyFileA((testing_support::ExeFolder() + "fake_encoder.exe").c_str(), session->Tools.ffmpeg.c_str(), FALSE);
     }
-    // A batch that converts until the window goes: the test encoder on a file that sleeps,
+    // A batch that converts until the session ends: the test encoder on a file that sleeps,
     // queued as the last row.
     void KeepConverting(const std::string& folder)
     {
         UseFakeEncoder(folder);
         testing_support::WriteFile(folder + "busy.mp4", "sleep 60000\n");
-        form->Queue->Add(folder + "busy.mp4", "1");
-        form->WorkDir = folder;
-        convert::BatchSetup setup;
-        setup.encoderPath = form->FfmpegPath;
-        setup.outputFolder = folder;
-        setup.logFolder = form->TempDir;
-        form->Batch->Start(setup);
+        session->Queue().Add(folder + "busy.mp4", "1");
+        session->Folders.work = folder;
+        session->Start();
     }
-    void TearDown() override { form.reset(); }
+    bool Converting() const { return session->Busy(); }
+    void TearDown() override { session.reset(); }
+};
+
+struct FormTest : SessionTest {
+    std::unique_ptr<TfrmMain> form;
+
+    void StartForm()
+    {
+        StartSession();
+        form = std::make_unique<TfrmMain>(*session);
+    }
+    // A control of the window by its name.
+    template <typename T = fw::TWinControl>
+    T& Control(const char* name)
+    {
+        auto* control = dynamic_cast<T*>(form->FindComponent(name));
+        if (!control) throw std::runtime_error(std::string("no control ") + name);
+        return *control;
+    }
+    // A click on a push button of the window, as the button tells it.
+    void Press(const char* name)
+    {
+        const HWND button = Control(name).Handle();
+        SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    }
+    void TearDown() override
+    {
+        form.reset();
+        SessionTest::TearDown();
+    }
 };

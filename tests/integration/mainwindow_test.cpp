@@ -87,7 +87,7 @@ struct MainWindowTest : FormTest {
     void SetUp() override
     {
         StartForm();
-        form->WorkDir = work.substr(0, work.size() - 1);
+        session->Folders.work = work.substr(0, work.size() - 1);
         fw::Application->SetMainForm(form.get());
         form->Show();
         PumpFor(300);
@@ -98,7 +98,7 @@ struct MainWindowTest : FormTest {
         FormTest::TearDown();
         RemoveTree(work);
     }
-    HWND List() { return form->ListView1->Handle(); }
+    HWND List() { return Control<fw::TListView>("FileList").Handle(); }
     RECT RowRect(int row)
     {
         RECT r{};
@@ -137,9 +137,9 @@ struct MainWindowTest : FormTest {
         for (std::size_t i = 0; i < states.size(); ++i) {
             std::string path = work + "clip" + std::to_string(i) + ".mp4";
             WriteFile(path, "x");
-            form->Queue->Add(path, std::to_string(10 + i));
-            if (states[i] == "Done") form->Queue->Finish(static_cast<int>(i), earlier + "clip" + std::to_string(i) + ".mpg");
-            if (states[i] == "Failed") form->Queue->Fail(static_cast<int>(i), "why");
+            session->Queue().Add(path, std::to_string(10 + i));
+            if (states[i] == "Done") session->Queue().Finish(static_cast<int>(i), earlier + "clip" + std::to_string(i) + ".mpg");
+            if (states[i] == "Failed") session->Queue().Fail(static_cast<int>(i), "why");
         }
     }
 };
@@ -163,7 +163,9 @@ TEST_F(MainWindowTest, RoundShapeSurvivesMinimisingAndRestoring)
     ReleaseDC(nullptr, screen);
     EXPECT_EQ(corner, beside);
     EXPECT_NE(corner, frame);
-    form->EzRgnBtn1Click(form->EzRgnBtn1);
+    const HWND minimise = Control("MinimiseButton").Handle();
+    SendMessageA(minimise, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    SendMessageA(minimise, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
     PumpUntil([&] { return IsIconic(w) != FALSE; }, 3000);
     EXPECT_TRUE(IsIconic(w));
     ShowWindow(w, SW_RESTORE);
@@ -182,21 +184,18 @@ TEST_F(MainWindowTest, EveryControlLiesAtItsPlace)
         fw::TWinControl* control;
         RECT at;
     } places[] = {
-        {form->TranPanel1, {16, 12, 153, 42}},   {form->TranPanel2, {16, 40, 249, 63}},
-        {form->EzRgnBtn1, {437, 13, 460, 36}},   {form->EzRgnBtn2, {464, 13, 487, 36}},
-        {form->Edit1, {16, 79, 376, 100}},       {form->Button1, {384, 77, 487, 102}},
-        {form->Edit2, {16, 117, 376, 138}},      {form->Button2, {384, 115, 487, 140}},
-        {form->Edit3, {16, 155, 376, 176}},      {form->Button3, {384, 153, 487, 178}},
-        {form->ListView1, {15, 196, 488, 369}},  {form->EzRgnBtn3, {436, 384, 477, 425}},
+        {&Control("LogoLink"), {16, 12, 153, 42}},   {&Control("TaglineLink"), {16, 40, 249, 63}},
+        {&Control("MinimiseButton"), {437, 13, 460, 36}},   {&Control("CloseButton"), {464, 13, 487, 36}},
+        {&Control("FileEdit"), {16, 79, 376, 100}},       {&Control("AddFileButton"), {384, 77, 487, 102}},
+        {&Control("FolderEdit"), {16, 117, 376, 138}},      {&Control("AddFolderButton"), {384, 115, 487, 140}},
+        {&Control("OutputFolderEdit"), {16, 155, 376, 176}},      {&Control("BrowseButton"), {384, 153, 487, 178}},
+        {&Control<fw::TListView>("FileList"), {15, 196, 488, 369}},  {&Control("ConvertButton"), {436, 384, 477, 425}},
     };
     for (const Place& p : places) {
         RECT r = ClientRectOf(p.control->Handle(), form->Handle());
         EXPECT_TRUE(EqualRect(&r, &p.at)) << p.control->Name << " at " << r.left << "," << r.top << "," << r.right
                                           << "," << r.bottom;
     }
-    for (fw::TWinControl* hidden : std::initializer_list<fw::TWinControl*>{form->Edit4, form->Memo3, form->ListBox1,
-                                                                          form->ListBox2})
-        EXPECT_GE(ClientRectOf(hidden->Handle(), form->Handle()).left, 544);
     const char* headers[] = {"Type", "File Name (click to view)", "Progress", "Converted File (click to open)", "DEL"};
     const int widths[] = {40, 154, 65, 156, 34};
     for (int c = 0; c < 5; ++c) {
@@ -207,26 +206,26 @@ TEST_F(MainWindowTest, EveryControlLiesAtItsPlace)
         column.cchTextMax = sizeof text;
         SendMessageA(List(), LVM_GETCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
         EXPECT_STREQ(text, headers[c]);
-        EXPECT_EQ(form->ListView1->ColumnWidth(c), widths[c]);
+        EXPECT_EQ(Control<fw::TListView>("FileList").ColumnWidth(c), widths[c]);
     }
-    EXPECT_EQ(form->Label3->Caption(), "Support");
-    EXPECT_EQ(form->Label13->Caption(), "Files to convert (DEL to remove selected file from the list)");
-    EXPECT_TRUE(form->Label8->Bold());
-    EXPECT_FALSE(form->Label10->Bold());
-    EXPECT_EQ(form->EzRgnBtn1->Hint, "Minimize");
-    EXPECT_EQ(form->EzRgnBtn2->Hint, "Close");
+    EXPECT_EQ(Control<fw::TLabel>("SupportLink").Caption(), "Support");
+    EXPECT_EQ(Control<fw::TLabel>("ListCaption").Caption(), "Files to convert (DEL to remove selected file from the list)");
+    EXPECT_TRUE(Control<fw::TLabel>("TargetLabel").Bold());
+    EXPECT_FALSE(Control<fw::TLabel>("FileCaption").Bold());
+    EXPECT_EQ(Control("MinimiseButton").Hint, "Minimize");
+    EXPECT_EQ(Control("CloseButton").Hint, "Close");
 }
 
 TEST_F(MainWindowTest, LinkLabelsUnderlineWhileThePointerIsOnThem)
 {
     PostMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(390, 20));
     PumpFor(100);
-    EXPECT_TRUE(form->Label3->Underline());
-    EXPECT_TRUE(form->Label3->Bold());
+    EXPECT_TRUE(Control<fw::TLabel>("SupportLink").Underline());
+    EXPECT_TRUE(Control<fw::TLabel>("SupportLink").Bold());
     PostMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(250, 430));
     PumpFor(100);
-    EXPECT_FALSE(form->Label3->Underline());
-    EXPECT_TRUE(form->Label3->Bold());
+    EXPECT_FALSE(Control<fw::TLabel>("SupportLink").Underline());
+    EXPECT_TRUE(Control<fw::TLabel>("SupportLink").Bold());
 }
 
 TEST_F(MainWindowTest, ALinkOpensOnceForADoubleClickAndNotForAPressElsewhere)
@@ -254,12 +253,12 @@ TEST_F(MainWindowTest, ALinkOpensOnceForADoubleClickAndNotForAPressElsewhere)
         DeleteFileA(log.c_str());
         return count;
     };
-    POINT link = screenPoint(form->Label3);
+    POINT link = screenPoint(&Control<fw::TLabel>("SupportLink"));
     SetCursorPos(link.x, link.y);
     for (DWORD flags : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) button(flags);
     EXPECT_EQ(opens(), 1) << "a double click";
 
-    POINT plain = screenPoint(form->Label10);  // a label that is no link
+    POINT plain = screenPoint(&Control<fw::TLabel>("FileCaption"));  // a label that is no link
     SetCursorPos(plain.x, plain.y);
     button(MOUSEEVENTF_LEFTDOWN);
     SetCursorPos(link.x, link.y);
@@ -307,12 +306,12 @@ TEST_F(MainWindowTest, ClickBandsActByStateAndFollowResizedColumns)
 {
     StandInOpener opener(work);
     QueueRows({"Done", "Pending", "Failed", "Pending"});
-    const std::string clip1 = form->ListBox1->Item(1);
+    const std::string clip1 = session->Queue().Path(1);
 
     ClickRow(0, 430);  // the "X" of a done row
-    EXPECT_EQ(form->Queue->Count(), 4);
+    EXPECT_EQ(session->Queue().Count(), 4);
     ClickRow(1, 330);  // the converted column of a pending row
-    EXPECT_EQ(form->Queue->Count(), 4);
+    EXPECT_EQ(session->Queue().Count(), 4);
     EXPECT_EQ(opener.Opened(800), "");
     ClickRow(1, 259);  // exactly on the border of the progress and converted columns
     EXPECT_EQ(opener.Opened(800), "");
@@ -323,14 +322,20 @@ TEST_F(MainWindowTest, ClickBandsActByStateAndFollowResizedColumns)
     ClickRow(2, 100);  // also the name of a failed row
     EXPECT_EQ(opener.Opened(), work + "clip2.mp4");
 
+    {
+        DialogWatcher dialogs;
+        ClickRow(2, 220);  // "Failed" says why
+        ASSERT_EQ(dialogs.Count(), 1);
+        EXPECT_EQ(dialogs.Seen_()[0].text, session->ReasonMessage(2));
+    }
     ClickRow(1, 430);  // the "X" of a pending row
-    EXPECT_EQ(form->Queue->Count(), 3);
-    EXPECT_EQ(form->ListBox1->Item(1), work + "clip2.mp4") << "the rows below keep their own paths";
-    EXPECT_EQ(form->ListBox2->Item(1), "12");
-    EXPECT_EQ(form->ListBox1->Item(2), work + "clip3.mp4");
+    EXPECT_EQ(session->Queue().Count(), 3);
+    EXPECT_EQ(session->Queue().Path(1), work + "clip2.mp4") << "the rows below keep their own paths";
+    EXPECT_EQ(session->Queue().Duration(1), "12");
+    EXPECT_EQ(session->Queue().Path(2), work + "clip3.mp4");
     ClickRow(1, 430);  // the "X" of a failed row
-    EXPECT_EQ(form->Queue->Count(), 2);
-    EXPECT_EQ(form->ListBox1->Item(1), work + "clip3.mp4");
+    EXPECT_EQ(session->Queue().Count(), 2);
+    EXPECT_EQ(session->Queue().Path(1), work + "clip3.mp4");
 
     SendMessageA(List(), LVM_SETCOLUMNWIDTH, 1, 254);
     PumpFor(100);
@@ -342,16 +347,16 @@ TEST_F(MainWindowTest, DeleteKeyRemovesTheSelectedRowWhateverItsState)
 {
     QueueRows({"Done", "Failed", "Pending"});
     Key(VK_DELETE);  // nothing selected
-    EXPECT_EQ(form->Queue->Count(), 3);
+    EXPECT_EQ(session->Queue().Count(), 3);
     Select(0);
     Key('A');
-    EXPECT_EQ(form->Queue->Count(), 3);
+    EXPECT_EQ(session->Queue().Count(), 3);
     Key(VK_DELETE);
-    EXPECT_EQ(form->Queue->Count(), 2);
-    EXPECT_EQ(form->Queue->State(0), queue::RowState::Failed);
+    EXPECT_EQ(session->Queue().Count(), 2);
+    EXPECT_EQ(session->Queue().State(0), queue::RowState::Failed);
     Select(0);
     Key(VK_DELETE);
-    EXPECT_EQ(form->Queue->State(0), queue::RowState::Pending);
+    EXPECT_EQ(session->Queue().State(0), queue::RowState::Pending);
 }
 
 TEST_F(MainWindowTest, NothingChangesDuringAConversion)
@@ -364,7 +369,7 @@ TEST_F(MainWindowTest, NothingChangesDuringAConversion)
     ClickRow(1, 100);
     Select(0);
     Key(VK_DELETE);
-    EXPECT_EQ(form->Queue->Count(), 3);
+    EXPECT_EQ(session->Queue().Count(), 3);
     EXPECT_EQ(opener.Opened(800), "");
 }
 
@@ -419,10 +424,9 @@ TEST_F(MainWindowTest, DeleteRemovesEverySelectedRowAndNoOther)
     QueueRows({"Pending", "Failed", "Done", "Pending", "Pending"});
     Select(1);
     Select(3);
-    WORD key = VK_DELETE;
-    form->ListView1KeyDown(form->ListView1, key, 0);
-    ASSERT_EQ(form->Queue->Count(), 3);
-    for (int row = 0; row < 3; ++row) EXPECT_EQ(form->Queue->Path(row), work + "clip" + std::to_string(row * 2) + ".mp4");
+    Key(VK_DELETE);
+    ASSERT_EQ(session->Queue().Count(), 3);
+    for (int row = 0; row < 3; ++row) EXPECT_EQ(session->Queue().Path(row), work + "clip" + std::to_string(row * 2) + ".mp4");
 }
 
 namespace {
@@ -447,12 +451,12 @@ std::string AccessibleName(HWND window)
 TEST_F(MainWindowTest, EveryControlHasTheNameAScreenReaderReads)
 {
     const std::pair<fw::TWinControl*, const char*> named[] = {
-        {form->EzRgnBtn1, "Minimise"},        {form->EzRgnBtn2, "Close"},      {form->EzRgnBtn3, "Convert to MPEG"},
-        {form->ListView1, "Files to convert"}, {form->Button1, "Add MP4 File"}, {form->Button2, "Add Folder"},
-        {form->Button3, "Browse"},
+        {&Control("MinimiseButton"), "Minimise"},        {&Control("CloseButton"), "Close"},      {&Control("ConvertButton"), "Convert to MPEG"},
+        {&Control<fw::TListView>("FileList"), "Files to convert"}, {&Control("AddFileButton"), "Add MP4 File"}, {&Control("AddFolderButton"), "Add Folder"},
+        {&Control("BrowseButton"), "Browse"},
         // an edit by the static text just before it in the window order
-        {form->Edit1, "Select single MP4 file"}, {form->Edit2, "Select folder containing MP4 files"},
-        {form->Edit3, "Select output folder"}};
+        {&Control("FileEdit"), "Select single MP4 file"}, {&Control("FolderEdit"), "Select folder containing MP4 files"},
+        {&Control("OutputFolderEdit"), "Select output folder"}};
     for (const auto& [control, name] : named) {
         HWND window = control->Handle();
         if (dynamic_cast<fw::TEdit*>(control)) {
@@ -494,12 +498,12 @@ TEST_F(MainWindowTest, UnderHighContrastEveryTextIsInTheSystemColoursAndTheSetti
         ReleaseDC(window, dc);
         return found;
     };
-    const fw::TBounds& link = form->Label3->Bounds();
+    const fw::TBounds& link = Control<fw::TLabel>("SupportLink").Bounds();
     const RECT name = RowRect(0), failed = RowRect(1);
     auto expectColours = [&](COLORREF text, COLORREF linkColour, COLORREF listLink, COLORREF face, COLORREF state) {
         SendMessageA(form->Handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
         PumpFor(400);
-        EXPECT_GT(count(GetWindow(form->Edit1->Handle(), GW_HWNDPREV), {0, 0, 90, 13}, text), 10) << "a caption";
+        EXPECT_GT(count(GetWindow(Control("FileEdit").Handle(), GW_HWNDPREV), {0, 0, 90, 13}, text), 10) << "a caption";
         EXPECT_GT(count(form->Handle(), {link.left, link.top, link.left + link.width, link.top + link.height}, linkColour), 10);
         EXPECT_GT(count(form->Handle(), {250, 380, 270, 390}, face), 150) << "the window's face";
         EXPECT_GT(count(List(), {45, name.top, 190, name.bottom}, listLink), 10) << "a link column";
@@ -518,15 +522,15 @@ TEST_F(MainWindowTest, MovedToA200PercentDisplayTheWindowTakesTheSuggestedRectan
     PumpFor(300);
     GetWindowRect(form->Handle(), &frame);
     EXPECT_TRUE(EqualRect(&frame, &suggested));
-    const RECT button = ClientRectOf(form->Button1->Handle(), form->Handle()), doubled{768, 154, 974, 204};
+    const RECT button = ClientRectOf(Control("AddFileButton").Handle(), form->Handle()), doubled{768, 154, 974, 204};
     EXPECT_TRUE(EqualRect(&button, &doubled));
-    EXPECT_EQ(form->ListView1->ColumnWidth(1), 308);
+    EXPECT_EQ(Control<fw::TListView>("FileList").ColumnWidth(1), 308);
     LOGFONTA font{};
     GetObjectA(form->Font(), sizeof font, &font);
     EXPECT_EQ(font.lfHeight, -22);
     EXPECT_FALSE(InWindowRegion(form->Handle(), 8, 8)) << "the corners rounded at the new scale";
     EXPECT_TRUE(InWindowRegion(form->Handle(), 30, 30));
-    EXPECT_EQ(form->EzRgnBtn3->Width(), 82) << "the 200 % picture, and its shape";
-    EXPECT_FALSE(InWindowRegion(form->EzRgnBtn3->Handle(), 1, 1));
-    EXPECT_TRUE(InWindowRegion(form->EzRgnBtn3->Handle(), 78, 41));
+    EXPECT_EQ(Control("ConvertButton").Width(), 82) << "the 200 % picture, and its shape";
+    EXPECT_FALSE(InWindowRegion(Control("ConvertButton").Handle(), 1, 1));
+    EXPECT_TRUE(InWindowRegion(Control("ConvertButton").Handle(), 78, 41));
 }

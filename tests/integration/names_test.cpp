@@ -32,8 +32,8 @@ TEST(Names, CaseIsIgnoredOnTheUtf16FormAndLostCharactersAreNeverLookAlikes)
     GetShortPathNameA(folder.c_str(), shortForm, MAX_PATH);
     EXPECT_NE(shortForm, folder);
     for (const std::string& other : {folder + "\\X.MPG", std::string(shortForm) + "x.mpg", folder + "sub\\..\\x.mpg"})
-        EXPECT_TRUE(fw::SameNameIgnoringCase(fw::ComparablePath(folder + "x.mpg"), fw::ComparablePath(other))) << other;
-    EXPECT_FALSE(fw::SameNameIgnoringCase(fw::ComparablePath(folder + "x.mpg"), fw::ComparablePath(folder + "x (2).mpg")));
+        EXPECT_TRUE(fw::SamePath(folder + "x.mpg", other)) << other;
+    EXPECT_FALSE(fw::SamePath(folder + "x.mpg", folder + "x (2).mpg"));
     RemoveTree(folder);
 
     struct Lost {
@@ -54,7 +54,9 @@ TEST(Names, CaseIsIgnoredOnTheUtf16FormAndLostCharactersAreNeverLookAlikes)
     }
 }
 
-TEST(Names, WideDropIsQueuedWithItsDurations)
+using NamesDrop = FormTest;
+
+TEST_F(NamesDrop, WideDropIsQueuedWithItsDurations)
 {
     const std::string work = FreshFolder("names");
     const std::vector<std::string> clips = {work + "Ωmega drop 🎈.mp4", work + "Живой ｜ звук.mp4"};
@@ -64,7 +66,7 @@ TEST(Names, WideDropIsQueuedWithItsDurations)
     for (const std::string& clip : clips) names += fw::Wide(clip) + L'\0';
     names += L'\0';
 
-    FormTest::Form form = std::make_unique<TfrmMain>(nullptr);
+    StartForm();
     HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
     auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
     drop->pFiles = sizeof(DROPFILES);
@@ -72,13 +74,13 @@ TEST(Names, WideDropIsQueuedWithItsDurations)
     memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
     GlobalUnlock(memory);
     PostMessageA(form->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
-    PumpUntil([&] { return form->ListBox1->Count() == 2; }, 30000);
-    ASSERT_EQ(form->ListBox1->Count(), 2);
-    EXPECT_EQ(form->ListBox1->Item(0), clips[0]);
-    EXPECT_EQ(form->ListBox2->Item(0), "3");
-    EXPECT_EQ(form->ListBox1->Item(1), clips[1]);
-    EXPECT_EQ(form->ListBox2->Item(1), "4");
-    EXPECT_EQ(form->ListView1->CellText(1, 1), "Живой ｜ звук");
-    form.reset();
+    PumpUntil([&] { return session->Queue().Count() == 2; }, 30000);
+    ASSERT_EQ(session->Queue().Count(), 2);
+    EXPECT_EQ(session->Queue().Path(0), clips[0]);
+    EXPECT_EQ(session->Queue().Duration(0), "3");
+    EXPECT_EQ(session->Queue().Path(1), clips[1]);
+    EXPECT_EQ(session->Queue().Duration(1), "4");
+    EXPECT_EQ(Control<fw::TListView>("FileList").CellText(1, 1), "Живой ｜ звук");
+    TearDown();
     RemoveTree(work);
 }

@@ -10,22 +10,22 @@ using namespace testing_support;
 
 namespace {
 
-struct ProbeTest : FormTest {
+struct ProbeTest : SessionTest {
     std::string work = FreshFolder("probe");
 
-    void SetUp() override { StartForm(); }
+    void SetUp() override { StartSession(); }
     void TearDown() override
     {
-        FormTest::TearDown();
+        SessionTest::TearDown();
         RemoveTree(work);
     }
     // A stand-in for the media tool: a batch file with these commands.
     void StandInTool(const std::string& commands)
     {
         WriteFile(work + "tool.bat", "@echo off\r\n" + commands + "\r\n");
-        form->MediainfoPath = work + "tool.bat";
+        session->Tools.mediainfo = work + "tool.bat";
     }
-    bool LeftBehind() const { return FileExists(form->TempDir + "duration_time.txt"); }
+    bool LeftBehind() const { return FileExists(session->Folders.temp + "duration_time.txt"); }
 };
 
 }  // namespace
@@ -33,7 +33,7 @@ struct ProbeTest : FormTest {
 TEST_F(ProbeTest, RealToolGivesTheSecondsPlusOneAndLeavesNothingBehind)
 {
     MakeClip(work + "twelve.mp4", 12);
-    EXPECT_EQ(form->ProbeDuration(work + "twelve.mp4"), "13");
+    EXPECT_EQ(session->ProbeDuration(work + "twelve.mp4"), "13");
     EXPECT_FALSE(LeftBehind());
 }
 
@@ -44,7 +44,7 @@ TEST_F(ProbeTest, RealToolHasNoAnswerForFilesItCannotRead)
     WriteFile(work + "text.mp4", "These are notes, not a film.\r\n");
     WriteFile(work + "truncated.mp4", ReadFile(work + "whole.mp4").substr(0, 600));
     for (const char* name : {"empty.mp4", "text.mp4", "truncated.mp4"}) {
-        EXPECT_EQ(form->ProbeDuration(work + name), std::nullopt) << name;
+        EXPECT_EQ(session->ProbeDuration(work + name), std::nullopt) << name;
         EXPECT_FALSE(LeftBehind()) << name;
     }
 }
@@ -55,20 +55,20 @@ TEST_F(ProbeTest, PathWithShellCharactersProbesTheRightFile)
     CreateDirectoryA(folder.c_str(), nullptr);
     MakeClip(folder + "x&y^z!.mp4", 3);
     MakeClip(work + "x.mp4", 6);  // what a wrongly cut path would name
-    EXPECT_EQ(form->ProbeDuration(folder + "x&y^z!.mp4"), "4");
+    EXPECT_EQ(session->ProbeDuration(folder + "x&y^z!.mp4"), "4");
 }
 
 TEST_F(ProbeTest, ToolIsStartedDirectlyWithThePathWhole)
 {
     const std::string seen = work + "seen.txt";
     SetEnvironmentVariableA("ECHO_OUT", seen.c_str());
-    form->MediainfoPath = ExeFolder() + "echo_args.exe";
+    session->Tools.mediainfo = ExeFolder() + "echo_args.exe";
     const std::string path = "C:\\my clips\\50% & ^more!.mp4";
-    EXPECT_EQ(form->ProbeDuration(path), std::nullopt);  // the stand-in says nothing
+    EXPECT_EQ(session->ProbeDuration(path), std::nullopt);  // the stand-in says nothing
     SetEnvironmentVariableA("ECHO_OUT", nullptr);
     const std::string text = ReadFile(seen);
     EXPECT_EQ(text.substr(0, text.find('\n')),
-              fw::BuildCommandLine(form->MediainfoPath, "--Inform=General;%Duration/String3% \"" + path + "\""));
+              fw::BuildCommandLine(session->Tools.mediainfo, "--Inform=General;%Duration/String3% \"" + path + "\""));
     EXPECT_FALSE(LeftBehind());
 }
 
@@ -85,7 +85,7 @@ TEST_F(ProbeTest, AnswersAreReadFromTheFirstLine)
     };
     for (const Case& c : cases) {
         StandInTool(c.commands);
-        EXPECT_EQ(form->ProbeDuration(work + "any.mp4"), c.entry) << c.commands;
+        EXPECT_EQ(session->ProbeDuration(work + "any.mp4"), c.entry) << c.commands;
         EXPECT_FALSE(LeftBehind());
     }
 }
@@ -95,7 +95,7 @@ TEST_F(ProbeTest, TextThatIsNoTimeRaisesTheConversionError)
     for (const char* line : {"24:00:00.000", "00:01:23,456"}) {
         StandInTool(std::string("echo ") + line);
         try {
-            form->ProbeDuration(work + "any.mp4");
+            session->ProbeDuration(work + "any.mp4");
             ADD_FAILURE() << line;
         } catch (const fw::EConvertError& e) {
             EXPECT_EQ(std::string(e.what()), "'" + std::string(line) + "' is not a valid time");
@@ -106,19 +106,19 @@ TEST_F(ProbeTest, TextThatIsNoTimeRaisesTheConversionError)
 
 TEST_F(ProbeTest, AnswerThatCannotBeWrittenOrReadAndAToolThatCannotStartRaise)
 {
-    form->TempDir = work + "missing\\";
+    session->Folders.temp = work + "missing\\";
     try {
-        form->ProbeDuration(work + "any.mp4");
+        session->ProbeDuration(work + "any.mp4");
         ADD_FAILURE();
     } catch (const fw::EFCreateError& e) {
         EXPECT_EQ(std::string(e.what()).rfind("Cannot create file \"" + work + "missing\\duration_time.txt\". ", 0), 0u)
             << e.what();
     }
 
-    form->TempDir = work;
+    session->Folders.temp = work;
     StandInTool("del \"" + work + "duration_time.txt\"");  // the answer is gone when it is read
     try {
-        form->ProbeDuration(work + "any.mp4");
+        session->ProbeDuration(work + "any.mp4");
         ADD_FAILURE();
     } catch (const fw::EFOpenError& e) {
         std::string text = e.what();
@@ -126,13 +126,13 @@ TEST_F(ProbeTest, AnswerThatCannotBeWrittenOrReadAndAToolThatCannotStartRaise)
         EXPECT_GT(text.size(), ("Cannot open file \"" + work + "duration_time.txt\". ").size()) << "with the system's text";
     }
 
-    form->MediainfoPath = work + "gone\\mediainfo.exe";
+    session->Tools.mediainfo = work + "gone\\mediainfo.exe";
     try {
-        form->ProbeDuration(work + "any.mp4");
+        session->ProbeDuration(work + "any.mp4");
         ADD_FAILURE();
     } catch (const fw::Exception& e) {
         EXPECT_EQ(std::string(e.what()).rfind("The media tool could not be started: ", 0), 0u) << e.what();
-        EXPECT_NE(std::string(e.what()).find(form->MediainfoPath), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find(session->Tools.mediainfo), std::string::npos) << e.what();
     }
     EXPECT_FALSE(LeftBehind());
 }
@@ -140,10 +140,10 @@ TEST_F(ProbeTest, AnswerThatCannotBeWrittenOrReadAndAToolThatCannotStartRaise)
 TEST_F(ProbeTest, ToolThatNeverEndsIsStoppedAndGivesNoAnswer)
 {
     SetEnvironmentVariableA("ECHO_SLEEP_MS", "600000");
-    form->MediainfoPath = ExeFolder() + "echo_args.exe";
-    form->ProbeTimeLimitMs = 1500;
+    session->Tools.mediainfo = ExeFolder() + "echo_args.exe";
+    session->ProbeTimeLimitMs = 1500;
     DWORD start = GetTickCount();
-    EXPECT_EQ(form->ProbeDuration(work + "any.mp4"), std::nullopt);
+    EXPECT_EQ(session->ProbeDuration(work + "any.mp4"), std::nullopt);
     EXPECT_LT(GetTickCount() - start, 15000u);
     SetEnvironmentVariableA("ECHO_SLEEP_MS", nullptr);
     EXPECT_FALSE(LeftBehind());
@@ -158,5 +158,6 @@ TEST_F(ProbeTest, ABudgetUsedUpElsewhereStillTakesTheAnswerOfAToolThatHasEnded)
     PumpUntil([&] { return ReadFile(answer).size() > 0; }, 15000);
     Sleep(1000);
     SetEnvironmentVariableA("ECHO_PRINT", nullptr);
-    EXPECT_EQ(form->ReadProbeAnswer(probe), "6");
+    ASSERT_TRUE(probe.Wait());
+    EXPECT_EQ(queue::DurationEntryFromAnswer(probe.AnswerLines()), "6");
 }

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "app/MainInstance.h"
 #include "support.h"
 
 namespace testing_support {
@@ -68,7 +69,7 @@ HWND RunningProgram::WaitForWindow(int timeoutMs)
     HWND window = nullptr;
     PumpUntil(
         [&] {
-            WindowSearch search{info_.dwProcessId, "TfrmMain"};
+            WindowSearch search{info_.dwProcessId, kMainWindowClass};
             EnumWindows(&Search, reinterpret_cast<LPARAM>(&search));
             window = search.found;
             return window != nullptr || !Running();

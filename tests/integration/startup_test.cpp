@@ -1,4 +1,4 @@
-// Start-up: the folders, the two registry settings and the output-folder boxes.
+// Start-up: the folders and the two registry settings.
 #include <gtest/gtest.h>
 
 #include "app/AppLogic.h"
@@ -13,11 +13,11 @@ namespace {
 std::string DefaultWorkDir() { return app::ProgramFolderUnder(GetPersonalFolder(), fw::IsLeadByte); }
 std::string ToolFolder() { return app::ProgramFolderUnder(GetAppDataFolder(), fw::IsLeadByte); }
 
-struct StartupTest : FormTest {
+struct StartupTest : SessionTest {
     void SetUp() override { DeleteSettings(); }
     void TearDown() override
     {
-        FormTest::TearDown();
+        SessionTest::TearDown();
         DeleteSettings();
     }
 };
@@ -28,7 +28,7 @@ TEST_F(StartupTest, FirstStartCreatesTheKeyTheValuesAndBothFolders)
 {
     RemoveTree(DefaultWorkDir());
     DialogWatcher dialogs;
-    StartForm();
+    StartSession();
 
     std::string workDir, appDir;
     ASSERT_TRUE(ReadSetting("WorkDir", workDir));
@@ -42,16 +42,14 @@ TEST_F(StartupTest, FirstStartCreatesTheKeyTheValuesAndBothFolders)
     EXPECT_EQ(appDir, under(GetAppDataFolder()));
     EXPECT_TRUE(DirectoryExists(workDir));
     EXPECT_TRUE(DirectoryExists(appDir));
-    EXPECT_EQ(form->Edit3->Text(), workDir);
-    EXPECT_EQ(form->Edit4->Text(), workDir);
-    EXPECT_EQ(form->WorkDir, workDir);
-    EXPECT_EQ(form->WorkDir.back(), '\\');
-    EXPECT_EQ(form->AppDir, appDir);
+    EXPECT_EQ(session->Folders.work, workDir);
+    EXPECT_EQ(session->Folders.work.back(), '\\');
+    EXPECT_EQ(session->Folders.app, appDir);
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
-    EXPECT_EQ(form->TempDir, temp);
-    EXPECT_FALSE(form->Converting());
-    EXPECT_EQ(form->LastFolder, "");
+    EXPECT_EQ(session->Folders.temp, temp);
+    EXPECT_FALSE(Converting());
+    EXPECT_EQ(session->Folders.lastFolder, "");
     EXPECT_EQ(dialogs.Count(), 0);  // start-up shows nothing
 }
 
@@ -61,9 +59,8 @@ TEST_F(StartupTest, StoredOutputFolderWinsAndTheDefaultIsStillCreated)
     chosen.pop_back();  // as the folder picker returns it
     WriteSetting("WorkDir", chosen);
     RemoveTree(DefaultWorkDir());
-    StartForm();
-    EXPECT_EQ(form->WorkDir, chosen);
-    EXPECT_EQ(form->Edit3->Text(), chosen);
+    StartSession();
+    EXPECT_EQ(session->Folders.work, chosen);
     EXPECT_TRUE(DirectoryExists(DefaultWorkDir()));
     RemoveTree(chosen);
 }
@@ -74,12 +71,12 @@ TEST_F(StartupTest, DeletedOutputFolderIsCreatedAgainAndWrittenBack)
     RemoveTree(chosen);
     chosen.pop_back();
     WriteSetting("WorkDir", chosen);
-    StartForm();
+    StartSession();
     EXPECT_TRUE(DirectoryExists(chosen));
     std::string stored;
     ASSERT_TRUE(ReadSetting("WorkDir", stored));
     EXPECT_EQ(stored, chosen);
-    EXPECT_EQ(form->WorkDir, chosen);
+    EXPECT_EQ(session->Folders.work, chosen);
     RemoveTree(chosen);
 }
 
@@ -90,29 +87,28 @@ TEST_F(StartupTest, OutputFolderWhoseParentIsGoneFailsSilently)
     std::string missing = parent + "child";
     WriteSetting("WorkDir", missing);
     DialogWatcher dialogs;
-    StartForm();
+    StartSession();
     EXPECT_FALSE(DirectoryExists(missing));
-    EXPECT_EQ(form->WorkDir, missing);
+    EXPECT_EQ(session->Folders.work, missing);
     EXPECT_EQ(dialogs.Count(), 0);
 }
 
 TEST_F(StartupTest, ToolFolderIsWrittenAtEveryStart)
 {
     WriteSetting("AppDir", "C:\\stale\\");
-    StartForm();
+    StartSession();
     std::string appDir;
     ASSERT_TRUE(ReadSetting("AppDir", appDir));
     EXPECT_EQ(appDir, ToolFolder());
 }
 
-TEST_F(StartupTest, UnreadableWorkDirValueLeavesTheBoxesAndTheFieldEmpty)
+TEST_F(StartupTest, UnreadableWorkDirValueLeavesTheOutputFolderEmpty)
 {
     HKEY key = nullptr;
     RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Talvik", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
     DWORD number = 5;
     RegSetValueExA(key, "WorkDir", 0, REG_DWORD, reinterpret_cast<BYTE*>(&number), sizeof number);
     RegCloseKey(key);
-    StartForm();
-    EXPECT_EQ(form->Edit3->Text(), "");
-    EXPECT_EQ(form->WorkDir, "");
+    StartSession();
+    EXPECT_EQ(session->Folders.work, "");
 }

@@ -6,28 +6,19 @@
 
 TEST(ButtonPicture, ChoiceFollowsTheTable)
 {
-    const PictureSet all{true, true, true, true};
-    const PictureSet idleOnly{true, false, false, false};
-    const PictureSet noDisabled{true, true, true, false};
+    const PictureSet all{true, true, true}, idleOnly{true, false, false};
+    using enum ButtonState;
     struct Case {
-        bool enabled, pressed, over;
+        ButtonState state;
         PictureSet has;
         ShownPicture shown;
     } cases[] = {
-        {true, false, false, all, ShownPicture::Idle},
-        {true, false, true, all, ShownPicture::Up},
-        {true, true, true, all, ShownPicture::Down},
-        {true, true, false, all, ShownPicture::Idle},  // held down, pointer off the button
-        {true, false, true, idleOnly, ShownPicture::Idle},
-        {true, true, true, idleOnly, ShownPicture::Idle},
-        {false, true, true, all, ShownPicture::Disabled},
-        {false, false, true, noDisabled, ShownPicture::Idle},
-        {true, false, false, PictureSet{}, ShownPicture::None},
-        {false, false, false, PictureSet{false, false, false, true}, ShownPicture::Disabled},
+        {Idle, all, ShownPicture::Idle},           {Hover, all, ShownPicture::Hover},
+        {Pressed, all, ShownPicture::Pressed},     {PressedAway, all, ShownPicture::Idle},  // pointer off the button
+        {Disabled, all, ShownPicture::Idle},       {Hover, idleOnly, ShownPicture::Idle},
+        {Pressed, idleOnly, ShownPicture::Idle},   {Idle, PictureSet{}, ShownPicture::None},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(ChoosePicture(c.enabled, c.pressed, c.over, c.has), c.shown)
-            << c.enabled << c.pressed << c.over;
+    for (const Case& c : cases) EXPECT_EQ(ChoosePicture(c.state, c.has), c.shown) << static_cast<int>(c.state);
 }
 
 TEST(ButtonShape, EveryPixelButTheKeyColourInRunsAlongEachRow)

@@ -1,5 +1,5 @@
 // The taskbar button's progress display.
-#include "convert/Taskbar.h"
+#include "ui/Taskbar.h"
 
 #include <ole2.h>
 #include <shobjidl.h>

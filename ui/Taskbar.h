@@ -9,15 +9,15 @@ struct ITaskbarList3;
 class TTaskbarProgress {
 public:
     TTaskbarProgress() = default;
-    virtual ~TTaskbarProgress();
+    ~TTaskbarProgress();
     TTaskbarProgress(const TTaskbarProgress&) = delete;
     TTaskbarProgress& operator=(const TTaskbarProgress&) = delete;
 
     // Shows `done` out of `total` on the window's button, in the error state once a file
     // has failed. Where the system has no taskbar list, nothing happens.
-    virtual void Show(HWND window, std::uint64_t done, std::uint64_t total, bool failed);
+    void Show(HWND window, std::uint64_t done, std::uint64_t total, bool failed);
     // Takes the progress off the button.
-    virtual void Clear(HWND window);
+    void Clear(HWND window);
 
 private:
     ITaskbarList3* List();

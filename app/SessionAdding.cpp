@@ -1,0 +1,167 @@
+// TSession: filling the queue. A file chosen, the files of a folder, and items dropped or
+// handed over, each probed for its duration and queued by one rule.
+#include "app/Session.h"
+
+#include <deque>
+#include <memory>
+#include <utility>
+
+#include "app/AppLogic.h"
+#include "framework/Application.h"
+#include "framework/Files.h"
+#include "framework/errors.h"
+#include "queue/FindFile.h"
+#include "queue/Probe.h"
+
+namespace app {
+
+namespace {
+
+// An ESC waiting in the thread's queue; it is taken out. Only the first key press in
+// the queue is looked at, so that other keys keep their order.
+bool EscapeWaiting()
+{
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) || msg.wParam != VK_ESCAPE) return false;
+    PeekMessageA(&msg, msg.hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
+    return true;
+}
+
+// Above this many files, the caption over the list says which one is being read.
+constexpr std::size_t kShowProgressAbove = 3;
+// A burst (several "Open with" copies, drops in a row) is taken as one, with one message,
+// once it has been quiet for a moment or has gone on for a second.
+constexpr DWORD kBurstQuietMs = 250, kBurstMostMs = 1000;
+
+std::vector<std::string> FolderFiles(const std::string& folder)
+{
+    TFindFile finder(nullptr);
+    finder.Filter = "*.mp4";
+    finder.Directory = folder;
+    finder.Execute();
+    return finder.Files;
+}
+
+}  // namespace
+
+TSession::Added TSession::AddFile(const std::string& path)
+{
+    // The name first: a name the code page cannot hold names no file that exists.
+    if (queue::NameOutsideCodePage(path)) return Added::OutsideCodePage;
+    std::optional<std::string> duration = ProbeDuration(path);
+    if (!duration) return Added::NoAnswer;
+    Folders.lastFile = path;
+    queue_.Add(path, *duration);
+    if (Events.OnFoldersChanged) Events.OnFoldersChanged();
+    return Added::Yes;
+}
+
+void TSession::AddChosenFile(const std::string& path)
+{
+    if (Busy()) return;
+    switch (AddFile(path)) {
+    case Added::OutsideCodePage: fw::Application->ShowMessage(queue::NameOutsideCodePageMessage(path, fw::IsLeadByte)); break;
+    case Added::NoAnswer: fw::Application->ShowMessage(queue::kNoAnswerSingle); break;
+    case Added::Yes: break;
+    }
+}
+
+bool TSession::AddFolder(const std::string& folder)
+{
+    if (Busy()) return true;
+    Folders.lastFolder = folder;
+    if (Events.OnFoldersChanged) Events.OnFoldersChanged();
+    WaitForTools();
+    const std::vector<std::string> found = FolderFiles(folder);
+    fw::scope_exit restoreCaption([&] { Status({}); });
+
+    // The next file's probe runs while the current one is read; rows still go in
+    // strictly in the finder's order. A probe left over is let finish and its answer dropped.
+    std::deque<std::unique_ptr<DurationProbe>> running;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        for (; next < found.size() && running.size() < 2 && !queue::NameOutsideCodePage(found[next]); ++next) {
+            const std::string answer = Folders.temp + queue::kAnswerFiles[next % 2];
+            running.push_back(std::make_unique<DurationProbe>(Tools.mediainfo, found[next], answer, ProbeTimeLimitMs));
+        }
+        const std::string& path = found[i];
+        if (queue::NameOutsideCodePage(path)) {
+            fw::Application->ShowMessage(queue::NameOutsideCodePageMessage(path, fw::IsLeadByte));
+            return true;
+        }
+        if (found.size() > kShowProgressAbove)
+            Status(queue::ReadingCaption(i + 1, found.size(), queue::FileNamePart(path, fw::IsLeadByte)));
+        std::optional<std::string> duration = ReadProbeAnswer(*running.front());
+        running.pop_front();
+        if (!duration) {
+            fw::Application->ShowMessage(queue::NoAnswerInFolderMessage(path, fw::IsLeadByte));
+            return true;
+        }
+        queue_.Add(path, *duration);
+        if (EscapeWaiting()) return false;
+    }
+    return true;
+}
+
+void TSession::AddItems(const std::vector<std::string>& items)
+{
+    std::vector<RefusedItem> refused;
+    for (const std::string& given : items) {
+        const std::string item = WithoutLongPrefix(given);
+        const std::string name = queue::FileNamePart(item, fw::IsLeadByte);
+        Added added = Added::Yes;
+        if (queue::NameOutsideCodePage(item)) {
+            refused.push_back({name, NotAdded::OutsideCodePage});
+        } else if (fw::DirectoryExists(item)) {
+            if (!AddFolder(item)) break;  // ESC ends the whole drop
+        } else if (!fw::FileExists(item)) {
+            refused.push_back({name, NotAdded::Missing});
+        } else if (!IsMp4Name(item)) {
+            refused.push_back({name, NotAdded::NotMp4});
+        } else {
+            added = AddFile(item);
+        }
+        if (added == Added::NoAnswer) fw::Application->ShowMessage(queue::NoAnswerInFolderMessage(item, fw::IsLeadByte));
+    }
+    if (!refused.empty()) fw::Application->ShowMessage(NotAddedMessage(refused));
+}
+
+unsigned TSession::KeepItems(const std::vector<std::string>& items)
+{
+    if (items.empty()) return kBurstQuietMs;
+    if (waiting_.empty()) burstStart_ = GetTickCount();
+    waiting_.insert(waiting_.end(), items.begin(), items.end());
+    return GetTickCount() - burstStart_ >= kBurstMostMs ? 0 : kBurstQuietMs;
+}
+
+void TSession::QueueWaitingItems()
+{
+    if (waiting_.empty()) return;
+    // During a batch they wait for its end; it is said once for each file.
+    if (Busy()) {
+        if (announcedWaiting_ >= waiting_.size()) return;
+        std::vector<std::string> names;
+        for (std::size_t i = announcedWaiting_; i < waiting_.size(); ++i)
+            names.push_back(queue::FileNamePart(WithoutLongPrefix(waiting_[i]), fw::IsLeadByte));
+        announcedWaiting_ = waiting_.size();
+        fw::Application->ShowMessage(AddedAfterConversionMessage(names));
+        return;
+    }
+    announcedWaiting_ = 0;
+    AddItems(std::exchange(waiting_, {}));
+}
+
+std::optional<std::string> TSession::ProbeDuration(const std::string& path)
+{
+    WaitForTools();
+    DurationProbe probe(Tools.mediainfo, path, Folders.temp + queue::kAnswerFiles[0], ProbeTimeLimitMs);
+    return ReadProbeAnswer(probe);
+}
+
+std::optional<std::string> TSession::ReadProbeAnswer(DurationProbe& probe)
+{
+    if (!probe.Wait()) return std::nullopt;
+    return queue::DurationEntryFromAnswer(probe.AnswerLines());  // the probe removes the file when it goes
+}
+
+}  // namespace app
