@@ -24,6 +24,10 @@ namespace app {
 enum class AfterBatch { Nothing, Sleep, ShutDown };
 // The system's own sleep or shutdown: empty, or why it refused.
 std::string SystemPowerDown(AfterBatch what);
+// How this computer sleeps: suspended (S3); by turning its display off (Modern Standby,
+// which the system enters once the display is off); or not at all.
+enum class SleepKind { Suspend, DisplayOff, None };
+SleepKind SystemSleepKind();
 
 // Where the program keeps things: fixed at start, the output folder chosen with "Browse".
 struct TFolders {

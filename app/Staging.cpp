@@ -9,6 +9,7 @@
 #include "convert/WritingList.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
+#include "framework/Launcher.h"
 #include "framework/errors.h"
 #include "framework/handles.h"
 #include "framework/text.h"
@@ -108,11 +109,7 @@ DWORD WINAPI TToolWriter::Write(void* self)
 
 const StagedTools& TToolWriter::Wait()
 {
-    HANDLE thread = thread_.get();
-    while (thread && MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_PAINT | QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&msg);
-    }
+    if (thread_) fw::WaitAnswering(thread_.get());
     return result_;
 }
 

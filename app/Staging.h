@@ -44,7 +44,7 @@ public:
     void Start(const std::string& toolFolder);
     bool Started() const { return static_cast<bool>(thread_); }
     HANDLE Thread() const { return thread_.get(); }
-    // Waits for the writing to end, handling paints and sent messages meanwhile.
+    // Waits for the writing to end while the window keeps answering.
     const StagedTools& Wait();
     // Waits without looking at the window's messages: for the end of the program.
     void Join();

@@ -169,6 +169,14 @@ std::string SavedBesideNote(std::string_view outputPath, std::string_view savedA
            " could not be replaced: " + fw::WithFullStop(fw::WithoutFinalStop(systemText));
 }
 
+std::string DateNotKeptNote(std::string_view inputPath, std::string_view systemText, fw::LeadBytePredicate isLead)
+{
+    const std::size_t cut = fw::LastDelimiter("\\:", inputPath, isLead);
+    const std::string input(cut == std::string_view::npos ? inputPath : inputPath.substr(cut + 1));
+    return "The converted file does not have the modified time of " + input + ": " +
+           fw::WithFullStop(fw::WithoutFinalStop(systemText));
+}
+
 std::uint64_t FileProgress(std::int64_t size, std::int64_t expectedSize)
 {
     if (size <= 0 || expectedSize <= 0) return 0;

@@ -58,6 +58,8 @@ std::string SaveFailure(std::string_view outputPath, std::string_view systemText
 // Why a finished file was saved under a free name beside the output's.
 std::string SavedBesideNote(std::string_view outputPath, std::string_view savedAs, std::string_view systemText,
                             fw::LeadBytePredicate isLead);
+// Why a finished file does not carry its input's modified time.
+std::string DateNotKeptNote(std::string_view inputPath, std::string_view systemText, fw::LeadBytePredicate isLead);
 // "name (n).mpg" for the output "name.mpg".
 std::string NumberedOutputPath(std::string_view outputPath, int n);
 

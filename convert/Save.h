@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,10 @@ struct SaveJob {
     std::string input;    // whose modified time the output keeps
     bool keep = true;     // false: the run failed and the temporary only goes
     std::vector<std::string> claimed;  // outputs of this run a free name must not take
+    // Renames a file, replacing one of the new name or not: 0, or the system's error. The
+    // system's own when left empty; tests put a stand-in here.
+    std::function<DWORD(const std::wstring& from, const std::wstring& to, bool replace)> rename;
+    DWORD retryMs = 5000;  // how long a name held by another program is tried again
 
     // What came of it, once the thread has ended.
     std::string savedAs;  // the file that now holds the conversion; empty when none

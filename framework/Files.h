@@ -41,7 +41,7 @@ inline bool FileExists(const std::string& path)
 
 inline bool DirectoryExists(const std::string& path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -51,22 +51,37 @@ inline bool IsLeadByte(unsigned char c)
     return IsDBCSLeadByte(c) != FALSE;
 }
 
-// A path made absolute against the current folder; unchanged when that fails.
+// What a wide call that fills a buffer gives, however long: asked once for the size, then
+// for the text (the answer may grow between the two calls; then asked again).
+template <typename Call>
+std::string WideAnswer(Call call)
+{
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const DWORD n = call(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) return Narrow(std::wstring_view(buffer.data(), n));
+        buffer.assign(n + 1, L'\0');
+    }
+    return {};
+}
+
+// A path made absolute against the current folder, at any length; unchanged when that fails.
 inline std::string FullPath(const std::string& path)
 {
     const std::wstring wide = Wide(path);
-    wchar_t buffer[MAX_PATH] = {};
-    DWORD n = GetFullPathNameW(wide.c_str(), MAX_PATH, buffer, nullptr);
-    return n > 0 && n < MAX_PATH ? Narrow(buffer) : path;
+    const std::string full =
+        WideAnswer([&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(wide.c_str(), size, buffer, nullptr); });
+    return full.empty() ? path : full;
 }
 
 // The long form of a path (no 8.3 parts); unchanged when it cannot be had.
 inline std::string LongPath(const std::string& path)
 {
     const std::wstring wide = Wide(path);
-    wchar_t buffer[MAX_PATH] = {};
-    DWORD n = GetLongPathNameW(wide.c_str(), buffer, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? Narrow(buffer) : path;
+    const std::string found =
+        WideAnswer([&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(wide.c_str(), buffer, size); });
+    return found.empty() ? path : found;
 }
 
 // A path as the file system compares it: full, without doubled backslashes, and long (no

@@ -166,21 +166,29 @@ void TForm::Show()
 {
     ShowWindow(Handle(), SW_SHOW);
     UpdateWindow(Handle());
+    MakeHints();  // once the window is there: it needs none of them to show
 }
 
 void TForm::AddHintFor(TWinControl* control)
 {
-    if (!tooltip_) {
+    hinted_.push_back(control);
+    if (tooltip_) MakeHints();
+}
+
+void TForm::MakeHints()
+{
+    if (!tooltip_ && !hinted_.empty())
         tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
                                    Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    for (TWinControl* control : std::exchange(hinted_, {})) {
+        TOOLINFOA tool{};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(control->Handle());
+        tool.lpszText = const_cast<char*>(control->Hint.c_str());
+        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    TOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V1_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(control->Handle());
-    tool.lpszText = const_cast<char*>(control->Hint.c_str());
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void TForm::Paint()

@@ -47,6 +47,7 @@ public:
     bool HighContrast() const { return highContrast_; }
     COLORREF FaceColor() const;
     COLORREF TextColor(bool link = false) const;
+    // Shows the window, then makes the hints of its controls.
     void Show();
     void AddHintFor(TWinControl* control);
     // Paints the graphic controls, shifted by (dx, dy), into a device context.
@@ -74,6 +75,7 @@ private:
     void MakeFonts();
     void ReadColors();
     void Activated(bool active);
+    void MakeHints();
 
     std::vector<TGraphicControl*> graphics_;
     TGraphicControl* hovered_ = nullptr;
@@ -86,6 +88,7 @@ private:
     bool highContrast_ = false;
     HWND lastFocus_ = nullptr;  // the child that had the focus last; it gets it back
     HWND tooltip_ = nullptr;
+    std::vector<TWinControl*> hinted_;  // controls whose hints wait for the window to show
 };
 
 }  // namespace fw

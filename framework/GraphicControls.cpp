@@ -40,16 +40,48 @@ bool TGraphicControl::Contains(POINT p) const
            p.y < bounds_.top + bounds_.height;
 }
 
+namespace {
+
+// A bitmap drawn anew at another size with the system's halftone filter.
+unique_hbitmap Stretched(HBITMAP source, SIZE from, SIZE to)
+{
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, to.cx, -to.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    unique_hbitmap result(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    unique_hdc in(CreateCompatibleDC(nullptr)), out(CreateCompatibleDC(nullptr));
+    if (!result || !in || !out) return {};
+    HGDIOBJ oldIn = SelectObject(in.get(), source), oldOut = SelectObject(out.get(), result.get());
+    SetStretchBltMode(out.get(), HALFTONE);
+    SetBrushOrgEx(out.get(), 0, 0, nullptr);
+    StretchBlt(out.get(), 0, 0, to.cx, to.cy, in.get(), 0, 0, from.cx, from.cy, SRCCOPY);
+    SelectObject(in.get(), oldIn);
+    SelectObject(out.get(), oldOut);
+    return result;
+}
+
+}  // namespace
+
 unique_hbitmap LoadScaledBitmap(const std::string& name, int dpi)
 {
     auto load = [](const std::string& resource) {
         return unique_hbitmap(static_cast<HBITMAP>(
             LoadImageA(GetModuleHandleA(nullptr), resource.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     };
-    const int percent = NearestPictureScale(dpi);
-    if (percent != 100)
-        if (unique_hbitmap scaled = load(name + "_" + std::to_string(percent))) return scaled;
-    return load(name);
+    int percent = NearestPictureScale(dpi);
+    unique_hbitmap picture = percent != 100 ? load(name + "_" + std::to_string(percent)) : unique_hbitmap();
+    if (!picture) {
+        picture = load(name);
+        percent = 100;
+    }
+    if (!picture) return {};
+    BITMAP info{};
+    GetObjectA(picture.get(), sizeof info, &info);
+    const SIZE drawn{info.bmWidth, info.bmHeight};
+    const SIZE wanted{ScaledPictureLength(drawn.cx, percent, dpi), ScaledPictureLength(drawn.cy, percent, dpi)};
+    if (wanted.cx == drawn.cx && wanted.cy == drawn.cy) return picture;
+    unique_hbitmap stretched = Stretched(picture.get(), drawn, wanted);
+    return stretched ? std::move(stretched) : std::move(picture);
 }
 
 void TImage::LoadFromResource(const char* name)

@@ -11,8 +11,9 @@ namespace fw {
 
 class TForm;
 
-// A bitmap resource drawn for a DPI: NAME_150 or NAME_200 where the nearest picture size is
-// one of those, else NAME; none when the program carries neither.
+// A bitmap resource for a DPI: NAME_150 or NAME_200 where the nearest picture size is one of
+// those, else NAME, scaled to the layout's size at that DPI where it was drawn for another
+// (at 120 and 168, say); none when the program carries neither.
 unique_hbitmap LoadScaledBitmap(const std::string& name, int dpi);
 
 // A control without a window of its own, painted by its form in creation order.

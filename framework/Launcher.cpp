@@ -1,6 +1,7 @@
 // Starting other programs as child processes.
 #include "framework/Launcher.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "framework/LaunchLogic.h"
@@ -60,10 +61,17 @@ Started Launch(const std::string& program, const std::string& params, STARTUPINF
     // Into the job before it runs a single instruction. Where the system refuses (a job of
     // our own that allows no other), the tool runs as before.
     if (HANDLE job = ChildJob()) AssignProcessToJobObject(job, info.hProcess);
-    ResumeThread(info.hThread);
+    fw::unique_handle process(info.hProcess), thread(info.hThread);
+    if (ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {
+        // A tool that never runs is ended, never left suspended; its start failed.
+        const DWORD error = GetLastError();
+        TerminateProcess(process.get(), 1);
+        SetLastError(error);
+        return {};
+    }
     // Said once more to the running process: Wine keeps only this one.
     if (priorityClass != NORMAL_PRIORITY_CLASS) SetPriorityClass(info.hProcess, priorityClass);
-    return {fw::unique_handle(info.hProcess), fw::unique_handle(info.hThread)};
+    return {std::move(process), std::move(thread)};
 }
 
 // A handle the next child inherits; every other handle of ours stays private, so that a
@@ -109,25 +117,26 @@ fw::unique_handle StartWithoutConsole(const std::string& program, const std::str
     InheritedFor inheritOutput(output.get());
     InheritedFor inheritNothing(nothing.get());
     Started started = Launch(program, params, startup, priorityClass);
-    if (!started.process) error = {GetLastError(), false};
+    if (!started.process) error = {GetLastError() ? GetLastError() : ERROR_GEN_FAILURE, false};
     return std::move(started.process);
 }
 
-bool WaitForProcess(HANDLE process, DWORD timeoutMs)
+bool WaitAnswering(HANDLE handle, DWORD timeoutMs)
 {
+    constexpr DWORD kSliceMs = 100;
     const DWORD start = GetTickCount();
     while (true) {
-        DWORD remaining = INFINITE;
+        DWORD slice = kSliceMs;
         if (timeoutMs != INFINITE) {
-            DWORD spent = GetTickCount() - start;
+            const DWORD spent = GetTickCount() - start;
             // A budget used up elsewhere still lets a process that has ended count as ended.
-            if (spent >= timeoutMs) return WaitForSingleObject(process, 0) != WAIT_TIMEOUT;
-            remaining = timeoutMs - spent;
+            if (spent >= timeoutMs) return WaitForSingleObject(handle, 0) != WAIT_TIMEOUT;
+            slice = std::min(slice, timeoutMs - spent);
         }
-        DWORD woke = MsgWaitForMultipleObjects(1, &process, FALSE, remaining, QS_PAINT | QS_SENDMESSAGE);
+        const DWORD woke = MsgWaitForMultipleObjects(1, &handle, FALSE, slice, QS_ALLINPUT);
         if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) return true;
-        if (woke == WAIT_TIMEOUT) return false;
         MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the look, which also handles sent messages
         while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&msg);
     }
 }

@@ -28,10 +28,11 @@ struct StartError {
 fw::unique_handle StartWithoutConsole(const std::string& program, const std::string& params, const OutputFiles& files,
                                       StartError& error, DWORD priorityClass = NORMAL_PRIORITY_CLASS);
 
-// Waits for the process, dispatching only paint messages meanwhile; sent messages are
-// delivered by the system. False when the time limit passed first and the process still
-// runs.
-bool WaitForProcess(HANDLE process, DWORD timeoutMs = INFINITE);
+// Waits for a process or a thread while the window keeps answering: in short slices, each of
+// which looks at the input queue (Windows takes a window that has not looked for 5 s for
+// hung) and handles paints and sent messages; the input itself waits. False when the time
+// limit passed first and the handle is still not signalled.
+bool WaitAnswering(HANDLE handle, DWORD timeoutMs = INFINITE);
 
 // The full path of a program found under its own name or in the folders of Path (an
 // existing extra folder first); empty when it is nowhere.

@@ -22,4 +22,11 @@ constexpr int NearestPictureScale(int dpi)
     return 200;
 }
 
+// A length of a picture drawn at `percent` (its size in the 96-DPI layout, scaled to `dpi`):
+// the picture drawn for 150 % is shown as it is at 144 DPI and shrunk at 120.
+constexpr int ScaledPictureLength(int length, int percent, int dpi)
+{
+    return ScaleLength((length * 100 + percent / 2) / percent, dpi);
+}
+
 }  // namespace fw

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "framework/LoadedFunction.h"
 #include "framework/Unicode.h"
 #include "framework/handles.h"
 
@@ -21,7 +22,8 @@ std::string BrowseForFolder(HWND owner, const std::string& prompt, const std::st
 {
     // Its new dialog style needs OLE; started here, at the first use, and not before the
     // window shows (a second call only counts).
-    OleInitialize(nullptr);
+    if (const auto oleInitialize = fw::LoadedFunction<decltype(OleInitialize)>("ole32.dll", "OleInitialize"))
+        oleInitialize(nullptr);
     // Wide calls: a chosen path in any script comes back whole, however long in UTF-8.
     const std::wstring title = fw::Wide(prompt);
     const std::wstring initial = fw::Wide(initialFolder);

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "framework/Files.h"
 #include "framework/Unicode.h"
 #include "framework/handles.h"
 
@@ -19,10 +20,11 @@ bool IsDotEntry(const wchar_t* name)
 }
 
 // The wide calls: an entry's name in UTF-8 may need three bytes for each of its up to 260
-// characters. A character the code page cannot hold becomes "?", never a look-alike.
+// characters. A character the code page cannot hold becomes "?", never a look-alike. A
+// folder past MAX_PATH is searched in its long form.
 fw::unique_hfind FindFirst(const std::string& pattern, WIN32_FIND_DATAW& entry)
 {
-    return fw::unique_hfind(FindFirstFileW(fw::Wide(pattern).c_str(), &entry));
+    return fw::unique_hfind(FindFirstFileW(fw::WidePath(pattern).c_str(), &entry));
 }
 
 }  // namespace

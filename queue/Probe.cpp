@@ -14,7 +14,7 @@ DurationProbe::DurationProbe(const std::string& mediainfoPath, const std::string
     // Started directly, the tool gets the path as the program has it: no command
     // interpreter reads it in another code page or expands its "%" signs.
     fw::StartError error;
-    process_ = fw::StartWithoutConsole(mediainfoPath, queue::ProbeArguments(inputPath), {answerFile}, error);
+    process_ = fw::StartWithoutConsole(mediainfoPath, queue::ProbeArguments(fw::ExtendedPath(inputPath)), {answerFile}, error);
     if (process_) return;
     const std::string text = fw::SystemErrorText(error.code);
     if (error.outputFile) throw fw::EFCreateError(fw::FormatText("Cannot create file \"%s\". %s", {answerFile, text}));
@@ -40,7 +40,7 @@ bool DurationProbe::Wait()
 {
     const DWORD spent = GetTickCount() - started_;
     const DWORD left = spent >= timeLimitMs_ ? 0 : timeLimitMs_ - spent;
-    const bool ended = fw::WaitForProcess(process_.get(), left);
+    const bool ended = fw::WaitAnswering(process_.get(), left);
     if (!ended) {
         TerminateProcess(process_.get(), 1);
         WaitForSingleObject(process_.get(), 5000);

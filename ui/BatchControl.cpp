@@ -60,15 +60,16 @@ HRESULT CALLBACK CountdownProc(HWND dialog, UINT note, WPARAM wParam, LPARAM, LO
 
 // The list's context menu: the items, and "When the batch ends" with its three choices.
 constexpr UINT kItemBase = 1, kWhenBase = 100;
-fw::unique_hmenu BuildListMenu(const std::array<bool, queue::kMenuItems>& enabled, app::AfterBatch chosen)
+fw::unique_hmenu BuildListMenu(const std::array<bool, queue::kMenuItems>& enabled, app::AfterBatch chosen, bool canSleep)
 {
     const wchar_t* texts[queue::kMenuItems] = {L"&Open file", L"Open output &folder", L"&Why it failed", L"&Retry",
                                                L"Re&move", L"Remove &finished rows", L"&Stop converting…",
                                                L"When the batch &ends"};
     fw::unique_hmenu menu(CreatePopupMenu());
     HMENU when = CreatePopupMenu();  // owned by the menu once appended
-    const wchar_t* choices[] = {L"Do &nothing", L"&Sleep", L"Shut &down"};
-    for (UINT i = 0; i < 3; ++i) AppendMenuW(when, MF_STRING, kWhenBase + i, choices[i]);
+    const wchar_t* choices[] = {L"Do &nothing", canSleep ? L"&Sleep" : L"Sleep (this computer cannot sleep)", L"Shut &down"};
+    for (UINT i = 0; i < 3; ++i)
+        AppendMenuW(when, MF_STRING | (i == 1 && !canSleep ? MF_GRAYED : 0), kWhenBase + i, choices[i]);
     CheckMenuRadioItem(when, kWhenBase, kWhenBase + 2, kWhenBase + static_cast<UINT>(chosen), MF_BYCOMMAND);
     for (int i = 0; i < queue::kMenuItems; ++i) {
         const UINT state = enabled[static_cast<std::size_t>(i)] ? MF_ENABLED : MF_GRAYED;
@@ -114,7 +115,8 @@ void TfrmMain::OnListMenu(POINT screen)
     facts.selectedHasNote = selected.size() == 1 && !queue.Reason(selected[0]).empty();
     facts.anyDone = !queue.RowsIn(queue::RowState::Done).empty();
     facts.batchRunning = session_.Busy();
-    fw::unique_hmenu menu = BuildListMenu(queue::MenuEnabled(facts), session_.WhenBatchEnds());
+    const bool canSleep = app::SystemSleepKind() != app::SleepKind::None;
+    fw::unique_hmenu menu = BuildListMenu(queue::MenuEnabled(facts), session_.WhenBatchEnds(), canSleep);
     const UINT command = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
     if (command >= kWhenBase) session_.SetWhenBatchEnds(static_cast<app::AfterBatch>(command - kWhenBase));
     if (command < kItemBase || command >= kWhenBase) return;

@@ -9,6 +9,7 @@
 #include "app/AppLogic.h"
 #include "app/MainInstance.h"
 #include "framework/Application.h"
+#include "framework/LoadedFunction.h"
 #include "framework/Unicode.h"
 #include "queue/BrowseForFolderU.h"
 #include "ui/Taskbar.h"
@@ -48,7 +49,8 @@ std::optional<std::string> ChooseMp4File(HWND owner)
     dialog.nMaxFile = std::size(fileName);
     dialog.lpstrDefExt = L"mp4";
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
-    if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+    const auto getOpenFileName = fw::LoadedFunction<decltype(GetOpenFileNameW)>("comdlg32.dll", "GetOpenFileNameW");
+    if (!getOpenFileName || !getOpenFileName(&dialog)) return std::nullopt;
     return fw::Narrow(fileName);
 }
 
@@ -183,14 +185,18 @@ LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         session_.QueueWaitingItems();  // what came meanwhile, then what follows the batch
         BatchEnded();
         return 0;
-    case kOfferRowsMessage:
+    case kShownMessage:
+        session_.StageTools();
         session_.OfferLeftBehindRows();
         return 0;
     case WM_QUERYENDSESSION:
         return !session_.Busy();  // the system shows why we would rather it waited ("Converting 3 files")
     case WM_ENDSESSION:
-        if (wParam) session_.EndSession();  // the session really ends
-        return 0;
+        if (!wParam) return 0;
+        // The session really ends, perhaps in the middle of an action (a wait for the tools or
+        // a probe, a message box): after the clean-up nothing may carry on.
+        session_.EndSession();
+        ExitProcess(0);
     default: break;
     }
     return fw::TForm::WndProc(msg, wParam, lParam);

@@ -34,8 +34,8 @@ public:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // Posted to the window: queue what waits, ask about a crash's rows, follow a batch's end.
-    enum : UINT { kQueueItemsMessage = WM_APP + 1, kOfferRowsMessage, kBatchEndedMessage };
+    // Posted to the window: queue what waits, go on once the window shows, follow a batch's end.
+    enum : UINT { kQueueItemsMessage = WM_APP + 1, kShownMessage, kBatchEndedMessage };
     void CreateControls();
     void CreateGraphics();
     void CreatePictureButtons();

@@ -221,8 +221,8 @@ void TfrmMain::FormShow()
     ApplyShape();
     for (fw::TComponent* component : Components())
         if (auto* control = dynamic_cast<fw::TCustomControl*>(component)) control->Invalidate();
-    PostMessageA(Handle(), kOfferRowsMessage, 0, 0);  // once the window is there; offered once
-    session_.StageTools();
+    // Once the window is there: the tools are written, and a crash's rows offered (once).
+    PostMessageA(Handle(), kShownMessage, 0, 0);
 }
 
 void DragWindow(HWND window)

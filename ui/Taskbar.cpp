@@ -4,6 +4,8 @@
 #include <ole2.h>
 #include <shobjidl.h>
 
+#include "framework/LoadedFunction.h"
+
 TTaskbarProgress::~TTaskbarProgress()
 {
     if (list_) list_->Release();
@@ -13,9 +15,13 @@ ITaskbarList3* TTaskbarProgress::List()
 {
     if (looked_) return list_;
     looked_ = true;
-    OleInitialize(nullptr);  // at the first batch, not before the window shows; a second call only counts
+    // At the first batch, not before the window shows; a second OleInitialize only counts.
+    const auto oleInitialize = fw::LoadedFunction<decltype(OleInitialize)>("ole32.dll", "OleInitialize");
+    const auto coCreateInstance = fw::LoadedFunction<decltype(CoCreateInstance)>("ole32.dll", "CoCreateInstance");
+    if (!oleInitialize || !coCreateInstance) return nullptr;
+    oleInitialize(nullptr);
     void* found = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3, &found)))
+    if (FAILED(coCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3, &found)))
         return nullptr;
     list_ = static_cast<ITaskbarList3*>(found);
     if (FAILED(list_->HrInit())) {

@@ -1,4 +1,4 @@
-// The window at 100, 150 and 200 %: Mervane started with the display's DPI set so. Run by
+// The window at 100, 125, 150, 175 and 200 %: Mervane started with the display's DPI set so. Run by
 // tools/scaling-check.sh in a Wine prefix of its own, since the setting is the whole prefix's.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 #include "driver.h"
 #include "framework/GraphicControls.h"
@@ -15,7 +16,7 @@ TEST(Scaling, EveryPlaceCaptionAndShapeFollowsTheDisplaysDpi)
 {
     HKEY desktop = nullptr;  // where the display settings keep the DPI programs start with
     RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &desktop, nullptr);
-    for (DWORD dpi : {192, 144, 96}) {
+    for (DWORD dpi : {192, 168, 144, 120, 96}) {
         SCOPED_TRACE("at " + std::to_string(dpi) + " DPI");
         RegSetValueExA(desktop, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
         e2e::Driver app;
@@ -83,6 +84,12 @@ TEST(Scaling, EveryPlaceCaptionAndShapeFollowsTheDisplaysDpi)
         EXPECT_EQ(GetPixel(pixels, scaled(41), 0), CLR_INVALID) << "a picture as large as the button";
         DeleteDC(pixels);
         DeleteObject(region);
+        // The pictures as large as their places, whichever size they were drawn at.
+        for (const auto& [name, width, height] : {std::tuple{"LOGO", 231, 53}, {"CONVERT_TO", 148, 33}, {"BACKGROUND", 503, 480}}) {
+            BITMAP size{};
+            GetObjectA(fw::LoadScaledBitmap(name, static_cast<int>(dpi)).get(), sizeof size, &size);
+            EXPECT_TRUE(size.bmWidth == scaled(width) && size.bmHeight == scaled(height)) << name << " " << size.bmWidth;
+        }
 
         app.Shot("scale-" + std::to_string(dpi * 100 / 96));
         app.Click(scaled(475), scaled(24));  // the close button

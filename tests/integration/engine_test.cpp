@@ -309,7 +309,7 @@ TEST_F(EngineTest, SameNamedInputsWriteOutputsOfTheirOwn)
     EXPECT_EQ(ReadFile(work + "\\same (3).mpg").size(), 100u);
 }
 
-TEST_F(EngineTest, RealEncoderFailureIsExplainedByAClickAndItsLogRemovedAtTheEnd)
+TEST_F(EngineTest, RealEncoderFailureIsExplainedAndItsLogRemovedAtTheEnd)
 {
     const std::string clip = work + "clip.mp4";
     MakeClip(clip, 1);
@@ -477,4 +477,34 @@ TEST_F(EngineTest, AFailedRowRetriedConvertsWithTheNextBatch)
     Convert(1);
     StatesUntilIdle(0);
     EXPECT_EQ(Queue().State(0), RowState::Done);
+}
+
+TEST_F(EngineTest, AFolderPastMaxPathHandedOverQueuesAndConvertsItsClip)
+{
+    std::string folder = work;  // made a level at a time: each name short, the whole past 260
+    while (fw::Wide(folder).size() < 280) {
+        folder += std::string(40, 'f') + "\\";
+        CreateDirectoryW(fw::WidePath(folder).c_str(), nullptr);
+    }
+    MakeClip(work + "clip.mp4", 1);
+    ASSERT_TRUE(MoveFileW(fw::WidePath(work + "clip.mp4").c_str(), fw::WidePath(folder + "long.mp4").c_str()));
+    // As the command line gives it: relative to the current folder.
+    wchar_t current[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, current);
+    SetCurrentDirectoryA(work.c_str());
+    const std::string handedOver = fw::FullPath(folder.substr(work.size(), folder.size() - work.size() - 1));
+    SetCurrentDirectoryW(current);
+    EXPECT_EQ(handedOver + "\\", folder);
+
+    session->AddItems({handedOver});
+    ASSERT_EQ(Queue().Count(), 1);
+    EXPECT_EQ(Queue().Duration(0), "2");
+    session->Start();
+    StatesUntilIdle(0, 60000);
+    EXPECT_EQ(Queue().State(0), RowState::Done) << Queue().Reason(0);
+    EXPECT_TRUE(FileExists(work + "\\long.mpg"));
+    RemoveDirectoryW(fw::WidePath(folder).c_str());  // the removal below does not reach so deep
+    DeleteFileW(fw::WidePath(folder + "long.mp4").c_str());
+    for (std::string up = folder; up.size() > work.size(); up = up.substr(0, up.rfind('\\', up.size() - 2) + 1))
+        RemoveDirectoryW(fw::WidePath(up).c_str());
 }

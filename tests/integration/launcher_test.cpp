@@ -31,7 +31,7 @@ struct LauncherTest : ::testing::Test {
     {
         fw::StartError error;
         fw::unique_handle process = fw::StartWithoutConsole(program, params, {work + "out.txt"}, error);
-        if (process) fw::WaitForProcess(process.get());
+        if (process) fw::WaitAnswering(process.get());
         return process;
     }
     Echo RunEcho(const std::string& program, const std::string& params)

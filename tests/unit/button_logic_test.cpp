@@ -45,4 +45,12 @@ TEST(Scale, LengthsAndPictureSizesFollowTheDpi)
         EXPECT_EQ(fw::ScaleLength(c.length, c.dpi), c.scaled) << c.dpi << " " << c.length;
         EXPECT_EQ(fw::NearestPictureScale(c.dpi), c.pictures) << c.dpi;
     }
+    // A picture is shown at its layout size: as drawn where its scale is the display's, else
+    // scaled (the 150 % button, 62 px, in its 51 px place at 120 DPI).
+    struct Picture {
+        int length, percent, dpi, shown;
+    } pictures[] = {{62, 150, 144, 62}, {65, 150, 144, 65}, {755, 150, 144, 755}, {62, 150, 120, 51},
+                    {347, 150, 120, 289}, {82, 200, 168, 72},  {46, 200, 168, 40},   {41, 100, 96, 41}};
+    for (const Picture& p : pictures)
+        EXPECT_EQ(fw::ScaledPictureLength(p.length, p.percent, p.dpi), p.shown) << p.length << " at " << p.dpi;
 }

@@ -1,0 +1,53 @@
+// Giving a finished file its name: a name held for a moment is tried again, and the free name
+// beside it is chosen as the file system compares names. Wine renames over a file that is open
+// (Windows refuses with "access denied" while a player or the preview pane has it), so the
+// rename is a stand-in that refuses as Windows does.
+#include <gtest/gtest.h>
+
+#include "convert/Save.h"
+#include "support.h"
+
+using namespace testing_support;
+
+TEST(Saver, AHeldNameIsTriedAgainAndAFreeNameIsChosenAsTheFileSystemCompares)
+{
+    const std::string work = FreshFolder("save");
+    WriteFile(work + "in.mp4", "input");
+    struct Case {
+        const char* what;
+        DWORD refusal;      // what the replacing rename says while the name is held
+        int refusals;       // how often it says so
+        const char* claimed;  // an output of this run, as another input wrote it
+        const char* savedAs;
+    } cases[] = {
+        {"held by a scanner for a moment", ERROR_SHARING_VIOLATION, 3, "", "out.mpg"},
+        {"open in a player for a moment", ERROR_ACCESS_DENIED, 3, "", "out.mpg"},
+        {"open in a player all along", ERROR_ACCESS_DENIED, 1000, "", "out (2).mpg"},
+        {"another input wrote OUT (2).MPG", ERROR_ACCESS_DENIED, 1000, "OUT (2).MPG", "out (3).mpg"},
+        {"a folder that is gone: never tried again", ERROR_PATH_NOT_FOUND, 1, "", "out (2).mpg"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile(work + "out.~00", "converted");
+        convert::SaveJob job;
+        job.written = work + "out.~00";
+        job.output = work + "out.mpg";
+        job.input = work + "in.mp4";
+        if (*c.claimed) job.claimed = {work + c.claimed};
+        job.retryMs = 400;
+        int replaceCalls = 0;
+        job.rename = [&](const std::wstring& from, const std::wstring& to, bool replace) -> DWORD {
+            if (replace && replaceCalls++ < c.refusals) return c.refusal;
+            return MoveFileExW(from.c_str(), to.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0) ? 0 : GetLastError();
+        };
+        {
+            convert::TSaver saver(std::move(job));
+            WaitForSingleObject(saver.Thread(), 10000);
+            EXPECT_EQ(saver.Result().savedAs, work + c.savedAs) << saver.Result().note;
+        }
+        EXPECT_EQ(ReadFile(work + c.savedAs), "converted");
+        EXPECT_EQ(replaceCalls > 1, c.refusal != ERROR_PATH_NOT_FOUND) << "tried again";
+        DeleteFileA((work + c.savedAs).c_str());
+    }
+    RemoveTree(work);
+}
