@@ -36,8 +36,8 @@ TSession::TSession()
     batch_.OnProgress = [this](const convert::BatchProgress& progress) {
         if (Events.OnProgress) Events.OnProgress(progress);
     };
-    batch_.OnEnd = [this] {
-        if (Events.OnBatchEnded) Events.OnBatchEnded();
+    batch_.OnEnd = [this](const convert::BatchSummary& summary) {
+        if (Events.OnBatchEnded) Events.OnBatchEnded(summary);
     };
 }
 
@@ -157,7 +157,7 @@ AfterBatch TSession::TakeWhenBatchEnds()
 std::string TSession::OutputFolderOf(int row) const
 {
     // The folder the row's file was written to, which "Browse" may have changed since.
-    const std::string& output = queue_.Output(row);
+    const std::string output = row >= 0 ? queue_.Output(row) : std::string();
     if (output.empty()) return fw::Trim(Folders.work + "\\");
     const std::string folder = fw::FolderPart(output, fw::IsLeadByte);
     return folder.empty() || folder.back() == '\\' ? folder : folder + "\\";

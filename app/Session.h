@@ -21,7 +21,7 @@ class DurationProbe;
 namespace app {
 
 // What follows the next batch's end; it applies once, then goes back to Nothing.
-enum class AfterBatch { Nothing, Sleep, ShutDown };
+enum class AfterBatch { Nothing, Sleep, ShutDown, OpenFolder };
 // The system's own sleep or shutdown: empty, or why it refused.
 std::string SystemPowerDown(AfterBatch what);
 // How this computer sleeps: suspended (S3); by turning its display off (Modern Standby,
@@ -55,7 +55,7 @@ struct TSessionEvents {
     std::function<void()> OnFoldersChanged;
     // A batch's progress, and its end.
     std::function<void(const convert::BatchProgress& progress)> OnProgress;
-    std::function<void()> OnBatchEnded;
+    std::function<void(const convert::BatchSummary& summary)> OnBatchEnded;
 };
 
 class TSession {
@@ -120,11 +120,15 @@ public:
     void Start();
     void StopAfterRunning() { batch_.StopAfterRunning(); }
     void StopNow() { batch_.StopNow(); }
+    bool Paused() const { return batch_.Paused(); }
+    // Pauses a running batch, or lets a paused one go on.
+    void PauseOrResume() { batch_.Paused() ? batch_.Resume() : batch_.Pause(); }
     AfterBatch WhenBatchEnds() const { return whenBatchEnds_; }
     void SetWhenBatchEnds(AfterBatch choice) { whenBatchEnds_ = choice; }
     // The choice for the batch that has just ended; the next one starts with Nothing.
     AfterBatch TakeWhenBatchEnds();
-    // The folder a row's "MPG" opens: where its file was written, else the output folder.
+    // The folder a row's "MPG" opens: where its file was written, else (or for no row, -1)
+    // the output folder.
     std::string OutputFolderOf(int row) const;
     // What a click on "Failed", or on a "Done" with a note, says.
     std::string ReasonMessage(int row) const;

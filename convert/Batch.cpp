@@ -3,6 +3,7 @@
 #include "convert/Batch.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 
 #include "convert/EncoderRun.h"
@@ -15,6 +16,18 @@
 #include "queue/Queue.h"
 
 namespace convert {
+
+namespace {
+
+// The seconds of media a duration entry stands for; none for an entry that is no number.
+double MediaSeconds(const std::string& entry)
+{
+    char* end = nullptr;
+    const double seconds = std::strtod(entry.c_str(), &end);
+    return end != entry.c_str() && seconds > 0 ? seconds : 0;
+}
+
+}  // namespace
 
 TBatch::~TBatch()
 {
@@ -43,16 +56,18 @@ void TBatch::Start(const BatchSetup& setup)
 void TBatch::FillSlots()
 {
     try {
-        for (int row = queue_.NextPending(); row >= 0 && !stopping_ && static_cast<int>(running_.size()) < setup_.encoders;
+        for (int row = queue_.NextPending();
+             row >= 0 && (state_ == State::Idle || state_ == State::Running) && static_cast<int>(running_.size()) < setup_.encoders;
              row = queue_.NextPending(row + 1)) {
-            if (!active_) Begin();
+            if (state_ == State::Idle) Begin();
             StartRow(row);
         }
     } catch (...) {
         if (running_.empty()) End();
         throw;
     }
-    if (running_.empty()) End();
+    // A paused batch waits with its pending rows, unless none is left.
+    if (running_.empty() && (state_ != State::Paused || queue_.NextPending() < 0)) End();
 }
 
 int TBatch::FreeSlot() const
@@ -67,6 +82,7 @@ std::unique_ptr<TConversion> TBatch::Prepare(int row)
     c->id = queue_.IdAt(row);
     c->input = queue_.Path(row);
     c->expectedSize = ExpectedSizeFor(queue_.Duration(row), setup_.rateKBps);  // raises before the row changes
+    c->mediaSeconds = MediaSeconds(queue_.Duration(row));
     c->output = FreeOutputPath(OutputPathFor(c->input, setup_.outputFolder, fw::IsLeadByte), c->input, written_,
                                &fw::SamePath);
     c->written = TemporaryPathFor(c->output, [&](const std::string& candidate) {
@@ -97,9 +113,11 @@ std::string TBatch::Launch(TConversion& c)
 void TBatch::StartRow(int row)
 {
     std::unique_ptr<TConversion> c = Prepare(row);
+    ++facts_.started;
     if (const std::string failure = Launch(*c); !failure.empty()) {
         queue_.Fail(row, failure);
-        FileEnded(true);
+        FileEnded(*c, Outcome::Failed);
+        ShowProgress();
         return;
     }
     written_.push_back({c->output, c->input, true});
@@ -132,6 +150,7 @@ void TBatch::Tick(TAdvancedTimer* timer)
     }
     // The end first: a size measured after it is final.
     const bool ended = WaitForSingleObject(c.process.get(), 0) == WAIT_OBJECT_0;
+    if (!ended && Paused()) return;  // its row shows where it stopped
     const std::optional<std::int64_t> size = MeasureOutput(c.written);
     if (ended) {
         c.failure = EndedRunFailure(c.process.get(), c.log, c.written, c.input, c.output, size.value_or(0));
@@ -179,8 +198,9 @@ void TBatch::Finish(TConversion& c)
     if (writing_) writing_->Remove(c.written);
     if (!saved.savedAs.empty() && saved.savedAs != c.output) written_.push_back({saved.savedAs, c.input, false});
     TAdvancedTimer* timer = c.timer;
+    FileEnded(c, c.stopped ? Outcome::Stopped : reason.empty() ? Outcome::Converted : Outcome::Failed);
     running_.erase(std::find_if(running_.begin(), running_.end(), [&](const auto& p) { return p.get() == &c; }));
-    FileEnded(!reason.empty());
+    ShowProgress();
     // The timer goes once the next rows have started: this is one of its ticks.
     fw::scope_exit release([timer] { timer->Release(); });
     FillSlots();
@@ -202,12 +222,13 @@ void TBatch::Abandon()
         c->timer->Release();
     }
     running_.clear();
-    End();
+    End(true);
 }
 
 void TBatch::StopAfterRunning()
 {
-    if (Running()) stopping_ = true;
+    if (state_ == State::Paused) SuspendEncoders(false);  // the running files finish
+    if (Running()) state_ = State::Stopping;
 }
 
 void TBatch::StopNow()
@@ -223,40 +244,96 @@ void TBatch::StopNow()
     }
 }
 
+void TBatch::Pause()
+{
+    if (state_ != State::Running) return;
+    SuspendEncoders(true);
+    state_ = State::Paused;
+    runningMs_ += GetTickCount() - runningSince_;
+    for (const auto& c : running_) queue_.ShowPaused(queue_.IndexOf(c->id));
+    SetThreadExecutionState(ES_CONTINUOUS);  // the system may sleep again
+    ShowProgress();
+}
+
+void TBatch::Resume()
+{
+    if (state_ != State::Paused) return;
+    SuspendEncoders(false);
+    state_ = State::Running;
+    runningSince_ = GetTickCount();
+    SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+    ShowProgress();
+    FillSlots();  // the slots that emptied meanwhile
+}
+
+void TBatch::SuspendEncoders(bool suspend)
+{
+    for (const auto& c : running_)
+        if (!c->saver) fw::SuspendProcess(c->process.get(), suspend);
+}
+
 void TBatch::Begin()
 {
-    active_ = true;
+    state_ = State::Running;
     queue_.Lock(true);
-    total_ = static_cast<int>(queue_.RowsIn(queue::RowState::Pending).size());
+    facts_ = {};
+    for (int row : queue_.RowsIn(queue::RowState::Pending)) {
+        ++facts_.files;
+        facts_.mediaTotal += MediaSeconds(queue_.Duration(row));
+    }
+    summary_ = {};
     ended_ = 0;
-    failed_ = false;
+    runningMs_ = 0;
+    runningSince_ = GetTickCount();
     SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);  // no sleep; the display may turn off
     ShowProgress();
 }
 
-void TBatch::End()
+void TBatch::End(bool abandoned)
 {
-    if (!active_) return;
-    active_ = false;
-    stopping_ = false;
+    if (state_ == State::Idle) return;
+    summary_.stopped = state_ == State::Stopping;
+    summary_.abandoned = abandoned;
+    state_ = State::Idle;
     queue_.Lock(false);
     SetThreadExecutionState(ES_CONTINUOUS);
-    if (OnEnd) OnEnd();
+    if (OnEnd) OnEnd(summary_);
+}
+
+double TBatch::RunningSeconds() const
+{
+    const DWORD ms = runningMs_ + (state_ == State::Paused ? 0 : GetTickCount() - runningSince_);
+    return ms / 1000.0;
 }
 
 void TBatch::ShowProgress()
 {
-    BatchProgress progress{static_cast<std::uint64_t>(ended_) * kProgressPerFile,
-                           static_cast<std::uint64_t>(total_) * kProgressPerFile, failed_, total_ - ended_};
-    for (const auto& c : running_) progress.done += FileProgress(c->lastSize, c->expectedSize);
+    if (state_ == State::Idle) return;
+    BatchProgress progress{facts_, summary_.failed > 0, facts_.files - ended_};
+    for (const auto& c : running_) {
+        const double share = static_cast<double>(FileProgress(c->lastSize, c->expectedSize)) / kProgressPerFile * c->mediaSeconds;
+        progress.facts.mediaDone += share;
+        progress.facts.mediaEncoded += share;
+    }
+    progress.facts.runningSeconds = RunningSeconds();
+    progress.facts.paused = state_ == State::Paused;
     if (OnProgress) OnProgress(progress);
 }
 
-void TBatch::FileEnded(bool failed)
+void TBatch::FileEnded(const TConversion& c, Outcome outcome)
 {
+    if (outcome == Outcome::Stopped) {
+        --facts_.started;  // back to "Pending", to run with the next batch
+        return;
+    }
     ++ended_;
-    failed_ = failed_ || failed;
-    ShowProgress();
+    facts_.mediaDone += c.mediaSeconds;
+    if (outcome == Outcome::Converted) {
+        facts_.mediaEncoded += c.mediaSeconds;
+        ++summary_.converted;
+    } else {
+        ++summary_.failed;
+    }
 }
 
 }  // namespace convert

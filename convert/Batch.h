@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "convert/ConvertLogic.h"
+#include "convert/ProgressLogic.h"
 #include "convert/Save.h"
 #include "convert/WritingList.h"
 #include "framework/handles.h"
@@ -33,12 +34,19 @@ struct BatchSetup {
     int encoders = 1;            // at most this many at once
 };
 
-// How far a batch is: in thousandths of a file, the files not yet ended, whether one failed.
+// How far a batch is: in media seconds, the files not yet ended, whether one failed.
 struct BatchProgress {
-    std::uint64_t done = 0;
-    std::uint64_t total = 0;
+    BatchFacts facts;
     bool failed = false;
     int filesLeft = 0;
+};
+
+// How a batch ended.
+struct BatchSummary {
+    int converted = 0;
+    int failed = 0;
+    bool stopped = false;    // by the user, before every file had its turn
+    bool abandoned = false;  // by the program's end: nobody is there to be told
 };
 
 // One file on its way through the encoder.
@@ -52,6 +60,7 @@ struct TConversion {
     std::string log;
     std::int64_t expectedSize = 0;
     std::int64_t lastSize = 0;
+    double mediaSeconds = 0;  // the input's duration
     fw::unique_handle process;
     TAdvancedTimer* timer = nullptr;  // measures the written file twice a second
     // Once the encoder has ended: why the run failed (empty for a finished file), and the
@@ -68,8 +77,9 @@ public:
     TBatch(const TBatch&) = delete;
     TBatch& operator=(const TBatch&) = delete;
 
-    // True from the first row started to the end: the queue may not change meanwhile.
-    bool Running() const { return active_; }
+    // True from the first row started to the end, paused or not: the queue may not change meanwhile.
+    bool Running() const { return state_ != State::Idle; }
+    bool Paused() const { return state_ == State::Paused; }
     const std::vector<std::unique_ptr<TConversion>>& Conversions() const { return running_; }
 
     // Starts pending rows top to bottom until `encoders` run. Does nothing while running.
@@ -81,7 +91,11 @@ public:
     // end at once, their temporaries removed and their rows "Pending" again ("now").
     void StopAfterRunning();
     void StopNow();
-    bool Stopping() const { return stopping_; }
+    bool Stopping() const { return state_ == State::Stopping; }
+    // Our encoders wait where they are and no row starts; the system may sleep meanwhile.
+    void Pause();
+    // Each encoder goes on exactly where it was.
+    void Resume();
 
     // The log of the encoder in that slot: "ffmpeg_log.txt", "ffmpeg_log_2.txt"...
     static std::string LogPath(const std::string& folder, int slot);
@@ -91,7 +105,7 @@ public:
     // While the batch runs: its progress, at its start, as files grow and as each ends.
     std::function<void(const BatchProgress&)> OnProgress;
     // Called when a batch has ended, whether it finished, was stopped or was abandoned.
-    std::function<void()> OnEnd;
+    std::function<void(const BatchSummary& summary)> OnEnd;
 
 private:
     // A tick of a conversion's timer: its progress, or its end and the next pending rows.
@@ -109,21 +123,25 @@ private:
     void Ended(TConversion& conversion);
     void Finish(TConversion& conversion);
     void Begin();
-    void End();
+    void End(bool abandoned = false);
     void ShowProgress();
-    void FileEnded(bool failed);
+    enum class Outcome { Converted, Failed, Stopped };
+    void FileEnded(const TConversion& conversion, Outcome outcome);
+    void SuspendEncoders(bool suspend);
     int FreeSlot() const;
+    double RunningSeconds() const;
 
     TQueue& queue_;
     BatchSetup setup_;
     std::vector<std::unique_ptr<TConversion>> running_;
     ClaimedOutputs written_;
     std::unique_ptr<TWritingList> writing_;
-    bool active_ = false;
-    int total_ = 0;
-    int ended_ = 0;
-    bool failed_ = false;
-    bool stopping_ = false;
+    enum class State { Idle, Running, Paused, Stopping } state_ = State::Idle;
+    BatchFacts facts_;       // the ended files' share; the running ones are added when shown
+    BatchSummary summary_;
+    int ended_ = 0;           // files converted or failed
+    DWORD runningSince_ = 0;  // when the batch last began or went on after a pause
+    DWORD runningMs_ = 0;     // converting before that
 };
 
 }  // namespace convert

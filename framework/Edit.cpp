@@ -80,6 +80,12 @@ LRESULT TNameLabel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return 1;
     case WM_NCHITTEST:
         return HTTRANSPARENT;
+    case WM_SETTEXT: {
+        // Kept without the static control's own drawing: the form's label shows the text.
+        const LRESULT result = DefWindowProcA(Handle(), msg, wParam, lParam);
+        InvalidateRect(Handle(), nullptr, FALSE);
+        return result;
+    }
     default:
         return TWinControl::WndProc(msg, wParam, lParam);
     }

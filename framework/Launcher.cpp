@@ -6,6 +6,7 @@
 
 #include "framework/LaunchLogic.h"
 #include "framework/Files.h"
+#include "framework/LoadedFunction.h"
 #include "framework/text.h"
 
 namespace fw {
@@ -139,6 +140,13 @@ bool WaitAnswering(HANDLE handle, DWORD timeoutMs)
         PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the look, which also handles sent messages
         while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&msg);
     }
+}
+
+bool SuspendProcess(HANDLE process, bool suspend)
+{
+    using NtCall = LONG NTAPI(HANDLE);
+    const auto call = LoadedFunction<NtCall>("ntdll.dll", suspend ? "NtSuspendProcess" : "NtResumeProcess");
+    return call && call(process) >= 0;
 }
 
 std::string SearchProgramPath(const std::string& fileName, const std::string& extraFolder)

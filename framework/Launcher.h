@@ -34,6 +34,10 @@ fw::unique_handle StartWithoutConsole(const std::string& program, const std::str
 // limit passed first and the handle is still not signalled.
 bool WaitAnswering(HANDLE handle, DWORD timeoutMs = INFINITE);
 
+// Stops every thread of a process where it is, or lets them go on (the system's own pause, as
+// a debugger uses it). False when the system refused.
+bool SuspendProcess(HANDLE process, bool suspend);
+
 // The full path of a program found under its own name or in the folders of Path (an
 // existing extra folder first); empty when it is nowhere.
 std::string SearchProgramPath(const std::string& fileName, const std::string& extraFolder);

@@ -101,6 +101,11 @@ void TQueue::Stopped(int row)
     SetState(row, queue::RowState::Pending, queue::RowStateText(queue::RowState::Pending));
 }
 
+void TQueue::ShowPaused(int row)
+{
+    if (row >= 0) SetState(row, State(row), queue::PausedText(StateText(row)));
+}
+
 void TQueue::Tell(Change change, int row) const
 {
     if (OnRowChange) OnRowChange(change, row);

@@ -62,6 +62,8 @@ public:
     void Fail(int row, const std::string& reason);
     // A conversion stopped halfway: "Pending" again.
     void Stopped(int row);
+    // A paused conversion: "42% (paused)" until it is measured again.
+    void ShowPaused(int row);
 
 private:
     struct Row {

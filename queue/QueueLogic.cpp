@@ -200,10 +200,20 @@ RowAction ClickAction(int x, const int (&w)[4], RowState state, bool hasNote)
     return RowAction::None;
 }
 
+std::string PausedText(std::string_view shown)
+{
+    constexpr std::string_view kPaused = " (paused)";
+    if (shown.size() >= kPaused.size() && shown.substr(shown.size() - kPaused.size()) == kPaused) return std::string(shown);
+    const std::size_t percent = shown.find('%');
+    return std::string(shown.substr(0, percent == std::string_view::npos ? shown.size() : percent + 1)) + std::string(kPaused);
+}
+
 std::array<bool, kMenuItems> MenuEnabled(const MenuFacts& facts)
 {
     std::array<bool, kMenuItems> on{};
     auto set = [&](MenuItem item, bool value) { on[static_cast<std::size_t>(item)] = value; };
+    set(MenuItem::PauseConverting, facts.batchRunning && !facts.batchPaused);
+    set(MenuItem::ResumeConverting, facts.batchRunning && facts.batchPaused);
     set(MenuItem::StopConverting, facts.batchRunning);
     set(MenuItem::WhenBatchEnds, true);
     if (facts.batchRunning) return on;

@@ -72,6 +72,9 @@ namespace queue {
 enum class RowState { Pending, Converting, Done, Failed };
 // The words a row in that state shows ("Pending" for a conversion not yet measured).
 const char* RowStateText(RowState state);
+// What a row whose conversion is paused shows: its percentage followed by " (paused)"
+// ("42% (paused)"), or its text so followed where it has none yet ("Pending (paused)").
+std::string PausedText(std::string_view shown);
 // What a finished row shows in the converted column.
 inline constexpr const char* kConvertedText = "MPG";
 
@@ -100,8 +103,11 @@ enum class RowAction { None, Remove, OpenOutputFolder, OpenInput, ShowReason };
 RowAction ClickAction(int x, const int (&widths)[4], RowState state, bool hasNote = false);
 
 // The list's context menu, in its order; the last opens "When the batch ends".
-enum class MenuItem { OpenFile, OpenOutputFolder, WhyItFailed, Retry, Remove, RemoveFinished, StopConverting, WhenBatchEnds };
-inline constexpr int kMenuItems = 8;
+enum class MenuItem {
+    OpenFile, OpenOutputFolder, WhyItFailed, Retry, Remove, RemoveFinished,
+    PauseConverting, ResumeConverting, StopConverting, WhenBatchEnds
+};
+inline constexpr int kMenuItems = 10;
 // What the selected rows and the batch allow: one row to open or explain, failed rows to
 // retry, any rows to remove; while a batch runs, only the stop and the choice of what
 // follows it, as the queue takes no change then.
@@ -110,6 +116,7 @@ struct MenuFacts {
     bool selectedHasNote = false;    // one selected done row was saved under another name
     bool anyDone = false;            // in the whole queue
     bool batchRunning = false;
+    bool batchPaused = false;
 };
 std::array<bool, kMenuItems> MenuEnabled(const MenuFacts& facts);
 

@@ -11,11 +11,12 @@
 #include "framework/Unicode.h"
 #include "framework/handles.h"
 #include "ui/Main.h"
+#include "ui/Notice.h"
 #include "ui/Taskbar.h"
 
 namespace {
 
-enum StopChoice { kStopAfter = 101, kStopNow, kKeepConverting };
+enum StopChoice { kStopAfter = 101, kStopNow, kKeepConverting, kPauseOrResume };
 
 // Shows a task dialog over the main window with the program's title: the button chosen, or 0.
 int ShowTaskDialog(HWND owner, TASKDIALOGCONFIG& config)
@@ -63,18 +64,19 @@ constexpr UINT kItemBase = 1, kWhenBase = 100;
 fw::unique_hmenu BuildListMenu(const std::array<bool, queue::kMenuItems>& enabled, app::AfterBatch chosen, bool canSleep)
 {
     const wchar_t* texts[queue::kMenuItems] = {L"&Open file", L"Open output &folder", L"&Why it failed", L"&Retry",
-                                               L"Re&move", L"Remove &finished rows", L"&Stop converting…",
-                                               L"When the batch &ends"};
+                                               L"Re&move", L"Remove &finished rows", L"&Pause converting",
+                                               L"Resume con&verting", L"&Stop converting…", L"When the batch &ends"};
     fw::unique_hmenu menu(CreatePopupMenu());
     HMENU when = CreatePopupMenu();  // owned by the menu once appended
-    const wchar_t* choices[] = {L"Do &nothing", canSleep ? L"&Sleep" : L"Sleep (this computer cannot sleep)", L"Shut &down"};
-    for (UINT i = 0; i < 3; ++i)
+    const wchar_t* choices[] = {L"Do &nothing", canSleep ? L"&Sleep" : L"Sleep (this computer cannot sleep)", L"Shut &down",
+                                L"&Open the output folder"};
+    for (UINT i = 0; i < std::size(choices); ++i)
         AppendMenuW(when, MF_STRING | (i == 1 && !canSleep ? MF_GRAYED : 0), kWhenBase + i, choices[i]);
-    CheckMenuRadioItem(when, kWhenBase, kWhenBase + 2, kWhenBase + static_cast<UINT>(chosen), MF_BYCOMMAND);
+    CheckMenuRadioItem(when, kWhenBase, kWhenBase + 3, kWhenBase + static_cast<UINT>(chosen), MF_BYCOMMAND);
     for (int i = 0; i < queue::kMenuItems; ++i) {
         const UINT state = enabled[static_cast<std::size_t>(i)] ? MF_ENABLED : MF_GRAYED;
         const auto item = static_cast<queue::MenuItem>(i);
-        if (item == queue::MenuItem::StopConverting || item == queue::MenuItem::WhenBatchEnds)
+        if (item == queue::MenuItem::PauseConverting || item == queue::MenuItem::WhenBatchEnds)
             AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
         if (item == queue::MenuItem::WhenBatchEnds)
             AppendMenuW(menu.get(), MF_POPUP | state, reinterpret_cast<UINT_PTR>(when), texts[i]);
@@ -92,7 +94,9 @@ void TfrmMain::AskStop()
     const TASKDIALOG_BUTTON buttons[] = {
         {kStopAfter, L"Stop after the files being converted\nThey finish; no further file starts."},
         {kStopNow, L"Stop now\nThe files being converted end and go back to Pending."},
-        {kKeepConverting, L"Keep converting"},
+        session_.Paused() ? TASKDIALOG_BUTTON{kPauseOrResume, L"Resume\nThe files go on where they were."}
+                          : TASKDIALOG_BUTTON{kPauseOrResume, L"Pause\nThe files wait where they are; nothing is lost."},
+        {kKeepConverting, session_.Paused() ? L"Keep paused" : L"Keep converting"},
     };
     TASKDIALOGCONFIG config{};
     config.dwFlags = TDF_USE_COMMAND_LINKS;
@@ -104,6 +108,7 @@ void TfrmMain::AskStop()
     const int chosen = ShowTaskDialog(Handle(), config);
     if (chosen == kStopAfter) session_.StopAfterRunning();
     if (chosen == kStopNow) session_.StopNow();
+    if (chosen == kPauseOrResume) session_.PauseOrResume();
 }
 
 void TfrmMain::OnListMenu(POINT screen)
@@ -115,6 +120,7 @@ void TfrmMain::OnListMenu(POINT screen)
     facts.selectedHasNote = selected.size() == 1 && !queue.Reason(selected[0]).empty();
     facts.anyDone = !queue.RowsIn(queue::RowState::Done).empty();
     facts.batchRunning = session_.Busy();
+    facts.batchPaused = session_.Paused();
     const bool canSleep = app::SystemSleepKind() != app::SleepKind::None;
     fw::unique_hmenu menu = BuildListMenu(queue::MenuEnabled(facts), session_.WhenBatchEnds(), canSleep);
     const UINT command = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
@@ -128,6 +134,7 @@ void TfrmMain::OnListMenu(POINT screen)
     case queue::MenuItem::Retry: session_.Retry(selected); break;
     case queue::MenuItem::Remove: session_.RemoveRows(selected); break;
     case queue::MenuItem::RemoveFinished: session_.RemoveFinished(); break;
+    case queue::MenuItem::PauseConverting: case queue::MenuItem::ResumeConverting: session_.PauseOrResume(); break;
     case queue::MenuItem::StopConverting: AskStop(); break;
     case queue::MenuItem::WhenBatchEnds: break;
     }
@@ -135,18 +142,31 @@ void TfrmMain::OnListMenu(POINT screen)
 
 void TfrmMain::ShowProgress(const convert::BatchProgress& progress)
 {
-    taskbar_->Show(Handle(), progress.done, progress.total, progress.failed);
+    const convert::BatchFacts& facts = progress.facts;
+    ShowStatus(convert::BatchCaption(facts));
+    const auto look = facts.paused ? TTaskbarProgress::Look::Paused
+                                   : progress.failed ? TTaskbarProgress::Look::Failed : TTaskbarProgress::Look::Normal;
+    constexpr double kSteps = 1000;  // the taskbar's fraction, in thousandths
+    taskbar_->Show(Handle(), static_cast<std::uint64_t>(convert::BatchFraction(facts) * kSteps),
+                   static_cast<std::uint64_t>(kSteps), look);
     // What log-off and shutdown show while the batch runs.
     ShutdownBlockReasonCreate(Handle(), fw::Wide(convert::SessionWaitReason(progress.filesLeft)).c_str());
 }
 
-void TfrmMain::ShowBatchEnd()
+void TfrmMain::ShowBatchEnd(const convert::BatchSummary& summary)
 {
+    ShowStatus({});
     ShutdownBlockReasonDestroy(Handle());
     taskbar_->Clear(Handle());
-    if (GetForegroundWindow() != Handle()) {
-        FLASHWINFO flash{sizeof flash, Handle(), FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
-        FlashWindowEx(&flash);
+    if (!summary.abandoned) {
+        // Said once for the batch: a notification (or, where the system shows none, its
+        // sound), and the taskbar button flashing until the window comes forward.
+        const std::string text = convert::BatchEndText(summary.converted, summary.failed, summary.stopped);
+        if (!notice_->Show(fw::Application->Title(), text)) MessageBeep(MB_ICONINFORMATION);
+        if (GetForegroundWindow() != Handle()) {
+            FLASHWINFO flash{sizeof flash, Handle(), FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
+            FlashWindowEx(&flash);
+        }
     }
     PostMessageA(Handle(), kBatchEndedMessage, 0, 0);
 }
@@ -155,6 +175,10 @@ void TfrmMain::BatchEnded()
 {
     const app::AfterBatch choice = session_.TakeWhenBatchEnds();  // for one batch only
     if (choice == app::AfterBatch::Nothing || session_.Busy()) return;
+    if (choice == app::AfterBatch::OpenFolder) {
+        OpenWithShell(Handle(), session_.OutputFolderOf(-1));
+        return;
+    }
     const bool sleep = choice == app::AfterBatch::Sleep;
     Countdown countdown{session_.CountdownSeconds, sleep ? L"sleep" : L"shut down", {}};
     countdown.text = CountdownText(countdown, countdown.seconds);

@@ -12,6 +12,7 @@
 #include "framework/LoadedFunction.h"
 #include "framework/Unicode.h"
 #include "queue/BrowseForFolderU.h"
+#include "ui/Notice.h"
 #include "ui/Taskbar.h"
 
 namespace {
@@ -57,7 +58,8 @@ std::optional<std::string> ChooseMp4File(HWND owner)
 }  // namespace
 
 TfrmMain::TfrmMain(app::TSession& session)
-    : fw::TForm(nullptr, kMainWindowClass), session_(session), taskbar_(std::make_unique<TTaskbarProgress>())
+    : fw::TForm(nullptr, kMainWindowClass), session_(session), taskbar_(std::make_unique<TTaskbarProgress>()),
+      notice_(std::make_unique<TBatchNotice>(Handle(), kNoticeMessage))
 {
     CreateControls();
     Subscribe();
@@ -83,14 +85,15 @@ void TfrmMain::Subscribe()
     events.OnStatus = [this](const std::string& text) { ShowStatus(text); };
     events.OnFoldersChanged = [this] { ShowFolders(); };
     events.OnProgress = [this](const convert::BatchProgress& progress) { ShowProgress(progress); };
-    events.OnBatchEnded = [this] { ShowBatchEnd(); };
+    events.OnBatchEnded = [this](const convert::BatchSummary& summary) { ShowBatchEnd(summary); };
 }
 
 bool TfrmMain::OnKey(const MSG& msg)
 {
     if (msg.message != WM_KEYDOWN || (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd))) return false;
-    if (msg.wParam == VK_ESCAPE && session_.Busy()) {
-        AskStop();
+    if ((msg.wParam == VK_ESCAPE || msg.wParam == VK_PAUSE) && session_.Busy()) {
+        if (msg.wParam == VK_ESCAPE) AskStop();
+        else session_.PauseOrResume();
         return true;
     }
     const bool ctrlOnly = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0 && GetKeyState(VK_SHIFT) >= 0;
@@ -138,9 +141,12 @@ void TfrmMain::OnCloseClick()
 
 void TfrmMain::ShowFolders()
 {
-    fileEdit_->SetText(session_.Folders.lastFile);
-    folderEdit_->SetText(session_.Folders.lastFolder);
-    outputFolderEdit_->SetText(session_.Folders.work);
+    const std::pair<const char*, const std::string&> shown[] = {
+        {"FileEdit", session_.Folders.lastFile},
+        {"FolderEdit", session_.Folders.lastFolder},
+        {"OutputFolderEdit", session_.Folders.work},
+    };
+    for (const auto& [edit, path] : shown) static_cast<fw::TEdit*>(FindComponent(edit))->SetText(path);
 }
 
 void TfrmMain::QueueItemsLater(const std::vector<std::string>& items)
@@ -185,6 +191,7 @@ LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         session_.QueueWaitingItems();  // what came meanwhile, then what follows the batch
         BatchEnded();
         return 0;
+    case kNoticeMessage: notice_->Handle(lParam); return 0;
     case kShownMessage:
         session_.StageTools();
         session_.OfferLeftBehindRows();

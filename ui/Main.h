@@ -10,6 +10,7 @@
 #include "app/Session.h"
 #include "framework/Controls.h"
 
+class TBatchNotice;
 class TTaskbarProgress;
 
 // Moves a window with the mouse, as if by its caption.
@@ -35,7 +36,7 @@ public:
 
 private:
     // Posted to the window: queue what waits, go on once the window shows, follow a batch's end.
-    enum : UINT { kQueueItemsMessage = WM_APP + 1, kShownMessage, kBatchEndedMessage };
+    enum : UINT { kQueueItemsMessage = WM_APP + 1, kShownMessage, kBatchEndedMessage, kNoticeMessage };
     void CreateControls();
     void CreateGraphics();
     void CreatePictureButtons();
@@ -52,16 +53,18 @@ private:
     void OnListClick();
     void OnListKeyDown(WORD& key, fw::TShiftState shift);
     void OnListMenu(POINT screen);
-    // Esc during a batch and Ctrl+O, whichever control has the focus.
+    // Esc and Pause during a batch, and Ctrl+O, whichever control has the focus.
     bool OnKey(const MSG& msg);
     void FormShow();
 
     // ---- showing the session ----
     void ShowRow(TQueue::Change change, int row);
     void ShowFolders();
+    // The caption above the list (its own when empty), in the label and in the text window
+    // that screen readers read.
     void ShowStatus(const std::string& text);
     void ShowProgress(const convert::BatchProgress& progress);
-    void ShowBatchEnd();
+    void ShowBatchEnd(const convert::BatchSummary& summary);
     // The full path of a row whose name the column cuts short.
     std::string RowTip(int row) const;
     void DrawCell(int row, int column, fw::TListView::CellStyle& style);
@@ -74,8 +77,6 @@ private:
     app::TSession& session_;
     fw::TListView* fileList_ = nullptr;
     fw::TLabel* listCaption_ = nullptr;
-    fw::TEdit* fileEdit_ = nullptr;
-    fw::TEdit* folderEdit_ = nullptr;
-    fw::TEdit* outputFolderEdit_ = nullptr;
     std::unique_ptr<TTaskbarProgress> taskbar_;
+    std::unique_ptr<TBatchNotice> notice_;
 };

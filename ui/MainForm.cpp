@@ -167,18 +167,20 @@ void TfrmMain::CreatePathRows()
         button->SetTabStop(true);
         button->OnClick = [this, onClick = row.onClick](fw::TComponent*) { (this->*onClick)(); };
     }
-    fileEdit_ = static_cast<fw::TEdit*>(FindComponent("FileEdit"));
-    folderEdit_ = static_cast<fw::TEdit*>(FindComponent("FolderEdit"));
-    outputFolderEdit_ = static_cast<fw::TEdit*>(FindComponent("OutputFolderEdit"));
 }
 
 void TfrmMain::CreateFileList()
 {
+    // The caption's text as a window of its own too: screen readers read it, and hear the
+    // batch's progress there.
+    auto* captionText = fw::Create<fw::TNameLabel>(this, this, kListCaptionText);
+    captionText->Name = "ListCaptionText";
+    Place(captionText, listCaption_->PlacedAt().value());
     fileList_ = fw::Create<fw::TListView>(this, this, fw::TBounds{},
                                           std::vector<fw::TListColumn>{{"Type", 40},
                                                                        {"File Name (click to view)", 154},
-                                                                       {"Progress", 65},
-                                                                       {"Converted File (click to open)", 156},
+                                                                       {"Progress", 92},
+                                                                       {"Converted File (click to open)", 129},
                                                                        {"DEL", 34}});
     fileList_->Name = "FileList";
     Place(fileList_, {15, 196, 473, 173});

@@ -10,6 +10,7 @@
 namespace {
 // The columns of the list view.
 constexpr int kNameColumn = 1, kStateColumn = 2, kConvertedColumn = 3;
+constexpr DWORD kLiveRegionChanged = 0x8019;  // EVENT_OBJECT_LIVEREGIONCHANGED, Windows 8 and later
 }  // namespace
 
 void TfrmMain::ShowRow(TQueue::Change change, int row)
@@ -32,9 +33,19 @@ void TfrmMain::ShowStatus(const std::string& text)
 {
     // While an action works, its caption takes the list's width; afterwards the caption is
     // its own again.
+    const std::string& caption = text.empty() ? std::string(kListCaptionText) : text;
+    if (caption == listCaption_->Caption()) return;
     const fw::TBounds at = Scaled(listCaption_->PlacedAt().value());
-    listCaption_->SetBounds({at.left, at.top, text.empty() ? at.width : fileList_->Width(), at.height});
-    listCaption_->SetCaption(text.empty() ? kListCaptionText : text);
+    const fw::TBounds bounds{at.left, at.top, text.empty() ? at.width : fileList_->Width(), at.height};
+    listCaption_->SetBounds(bounds);
+    listCaption_->SetCaption(caption);
+    fw::TWinControl& captionText = *static_cast<fw::TWinControl*>(FindComponent("ListCaptionText"));
+    const std::string before = captionText.Text();
+    captionText.SetText(caption);
+    captionText.SetBounds(bounds);
+    // Told to screen readers when more than the time left changed: a file begun, a step of ten per cent.
+    auto spoken = [](const std::string& line) { return line.substr(0, line.rfind(" \xC2\xB7 ")); };
+    if (spoken(before) != spoken(caption)) NotifyWinEvent(kLiveRegionChanged, captionText.Handle(), OBJID_CLIENT, CHILDID_SELF);
 }
 
 void TfrmMain::OnListClick()

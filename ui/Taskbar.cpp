@@ -31,10 +31,10 @@ ITaskbarList3* TTaskbarProgress::List()
     return list_;
 }
 
-void TTaskbarProgress::Show(HWND window, std::uint64_t done, std::uint64_t total, bool failed)
+void TTaskbarProgress::Show(HWND window, std::uint64_t done, std::uint64_t total, Look look)
 {
     if (ITaskbarList3* list = List()) {
-        list->SetProgressState(window, failed ? TBPF_ERROR : TBPF_NORMAL);
+        list->SetProgressState(window, look == Look::Paused ? TBPF_PAUSED : look == Look::Failed ? TBPF_ERROR : TBPF_NORMAL);
         list->SetProgressValue(window, done, total);
     }
 }

@@ -13,9 +13,10 @@ public:
     TTaskbarProgress(const TTaskbarProgress&) = delete;
     TTaskbarProgress& operator=(const TTaskbarProgress&) = delete;
 
-    // Shows `done` out of `total` on the window's button, in the error state once a file
-    // has failed. Where the system has no taskbar list, nothing happens.
-    void Show(HWND window, std::uint64_t done, std::uint64_t total, bool failed);
+    // Shows `done` out of `total` on the window's button: paused, in the error state once a
+    // file has failed, or normal. Where the system has no taskbar list, nothing happens.
+    enum class Look { Normal, Failed, Paused };
+    void Show(HWND window, std::uint64_t done, std::uint64_t total, Look look);
     // Takes the progress off the button.
     void Clear(HWND window);
 

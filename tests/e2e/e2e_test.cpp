@@ -476,12 +476,28 @@ TEST_F(EndToEnd, EndedFromOutsideMidBatchLeavesNoEncoderAndTheNextStartOffersIts
     EXPECT_EQ(next.Program().WaitForExit(20000), 0);
 }
 
-TEST_F(EndToEnd, DuringABatchTheMenuOffersOnlyTheStopAndEscStopsItNow)
+TEST_F(EndToEnd, DuringABatchTheCaptionTellsTheTimeLeftPauseWaitsAndTheMenuOffersOnlyTheBatchsItems)
 {
     Driver app(TwoLongClips());
     ASSERT_TRUE(WaitFor([&] { return app.Rows().size() == 2; }, 30000));
     app.Click(kConvert.x, kConvert.y);
     ASSERT_TRUE(WaitFor([&] { return EncodersRunning() == 2; }, 30000));
+    // The caption as a screen reader reads it: the text window above the list.
+    auto caption = [&] {
+        char text[256] = {};
+        for (HWND w = nullptr; (w = FindWindowExA(app.Window(), w, "Static", nullptr)) != nullptr;)
+            if (GetWindowTextA(w, text, sizeof text) && std::string(text).find(" of 2 ") != std::string::npos) return std::string(text);
+        return std::string();
+    };
+    EXPECT_TRUE(WaitFor([&] { return caption().find(" left") != std::string::npos; }, 20000)) << caption();
+    EXPECT_EQ(caption().rfind("Converting 2 of 2 \xC2\xB7 ", 0), 0u) << caption();
+    app.Shot("e2e-13-caption-time-left");
+    app.Key(VK_PAUSE);
+    EXPECT_TRUE(WaitFor([&] { return caption().rfind("Paused", 0) == 0; }, 5000)) << caption();
+    EXPECT_TRUE(WaitFor([&] { return app.Rows()[1].progress.find("(paused)") != std::string::npos; }, 5000));
+    app.Shot("e2e-13-paused");
+    app.Key(VK_PAUSE);
+    EXPECT_TRUE(WaitFor([&] { return caption().rfind("Converting", 0) == 0; }, 5000)) << caption();
 
     POINT cell = Cell(0, 100);
     app.Click(cell.x, cell.y);

@@ -150,13 +150,16 @@ TEST_F(DesktopTest, TheCountdownsCancelKeepsTheSystemUpAndAChoiceLastsOneBatch)
     EXPECT_EQ(asked, std::vector<app::AfterBatch>{app::AfterBatch::ShutDown});
 }
 
-TEST_F(DesktopTest, ABatchShowsItsProgressOnTheTaskbarAndKeepsTheSystemAwakeUntilItEnds)
+TEST_F(DesktopTest, ABatchTellsItsProgressAndItsEndAndKeepsTheSystemAwakeUntilItEnds)
 {
-    std::vector<std::string> calls;  // what the taskbar button is told, in order
+    std::vector<std::string> calls;  // what the taskbar button and the caption are told, in order
     session->Events.OnProgress = [&](const convert::BatchProgress& p) {
-        calls.push_back(std::to_string(p.done) + "/" + std::to_string(p.total) + (p.failed ? " failed" : ""));
+        calls.push_back(std::to_string(static_cast<int>(convert::BatchFraction(p.facts) * 100)) + " %" +
+                        (p.failed ? " failed" : ""));
     };
-    session->Events.OnBatchEnded = [&] { calls.push_back("clear"); };
+    session->Events.OnBatchEnded = [&](const convert::BatchSummary& s) {
+        calls.push_back(convert::BatchEndText(s.converted, s.failed, s.stopped));
+    };
     session->Folders.work = work.substr(0, work.size() - 1);
     MakeClip(work + "good.mp4", 2);
     session->Queue().Add(work + "good.mp4", "3");
@@ -170,8 +173,8 @@ TEST_F(DesktopTest, ABatchShowsItsProgressOnTheTaskbarAndKeepsTheSystemAwakeUnti
 
     // Both start together: the missing one fails at once while the good one runs on.
     ASSERT_GE(calls.size(), 4u);
-    EXPECT_EQ(calls[0], "0/2000");
-    EXPECT_EQ(calls[1], "1000/2000 failed");
-    EXPECT_EQ(calls[calls.size() - 2], "2000/2000 failed");
-    EXPECT_EQ(calls.back(), "clear");
+    EXPECT_EQ(calls[0], "0 %");
+    EXPECT_EQ(calls[1], "50 % failed");
+    EXPECT_EQ(calls[calls.size() - 2], "100 % failed");
+    EXPECT_EQ(calls.back(), "1 file converted, 1 failed");
 }

@@ -508,3 +508,35 @@ TEST_F(EngineTest, AFolderPastMaxPathHandedOverQueuesAndConvertsItsClip)
     for (std::string up = folder; up.size() > work.size(); up = up.substr(0, up.rfind('\\', up.size() - 2) + 1))
         RemoveDirectoryW(fw::WidePath(up).c_str());
 }
+
+TEST_F(EngineTest, APausedEncoderWaitsWhereItIsGoesOnAfterAndStopsNowWithNothingLeft)
+{
+    UseFakeEncoder();
+    std::string script;
+    for (int i = 0; i < 400; ++i) script += "write 1000\nsleep 40\n";
+    QueueScript("a.mp4", script + "finish\n", "100");
+    QueueScript("b.mp4", "finish\n");
+    const std::string written = work + "\\a.~00";
+    auto size = [&] {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        return GetFileAttributesExA(written.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow : 0;
+    };
+    Convert(1);
+    ASSERT_TRUE(PumpUntil([&] { return size() > 2000 && State(0).find("% Done") != std::string::npos; }, 10000));
+    session->PauseOrResume();
+    PumpFor(300);  // a write under way ends
+    const DWORD paused = size();
+    PumpFor(1000);
+    EXPECT_EQ(size(), paused) << "the encoder writes nothing while paused";
+    EXPECT_NE(State(0).find("% (paused)"), std::string::npos) << State(0);
+    EXPECT_EQ(SetThreadExecutionState(0), static_cast<EXECUTION_STATE>(ES_CONTINUOUS)) << "the system may sleep";
+    session->PauseOrResume();
+    EXPECT_TRUE(PumpUntil([&] { return size() > paused; }, 5000)) << "and goes on where it was";
+    session->PauseOrResume();
+    Batch().StopNow();
+    EXPECT_TRUE(PumpUntil([&] { return !Converting(); }, 10000));
+    EXPECT_EQ(RunningProcesses("fake_encoder.exe"), 0);
+    EXPECT_TRUE(NoTemporaryLeft());
+    EXPECT_EQ(State(0), "Pending");
+    EXPECT_EQ(State(1), "Pending") << "no row starts while paused";
+}

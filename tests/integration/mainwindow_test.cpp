@@ -197,7 +197,7 @@ TEST_F(MainWindowTest, EveryControlLiesAtItsPlace)
                                           << "," << r.bottom;
     }
     const char* headers[] = {"Type", "File Name (click to view)", "Progress", "Converted File (click to open)", "DEL"};
-    const int widths[] = {40, 154, 65, 156, 34};
+    const int widths[] = {40, 154, 92, 129, 34};
     for (int c = 0; c < 5; ++c) {
         char text[64] = {};
         LVCOLUMNA column{};
@@ -313,7 +313,7 @@ TEST_F(MainWindowTest, ClickBandsActByStateAndFollowResizedColumns)
     ClickRow(1, 330);  // the converted column of a pending row
     EXPECT_EQ(session->Queue().Count(), 4);
     EXPECT_EQ(opener.Opened(800), "");
-    ClickRow(1, 259);  // exactly on the border of the progress and converted columns
+    ClickRow(1, 286);  // exactly on the border of the progress and converted columns
     EXPECT_EQ(opener.Opened(800), "");
     ClickRow(0, 330);  // "MPG" of a done row opens the folder it was written to, not today's
     EXPECT_EQ(opener.Opened(), earlier);
@@ -400,7 +400,7 @@ TEST_F(MainWindowTest, LinkColumnsAreDrawnBlueAndUnderlinedProgressBlackAndFaile
     SendMessageA(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), 0);  // nothing selected: true colours
     for (int row : {0, 1}) {
         auto [nameBlue, nameBlack, nameRun] = cell(row, 40, 194);
-        auto [progressBlue, progressBlack, progressRun] = cell(row, 194, 259);
+        auto [progressBlue, progressBlack, progressRun] = cell(row, 194, 286);
         auto [delBlue, delBlack, delRun] = cell(row, 415, 449);
         EXPECT_GT(nameBlue, 10) << row;
         EXPECT_GE(nameRun, 8) << "underlined, row " << row;
@@ -413,7 +413,7 @@ TEST_F(MainWindowTest, LinkColumnsAreDrawnBlueAndUnderlinedProgressBlackAndFaile
     for (int y = failed.top; y < failed.bottom; ++y)
         for (int x = 196; x < 257; ++x) red += GetPixel(dc, x, y) == RGB(204, 0, 0);
     EXPECT_GT(red, 10) << "\"Failed\" in red";
-    auto [convertedBlue, convertedBlack, convertedRun] = cell(0, 259, 415);
+    auto [convertedBlue, convertedBlack, convertedRun] = cell(0, 286, 415);
     EXPECT_GT(convertedBlue, 10);
     EXPECT_GE(convertedRun, 8);
     ReleaseDC(List(), dc);

@@ -153,22 +153,24 @@ TEST(ContextMenu, WhatEachSelectionAndTheBatchEnable)
     using S = RowState;
     struct Case {
         MenuFacts facts;
-        const char* enabled;  // a letter an item, in the menu's order: OpenFile, Output, Why, Retry, Remove, Remove finished, Stop, When
+        const char* enabled;  // a letter an item, in the menu's order: OpenFile, Output, Why, Retry, Remove,
+                              // Remove finished, Pause, resUme, Stop, When
     } cases[] = {
-        {{{}, false, false, false}, ".......W"},
-        {{{S::Pending}, false, false, false}, "F...R..W"},
-        {{{S::Done}, false, true, false}, "FO..RD.W"},
-        {{{S::Done}, true, true, false}, "FOY.RD.W"},  // saved under another name
-        {{{S::Failed}, false, false, false}, "F.YTR..W"},
-        {{{S::Failed, S::Pending}, false, true, false}, "...TRD.W"},
-        {{{S::Done, S::Done}, false, true, false}, "....RD.W"},
-        {{{S::Converting, S::Failed}, false, true, true}, "......SW"},  // while a batch runs
-        {{{}, false, false, true}, "......SW"},
+        {{{}, false, false, false}, ".........W"},
+        {{{S::Pending}, false, false, false}, "F...R....W"},
+        {{{S::Done}, false, true, false}, "FO..RD...W"},
+        {{{S::Done}, true, true, false}, "FOY.RD...W"},  // saved under another name
+        {{{S::Failed}, false, false, false}, "F.YTR....W"},
+        {{{S::Failed, S::Pending}, false, true, false}, "...TRD...W"},
+        {{{S::Done, S::Done}, false, true, false}, "....RD...W"},
+        {{{S::Converting, S::Failed}, false, true, true}, "......P.SW"},  // while a batch runs
+        {{{}, false, false, true}, "......P.SW"},
+        {{{}, false, false, true, true}, ".......USW"},  // paused
     };
     for (const Case& c : cases) {
         const std::array<bool, kMenuItems> on = MenuEnabled(c.facts);
         std::string seen;
-        for (int i = 0; i < kMenuItems; ++i) seen += on[i] ? "FOYTRDSW"[i] : '.';
+        for (int i = 0; i < kMenuItems; ++i) seen += on[i] ? "FOYTRDPUSW"[i] : '.';
         EXPECT_EQ(seen, c.enabled);
     }
 }

@@ -32,9 +32,12 @@ TEST_F(QueueTest, EachStateShowsItsTextAndTellsTheViewInPlace)
     queue.Start(1);
     EXPECT_EQ(queue.StateText(1), "Pending") << "a conversion shows nothing before it is measured";
     queue.ShowProgress(1, 43477, 117504);
+    queue.ShowPaused(1);
+    queue.ShowPaused(1);  // said once
     queue.Finish(2, "D:\\b.mpg");
     queue.Fail(3, "why");
-    EXPECT_EQ(news, (Lines{"state 1 Pending", "state 1 37% Done", "state 2 Done", "state 3 Failed"}));
+    EXPECT_EQ(news, (Lines{"state 1 Pending", "state 1 37% Done", "state 1 37% (paused)", "state 1 37% (paused)",
+                           "state 2 Done", "state 3 Failed"}));
     EXPECT_EQ(queue.Output(2), "D:\\b.mpg");
     EXPECT_EQ(queue.NextPending(), 0);
     EXPECT_EQ(queue.NextPending(1), -1) << "only a row that waits is pending";

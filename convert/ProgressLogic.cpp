@@ -1,0 +1,54 @@
+// Rules of a batch's progress as the user reads it.
+#include "convert/ProgressLogic.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace convert {
+
+double BatchFraction(const BatchFacts& facts)
+{
+    if (facts.mediaTotal <= 0) return facts.files > 0 && facts.started >= facts.files ? 1.0 : 0.0;
+    return std::clamp(facts.mediaDone / facts.mediaTotal, 0.0, 1.0);
+}
+
+std::optional<double> SecondsLeft(const BatchFacts& facts)
+{
+    if (facts.paused || facts.runningSeconds < kEstimateAfterSeconds || facts.mediaEncoded <= 0) return std::nullopt;
+    const double rate = facts.mediaEncoded / facts.runningSeconds;  // media seconds a wall second
+    return std::max(0.0, facts.mediaTotal - facts.mediaDone) / rate;
+}
+
+namespace {
+
+std::string TimeLeftText(double seconds)
+{
+    if (seconds < 60) return "less than a minute left";
+    const int minutes = static_cast<int>(std::ceil(seconds / 60));
+    if (minutes < 90) return "about " + std::to_string(minutes) + " min left";
+    return "about " + std::to_string(minutes / 60) + " h " + std::to_string(minutes % 60) + " min left";
+}
+
+}  // namespace
+
+std::string BatchCaption(const BatchFacts& facts)
+{
+    const std::string percent = std::to_string(static_cast<int>(BatchFraction(facts) * 100)) + " %";
+    const std::string count = std::to_string(std::clamp(facts.started, 1, std::max(facts.files, 1))) + " of " +
+                              std::to_string(facts.files);
+    if (facts.paused) return "Paused \xC2\xB7 " + count + " \xC2\xB7 " + percent;
+    const std::optional<double> left = SecondsLeft(facts);
+    return "Converting " + count + " \xC2\xB7 " + percent + " \xC2\xB7 " +
+           (left ? TimeLeftText(*left) : std::string("estimating\xE2\x80\xA6"));
+}
+
+std::string BatchEndText(int converted, int failed, bool stopped)
+{
+    std::string text = converted == 0 ? std::string("No file converted")
+                                      : std::to_string(converted) + (converted == 1 ? " file" : " files") + " converted";
+    if (stopped) text += " before the stop";
+    if (failed > 0) text += ", " + std::to_string(failed) + " failed";
+    return text;
+}
+
+}  // namespace convert

@@ -1,0 +1,45 @@
+// A batch's progress as the user reads it: share, time left, caption and the word at the end.
+#include <gtest/gtest.h>
+
+#include "convert/ProgressLogic.h"
+
+using namespace convert;
+
+TEST(BatchProgress, TheShareWeighsMediaSecondsAndTheTimeLeftTheRateOfAllEncodersTogether)
+{
+    struct Case {
+        const char* what;
+        BatchFacts facts;
+        const char* caption;
+    } cases[] = {
+        {"nothing done yet", {10, 2, 100, 0, 0, 1, false}, "Converting 2 of 10 · 0 % · estimating…"},
+        {"too early to tell", {10, 2, 100, 20, 20, 4, false}, "Converting 2 of 10 · 20 % · estimating…"},
+        {"a long file half done weighs more than a short one done",
+         {2, 2, 100, 55, 55, 11, false}, "Converting 2 of 2 · 55 % · less than a minute left"},
+        {"two encoders at once, 30 media seconds each in a minute",
+         {10, 3, 300, 60, 60, 60, false}, "Converting 3 of 10 · 20 % · about 4 min left"},
+        {"a file that failed at once counts as done, not as speed",
+         {4, 2, 200, 100, 0, 30, false}, "Converting 2 of 4 · 50 % · estimating…"},
+        {"hours", {10, 1, 6100, 100, 100, 100, false}, "Converting 1 of 10 · 1 % · about 1 h 40 min left"},
+        {"paused", {10, 3, 300, 127, 127, 60, true}, "Paused · 3 of 10 · 42 %"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(BatchCaption(c.facts), c.caption) << c.what;
+    EXPECT_DOUBLE_EQ(BatchFraction({2, 2, 100, 55, 55, 11, false}), 0.55);
+    EXPECT_DOUBLE_EQ(*SecondsLeft({10, 3, 300, 60, 60, 60, false}), 240);
+    EXPECT_FALSE(SecondsLeft({10, 3, 300, 127, 127, 60, true})) << "the time left stops while paused";
+}
+
+TEST(BatchProgress, TheWordAtTheEndSaysWhatHappened)
+{
+    struct Case {
+        int converted, failed;
+        bool stopped;
+        const char* text;
+    } cases[] = {
+        {10, 1, false, "10 files converted, 1 failed"},
+        {1, 0, false, "1 file converted"},
+        {3, 0, true, "3 files converted before the stop"},
+        {0, 2, false, "No file converted, 2 failed"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(BatchEndText(c.converted, c.failed, c.stopped), c.text);
+}
