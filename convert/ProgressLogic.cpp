@@ -3,8 +3,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace convert {
+
+double MediaSecondsOf(const std::string& durationEntry)
+{
+    char* end = nullptr;
+    const double seconds = std::strtod(durationEntry.c_str(), &end);
+    return end != durationEntry.c_str() && seconds > 0 ? seconds : 0;
+}
 
 double BatchFraction(const BatchFacts& facts)
 {

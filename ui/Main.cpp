@@ -160,6 +160,7 @@ void TfrmMain::QueueItemsLater(const std::vector<std::string>& items)
 
 LRESULT TfrmMain::OnCopyData(const COPYDATASTRUCT& data)
 {
+    if (data.dwData != app::kArgumentBlockTag) return FALSE;
     std::optional<std::vector<std::string>> args =
         app::UnpackArguments({static_cast<const char*>(data.lpData), data.cbData});
     if (!args) return FALSE;
@@ -171,11 +172,7 @@ LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_DROPFILES: QueueItemsLater(TakeDroppedNames(reinterpret_cast<HDROP>(wParam))); return 0;
-    case WM_COPYDATA: {
-        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        if (data->dwData != app::kArgumentBlockTag) break;
-        return OnCopyData(*data);
-    }
+    case WM_COPYDATA: return OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_TIMER:
         if (wParam != kQueueItemsTimer) break;
         KillTimer(Handle(), kQueueItemsTimer);
@@ -199,9 +196,9 @@ LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_QUERYENDSESSION:
         return !session_.Busy();  // the system shows why we would rather it waited ("Converting 3 files")
     case WM_ENDSESSION:
-        if (!wParam) return 0;
         // The session really ends, perhaps in the middle of an action (a wait for the tools or
         // a probe, a message box): after the clean-up nothing may carry on.
+        if (!wParam) return 0;
         session_.EndSession();
         ExitProcess(0);
     default: break;

@@ -82,6 +82,14 @@ void TfrmMain::CreateControls()
     CreatePictureButtons();
     CreatePathRows();
     CreateFileList();
+    auto* convert = fw::Create<TEzRgnBtn>(this, this);  // in the tab order after the list
+    convert->Name = "ConvertButton";
+    Place(convert, {436, 384, 41, 41});
+    convert->LoadPictures("CONVERT_IDLE", "CONVERT_HOVER", "CONVERT_DOWN");
+    convert->SetText("Convert to MPEG");
+    convert->SetTabStop(true);
+    convert->Cursor = hand;
+    convert->OnClick = [this](fw::TComponent*) { OnConvertClick(); };
 }
 
 void TfrmMain::CreateGraphics()
@@ -201,15 +209,6 @@ void TfrmMain::CreateFileList()
         DrawCell(row, column, style);
         defaultDraw = true;
     };
-
-    auto* convert = fw::Create<TEzRgnBtn>(this, this);
-    convert->Name = "ConvertButton";
-    Place(convert, {436, 384, 41, 41});
-    convert->LoadPictures("CONVERT_IDLE", "CONVERT_HOVER", "CONVERT_DOWN");
-    convert->SetText("Convert to MPEG");
-    convert->SetTabStop(true);
-    convert->Cursor = LoadCursor(nullptr, IDC_HAND);
-    convert->OnClick = [this](fw::TComponent*) { OnConvertClick(); };
 }
 
 void TfrmMain::ApplyShape()

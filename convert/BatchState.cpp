@@ -1,0 +1,102 @@
+// TBatch's state and what it tells: its beginning and end, pause and resume, and its
+// progress in media seconds.
+#include "convert/Batch.h"
+
+#include "framework/Launcher.h"
+#include "queue/Queue.h"
+
+namespace convert {
+
+void TBatch::Pause()
+{
+    if (state_ != State::Running) return;
+    SuspendEncoders(true);
+    state_ = State::Paused;
+    runningMs_ += GetTickCount() - runningSince_;
+    for (const auto& c : running_) queue_.ShowPaused(queue_.IndexOf(c->id));
+    SetThreadExecutionState(ES_CONTINUOUS);  // the system may sleep again
+    ShowProgress();
+}
+
+void TBatch::Resume()
+{
+    if (state_ != State::Paused) return;
+    SuspendEncoders(false);
+    state_ = State::Running;
+    runningSince_ = GetTickCount();
+    SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+    ShowProgress();
+    FillSlots();  // the slots that emptied meanwhile
+}
+
+void TBatch::SuspendEncoders(bool suspend)
+{
+    for (const auto& c : running_)
+        if (!c->saver) fw::SuspendProcess(c->process.get(), suspend);
+}
+
+void TBatch::Begin()
+{
+    state_ = State::Running;
+    queue_.Lock(true);
+    facts_ = {};
+    for (int row : queue_.RowsIn(queue::RowState::Pending)) {
+        ++facts_.files;
+        facts_.mediaTotal += MediaSecondsOf(queue_.Duration(row));
+    }
+    summary_ = {};
+    ended_ = 0;
+    runningMs_ = 0;
+    runningSince_ = GetTickCount();
+    SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);  // no sleep; the display may turn off
+    ShowProgress();
+}
+
+void TBatch::End(bool abandoned)
+{
+    if (state_ == State::Idle) return;
+    summary_.stopped = state_ == State::Stopping;
+    summary_.abandoned = abandoned;
+    state_ = State::Idle;
+    queue_.Lock(false);
+    SetThreadExecutionState(ES_CONTINUOUS);
+    if (OnEnd) OnEnd(summary_);
+}
+
+double TBatch::RunningSeconds() const
+{
+    const DWORD ms = runningMs_ + (state_ == State::Paused ? 0 : GetTickCount() - runningSince_);
+    return ms / 1000.0;
+}
+
+void TBatch::ShowProgress()
+{
+    if (state_ == State::Idle) return;
+    BatchProgress progress{facts_, summary_.failed > 0, facts_.files - ended_};
+    for (const auto& c : running_) {
+        const double share = static_cast<double>(FileProgress(c->lastSize, c->expectedSize)) / kProgressPerFile * c->mediaSeconds;
+        progress.facts.mediaDone += share;
+        progress.facts.mediaEncoded += share;
+    }
+    progress.facts.runningSeconds = RunningSeconds();
+    progress.facts.paused = state_ == State::Paused;
+    if (OnProgress) OnProgress(progress);
+}
+
+void TBatch::FileEnded(const TConversion& c, Outcome outcome)
+{
+    if (outcome == Outcome::Stopped) {
+        --facts_.started;  // back to "Pending", to run with the next batch
+        return;
+    }
+    ++ended_;
+    facts_.mediaDone += c.mediaSeconds;
+    if (outcome == Outcome::Converted) {
+        facts_.mediaEncoded += c.mediaSeconds;
+        ++summary_.converted;
+    } else {
+        ++summary_.failed;
+    }
+}
+
+}  // namespace convert
