@@ -80,6 +80,26 @@ void TSession::FixFoldersAndSettings()
         }
     });
     Folders.work = stored;
+    fw::Guarded([&] {
+        fw::TRegistry settings(kSettingsKey);
+        if (settings.ValueExists("Target")) target_ = convert::TargetFromSetting(settings.ReadString("Target"));
+        if (settings.ValueExists("IfExists")) ifExists_ = convert::IfExistsFromSetting(settings.ReadString("IfExists"));
+    });
+}
+
+void TSession::ChooseTarget(convert::Target target)
+{
+    if (Busy()) return;
+    target_ = target;
+    fw::Guarded([&] { fw::TRegistry(kSettingsKey).WriteString("Target", convert::TargetSetting(target)); });
+    if (Events.OnFoldersChanged) Events.OnFoldersChanged();
+}
+
+void TSession::ChooseIfExists(convert::IfExists choice)
+{
+    if (Busy()) return;
+    ifExists_ = choice;
+    fw::Guarded([&] { fw::TRegistry(kSettingsKey).WriteString("IfExists", convert::IfExistsSetting(choice)); });
 }
 
 void TSession::Status(const std::string& text) const
@@ -132,6 +152,13 @@ void TSession::ChooseOutputFolder(const std::string& folder)
     if (Events.OnFoldersChanged) Events.OnFoldersChanged();
 }
 
+void TSession::RemoveFinished()
+{
+    std::vector<int> rows = queue_.RowsIn(queue::RowState::Done);
+    for (int row : queue_.RowsIn(queue::RowState::Skipped)) rows.push_back(row);
+    queue_.RemoveRows(rows);
+}
+
 void TSession::Retry(const std::vector<int>& rows)
 {
     for (int row : rows) queue_.Retry(row);
@@ -146,7 +173,9 @@ void TSession::Start()
                   .encoderMissing = Tools.encoderFailure,
                   .listFolder = Folders.app,
                   .rateKBps = convert::kOutputRateKBps,
-                  .encoders = EncodersFromSettings()});
+                  .encoders = EncodersFromSettings(),
+                  .target = target_,
+                  .ifExists = ifExists_});
 }
 
 AfterBatch TSession::TakeWhenBatchEnds()

@@ -51,7 +51,7 @@ struct TSessionEvents {
     std::function<void(TQueue::Change change, int row)> OnRowChange;
     // What the list's caption says while an action works; empty: its own text again.
     std::function<void(const std::string& text)> OnStatus;
-    // The folders or the last file queued changed.
+    // The folders, the last file queued, or the target or existing-file choice changed.
     std::function<void()> OnFoldersChanged;
     // A batch's progress, and its end.
     std::function<void(const convert::BatchProgress& progress)> OnProgress;
@@ -113,8 +113,14 @@ public:
     // ---- the rows and the batch ----
     // The output folder chosen with "Browse", kept in the settings.
     void ChooseOutputFolder(const std::string& folder);
+    // What the convert button makes, and what it does with a converted file from an earlier
+    // run; kept in the settings, and not changed while a batch runs.
+    convert::Target Target() const { return target_; }
+    void ChooseTarget(convert::Target target);
+    convert::IfExists IfExists() const { return ifExists_; }
+    void ChooseIfExists(convert::IfExists choice);
     void RemoveRows(const std::vector<int>& rows) { queue_.RemoveRows(rows); }
-    void RemoveFinished() { queue_.RemoveRows(queue_.RowsIn(queue::RowState::Done)); }
+    void RemoveFinished();
     void Retry(const std::vector<int>& rows);
     // Converts the pending rows.
     void Start();
@@ -158,6 +164,8 @@ private:
     DWORD burstStart_ = 0;            // when the first of the items waiting came
     std::size_t announcedWaiting_ = 0;  // items already said to wait for the batch's end
     AfterBatch whenBatchEnds_ = AfterBatch::Nothing;
+    convert::Target target_ = convert::Target::Mpeg;
+    convert::IfExists ifExists_ = convert::IfExists::Replace;
 };
 
 

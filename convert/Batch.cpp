@@ -16,6 +16,16 @@
 
 namespace convert {
 
+namespace {
+
+std::string JoinNotes(std::string first, const std::string& second)
+{
+    if (!second.empty()) first.append(" ").append(second);
+    return first;
+}
+
+}  // namespace
+
 TBatch::~TBatch()
 {
     Abandon();
@@ -70,8 +80,8 @@ std::unique_ptr<TConversion> TBatch::Prepare(int row)
     c->input = queue_.Path(row);
     c->expectedSize = ExpectedSizeFor(queue_.Duration(row), setup_.rateKBps);  // raises before the row changes
     c->mediaSeconds = MediaSecondsOf(queue_.Duration(row));
-    c->output = FreeOutputPath(OutputPathFor(c->input, setup_.outputFolder, fw::IsLeadByte), c->input, written_,
-                               &fw::SamePath);
+    c->output = OutputFor(c->input);
+    c->skipped = setup_.ifExists == IfExists::Skip && fw::FileExists(c->output);
     c->written = TemporaryPathFor(c->output, [&](const std::string& candidate) {
         return fw::FileExists(candidate) || std::any_of(running_.begin(), running_.end(), [&](const auto& other) {
                    return fw::SamePath(other->written, candidate);
@@ -82,16 +92,30 @@ std::unique_ptr<TConversion> TBatch::Prepare(int row)
     return c;
 }
 
+std::string TBatch::OutputFor(const std::string& input) const
+{
+    const std::string meant = OutputPathFor(input, setup_.outputFolder, fw::IsLeadByte);
+    if (setup_.ifExists != IfExists::Keep) return FreeOutputPath(meant, input, written_, &fw::SamePath);
+    // Beside an earlier run's file too: the first name neither this run nor the disk has.
+    return FirstFreeName(meant, [&](const std::string& candidate) {
+        return FreeOutputPath(candidate, input, written_, &fw::SamePath) != candidate || fw::FileExists(candidate);
+    });
+}
+
 std::string TBatch::Launch(TConversion& c)
 {
     if (!fw::FileExists(c.input)) return kInputGone;
     if (!setup_.encoderMissing.empty()) return setup_.encoderMissing;
+    // A disc's standard needs the picture's shape and whether there is sound, first.
+    if (setup_.target != Target::Mpeg && !c.scaledTo)
+        c.facts = DescribeInput(setup_.encoderPath, c.input, c.log).value_or(InputFacts{{}, 4.0 / 3, true});
     // Below normal priority: the desktop stays responsive while the encoders run. Paths
     // past MAX_PATH go in the long form Windows documents for them.
     fw::StartError error;
-    c.process = fw::StartWithoutConsole(setup_.encoderPath,
-                                        FfmpegArgsFor(fw::ExtendedPath(c.input), fw::ExtendedPath(c.written)),
-                                        {c.log, true}, error, BELOW_NORMAL_PRIORITY_CLASS);
+    c.process = fw::StartWithoutConsole(
+        setup_.encoderPath,
+        TargetArgsFor(setup_.target, fw::ExtendedPath(c.input), fw::ExtendedPath(c.written), c.facts, c.scaledTo),
+        {c.log, true}, error, BELOW_NORMAL_PRIORITY_CLASS);
     if (c.process) return {};
     const std::string text = fw::SystemErrorText(error.code);
     return error.outputFile ? LogFailure(c.log, text) : fw::StartFailure("The encoder", error.code, text, setup_.encoderPath);
@@ -101,6 +125,12 @@ void TBatch::StartRow(int row)
 {
     std::unique_ptr<TConversion> c = Prepare(row);
     ++facts_.started;
+    if (c->skipped) {
+        queue_.Skip(row, c->output);
+        FileEnded(*c, Outcome::Skipped);
+        ShowProgress();
+        return;
+    }
     if (const std::string failure = Launch(*c); !failure.empty()) {
         queue_.Fail(row, failure);
         FileEnded(*c, Outcome::Failed);
@@ -140,14 +170,31 @@ void TBatch::Tick(TAdvancedTimer* timer)
     if (!ended && Paused()) return;  // its row shows where it stopped
     const std::optional<std::int64_t> size = MeasureOutput(c.written);
     if (ended) {
-        c.failure = EndedRunFailure(c.process.get(), c.log, c.written, c.input, c.output, size.value_or(0));
-        Ended(c);
+        const std::vector<std::string> lines = LogTail(c.log);
+        c.failure = EndedRunFailure(c.process.get(), lines, c.written, c.input, c.output, size.value_or(0));
+        if (c.failure.empty() || c.stopped || !RetryScaled(c, lines)) Ended(c);
     } else if (size) {
         // Growing or paused: the file is not finished while its encoder still runs.
         fw::Guarded([&] { queue_.ShowProgress(queue_.IndexOf(c.id), *size, c.expectedSize); });
         c.lastSize = *size;
         ShowProgress();
     }
+}
+
+bool TBatch::RetryScaled(TConversion& c, const std::vector<std::string>& lines)
+{
+    const std::optional<InputFacts> facts = ReadInputFacts(lines);
+    if (c.scaledTo || setup_.target != Target::Mpeg || !RefusedAsTooLarge(lines) || !facts) return false;
+    const PictureSize fitted = FitMpeg1(facts->picture);
+    if (fitted == facts->picture) return false;
+    fw::Application->UnwatchHandle(c.process.get());
+    c.scaledFrom = facts->picture;
+    c.scaledTo = fitted;
+    fw::WaitUntilReleased(c.written);
+    if (!Launch(c).empty()) return false;
+    HWND timerWindow = c.timer->WindowHandle();
+    fw::Application->WatchHandle(c.process.get(), [timerWindow] { PostMessageA(timerWindow, WM_TIMER, 1, 0); });
+    return true;
 }
 
 void TBatch::Ended(TConversion& c)
@@ -177,7 +224,7 @@ void TBatch::Finish(TConversion& c)
     if (c.stopped)
         queue_.Stopped(row);
     else if (reason.empty())
-        queue_.Finish(row, saved.savedAs, saved.note);
+        queue_.Finish(row, saved.savedAs, c.scaledTo ? JoinNotes(ScaledNote(*c.scaledFrom, *c.scaledTo), saved.note) : saved.note);
     else
         queue_.Fail(row, reason);
     for (ClaimedOutput& claim : written_)

@@ -9,11 +9,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "convert/ConvertLogic.h"
 #include "convert/ProgressLogic.h"
+#include "convert/TargetLogic.h"
 #include "convert/Save.h"
 #include "convert/WritingList.h"
 #include "framework/handles.h"
@@ -32,6 +34,8 @@ struct BatchSetup {
     std::string listFolder;      // where the temporaries being written are listed, if anywhere
     double rateKBps = kOutputRateKBps;
     int encoders = 1;            // at most this many at once
+    Target target = Target::Mpeg;
+    IfExists ifExists = IfExists::Replace;  // a converted file from an earlier run
 };
 
 // How far a batch is: in media seconds, the files not yet ended, whether one failed.
@@ -61,6 +65,9 @@ struct TConversion {
     std::int64_t expectedSize = 0;
     std::int64_t lastSize = 0;
     double mediaSeconds = 0;  // the input's duration
+    bool skipped = false;     // its converted file exists from an earlier run and is kept
+    InputFacts facts;         // for a Video CD or a DVD: what the encoder said of the input
+    std::optional<PictureSize> scaledFrom, scaledTo;  // a picture larger than MPEG-1 holds
     fw::unique_handle process;
     TAdvancedTimer* timer = nullptr;  // measures the written file twice a second
     // Once the encoder has ended: why the run failed (empty for a finished file), and the
@@ -125,7 +132,12 @@ private:
     void Begin();
     void End(bool abandoned = false);
     void ShowProgress();
-    enum class Outcome { Converted, Failed, Stopped };
+    enum class Outcome { Converted, Failed, Stopped, Skipped };
+    // The output of this run for the row's input, by the choice for an existing file.
+    std::string OutputFor(const std::string& input) const;
+    // After a refusal of a picture larger than MPEG-1 holds: the encoder again, the picture
+    // scaled to fit. False when that is not the refusal, or the retry could not start.
+    bool RetryScaled(TConversion& conversion, const std::vector<std::string>& logLines);
     void FileEnded(const TConversion& conversion, Outcome outcome);
     void SuspendEncoders(bool suspend);
     int FreeSlot() const;

@@ -91,6 +91,7 @@ void TBatch::FileEnded(const TConversion& c, Outcome outcome)
     }
     ++ended_;
     facts_.mediaDone += c.mediaSeconds;
+    if (outcome == Outcome::Skipped) return;
     if (outcome == Outcome::Converted) {
         facts_.mediaEncoded += c.mediaSeconds;
         ++summary_.converted;

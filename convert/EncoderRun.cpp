@@ -6,14 +6,12 @@
 
 #include "convert/ConvertLogic.h"
 #include "framework/Files.h"
+#include "framework/Launcher.h"
 #include "framework/Unicode.h"
 #include "framework/handles.h"
 
 namespace convert {
 
-namespace {
-
-// The last lines of the encoder's log: its closing summary and its errors are at the end.
 std::vector<std::string> LogTail(const std::string& path)
 {
     constexpr LONG kTailBytes = 64 * 1024;
@@ -30,8 +28,6 @@ std::vector<std::string> LogTail(const std::string& path)
     return fw::SplitLines(fw::FromUtf8(text));  // the encoder writes UTF-8
 }
 
-}  // namespace
-
 std::optional<std::int64_t> MeasureOutput(const std::string& path)
 {
     if (!fw::FileExists(path)) return std::nullopt;
@@ -43,14 +39,13 @@ std::optional<std::int64_t> MeasureOutput(const std::string& path)
     return end.QuadPart;
 }
 
-std::string EndedRunFailure(HANDLE process, const std::string& log, const std::string& written,
+std::string EndedRunFailure(HANDLE process, std::vector<std::string> lines, const std::string& written,
                             const std::string& input, const std::string& output, std::int64_t size)
 {
     DWORD exitCode = 1;
     GetExitCodeProcess(process, &exitCode);
     // The encoder names the temporary file; the user knows the output's name.
     const std::string named = fw::ExtendedPath(written);
-    std::vector<std::string> lines = LogTail(log);
     for (std::string& line : lines)
         for (std::size_t at = line.find(named); at != std::string::npos; at = line.find(named, at + output.size()))
             line.replace(at, named.size(), output);
@@ -60,6 +55,19 @@ std::string EndedRunFailure(HANDLE process, const std::string& log, const std::s
     const std::size_t characters = fw::Wide(longest).size();
     if (!failure.empty() && characters >= MAX_PATH) return PathTooLong(longest, characters, MAX_PATH - 1) + " " + failure;
     return failure;
+}
+
+std::optional<InputFacts> DescribeInput(const std::string& encoder, const std::string& input, const std::string& log)
+{
+    fw::StartError error;
+    fw::unique_handle process =
+        fw::StartWithoutConsole(encoder, DescribeArgsFor(fw::ExtendedPath(input)), {log, true}, error, BELOW_NORMAL_PRIORITY_CLASS);
+    constexpr DWORD kMostMs = 30000;  // it reads the headers only
+    if (!process) return std::nullopt;
+    if (!fw::WaitAnswering(process.get(), kMostMs)) TerminateProcess(process.get(), 1);
+    WaitForSingleObject(process.get(), 5000);
+    fw::WaitUntilReleased(log);
+    return ReadInputFacts(LogTail(log));
 }
 
 }  // namespace convert

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "convert/TargetLogic.h"
 
 namespace convert {
 
@@ -13,9 +16,16 @@ namespace convert {
 // be measured (not created yet, a folder, or not openable).
 std::optional<std::int64_t> MeasureOutput(const std::string& path);
 
+// The last lines of the encoder's log: its closing summary and its errors are at the end.
+std::vector<std::string> LogTail(const std::string& path);
+
 // Why the ended encoder's run is not a finished file, from its exit code and the end of its
 // log, with the temporary's name replaced by the output's; empty for a finished file.
-std::string EndedRunFailure(HANDLE process, const std::string& log, const std::string& written,
+std::string EndedRunFailure(HANDLE process, std::vector<std::string> logLines, const std::string& written,
                             const std::string& input, const std::string& output, std::int64_t size);
+
+// What the encoder says of an input: it describes the input into `log` and stops. None when
+// it could not, or said nothing of a picture.
+std::optional<InputFacts> DescribeInput(const std::string& encoder, const std::string& input, const std::string& log);
 
 }  // namespace convert

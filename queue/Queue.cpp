@@ -90,6 +90,13 @@ void TQueue::Finish(int row, const std::string& output, const std::string& note)
     Changed();
 }
 
+void TQueue::Skip(int row, const std::string& existing)
+{
+    At(row).output = existing;
+    SetState(row, queue::RowState::Skipped, queue::RowStateText(queue::RowState::Skipped));
+    Changed();
+}
+
 void TQueue::Fail(int row, const std::string& reason)
 {
     At(row).reason = reason;
@@ -120,6 +127,6 @@ std::vector<queue::SavedRow> TQueue::Unfinished() const
 {
     std::vector<queue::SavedRow> rows;
     for (const Row& row : rows_)
-        if (row.state != queue::RowState::Done) rows.push_back({row.path, row.duration});
+        if (!queue::Finished(row.state)) rows.push_back({row.path, row.duration});
     return rows;
 }

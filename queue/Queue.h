@@ -58,6 +58,8 @@ public:
     void ShowProgress(int row, std::int64_t size, std::int64_t expectedSize);
     // "Done" and "MPG": the file written, and why it has another name than the one meant.
     void Finish(int row, const std::string& output, const std::string& note = {});
+    // "Skipped" and "MPG": the converted file exists from an earlier run, and is kept.
+    void Skip(int row, const std::string& existing);
     // "Failed" (drawn red), the reason kept beside the row.
     void Fail(int row, const std::string& reason);
     // A conversion stopped halfway: "Pending" again.

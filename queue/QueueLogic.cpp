@@ -148,6 +148,7 @@ const char* RowStateText(RowState state)
     switch (state) {
     case RowState::Done: return "Done";
     case RowState::Failed: return "Failed";
+    case RowState::Skipped: return "Skipped";
     case RowState::Pending:
     case RowState::Converting: break;
     }
@@ -193,7 +194,7 @@ RowAction ClickAction(int x, const int (&w)[4], RowState state, bool hasNote)
     const int progressEnd = nameEnd + w[2];
     const int convertedEnd = progressEnd + w[3];
     if (x > convertedEnd && (state == RowState::Pending || state == RowState::Failed)) return RowAction::Remove;
-    if (x > progressEnd && x < convertedEnd && state == RowState::Done) return RowAction::OpenOutputFolder;
+    if (x > progressEnd && x < convertedEnd && Finished(state)) return RowAction::OpenOutputFolder;
     if (x > nameEnd && x < progressEnd && (state == RowState::Failed || (state == RowState::Done && hasNote)))
         return RowAction::ShowReason;
     if (x > typeEnd && x < nameEnd) return RowAction::OpenInput;
@@ -220,7 +221,7 @@ std::array<bool, kMenuItems> MenuEnabled(const MenuFacts& facts)
     const bool one = facts.selected.size() == 1;
     const RowState first = one ? facts.selected[0] : RowState::Pending;
     set(MenuItem::OpenFile, one);
-    set(MenuItem::OpenOutputFolder, one && first == RowState::Done);
+    set(MenuItem::OpenOutputFolder, one && Finished(first));
     set(MenuItem::WhyItFailed, one && (first == RowState::Failed || (first == RowState::Done && facts.selectedHasNote)));
     set(MenuItem::Retry, std::find(facts.selected.begin(), facts.selected.end(), RowState::Failed) != facts.selected.end());
     set(MenuItem::Remove, !facts.selected.empty());

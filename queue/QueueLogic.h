@@ -69,7 +69,9 @@ namespace queue {
 
 // A row's state. Pending, Done and Failed show as those words; a row whose encoder runs
 // shows "Pending" until its output is first measured, then "N% Done".
-enum class RowState { Pending, Converting, Done, Failed };
+enum class RowState { Pending, Converting, Done, Failed, Skipped };
+// Done, or skipped for a converted file that exists from an earlier run: there is a file to open.
+inline bool Finished(RowState state) { return state == RowState::Done || state == RowState::Skipped; }
 // The words a row in that state shows ("Pending" for a conversion not yet measured).
 const char* RowStateText(RowState state);
 // What a row whose conversion is paused shows: its percentage followed by " (paused)"

@@ -59,10 +59,33 @@ HRESULT CALLBACK CountdownProc(HWND dialog, UINT note, WPARAM wParam, LPARAM, LO
     return S_OK;
 }
 
-// The list's context menu: the items, and "When the batch ends" with its three choices.
-constexpr UINT kItemBase = 1, kWhenBase = 100;
-fw::unique_hmenu BuildListMenu(const std::array<bool, queue::kMenuItems>& enabled, app::AfterBatch chosen, bool canSleep)
+constexpr UINT kItemBase = 1, kWhenBase = 100, kTargetBase = 200, kIfExistsBase = 300;
+
+// The targets, the chosen one marked; like the queue, they take no change during a batch.
+HMENU TargetMenu(convert::Target chosen, bool enabled)
 {
+    HMENU menu = CreatePopupMenu();
+    for (convert::Target target : convert::kTargets)
+        AppendMenuW(menu, MF_STRING | (enabled ? 0 : MF_GRAYED), kTargetBase + static_cast<UINT>(target),
+                    fw::Wide(convert::TargetMenuText(target)).c_str());
+    CheckMenuRadioItem(menu, kTargetBase, kTargetBase + 4, kTargetBase + static_cast<UINT>(chosen), MF_BYCOMMAND);
+    return menu;
+}
+
+HMENU IfExistsMenu(convert::IfExists chosen, bool enabled)
+{
+    HMENU menu = CreatePopupMenu();
+    const wchar_t* texts[] = {L"&Replace it", L"&Keep both", L"&Skip the file"};
+    for (UINT i = 0; i < 3; ++i) AppendMenuW(menu, MF_STRING | (enabled ? 0 : MF_GRAYED), kIfExistsBase + i, texts[i]);
+    CheckMenuRadioItem(menu, kIfExistsBase, kIfExistsBase + 2, kIfExistsBase + static_cast<UINT>(chosen), MF_BYCOMMAND);
+    return menu;
+}
+
+// The list's context menu: the items, "When the batch ends" with its choices, and the
+// target and the existing-file choice.
+fw::unique_hmenu BuildListMenu(const std::array<bool, queue::kMenuItems>& enabled, const app::TSession& session, bool canSleep)
+{
+    const app::AfterBatch chosen = session.WhenBatchEnds();
     const wchar_t* texts[queue::kMenuItems] = {L"&Open file", L"Open output &folder", L"&Why it failed", L"&Retry",
                                                L"Re&move", L"Remove &finished rows", L"&Pause converting",
                                                L"Resume con&verting", L"&Stop converting…", L"When the batch &ends"};
@@ -83,6 +106,9 @@ fw::unique_hmenu BuildListMenu(const std::array<bool, queue::kMenuItems>& enable
         else
             AppendMenuW(menu.get(), MF_STRING | state, kItemBase + i, texts[i]);
     }
+    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(TargetMenu(session.Target(), !session.Busy())), L"&Convert to");
+    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(IfExistsMenu(session.IfExists(), !session.Busy())),
+                L"If the file e&xists");
     return menu;
 }
 
@@ -118,13 +144,18 @@ void TfrmMain::OnListMenu(POINT screen)
     queue::MenuFacts facts;
     for (int row : selected) facts.selected.push_back(queue.State(row));
     facts.selectedHasNote = selected.size() == 1 && !queue.Reason(selected[0]).empty();
-    facts.anyDone = !queue.RowsIn(queue::RowState::Done).empty();
+    facts.anyDone = !queue.RowsIn(queue::RowState::Done).empty() || !queue.RowsIn(queue::RowState::Skipped).empty();
     facts.batchRunning = session_.Busy();
     facts.batchPaused = session_.Paused();
     const bool canSleep = app::SystemSleepKind() != app::SleepKind::None;
-    fw::unique_hmenu menu = BuildListMenu(queue::MenuEnabled(facts), session_.WhenBatchEnds(), canSleep);
+    fw::unique_hmenu menu = BuildListMenu(queue::MenuEnabled(facts), session_, canSleep);
     const UINT command = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
-    if (command >= kWhenBase) session_.SetWhenBatchEnds(static_cast<app::AfterBatch>(command - kWhenBase));
+    if (command >= kIfExistsBase)
+        session_.ChooseIfExists(static_cast<convert::IfExists>(command - kIfExistsBase));
+    else if (command >= kTargetBase)
+        session_.ChooseTarget(static_cast<convert::Target>(command - kTargetBase));
+    else if (command >= kWhenBase)
+        session_.SetWhenBatchEnds(static_cast<app::AfterBatch>(command - kWhenBase));
     if (command < kItemBase || command >= kWhenBase) return;
     const int first = selected.empty() ? -1 : selected[0];
     switch (static_cast<queue::MenuItem>(command - kItemBase)) {
@@ -138,6 +169,13 @@ void TfrmMain::OnListMenu(POINT screen)
     case queue::MenuItem::StopConverting: AskStop(); break;
     case queue::MenuItem::WhenBatchEnds: break;
     }
+}
+
+void TfrmMain::OnConvertMenu(POINT screen)
+{
+    fw::unique_hmenu menu(TargetMenu(session_.Target(), !session_.Busy()));
+    const UINT command = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
+    if (command >= kTargetBase) session_.ChooseTarget(static_cast<convert::Target>(command - kTargetBase));
 }
 
 void TfrmMain::ShowProgress(const convert::BatchProgress& progress)

@@ -140,15 +140,26 @@ LRESULT TEzRgnBtn::MouseMoved(POINT client)
     return 0;
 }
 
-LRESULT TEzRgnBtn::KeyPressed(WPARAM key, LPARAM flags, bool down)
+LRESULT TEzRgnBtn::KeyPressed(WPARAM, LPARAM flags, bool down)
 {
-    if (key != VK_SPACE || state_ == ButtonState::Disabled) return 0;
+    if (state_ == ButtonState::Disabled) return 0;
     const bool byKey = state_ == ButtonState::Pressed && GetCapture() != Handle();
     if (down && !byKey && !(flags & 0x40000000)) SetState(ButtonState::Pressed);  // not a repeat
     if (!down && byKey) {
         SetState(ButtonState::Idle);
         Click();
     }
+    return 0;
+}
+
+LRESULT TEzRgnBtn::ContextMenu(POINT screen)
+{
+    if (!OnContextPopup) return 0;
+    if (screen.x == -1 && screen.y == -1) {  // from the keyboard: below the button
+        screen = {Width() / 2, Height()};
+        ClientToScreen(Handle(), &screen);
+    }
+    OnContextPopup(screen);
     return 0;
 }
 
@@ -175,8 +186,11 @@ LRESULT TEzRgnBtn::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_LBUTTONDBLCLK: return 0;
     case WM_GETDLGCODE: return DLGC_BUTTON | (GetFocus() == Handle() ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
-    case WM_KEYDOWN: return KeyPressed(wParam, lParam, true);
-    case WM_KEYUP: return KeyPressed(wParam, lParam, false);
+    case WM_KEYDOWN: case WM_KEYUP:
+        if (wParam != VK_SPACE) return DefaultHandler(msg, wParam, lParam);  // the menu key among them
+        return KeyPressed(wParam, lParam, msg == WM_KEYDOWN);
+    case WM_RBUTTONUP: return DefaultHandler(msg, wParam, lParam);  // which asks for the menu
+    case WM_CONTEXTMENU: return ContextMenu(at);
     case WM_KILLFOCUS:
         if (state_ == ButtonState::Pressed && GetCapture() != Handle()) SetState(ButtonState::Idle);
         Invalidate();

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "framework/Controls.h"
@@ -21,6 +22,8 @@ public:
     void ScaleChanged(int oldDpi, int newDpi) override;
     void SetEnabled(bool enabled) { SetState(enabled ? ButtonState::Idle : ButtonState::Disabled); }
     ButtonState State() const { return state_; }
+    // Right click, the menu key or Shift+F10: where to show a menu, in screen coordinates.
+    std::function<void(POINT screen)> OnContextPopup;
 
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc) override;
@@ -36,6 +39,7 @@ private:
     bool PointerIsOver(POINT client) const;
     LRESULT MouseMoved(POINT client);
     LRESULT KeyPressed(WPARAM key, LPARAM flags, bool down);
+    LRESULT ContextMenu(POINT screen);
 
     std::string pictureNames_[3];
     TPicture pictures_[3];  // idle, hover, pressed

@@ -65,7 +65,10 @@ TfrmMain::TfrmMain(app::TSession& session)
     Subscribe();
     ShowFolders();
     fw::Application->OnMessage = [this](const MSG& msg) { return OnKey(msg); };
-    OnDpiChanged = [this](fw::TComponent*) { ApplyShape(); };
+    OnDpiChanged = [this](fw::TComponent*) {
+        ApplyShape();
+        ShowFolders();  // the target's label, centred again
+    };
     OnShow = [this](fw::TComponent*) { FormShow(); };
     DragAcceptFiles(Handle(), TRUE);  // files and folders dropped anywhere on the window
     constexpr UINT kCopyGlobalData = 0x0049;  // carries a drop's file list across processes
@@ -147,6 +150,15 @@ void TfrmMain::ShowFolders()
         {"OutputFolderEdit", session_.Folders.work},
     };
     for (const auto& [edit, path] : shown) static_cast<fw::TEdit*>(FindComponent(edit))->SetText(path);
+    // The target under the convert button, centred below it.
+    auto& label = *static_cast<fw::TLabel*>(FindComponent("TargetLabel"));
+    const std::string target = convert::TargetLabel(session_.Target());
+    label.SetCaption(target);
+    static_cast<fw::TWinControl*>(FindComponent("ConvertButton"))->SetText("Convert to " + target);  // its name
+    label.SetBounds(Scaled(label.PlacedAt().value()));
+    if (target == "MPEG") return;  // where the layout puts it
+    const int width = TextSize(target, true).cx, centre = Scaled(436) + Scaled(41) / 2;
+    label.SetBounds({centre - width / 2, label.Top(), width, label.Height()});
 }
 
 void TfrmMain::QueueItemsLater(const std::vector<std::string>& items)

@@ -53,6 +53,8 @@ private:
     void OnListClick();
     void OnListKeyDown(WORD& key, fw::TShiftState shift);
     void OnListMenu(POINT screen);
+    // The convert button's menu: the targets.
+    void OnConvertMenu(POINT screen);
     // Esc and Pause during a batch, and Ctrl+O, whichever control has the focus.
     bool OnKey(const MSG& msg);
     void FormShow();

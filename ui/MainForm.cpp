@@ -90,6 +90,7 @@ void TfrmMain::CreateControls()
     convert->SetTabStop(true);
     convert->Cursor = hand;
     convert->OnClick = [this](fw::TComponent*) { OnConvertClick(); };
+    convert->OnContextPopup = [this](POINT at) { OnConvertMenu(at); };
 }
 
 void TfrmMain::CreateGraphics()

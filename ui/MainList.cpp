@@ -16,7 +16,7 @@ constexpr DWORD kLiveRegionChanged = 0x8019;  // EVENT_OBJECT_LIVEREGIONCHANGED,
 void TfrmMain::ShowRow(TQueue::Change change, int row)
 {
     const TQueue& queue = session_.Queue();
-    const auto converted = [&] { return queue.State(row) == queue::RowState::Done ? queue::kConvertedText : ""; };
+    const auto converted = [&] { return queue::Finished(queue.State(row)) ? queue::kConvertedText : ""; };
     switch (change) {
     case TQueue::Change::Added:
         fileList_->AddItem("MP4", {queue::NamePart(queue.Path(row), fw::IsLeadByte), queue.StateText(row), converted(), "X"});

@@ -582,3 +582,20 @@ TEST_F(EndToEnd, AWholeBatchRunsFromTheKeyboardAlone)
     app.Click(kClose.x, kClose.y);
     EXPECT_EQ(app.Program().WaitForExit(20000), 0);
 }
+
+TEST_F(EndToEnd, TheConvertButtonsMenuChoosesTheTargetAndKeepsIt)
+{
+    Driver app;
+    ASSERT_TRUE(app.Window());
+    app.Click(kConvert.x, kConvert.y, true);
+    HWND menu = nullptr;
+    WaitFor([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr && IsWindowVisible(menu); }, 5000);
+    ASSERT_TRUE(menu) << "the targets, on a right click";
+    app.Shot("e2e-16-convert-menu");
+    app.Key('V');  // "Video CD (PAL)"
+    std::string target;
+    EXPECT_TRUE(WaitFor([&] { return ReadSetting("Target", target) && target == "vcd-pal"; }, 5000)) << target;
+    app.Shot("e2e-16-video-cd");
+    app.Click(kClose.x, kClose.y);
+    EXPECT_EQ(app.Program().WaitForExit(20000), 0);
+}

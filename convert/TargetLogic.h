@@ -1,0 +1,62 @@
+// Rules of what a conversion makes: the target (the Parts' MPEG, Video CD or DVD), what is done
+// when the converted file exists from an earlier run, an input too large for MPEG-1, and the
+// encoder's arguments for each.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace convert {
+
+enum class Target { Mpeg, VcdPal, VcdNtsc, DvdPal, DvdNtsc };
+inline constexpr Target kTargets[] = {Target::Mpeg, Target::VcdPal, Target::VcdNtsc, Target::DvdPal, Target::DvdNtsc};
+// The setting's words ("mpeg", "vcd-pal"...); anything else is the default, MPEG.
+Target TargetFromSetting(std::string_view setting);
+const char* TargetSetting(Target target);
+// What the label under the convert button says: "MPEG", "Video CD" or "DVD".
+const char* TargetLabel(Target target);
+// What its menu says: "MPEG", "Video CD (PAL)"...
+const char* TargetMenuText(Target target);
+
+// When the converted file exists from an earlier run: replaced (the Parts' way), kept beside
+// ("name (2).mpg"), or the input is skipped.
+enum class IfExists { Replace, Keep, Skip };
+IfExists IfExistsFromSetting(std::string_view setting);
+const char* IfExistsSetting(IfExists choice);
+
+struct PictureSize {
+    int width = 0, height = 0;
+    bool operator==(const PictureSize&) const = default;
+};
+
+// What the encoder says of its input before it starts (its description of the streams).
+struct InputFacts {
+    PictureSize picture;        // after the rotation the encoder applies
+    double displayAspect = 0;   // width to height as shown
+    bool hasAudio = false;
+};
+// None when no video stream is described.
+std::optional<InputFacts> ReadInputFacts(const std::vector<std::string>& encoderLines);
+
+// MPEG-1 pictures are at most 4095 pixels a side.
+inline constexpr int kMpeg1MostPixels = 4095;
+// Whether the encoder refused a picture larger than MPEG-1 holds.
+bool RefusedAsTooLarge(const std::vector<std::string>& encoderLines);
+// A picture scaled down to fit within 4095 x 4095, its aspect kept and its sides even.
+PictureSize FitMpeg1(PictureSize picture);
+// What a click on "Done" says of a picture so scaled.
+std::string ScaledNote(PictureSize from, PictureSize to);
+
+// The encoder's argument string, with its leading blank:
+// - MPEG: the Parts' own (FfmpegArgsFor); with `scaleTo`, the picture scaled to it as well;
+// - Video CD and DVD: the standard's format, size, rates and program stream, the picture
+//   letterboxed or pillarboxed into it, never stretched (a DVD 16:9 for a wide input, else
+//   4:3; a Video CD 4:3), and a silent track for an input without audio.
+std::string TargetArgsFor(Target target, std::string_view input, std::string_view written, const InputFacts& facts,
+                          std::optional<PictureSize> scaleTo = std::nullopt);
+
+// The encoder's arguments that describe the input and stop: what ReadInputFacts reads.
+std::string DescribeArgsFor(std::string_view input);
+
+}  // namespace convert
