@@ -161,7 +161,7 @@ std::string TargetArgsFor(Target target, std::string_view input, std::string_vie
     std::string args = " -i \"" + std::string(input) + "\"";
     if (!facts.hasAudio)
         args += " -f lavfi -i anullsrc=channel_layout=stereo:sample_rate=" + std::to_string(row.audioRate);
-    args += " -y -vf \"" + box + "\" -target " + row.encoderTarget + " -aspect " + (wide ? "16:9" : "4:3");
+    args += " -y -vf \"" + box + "\" -target " + row.encoderTarget + " -aspect " + (wide ? "16:9" : "4:3") + " -ac 2";
     if (!facts.hasAudio) args += " -shortest";
     return args + " \"" + std::string(written) + "\"";
 }

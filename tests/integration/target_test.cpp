@@ -30,12 +30,12 @@ struct TargetTest : SessionTest {
         session->Start();
         PumpUntil([&] { return !Converting(); }, 120000);
     }
-    // "Version|WxH|DAR|fps|audio rate" of a converted file, as the media tool reads it.
+    // "Version|WxH|DAR|fps|audio rate|channels" of a converted file, as the media tool reads it.
     static std::string Facts(const std::string& file)
     {
         const std::string tool = "\"" + PayloadFolder() + "mediainfo.exe\" ";
         return fw::Trim(RunAndCapture(tool + "\"--Inform=Video;%Format_Version%|%Width%x%Height%|%DisplayAspectRatio/String%|%FrameRate%|\" \"" + file + "\"")) +
-               fw::Trim(RunAndCapture(tool + "\"--Inform=Audio;%SamplingRate%\" \"" + file + "\""));
+               fw::Trim(RunAndCapture(tool + "\"--Inform=Audio;%SamplingRate%|%Channel(s)%\" \"" + file + "\""));
     }
 };
 
@@ -52,11 +52,11 @@ TEST_F(TargetTest, EachTargetMeetsItsStandardAndNeverStretchesThePicture)
         const char* wide;    // the facts of the 16:9 clip's output
         const char* square;  // and of the 4:3 clip's
     } cases[] = {
-        {convert::Target::Mpeg, "Version 1|320x180|16:9|25.000|44100", "Version 1|160x120|4:3|25.000|"},
-        {convert::Target::VcdPal, "Version 1|352x288|4:3|25.000|44100", "Version 1|352x288|4:3|25.000|44100"},
-        {convert::Target::VcdNtsc, "Version 1|352x240|4:3|29.970|44100", "Version 1|352x240|4:3|29.970|44100"},
-        {convert::Target::DvdPal, "Version 2|720x576|16:9|25.000|48000", "Version 2|720x576|4:3|25.000|48000"},
-        {convert::Target::DvdNtsc, "Version 2|720x480|16:9|29.970|48000", "Version 2|720x480|4:3|29.970|48000"},
+        {convert::Target::Mpeg, "Version 1|320x180|16:9|25.000|44100|2", "Version 1|160x120|4:3|25.000|"},
+        {convert::Target::VcdPal, "Version 1|352x288|4:3|25.000|44100|2", "Version 1|352x288|4:3|25.000|44100|2"},
+        {convert::Target::VcdNtsc, "Version 1|352x240|4:3|29.970|44100|2", "Version 1|352x240|4:3|29.970|44100|2"},
+        {convert::Target::DvdPal, "Version 2|720x576|16:9|25.000|48000|2", "Version 2|720x576|4:3|25.000|48000|2"},
+        {convert::Target::DvdNtsc, "Version 2|720x480|16:9|29.970|48000|2", "Version 2|720x480|4:3|29.970|48000|2"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(convert::TargetSetting(c.target));
@@ -81,7 +81,7 @@ TEST_F(TargetTest, AnInputWiderThanMpeg1HoldsIsScaledDownToFitAndSaysSo)
     ConvertAll();
     ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
     EXPECT_EQ(session->Queue().Reason(0), "The picture was scaled from 4200×2362 to 4094×2302, the largest that MPEG-1 holds.");
-    EXPECT_EQ(Facts(work + "\\wide.mpg"), "Version 1|4094x2302|16:9|25.000|44100");
+    EXPECT_EQ(Facts(work + "\\wide.mpg"), "Version 1|4094x2302|16:9|25.000|44100|2");
 }
 
 TEST_F(TargetTest, AConvertedFileFromAnEarlierRunIsReplacedKeptOrSkipped)
