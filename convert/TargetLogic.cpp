@@ -26,7 +26,7 @@ constexpr TargetRow kRows[] = {
     {Target::VcdPal, "vcd-pal", "Video CD", "&Video CD (PAL)", "pal-vcd", 352, 288, 44100},
     {Target::VcdNtsc, "vcd-ntsc", "Video CD", "Video &CD (NTSC)", "ntsc-vcd", 352, 240, 44100},
     {Target::DvdPal, "dvd-pal", "DVD", "&DVD (PAL)", "pal-dvd", 720, 576, 48000},
-    {Target::DvdNtsc, "dvd-ntsc", "DVD", "D&VD (NTSC)", "ntsc-dvd", 720, 480, 48000},
+    {Target::DvdNtsc, "dvd-ntsc", "DVD", "DVD (&NTSC)", "ntsc-dvd", 720, 480, 48000},
 };
 
 const TargetRow& RowOf(Target target)
