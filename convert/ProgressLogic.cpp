@@ -3,15 +3,21 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
+#include <cstdint>
+
+#include "framework/errors.h"
+#include "framework/text.h"
 
 namespace convert {
 
 double MediaSecondsOf(const std::string& durationEntry)
 {
-    char* end = nullptr;
-    const double seconds = std::strtod(durationEntry.c_str(), &end);
-    return end != durationEntry.c_str() && seconds > 0 ? seconds : 0;
+    // The reader the expected size uses, so that both take the same entries.
+    try {
+        return static_cast<double>(std::max<std::int64_t>(0, fw::StrToInt64(durationEntry)));
+    } catch (const fw::EConvertError&) {
+        return 0;
+    }
 }
 
 double BatchFraction(const BatchFacts& facts)

@@ -12,7 +12,6 @@ void TPicture::Assign(HBITMAP source)
     if (bitmap_) GetObjectA(bitmap_.get(), sizeof info, &info);
     width_ = info.bmWidth;
     height_ = info.bmHeight;
-    Changed();
 }
 
 void TPicture::LoadFromResource(const char* name, int dpi)
@@ -29,9 +28,4 @@ COLORREF TPicture::Pixel(int x, int y) const
     COLORREF colour = GetPixel(dc.get(), x, y);
     SelectObject(dc.get(), old);
     return colour;
-}
-
-void TPicture::Changed()
-{
-    if (OnChange) OnChange();
 }

@@ -1,8 +1,6 @@
-// TPicture: one bitmap or nothing, copied in, announcing every change.
+// TPicture: one bitmap or nothing, copied in.
 #pragma once
 #include <windows.h>
-
-#include <functional>
 
 #include "framework/handles.h"
 
@@ -19,10 +17,7 @@ public:
     void LoadFromResource(const char* name, int dpi = 96);
     COLORREF Pixel(int x, int y) const;
 
-    std::function<void()> OnChange;
-
 private:
-    void Changed();
     fw::unique_hbitmap bitmap_;
     int width_ = 0;
     int height_ = 0;

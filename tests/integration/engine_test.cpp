@@ -19,22 +19,7 @@ using queue::RowState;
 
 namespace {
 
-struct EngineTest : SessionTest {
-    std::string work = FreshFolder("engine");
-
-    void SetUp() override
-    {
-        DeleteSettings();
-        StartSession();
-        session->Folders.work = work;
-    }
-    void TearDown() override
-    {
-        PumpUntil([&] { return !Converting(); }, 30000);
-        SessionTest::TearDown();
-        RemoveTree(work);
-        DeleteSettings();
-    }
+struct EngineTest : ConvertingTest {
     TQueue& Queue() { return session->Queue(); }
     convert::TBatch& Batch() { return session->Batch(); }
     // Queues an input whose content is the fake encoder's script.

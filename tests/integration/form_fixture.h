@@ -36,6 +36,24 @@ struct SessionTest : ::testing::Test {
     void TearDown() override { session.reset(); }
 };
 
+// A session that converts into a folder of its own, with its settings made anew.
+struct ConvertingTest : SessionTest {
+    std::string work = testing_support::FreshFolder("converting");
+    void SetUp() override
+    {
+        testing_support::DeleteSettings();
+        StartSession();
+        session->Folders.work = work;
+    }
+    void TearDown() override
+    {
+        testing_support::PumpUntil([&] { return !Converting(); }, 60000);
+        SessionTest::TearDown();
+        testing_support::RemoveTree(work);
+        testing_support::DeleteSettings();
+    }
+};
+
 struct FormTest : SessionTest {
     std::unique_ptr<TfrmMain> form;
 

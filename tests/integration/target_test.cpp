@@ -10,21 +10,7 @@ using queue::RowState;
 
 namespace {
 
-struct TargetTest : SessionTest {
-    std::string work = FreshFolder("targets");
-    void SetUp() override
-    {
-        DeleteSettings();
-        StartSession();
-        session->Folders.work = work;
-    }
-    void TearDown() override
-    {
-        PumpUntil([&] { return !Converting(); }, 60000);
-        SessionTest::TearDown();
-        RemoveTree(work);
-        DeleteSettings();
-    }
+struct TargetTest : ConvertingTest {
     void ConvertAll()
     {
         session->Start();
