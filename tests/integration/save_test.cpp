@@ -36,7 +36,9 @@ TEST(Saver, AHeldNameIsTriedAgainAndAFreeNameIsChosenAsTheFileSystemCompares)
         if (*c.claimed) job.claimed = {work + c.claimed};
         job.retryMs = 400;
         int replaceCalls = 0;
+        DWORD renamedOn = GetCurrentThreadId();
         job.rename = [&](const std::wstring& from, const std::wstring& to, bool replace) -> DWORD {
+            renamedOn = GetCurrentThreadId();
             if (replace && replaceCalls++ < c.refusals) return c.refusal;
             return MoveFileExW(from.c_str(), to.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0) ? 0 : GetLastError();
         };
@@ -47,6 +49,7 @@ TEST(Saver, AHeldNameIsTriedAgainAndAFreeNameIsChosenAsTheFileSystemCompares)
         }
         EXPECT_EQ(ReadFile(work + c.savedAs), "converted");
         EXPECT_EQ(replaceCalls > 1, c.refusal != ERROR_PATH_NOT_FOUND) << "tried again";
+        EXPECT_NE(renamedOn, GetCurrentThreadId()) << "the window's thread never waits for a held name";
         DeleteFileA((work + c.savedAs).c_str());
     }
     RemoveTree(work);
