@@ -106,19 +106,31 @@ std::string TBatch::Launch(TConversion& c)
 {
     if (!fw::FileExists(c.input)) return kInputGone;
     if (!setup_.encoderMissing.empty()) return setup_.encoderMissing;
-    // A disc's standard needs the picture's shape and whether there is sound, first.
-    if (setup_.target != Target::Mpeg && !c.scaledTo)
-        c.facts = DescribeInput(setup_.encoderPath, c.input, c.log).value_or(InputFacts{{}, 4.0 / 3, true});
+    // A disc's standard needs the picture's shape and whether there is sound: the encoder
+    // describes the input first, and converts it once that run has ended.
+    c.describing = setup_.target != Target::Mpeg && !c.facts;
+    const std::string input = fw::ExtendedPath(c.input);
+    const std::string args = c.describing ? DescribeArgsFor(input)
+                                          : TargetArgsFor(setup_.target, input, fw::ExtendedPath(c.written),
+                                                          c.facts.value_or(InputFacts{}), c.scaledTo);
     // Below normal priority: the desktop stays responsive while the encoders run. Paths
     // past MAX_PATH go in the long form Windows documents for them.
     fw::StartError error;
-    c.process = fw::StartWithoutConsole(
-        setup_.encoderPath,
-        TargetArgsFor(setup_.target, fw::ExtendedPath(c.input), fw::ExtendedPath(c.written), c.facts, c.scaledTo),
-        {c.log, true}, error, BELOW_NORMAL_PRIORITY_CLASS);
+    c.process = fw::StartWithoutConsole(setup_.encoderPath, args, {c.log, true}, error, BELOW_NORMAL_PRIORITY_CLASS);
     if (c.process) return {};
     const std::string text = fw::SystemErrorText(error.code);
     return error.outputFile ? LogFailure(c.log, text) : fw::StartFailure("The encoder", error.code, text, setup_.encoderPath);
+}
+
+std::string TBatch::Relaunch(TConversion& c)
+{
+    fw::Application->UnwatchHandle(c.process.get());
+    fw::WaitUntilReleased(c.log);  // Wine signals an ended process before it lets go of its files
+    fw::WaitUntilReleased(c.written);
+    if (std::string failure = Launch(c); !failure.empty()) return failure;
+    HWND timerWindow = c.timer->WindowHandle();
+    fw::Application->WatchHandle(c.process.get(), [timerWindow] { PostMessageA(timerWindow, WM_TIMER, 1, 0); });
+    return {};
 }
 
 void TBatch::StartRow(int row)
@@ -167,7 +179,13 @@ void TBatch::Tick(TAdvancedTimer* timer)
     }
     // The end first: a size measured after it is final.
     const bool ended = WaitForSingleObject(c.process.get(), 0) == WAIT_OBJECT_0;
-    if (!ended && Paused()) return;  // its row shows where it stopped
+    if (Paused() && (!ended || c.describing)) return;  // its row shows where it stopped
+    if (ended && c.describing) {
+        c.facts = ReadInputFacts(LogTail(c.log)).value_or(InputFacts{{}, 4.0 / 3, true});
+        c.failure = Relaunch(c);
+        if (!c.failure.empty()) Ended(c);
+        return;
+    }
     const std::optional<std::int64_t> size = MeasureOutput(c.written);
     if (ended) {
         const std::vector<std::string> lines = LogTail(c.log);
@@ -187,14 +205,9 @@ bool TBatch::RetryScaled(TConversion& c, const std::vector<std::string>& lines)
     if (c.scaledTo || setup_.target != Target::Mpeg || !RefusedAsTooLarge(lines) || !facts) return false;
     const PictureSize fitted = FitMpeg1(facts->picture);
     if (fitted == facts->picture) return false;
-    fw::Application->UnwatchHandle(c.process.get());
     c.scaledFrom = facts->picture;
     c.scaledTo = fitted;
-    fw::WaitUntilReleased(c.written);
-    if (!Launch(c).empty()) return false;
-    HWND timerWindow = c.timer->WindowHandle();
-    fw::Application->WatchHandle(c.process.get(), [timerWindow] { PostMessageA(timerWindow, WM_TIMER, 1, 0); });
-    return true;
+    return Relaunch(c).empty();
 }
 
 void TBatch::Ended(TConversion& c)

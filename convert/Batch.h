@@ -66,7 +66,10 @@ struct TConversion {
     std::int64_t lastSize = 0;
     double mediaSeconds = 0;  // the input's duration
     bool skipped = false;     // its converted file exists from an earlier run and is kept
-    InputFacts facts;         // for a Video CD or a DVD: what the encoder said of the input
+    // For a Video CD or a DVD: what the encoder said of the input, in a run of its own
+    // before the one that converts.
+    std::optional<InputFacts> facts;
+    bool describing = false;
     std::optional<PictureSize> scaledFrom, scaledTo;  // a picture larger than MPEG-1 holds
     fw::unique_handle process;
     TAdvancedTimer* timer = nullptr;  // measures the written file twice a second
@@ -125,6 +128,8 @@ private:
     std::unique_ptr<TConversion> Prepare(int row);
     // Starts the conversion's encoder: why it could not, or empty.
     std::string Launch(TConversion& conversion);
+    // The conversion's next run of the encoder, once the last has ended.
+    std::string Relaunch(TConversion& conversion);
     void Watch(TConversion& conversion);
     // The encoder has ended: what it wrote is saved or removed off the window's thread.
     void Ended(TConversion& conversion);

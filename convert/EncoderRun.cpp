@@ -6,7 +6,6 @@
 
 #include "convert/ConvertLogic.h"
 #include "framework/Files.h"
-#include "framework/Launcher.h"
 #include "framework/Unicode.h"
 #include "framework/handles.h"
 
@@ -55,19 +54,6 @@ std::string EndedRunFailure(HANDLE process, std::vector<std::string> lines, cons
     const std::size_t characters = fw::Wide(longest).size();
     if (!failure.empty() && characters >= MAX_PATH) return PathTooLong(longest, characters, MAX_PATH - 1) + " " + failure;
     return failure;
-}
-
-std::optional<InputFacts> DescribeInput(const std::string& encoder, const std::string& input, const std::string& log)
-{
-    fw::StartError error;
-    fw::unique_handle process =
-        fw::StartWithoutConsole(encoder, DescribeArgsFor(fw::ExtendedPath(input)), {log, true}, error, BELOW_NORMAL_PRIORITY_CLASS);
-    constexpr DWORD kMostMs = 30000;  // it reads the headers only
-    if (!process) return std::nullopt;
-    if (!fw::WaitAnswering(process.get(), kMostMs)) TerminateProcess(process.get(), 1);
-    WaitForSingleObject(process.get(), 5000);
-    fw::WaitUntilReleased(log);
-    return ReadInputFacts(LogTail(log));
 }
 
 }  // namespace convert

@@ -24,8 +24,4 @@ std::vector<std::string> LogTail(const std::string& path);
 std::string EndedRunFailure(HANDLE process, std::vector<std::string> logLines, const std::string& written,
                             const std::string& input, const std::string& output, std::int64_t size);
 
-// What the encoder says of an input: it describes the input into `log` and stops. None when
-// it could not, or said nothing of a picture.
-std::optional<InputFacts> DescribeInput(const std::string& encoder, const std::string& input, const std::string& log);
-
 }  // namespace convert
