@@ -110,7 +110,11 @@ struct EndToEnd : ::testing::Test {
         return "\"" + work + "long.mp4\" \"" + work + "second.mp4\"";
     }
     void SetUp() override { DeleteSettings(); }
-    void TearDown() override { RemoveTree(work); }
+    void TearDown() override
+    {
+        RemoveTree(work);
+        DeleteSettings();
+    }
 };
 
 }  // namespace
@@ -458,7 +462,7 @@ TEST_F(EndToEnd, EndedFromOutsideMidBatchLeavesNoEncoderAndTheNextStartOffersIts
         app.Click(kConvert.x, kConvert.y);
         ASSERT_TRUE(WaitFor([&] { return FileExists(work + "long.~00") && EncodersRunning() == 1; }, 30000));
         TerminateProcess(app.Program().Process(), 1);  // as the Task Manager ends it
-        EXPECT_TRUE(WaitFor([] { return EncodersRunning() == 0; }, 2000)) << "no encoder outlives the program";
+        EXPECT_TRUE(WaitFor([] { return EncodersRunning() == 0; }, 10000)) << "no encoder outlives the program";
     }
     Driver next;
     HWND question = next.WaitForDialog();

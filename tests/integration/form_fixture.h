@@ -57,8 +57,10 @@ struct ConvertingTest : SessionTest {
 struct FormTest : SessionTest {
     std::unique_ptr<TfrmMain> form;
 
+    // The window of a first start: no setting left by an earlier test.
     void StartForm()
     {
+        testing_support::DeleteSettings();
         StartSession();
         form = std::make_unique<TfrmMain>(*session);
     }

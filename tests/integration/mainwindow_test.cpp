@@ -166,7 +166,7 @@ TEST_F(MainWindowTest, RoundShapeSurvivesMinimisingAndRestoring)
     const HWND minimise = Control("MinimiseButton").Handle();
     SendMessageA(minimise, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
     SendMessageA(minimise, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
-    PumpUntil([&] { return IsIconic(w) != FALSE; }, 3000);
+    PumpUntil([&] { return IsIconic(w) != FALSE; }, 10000);
     EXPECT_TRUE(IsIconic(w));
     ShowWindow(w, SW_RESTORE);
     PumpFor(300);

@@ -42,7 +42,7 @@ TEST(AdvancedTimer, ReleasedInsideItsOwnTickItGetsNoFurtherTick)
         fw::Application->ProcessMessages();  // lets a nested tick come, as the monitor does
         static_cast<TAdvancedTimer*>(sender)->Release();
     });
-    PumpUntil([&] { return owner.Components().empty(); }, 3000);
+    PumpUntil([&] { return owner.Components().empty(); }, 10000);
     EXPECT_TRUE(owner.Components().empty());
     int released = ticks;
     PumpFor(300);
@@ -68,7 +68,7 @@ TEST(AdvancedTimer, HandlerErrorsStopTheTimerSilentlyOtherErrorsAreShown)
     auto* timer = fw::Create<TAdvancedTimer>(&owner);
     timer->SetInterval(50);
     timer->SetOnTimer([](fw::TComponent*) { throw fw::Exception("handler failed"); });
-    PumpUntil([&] { return !timer->Enabled(); }, 2000);
+    PumpUntil([&] { return !timer->Enabled(); }, 10000);
     EXPECT_FALSE(timer->Enabled());
     PumpFor(200);
     EXPECT_EQ(dialogs.Count(), 0);
