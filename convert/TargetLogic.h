@@ -1,4 +1,4 @@
-// Rules of what a conversion makes: the target (the Parts' MPEG, Video CD or DVD), what is done
+// Rules of what a conversion makes: the target (MPEG, Video CD or DVD), what is done
 // when the converted file exists from an earlier run, an input too large for MPEG-1, and the
 // encoder's arguments for each.
 #pragma once
@@ -19,7 +19,7 @@ const char* TargetLabel(Target target);
 // What its menu says: "MPEG", "Video CD (PAL)"...
 const char* TargetMenuText(Target target);
 
-// When the converted file exists from an earlier run: replaced (the Parts' way), kept beside
+// When the converted file exists from an earlier run: replaced (the default), kept beside
 // ("name (2).mpg"), or the input is skipped.
 enum class IfExists { Replace, Keep, Skip };
 IfExists IfExistsFromSetting(std::string_view setting);
@@ -49,7 +49,7 @@ PictureSize FitMpeg1(PictureSize picture);
 std::string ScaledNote(PictureSize from, PictureSize to);
 
 // The encoder's argument string, with its leading blank:
-// - MPEG: the Parts' own (FfmpegArgsFor); with `scaleTo`, the picture scaled to it as well;
+// - MPEG: FfmpegArgsFor's string; with `scaleTo`, the picture scaled to it as well;
 // - Video CD and DVD: the standard's format, size, rates and program stream, the picture
 //   letterboxed or pillarboxed into it, never stretched (a DVD 16:9 for a wide input, else
 //   4:3; a Video CD 4:3), and a silent track for an input without audio.
