@@ -43,13 +43,8 @@ TSession::TSession()
 
 TSession::~TSession()
 {
-    // An end in the middle: our encoders are ended, so that no half file is left under a
-    // temporary name and the staged encoder can be removed; the system may sleep again.
     Events = {};
-    batch_.Abandon();
-    fw::Application->UnwatchHandle(writer_.Thread());
-    writer_.Join();
-    DeleteLeftovers();
+    EndSession();
 }
 
 void TSession::FixFoldersAndSettings()
@@ -152,13 +147,6 @@ void TSession::ChooseOutputFolder(const std::string& folder)
     if (Events.OnFoldersChanged) Events.OnFoldersChanged();
 }
 
-void TSession::RemoveFinished()
-{
-    std::vector<int> rows = queue_.RowsIn(queue::RowState::Done);
-    for (int row : queue_.RowsIn(queue::RowState::Skipped)) rows.push_back(row);
-    queue_.RemoveRows(rows);
-}
-
 void TSession::Retry(const std::vector<int>& rows)
 {
     for (int row : rows) queue_.Retry(row);
@@ -205,15 +193,17 @@ void TSession::Close()
     // encoder, even one started from our staged file by another copy, runs on. The rows
     // kept against a crash go: this is an end the user chose.
     Events = {};
-    batch_.Abandon();
+    EndSession();
     keptRows_.reset();
-    writer_.Join();
-    DeleteLeftovers();
 }
 
 void TSession::EndSession()
 {
+    // Our encoders are ended, so that no half file is left under a temporary name and the
+    // staged encoder can be removed; the system may sleep again. The tools' writing is let
+    // finish and taken up by nobody.
     batch_.Abandon();
+    fw::Application->UnwatchHandle(writer_.Thread());
     writer_.Join();
     DeleteLeftovers();
 }

@@ -120,7 +120,7 @@ public:
     convert::IfExists IfExists() const { return ifExists_; }
     void ChooseIfExists(convert::IfExists choice);
     void RemoveRows(const std::vector<int>& rows) { queue_.RemoveRows(rows); }
-    void RemoveFinished();
+    void RemoveFinished() { queue_.RemoveRows(queue_.FinishedRows()); }
     void Retry(const std::vector<int>& rows);
     // Converts the pending rows.
     void Start();

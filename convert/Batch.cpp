@@ -16,16 +16,6 @@
 
 namespace convert {
 
-namespace {
-
-std::string JoinNotes(std::string first, const std::string& second)
-{
-    if (!second.empty()) first.append(" ").append(second);
-    return first;
-}
-
-}  // namespace
-
 TBatch::~TBatch()
 {
     Abandon();
@@ -106,11 +96,8 @@ std::string TBatch::Launch(TConversion& c)
 {
     if (!fw::FileExists(c.input)) return kInputGone;
     if (!setup_.encoderMissing.empty()) return setup_.encoderMissing;
-    // A disc's standard needs the picture's shape and whether there is sound: the encoder
-    // describes the input first, and converts it once that run has ended.
-    c.describing = setup_.target != Target::Mpeg && !c.facts;
     const std::string input = fw::ExtendedPath(c.input);
-    const std::string args = c.describing ? DescribeArgsFor(input)
+    const std::string args = Describing(c) ? DescribeArgsFor(input)
                                           : TargetArgsFor(setup_.target, input, fw::ExtendedPath(c.written),
                                                           c.facts.value_or(InputFacts{}), c.scaledTo);
     // Below normal priority: the desktop stays responsive while the encoders run. Paths
@@ -179,8 +166,8 @@ void TBatch::Tick(TAdvancedTimer* timer)
     }
     // The end first: a size measured after it is final.
     const bool ended = WaitForSingleObject(c.process.get(), 0) == WAIT_OBJECT_0;
-    if (Paused() && (!ended || c.describing)) return;  // its row shows where it stopped
-    if (ended && c.describing) {
+    if (Paused() && (!ended || Describing(c))) return;  // its row shows where it stopped
+    if (ended && Describing(c)) {
         c.facts = ReadInputFacts(LogTail(c.log)).value_or(InputFacts{{}, 4.0 / 3, true});
         c.failure = Relaunch(c);
         if (!c.failure.empty()) Ended(c);
@@ -201,8 +188,9 @@ void TBatch::Tick(TAdvancedTimer* timer)
 
 bool TBatch::RetryScaled(TConversion& c, const std::vector<std::string>& lines)
 {
+    if (c.scaledTo || setup_.target != Target::Mpeg || !RefusedAsTooLarge(lines)) return false;
     const std::optional<InputFacts> facts = ReadInputFacts(lines);
-    if (c.scaledTo || setup_.target != Target::Mpeg || !RefusedAsTooLarge(lines) || !facts) return false;
+    if (!facts) return false;
     const PictureSize fitted = FitMpeg1(facts->picture);
     if (fitted == facts->picture) return false;
     c.scaledFrom = facts->picture;

@@ -69,7 +69,6 @@ struct TConversion {
     // For a Video CD or a DVD: what the encoder said of the input, in a run of its own
     // before the one that converts.
     std::optional<InputFacts> facts;
-    bool describing = false;
     std::optional<PictureSize> scaledFrom, scaledTo;  // a picture larger than MPEG-1 holds
     fw::unique_handle process;
     TAdvancedTimer* timer = nullptr;  // measures the written file twice a second
@@ -130,6 +129,9 @@ private:
     std::string Launch(TConversion& conversion);
     // The conversion's next run of the encoder, once the last has ended.
     std::string Relaunch(TConversion& conversion);
+    // A disc's standard needs the picture's shape and whether there is sound: the encoder
+    // describes the input first, and converts it once that run has ended.
+    bool Describing(const TConversion& conversion) const { return setup_.target != Target::Mpeg && !conversion.facts; }
     void Watch(TConversion& conversion);
     // The encoder has ended: what it wrote is saved or removed off the window's thread.
     void Ended(TConversion& conversion);

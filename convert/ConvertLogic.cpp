@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "framework/errors.h"
+#include "queue/QueueLogic.h"
 
 namespace convert {
 
@@ -161,20 +162,22 @@ std::string PathTooLong(std::string_view path, std::size_t characters, std::size
 std::string SavedBesideNote(std::string_view outputPath, std::string_view savedAs, std::string_view systemText,
                             fw::LeadBytePredicate isLead)
 {
-    auto name = [&](std::string_view path) {
-        const std::size_t cut = fw::LastDelimiter("\\:", path, isLead);
-        return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
-    };
-    return "The converted file was saved as " + name(savedAs) + ", since " + name(outputPath) +
+    return "The converted file was saved as " + queue::FileNamePart(savedAs, isLead) + ", since " +
+           queue::FileNamePart(outputPath, isLead) +
            " could not be replaced: " + fw::WithFullStop(fw::WithoutFinalStop(systemText));
 }
 
 std::string DateNotKeptNote(std::string_view inputPath, std::string_view systemText, fw::LeadBytePredicate isLead)
 {
-    const std::size_t cut = fw::LastDelimiter("\\:", inputPath, isLead);
-    const std::string input(cut == std::string_view::npos ? inputPath : inputPath.substr(cut + 1));
-    return "The converted file does not have the modified time of " + input + ": " +
+    return "The converted file does not have the modified time of " + queue::FileNamePart(inputPath, isLead) + ": " +
            fw::WithFullStop(fw::WithoutFinalStop(systemText));
+}
+
+std::string JoinNotes(std::string first, const std::string& second)
+{
+    if (first.empty()) return second;
+    if (!second.empty()) first.append(" ").append(second);
+    return first;
 }
 
 std::uint64_t FileProgress(std::int64_t size, std::int64_t expectedSize)

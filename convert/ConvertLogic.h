@@ -60,6 +60,8 @@ std::string SavedBesideNote(std::string_view outputPath, std::string_view savedA
                             fw::LeadBytePredicate isLead);
 // Why a finished file does not carry its input's modified time.
 std::string DateNotKeptNote(std::string_view inputPath, std::string_view systemText, fw::LeadBytePredicate isLead);
+// Two notes of a row as one text, a blank between them; either may be empty.
+std::string JoinNotes(std::string first, const std::string& second);
 // "name (n).mpg" for the output "name.mpg".
 std::string NumberedOutputPath(std::string_view outputPath, int n);
 

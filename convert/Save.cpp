@@ -95,9 +95,8 @@ void Save(SaveJob& job)
         job.savedAs = job.output;
     else
         SaveBeside(job, from, fw::SystemErrorText(error));
-    if (job.savedAs.empty() || notStamped.empty()) return;
-    if (!job.note.empty()) job.note += ' ';
-    job.note += DateNotKeptNote(job.input, notStamped, fw::IsLeadByte);
+    if (!job.savedAs.empty() && !notStamped.empty())
+        job.note = JoinNotes(job.note, DateNotKeptNote(job.input, notStamped, fw::IsLeadByte));
 }
 
 }  // namespace

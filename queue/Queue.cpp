@@ -64,6 +64,14 @@ std::vector<int> TQueue::RowsIn(queue::RowState state) const
     return rows;
 }
 
+std::vector<int> TQueue::FinishedRows() const
+{
+    std::vector<int> rows;
+    for (int row = 0; row < Count(); ++row)
+        if (queue::Finished(State(row))) rows.push_back(row);
+    return rows;
+}
+
 void TQueue::SetState(int row, queue::RowState state, const std::string& text)
 {
     At(row).state = state;

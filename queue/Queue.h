@@ -50,6 +50,8 @@ public:
     int NextPending(int from = 0) const;
     // The rows in that state, top to bottom.
     std::vector<int> RowsIn(queue::RowState state) const;
+    // The rows whose file is there, converted or skipped, top to bottom.
+    std::vector<int> FinishedRows() const;
 
     // The batch's steps; they change a row's state, never the rows themselves.
     // A row's encoder has started: the row still shows "Pending" until it is measured.

@@ -144,7 +144,7 @@ void TfrmMain::OnListMenu(POINT screen)
     queue::MenuFacts facts;
     for (int row : selected) facts.selected.push_back(queue.State(row));
     facts.selectedHasNote = selected.size() == 1 && !queue.Reason(selected[0]).empty();
-    facts.anyDone = !queue.RowsIn(queue::RowState::Done).empty() || !queue.RowsIn(queue::RowState::Skipped).empty();
+    facts.anyDone = !queue.FinishedRows().empty();
     facts.batchRunning = session_.Busy();
     facts.batchPaused = session_.Paused();
     const bool canSleep = app::SystemSleepKind() != app::SleepKind::None;

@@ -156,7 +156,7 @@ void TfrmMain::ShowFolders()
     label.SetCaption(target);
     static_cast<fw::TWinControl*>(FindComponent("ConvertButton"))->SetText("Convert to " + target);  // its name
     label.SetBounds(Scaled(label.PlacedAt().value()));
-    if (target == "MPEG") return;  // where the layout puts it
+    if (session_.Target() == convert::Target::Mpeg) return;  // where the layout puts it
     const int width = TextSize(target, true).cx, centre = Scaled(436) + Scaled(41) / 2;
     label.SetBounds({centre - width / 2, label.Top(), width, label.Height()});
 }
