@@ -19,10 +19,12 @@ std::string OutputPathFor(std::string_view inputPath, std::string_view workDir, 
     return fw::Trim(std::string(workDir) + "\\" + fileName);
 }
 
-std::string FfmpegArgsFor(std::string_view inputPath, std::string_view writtenPath)
+std::string FfmpegArgsFor(std::string_view inputPath, std::string_view writtenPath, std::string_view moreFilters)
 {
-    return " -i \"" + std::string(inputPath) + "\" -y -deinterlace -b 900000 -r 25 -ab 128000 -ar 44100 -ac 2 -f mpeg \"" +
-           std::string(writtenPath) + "\"";
+    std::string filters(kDeinterlace);
+    if (!moreFilters.empty()) filters.append(",").append(moreFilters);
+    return " -i \"" + std::string(inputPath) + "\" -y -vf " + filters +
+           " -b 900000 -r 25 -ab 128000 -ar 44100 -ac 2 -f mpeg \"" + std::string(writtenPath) + "\"";
 }
 
 std::string TemporaryPathFor(std::string_view outputPath, const std::function<bool(const std::string&)>& taken)
@@ -62,6 +64,54 @@ bool StartsWith(std::string_view text, std::string_view prefix)
     return text.substr(0, prefix.size()) == prefix;
 }
 
+bool Contains(std::string_view line, std::string_view part)
+{
+    return line.find(part) != std::string_view::npos;
+}
+
+// The encoder names the step of its own work that a line comes from ("[vost#0:0/mpeg1video @ 0x1] ",
+// "[dec:h264 @ 0x2] "), which tells the user nothing; a library's name ("[h264 @ 0x3] ")
+// stays, as it says what was being read.
+std::string WithoutStepNames(std::string line)
+{
+    while (StartsWith(line, "[")) {
+        const std::size_t end = line.find("] ");
+        if (end == std::string::npos) break;
+        const std::string_view source = std::string_view(line).substr(1, end - 1);
+        if (!Contains(source, "#") && !StartsWith(source, "dec:") && !StartsWith(source, "enc:")) break;
+        line.erase(0, end + 2);
+    }
+    return line;
+}
+
+// The log's lines as they read without step names, blanks and indented details; a file that
+// cannot be opened is one line, "path: reason" (the encoder says the reason of an input
+// before its path, and an output's as "Error opening output path: reason").
+std::vector<std::string> PlainLines(const std::vector<std::string>& logLines)
+{
+    constexpr std::string_view kInputReason = "Error opening input: ", kInputFile = "Error opening input file ",
+                               kOutput = "Error opening output ";
+    std::vector<std::string> lines;
+    std::string inputReason;
+    for (const std::string& raw : logLines) {
+        if (raw.empty() || static_cast<unsigned char>(raw[0]) <= ' ') continue;
+        std::string line = WithoutStepNames(fw::Trim(raw));
+        if (StartsWith(line, kInputReason)) {
+            inputReason = line.substr(kInputReason.size());
+            continue;
+        }
+        if (StartsWith(line, kInputFile) && !inputReason.empty() && line.back() == '.') {
+            line = line.substr(kInputFile.size(), line.size() - kInputFile.size() - 1) + ": " + inputReason;
+            inputReason.clear();
+        } else if (StartsWith(line, kOutput) && !StartsWith(line, "Error opening output file")) {
+            line.erase(0, kOutput.size());
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+// "video:1272KiB audio:188KiB ... muxing overhead: 0.027%".
 bool IsSummaryLine(std::string_view line)
 {
     return StartsWith(line, "video:") && line.find("muxing overhead") != std::string_view::npos;
@@ -77,29 +127,29 @@ bool IsProgressLine(std::string_view line)
 bool IsRoutineLine(std::string_view line)
 {
     for (std::string_view prefix : {"ffmpeg version", "Input #", "Output #", "Stream mapping:", "Press [q]",
-                                    "-deinterlace is deprecated", "Please use -b:a or -b:v"})
+                                    "Please use -b:a or -b:v", "Codec AVOption"})
         if (StartsWith(line, prefix)) return true;
     return false;
-}
-
-bool Contains(std::string_view line, std::string_view part)
-{
-    return line.find(part) != std::string_view::npos;
 }
 
 // A line that says what is wrong with the input or the output.
 bool IsTellingLine(std::string_view line)
 {
     for (std::string_view part : {"Invalid data found", "not supported", "No such file or directory", "Permission denied",
-                                  "No space left on device"})
+                                  "No space left on device", "no decoder found"})
         if (Contains(line, part)) return true;
     return StartsWith(line, "Decoder ") && Contains(line, "not found");
 }
 
-// What the encoder says as it gives up, whatever went wrong before.
+// What the encoder says as it gives up, or as each step of its work ends, whatever went
+// wrong before.
 bool IsClosingComplaint(std::string_view line)
 {
-    for (std::string_view prefix : {"Error marking filters as finished", "Cannot determine format of input stream"})
+    for (std::string_view prefix :
+         {"Error marking filters as finished", "Cannot determine format of input", "Error opening input files",
+          "Error opening output file", "Task finished with error code", "Terminating thread with return code",
+          "Error sending frames to consumers", "Could not open encoder before EOF", "Nothing was written into output file",
+          "No filtered frames for output stream", "Decode error rate"})
         if (StartsWith(line, prefix)) return true;
     return false;
 }
@@ -108,22 +158,21 @@ bool IsClosingComplaint(std::string_view line)
 
 bool EncoderFinished(const std::vector<std::string>& logLines)
 {
-    for (const std::string& line : logLines)
-        if (IsSummaryLine(fw::Trim(line))) return true;
-    return false;
+    const std::vector<std::string> lines = PlainLines(logLines);
+    return std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return IsSummaryLine(line); });
 }
 
 std::string ReasonLine(const std::vector<std::string>& logLines)
 {
     constexpr std::string_view kGeneric = "Conversion failed!";
+    const std::vector<std::string> lines = PlainLines(logLines);
     std::string plain, complaint, generic;
-    for (auto it = logLines.rbegin(); it != logLines.rend(); ++it) {
-        const std::string& raw = *it;
-        if (raw.empty() || static_cast<unsigned char>(raw[0]) <= ' ') continue;  // blank or an indented detail
-        std::string line = fw::Trim(raw);
-        if (IsTellingLine(line)) return line;
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+        const std::string& line = *it;
         if (IsProgressLine(line) || IsSummaryLine(line) || IsRoutineLine(line)) continue;
-        std::string& slot = line == kGeneric ? generic : IsClosingComplaint(line) ? complaint : plain;
+        const bool closing = IsClosingComplaint(line);
+        if (!closing && IsTellingLine(line)) return line;
+        std::string& slot = line == kGeneric ? generic : closing ? complaint : plain;
         if (slot.empty()) slot = line;
     }
     return !plain.empty() ? plain : !complaint.empty() ? complaint : generic;

@@ -14,9 +14,14 @@ namespace convert {
 // folder with one backslash (whatever the folder ends with), trimmed.
 std::string OutputPathFor(std::string_view inputPath, std::string_view workDir, fw::LeadBytePredicate isLead);
 
+// The deinterlacer, first in every filter chain of the encoder: it changes only the frames
+// that are marked interlaced, and nearly every MP4 is progressive.
+inline constexpr std::string_view kDeinterlace = "yadif=deint=interlaced";
+
 // The encoder's argument string for one file, with its leading blank. The output format is
 // named, since the file written is the temporary one, whose extension does not say it.
-std::string FfmpegArgsFor(std::string_view inputPath, std::string_view writtenPath);
+// `moreFilters` (a scale, say) follow the deinterlacer in its chain.
+std::string FfmpegArgsFor(std::string_view inputPath, std::string_view writtenPath, std::string_view moreFilters = {});
 
 // The temporary file the encoder writes beside the output; it becomes the output only when
 // the file is done, so that a failed run never leaves a file under the output's name. Its

@@ -142,20 +142,17 @@ std::string DescribeArgsFor(std::string_view input)
 std::string TargetArgsFor(Target target, std::string_view input, std::string_view written, const InputFacts& facts,
                           std::optional<PictureSize> scaleTo)
 {
-    if (target == Target::Mpeg) {
-        std::string args = FfmpegArgsFor(input, written);
-        if (scaleTo)
-            args.insert(args.find(" -b 900000"),
-                        " -vf scale=" + std::to_string(scaleTo->width) + ":" + std::to_string(scaleTo->height));
-        return args;
-    }
+    if (target == Target::Mpeg)
+        return FfmpegArgsFor(input, written,
+                             scaleTo ? "scale=" + std::to_string(scaleTo->width) + ":" + std::to_string(scaleTo->height)
+                                     : std::string());
     const TargetRow& row = RowOf(target);
     const bool dvd = target == Target::DvdPal || target == Target::DvdNtsc;
     // A DVD is 16:9 for a wide input; a Video CD is always 4:3.
     const bool wide = dvd && facts.displayAspect >= 1.5;
     const std::string shown = wide ? "16/9" : "4/3";
     const std::string w = std::to_string(row.width), h = std::to_string(row.height);
-    const std::string box = "scale=w='if(gt(dar," + shown + ")," + w + ",2*trunc(" + w + "*dar/(" + shown + ")/2))'" +
+    const std::string box = std::string(kDeinterlace) + ",scale=w='if(gt(dar," + shown + ")," + w + ",2*trunc(" + w + "*dar/(" + shown + ")/2))'" +
                             ":h='if(gt(dar," + shown + "),2*trunc(" + h + "*(" + shown + ")/dar/2)," + h + ")'" +
                             ",pad=" + w + ":" + h + ":(ow-iw)/2:(oh-ih)/2,setdar=" + shown;
     std::string args = " -i \"" + std::string(input) + "\"";

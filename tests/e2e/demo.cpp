@@ -21,7 +21,7 @@ int RunDemo()
     std::printf("Making three clips with the embedded encoder...\n");
     const char* names[] = {"beach.mp4", "city walk.mp4", "birthday.mp4"};
     const int seconds[] = {20, 30, 25};
-    for (int i = 0; i < 3; ++i) MakeClip(clips + names[i], seconds[i]);
+    for (int i = 0; i < 3; ++i) MakeClip(clips + names[i], seconds[i], "640x360");  // long enough to watch
 
     std::printf("Starting Mervane...\n");
     e2e::Driver app;

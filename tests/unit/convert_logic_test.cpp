@@ -61,7 +61,7 @@ TEST(OutputPath, TrailBytesAreNeverSeparators)
 TEST(FfmpegArgs, ByteForByte)
 {
     EXPECT_EQ(FfmpegArgsFor("C:\\clips\\a.mp4", "D:\\out\\a.~00"),
-              " -i \"C:\\clips\\a.mp4\" -y -deinterlace -b 900000 -r 25 -ab 128000 -ar 44100 -ac 2 -f mpeg "
+              " -i \"C:\\clips\\a.mp4\" -y -vf yadif=deint=interlaced -b 900000 -r 25 -ab 128000 -ar 44100 -ac 2 -f mpeg "
               "\"D:\\out\\a.~00\"");
 }
 
@@ -85,11 +85,10 @@ TEST(ExpectedSize, DurationTimes117504In64Bits)
 TEST(EncoderLog, TheReasonIsTheLastLineThatSaysWhatWentWrong)
 {
     const std::vector<std::string> banner = {
-        "ffmpeg version 4.1 Copyright (c) 2000-2018 the FFmpeg developers",
-        "  configuration: --enable-gpl",
+        "ffmpeg version 7.1.5 Copyright (c) 2000-2025 the FFmpeg developers",
+        "  configuration: --arch=x86",
         "Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'C:\\in\\a.mp4':",
         "  Duration: 00:00:12.00, start: 0.000000, bitrate: 120 kb/s",
-        "-deinterlace is deprecated, use -filter:v yadif instead",
     };
     auto with = [&](std::vector<std::string> tail) {
         std::vector<std::string> lines = banner;
@@ -133,6 +132,24 @@ TEST(EncoderLog, TheReasonIsTheLastLineThatSaysWhatWentWrong)
                "Z:\\w\\broken.mp4: Invalid data found when processing input"}),
          "Z:\\w\\broken.mp4: Invalid data found when processing input"},
         {with({"Error marking filters as finished", "Conversion failed!"}), "Error marking filters as finished"},
+        // The same as the encoder says them now: the steps of its work name themselves, a
+        // file that cannot be opened is said in two lines, and each step says it ended.
+        {with({"[in#0 @ 029d5fc0] Error opening input: Invalid data found when processing input",
+               "Error opening input file Z:\\w\\broken.mp4.",
+               "Error opening input files: Invalid data found when processing input"}),
+         "Z:\\w\\broken.mp4: Invalid data found when processing input"},
+        {with({"[out#0/mpeg @ 029dbac0] Codec AVOption b:a (set bitrate (in bits/s)) has not been used for any stream.",
+               "[out#0/mpeg @ 029dbac0] Error opening output Z:\\gone\\a.mpg: No such file or directory",
+               "Error opening output file Z:\\gone\\a.mpg.", "Error opening output files: No such file or directory"}),
+         "Z:\\gone\\a.mpg: No such file or directory"},
+        {with({"[h264 @ 029f9dc0] Error splitting the input into NAL units.",
+               "[vist#0:0/h264 @ 029f9840] [dec:h264 @ 029dd740] Decoding error: Invalid data found when processing input",
+               "[vist#0:0/h264 @ 029f9840] [dec:h264 @ 029dd740] Decode error rate 1 exceeds maximum 0.666667",
+               "[vf#0:0 @ 029dc1c0] Task finished with error code: -1094995529 (Invalid data found when processing input)",
+               "[out#0/mpeg @ 029d9400] Nothing was written into output file, because at least one of its streams "
+               "received no packets.",
+               "frame=    0 fps=0.0 q=0.0 Lsize=       0KiB time=N/A bitrate=N/A speed=N/A", "Conversion failed!"}),
+         "Decoding error: Invalid data found when processing input"},
     };
     for (const Case& c : cases) EXPECT_EQ(ReasonLine(c.lines), c.reason) << c.reason;
 }
@@ -140,9 +157,10 @@ TEST(EncoderLog, TheReasonIsTheLastLineThatSaysWhatWentWrong)
 TEST(EncoderLog, DoneNeedsExitCodeZeroTheSummaryAndSomeBytes)
 {
     const std::vector<std::string> finished = {
-        "frame=  300 fps=120 q=2.0 Lsize=    1460kB time=00:00:12.00 bitrate= 996.4kbits/s speed=4.8x",
-        "video:1272kB audio:188kB subtitle:0kB other streams:0kB global headers:0kB muxing overhead: 0.027%"};
-    const std::vector<std::string> cut = {finished[0]};
+        "[out#0/mpeg @ 0e3c1a40] video:1272KiB audio:188KiB subtitle:0KiB other streams:0KiB global headers:0KiB "
+        "muxing overhead: 0.027%",
+        "frame=  300 fps=120 q=2.0 Lsize=    1460KiB time=00:00:12.00 bitrate= 996.4kbits/s speed=4.8x"};
+    const std::vector<std::string> cut = {finished[1]};
     EXPECT_EQ(EncoderFailure(0, finished, 1460 * 1024), "");
     EXPECT_EQ(EncoderFailure(0, cut, 700000), "The encoder stopped before the end (exit code 0).");
     EXPECT_EQ(EncoderFailure(0, finished, 0), "The encoder wrote no output file.");

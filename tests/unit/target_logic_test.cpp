@@ -54,9 +54,9 @@ TEST(Targets, APictureTooLargeForMpeg1IsScaledDownToFitAndTheDefaultIsThePartsOw
 
     const InputFacts any{{1920, 1080}, 16.0 / 9, true};
     EXPECT_EQ(TargetArgsFor(Target::Mpeg, "a.mp4", "a.~00", any), FfmpegArgsFor("a.mp4", "a.~00"));
-    EXPECT_NE(TargetArgsFor(Target::Mpeg, "a.mp4", "a.~00", any, PictureSize{4094, 2302}).find(" -deinterlace -vf scale=4094:2302 -b 900000"),
+    EXPECT_NE(TargetArgsFor(Target::Mpeg, "a.mp4", "a.~00", any, PictureSize{4094, 2302}).find(" -vf yadif=deint=interlaced,scale=4094:2302 -b 900000"),
               std::string::npos);
     const std::string silentDvd = TargetArgsFor(Target::DvdNtsc, "a.mp4", "a.~00", {{640, 480}, 4.0 / 3, false});
-    for (const char* part : {"anullsrc=channel_layout=stereo:sample_rate=48000", "-target ntsc-dvd", "-aspect 4:3", "-shortest"})
+    for (const char* part : {"-vf \"yadif=deint=interlaced,scale=", "anullsrc=channel_layout=stereo:sample_rate=48000", "-target ntsc-dvd", "-aspect 4:3", "-shortest"})
         EXPECT_NE(silentDvd.find(part), std::string::npos) << part;
 }

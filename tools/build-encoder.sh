@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Builds the encoder that Mervane.exe carries: FFmpeg 7.1 with dav1d (AV1) and zimg (tone
+# mapping and colour matrices), cross-built for 32-bit Windows, static and stripped, with only
+# what the program and its tests use. The sources come from Debian's archive through apt, which
+# checks them against Debian's signed indexes; apt's state is private to WORK, so the system's
+# own configuration is never touched. A build is kept in WORK/cache, keyed by the versions and
+# this script (which holds the configure lines): only a fresh build tree pays for it.
+# Usage: build-encoder.sh OUT WORK    (writes OUT/ffmpeg.exe and OUT/encoder-versions.txt)
+set -euo pipefail
+out=$(realpath -m "$1") work=$(realpath -m "$2")
+script=$(realpath "$0")
+host=i686-w64-mingw32
+jobs=$(nproc)
+
+# ---- the sources ----
+apt_dir=$work/apt
+mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial" "$work/sources"
+keyring=/usr/share/keyrings/debian-archive-keyring.gpg
+cat > "$apt_dir/sources.list" <<EOF
+deb-src [signed-by=$keyring] http://deb.debian.org/debian trixie main
+deb-src [signed-by=$keyring] http://deb.debian.org/debian trixie-updates main
+deb-src [signed-by=$keyring] http://deb.debian.org/debian-security trixie-security main
+deb-src [signed-by=$keyring] http://deb.debian.org/debian bookworm main
+EOF
+apt_opts=(-o "Dir::Etc::SourceList=$apt_dir/sources.list" -o Dir::Etc::SourceParts=/dev/null
+          -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache" -o APT::Sandbox::User=root)
+apt-get "${apt_opts[@]}" -qq update
+
+# The newest version of PACKAGE whose upstream version starts with PREFIX and whose files
+# still download (the archive can list a version it no longer serves); bookworm is the
+# fallback for a file gone from trixie's pool.
+fetch() {
+  local package=$1 prefix=$2 version
+  for version in $(apt-cache "${apt_opts[@]}" showsrc "$package" | sed -n 's/^Version: //p' | sort -u |
+                   sort -r -V); do
+    local upstream=${version#*:}
+    [[ $upstream == $prefix* ]] || continue
+    if (cd "$work/sources" && apt-get "${apt_opts[@]}" -qq source --download-only "$package=$version" \
+          >/dev/null 2>&1); then
+      echo "$package ${version}"
+      return
+    fi
+    echo "build-encoder: $package $version is listed but does not download; trying an older one" >&2
+  done
+  echo "build-encoder: no version of $package ($prefix) downloads from Debian's archive" >&2
+  exit 1
+}
+versions=$( fetch ffmpeg 7.1.; fetch dav1d 1.; fetch zimg 3. )
+key=$( { echo "$versions"; cat "$script"; } | sha256sum | cut -c1-16 )
+cache=$work/cache/$key
+
+if [ ! -f "$cache/ffmpeg.exe" ]; then
+  echo "Building the encoder ($(echo "$versions" | tr '\n' ' ')), a few minutes on a fresh build tree"
+  build=$work/build prefix=$work/build/prefix
+  rm -rf "$build"
+  mkdir -p "$build" "$prefix"
+  for dsc in $(echo "$versions" | while read -r p v; do echo "$work/sources/${p}_${v#*:}.dsc"; done); do
+    dpkg-source --no-check --skip-debianization -x "$dsc" "$build/$(basename "$dsc" .dsc)" >/dev/null
+  done
+  src() { echo "$build/$1_$(echo "$versions" | sed -n "s/^$1 \(.*:\)\?//p")"; }
+  # Runs a step with its output in the build's log, which is shown when the step fails.
+  quietly() { "$@" >> "$build/log.txt" 2>&1 || { tail -n 40 "$build/log.txt" >&2; exit 1; }; }
+  export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH=
+
+  # zimg: C++ without threads, static.
+  cd "$(src zimg)"
+  quietly ./autogen.sh
+  quietly ./configure --host=$host --prefix="$prefix" --enable-static --disable-shared STL_LIBS=-lstdc++
+  quietly make -j"$jobs" install
+
+  # dav1d: 8- and 10-bit AV1, its x86 assembly through nasm.
+  cat > "$build/cross.txt" <<EOF
+[binaries]
+c = '$host-gcc'
+ar = '$host-ar'
+strip = '$host-strip'
+windres = '$host-windres'
+[host_machine]
+system = 'windows'
+cpu_family = 'x86'
+cpu = 'i686'
+endian = 'little'
+EOF
+  cd "$(src dav1d)"
+  quietly meson setup build --cross-file "$build/cross.txt" --prefix="$prefix" --libdir=lib \
+    --buildtype=release --default-library=static -Denable_tools=false -Denable_tests=false \
+    -Denable_examples=false -Denable_docs=false
+  quietly ninja -C build install
+
+  # FFmpeg: LGPL parts only. Inputs are MP4 files (mov); the MPEG program streams are read back
+  # by the tests; lavfi, testsrc, sine, mp4 with mpeg4 and aac make the tests' clips, and ssim and
+  # signalstats measure their results.
+  cd "$(src ffmpeg)"
+  quietly ./configure --prefix="$prefix" --arch=x86 --cpu=i686 --target-os=mingw32 \
+     --cross-prefix=$host- --enable-cross-compile --pkg-config=pkg-config --pkg-config-flags=--static \
+     --extra-ldflags="-static -static-libgcc -static-libstdc++" \
+     --disable-everything --disable-autodetect --disable-debug --disable-doc --disable-network \
+     --disable-ffplay --disable-ffprobe --disable-postproc --enable-w32threads --enable-x86asm \
+     --enable-libdav1d --enable-libzimg --enable-avdevice --enable-indev=lavfi --enable-protocol=file,pipe \
+     --enable-demuxer=mov,mpegps \
+     --enable-decoder=h264,hevc,vp9,libdav1d,vvc,mpeg4,h263,mjpeg,mpeg1video,mpeg2video,wrapped_avframe \
+     --enable-decoder=aac,aac_fixed,mp3,mp3float,ac3,eac3,opus,alac,flac,mp2,mp2float \
+     --enable-decoder=pcm_s16le,pcm_s16be,pcm_s24le,pcm_s24be,pcm_s32le,pcm_s32be,pcm_f32le,pcm_f32be,pcm_f64le,pcm_s64le,pcm_u8,pcm_alaw,pcm_mulaw \
+     --enable-parser=h264,hevc,vp9,av1,vvc,mpeg4video,mjpeg,mpegvideo,aac,mpegaudio,ac3,opus,flac \
+     --enable-encoder=mpeg1video,mpeg2video,mp2,ac3,mpeg4,aac \
+     --enable-muxer=mpeg1system,mpeg1vcd,mpeg2dvd,mpeg2vob,mpeg2svcd,mp4,mov,null \
+     --enable-filter=scale,pad,setdar,setsar,yadif,zscale,tonemap,format,null,fps,crop,transpose,hflip,vflip \
+     --enable-filter=trim,setpts,aformat,anull,aresample,atrim,asetpts,apad,anullsrc,testsrc,sine,ssim,signalstats
+  quietly make -j"$jobs" install
+
+  $host-strip "$prefix/bin/ffmpeg.exe"
+  mkdir -p "$cache"
+  cp "$prefix/bin/ffmpeg.exe" "$cache/ffmpeg.exe"
+  echo "$versions" > "$cache/versions.txt"
+  cd "$work"
+  rm -rf "$build"
+fi
+
+mkdir -p "$out"
+cp "$cache/ffmpeg.exe" "$out/ffmpeg.exe.new" && mv "$out/ffmpeg.exe.new" "$out/ffmpeg.exe"
+{ echo "# The Debian source packages the embedded encoder was built from (apt-get source NAME=VERSION)."
+  cat "$cache/versions.txt"; } > "$out/encoder-versions.txt"
