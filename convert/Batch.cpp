@@ -11,6 +11,7 @@
 #include "framework/LaunchLogic.h"
 #include "framework/Launcher.h"
 #include "framework/advantmr.h"
+#include "framework/Unicode.h"
 #include "framework/errors.h"
 #include "queue/Queue.h"
 
@@ -103,7 +104,8 @@ std::string TBatch::Launch(TConversion& c)
     // Below normal priority: the desktop stays responsive while the encoders run. Paths
     // past MAX_PATH go in the long form Windows documents for them.
     fw::StartError error;
-    c.process = fw::StartWithoutConsole(setup_.encoderPath, args, {c.log, true}, error, BELOW_NORMAL_PRIORITY_CLASS);
+    // A run that starts during a pause (a retry of a row that ended meanwhile) waits with the others.
+    c.process = fw::StartWithoutConsole(setup_.encoderPath, args, {c.log, true}, error, BELOW_NORMAL_PRIORITY_CLASS, Paused());
     if (c.process) return {};
     const std::string text = fw::SystemErrorText(error.code);
     return error.outputFile ? LogFailure(c.log, text) : fw::StartFailure("The encoder", error.code, text, setup_.encoderPath);
@@ -225,7 +227,7 @@ void TBatch::Finish(TConversion& c)
     if (c.stopped)
         queue_.Stopped(row);
     else if (reason.empty())
-        queue_.Finish(row, saved.savedAs, c.scaledTo ? JoinNotes(ScaledNote(*c.scaledFrom, *c.scaledTo), saved.note) : saved.note);
+        queue_.Finish(row, saved.savedAs, c.scaledTo ? JoinNotes(ScaledNote(*c.scaledFrom, *c.scaledTo, fw::SystemMarks()), saved.note) : saved.note);
     else
         queue_.Fail(row, reason);
     for (ClaimedOutput& claim : written_)

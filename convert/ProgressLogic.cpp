@@ -45,15 +45,27 @@ std::string TimeLeftText(double seconds)
 
 }  // namespace
 
-std::string BatchCaption(const BatchFacts& facts)
+namespace {
+
+int Percent(const BatchFacts& facts) { return static_cast<int>(BatchFraction(facts) * 100); }
+int FileNumber(const BatchFacts& facts) { return std::clamp(facts.started, 1, std::max(facts.files, 1)); }
+
+}  // namespace
+
+std::string BatchCaption(const BatchFacts& facts, const fw::TextMarks& marks)
 {
-    const std::string percent = std::to_string(static_cast<int>(BatchFraction(facts) * 100)) + " %";
-    const std::string count = std::to_string(std::clamp(facts.started, 1, std::max(facts.files, 1))) + " of " +
-                              std::to_string(facts.files);
-    if (facts.paused) return "Paused \xC2\xB7 " + count + " \xC2\xB7 " + percent;
+    const std::string dot = std::string(" ") + marks.dot + " ";
+    const std::string percent = std::to_string(Percent(facts)) + " %";
+    const std::string count = std::to_string(FileNumber(facts)) + " of " + std::to_string(facts.files);
+    if (facts.paused) return "Paused" + dot + count + dot + percent;
     const std::optional<double> left = SecondsLeft(facts);
-    return "Converting " + count + " \xC2\xB7 " + percent + " \xC2\xB7 " +
-           (left ? TimeLeftText(*left) : std::string("estimating\xE2\x80\xA6"));
+    return "Converting " + count + dot + percent + dot + (left ? TimeLeftText(*left) : "estimating" + std::string(marks.ellipsis));
+}
+
+bool WorthAnnouncing(const BatchFacts& told, const BatchFacts& now)
+{
+    return FileNumber(told) != FileNumber(now) || Percent(told) / 10 != Percent(now) / 10 || told.paused != now.paused ||
+           told.files != now.files;
 }
 
 std::string BatchEndText(int converted, int failed, bool stopped)

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "framework/text.h"
+
 namespace convert {
 
 // What a batch has done so far, in seconds of media.
@@ -33,7 +35,10 @@ std::optional<double> SecondsLeft(const BatchFacts& facts);
 
 // The caption above the list while a batch runs: "Converting 3 of 10 · 42 % · about 4 min
 // left", "Converting 1 of 10 · 0 % · estimating…", "Paused · 3 of 10 · 42 %".
-std::string BatchCaption(const BatchFacts& facts);
+std::string BatchCaption(const BatchFacts& facts, const fw::TextMarks& marks);
+// Whether screen readers are told the caption again: a file begun, a step of ten per cent,
+// a pause or a resume since it was last told; not each per cent or minute.
+bool WorthAnnouncing(const BatchFacts& told, const BatchFacts& now);
 
 // How a batch ended, for the notice: "10 files converted, 1 failed", "3 files converted
 // before the stop".

@@ -128,9 +128,9 @@ PictureSize FitMpeg1(PictureSize picture)
     return {even(picture.width * scale), even(picture.height * scale)};
 }
 
-std::string ScaledNote(PictureSize from, PictureSize to)
+std::string ScaledNote(PictureSize from, PictureSize to, const fw::TextMarks& marks)
 {
-    auto size = [](PictureSize p) { return std::to_string(p.width) + "\xC3\x97" + std::to_string(p.height); };
+    auto size = [&](PictureSize p) { return std::to_string(p.width) + marks.times + std::to_string(p.height); };
     return "The picture was scaled from " + size(from) + " to " + size(to) + ", the largest that MPEG-1 holds.";
 }
 

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/text.h"
+
 namespace convert {
 
 enum class Target { Mpeg, VcdPal, VcdNtsc, DvdPal, DvdNtsc };
@@ -46,7 +48,7 @@ bool RefusedAsTooLarge(const std::vector<std::string>& encoderLines);
 // A picture scaled down to fit within 4095 x 4095, its aspect kept and its sides even.
 PictureSize FitMpeg1(PictureSize picture);
 // What a click on "Done" says of a picture so scaled.
-std::string ScaledNote(PictureSize from, PictureSize to);
+std::string ScaledNote(PictureSize from, PictureSize to, const fw::TextMarks& marks);
 
 // The encoder's argument string, with its leading blank:
 // - MPEG: FfmpegArgsFor's string; with `scaleTo`, the picture scaled to it as well;

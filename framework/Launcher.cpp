@@ -41,7 +41,8 @@ struct Started {
 
 // Starts the program hidden, without a console, with the standard handles of `startup`
 // (which it inherits).
-Started Launch(const std::string& program, const std::string& params, STARTUPINFOA& startup, DWORD priorityClass)
+Started Launch(const std::string& program, const std::string& params, STARTUPINFOA& startup, DWORD priorityClass,
+               bool paused)
 {
     // The whole command line goes to the system: a cut line would name a wrong file.
     std::string line = BuildCommandLine(program, params);
@@ -63,6 +64,9 @@ Started Launch(const std::string& program, const std::string& params, STARTUPINF
     // our own that allows no other), the tool runs as before.
     if (HANDLE job = ChildJob()) AssignProcessToJobObject(job, info.hProcess);
     fw::unique_handle process(info.hProcess), thread(info.hThread);
+    // Paused as a whole before its thread is let go: it starts only when the process is
+    // resumed, as every other paused one is.
+    if (paused) fw::SuspendProcess(process.get(), true);
     if (ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {
         // A tool that never runs is ended, never left suspended; its start failed.
         const DWORD error = GetLastError();
@@ -97,7 +101,7 @@ fw::unique_handle OpenForChild(const char* path, DWORD access, DWORD disposition
 }  // namespace
 
 fw::unique_handle StartWithoutConsole(const std::string& program, const std::string& params, const OutputFiles& files,
-                                      StartError& error, DWORD priorityClass)
+                                      StartError& error, DWORD priorityClass, bool paused)
 {
     error = {};
     fw::unique_handle output = OpenForChild(files.output.c_str(), GENERIC_WRITE, CREATE_ALWAYS);
@@ -117,7 +121,7 @@ fw::unique_handle StartWithoutConsole(const std::string& program, const std::str
     startup.hStdError = files.errorsToo ? output.get() : nothing.get();
     InheritedFor inheritOutput(output.get());
     InheritedFor inheritNothing(nothing.get());
-    Started started = Launch(program, params, startup, priorityClass);
+    Started started = Launch(program, params, startup, priorityClass, paused);
     if (!started.process) error = {GetLastError() ? GetLastError() : ERROR_GEN_FAILURE, false};
     return std::move(started.process);
 }

@@ -24,9 +24,11 @@ struct StartError {
 // Starts `program params` without any console window, with the program's folder as
 // working folder, its output going to a file of its own. A program path with a blank is
 // quoted and also given as the application name. An empty handle when the file or the
-// process could not be created; `error` then says which and why.
+// process could not be created; `error` then says which and why. A process started `paused`
+// waits before its first instruction until SuspendProcess lets it go on.
 fw::unique_handle StartWithoutConsole(const std::string& program, const std::string& params, const OutputFiles& files,
-                                      StartError& error, DWORD priorityClass = NORMAL_PRIORITY_CLASS);
+                                      StartError& error, DWORD priorityClass = NORMAL_PRIORITY_CLASS,
+                                      bool paused = false);
 
 // Waits for a process or a thread while the window keeps answering: in short slices, each of
 // which looks at the input queue (Windows takes a window that has not looked for 5 s for

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "framework/text.h"
+
 namespace fw {
 
 inline std::wstring Wide(std::string_view text)
@@ -40,6 +42,12 @@ inline std::string Narrow(std::wstring_view text, bool* lost = nullptr, UINT cod
 }
 
 // Text that another program wrote in UTF-8 (the encoder's messages), in the program's form.
+// The marks for the program's texts in the code page it runs with.
+inline TextMarks SystemMarks()
+{
+    return MarksFor(GetACP() == CP_UTF8);
+}
+
 inline std::string FromUtf8(std::string_view text)
 {
     if (text.empty() || GetACP() == CP_UTF8) return std::string(text);

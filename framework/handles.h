@@ -59,6 +59,7 @@ using unique_hdc = unique_any<HDC, DeleteDC>;          // memory device contexts
 using unique_atom = unique_any<ATOM, GlobalDeleteAtom>;
 using unique_pidl = unique_any<LPITEMIDLIST, ILFree>;  // the shell's own release: no OLE at start
 using unique_hmenu = unique_any<HMENU, DestroyMenu>;  // its submenus go with it
+using unique_hicon = unique_any<HICON, DestroyIcon>;
 
 // Hands a region to a window. The system owns it only when the call succeeds; otherwise
 // it is deleted here.

@@ -125,3 +125,12 @@ std::string JoinLines(const std::vector<std::string>& lines)
 }
 
 }  // namespace fw
+
+namespace fw {
+
+TextMarks MarksFor(bool utf8CodePage)
+{
+    return utf8CodePage ? TextMarks{"\xC2\xB7", "\xE2\x80\xA6", "\xC3\x97"} : TextMarks{"-", "...", "x"};
+}
+
+}  // namespace fw

@@ -33,6 +33,15 @@ std::size_t LastDelimiter(std::string_view chars, std::string_view text, LeadByt
 // Replaces each "%s" of the pattern, in order, by the next argument.
 std::string FormatText(std::string_view pattern, const std::vector<std::string>& args);
 
+// The marks beyond ASCII that the program's texts use, in UTF-8; where UTF-8 is not the code
+// page (Windows 10 before 1903), their ASCII stand-ins, which no code page shows wrong.
+struct TextMarks {
+    const char* dot;       // between the parts of a caption: "·" or "-"
+    const char* ellipsis;  // "…" or "..."
+    const char* times;     // a picture's size, "1920×1080" or "1920x1080"
+};
+TextMarks MarksFor(bool utf8CodePage);
+
 }  // namespace fw
 
 namespace fw {

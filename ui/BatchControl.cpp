@@ -11,6 +11,7 @@
 #include "framework/Unicode.h"
 #include "framework/handles.h"
 #include "ui/Main.h"
+#include "ui/LiveRegion.h"
 #include "ui/Notice.h"
 #include "ui/Taskbar.h"
 
@@ -181,7 +182,13 @@ void TfrmMain::OnConvertMenu(POINT screen)
 void TfrmMain::ShowProgress(const convert::BatchProgress& progress)
 {
     const convert::BatchFacts& facts = progress.facts;
-    ShowStatus(convert::BatchCaption(facts));
+    SetStatusText(convert::BatchCaption(facts, fw::SystemMarks()));
+    if (!told_ || convert::WorthAnnouncing(*told_, facts)) {
+        // Narrator reads a live region only when the window is marked as one.
+        if (!told_) MarkPoliteLiveRegion(static_cast<fw::TWinControl*>(FindComponent("ListCaptionText"))->Handle());
+        told_ = facts;
+        AnnounceStatus();
+    }
     const auto look = facts.paused ? TTaskbarProgress::Look::Paused
                                    : progress.failed ? TTaskbarProgress::Look::Failed : TTaskbarProgress::Look::Normal;
     constexpr double kSteps = 1000;  // the taskbar's fraction, in thousandths
@@ -193,6 +200,7 @@ void TfrmMain::ShowProgress(const convert::BatchProgress& progress)
 
 void TfrmMain::ShowBatchEnd(const convert::BatchSummary& summary)
 {
+    told_.reset();
     ShowStatus({});
     ShutdownBlockReasonDestroy(Handle());
     taskbar_->Clear(Handle());

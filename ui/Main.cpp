@@ -134,6 +134,7 @@ void TfrmMain::OnConvertClick()
 
 void TfrmMain::OnCloseClick()
 {
+    notice_->Remove();  // the process ends below, without its destructors
     session_.Close();
     DWORD processId = 0;
     GetWindowThreadProcessId(fw::Application->Handle(), &processId);
@@ -201,6 +202,9 @@ LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         BatchEnded();
         return 0;
     case kNoticeMessage: notice_->Handle(lParam); return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE) notice_->Remove();  // the user is back and sees the list
+        break;
     case kShownMessage:
         session_.StageTools();
         session_.OfferLeftBehindRows();
@@ -211,6 +215,7 @@ LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         // The session really ends, perhaps in the middle of an action (a wait for the tools or
         // a probe, a message box): after the clean-up nothing may carry on.
         if (!wParam) return 0;
+        notice_->Remove();
         session_.EndSession();
         ExitProcess(0);
     default: break;

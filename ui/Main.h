@@ -63,8 +63,11 @@ private:
     void ShowRow(TQueue::Change change, int row);
     void ShowFolders();
     // The caption above the list (its own when empty), in the label and in the text window
-    // that screen readers read.
+    // that screen readers read; a changed action's caption is told to them at once.
     void ShowStatus(const std::string& text);
+    // The same without telling screen readers; false when the caption was already that.
+    bool SetStatusText(const std::string& text);
+    void AnnounceStatus();
     void ShowProgress(const convert::BatchProgress& progress);
     void ShowBatchEnd(const convert::BatchSummary& summary);
     // The full path of a row whose name the column cuts short.
@@ -81,4 +84,6 @@ private:
     fw::TLabel* listCaption_ = nullptr;
     std::unique_ptr<TTaskbarProgress> taskbar_;
     std::unique_ptr<TBatchNotice> notice_;
+    // The batch's progress as screen readers were last told it; none outside a batch.
+    std::optional<convert::BatchFacts> told_;
 };

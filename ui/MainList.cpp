@@ -31,21 +31,29 @@ void TfrmMain::ShowRow(TQueue::Change change, int row)
 
 void TfrmMain::ShowStatus(const std::string& text)
 {
+    if (SetStatusText(text)) AnnounceStatus();
+}
+
+bool TfrmMain::SetStatusText(const std::string& text)
+{
     // While an action works, its caption takes the list's width; afterwards the caption is
     // its own again.
     const std::string& caption = text.empty() ? std::string(kListCaptionText) : text;
-    if (caption == listCaption_->Caption()) return;
+    if (caption == listCaption_->Caption()) return false;
     const fw::TBounds at = Scaled(listCaption_->PlacedAt().value());
     const fw::TBounds bounds{at.left, at.top, text.empty() ? at.width : fileList_->Width(), at.height};
     listCaption_->SetBounds(bounds);
     listCaption_->SetCaption(caption);
     fw::TWinControl& captionText = *static_cast<fw::TWinControl*>(FindComponent("ListCaptionText"));
-    const std::string before = captionText.Text();
     captionText.SetText(caption);
     captionText.SetBounds(bounds);
-    // Told to screen readers when more than the time left changed: a file begun, a step of ten per cent.
-    auto spoken = [](const std::string& line) { return line.substr(0, line.rfind(" \xC2\xB7 ")); };
-    if (spoken(before) != spoken(caption)) NotifyWinEvent(kLiveRegionChanged, captionText.Handle(), OBJID_CLIENT, CHILDID_SELF);
+    return true;
+}
+
+void TfrmMain::AnnounceStatus()
+{
+    const HWND captionText = static_cast<fw::TWinControl*>(FindComponent("ListCaptionText"))->Handle();
+    NotifyWinEvent(kLiveRegionChanged, captionText, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void TfrmMain::OnListClick()

@@ -1,6 +1,7 @@
 // TBatchNotice: a notification at the end of a batch.
 #include "ui/Notice.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include "framework/Unicode.h"
@@ -8,8 +9,9 @@
 namespace {
 
 constexpr UINT kIconId = 1;
-// What the notification area tells the window (the first version of its protocol).
-constexpr LPARAM kBalloonHidden = WM_USER + 3, kBalloonTimedOut = WM_USER + 4, kBalloonClicked = WM_USER + 5;
+// What the notification area tells the window of a click on the notice (the first version of
+// its protocol); it also tells when the notice left the screen, which changes nothing.
+constexpr LPARAM kBalloonClicked = WM_USER + 5;
 
 template <std::size_t N>
 void CopyWide(wchar_t (&to)[N], const std::string& text)
@@ -28,7 +30,11 @@ bool TBatchNotice::Show(const std::string& title, const std::string& text)
     data.uID = kIconId;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;
     data.uCallbackMessage = message_;
-    data.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+    // The icon drawn for the notification area's size, not the large one shrunk.
+    if (FAILED(LoadIconMetric(GetModuleHandleA(nullptr), L"MAINICON", LIM_SMALL, icon_.put())))
+        icon_.reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON,
+                                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    data.hIcon = icon_.get();
     CopyWide(data.szTip, title);
     CopyWide(data.szInfoTitle, title);
     CopyWide(data.szInfo, text);
@@ -39,11 +45,10 @@ bool TBatchNotice::Show(const std::string& title, const std::string& text)
 
 void TBatchNotice::Handle(LPARAM event)
 {
-    if (event == kBalloonClicked || event == WM_LBUTTONUP) {
-        if (IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
-        SetForegroundWindow(window_);
-    }
-    if (event == kBalloonClicked || event == kBalloonHidden || event == kBalloonTimedOut) Remove();
+    if (event != kBalloonClicked && event != WM_LBUTTONUP) return;
+    if (IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
+    SetForegroundWindow(window_);
+    Remove();
 }
 
 void TBatchNotice::Remove()
@@ -55,4 +60,5 @@ void TBatchNotice::Remove()
     data.uID = kIconId;
     Shell_NotifyIconW(NIM_DELETE, &data);
     shown_ = false;
+    icon_.reset();
 }

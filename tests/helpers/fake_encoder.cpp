@@ -51,8 +51,8 @@ int main()
         } else if (!std::strcmp(verb, "say")) {
             std::fprintf(stderr, "%s", step + 4);
         } else if (!std::strcmp(verb, "finish")) {
-            std::fprintf(stderr, "video:1kB audio:1kB subtitle:0kB other streams:0kB global headers:0kB "
-                                 "muxing overhead: 1.000000%%\n");
+            std::fprintf(stderr, "[out#0/mpeg @ 0x1] video:1KiB audio:1KiB subtitle:0KiB other streams:0KiB "
+                                 "global headers:0KiB muxing overhead: 1.000000%%\n");
             std::fclose(script);
             return 0;
         } else if (!std::strcmp(verb, "exit")) {

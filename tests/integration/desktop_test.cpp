@@ -8,6 +8,7 @@
 #include "form_fixture.h"
 #include "framework/Application.h"
 #include "queue/FindFile.h"
+#include "ui/Notice.h"
 
 using namespace testing_support;
 
@@ -177,4 +178,24 @@ TEST_F(DesktopTest, ABatchTellsItsProgressAndItsEndAndKeepsTheSystemAwakeUntilIt
     EXPECT_EQ(calls[1], "50 % failed");
     EXPECT_EQ(calls[calls.size() - 2], "100 % failed");
     EXPECT_EQ(calls.back(), "1 file converted, 1 failed");
+}
+
+TEST(Notice, StaysInTheNotificationAreaUntilTheUserHasSeenIt)
+{
+    const HWND window = MakeTestWindow("MervaneNoticeTest", DefWindowProcA, WS_OVERLAPPEDWINDOW);
+    TBatchNotice notice(window, WM_APP + 9);
+    auto present = [&] {  // a change to the icon succeeds only while it is there
+        NOTIFYICONDATAW data{};
+        data.cbSize = sizeof data;
+        data.hWnd = window;
+        data.uID = 1;
+        return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+    };
+    ASSERT_TRUE(notice.Show("Mervane", "1 file converted"));
+    notice.Handle(WM_USER + 3);  // the toast left the screen
+    notice.Handle(WM_USER + 4);  // and timed out
+    EXPECT_TRUE(present()) << "it waits in the notification centre";
+    notice.Handle(WM_USER + 5);  // a click on it
+    EXPECT_FALSE(present());
+    DestroyWindow(window);
 }

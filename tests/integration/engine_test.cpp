@@ -476,6 +476,24 @@ TEST_F(EngineTest, AFolderPastMaxPathHandedOverQueuesAndConvertsItsClip)
         RemoveDirectoryW(fw::WidePath(up).c_str());
 }
 
+TEST_F(EngineTest, ARunStartedDuringAPauseWaitsForTheResume)
+{
+    UseFakeEncoder();
+    // A picture larger than MPEG-1 holds, refused at once by every run.
+    QueueScript("big.mp4", "say Stream #0:0: Video: h264, yuv420p, 8000x4000\n"
+                           "say [mpeg1video @ 0x1] MPEG-1 video does not support resolutions above 4095x4095\nexit 1\n");
+    Convert(1);
+    // The refusal ends the run, and the batch pauses before it has looked.
+    for (int i = 0; i < 200 && RunningProcesses("fake_encoder.exe") > 0; ++i) Sleep(50);
+    session->PauseOrResume();
+    PumpFor(1000);
+    EXPECT_EQ(RunningProcesses("fake_encoder.exe"), 1) << "the scaled run waits, paused";
+    EXPECT_EQ(Queue().State(0), RowState::Converting);
+    session->PauseOrResume();
+    StatesUntilIdle(0);
+    EXPECT_EQ(Queue().State(0), RowState::Failed) << "refused again once it went on";
+}
+
 TEST_F(EngineTest, APausedEncoderWaitsWhereItIsGoesOnAfterAndStopsNowWithNothingLeft)
 {
     UseFakeEncoder();

@@ -23,10 +23,27 @@ TEST(BatchProgress, TheShareWeighsMediaSecondsAndTheTimeLeftTheRateOfAllEncoders
         {"hours", {10, 1, 6100, 100, 100, 100, false}, "Converting 1 of 10 · 1 % · about 1 h 40 min left"},
         {"paused", {10, 3, 300, 127, 127, 60, true}, "Paused · 3 of 10 · 42 %"},
     };
-    for (const Case& c : cases) EXPECT_EQ(BatchCaption(c.facts), c.caption) << c.what;
+    for (const Case& c : cases) EXPECT_EQ(BatchCaption(c.facts, fw::MarksFor(true)), c.caption) << c.what;
+    // Where UTF-8 is not the code page, ASCII marks.
+    EXPECT_EQ(BatchCaption({10, 2, 100, 0, 0, 1, false}, fw::MarksFor(false)), "Converting 2 of 10 - 0 % - estimating...");
     EXPECT_DOUBLE_EQ(BatchFraction({2, 2, 100, 55, 55, 11, false}), 0.55);
     EXPECT_DOUBLE_EQ(*SecondsLeft({10, 3, 300, 60, 60, 60, false}), 240);
     EXPECT_FALSE(SecondsLeft({10, 3, 300, 127, 127, 60, true})) << "the time left stops while paused";
+}
+
+TEST(BatchProgress, ScreenReadersAreToldOfAFileBegunATenthDoneAndAPause)
+{
+    const BatchFacts told{10, 3, 300, 120, 120, 60, false};  // 40 %
+    struct Case {
+        BatchFacts now;
+        bool worth;
+    } cases[] = {
+        {{10, 3, 300, 140, 140, 65, false}, false},  // 46 %, a minute less left
+        {{10, 3, 300, 150, 150, 70, false}, true},   // 50 %
+        {{10, 4, 300, 125, 125, 62, false}, true},   // the next file
+        {{10, 3, 300, 120, 120, 60, true}, true},    // paused
+    };
+    for (const Case& c : cases) EXPECT_EQ(WorthAnnouncing(told, c.now), c.worth) << c.now.mediaDone;
 }
 
 TEST(BatchProgress, TheWordAtTheEndSaysWhatHappened)

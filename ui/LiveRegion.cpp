@@ -1,0 +1,36 @@
+// A polite live region through the accessibility property service.
+#include "ui/LiveRegion.h"
+
+#include <ole2.h>
+#include <initguid.h>
+#include <oleacc.h>
+
+#include "framework/LoadedFunction.h"
+
+namespace {
+
+// UI Automation's LiveSetting property and its value Polite, which MSAA windows take
+// through the property service.
+constexpr GUID kLiveSettingProperty = {0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+constexpr LONG kPolite = 1;
+
+}  // namespace
+
+bool MarkPoliteLiveRegion(HWND window)
+{
+    // A second OleInitialize only counts.
+    const auto oleInitialize = fw::LoadedFunction<decltype(OleInitialize)>("ole32.dll", "OleInitialize");
+    const auto coCreateInstance = fw::LoadedFunction<decltype(CoCreateInstance)>("ole32.dll", "CoCreateInstance");
+    if (!oleInitialize || !coCreateInstance) return false;
+    oleInitialize(nullptr);
+    void* found = nullptr;
+    if (FAILED(coCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices, &found)))
+        return false;
+    auto* services = static_cast<IAccPropServices*>(found);
+    VARIANT polite{};
+    polite.vt = VT_I4;
+    polite.lVal = kPolite;
+    const HRESULT set = services->SetHwndProp(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kLiveSettingProperty, polite);
+    services->Release();
+    return SUCCEEDED(set);
+}
