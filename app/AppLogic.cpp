@@ -63,16 +63,6 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine)
     return args;
 }
 
-std::string ForwardedArgumentText(const std::vector<std::string>& argsAfterProgram)
-{
-    std::string text;
-    for (const std::string& arg : argsAfterProgram) {
-        text += arg + " ";
-        if (fw::UpperAscii(text).find(".EXE") != std::string::npos) text.clear();
-    }
-    return text;
-}
-
 std::string PackArguments(const std::vector<std::string>& args)
 {
     std::string block;

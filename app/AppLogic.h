@@ -29,10 +29,6 @@ std::string EncoderNotWrittenReason(std::string_view toolFolder, std::string_vie
 // quotes, with the quotes removed. The first argument is the program itself.
 std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 
-// The text a second copy forwards: each argument after the program name plus one blank;
-// an argument whose upper-case form holds ".EXE" drops everything gathered so far.
-std::string ForwardedArgumentText(const std::vector<std::string>& argsAfterProgram);
-
 // The argument list a second copy hands to the running one (WM_COPYDATA, dwData =
 // kArgumentBlockTag): each argument in order, each ended by a NUL, and one more NUL after
 // the last, as in a REG_MULTI_SZ value. An argument never holds a NUL, and an empty list

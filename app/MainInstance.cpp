@@ -62,18 +62,6 @@ std::vector<std::string> CommandLinePaths()
 
 namespace {
 
-// The atom goes to the application window itself: a dialog of the running copy (its
-// folder picker, its open dialog) gives message 1125 a meaning of its own.
-void ForwardCommandLine(HWND applicationWindow)
-{
-    std::string text = app::ForwardedArgumentText(CommandLineArguments());
-    if (text.empty()) return;
-    fw::unique_atom atom(GlobalAddAtomA(text.c_str()));
-    // Nothing acts on it, and a running copy that is closing or hung must not hold this one.
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutA(applicationWindow, kForwardMessage, atom.get(), 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, &answer);
-}
-
 // Why a hand-over did not take: the system's error (access denied: the running copy has
 // higher rights; a window gone: it has just ended), or none when it took them.
 struct HandOver {
@@ -105,7 +93,6 @@ HandOver HandOverArguments(HWND runningCopy)
 std::optional<int> HandOverTo(HWND otherWindow, TInstanceLock* lock)
 {
     HWND target = GetLastActivePopup(otherWindow);
-    ForwardCommandLine(otherWindow);
     const HandOver handOver = HandOverArguments(otherWindow);
     if (!handOver.taken && !IsWindow(otherWindow)) {
         // It ended meanwhile: its lock comes free with its process.

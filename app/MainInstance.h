@@ -13,9 +13,6 @@
 // The main window's class: a running copy's window is found by it.
 inline constexpr const char* kMainWindowClass = "TfrmMain";
 
-// Message sent to a running copy with a global atom holding the forwarded arguments.
-inline constexpr UINT kForwardMessage = WM_USER + 101;
-
 class TMainInstance : public fw::TComponent {
 public:
     // Returns only when this is the only copy; otherwise hands the arguments to the

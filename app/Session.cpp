@@ -9,7 +9,6 @@
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/LaunchLogic.h"
-#include "framework/Registry.h"
 #include "framework/Unicode.h"
 #include "framework/errors.h"
 #include "framework/handles.h"
@@ -52,49 +51,31 @@ void TSession::FixFoldersAndSettings()
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, temp);
     Folders.temp = fw::Narrow(temp);
-    Folders.work = ProgramFolderUnder(GetPersonalFolder(), fw::IsLeadByte);
+    const std::string defaultOutput = ProgramFolderUnder(GetPersonalFolder(), fw::IsLeadByte);
     Folders.app = ProgramFolderUnder(GetAppDataFolder(), fw::IsLeadByte);
-
-    fw::Guarded([&] {
-        fw::TRegistry settings(kSettingsKey);
-        if (!settings.ValueExists("WorkDir")) settings.WriteString("WorkDir", Folders.work);
-        settings.WriteString("AppDir", Folders.app);
-    });
-    ForceLastLevel(Folders.work);
+    settings_ = TSettings::Read();
+    if (!settings_.OutputFolder()) settings_.SetOutputFolder(defaultOutput);
+    ForceLastLevel(defaultOutput);
     ForceLastLevel(Folders.app);
-    // The output folder is the one kept in the settings, made again when it has gone; none
-    // when the setting cannot be read.
-    std::string stored;
-    fw::Guarded([&] {
-        fw::TRegistry settings(kSettingsKey);
-        if (!settings.ValueExists("WorkDir")) return;
-        stored = settings.ReadString("WorkDir");
-        if (!fw::DirectoryExists(stored)) {
-            CreateDirectoryA(stored.c_str(), nullptr);
-            settings.WriteString("WorkDir", stored);
-        }
-    });
-    Folders.work = stored;
-    fw::Guarded([&] {
-        fw::TRegistry settings(kSettingsKey);
-        if (settings.ValueExists("Target")) target_ = convert::TargetFromSetting(settings.ReadString("Target"));
-        if (settings.ValueExists("IfExists")) ifExists_ = convert::IfExistsFromSetting(settings.ReadString("IfExists"));
-    });
+    // The output folder kept in the settings is made again when it has gone, and kept again.
+    Folders.work = *settings_.OutputFolder();
+    if (!fw::DirectoryExists(Folders.work)) {
+        CreateDirectoryA(Folders.work.c_str(), nullptr);
+        settings_.SetOutputFolder(Folders.work);
+    }
 }
 
 void TSession::ChooseTarget(convert::Target target)
 {
     if (Busy()) return;
-    target_ = target;
-    fw::Guarded([&] { fw::TRegistry(kSettingsKey).WriteString("Target", convert::TargetSetting(target)); });
+    settings_.SetTarget(target);
     if (Events.OnFoldersChanged) Events.OnFoldersChanged();
 }
 
 void TSession::ChooseIfExists(convert::IfExists choice)
 {
     if (Busy()) return;
-    ifExists_ = choice;
-    fw::Guarded([&] { fw::TRegistry(kSettingsKey).WriteString("IfExists", convert::IfExistsSetting(choice)); });
+    settings_.SetIfExists(choice);
 }
 
 void TSession::Status(const std::string& text) const
@@ -139,11 +120,8 @@ void TSession::OfferLeftBehindRows()
 void TSession::ChooseOutputFolder(const std::string& folder)
 {
     if (Busy()) return;
-    fw::Guarded([&] {
-        fw::TRegistry settings(kSettingsKey);
-        settings.WriteString("WorkDir", folder);
-        Folders.work = folder;
-    });
+    settings_.SetOutputFolder(folder);
+    Folders.work = folder;
     if (Events.OnFoldersChanged) Events.OnFoldersChanged();
 }
 
@@ -161,9 +139,9 @@ void TSession::Start()
                   .encoderMissing = Tools.encoderFailure,
                   .listFolder = Folders.app,
                   .rateKBps = convert::kOutputRateKBps,
-                  .encoders = EncodersFromSettings(),
-                  .target = target_,
-                  .ifExists = ifExists_});
+                  .encoders = settings_.Encoders(),
+                  .target = settings_.Target(),
+                  .ifExists = settings_.IfExists()});
 }
 
 AfterBatch TSession::TakeWhenBatchEnds()

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Settings.h"
 #include "app/Staging.h"
 #include "convert/Batch.h"
 #include "framework/HeldFile.h"
@@ -115,10 +116,12 @@ public:
     void ChooseOutputFolder(const std::string& folder);
     // What the convert button makes, and what it does with a converted file from an earlier
     // run; kept in the settings, and not changed while a batch runs.
-    convert::Target Target() const { return target_; }
+    convert::Target Target() const { return settings_.Target(); }
     void ChooseTarget(convert::Target target);
-    convert::IfExists IfExists() const { return ifExists_; }
+    convert::IfExists IfExists() const { return settings_.IfExists(); }
     void ChooseIfExists(convert::IfExists choice);
+    // The values kept in the registry, as read at start and changed since.
+    const TSettings& Settings() const { return settings_; }
     void RemoveRows(const std::vector<int>& rows) { queue_.RemoveRows(rows); }
     void RemoveFinished() { queue_.RemoveRows(queue_.FinishedRows()); }
     void Retry(const std::vector<int>& rows);
@@ -164,8 +167,7 @@ private:
     DWORD burstStart_ = 0;            // when the first of the items waiting came
     std::size_t announcedWaiting_ = 0;  // items already said to wait for the batch's end
     AfterBatch whenBatchEnds_ = AfterBatch::Nothing;
-    convert::Target target_ = convert::Target::Mpeg;
-    convert::IfExists ifExists_ = convert::IfExists::Replace;
+    TSettings settings_;
 };
 
 

@@ -1,10 +1,9 @@
-// Start-up: the temporary, work and tool folders and the two settings in the registry.
+// TSettings: the program's values in the registry, and the user's special folders.
 #include "app/Settings.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
-#include "app/AppLogic.h"
 #include "convert/ConvertLogic.h"
 #include "framework/Files.h"
 #include "framework/Registry.h"
@@ -13,6 +12,11 @@
 #include "framework/handles.h"
 
 namespace {
+
+constexpr const char* kOutputFolder = "WorkDir";
+constexpr const char* kEncoders = "Encoders";
+constexpr const char* kTarget = "Target";
+constexpr const char* kIfExists = "IfExists";
 
 // Folder paths come back through the wide calls: in UTF-8 a name of MAX_PATH characters
 // may need three times as many bytes.
@@ -25,23 +29,65 @@ std::string SpecialFolder(int folderId)
     return fw::Narrow(buffer);
 }
 
+// A string value; none when it is missing, of another type or cannot be read.
+std::optional<std::string> ReadText(const fw::TRegistry& key, const char* name)
+{
+    std::optional<std::string> text;
+    fw::Guarded([&] {
+        if (key.ValueExists(name)) text = key.ReadString(name);
+    });
+    return text;
+}
+
+// A changed value is kept for the next start; a failure to keep it is not reported.
+void Write(const char* name, const std::string& value)
+{
+    fw::Guarded([&] { fw::TRegistry(kSettingsKey).WriteString(name, value); });
+}
+
 }  // namespace
+
+TSettings TSettings::Read()
+{
+    TSettings settings;
+    fw::Guarded([&] {
+        const fw::TRegistry key(kSettingsKey);
+        settings.outputFolder_ = ReadText(key, kOutputFolder);
+        settings.encoders_ = ReadText(key, kEncoders).value_or("");
+        settings.target_ = convert::TargetFromSetting(ReadText(key, kTarget).value_or(""));
+        settings.ifExists_ = convert::IfExistsFromSetting(ReadText(key, kIfExists).value_or(""));
+    });
+    return settings;
+}
+
+void TSettings::SetOutputFolder(const std::string& folder)
+{
+    outputFolder_ = folder;
+    Write(kOutputFolder, folder);
+}
+
+int TSettings::Encoders() const
+{
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
+    return convert::EncoderCount(system.dwNumberOfProcessors, encoders_);
+}
+
+void TSettings::SetTarget(convert::Target target)
+{
+    target_ = target;
+    Write(kTarget, convert::TargetSetting(target));
+}
+
+void TSettings::SetIfExists(convert::IfExists choice)
+{
+    ifExists_ = choice;
+    Write(kIfExists, convert::IfExistsSetting(choice));
+}
 
 void ForceLastLevel(const std::string& path)
 {
     if (!fw::DirectoryExists(path)) CreateDirectoryA(path.c_str(), nullptr);
-}
-
-int EncodersFromSettings()
-{
-    std::string setting;
-    fw::Guarded([&] {
-        fw::TRegistry settings(kSettingsKey);
-        if (settings.ValueExists("Encoders")) setting = settings.ReadString("Encoders");
-    });
-    SYSTEM_INFO system{};
-    GetSystemInfo(&system);
-    return convert::EncoderCount(system.dwNumberOfProcessors, setting);
 }
 
 std::string GetPersonalFolder()

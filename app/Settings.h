@@ -1,6 +1,12 @@
-// The user's special folders, the program's settings key and what it says.
+// TSettings: every value the program keeps in the registry, under HKEY_CURRENT_USER
+// \Software\Talvik, typed, each with its name, its default and its rule for a bad value.
+// They are read once, at start, and each is written when the user changes it. The user's
+// special folders are here too, as the output folder's default comes from them.
 #pragma once
+#include <optional>
 #include <string>
+
+#include "convert/TargetLogic.h"
 
 inline constexpr const char* kSettingsKey = "\\Software\\Talvik";
 
@@ -8,5 +14,29 @@ std::string GetPersonalFolder();
 std::string GetAppDataFolder();
 // Makes the last level of a path; a failure is not reported.
 void ForceLastLevel(const std::string& path);
-// How many encoders run at once: the machine's share, or the Encoders setting.
-int EncodersFromSettings();
+
+class TSettings {
+public:
+    // Reads every value. One that is missing, not a string, or out of range reads as its
+    // default; a key that cannot be opened reads as all defaults.
+    static TSettings Read();
+
+    // WorkDir: the output folder, as "Browse" chose it; none stored at a first start.
+    const std::optional<std::string>& OutputFolder() const { return outputFolder_; }
+    void SetOutputFolder(const std::string& folder);
+    // Encoders: how many encoders run at once, "1" to "16"; anything else, or nothing, is the
+    // machine's share (one for each two processors, two to four).
+    int Encoders() const;
+    // Target: "mpeg" (the default), "vcd-pal", "vcd-ntsc", "dvd-pal" or "dvd-ntsc".
+    convert::Target Target() const { return target_; }
+    void SetTarget(convert::Target target);
+    // IfExists: "replace" (the default), "keep" or "skip".
+    convert::IfExists IfExists() const { return ifExists_; }
+    void SetIfExists(convert::IfExists choice);
+
+private:
+    std::optional<std::string> outputFolder_;
+    std::string encoders_;
+    convert::Target target_ = convert::Target::Mpeg;
+    convert::IfExists ifExists_ = convert::IfExists::Replace;
+};

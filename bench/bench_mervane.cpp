@@ -128,7 +128,7 @@ void Batch(std::vector<std::string>& rows, const std::string& name, const std::v
     session.WaitForTools();
     const std::string out = FreshFolder("bench-out");
     session.Folders.work = out.substr(0, out.size() - 1);
-    const int encoders = EncodersFromSettings();
+    const int encoders = TSettings::Read().Encoders();
 
     const double serial = Direct(session.Tools.ffmpeg, clips, out, 1);
     const double parallel = Direct(session.Tools.ffmpeg, clips, out, static_cast<std::size_t>(encoders));

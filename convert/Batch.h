@@ -100,7 +100,6 @@ public:
     // end at once, their temporaries removed and their rows "Pending" again ("now").
     void StopAfterRunning();
     void StopNow();
-    bool Stopping() const { return state_ == State::Stopping; }
     // Our encoders wait where they are and no row starts; the system may sleep meanwhile.
     void Pause();
     // Each encoder goes on exactly where it was.

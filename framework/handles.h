@@ -56,7 +56,6 @@ using unique_hbitmap = unique_any<HBITMAP, DeleteObject>;
 using unique_hfont = unique_any<HFONT, DeleteObject>;
 using unique_hbrush = unique_any<HBRUSH, DeleteObject>;
 using unique_hdc = unique_any<HDC, DeleteDC>;          // memory device contexts
-using unique_atom = unique_any<ATOM, GlobalDeleteAtom>;
 using unique_pidl = unique_any<LPITEMIDLIST, ILFree>;  // the shell's own release: no OLE at start
 using unique_hmenu = unique_any<HMENU, DestroyMenu>;  // its submenus go with it
 using unique_hicon = unique_any<HICON, DestroyIcon>;

@@ -42,7 +42,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         const DWORD error = GetLastError();  // none at all without a display under Wine
         return CannotStart(error ? fw::SystemErrorText(error) : std::string());
     }
-    fw::AllowFromLowerIntegrity(fw::Application->Handle(), {WM_COPYDATA, kForwardMessage});
+    fw::AllowFromLowerIntegrity(fw::Application->Handle(), {WM_COPYDATA});
     TMainInstance guard(nullptr);  // a second copy ends here, before it touches any setting
     std::unique_ptr<app::TSession> session;
     std::unique_ptr<TfrmMain> window;

@@ -127,9 +127,10 @@ TEST_F(EndToEnd, TypicalFileFromFirstStartToDone)
 
     Driver app;
     ASSERT_TRUE(app.Window());
-    std::string stored, tools;
+    std::string stored;
+    const std::string tools = app::ProgramFolderUnder(GetAppDataFolder(), fw::IsLeadByte);
     EXPECT_TRUE(ReadSetting("WorkDir", stored) && stored == workDir) << "first start writes the output folder";
-    EXPECT_TRUE(ReadSetting("AppDir", tools) && DirectoryExists(tools)) << "and the tool folder";
+    EXPECT_TRUE(DirectoryExists(tools)) << "and makes the tool folder";
     EXPECT_TRUE(DirectoryExists(workDir));
     EXPECT_EQ(app.EditText(kOutputBox.x, kOutputBox.y), workDir);
     app.Shot("e2e-01-started");
@@ -318,8 +319,7 @@ TEST_F(EndToEnd, CloseButtonDuringAConversionStopsTheEncoderAndCleansUp)
     AddFile(app, work + "long.mp4");
     AddFile(app, work + "other.mp4");
     ASSERT_TRUE(WaitFor([&] { return app.Rows().size() == 2; }, 30000));
-    std::string tools;
-    ReadSetting("AppDir", tools);
+    const std::string tools = app::ProgramFolderUnder(GetAppDataFolder(), fw::IsLeadByte);
     app.Click(kConvert.x, kConvert.y);
     auto converting = [&](int row) { return app.Rows()[row].progress.find("% Done") != std::string::npos; };
     ASSERT_TRUE(WaitFor([&] { return converting(0) && converting(1); }, 60000)) << "both at once";

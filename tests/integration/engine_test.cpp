@@ -100,7 +100,11 @@ TEST_F(EngineTest, EncodersRunAsManyAtOnceAsSetRowsEndInAnyOrderAndAFailureStops
         std::size_t most;
     } cases[] = {{"1", 1}, {"3", 3}};
     for (const Case& c : cases) {
-        WriteSetting("Encoders", c.setting);
+        WriteSetting("Encoders", c.setting);  // read at the start
+        session.reset();
+        StartSession();
+        session->Folders.work = work;
+        UseFakeEncoder();
         const int first = Queue().Count();
         QueueScript("slow" + std::string(c.setting) + ".mp4", "write 10\nsleep 1500\nfinish");
         QueueScript("fails" + std::string(c.setting) + ".mp4", "write 10\nexit 3");

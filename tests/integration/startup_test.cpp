@@ -1,9 +1,13 @@
-// Start-up: the folders and the two registry settings.
+// Start-up: the folders and the settings in the registry.
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include "app/AppLogic.h"
 #include "app/Settings.h"
+#include "convert/ConvertLogic.h"
 #include "framework/Files.h"
+#include "framework/handles.h"
 #include "queue/QueueLogic.h"
 #include "form_fixture.h"
 
@@ -25,7 +29,7 @@ struct StartupTest : SessionTest {
 
 }  // namespace
 
-TEST_F(StartupTest, FirstStartCreatesTheKeyTheValuesAndBothFolders)
+TEST_F(StartupTest, FirstStartCreatesTheKeyTheOutputFolderValueAndBothFolders)
 {
     RemoveTree(DefaultWorkDir());
     DialogWatcher dialogs;
@@ -33,25 +37,18 @@ TEST_F(StartupTest, FirstStartCreatesTheKeyTheValuesAndBothFolders)
 
     std::string workDir, appDir;
     ASSERT_TRUE(ReadSetting("WorkDir", workDir));
-    ASSERT_TRUE(ReadSetting("AppDir", appDir));
+    EXPECT_FALSE(ReadSetting("AppDir", appDir)) << "the tool folder is no setting";
     // The shell's folder followed by "\Orvessa\", with no doubled backslash at the join.
     auto under = [](std::string special) {
         if (special.back() == '\\') special.pop_back();
         return special + "\\Orvessa\\";
     };
     EXPECT_EQ(workDir, under(GetPersonalFolder()));
-    EXPECT_EQ(appDir, under(GetAppDataFolder()));
     EXPECT_TRUE(DirectoryExists(workDir));
-    EXPECT_TRUE(DirectoryExists(appDir));
+    EXPECT_TRUE(DirectoryExists(under(GetAppDataFolder())));
     EXPECT_EQ(session->Folders.work, workDir);
     EXPECT_EQ(session->Folders.work.back(), '\\');
-    EXPECT_EQ(session->Folders.app, appDir);
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    EXPECT_EQ(session->Folders.temp, temp);
-    EXPECT_FALSE(Converting());
-    EXPECT_EQ(session->Folders.lastFolder, "");
-    EXPECT_EQ(dialogs.Count(), 0);  // start-up shows nothing
+    EXPECT_EQ(session->Folders.app, under(GetAppDataFolder()));
 }
 
 TEST_F(StartupTest, StoredOutputFolderWinsAndTheDefaultIsStillCreated)
@@ -94,24 +91,42 @@ TEST_F(StartupTest, OutputFolderWhoseParentIsGoneFailsSilently)
     EXPECT_EQ(dialogs.Count(), 0);
 }
 
-TEST_F(StartupTest, ToolFolderIsWrittenAtEveryStart)
+TEST_F(StartupTest, EachSettingReadsAsItsDefaultWhenMissingNotAStringOrOutOfRange)
 {
-    WriteSetting("AppDir", "C:\\stale\\");
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
+    const std::string share = std::to_string(convert::EncoderCount(system.dwNumberOfProcessors, ""));
+    struct Case {
+        const char* name;
+        std::optional<std::string> stored;  // none: a number (REG_DWORD) in its place
+        std::string read;
+    } cases[] = {
+        {"Encoders", "3", "3"},      {"Encoders", "17", share},    {"Encoders", std::nullopt, share},
+        {"Target", "dvd-pal", "dvd-pal"}, {"Target", "dvd", "mpeg"}, {"Target", std::nullopt, "mpeg"},
+        {"IfExists", "skip", "skip"}, {"IfExists", "never", "replace"}, {"IfExists", std::nullopt, "replace"},
+    };
+    auto read = [](const TSettings& settings, const std::string& name) {
+        return name == "Encoders" ? std::to_string(settings.Encoders())
+               : name == "Target" ? std::string(convert::TargetSetting(settings.Target()))
+                                  : std::string(convert::IfExistsSetting(settings.IfExists()));
+    };
+    fw::unique_hkey key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Talvik", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
+    for (const Case& c : cases) {
+        const DWORD number = 5;
+        if (c.stored) WriteSetting(c.name, *c.stored);
+        else RegSetValueExA(key.get(), c.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+        EXPECT_EQ(read(TSettings::Read(), c.name), c.read) << c.name << " " << c.stored.value_or("(a number)");
+        RegDeleteValueA(key.get(), c.name);
+        EXPECT_EQ(read(TSettings::Read(), c.name), read(TSettings(), c.name)) << c.name << " missing";
+    }
+    // An output folder that is no string is the default one, kept again.
+    const DWORD number = 5;
+    RegSetValueExA(key.get(), "WorkDir", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
     StartSession();
-    std::string appDir;
-    ASSERT_TRUE(ReadSetting("AppDir", appDir));
-    EXPECT_EQ(appDir, ToolFolder());
-}
-
-TEST_F(StartupTest, UnreadableWorkDirValueLeavesTheOutputFolderEmpty)
-{
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Talvik", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    DWORD number = 5;
-    RegSetValueExA(key, "WorkDir", 0, REG_DWORD, reinterpret_cast<BYTE*>(&number), sizeof number);
-    RegCloseKey(key);
-    StartSession();
-    EXPECT_EQ(session->Folders.work, "");
+    EXPECT_EQ(session->Folders.work, DefaultWorkDir());
+    std::string stored;
+    EXPECT_TRUE(ReadSetting("WorkDir", stored) && stored == DefaultWorkDir());
 }
 
 TEST_F(StartupTest, RowsLeftByACopyThatHadThisProcessIdAreOfferedNotLost)

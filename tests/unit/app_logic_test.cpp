@@ -35,21 +35,6 @@ TEST(CommandLine, SplitsAtBlanksOutsideQuotesAndDropsTheQuotes)
     EXPECT_TRUE(SplitCommandLine("   ").empty());
 }
 
-TEST(Forwarding, EachArgumentFollowedByOneBlankAndExeDropsWhatCameBefore)
-{
-    struct Case {
-        std::vector<std::string> args;
-        const char* text;
-    } cases[] = {
-        {{}, ""},
-        {{"a.mp4", "C:\\clips\\b c.mp4"}, "a.mp4 C:\\clips\\b c.mp4 "},
-        {{"a.mp4", "C:\\tools\\Player.ExE", "b.mp4"}, "b.mp4 "},
-        {{"a.mp4", "x.exe"}, ""},
-        {{"notes.exercise"}, ""},  // ".EXE" anywhere in the gathered text
-    };
-    for (const Case& c : cases) EXPECT_EQ(ForwardedArgumentText(c.args), c.text);
-}
-
 TEST(HandedOverArguments, PackedAndUnpackedWhole)
 {
     const std::vector<std::string> args = {"C:\\my clips\\a b.mp4", "D:\\", "\xe9t\xe9.mp4", ""};
