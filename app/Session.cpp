@@ -114,7 +114,7 @@ void TSession::OfferLeftBehindRows()
     for (const std::string& text : std::exchange(leftBehind_, {}))
         for (queue::SavedRow& row : queue::ParseSavedRows(text)) rows.push_back(std::move(row));
     if (rows.empty() || !fw::Application->Ask(queue::RestoreQuestion(rows.size()))) return;
-    for (const queue::SavedRow& row : rows) queue_.Add(row.path, row.duration);
+    for (const queue::SavedRow& row : rows) queue_.Add(row.path, row.seconds);
 }
 
 void TSession::ChooseOutputFolder(const std::string& folder)

@@ -94,7 +94,7 @@ public:
     // ---- filling the queue ----
     // A file chosen with "Add MP4 File": probed and queued, or a message says why not.
     void AddChosenFile(const std::string& path);
-    // The MP4 files of a folder, probing two at a time, in the finder's order, up to the
+    // The MP4 files of a folder, probed in groups, in the finder's order, up to the
     // first file without an answer (its message is shown) or an ESC. False when ESC stopped it.
     bool AddFolder(const std::string& folder);
     // Dropped or handed-over items in their order: MP4 files as one is chosen, folders as
@@ -106,8 +106,8 @@ public:
     // Queues what waits, or, during a batch, says once for each file that it waits for its end.
     void QueueWaitingItems();
     bool ItemsWaiting() const { return !waiting_.empty(); }
-    // The duration entry of a file, or none when the media tool gave no answer.
-    std::optional<std::string> ProbeDuration(const std::string& path);
+    // The media seconds of a file, or none when the media tool gave no answer.
+    std::optional<int> ProbeDuration(const std::string& path);
     // After a crash: offers the rows that the copy which crashed had not done.
     void OfferLeftBehindRows();
 
@@ -153,7 +153,7 @@ private:
     // Probed and queued; false with the message already chosen by the caller's rule.
     enum class Added { Yes, OutsideCodePage, NoAnswer };
     Added AddFile(const std::string& path);
-    std::optional<std::string> ReadProbeAnswer(DurationProbe& probe);
+    std::optional<int> ReadProbeAnswer(DurationProbe& probe);
     void DeleteLeftovers();
     void Status(const std::string& text) const;
 

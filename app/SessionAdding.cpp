@@ -48,10 +48,10 @@ TSession::Added TSession::AddFile(const std::string& path)
 {
     // The name first: a name the code page cannot hold names no file that exists.
     if (queue::NameOutsideCodePage(path)) return Added::OutsideCodePage;
-    std::optional<std::string> duration = ProbeDuration(path);
-    if (!duration) return Added::NoAnswer;
+    const std::optional<int> seconds = ProbeDuration(path);
+    if (!seconds) return Added::NoAnswer;
     Folders.lastFile = path;
-    queue_.Add(path, *duration);
+    queue_.Add(path, *seconds);
     if (Events.OnFoldersChanged) Events.OnFoldersChanged();
     return Added::Yes;
 }
@@ -75,15 +75,25 @@ bool TSession::AddFolder(const std::string& folder)
     const std::vector<std::string> found = FolderFiles(folder);
     fw::scope_exit restoreCaption([&] { Status({}); });
 
-    // The next file's probe runs while the current one is read; rows still go in
-    // strictly in the finder's order. A probe left over is let finish and its answer dropped.
-    std::deque<std::unique_ptr<DurationProbe>> running;
-    std::size_t next = 0;
-    for (std::size_t i = 0; i < found.size(); ++i) {
-        for (; next < found.size() && running.size() < 2 && !queue::NameOutsideCodePage(found[next]); ++next) {
-            const std::string answer = Folders.temp + queue::kAnswerFiles[next % 2];
-            running.push_back(std::make_unique<DurationProbe>(Tools.mediainfo, found[next], answer, ProbeTimeLimitMs));
+    // The files are asked about in groups, one run of the media tool for each, and the next
+    // group runs while the current one is read; rows still go in strictly in the finder's
+    // order. A group left over is let finish and its answer dropped.
+    std::deque<std::pair<std::size_t, std::unique_ptr<DurationProbe>>> running;  // from which file
+    std::vector<std::optional<int>> seconds(found.size());
+    std::size_t next = 0, groupSize = queue::kFirstGroup;
+    int slot = 0;
+    auto startGroups = [&] {
+        for (; running.size() < 2 && next < found.size() && !queue::NameOutsideCodePage(found[next]); ++slot) {
+            std::size_t end = next;
+            while (end < found.size() && end - next < groupSize && !queue::NameOutsideCodePage(found[end])) ++end;
+            const std::vector<std::string> group(found.begin() + next, found.begin() + end);
+            const std::string answer = Folders.temp + queue::kAnswerFiles[1 + slot % 2];
+            running.emplace_back(next, std::make_unique<DurationProbe>(Tools.mediainfo, group, answer, ProbeTimeLimitMs));
+            next = end;
         }
+    };
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        startGroups();
         const std::string& path = found[i];
         if (queue::NameOutsideCodePage(path)) {
             fw::Application->ShowMessage(queue::NameOutsideCodePageMessage(path, fw::IsLeadByte));
@@ -91,13 +101,24 @@ bool TSession::AddFolder(const std::string& folder)
         }
         if (found.size() > kShowProgressAbove)
             Status(queue::ReadingCaption(i + 1, found.size(), queue::FileNamePart(path, fw::IsLeadByte)));
-        std::optional<std::string> duration = ReadProbeAnswer(*running.front());
-        running.pop_front();
-        if (!duration) {
+        if (!running.empty() && running.front().first == i) {  // this file's group
+            DurationProbe& group = *running.front().second;
+            if (group.Wait()) {
+                const std::vector<std::optional<int>> answers = group.GroupAnswers();
+                std::copy(answers.begin(), answers.end(), seconds.begin() + static_cast<std::ptrdiff_t>(i));
+            }
+            const std::size_t groupEnd = running.size() > 1 ? running[1].first : next;
+            groupSize = queue::NextGroupSize(groupEnd - i, group.ElapsedMs());
+            running.pop_front();
+            startGroups();
+        }
+        // A file its group did not answer is asked alone, under the same time limit.
+        if (!seconds[i]) seconds[i] = ProbeDuration(path);
+        if (!seconds[i]) {
             fw::Application->ShowMessage(queue::NoAnswerInFolderMessage(path, fw::IsLeadByte));
             return true;
         }
-        queue_.Add(path, *duration);
+        queue_.Add(path, *seconds[i]);
         if (EscapeWaiting()) return false;
     }
     return true;
@@ -151,17 +172,17 @@ void TSession::QueueWaitingItems()
     AddItems(std::exchange(waiting_, {}));
 }
 
-std::optional<std::string> TSession::ProbeDuration(const std::string& path)
+std::optional<int> TSession::ProbeDuration(const std::string& path)
 {
     WaitForTools();
     DurationProbe probe(Tools.mediainfo, path, Folders.temp + queue::kAnswerFiles[0], ProbeTimeLimitMs);
     return ReadProbeAnswer(probe);
 }
 
-std::optional<std::string> TSession::ReadProbeAnswer(DurationProbe& probe)
+std::optional<int> TSession::ReadProbeAnswer(DurationProbe& probe)
 {
     if (!probe.Wait()) return std::nullopt;
-    return queue::DurationEntryFromAnswer(probe.AnswerLines());  // the probe removes the file when it goes
+    return queue::MediaSecondsFromAnswer(probe.AnswerLines());  // the probe removes the file when it goes
 }
 
 }  // namespace app

@@ -17,6 +17,7 @@
 #include "app/Settings.h"
 #include "ui/Main.h"
 #include "convert/ConvertLogic.h"
+#include "convert/EncoderArgs.h"
 #include "framework/Launcher.h"
 #include "app/MainInstance.h"
 #include "framework/Application.h"
@@ -109,7 +110,7 @@ double Direct(const std::string& encoder, const std::vector<std::string>& inputs
         for (; next < inputs.size() && running.size() < atOnce; ++next) {
             const std::string name = out + "direct" + std::to_string(next);
             fw::StartError error;
-            running.push_back(fw::StartWithoutConsole(encoder, convert::FfmpegArgsFor(inputs[next], name + ".mpg"),
+            running.push_back(fw::StartWithoutConsole(encoder, convert::EncodeArguments({inputs[next], name + ".mpg"}).Line(),
                                                            {name + ".log", true}, error));
         }
         std::vector<HANDLE> handles;
@@ -134,7 +135,7 @@ void Batch(std::vector<std::string>& rows, const std::string& name, const std::v
     const double parallel = Direct(session.Tools.ffmpeg, clips, out, static_cast<std::size_t>(encoders));
 
     const TQueue& queue = session.Queue();
-    for (const std::string& clip : clips) session.Queue().Add(clip, "13");
+    for (const std::string& clip : clips) session.Queue().Add(clip, 13);
     LARGE_INTEGER start = Now();
     session.Start();
     PumpUntil([&] { return !session.Busy(); }, 1200000);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "convert/EncoderArgs.h"
 #include "convert/EncoderRun.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
@@ -69,8 +70,8 @@ std::unique_ptr<TConversion> TBatch::Prepare(int row)
     auto c = std::make_unique<TConversion>();
     c->id = queue_.IdAt(row);
     c->input = queue_.Path(row);
-    c->expectedSize = ExpectedSizeFor(queue_.Duration(row), setup_.rateKBps);  // raises before the row changes
-    c->mediaSeconds = MediaSecondsOf(queue_.Duration(row));
+    c->mediaSeconds = queue_.MediaSeconds(row);
+    c->expectedSize = ExpectedSizeFor(queue_.MediaSeconds(row), setup_.rateKBps);
     c->output = OutputFor(c->input);
     c->skipped = setup_.ifExists == IfExists::Skip && fw::FileExists(c->output);
     c->written = TemporaryPathFor(c->output, [&](const std::string& candidate) {
@@ -98,9 +99,11 @@ std::string TBatch::Launch(TConversion& c)
     if (!fw::FileExists(c.input)) return kInputGone;
     if (!setup_.encoderMissing.empty()) return setup_.encoderMissing;
     const std::string input = fw::ExtendedPath(c.input);
-    const std::string args = Describing(c) ? DescribeArgsFor(input)
-                                          : TargetArgsFor(setup_.target, input, fw::ExtendedPath(c.written),
-                                                          c.facts.value_or(InputFacts{}), c.scaledTo);
+    const std::string args =
+        (Describing(c) ? DescribeArguments(input)
+                       : EncodeArguments({input, fw::ExtendedPath(c.written), setup_.target, c.facts.value_or(InputFacts{}),
+                                          c.scaledTo}))
+            .Line();
     // Below normal priority: the desktop stays responsive while the encoders run. Paths
     // past MAX_PATH go in the long form Windows documents for them.
     fw::StartError error;

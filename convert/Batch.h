@@ -92,7 +92,6 @@ public:
     const std::vector<std::unique_ptr<TConversion>>& Conversions() const { return running_; }
 
     // Starts pending rows top to bottom until `encoders` run. Does nothing while running.
-    // Raises the conversion error of a duration entry that is no number, before its row starts.
     void Start(const BatchSetup& setup);
     // Ends every encoder of ours and removes the temporaries they wrote.
     void Abandon();

@@ -42,7 +42,7 @@ void TBatch::Begin()
     facts_ = {};
     for (int row : queue_.RowsIn(queue::RowState::Pending)) {
         ++facts_.files;
-        facts_.mediaTotal += MediaSecondsOf(queue_.Duration(row));
+        facts_.mediaTotal += queue_.MediaSeconds(row);
     }
     summary_ = {};
     ended_ = 0;

@@ -19,14 +19,6 @@ std::string OutputPathFor(std::string_view inputPath, std::string_view workDir, 
     return fw::Trim(std::string(workDir) + "\\" + fileName);
 }
 
-std::string FfmpegArgsFor(std::string_view inputPath, std::string_view writtenPath, std::string_view moreFilters)
-{
-    std::string filters(kDeinterlace);
-    if (!moreFilters.empty()) filters.append(",").append(moreFilters);
-    return " -i \"" + std::string(inputPath) + "\" -y -vf " + filters +
-           " -b 900000 -r 25 -ab 128000 -ar 44100 -ac 2 -f mpeg \"" + std::string(writtenPath) + "\"";
-}
-
 std::string TemporaryPathFor(std::string_view outputPath, const std::function<bool(const std::string&)>& taken)
 {
     const std::size_t dot = outputPath.rfind('.');
@@ -46,10 +38,9 @@ bool IsTemporaryName(std::string_view path)
            path[n - 1] >= '0' && path[n - 1] <= '9';
 }
 
-std::int64_t ExpectedSizeFor(std::string_view durationEntry, double rateKBps)
+std::int64_t ExpectedSizeFor(int mediaSeconds, double rateKBps)
 {
-    std::int64_t seconds = fw::StrToInt64(durationEntry);
-    long double bytes = static_cast<long double>(seconds) * rateKBps * 1024.0L;
+    const long double bytes = static_cast<long double>(mediaSeconds) * rateKBps * 1024.0L;
     return static_cast<std::int64_t>(bytes);
 }
 

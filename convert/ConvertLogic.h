@@ -14,15 +14,6 @@ namespace convert {
 // folder with one backslash (whatever the folder ends with), trimmed.
 std::string OutputPathFor(std::string_view inputPath, std::string_view workDir, fw::LeadBytePredicate isLead);
 
-// The deinterlacer, first in every filter chain of the encoder: it changes only the frames
-// that are marked interlaced, and nearly every MP4 is progressive.
-inline constexpr std::string_view kDeinterlace = "yadif=deint=interlaced";
-
-// The encoder's argument string for one file, with its leading blank. The output format is
-// named, since the file written is the temporary one, whose extension does not say it.
-// `moreFilters` (a scale, say) follow the deinterlacer in its chain.
-std::string FfmpegArgsFor(std::string_view inputPath, std::string_view writtenPath, std::string_view moreFilters = {});
-
 // The temporary file the encoder writes beside the output; it becomes the output only when
 // the file is done, so that a failed run never leaves a file under the output's name. Its
 // path is exactly as long as the output's: "name.~00", "name.~01"..., the first that
@@ -33,9 +24,9 @@ bool IsTemporaryName(std::string_view path);
 
 inline constexpr double kOutputRateKBps = 114.75;
 
-// The expected output size in bytes for a duration entry (whole seconds, as text):
-// duration * 114.75 * 1024, truncated. Raises "'%s' is not a valid integer value".
-std::int64_t ExpectedSizeFor(std::string_view durationEntry, double rateKBps);
+// The expected output size in bytes for an input of that many media seconds:
+// seconds * 114.75 * 1024, truncated.
+std::int64_t ExpectedSizeFor(int mediaSeconds, double rateKBps);
 
 // The encoder's output as it ends a complete run: its closing summary line
 // ("video:... audio:... muxing overhead: ...").

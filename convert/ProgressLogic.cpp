@@ -10,16 +10,6 @@
 
 namespace convert {
 
-double MediaSecondsOf(const std::string& durationEntry)
-{
-    // The reader the expected size uses, so that both take the same entries.
-    try {
-        return static_cast<double>(std::max<std::int64_t>(0, fw::StrToInt64(durationEntry)));
-    } catch (const fw::EConvertError&) {
-        return 0;
-    }
-}
-
 double BatchFraction(const BatchFacts& facts)
 {
     if (facts.mediaTotal <= 0) return facts.files > 0 && facts.started >= facts.files ? 1.0 : 0.0;

@@ -20,9 +20,6 @@ struct BatchFacts {
     bool paused = false;
 };
 
-// The seconds of media a duration entry stands for; none for an entry that is no number.
-double MediaSecondsOf(const std::string& durationEntry);
-
 // The share done, from 0 to 1; a long file weighs more than a short one.
 double BatchFraction(const BatchFacts& facts);
 

@@ -5,7 +5,6 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "convert/ConvertLogic.h"
 
 namespace convert {
 
@@ -134,33 +133,10 @@ std::string ScaledNote(PictureSize from, PictureSize to, const fw::TextMarks& ma
     return "The picture was scaled from " + size(from) + " to " + size(to) + ", the largest that MPEG-1 holds.";
 }
 
-std::string DescribeArgsFor(std::string_view input)
+DiscStandard StandardOf(Target target)
 {
-    return " -hide_banner -i \"" + std::string(input) + "\"";
-}
-
-std::string TargetArgsFor(Target target, std::string_view input, std::string_view written, const InputFacts& facts,
-                          std::optional<PictureSize> scaleTo)
-{
-    if (target == Target::Mpeg)
-        return FfmpegArgsFor(input, written,
-                             scaleTo ? "scale=" + std::to_string(scaleTo->width) + ":" + std::to_string(scaleTo->height)
-                                     : std::string());
     const TargetRow& row = RowOf(target);
-    const bool dvd = target == Target::DvdPal || target == Target::DvdNtsc;
-    // A DVD is 16:9 for a wide input; a Video CD is always 4:3.
-    const bool wide = dvd && facts.displayAspect >= 1.5;
-    const std::string shown = wide ? "16/9" : "4/3";
-    const std::string w = std::to_string(row.width), h = std::to_string(row.height);
-    const std::string box = std::string(kDeinterlace) + ",scale=w='if(gt(dar," + shown + ")," + w + ",2*trunc(" + w + "*dar/(" + shown + ")/2))'" +
-                            ":h='if(gt(dar," + shown + "),2*trunc(" + h + "*(" + shown + ")/dar/2)," + h + ")'" +
-                            ",pad=" + w + ":" + h + ":(ow-iw)/2:(oh-ih)/2,setdar=" + shown;
-    std::string args = " -i \"" + std::string(input) + "\"";
-    if (!facts.hasAudio)
-        args += " -f lavfi -i anullsrc=channel_layout=stereo:sample_rate=" + std::to_string(row.audioRate);
-    args += " -y -vf \"" + box + "\" -target " + row.encoderTarget + " -aspect " + (wide ? "16:9" : "4:3") + " -ac 2";
-    if (!facts.hasAudio) args += " -shortest";
-    return args + " \"" + std::string(written) + "\"";
+    return {row.encoderTarget, row.width, row.height, row.audioRate, target == Target::DvdPal || target == Target::DvdNtsc};
 }
 
 }  // namespace convert

@@ -50,15 +50,15 @@ PictureSize FitMpeg1(PictureSize picture);
 // What a click on "Done" says of a picture so scaled.
 std::string ScaledNote(PictureSize from, PictureSize to, const fw::TextMarks& marks);
 
-// The encoder's argument string, with its leading blank:
-// - MPEG: FfmpegArgsFor's string; with `scaleTo`, the picture scaled to it as well;
-// - Video CD and DVD: the standard's format, size, rates and program stream, the picture
-//   letterboxed or pillarboxed into it, never stretched (a DVD 16:9 for a wide input, else
-//   4:3; a Video CD 4:3), and a silent track for an input without audio.
-std::string TargetArgsFor(Target target, std::string_view input, std::string_view written, const InputFacts& facts,
-                          std::optional<PictureSize> scaleTo = std::nullopt);
-
-// The encoder's arguments that describe the input and stop: what ReadInputFacts reads.
-std::string DescribeArgsFor(std::string_view input);
+// What a disc's standard fixes: the encoder's own name for it ("pal-dvd"), the picture's
+// size and the audio's sample rate.
+struct DiscStandard {
+    const char* encoderTarget;
+    int width, height;
+    int audioRate;
+    bool dvd;
+};
+// For Video CD and DVD targets only.
+DiscStandard StandardOf(Target target);
 
 }  // namespace convert

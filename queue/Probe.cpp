@@ -4,6 +4,7 @@
 #include "framework/LaunchLogic.h"
 #include "framework/Launcher.h"
 #include "framework/Files.h"
+#include "framework/Unicode.h"
 #include "framework/errors.h"
 #include "queue/QueueLogic.h"
 
@@ -11,14 +12,27 @@ DurationProbe::DurationProbe(const std::string& mediainfoPath, const std::string
                              const std::string& answerFile, DWORD timeLimitMs)
     : answerFile_(answerFile), started_(GetTickCount()), timeLimitMs_(timeLimitMs)
 {
-    // Started directly, the tool gets the path as the program has it: no command
-    // interpreter reads it in another code page or expands its "%" signs.
+    Start(mediainfoPath, queue::ProbeArguments(fw::ExtendedPath(inputPath)));
+}
+
+DurationProbe::DurationProbe(const std::string& mediainfoPath, const std::vector<std::string>& inputPaths,
+                             const std::string& answerFile, DWORD timeLimitMs)
+    : answerFile_(answerFile), started_(GetTickCount()), timeLimitMs_(timeLimitMs)
+{
+    for (const std::string& path : inputPaths) asked_.push_back(fw::ExtendedPath(path));
+    Start(mediainfoPath, queue::GroupProbeArguments(asked_));
+}
+
+void DurationProbe::Start(const std::string& mediainfoPath, const std::string& arguments)
+{
+    // Started directly, the tool gets the paths as the program has them: no command
+    // interpreter reads them in another code page or expands their "%" signs.
     fw::StartError error;
-    process_ = fw::StartWithoutConsole(mediainfoPath, queue::ProbeArguments(fw::ExtendedPath(inputPath)), {answerFile}, error);
+    process_ = fw::StartWithoutConsole(mediainfoPath, arguments, {answerFile_}, error);
     if (process_) return;
     const std::string text = fw::SystemErrorText(error.code);
-    if (error.outputFile) throw fw::EFCreateError(fw::FormatText("Cannot create file \"%s\". %s", {answerFile, text}));
-    DeleteFileA(answerFile.c_str());
+    if (error.outputFile) throw fw::EFCreateError(fw::FormatText("Cannot create file \"%s\". %s", {answerFile_, text}));
+    DeleteFileA(answerFile_.c_str());
     throw fw::Exception(fw::StartFailure("The media tool", error.code, text, mediainfoPath));
 }
 
@@ -45,6 +59,7 @@ bool DurationProbe::Wait()
         TerminateProcess(process_.get(), 1);
         WaitForSingleObject(process_.get(), 5000);
     }
+    ended_ = GetTickCount();
     fw::WaitUntilReleased(answerFile_);  // so that it can be read whole and removed at once
     return ended;
 }
@@ -61,4 +76,11 @@ std::vector<std::string> DurationProbe::AnswerLines() const
     DWORD got = 0;
     while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
     return fw::SplitLines(text);
+}
+
+std::vector<std::optional<int>> DurationProbe::GroupAnswers() const
+{
+    std::vector<std::string> lines = AnswerLines();
+    for (std::string& line : lines) line = fw::FromUtf8(line);  // the tool writes names in UTF-8
+    return queue::MediaSecondsFromGroupAnswer(lines, asked_);
 }

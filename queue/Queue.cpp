@@ -3,13 +3,13 @@
 
 #include <algorithm>
 
-bool TQueue::Add(const std::string& path, const std::string& duration)
+bool TQueue::Add(const std::string& path, int mediaSeconds)
 {
     if (locked_) return false;
     Row row;
     row.id = nextId_++;
     row.path = path;
-    row.duration = duration;
+    row.seconds = mediaSeconds;
     rows_.push_back(std::move(row));
     Tell(Change::Added, Count() - 1);
     Changed();
@@ -37,7 +37,7 @@ bool TQueue::Retry(int row)
 {
     if (locked_ || State(row) != queue::RowState::Failed) return false;
     At(row).reason.clear();
-    SetState(row, queue::RowState::Pending, queue::RowStateText(queue::RowState::Pending));
+    SetState(row, queue::RowState::Pending);
     Changed();
     return true;
 }
@@ -72,21 +72,29 @@ std::vector<int> TQueue::FinishedRows() const
     return rows;
 }
 
-void TQueue::SetState(int row, queue::RowState state, const std::string& text)
+std::string TQueue::StateText(int row) const
 {
-    At(row).state = state;
-    At(row).stateText = text;
+    const Row& r = At(row);
+    return queue::RowText(r.state, r.percent, r.paused);
+}
+
+void TQueue::SetState(int row, queue::RowState state, std::optional<int> percent, bool paused)
+{
+    Row& r = At(row);
+    r.state = state;
+    r.percent = percent;
+    r.paused = paused;
     Tell(Change::State, row);
 }
 
 void TQueue::Start(int row)
 {
-    SetState(row, queue::RowState::Converting, queue::RowStateText(queue::RowState::Converting));
+    SetState(row, queue::RowState::Converting);
 }
 
 void TQueue::ShowProgress(int row, std::int64_t size, std::int64_t expectedSize)
 {
-    SetState(row, queue::RowState::Converting, queue::ProgressText(size, expectedSize));
+    SetState(row, queue::RowState::Converting, queue::ProgressPercent(size, expectedSize));
 }
 
 void TQueue::Finish(int row, const std::string& output, const std::string& note)
@@ -94,31 +102,31 @@ void TQueue::Finish(int row, const std::string& output, const std::string& note)
     Row& r = At(row);
     r.output = output;
     r.reason = note;
-    SetState(row, queue::RowState::Done, queue::RowStateText(queue::RowState::Done));
+    SetState(row, queue::RowState::Done);
     Changed();
 }
 
 void TQueue::Skip(int row, const std::string& existing)
 {
     At(row).output = existing;
-    SetState(row, queue::RowState::Skipped, queue::RowStateText(queue::RowState::Skipped));
+    SetState(row, queue::RowState::Skipped);
     Changed();
 }
 
 void TQueue::Fail(int row, const std::string& reason)
 {
     At(row).reason = reason;
-    SetState(row, queue::RowState::Failed, queue::RowStateText(queue::RowState::Failed));
+    SetState(row, queue::RowState::Failed);
 }
 
 void TQueue::Stopped(int row)
 {
-    SetState(row, queue::RowState::Pending, queue::RowStateText(queue::RowState::Pending));
+    SetState(row, queue::RowState::Pending);
 }
 
 void TQueue::ShowPaused(int row)
 {
-    if (row >= 0) SetState(row, State(row), queue::PausedText(StateText(row)));
+    if (row >= 0) SetState(row, State(row), At(row).percent, true);
 }
 
 void TQueue::Tell(Change change, int row) const
@@ -135,6 +143,6 @@ std::vector<queue::SavedRow> TQueue::Unfinished() const
 {
     std::vector<queue::SavedRow> rows;
     for (const Row& row : rows_)
-        if (!queue::Finished(row.state)) rows.push_back({row.path, row.duration});
+        if (!queue::Finished(row.state)) rows.push_back({row.path, row.seconds});
     return rows;
 }

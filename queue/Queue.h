@@ -1,11 +1,12 @@
 // TQueue: the files to convert, kept here and nowhere else. Each row has a stable id, its
-// input path, its duration entry, its state with the text it shows and, for a failed row,
+// input path, its media seconds, its state with the text it shows and, for a failed row,
 // why, and for a done one the file written. The queue has no window: the list view shows it
 // by following OnRowChange. While a batch converts, the queue is locked: it takes no row,
 // loses none and keeps their order.
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ public:
     std::vector<queue::SavedRow> Unfinished() const;
 
     // Changes to the rows, each refused (false) while the queue is locked.
-    bool Add(const std::string& path, const std::string& duration);
+    bool Add(const std::string& path, int mediaSeconds);
     bool Remove(int row) { return RemoveRows({row}); }
     // Removes the given rows (indexes in any order); false when locked.
     bool RemoveRows(std::vector<int> rows);
@@ -38,10 +39,11 @@ public:
     // The row that has the id now; -1 when it is gone.
     int IndexOf(RowId id) const;
     const std::string& Path(int row) const { return At(row).path; }
-    const std::string& Duration(int row) const { return At(row).duration; }
+    // The input's duration, in whole seconds and one more.
+    int MediaSeconds(int row) const { return At(row).seconds; }
     queue::RowState State(int row) const { return At(row).state; }
-    // What the progress column shows: "Pending", "42% Done", "Done" or "Failed".
-    const std::string& StateText(int row) const { return At(row).stateText; }
+    // What the progress column shows: "Pending", "42% Done", "42% (paused)", "Done" or "Failed".
+    std::string StateText(int row) const;
     // Why a failed row failed, or why a done row's file has another name; empty for the others.
     const std::string& Reason(int row) const { return At(row).reason; }
     // The file a done row was converted into.
@@ -73,15 +75,16 @@ private:
     struct Row {
         RowId id = 0;
         std::string path;
-        std::string duration;
+        int seconds = 0;
         queue::RowState state = queue::RowState::Pending;
-        std::string stateText = queue::RowStateText(queue::RowState::Pending);
+        std::optional<int> percent;  // a conversion's share, once measured
+        bool paused = false;
         std::string reason;
         std::string output;
     };
     const Row& At(int row) const { return rows_.at(static_cast<std::size_t>(row)); }
     Row& At(int row) { return rows_.at(static_cast<std::size_t>(row)); }
-    void SetState(int row, queue::RowState state, const std::string& text);
+    void SetState(int row, queue::RowState state, std::optional<int> percent = std::nullopt, bool paused = false);
     void Tell(Change change, int row) const;
     void Changed() const;
 

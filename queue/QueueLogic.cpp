@@ -87,11 +87,45 @@ std::string ProbeArguments(std::string_view inputPath)
     return "--Inform=General;%Duration/String3% \"" + std::string(inputPath) + "\"";
 }
 
-std::optional<std::string> DurationEntryFromAnswer(const std::vector<std::string>& lines)
+std::string GroupProbeArguments(const std::vector<std::string>& inputPaths)
+{
+    std::string args = "\"--Inform=General;%CompleteName%|%Duration/String3%\\n\"";
+    for (const std::string& path : inputPaths) args += " \"" + path + "\"";
+    return args;
+}
+
+std::vector<std::optional<int>> MediaSecondsFromGroupAnswer(const std::vector<std::string>& lines,
+                                                            const std::vector<std::string>& inputPaths)
+{
+    std::vector<std::optional<int>> seconds(inputPaths.size());
+    for (const std::string& line : lines) {
+        const std::size_t bar = line.rfind('|');  // never in a Windows name
+        if (bar == std::string::npos) continue;
+        const std::string name = line.substr(0, bar), duration = fw::Trim(line.substr(bar + 1));
+        for (std::size_t i = 0; i < inputPaths.size(); ++i) {
+            if (seconds[i] || inputPaths[i] != name || duration.empty()) continue;
+            try {
+                seconds[i] = DurationToSeconds(duration) + 1;
+            } catch (const fw::EConvertError&) {
+                // asked again alone, which says what it says of such a file
+            }
+            break;
+        }
+    }
+    return seconds;
+}
+
+std::size_t NextGroupSize(std::size_t lastSize, unsigned lastMs)
+{
+    const std::size_t fitting = lastSize * kGroupMs / std::max(lastMs, 1u);
+    return std::clamp<std::size_t>(fitting, 1, kLargestGroup);
+}
+
+std::optional<int> MediaSecondsFromAnswer(const std::vector<std::string>& lines)
 {
     // The tool answers a file it cannot read with one empty line.
     if (lines.empty() || fw::Trim(lines[0]).empty()) return std::nullopt;
-    return std::to_string(DurationToSeconds(lines[0]) + 1);
+    return DurationToSeconds(lines[0]) + 1;
 }
 
 std::string FailureMessage(std::string_view inputPath, std::string_view reason, fw::LeadBytePredicate isLead)
@@ -155,16 +189,23 @@ const char* RowStateText(RowState state)
     return "Pending";
 }
 
-std::string ProgressText(std::int64_t size, std::int64_t expectedSize)
+int ProgressPercent(std::int64_t size, std::int64_t expectedSize)
 {
     if (expectedSize <= 0) throw fw::EConvertError("Division by zero");
-    return std::to_string(size * 100 / expectedSize) + "% Done";
+    return static_cast<int>(size * 100 / expectedSize);
+}
+
+std::string RowText(RowState state, std::optional<int> percent, bool paused)
+{
+    if (state != RowState::Converting || (!percent && !paused)) return RowStateText(state);
+    const std::string shown = percent ? std::to_string(*percent) + "%" : std::string(RowStateText(state));
+    return shown + (paused ? " (paused)" : " Done");
 }
 
 std::string SavedRowsText(const std::vector<SavedRow>& rows)
 {
     std::vector<std::string> lines;
-    for (const SavedRow& row : rows) lines.push_back(row.duration + "\t" + row.path);
+    for (const SavedRow& row : rows) lines.push_back(std::to_string(row.seconds) + "\t" + row.path);
     return fw::JoinLines(lines);
 }
 
@@ -174,9 +215,9 @@ std::vector<SavedRow> ParseSavedRows(std::string_view text)
     for (const std::string& line : fw::SplitLines(text)) {
         const std::size_t tab = line.find('\t');
         if (tab == std::string::npos || tab == 0 || tab + 1 == line.size()) continue;
-        const std::string duration = line.substr(0, tab);
-        if (duration.find_first_not_of("0123456789") != std::string::npos) continue;
-        rows.push_back({line.substr(tab + 1), duration});
+        const std::string seconds = line.substr(0, tab);
+        if (seconds.size() > 9 || seconds.find_first_not_of("0123456789") != std::string::npos) continue;
+        rows.push_back({line.substr(tab + 1), std::stoi(seconds)});
     }
     return rows;
 }
@@ -199,14 +240,6 @@ RowAction ClickAction(int x, const int (&w)[4], RowState state, bool hasNote)
         return RowAction::ShowReason;
     if (x > typeEnd && x < nameEnd) return RowAction::OpenInput;
     return RowAction::None;
-}
-
-std::string PausedText(std::string_view shown)
-{
-    constexpr std::string_view kPaused = " (paused)";
-    if (shown.size() >= kPaused.size() && shown.substr(shown.size() - kPaused.size()) == kPaused) return std::string(shown);
-    const std::size_t percent = shown.find('%');
-    return std::string(shown.substr(0, percent == std::string_view::npos ? shown.size() : percent + 1)) + std::string(kPaused);
 }
 
 std::array<bool, kMenuItems> MenuEnabled(const MenuFacts& facts)

@@ -21,17 +21,30 @@ std::string NamePart(std::string_view path, fw::LeadBytePredicate isLead);
 // Raises fw::EConvertError "'%s' is not a valid time".
 int DurationToSeconds(std::string_view text);
 
-// The answer files in the temporary folder: one for each of the two probes that may run
-// at once.
-inline constexpr const char* kAnswerFiles[] = {"duration_time.txt", "duration_time_2.txt"};
+// The answer files in the temporary folder: one for a file asked alone, and one for each of
+// the two groups that may be asked at once.
+inline constexpr const char* kAnswerFiles[] = {"duration_time.txt", "duration_time_2.txt", "duration_time_3.txt"};
 
 // The media tool's arguments for one file: the duration as HH:MM:SS.MMM, and the path
 // quoted. The tool is started directly, so nothing in the path is expanded or escaped.
 std::string ProbeArguments(std::string_view inputPath);
+// The same for several files in one run, which saves a start of the tool for each: a line
+// for each file it can read, its path, "|" and its duration.
+std::string GroupProbeArguments(const std::vector<std::string>& inputPaths);
+// Each file's media seconds from a group's answer, in the files' order; none for a file the
+// answer does not name with a duration (a file the tool could not read, a name it wrote
+// otherwise), which is asked again alone.
+std::vector<std::optional<int>> MediaSecondsFromGroupAnswer(const std::vector<std::string>& lines,
+                                                            const std::vector<std::string>& inputPaths);
+// How many files the next group asks about, so that a group takes about `kGroupMs`: ESC and
+// the caption's count are looked at between groups. From the size and time of the last.
+inline constexpr unsigned kGroupMs = 400;
+inline constexpr std::size_t kFirstGroup = 4, kLargestGroup = 64;
+std::size_t NextGroupSize(std::size_t lastSize, unsigned lastMs);
 
-// The duration entry from the answer file's lines: the seconds plus one as decimal text,
-// or no answer when there is no line or the first line holds nothing but blanks.
-std::optional<std::string> DurationEntryFromAnswer(const std::vector<std::string>& lines);
+// The media seconds from the answer file's lines: the whole seconds plus one, or no answer
+// when there is no line or the first line holds nothing but blanks.
+std::optional<int> MediaSecondsFromAnswer(const std::vector<std::string>& lines);
 
 // The message a click on "Failed" shows: the input's file name and the reason.
 std::string FailureMessage(std::string_view inputPath, std::string_view reason, fw::LeadBytePredicate isLead);
@@ -74,20 +87,21 @@ enum class RowState { Pending, Converting, Done, Failed, Skipped };
 inline bool Finished(RowState state) { return state == RowState::Done || state == RowState::Skipped; }
 // The words a row in that state shows ("Pending" for a conversion not yet measured).
 const char* RowStateText(RowState state);
-// What a row whose conversion is paused shows: its percentage followed by " (paused)"
-// ("42% (paused)"), or its text so followed where it has none yet ("Pending (paused)").
-std::string PausedText(std::string_view shown);
+// What a row shows: its state's words; a conversion measured at `percent` "42% Done"; one
+// paused "42% (paused)", or "Pending (paused)" before it was measured.
+std::string RowText(RowState state, std::optional<int> percent, bool paused);
 // What a finished row shows in the converted column.
 inline constexpr const char* kConvertedText = "MPG";
 
-// "N% Done" for a measured size against the expected one; not capped at 100.
-std::string ProgressText(std::int64_t size, std::int64_t expectedSize);
+// The share of a measured size against the expected one, in per cent; not capped at 100.
+// Raises "Division by zero" for an expected size of none.
+int ProgressPercent(std::int64_t size, std::int64_t expectedSize);
 
-// The rows kept against a crash: a line each, the duration entry, a tab, the path. A path
+// The rows kept against a crash: a line each, the media seconds, a tab, the path. A path
 // never holds a tab or a line break.
 struct SavedRow {
     std::string path;
-    std::string duration;
+    int seconds = 0;
     bool operator==(const SavedRow&) const = default;
 };
 std::string SavedRowsText(const std::vector<SavedRow>& rows);

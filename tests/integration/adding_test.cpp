@@ -5,12 +5,14 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "form_fixture.h"
 #include "framework/Application.h"
 #include "framework/LaunchLogic.h"
 #include "queue/FindFile.h"
+#include "queue/QueueLogic.h"
 #include "ui/EzRgnBtn.h"
 
 using namespace testing_support;
@@ -101,7 +103,7 @@ TEST_F(AddingTest, SingleFileIsProbedAndQueued)
     DialogWatcher dialogs(OpenFile(work + "one.mp4"));
     Press("AddFileButton");
     EXPECT_EQ(QueuedPaths(), std::vector<std::string>{work + "one.mp4"});
-    EXPECT_EQ(session->Queue().Duration(0), "3");
+    EXPECT_EQ(session->Queue().MediaSeconds(0), 3);
     EXPECT_EQ(Control("FileEdit").Text(), work + "one.mp4");
 }
 
@@ -141,7 +143,7 @@ TEST_F(AddingTest, FolderStopsAtTheFirstFileWithoutAnAnswer)
                                                           " Bad file header or bad characters in filename! Please "
                                                           "use different file."});
     EXPECT_EQ(session->Folders.lastFolder, folder);
-    for (const char* answer : {"duration_time.txt", "duration_time_2.txt"})
+    for (const char* answer : queue::kAnswerFiles)
         EXPECT_FALSE(FileExists(session->Folders.temp + answer)) << "the fourth file's probe, already started, is ended";
 }
 
@@ -278,7 +280,7 @@ TEST_F(AddingTest, NamesWithAccentsQuotesAndShellCharactersAreProbedRight)
     session->AddFolder(folder);
     EXPECT_TRUE(Messages(dialogs).empty()) << Messages(dialogs)[0];
     ASSERT_EQ(session->Queue().Count(), 5);
-    for (int row = 0; row < 5; ++row) EXPECT_EQ(session->Queue().Duration(row), "3") << session->Queue().Path(row);
+    for (int row = 0; row < 5; ++row) EXPECT_EQ(session->Queue().MediaSeconds(row), 3) << session->Queue().Path(row);
     EXPECT_EQ(Control<fw::TLabel>("ListCaption").Caption(), kListCaptionText) << "the caption is its own again";
 }
 
@@ -304,27 +306,40 @@ struct StandInAddingTest : AddingTest {
     }
     void TearDown() override
     {
-        for (const char* name : {"ECHO_PRINT", "ECHO_SLEEP_MS", "ECHO_LOG", "ECHO_SLOW_FOR", "ECHO_SLOW_MS"})
+        for (const char* name : {"ECHO_PRINT", "ECHO_SLEEP_MS", "ECHO_LOG", "ECHO_SLOW_FOR", "ECHO_SLOW_MS", "ECHO_SILENT_FOR"})
             SetEnvironmentVariableA(name, nullptr);
         AddingTest::TearDown();
     }
     std::string Log() const { return FileExists(log) ? ReadFile(log) : std::string(); }
-    std::size_t LogPosition(const std::string& what) const { return Log().find(what); }
+    // Where the log says that the tool's run for that file ended.
+    std::size_t EndOf(const std::string& file) const
+    {
+        const std::string log = Log();
+        for (std::size_t at = log.find("end "); at != std::string::npos; at = log.find("\nend ", at + 1))
+            if (log.substr(at, log.find('\n', at + 1) - at).find(file) != std::string::npos) return at;
+        return std::string::npos;
+    }
 };
 
-TEST_F(StandInAddingTest, RowsKeepTheFindersOrderWhenAProbeEndsLate)
+TEST_F(StandInAddingTest, RowsKeepTheFindersOrderWhenAGroupEndsLate)
 {
     SetEnvironmentVariableA("ECHO_SLOW_FOR", found[0].c_str());
     SetEnvironmentVariableA("ECHO_SLOW_MS", "1500");
     session->AddFolder(work + "clips");
     EXPECT_EQ(QueuedPaths(), found);
-    auto probeOf = [&](const std::string& clip) {
-        return "end " + fw::BuildCommandLine(session->Tools.mediainfo, "--Inform=General;%Duration/String3% \"" + clip);
-    };
-    EXPECT_LT(LogPosition(probeOf(found[1])), LogPosition(probeOf(found[0])))
-        << "the second file's probe ran beside the first";
-    for (const char* answer : {"duration_time.txt", "duration_time_2.txt"})
-        EXPECT_FALSE(FileExists(session->Folders.temp + answer)) << answer;
+    EXPECT_LT(EndOf(found.back()), EndOf(found[0])) << "the second group ran beside the first";
+    for (const char* answer : queue::kAnswerFiles) EXPECT_FALSE(FileExists(session->Folders.temp + answer)) << answer;
+}
+
+TEST_F(StandInAddingTest, AFileItsGroupDidNotAnswerIsAskedAgainAlone)
+{
+    SetEnvironmentVariableA("ECHO_SILENT_FOR", found[1].c_str());
+    session->AddFolder(work + "clips");
+    EXPECT_EQ(QueuedPaths(), found);
+    const std::string alone = "end " + fw::BuildCommandLine(session->Tools.mediainfo, queue::ProbeArguments(found[1]));
+    EXPECT_NE(Log().find(alone), std::string::npos) << Log();
+    const std::string log = Log();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 6) << "two groups of four, and the one asked alone";
 }
 
 TEST_F(StandInAddingTest, EscapeStopsAfterTheFileBeingRead)
@@ -343,7 +358,7 @@ TEST_F(StandInAddingTest, EscapeStopsAfterTheFileBeingRead)
     EXPECT_EQ(queued, std::vector<std::string>(found.begin(), found.begin() + queued.size()));
     EXPECT_TRUE(Messages(dialogs).empty());
     PumpFor(800);  // a probe cut short leaves nothing behind
-    for (const char* answer : {"duration_time.txt", "duration_time_2.txt"})
+    for (const char* answer : queue::kAnswerFiles)
         EXPECT_FALSE(FileExists(session->Folders.temp + answer)) << answer;
 }
 
@@ -352,7 +367,7 @@ TEST_F(AddingTest, AClickBehindAnOpenFolderPickerStartsNothingAndTheWindowIsActi
     form->Show();
     PumpFor(300);
     WriteFile(work + "queued.mp4", "x");
-    session->Queue().Add(work + "queued.mp4", "3");
+    session->Queue().Add(work + "queued.mp4", 3);
     bool enabledWhileOpen = true;
     auto clickConvertBehind = [&](HWND dialog) {
         enabledWhileOpen = IsWindowEnabled(form->Handle()) != FALSE;

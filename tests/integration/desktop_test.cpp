@@ -163,8 +163,8 @@ TEST_F(DesktopTest, ABatchTellsItsProgressAndItsEndAndKeepsTheSystemAwakeUntilIt
     };
     session->Folders.work = work.substr(0, work.size() - 1);
     MakeClip(work + "good.mp4", 2);
-    session->Queue().Add(work + "good.mp4", "3");
-    session->Queue().Add(work + "gone.mp4", "3");  // fails without an encoder
+    session->Queue().Add(work + "good.mp4", 3);
+    session->Queue().Add(work + "gone.mp4", 3);  // fails without an encoder
     session->Start();
     ASSERT_TRUE(Converting());
     // A call without ES_CONTINUOUS changes nothing and tells the state in force.

@@ -28,7 +28,7 @@ struct SessionTest : ::testing::Test {
     {
         UseFakeEncoder(folder);
         testing_support::WriteFile(folder + "busy.mp4", "sleep 60000\n");
-        session->Queue().Add(folder + "busy.mp4", "1");
+        session->Queue().Add(folder + "busy.mp4", 1);
         session->Folders.work = folder;
         session->Start();
     }

@@ -137,7 +137,7 @@ struct MainWindowTest : FormTest {
         for (std::size_t i = 0; i < states.size(); ++i) {
             std::string path = work + "clip" + std::to_string(i) + ".mp4";
             WriteFile(path, "x");
-            session->Queue().Add(path, std::to_string(10 + i));
+            session->Queue().Add(path, 10 + i);
             if (states[i] == "Done") session->Queue().Finish(static_cast<int>(i), earlier + "clip" + std::to_string(i) + ".mpg");
             if (states[i] == "Failed") session->Queue().Fail(static_cast<int>(i), "why");
         }
@@ -331,7 +331,7 @@ TEST_F(MainWindowTest, ClickBandsActByStateAndFollowResizedColumns)
     ClickRow(1, 430);  // the "X" of a pending row
     EXPECT_EQ(session->Queue().Count(), 3);
     EXPECT_EQ(session->Queue().Path(1), work + "clip2.mp4") << "the rows below keep their own paths";
-    EXPECT_EQ(session->Queue().Duration(1), "12");
+    EXPECT_EQ(session->Queue().MediaSeconds(1), 12);
     EXPECT_EQ(session->Queue().Path(2), work + "clip3.mp4");
     ClickRow(1, 430);  // the "X" of a failed row
     EXPECT_EQ(session->Queue().Count(), 2);

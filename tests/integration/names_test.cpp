@@ -77,9 +77,9 @@ TEST_F(NamesDrop, WideDropIsQueuedWithItsDurations)
     PumpUntil([&] { return session->Queue().Count() == 2; }, 30000);
     ASSERT_EQ(session->Queue().Count(), 2);
     EXPECT_EQ(session->Queue().Path(0), clips[0]);
-    EXPECT_EQ(session->Queue().Duration(0), "3");
+    EXPECT_EQ(session->Queue().MediaSeconds(0), 3);
     EXPECT_EQ(session->Queue().Path(1), clips[1]);
-    EXPECT_EQ(session->Queue().Duration(1), "4");
+    EXPECT_EQ(session->Queue().MediaSeconds(1), 4);
     EXPECT_EQ(Control<fw::TListView>("FileList").CellText(1, 1), "Живой ｜ звук");
     TearDown();
     RemoveTree(work);

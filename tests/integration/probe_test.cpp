@@ -33,7 +33,7 @@ struct ProbeTest : SessionTest {
 TEST_F(ProbeTest, RealToolGivesTheSecondsPlusOneAndLeavesNothingBehind)
 {
     MakeClip(work + "twelve.mp4", 12);
-    EXPECT_EQ(session->ProbeDuration(work + "twelve.mp4"), "13");
+    EXPECT_EQ(session->ProbeDuration(work + "twelve.mp4"), 13);
     EXPECT_FALSE(LeftBehind());
 }
 
@@ -55,7 +55,7 @@ TEST_F(ProbeTest, PathWithShellCharactersProbesTheRightFile)
     CreateDirectoryA(folder.c_str(), nullptr);
     MakeClip(folder + "x&y^z!.mp4", 3);
     MakeClip(work + "x.mp4", 6);  // what a wrongly cut path would name
-    EXPECT_EQ(session->ProbeDuration(folder + "x&y^z!.mp4"), "4");
+    EXPECT_EQ(session->ProbeDuration(folder + "x&y^z!.mp4"), 4);
 }
 
 TEST_F(ProbeTest, ToolIsStartedDirectlyWithThePathWhole)
@@ -76,10 +76,10 @@ TEST_F(ProbeTest, AnswersAreReadFromTheFirstLine)
 {
     struct Case {
         const char* commands;
-        std::optional<std::string> entry;
+        std::optional<int> entry;
     } cases[] = {
-        {"echo 01:02:03.999\r\necho garbage", "3724"},
-        {"echo 23:59:59.999", "86400"},
+        {"echo 01:02:03.999\r\necho garbage", 3724},
+        {"echo 23:59:59.999", 86400},
         {"rem says nothing", std::nullopt},
         {"echo.", std::nullopt},
     };
@@ -159,5 +159,5 @@ TEST_F(ProbeTest, ABudgetUsedUpElsewhereStillTakesTheAnswerOfAToolThatHasEnded)
     Sleep(1000);
     SetEnvironmentVariableA("ECHO_PRINT", nullptr);
     ASSERT_TRUE(probe.Wait());
-    EXPECT_EQ(queue::DurationEntryFromAnswer(probe.AnswerLines()), "6");
+    EXPECT_EQ(queue::MediaSecondsFromAnswer(probe.AnswerLines()), 6);
 }

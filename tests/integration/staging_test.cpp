@@ -78,7 +78,7 @@ TEST_F(StagingTest, ToolsAreWrittenOnceTheWindowShowsAndAConvertAtOnceWaitsForTh
     EXPECT_FALSE(FileExists(encoder)) << "written before the window showed";
 
     form->Show();
-    session->Queue().Add(work + "a.mp4", "3");
+    session->Queue().Add(work + "a.mp4", 3);
     session->Folders.work = work;
     session->Start();
     EXPECT_TRUE(Converting());
@@ -139,7 +139,7 @@ TEST_F(StagingTest, LeftoverToolsAreReplacedAndOnlyAWholeCopyHeldOpenIsUsed)
 
         const std::string clip = FreshFolder("unstaged") + "a.mp4";
         WriteFile(clip, "any");
-        session->Queue().Add(clip, "1");
+        session->Queue().Add(clip, 1);
         session->Start();
         EXPECT_FALSE(Converting());
         EXPECT_EQ(session->Queue().State(0), queue::RowState::Failed);

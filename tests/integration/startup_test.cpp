@@ -134,12 +134,12 @@ TEST_F(StartupTest, RowsLeftByACopyThatHadThisProcessIdAreOfferedNotLost)
     // The list of a crashed copy whose process id this one was given, held by nobody now.
     ForceLastLevel(ToolFolder());
     const std::string list = ToolFolder() + "queue-" + std::to_string(GetCurrentProcessId()) + ".txt";
-    WriteFile(list, queue::SavedRowsText({{"C:\\clips\\a.mp4", "5"}, {"C:\\clips\\b.mp4", "7"}}));
+    WriteFile(list, queue::SavedRowsText({{"C:\\clips\\a.mp4", 5}, {"C:\\clips\\b.mp4", 7}}));
     DialogWatcher yes([](HWND question) { return PostMessageA(question, WM_COMMAND, IDYES, 0) != FALSE; });
     StartSession();
     session->OfferLeftBehindRows();
     EXPECT_EQ(yes.Count(), 1);
     ASSERT_EQ(session->Queue().Count(), 2);
     EXPECT_EQ(session->Queue().Path(1), "C:\\clips\\b.mp4");
-    EXPECT_EQ(session->Queue().Duration(1), "7");
+    EXPECT_EQ(session->Queue().MediaSeconds(1), 7);
 }

@@ -55,15 +55,15 @@ TEST(Duration, InvalidTimesRaiseTheConversionErrorWithTheText)
 
 TEST(ProbeAnswer, FirstLinePlusOneOrNoAnswer)
 {
-    EXPECT_EQ(DurationEntryFromAnswer({"01:02:03.999"}), "3724");
-    EXPECT_EQ(DurationEntryFromAnswer({"00:00:00.000"}), "1");
-    EXPECT_EQ(DurationEntryFromAnswer({"23:59:59.999"}), "86400");
-    EXPECT_EQ(DurationEntryFromAnswer({"00:00:12.000", "garbage"}), "13");  // later lines ignored
-    EXPECT_EQ(DurationEntryFromAnswer({}), std::nullopt);
-    EXPECT_EQ(DurationEntryFromAnswer({""}), std::nullopt);  // what the tool says for a file it cannot read
-    EXPECT_EQ(DurationEntryFromAnswer({"   "}), std::nullopt);
-    EXPECT_THROW(DurationEntryFromAnswer({"24:00:00.000"}), fw::EConvertError);
-    EXPECT_THROW(DurationEntryFromAnswer({"General"}), fw::EConvertError);
+    EXPECT_EQ(MediaSecondsFromAnswer({"01:02:03.999"}), 3724);
+    EXPECT_EQ(MediaSecondsFromAnswer({"00:00:00.000"}), 1);
+    EXPECT_EQ(MediaSecondsFromAnswer({"23:59:59.999"}), 86400);
+    EXPECT_EQ(MediaSecondsFromAnswer({"00:00:12.000", "garbage"}), 13);  // later lines ignored
+    EXPECT_EQ(MediaSecondsFromAnswer({}), std::nullopt);
+    EXPECT_EQ(MediaSecondsFromAnswer({""}), std::nullopt);  // what the tool says for a file it cannot read
+    EXPECT_EQ(MediaSecondsFromAnswer({"   "}), std::nullopt);
+    EXPECT_THROW(MediaSecondsFromAnswer({"24:00:00.000"}), fw::EConvertError);
+    EXPECT_THROW(MediaSecondsFromAnswer({"General"}), fw::EConvertError);
 }
 
 TEST(Probe, ArgumentsQuoteThePathAndEscapeNothing)
@@ -129,23 +129,49 @@ TEST(ClickBands, StrictEdgesAndStatesDecide)
     EXPECT_EQ(ClickAction(220, w, RowState::Done, true), RowAction::ShowReason);  // saved under another name
 }
 
+TEST(GroupProbe, EachFileIsAnsweredByItsOwnLineAndTheNextGroupTakesAboutItsTime)
+{
+    const std::vector<std::string> asked = {"C:\\a|b.mp4", "C:\\bad.mp4", "C:\\c.mp4", "C:\\gone.mp4", "C:\\d.mp4"};
+    const std::vector<std::string> answer = {"C:\\c.mp4|00:00:02.500", "C:\\bad.mp4|", "C:\\d.mp4|General",
+                                             "C:\\a|b.mp4|01:00:00.000", "", "C:\\other.mp4|00:00:09.000"};
+    EXPECT_EQ(MediaSecondsFromGroupAnswer(answer, asked),
+              (std::vector<std::optional<int>>{3601, std::nullopt, 3, std::nullopt, std::nullopt}));
+    EXPECT_NE(GroupProbeArguments({"C:\\a b.mp4"}).find("%CompleteName%|%Duration/String3%\\n\" \"C:\\a b.mp4\""),
+              std::string::npos);
+    EXPECT_EQ(NextGroupSize(4, 100), 16u);
+    EXPECT_EQ(NextGroupSize(16, 1600), 4u);
+    EXPECT_EQ(NextGroupSize(4, 60000), 1u);
+    EXPECT_EQ(NextGroupSize(64, 10), kLargestGroup);
+}
+
 TEST(SavedRows, ComeBackAsWrittenAndDamagedLinesArePassedOver)
 {
-    const std::vector<SavedRow> rows = {{"C:\\clips\\a b.mp4", "84"}, {"D:\\Ωmega\\c.mp4", "3"}};
+    const std::vector<SavedRow> rows = {{"C:\\clips\\a b.mp4", 84}, {"D:\\Ωmega\\c.mp4", 3}};
     EXPECT_EQ(ParseSavedRows(SavedRowsText(rows)), rows);
-    EXPECT_EQ(ParseSavedRows("84\tC:\\a.mp4\r\nno tab\r\n\tC:\\b.mp4\r\nx1\tC:\\c.mp4\r\n7\t\r\n5\tC:\\d.mp4"),
-              (std::vector<SavedRow>{{"C:\\a.mp4", "84"}, {"C:\\d.mp4", "5"}}));
+    EXPECT_EQ(ParseSavedRows("84\tC:\\a.mp4\r\nno tab\r\n\tC:\\b.mp4\r\nx1\tC:\\c.mp4\r\n7\t\r\n5\tC:\\d.mp4\r\n"
+                             "99999999999\tC:\\e.mp4"),
+              (std::vector<SavedRow>{{"C:\\a.mp4", 84}, {"C:\\d.mp4", 5}}));
     EXPECT_EQ(RestoreQuestion(3), "Mervane ended while 3 files were waiting. Add them again?");
 }
 
-TEST(Progress, TruncatedAndNotCapped)
+TEST(Progress, ARowShowsItsStateMeasuredTruncatedAndNotCapped)
 {
-    EXPECT_EQ(ProgressText(58752, 117504), "50% Done");
-    EXPECT_EQ(ProgressText(117503, 117504), "99% Done");
-    EXPECT_EQ(ProgressText(0, 117504), "0% Done");
-    EXPECT_EQ(ProgressText(131605, 117504), "112% Done");
-    EXPECT_EQ(ProgressText(3LL << 31, 40000LL * 117504), "137% Done");  // beyond 2 GiB
-    EXPECT_THROW(ProgressText(1, 0), fw::EConvertError);
+    EXPECT_EQ(ProgressPercent(58752, 117504), 50);
+    EXPECT_EQ(ProgressPercent(117503, 117504), 99);
+    EXPECT_EQ(ProgressPercent(131605, 117504), 112);
+    EXPECT_EQ(ProgressPercent(3LL << 31, 40000LL * 117504), 137);  // beyond 2 GiB
+    EXPECT_THROW(ProgressPercent(1, 0), fw::EConvertError);
+    struct Case {
+        RowState state;
+        std::optional<int> percent;
+        bool paused;
+        const char* text;
+    } cases[] = {
+        {RowState::Converting, std::nullopt, false, "Pending"}, {RowState::Converting, 0, false, "0% Done"},
+        {RowState::Converting, 42, true, "42% (paused)"},       {RowState::Converting, std::nullopt, true, "Pending (paused)"},
+        {RowState::Done, std::nullopt, false, "Done"},          {RowState::Failed, std::nullopt, false, "Failed"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(RowText(c.state, c.percent, c.paused), c.text);
 }
 
 TEST(ContextMenu, WhatEachSelectionAndTheBatchEnable)

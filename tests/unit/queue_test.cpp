@@ -26,7 +26,7 @@ struct QueueTest : ::testing::Test {
 
 TEST_F(QueueTest, EachStateShowsItsTextAndTellsTheViewInPlace)
 {
-    for (const char* name : {"C:\\z.mp4", "C:\\a.mp4", "C:\\b.mp4", "C:\\c.mp4"}) queue.Add(name, "9");
+    for (const char* name : {"C:\\z.mp4", "C:\\a.mp4", "C:\\b.mp4", "C:\\c.mp4"}) queue.Add(name, 9);
     EXPECT_EQ(news, (Lines{"added 0", "added 1", "added 2", "added 3"}));
     news.clear();
     queue.Start(1);
@@ -42,12 +42,12 @@ TEST_F(QueueTest, EachStateShowsItsTextAndTellsTheViewInPlace)
     EXPECT_EQ(queue.NextPending(), 0);
     EXPECT_EQ(queue.NextPending(1), -1) << "only a row that waits is pending";
     EXPECT_EQ(queue.RowsIn(queue::RowState::Done), std::vector<int>{2});
-    EXPECT_EQ(queue.Unfinished(), (std::vector<queue::SavedRow>{{"C:\\z.mp4", "9"}, {"C:\\a.mp4", "9"}, {"C:\\c.mp4", "9"}}));
+    EXPECT_EQ(queue.Unfinished(), (std::vector<queue::SavedRow>{{"C:\\z.mp4", 9}, {"C:\\a.mp4", 9}, {"C:\\c.mp4", 9}}));
 }
 
 TEST_F(QueueTest, RemovingRowsBottomUpKeepsEachRowsOwnFacts)
 {
-    for (const char* name : {"C:\\0.mp4", "C:\\1.mp4", "C:\\2.mp4", "C:\\3.mp4", "C:\\4.mp4"}) queue.Add(name, "5");
+    for (const char* name : {"C:\\0.mp4", "C:\\1.mp4", "C:\\2.mp4", "C:\\3.mp4", "C:\\4.mp4"}) queue.Add(name, 5);
     queue.Fail(3, "why");
     const int id = queue.IdAt(4);
     news.clear();
@@ -65,12 +65,12 @@ TEST_F(QueueTest, RemovingRowsBottomUpKeepsEachRowsOwnFacts)
 
 TEST_F(QueueTest, ALockedQueueTakesNoChangeButItsRowsStillProgress)
 {
-    queue.Add("C:\\a.mp4", "5");
-    queue.Add("C:\\a.mp4", "5");  // the same file may stand twice
+    queue.Add("C:\\a.mp4", 5);
+    queue.Add("C:\\a.mp4", 5);  // the same file may stand twice
     queue.Fail(1, "why");
     queue.Lock(true);
     const int before = unfinishedChanges;
-    EXPECT_FALSE(queue.Add("C:\\b.mp4", "5"));
+    EXPECT_FALSE(queue.Add("C:\\b.mp4", 5));
     EXPECT_FALSE(queue.RemoveRows({0}));
     EXPECT_FALSE(queue.Retry(1));
     EXPECT_EQ(queue.Count(), 2);
