@@ -228,38 +228,4 @@ std::string RestoreQuestion(std::size_t count)
            " waiting. Add " + (count == 1 ? "it" : "them") + " again?";
 }
 
-RowAction ClickAction(int x, const int (&w)[4], RowState state, bool hasNote)
-{
-    const int typeEnd = w[0];
-    const int nameEnd = typeEnd + w[1];
-    const int progressEnd = nameEnd + w[2];
-    const int convertedEnd = progressEnd + w[3];
-    if (x > convertedEnd && (state == RowState::Pending || state == RowState::Failed)) return RowAction::Remove;
-    if (x > progressEnd && x < convertedEnd && Finished(state)) return RowAction::OpenOutputFolder;
-    if (x > nameEnd && x < progressEnd && (state == RowState::Failed || (state == RowState::Done && hasNote)))
-        return RowAction::ShowReason;
-    if (x > typeEnd && x < nameEnd) return RowAction::OpenInput;
-    return RowAction::None;
-}
-
-std::array<bool, kMenuItems> MenuEnabled(const MenuFacts& facts)
-{
-    std::array<bool, kMenuItems> on{};
-    auto set = [&](MenuItem item, bool value) { on[static_cast<std::size_t>(item)] = value; };
-    set(MenuItem::PauseConverting, facts.batchRunning && !facts.batchPaused);
-    set(MenuItem::ResumeConverting, facts.batchRunning && facts.batchPaused);
-    set(MenuItem::StopConverting, facts.batchRunning);
-    set(MenuItem::WhenBatchEnds, true);
-    if (facts.batchRunning) return on;
-    const bool one = facts.selected.size() == 1;
-    const RowState first = one ? facts.selected[0] : RowState::Pending;
-    set(MenuItem::OpenFile, one);
-    set(MenuItem::OpenOutputFolder, one && Finished(first));
-    set(MenuItem::WhyItFailed, one && (first == RowState::Failed || (first == RowState::Done && facts.selectedHasNote)));
-    set(MenuItem::Retry, std::find(facts.selected.begin(), facts.selected.end(), RowState::Failed) != facts.selected.end());
-    set(MenuItem::Remove, !facts.selected.empty());
-    set(MenuItem::RemoveFinished, facts.anyDone);
-    return on;
-}
-
 }  // namespace queue

@@ -10,6 +10,7 @@
 #include "framework/Files.h"
 #include "framework/Unicode.h"
 #include "framework/handles.h"
+#include "ui/ListLogic.h"
 #include "ui/Main.h"
 #include "ui/LiveRegion.h"
 #include "ui/Notice.h"
@@ -84,10 +85,10 @@ HMENU IfExistsMenu(convert::IfExists chosen, bool enabled)
 
 // The list's context menu: the items, "When the batch ends" with its choices, and the
 // target and the existing-file choice.
-fw::unique_hmenu BuildListMenu(const std::array<bool, queue::kMenuItems>& enabled, const app::TSession& session, bool canSleep)
+fw::unique_hmenu BuildListMenu(const std::array<bool, view::kMenuItems>& enabled, const app::TSession& session, bool canSleep)
 {
     const app::AfterBatch chosen = session.WhenBatchEnds();
-    const wchar_t* texts[queue::kMenuItems] = {L"&Open file", L"Open output &folder", L"&Why it failed", L"&Retry",
+    const wchar_t* texts[view::kMenuItems] = {L"&Open file", L"Open output &folder", L"&Why it failed", L"&Retry",
                                                L"Re&move", L"Remove &finished rows", L"&Pause converting",
                                                L"Resume con&verting", L"&Stop converting…", L"When the batch &ends"};
     fw::unique_hmenu menu(CreatePopupMenu());
@@ -97,12 +98,12 @@ fw::unique_hmenu BuildListMenu(const std::array<bool, queue::kMenuItems>& enable
     for (UINT i = 0; i < std::size(choices); ++i)
         AppendMenuW(when, MF_STRING | (i == 1 && !canSleep ? MF_GRAYED : 0), kWhenBase + i, choices[i]);
     CheckMenuRadioItem(when, kWhenBase, kWhenBase + 3, kWhenBase + static_cast<UINT>(chosen), MF_BYCOMMAND);
-    for (int i = 0; i < queue::kMenuItems; ++i) {
+    for (int i = 0; i < view::kMenuItems; ++i) {
         const UINT state = enabled[static_cast<std::size_t>(i)] ? MF_ENABLED : MF_GRAYED;
-        const auto item = static_cast<queue::MenuItem>(i);
-        if (item == queue::MenuItem::PauseConverting || item == queue::MenuItem::WhenBatchEnds)
+        const auto item = static_cast<view::MenuItem>(i);
+        if (item == view::MenuItem::PauseConverting || item == view::MenuItem::WhenBatchEnds)
             AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-        if (item == queue::MenuItem::WhenBatchEnds)
+        if (item == view::MenuItem::WhenBatchEnds)
             AppendMenuW(menu.get(), MF_POPUP | state, reinterpret_cast<UINT_PTR>(when), texts[i]);
         else
             AppendMenuW(menu.get(), MF_STRING | state, kItemBase + i, texts[i]);
@@ -142,14 +143,14 @@ void TfrmMain::OnListMenu(POINT screen)
 {
     const TQueue& queue = session_.Queue();
     const std::vector<int> selected = fileList_->SelectedRows();
-    queue::MenuFacts facts;
+    view::MenuFacts facts;
     for (int row : selected) facts.selected.push_back(queue.State(row));
     facts.selectedHasNote = selected.size() == 1 && !queue.Reason(selected[0]).empty();
     facts.anyDone = !queue.FinishedRows().empty();
     facts.batchRunning = session_.Busy();
     facts.batchPaused = session_.Paused();
     const bool canSleep = app::SystemSleepKind() != app::SleepKind::None;
-    fw::unique_hmenu menu = BuildListMenu(queue::MenuEnabled(facts), session_, canSleep);
+    fw::unique_hmenu menu = BuildListMenu(view::MenuEnabled(facts), session_, canSleep);
     const UINT command = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
     if (command >= kIfExistsBase)
         session_.ChooseIfExists(static_cast<convert::IfExists>(command - kIfExistsBase));
@@ -159,16 +160,16 @@ void TfrmMain::OnListMenu(POINT screen)
         session_.SetWhenBatchEnds(static_cast<app::AfterBatch>(command - kWhenBase));
     if (command < kItemBase || command >= kWhenBase) return;
     const int first = selected.empty() ? -1 : selected[0];
-    switch (static_cast<queue::MenuItem>(command - kItemBase)) {
-    case queue::MenuItem::OpenFile: OpenWithShell(Handle(), queue.Path(first)); break;
-    case queue::MenuItem::OpenOutputFolder: OpenWithShell(Handle(), session_.OutputFolderOf(first)); break;
-    case queue::MenuItem::WhyItFailed: fw::Application->ShowMessage(session_.ReasonMessage(first)); break;
-    case queue::MenuItem::Retry: session_.Retry(selected); break;
-    case queue::MenuItem::Remove: session_.RemoveRows(selected); break;
-    case queue::MenuItem::RemoveFinished: session_.RemoveFinished(); break;
-    case queue::MenuItem::PauseConverting: case queue::MenuItem::ResumeConverting: session_.PauseOrResume(); break;
-    case queue::MenuItem::StopConverting: AskStop(); break;
-    case queue::MenuItem::WhenBatchEnds: break;
+    switch (static_cast<view::MenuItem>(command - kItemBase)) {
+    case view::MenuItem::OpenFile: OpenWithShell(Handle(), queue.Path(first)); break;
+    case view::MenuItem::OpenOutputFolder: OpenWithShell(Handle(), session_.OutputFolderOf(first)); break;
+    case view::MenuItem::WhyItFailed: fw::Application->ShowMessage(session_.ReasonMessage(first)); break;
+    case view::MenuItem::Retry: session_.Retry(selected); break;
+    case view::MenuItem::Remove: session_.RemoveRows(selected); break;
+    case view::MenuItem::RemoveFinished: session_.RemoveFinished(); break;
+    case view::MenuItem::PauseConverting: case view::MenuItem::ResumeConverting: session_.PauseOrResume(); break;
+    case view::MenuItem::StopConverting: AskStop(); break;
+    case view::MenuItem::WhenBatchEnds: break;
     }
 }
 
@@ -185,7 +186,7 @@ void TfrmMain::ShowProgress(const convert::BatchProgress& progress)
     SetStatusText(convert::BatchCaption(facts, fw::SystemMarks()));
     if (!told_ || convert::WorthAnnouncing(*told_, facts)) {
         // Narrator reads a live region only when the window is marked as one.
-        if (!told_) MarkPoliteLiveRegion(static_cast<fw::TWinControl*>(FindComponent("ListCaptionText"))->Handle());
+        if (!told_) MarkPoliteLiveRegion(listCaptionText_->Handle());
         told_ = facts;
         AnnounceStatus();
     }

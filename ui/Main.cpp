@@ -11,7 +11,8 @@
 #include "framework/Application.h"
 #include "framework/LoadedFunction.h"
 #include "framework/Unicode.h"
-#include "queue/BrowseForFolderU.h"
+#include "ui/BrowseForFolderU.h"
+#include "ui/EzRgnBtn.h"
 #include "ui/Notice.h"
 #include "ui/Taskbar.h"
 
@@ -132,6 +133,11 @@ void TfrmMain::OnConvertClick()
     session_.Start();
 }
 
+void TfrmMain::OnMinimiseClick()
+{
+    fw::Application->Minimize();
+}
+
 void TfrmMain::OnCloseClick()
 {
     notice_->Remove();  // the process ends below, without its destructors
@@ -145,20 +151,18 @@ void TfrmMain::OnCloseClick()
 
 void TfrmMain::ShowFolders()
 {
-    const std::pair<const char*, const std::string&> shown[] = {
-        {"FileEdit", session_.Folders.lastFile},
-        {"FolderEdit", session_.Folders.lastFolder},
-        {"OutputFolderEdit", session_.Folders.work},
-    };
-    for (const auto& [edit, path] : shown) static_cast<fw::TEdit*>(FindComponent(edit))->SetText(path);
+    fileEdit_->SetText(session_.Folders.lastFile);
+    folderEdit_->SetText(session_.Folders.lastFolder);
+    outputFolderEdit_->SetText(session_.Folders.work);
     // The target under the convert button, centred below it.
-    auto& label = *static_cast<fw::TLabel*>(FindComponent("TargetLabel"));
+    fw::TLabel& label = *targetLabel_;
     const std::string target = convert::TargetLabel(session_.Target());
     label.SetCaption(target);
-    static_cast<fw::TWinControl*>(FindComponent("ConvertButton"))->SetText("Convert to " + target);  // its name
+    convertButton_->SetText("Convert to " + target);  // its name
     label.SetBounds(Scaled(label.PlacedAt().value()));
     if (session_.Target() == convert::Target::Mpeg) return;  // where the layout puts it
-    const int width = TextSize(target, true).cx, centre = Scaled(436) + Scaled(41) / 2;
+    const fw::TBounds button = Scaled(kConvertButtonAt);
+    const int width = TextSize(target, true).cx, centre = button.left + button.width / 2;
     label.SetBounds({centre - width / 2, label.Top(), width, label.Height()});
 }
 

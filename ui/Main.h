@@ -11,6 +11,7 @@
 #include "framework/Controls.h"
 
 class TBatchNotice;
+class TEzRgnBtn;
 class TTaskbarProgress;
 
 // Moves a window with the mouse, as if by its caption.
@@ -50,6 +51,7 @@ private:
     void OnBrowseClick();
     void OnConvertClick();
     void OnCloseClick();
+    void OnMinimiseClick();
     void OnListClick();
     void OnListKeyDown(WORD& key, fw::TShiftState shift);
     void OnListMenu(POINT screen);
@@ -79,9 +81,19 @@ private:
     void ApplyShape();
     LRESULT OnCopyData(const COPYDATASTRUCT& data);
 
+    // Where the convert button lies at 96 DPI; the label under it is centred by it.
+    static constexpr fw::TBounds kConvertButtonAt{436, 384, 41, 41};
+
     app::TSession& session_;
+    // The controls the window changes after it has made them.
+    fw::TEdit* fileEdit_ = nullptr;
+    fw::TEdit* folderEdit_ = nullptr;
+    fw::TEdit* outputFolderEdit_ = nullptr;
     fw::TListView* fileList_ = nullptr;
     fw::TLabel* listCaption_ = nullptr;
+    fw::TNameLabel* listCaptionText_ = nullptr;  // the caption again, for screen readers
+    fw::TLabel* targetLabel_ = nullptr;
+    TEzRgnBtn* convertButton_ = nullptr;
     std::unique_ptr<TTaskbarProgress> taskbar_;
     std::unique_ptr<TBatchNotice> notice_;
     // The batch's progress as screen readers were last told it; none outside a batch.

@@ -17,9 +17,10 @@ constexpr int kFormWidth = 503;
 constexpr int kFormHeight = 479;
 constexpr const char* kHomePage = "https://www.example.com/";
 
-// Pictures and labels, in the order the window draws them (later ones on top).
+// Pictures and labels, in the order the window draws them (later ones on top); the captions
+// of the path rows come with their rows.
 struct GraphicRow {
-    enum Kind { Picture, Text, Link } kind;
+    enum Kind { Picture, Text, Link, TargetText, ListCaptionText } kind;
     const char* name;
     fw::TBounds at;
     const char* content;  // bitmap resource or caption
@@ -35,28 +36,11 @@ const GraphicRow kGraphics[] = {
     {GraphicRow::Link, "PhotoResizerLink", {138, 450, 0, 13}, "Photo Resizer", true, "https://www.example.com/programs/photo-resizer"},
     {GraphicRow::Link, "SubtitleEditorLink", {240, 450, 0, 13}, "Subtitle Editor", true, "https://www.example.com/programs/subtitle-editor"},
     {GraphicRow::Link, "SlideshowStudioLink", {366, 450, 0, 13}, "Slideshow Studio", true, "https://slideshow-studio.example.org/"},
-    {GraphicRow::Text, "TargetLabel", {443, 428, 31, 13}, "MPEG", true, nullptr},
+    {GraphicRow::TargetText, "TargetLabel", {443, 428, 31, 13}, "MPEG", true, nullptr},
     {GraphicRow::Picture, "Logo", {16, 12, 231, 53}, "LOGO", false, nullptr},
     {GraphicRow::Link, "BatchRenamerLink", {158, 16, 0, 13}, "Batch Renamer", true, "https://www.example.com/programs/batch-renamer"},
     {GraphicRow::Picture, "ConvertToPicture", {280, 392, 148, 33}, "CONVERT_TO", false, nullptr},
-    {GraphicRow::Text, "FileCaption", {16, 64, 99, 13}, "Select single MP4 file", false, nullptr},
-    {GraphicRow::Text, "FolderCaption", {16, 102, 157, 13}, "Select folder containing MP4 files", false, nullptr},
-    {GraphicRow::Text, "OutputFolderCaption", {16, 139, 95, 13}, "Select output folder", false, nullptr},
-    {GraphicRow::Text, "ListCaption", {16, 179, 275, 13}, kListCaptionText, false, nullptr},
-};
-
-// The picture buttons: their pictures, and the names screen readers read.
-struct PictureButtonRow {
-    const char* name;
-    fw::TBounds at;
-    const char* pictures[3];  // idle, hover, pressed
-    const char* text;
-    const char* hint;
-};
-
-constexpr PictureButtonRow kPictureButtons[] = {
-    {"MinimiseButton", {437, 13, 23, 23}, {"MIN_IDLE", "MIN_HOVER", "MIN_DOWN"}, "Minimise", "Minimize"},
-    {"CloseButton", {464, 13, 23, 23}, {"CLOSE_IDLE", "CLOSE_HOVER", "CLOSE_DOWN"}, "Close", "Close"},
+    {GraphicRow::ListCaptionText, "ListCaption", {16, 179, 275, 13}, kListCaptionText, false, nullptr},
 };
 
 }  // namespace
@@ -82,9 +66,9 @@ void TfrmMain::CreateControls()
     CreatePictureButtons();
     CreatePathRows();
     CreateFileList();
-    auto* convert = fw::Create<TEzRgnBtn>(this, this);  // in the tab order after the list
+    auto* convert = convertButton_ = fw::Create<TEzRgnBtn>(this, this);  // in the tab order after the list
     convert->Name = "ConvertButton";
-    Place(convert, {436, 384, 41, 41});
+    Place(convert, kConvertButtonAt);
     convert->LoadPictures("CONVERT_IDLE", "CONVERT_HOVER", "CONVERT_DOWN");
     convert->SetText("Convert to MPEG");
     convert->SetTabStop(true);
@@ -114,6 +98,8 @@ void TfrmMain::CreateGraphics()
         label->AutoSize = row.at.width == 0;
         label->SetFontStyle(row.bold, false);
         label->SetCaption(row.content);
+        if (row.kind == GraphicRow::TargetText) targetLabel_ = label;
+        if (row.kind == GraphicRow::ListCaptionText) listCaption_ = label;
         if (row.kind != GraphicRow::Link) continue;
         const char* address = row.address;
         label->Link = true;
@@ -122,13 +108,25 @@ void TfrmMain::CreateGraphics()
         label->OnMouseEnter = [label](fw::TComponent*) { label->SetFontStyle(true, true); };
         label->OnMouseLeave = [label](fw::TComponent*) { label->SetFontStyle(true, false); };
     }
-    listCaption_ = static_cast<fw::TLabel*>(FindComponent("ListCaption"));
 }
 
 void TfrmMain::CreatePictureButtons()
 {
+    // Their pictures, and the names screen readers read.
+    struct PictureButtonRow {
+        const char* name;
+        fw::TBounds at;
+        const char* pictures[3];  // idle, hover, pressed
+        const char* text;
+        const char* hint;
+        void (TfrmMain::*onClick)();
+    };
+    static constexpr PictureButtonRow kRows[] = {
+        {"MinimiseButton", {437, 13, 23, 23}, {"MIN_IDLE", "MIN_HOVER", "MIN_DOWN"}, "Minimise", "Minimize", &TfrmMain::OnMinimiseClick},
+        {"CloseButton", {464, 13, 23, 23}, {"CLOSE_IDLE", "CLOSE_HOVER", "CLOSE_DOWN"}, "Close", "Close", &TfrmMain::OnCloseClick},
+    };
     HCURSOR hand = LoadCursor(nullptr, IDC_HAND);
-    for (const PictureButtonRow& row : kPictureButtons) {
+    for (const PictureButtonRow& row : kRows) {
         TEzRgnBtn* button = fw::Create<TEzRgnBtn>(this, this);
         button->Name = row.name;
         Place(button, row.at);
@@ -137,11 +135,9 @@ void TfrmMain::CreatePictureButtons()
         button->Hint = row.hint;
         button->Cursor = hand;
         button->ShowHint = true;
+        button->OnClick = [this, onClick = row.onClick](fw::TComponent*) { (this->*onClick)(); };
         AddHintFor(button);
     }
-    auto find = [this](const char* name) { return static_cast<TEzRgnBtn*>(FindComponent(name)); };
-    find("MinimiseButton")->OnClick = [](fw::TComponent*) { fw::Application->Minimize(); };
-    find("CloseButton")->OnClick = [this](fw::TComponent*) { OnCloseClick(); };
 }
 
 void TfrmMain::CreatePathRows()
@@ -150,22 +146,31 @@ void TfrmMain::CreatePathRows()
     // it; Tab goes from button to button.
     struct PathRow {
         const char* caption;
-        const char* edit;
+        const char* captionName;
+        fw::TBounds captionAt;
+        fw::TEdit* TfrmMain::*edit;
+        const char* editName;
         const char* button;
         int top;
         const char* text;
         void (TfrmMain::*onClick)();
     };
     static constexpr PathRow kRows[] = {
-        {"FileCaption", "FileEdit", "AddFileButton", 77, "&Add MP4 File", &TfrmMain::OnAddFileClick},
-        {"FolderCaption", "FolderEdit", "AddFolderButton", 115, "Add &Folder", &TfrmMain::OnAddFolderClick},
-        {"OutputFolderCaption", "OutputFolderEdit", "BrowseButton", 153, "&Browse", &TfrmMain::OnBrowseClick},
+        {"Select single MP4 file", "FileCaption", {16, 64, 99, 13}, &TfrmMain::fileEdit_, "FileEdit", "AddFileButton", 77,
+         "&Add MP4 File", &TfrmMain::OnAddFileClick},
+        {"Select folder containing MP4 files", "FolderCaption", {16, 102, 157, 13}, &TfrmMain::folderEdit_, "FolderEdit",
+         "AddFolderButton", 115, "Add &Folder", &TfrmMain::OnAddFolderClick},
+        {"Select output folder", "OutputFolderCaption", {16, 139, 95, 13}, &TfrmMain::outputFolderEdit_, "OutputFolderEdit", "BrowseButton",
+         153, "&Browse", &TfrmMain::OnBrowseClick},
     };
     for (const PathRow& row : kRows) {
-        const auto* caption = static_cast<const fw::TLabel*>(FindComponent(row.caption));
-        Place(fw::Create<fw::TNameLabel>(this, this, caption->Caption()), caption->PlacedAt().value());
-        auto* edit = fw::Create<fw::TEdit>(this, this, fw::TBounds{}, ES_AUTOHSCROLL | ES_READONLY);
-        edit->Name = row.edit;
+        fw::TLabel* caption = fw::Create<fw::TLabel>(this, this);
+        caption->Name = row.captionName;
+        Place(caption, row.captionAt);
+        caption->SetCaption(row.caption);
+        Place(fw::Create<fw::TNameLabel>(this, this, row.caption), row.captionAt);
+        auto* edit = this->*row.edit = fw::Create<fw::TEdit>(this, this, fw::TBounds{}, ES_AUTOHSCROLL | ES_READONLY);
+        edit->Name = row.editName;
         Place(edit, {16, row.top + 2, 360, 21});
         edit->SetFont(Font());
         edit->OnKeyPress = [](fw::TComponent*, char& key) { key = 0; };  // the boxes only show what was chosen
@@ -182,9 +187,9 @@ void TfrmMain::CreateFileList()
 {
     // The caption's text as a window of its own too: screen readers read it, and hear the
     // batch's progress there.
-    auto* captionText = fw::Create<fw::TNameLabel>(this, this, kListCaptionText);
-    captionText->Name = "ListCaptionText";
-    Place(captionText, listCaption_->PlacedAt().value());
+    listCaptionText_ = fw::Create<fw::TNameLabel>(this, this, kListCaptionText);
+    listCaptionText_->Name = "ListCaptionText";
+    Place(listCaptionText_, listCaption_->PlacedAt().value());
     fileList_ = fw::Create<fw::TListView>(this, this, fw::TBounds{},
                                           std::vector<fw::TListColumn>{{"Type", 40},
                                                                        {"File Name (click to view)", 154},

@@ -5,6 +5,7 @@
 
 #include "framework/Application.h"
 #include "framework/Files.h"
+#include "ui/ListLogic.h"
 #include "ui/Main.h"
 
 namespace {
@@ -44,16 +45,14 @@ bool TfrmMain::SetStatusText(const std::string& text)
     const fw::TBounds bounds{at.left, at.top, text.empty() ? at.width : fileList_->Width(), at.height};
     listCaption_->SetBounds(bounds);
     listCaption_->SetCaption(caption);
-    fw::TWinControl& captionText = *static_cast<fw::TWinControl*>(FindComponent("ListCaptionText"));
-    captionText.SetText(caption);
-    captionText.SetBounds(bounds);
+    listCaptionText_->SetText(caption);
+    listCaptionText_->SetBounds(bounds);
     return true;
 }
 
 void TfrmMain::AnnounceStatus()
 {
-    const HWND captionText = static_cast<fw::TWinControl*>(FindComponent("ListCaptionText"))->Handle();
-    NotifyWinEvent(kLiveRegionChanged, captionText, OBJID_CLIENT, CHILDID_SELF);
+    NotifyWinEvent(kLiveRegionChanged, listCaptionText_->Handle(), OBJID_CLIENT, CHILDID_SELF);
 }
 
 void TfrmMain::OnListClick()
@@ -68,12 +67,12 @@ void TfrmMain::OnListClick()
     int widths[4] = {};
     for (int column = 0; column < 4; ++column) widths[column] = fileList_->ColumnWidth(column);
     const TQueue& queue = session_.Queue();
-    switch (queue::ClickAction(pointer.x, widths, queue.State(row), !queue.Reason(row).empty())) {
-    case queue::RowAction::Remove: session_.RemoveRows({row}); return;
-    case queue::RowAction::OpenOutputFolder: OpenWithShell(Handle(), session_.OutputFolderOf(row)); return;
-    case queue::RowAction::OpenInput: OpenWithShell(Handle(), queue.Path(row)); return;
-    case queue::RowAction::ShowReason: fw::Application->ShowMessage(session_.ReasonMessage(row)); return;
-    case queue::RowAction::None: return;
+    switch (view::ClickAction(pointer.x, widths, queue.State(row), !queue.Reason(row).empty())) {
+    case view::RowAction::Remove: session_.RemoveRows({row}); return;
+    case view::RowAction::OpenOutputFolder: OpenWithShell(Handle(), session_.OutputFolderOf(row)); return;
+    case view::RowAction::OpenInput: OpenWithShell(Handle(), queue.Path(row)); return;
+    case view::RowAction::ShowReason: fw::Application->ShowMessage(session_.ReasonMessage(row)); return;
+    case view::RowAction::None: return;
     }
 }
 

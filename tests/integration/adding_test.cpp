@@ -344,6 +344,8 @@ TEST_F(StandInAddingTest, AFileItsGroupDidNotAnswerIsAskedAgainAlone)
 
 TEST_F(StandInAddingTest, EscapeStopsAfterTheFileBeingRead)
 {
+    SetEnvironmentVariableA("ECHO_SLOW_FOR", found[4].c_str());  // the second group answers late
+    SetEnvironmentVariableA("ECHO_SLOW_MS", "1500");
     DialogWatcher dialogs;
     const HWND list = Control("FileList").Handle();
     std::thread escape([&] {

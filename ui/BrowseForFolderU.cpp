@@ -1,5 +1,5 @@
 // BrowseForFolder: the shell's folder browser.
-#include "queue/BrowseForFolderU.h"
+#include "ui/BrowseForFolderU.h"
 
 #include <windows.h>
 #include <shlobj.h>
