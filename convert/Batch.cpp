@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "convert/Conversion.h"
 #include "convert/EncoderArgs.h"
 #include "convert/EncoderRun.h"
 #include "framework/Application.h"
@@ -17,6 +18,8 @@
 #include "queue/Queue.h"
 
 namespace convert {
+
+TBatch::TBatch(TQueue& queue) : queue_(queue) {}
 
 TBatch::~TBatch()
 {
@@ -69,6 +72,7 @@ std::unique_ptr<TConversion> TBatch::Prepare(int row)
 {
     auto c = std::make_unique<TConversion>();
     c->id = queue_.IdAt(row);
+    c->step = setup_.target == Target::Mpeg ? TConversion::Step::Encoding : TConversion::Step::Describing;
     c->input = queue_.Path(row);
     c->mediaSeconds = queue_.MediaSeconds(row);
     c->expectedSize = ExpectedSizeFor(queue_.MediaSeconds(row), setup_.rateKBps);
@@ -100,7 +104,7 @@ std::string TBatch::Launch(TConversion& c)
     if (!setup_.encoderMissing.empty()) return setup_.encoderMissing;
     const std::string input = fw::ExtendedPath(c.input);
     const std::string args =
-        (Describing(c) ? DescribeArguments(input)
+        (c.step == TConversion::Step::Describing ? DescribeArguments(input)
                        : EncodeArguments({input, fw::ExtendedPath(c.written), setup_.target, c.facts.value_or(InputFacts{}),
                                           c.scaledTo}))
             .Line();
@@ -120,8 +124,7 @@ std::string TBatch::Relaunch(TConversion& c)
     fw::WaitUntilReleased(c.log);  // Wine signals an ended process before it lets go of its files
     fw::WaitUntilReleased(c.written);
     if (std::string failure = Launch(c); !failure.empty()) return failure;
-    HWND timerWindow = c.timer->WindowHandle();
-    fw::Application->WatchHandle(c.process.get(), [timerWindow] { PostMessageA(timerWindow, WM_TIMER, 1, 0); });
+    fw::Application->WatchHandle(c.process.get(), [this, id = c.id] { OnRunEnded(id); });
     return {};
 }
 
@@ -154,58 +157,81 @@ void TBatch::Watch(TConversion& c)
     c.timer->SetBuddy(c.written);
     c.timer->SetInterval(500);
     c.timer->SetEnabled(true);
-    c.timer->SetOnTimer([this](fw::TComponent* timer) { Tick(static_cast<TAdvancedTimer*>(timer)); });
-    // The encoder's end is measured at once instead of waiting for the next tick.
-    HWND timerWindow = c.timer->WindowHandle();
-    fw::Application->WatchHandle(c.process.get(), [timerWindow] { PostMessageA(timerWindow, WM_TIMER, 1, 0); });
+    c.timer->SetOnTimer([this, id = c.id](fw::TComponent*) { OnTick(id); });
+    // The encoder's end is taken up at once instead of at the next tick.
+    fw::Application->WatchHandle(c.process.get(), [this, id = c.id] { OnRunEnded(id); });
 }
 
-void TBatch::Tick(TAdvancedTimer* timer)
+TConversion* TBatch::Find(int id) const
 {
-    auto it = std::find_if(running_.begin(), running_.end(), [&](const auto& c) { return c->timer == timer; });
-    if (it == running_.end()) return;
-    TConversion& c = **it;
-    if (c.saver) {
-        if (c.saver->Ended()) Finish(c);
+    const auto it = std::find_if(running_.begin(), running_.end(), [&](const auto& c) { return c->id == id; });
+    return it == running_.end() ? nullptr : it->get();
+}
+
+std::vector<RunningFile> TBatch::RunningFiles() const
+{
+    std::vector<RunningFile> files;
+    for (const auto& c : running_) files.push_back({c->id, c->input, c->written, c->expectedSize});
+    return files;
+}
+
+void TBatch::OnTick(int id)
+{
+    TConversion* c = Find(id);
+    if (!c) return;
+    if (c->step == TConversion::Step::Saving) {
+        if (c->saver->Ended()) OnSaveEnded(id);  // a save that ran without a thread of its own
         return;
     }
-    // The end first: a size measured after it is final.
-    const bool ended = WaitForSingleObject(c.process.get(), 0) == WAIT_OBJECT_0;
-    if (Paused() && (!ended || Describing(c))) return;  // its row shows where it stopped
-    if (ended && Describing(c)) {
-        c.facts = ReadInputFacts(LogTail(c.log)).value_or(InputFacts{{}, 4.0 / 3, true});
-        c.failure = Relaunch(c);
-        if (!c.failure.empty()) Ended(c);
-        return;
-    }
-    const std::optional<std::int64_t> size = MeasureOutput(c.written);
-    if (ended) {
-        const std::vector<std::string> lines = LogTail(c.log);
-        c.failure = EndedRunFailure(c.process.get(), lines, c.written, c.input, c.output, size.value_or(0));
-        if (c.failure.empty() || c.stopped || !RetryScaled(c, lines)) Ended(c);
-    } else if (size) {
-        // Growing or paused: the file is not finished while its encoder still runs.
-        fw::Guarded([&] { queue_.ShowProgress(queue_.IndexOf(c.id), *size, c.expectedSize); });
-        c.lastSize = *size;
+    // The end first: a size measured after it is final. An end put off by a pause is
+    // taken up here once the batch goes on.
+    if (WaitForSingleObject(c->process.get(), 0) == WAIT_OBJECT_0) return OnRunEnded(id);
+    if (Paused()) return;  // its row shows where it stopped
+    if (const std::optional<std::int64_t> size = MeasureOutput(c->written)) {
+        // Growing: the file is not finished while its encoder still runs.
+        fw::Guarded([&] { queue_.ShowProgress(queue_.IndexOf(c->id), *size, c->expectedSize); });
+        c->lastSize = *size;
         ShowProgress();
     }
 }
 
+void TBatch::OnRunEnded(int id)
+{
+    TConversion* found = Find(id);
+    if (!found || found->step == TConversion::Step::Saving) return;
+    TConversion& c = *found;
+    fw::Application->UnwatchHandle(c.process.get());
+    if (c.step == TConversion::Step::Describing) {
+        if (Paused()) return;  // the conversion starts once the batch goes on
+        c.facts = ReadInputFacts(LogTail(c.log)).value_or(InputFacts{{}, 4.0 / 3, true});
+        c.step = TConversion::Step::Encoding;
+        c.failure = Relaunch(c);
+        if (!c.failure.empty()) Ended(c);
+        return;
+    }
+    const std::vector<std::string> lines = LogTail(c.log);
+    c.lastSize = MeasureOutput(c.written).value_or(0);
+    c.failure = EndedRunFailure(c.process.get(), lines, c.written, c.input, c.output, c.lastSize);
+    if (c.failure.empty() || c.stopped || !RetryScaled(c, lines)) Ended(c);
+}
+
 bool TBatch::RetryScaled(TConversion& c, const std::vector<std::string>& lines)
 {
-    if (c.scaledTo || setup_.target != Target::Mpeg || !RefusedAsTooLarge(lines)) return false;
+    if (c.step != TConversion::Step::Encoding || setup_.target != Target::Mpeg || !RefusedAsTooLarge(lines)) return false;
     const std::optional<InputFacts> facts = ReadInputFacts(lines);
     if (!facts) return false;
     const PictureSize fitted = FitMpeg1(facts->picture);
     if (fitted == facts->picture) return false;
     c.scaledFrom = facts->picture;
     c.scaledTo = fitted;
+    c.step = TConversion::Step::RetryingScaled;
     return Relaunch(c).empty();
 }
 
 void TBatch::Ended(TConversion& c)
 {
     fw::Application->UnwatchHandle(c.process.get());
+    c.step = TConversion::Step::Saving;
     SaveJob job;
     job.written = c.written;
     job.output = c.output;
@@ -213,11 +239,12 @@ void TBatch::Ended(TConversion& c)
     job.keep = c.failure.empty() && !c.stopped;
     for (const ClaimedOutput& claim : written_) job.claimed.push_back(claim.output);
     c.saver = std::make_unique<TSaver>(std::move(job));
-    HWND timerWindow = c.timer->WindowHandle();
-    if (HANDLE thread = c.saver->Thread())
-        fw::Application->WatchHandle(thread, [timerWindow] { PostMessageA(timerWindow, WM_TIMER, 1, 0); });
-    else
-        PostMessageA(timerWindow, WM_TIMER, 1, 0);
+    if (HANDLE thread = c.saver->Thread()) fw::Application->WatchHandle(thread, [this, id = c.id] { OnSaveEnded(id); });
+}
+
+void TBatch::OnSaveEnded(int id)
+{
+    if (TConversion* c = Find(id)) Finish(*c);
 }
 
 void TBatch::Finish(TConversion& c)
@@ -241,7 +268,7 @@ void TBatch::Finish(TConversion& c)
     FileEnded(c, c.stopped ? Outcome::Stopped : reason.empty() ? Outcome::Converted : Outcome::Failed);
     running_.erase(std::find_if(running_.begin(), running_.end(), [&](const auto& p) { return p.get() == &c; }));
     ShowProgress();
-    // The timer goes once the next rows have started: this is one of its ticks.
+    // The timer goes once the next rows have started: this may be one of its ticks.
     fw::scope_exit release([timer] { timer->Release(); });
     FillSlots();
 }
@@ -277,7 +304,7 @@ void TBatch::StopNow()
     // What the encoders wrote goes off the window's thread, as a failed file's does; a
     // file already being saved is finished and kept.
     for (const auto& c : running_) {
-        if (c->saver) continue;
+        if (c->step == TConversion::Step::Saving) continue;
         TerminateProcess(c->process.get(), 1);
         c->stopped = true;
         Ended(*c);

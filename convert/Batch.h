@@ -53,34 +53,19 @@ struct BatchSummary {
     bool abandoned = false;  // by the program's end: nobody is there to be told
 };
 
-// One file on its way through the encoder.
-struct TConversion {
-    int id = 0;    // the queue's row id: rows are found by it, never by their index
-    bool stopped = false;  // ended by "stop now": its row goes back to "Pending"
-    int slot = 0;  // which of the encoders that run at once: names its log
+struct TConversion;
+
+// A file the batch converts now, as it tells it.
+struct RunningFile {
+    int id = 0;  // the queue's row id
     std::string input;
-    std::string output;
     std::string written;  // the temporary file the encoder writes
-    std::string log;
     std::int64_t expectedSize = 0;
-    std::int64_t lastSize = 0;
-    double mediaSeconds = 0;  // the input's duration
-    bool skipped = false;     // its converted file exists from an earlier run and is kept
-    // For a Video CD or a DVD: what the encoder said of the input, in a run of its own
-    // before the one that converts.
-    std::optional<InputFacts> facts;
-    std::optional<PictureSize> scaledFrom, scaledTo;  // a picture larger than MPEG-1 holds
-    fw::unique_handle process;
-    TAdvancedTimer* timer = nullptr;  // measures the written file twice a second
-    // Once the encoder has ended: why the run failed (empty for a finished file), and the
-    // thread that saves or removes what it wrote.
-    std::string failure;
-    std::unique_ptr<TSaver> saver;
 };
 
 class TBatch {
 public:
-    explicit TBatch(TQueue& queue) : queue_(queue) {}
+    explicit TBatch(TQueue& queue);
     // An end in the middle: our encoders are ended and their temporaries removed.
     ~TBatch();
     TBatch(const TBatch&) = delete;
@@ -89,7 +74,7 @@ public:
     // True from the first row started to the end, paused or not: the queue may not change meanwhile.
     bool Running() const { return state_ != State::Idle; }
     bool Paused() const { return state_ == State::Paused; }
-    const std::vector<std::unique_ptr<TConversion>>& Conversions() const { return running_; }
+    std::vector<RunningFile> RunningFiles() const;
 
     // Starts pending rows top to bottom until `encoders` run. Does nothing while running.
     void Start(const BatchSetup& setup);
@@ -115,23 +100,23 @@ public:
     std::function<void(const BatchSummary& summary)> OnEnd;
 
 private:
-    // A tick of a conversion's timer: its progress, or its end and the next pending rows.
-    void Tick(TAdvancedTimer* timer);
+    // One handler for each event of a conversion, found by its row id.
+    void OnTick(int id);       // its timer: the written file measured, an end not yet seen taken up
+    void OnRunEnded(int id);   // its encoder has ended
+    void OnSaveEnded(int id);  // what it wrote has been saved or removed
+    TConversion* Find(int id) const;
     // Starts rows until the slots are full; rows that fail before their encoder runs are
     // passed by. Ends the batch when nothing runs and nothing is pending.
     void FillSlots();
     // Starts one row, or fails it when it cannot start.
     void StartRow(int row);
     std::unique_ptr<TConversion> Prepare(int row);
-    // Starts the conversion's encoder: why it could not, or empty.
+    // Starts the conversion's encoder for its step: why it could not, or empty.
     std::string Launch(TConversion& conversion);
     // The conversion's next run of the encoder, once the last has ended.
     std::string Relaunch(TConversion& conversion);
-    // A disc's standard needs the picture's shape and whether there is sound: the encoder
-    // describes the input first, and converts it once that run has ended.
-    bool Describing(const TConversion& conversion) const { return setup_.target != Target::Mpeg && !conversion.facts; }
     void Watch(TConversion& conversion);
-    // The encoder has ended: what it wrote is saved or removed off the window's thread.
+    // The encoder has ended for good: what it wrote is saved or removed off the window's thread.
     void Ended(TConversion& conversion);
     void Finish(TConversion& conversion);
     void Begin();

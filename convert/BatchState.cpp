@@ -2,6 +2,8 @@
 // progress in media seconds.
 #include "convert/Batch.h"
 
+#include "convert/Conversion.h"
+
 #include "framework/Launcher.h"
 #include "queue/Queue.h"
 
@@ -32,7 +34,7 @@ void TBatch::Resume()
 void TBatch::SuspendEncoders(bool suspend)
 {
     for (const auto& c : running_)
-        if (!c->saver) fw::SuspendProcess(c->process.get(), suspend);
+        if (c->step != TConversion::Step::Saving) fw::SuspendProcess(c->process.get(), suspend);
 }
 
 void TBatch::Begin()

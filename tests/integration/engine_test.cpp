@@ -82,11 +82,11 @@ TEST_F(EngineTest, OnlyPendingRowsStartAndAClickDuringABatchDoesNothing)
     Queue().Fail(1, "earlier");
     QueueScript("c.d.mp4", "write 100\nsleep 300\nfinish", 7);
     Convert(2);
-    ASSERT_EQ(Batch().Conversions().size(), 1u);
-    EXPECT_EQ(Batch().Conversions()[0]->id, Queue().IdAt(2));
-    EXPECT_EQ(Batch().Conversions()[0]->written, work + "\\c.d.~00");  // the work folder ends with a backslash
+    ASSERT_EQ(Batch().RunningFiles().size(), 1u);
+    EXPECT_EQ(Batch().RunningFiles()[0].id, Queue().IdAt(2));
+    EXPECT_EQ(Batch().RunningFiles()[0].written, work + "\\c.d.~00");  // the work folder ends with a backslash
     Convert(2);
-    EXPECT_EQ(Batch().Conversions().size(), 1u);
+    EXPECT_EQ(Batch().RunningFiles().size(), 1u);
     StatesUntilIdle(2);
     EXPECT_EQ(Queue().State(2), RowState::Done);
     EXPECT_EQ(Queue().Reason(1), "earlier");
@@ -115,7 +115,7 @@ TEST_F(EngineTest, EncodersRunAsManyAtOnceAsSetRowsEndInAnyOrderAndAFailureStops
         std::vector<int> endOrder;
         PumpUntil(
             [&] {
-                most = std::max(most, Batch().Conversions().size());
+                most = std::max(most, Batch().RunningFiles().size());
                 for (int row = first; row < first + 4; ++row)
                     if (Queue().State(row) == RowState::Done || Queue().State(row) == RowState::Failed)
                         if (std::find(endOrder.begin(), endOrder.end(), row) == endOrder.end()) endOrder.push_back(row);
@@ -141,8 +141,8 @@ TEST_F(EngineTest, RowsBelowARemovedRowConvertTheirOwnInputs)
     QueueScript("third.mp4", "write 10\nfinish", 6);
     Queue().Remove(0);
     Convert(1);
-    EXPECT_EQ(Batch().Conversions()[0]->input, work + "second.mp4");
-    EXPECT_EQ(Batch().Conversions()[0]->expectedSize, 5 * 117504);
+    EXPECT_EQ(Batch().RunningFiles()[0].input, work + "second.mp4");
+    EXPECT_EQ(Batch().RunningFiles()[0].expectedSize, 5 * 117504);
     StatesUntilIdle(1);
     EXPECT_TRUE(FileExists(work + "\\second.mpg"));
     EXPECT_TRUE(FileExists(work + "\\third.mpg"));

@@ -1,0 +1,45 @@
+// TConversion: one file on its way through the encoder, private to the batch.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "convert/Save.h"
+#include "convert/TargetLogic.h"
+#include "framework/handles.h"
+
+class TAdvancedTimer;
+
+namespace convert {
+
+struct TConversion {
+    // Where the file is: one step at a time.
+    enum class Step {
+        Describing,      // a disc's standard needs the picture's shape and whether there is sound:
+                         // the encoder describes the input first
+        Encoding,
+        RetryingScaled,  // encoding again, the picture scaled to what MPEG-1 holds
+        Saving,          // the encoder has ended: what it wrote is saved or removed
+    };
+    Step step = Step::Encoding;
+    int id = 0;            // the queue's row id: rows are found by it, never by their index
+    bool stopped = false;  // ended by "stop now": its row goes back to "Pending"
+    int slot = 0;          // which of the encoders that run at once: names its log
+    std::string input;
+    std::string output;
+    std::string written;  // the temporary file the encoder writes
+    std::string log;
+    std::int64_t expectedSize = 0;
+    std::int64_t lastSize = 0;
+    double mediaSeconds = 0;  // the input's duration
+    bool skipped = false;     // its converted file exists from an earlier run and is kept
+    std::optional<InputFacts> facts;                    // what the description said
+    std::optional<PictureSize> scaledFrom, scaledTo;  // a picture larger than MPEG-1 holds
+    fw::unique_handle process;
+    TAdvancedTimer* timer = nullptr;  // measures the written file twice a second
+    std::string failure;              // why the run failed; empty for a finished file
+    std::unique_ptr<TSaver> saver;
+};
+
+}  // namespace convert
