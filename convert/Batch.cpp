@@ -201,8 +201,9 @@ void TBatch::OnRunEnded(int id)
     if (!found || found->step == TConversion::Step::Saving) return;
     TConversion& c = *found;
     fw::Application->UnwatchHandle(c.process.get());
+    if (c.step == TConversion::Step::Describing && Paused()) return;  // the conversion starts once the batch goes on
+    fw::WaitUntilReleased(c.log);  // Wine signals an ended process before it lets go of its files
     if (c.step == TConversion::Step::Describing) {
-        if (Paused()) return;  // the conversion starts once the batch goes on
         c.facts = ReadInputFacts(LogTail(c.log)).value_or(InputFacts{{}, 4.0 / 3, true});
         c.step = TConversion::Step::Encoding;
         c.failure = Relaunch(c);

@@ -2,6 +2,7 @@
 // use instead of with the program.
 #pragma once
 #include <windows.h>
+#include <ole2.h>
 
 namespace fw {
 
@@ -24,6 +25,26 @@ Fn* LoadedFunction(const char* library, const char* name)
         }
     }
     return module ? reinterpret_cast<Fn*>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+// OLE, started on this thread at its first need (a second start only counts); false when
+// it could not be started.
+inline bool StartOle()
+{
+    const auto oleInitialize = LoadedFunction<decltype(OleInitialize)>("ole32.dll", "OleInitialize");
+    return oleInitialize && SUCCEEDED(oleInitialize(nullptr));
+}
+
+// A COM object of the system's, OLE started first; none when it cannot be made.
+template <typename Interface>
+Interface* CreateSystemObject(const CLSID& cls, const IID& iid)
+{
+    const auto coCreateInstance = LoadedFunction<decltype(CoCreateInstance)>("ole32.dll", "CoCreateInstance");
+    if (!coCreateInstance) return nullptr;
+    StartOle();  // a thread whose COM was started otherwise still makes the object
+    void* made = nullptr;
+    if (FAILED(coCreateInstance(cls, nullptr, CLSCTX_INPROC_SERVER, iid, &made))) return nullptr;
+    return static_cast<Interface*>(made);
 }
 
 }  // namespace fw

@@ -22,8 +22,7 @@ std::string BrowseForFolder(HWND owner, const std::string& prompt, const std::st
 {
     // Its new dialog style needs OLE; started here, at the first use, and not before the
     // window shows (a second call only counts).
-    if (const auto oleInitialize = fw::LoadedFunction<decltype(OleInitialize)>("ole32.dll", "OleInitialize"))
-        oleInitialize(nullptr);
+    fw::StartOle();
     // Wide calls: a chosen path in any script comes back whole, however long in UTF-8.
     const std::wstring title = fw::Wide(prompt);
     const std::wstring initial = fw::Wide(initialFolder);

@@ -18,15 +18,8 @@ constexpr LONG kPolite = 1;
 
 bool MarkPoliteLiveRegion(HWND window)
 {
-    // A second OleInitialize only counts.
-    const auto oleInitialize = fw::LoadedFunction<decltype(OleInitialize)>("ole32.dll", "OleInitialize");
-    const auto coCreateInstance = fw::LoadedFunction<decltype(CoCreateInstance)>("ole32.dll", "CoCreateInstance");
-    if (!oleInitialize || !coCreateInstance) return false;
-    oleInitialize(nullptr);
-    void* found = nullptr;
-    if (FAILED(coCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices, &found)))
-        return false;
-    auto* services = static_cast<IAccPropServices*>(found);
+    auto* services = fw::CreateSystemObject<IAccPropServices>(CLSID_AccPropServices, IID_IAccPropServices);
+    if (!services) return false;
     VARIANT polite{};
     polite.vt = VT_I4;
     polite.lVal = kPolite;

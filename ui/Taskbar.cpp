@@ -15,16 +15,9 @@ ITaskbarList3* TTaskbarProgress::List()
 {
     if (looked_) return list_;
     looked_ = true;
-    // At the first batch, not before the window shows; a second OleInitialize only counts.
-    const auto oleInitialize = fw::LoadedFunction<decltype(OleInitialize)>("ole32.dll", "OleInitialize");
-    const auto coCreateInstance = fw::LoadedFunction<decltype(CoCreateInstance)>("ole32.dll", "CoCreateInstance");
-    if (!oleInitialize || !coCreateInstance) return nullptr;
-    oleInitialize(nullptr);
-    void* found = nullptr;
-    if (FAILED(coCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3, &found)))
-        return nullptr;
-    list_ = static_cast<ITaskbarList3*>(found);
-    if (FAILED(list_->HrInit())) {
+    // At the first batch, not before the window shows.
+    list_ = fw::CreateSystemObject<ITaskbarList3>(CLSID_TaskbarList, IID_ITaskbarList3);
+    if (list_ && FAILED(list_->HrInit())) {
         list_->Release();
         list_ = nullptr;
     }

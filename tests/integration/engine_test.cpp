@@ -124,7 +124,7 @@ TEST_F(EngineTest, EncodersRunAsManyAtOnceAsSetRowsEndInAnyOrderAndAFailureStops
             30000);
         EXPECT_EQ(most, c.most) << c.setting;
         EXPECT_EQ(Queue().State(first + 1), RowState::Failed);
-        for (int row : {first, first + 2, first + 3}) EXPECT_EQ(Queue().State(row), RowState::Done) << row;
+        for (int row : {first, first + 2, first + 3}) EXPECT_EQ(Queue().State(row), RowState::Done) << Queue().Reason(row);
         if (c.most == 1)
             EXPECT_EQ(endOrder, (std::vector<int>{first, first + 1, first + 2, first + 3}));
         else
@@ -260,10 +260,10 @@ TEST_F(EngineTest, VanishedInputFailsWithoutAnEncoderAndTheBatchGoesOn)
     DeleteFileA((work + "gone.mp4").c_str());
     Convert(2);
     StatesUntilIdle(2);
-    EXPECT_EQ(Queue().State(0), RowState::Done);
+    EXPECT_EQ(Queue().State(0), RowState::Done) << Queue().Reason(0);
     EXPECT_EQ(Queue().State(1), RowState::Failed);
     EXPECT_EQ(Queue().Reason(1), "The file is no longer there.");
-    EXPECT_EQ(Queue().State(2), RowState::Done);
+    EXPECT_EQ(Queue().State(2), RowState::Done) << Queue().Reason(2);
     EXPECT_FALSE(FileExists(work + "\\gone.mpg"));
 }
 
