@@ -121,8 +121,7 @@ std::string TBatch::Launch(TConversion& c)
 std::string TBatch::Relaunch(TConversion& c)
 {
     fw::Application->UnwatchHandle(c.process.get());
-    fw::WaitUntilReleased(c.log);  // Wine signals an ended process before it lets go of its files
-    fw::WaitUntilReleased(c.written);
+    fw::WaitUntilReleased(c.written);  // its log was let go before it was read
     if (std::string failure = Launch(c); !failure.empty()) return failure;
     fw::Application->WatchHandle(c.process.get(), [this, id = c.id] { OnRunEnded(id); });
     return {};
