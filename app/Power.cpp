@@ -39,7 +39,8 @@ SleepKind SystemSleepKind()
 {
     const auto getCapabilities = fw::LoadedFunction<decltype(GetPwrCapabilities)>("powrprof.dll", "GetPwrCapabilities");
     SYSTEM_POWER_CAPABILITIES capabilities{};
-    if (!getCapabilities || !getCapabilities(&capabilities)) return SleepKind::Suspend;  // as before we asked
+    // A system that cannot tell is taken to sleep the usual way.
+    if (!getCapabilities || !getCapabilities(&capabilities)) return SleepKind::Suspend;
     // The third spare byte is AoAc (Modern Standby, S0 low-power idle) in Windows 8's headers on.
     const bool modernStandby = capabilities.spare2[2] != 0;
     if (capabilities.SystemS3) return SleepKind::Suspend;

@@ -19,57 +19,67 @@ namespace app {
 
 namespace {
 constexpr const char* kKeptRowsPrefix = "queue";
+
+// The program's folders, made where missing; the output folder kept in the settings is made
+// again when it has gone, and kept again.
+TFolders FixFolders(TSettings& settings)
+{
+    TFolders folders;
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    folders.temp = fw::Narrow(temp);
+    const std::string defaultOutput = ProgramFolderUnder(GetPersonalFolder(), fw::IsLeadByte);
+    folders.app = ProgramFolderUnder(GetAppDataFolder(), fw::IsLeadByte);
+    if (!settings.OutputFolder()) settings.SetOutputFolder(defaultOutput);
+    ForceLastLevel(defaultOutput);
+    ForceLastLevel(folders.app);
+    folders.work = *settings.OutputFolder();
+    if (!fw::DirectoryExists(folders.work)) {
+        CreateDirectoryA(folders.work.c_str(), nullptr);
+        settings.SetOutputFolder(folders.work);
+    }
+    return folders;
+}
+
 }  // namespace
 
-TSession::TSession()
+TSession::TSession(TSessionTunings tunings)
+    : tunings_(std::move(tunings)),
+      settings_(TSettings::Read()),
+      folders_(FixFolders(settings_)),
+      // What a crashed copy kept is read before this copy keeps its own: a copy that got the
+      // crashed one's process id would otherwise empty its file.
+      intake_(queue_, events_,
+              {.mediaTool = [this] { return WaitForTools(), tools_.mediainfo; },
+               .busy = [this] { return Busy(); },
+               .tempFolder = folders_.temp,
+               .probeTimeLimitMs = tunings_.probeTimeLimitMs,
+               .leftBehind = fw::THeldFile::TakeLeftBehind(folders_.app, kKeptRowsPrefix)})
 {
-    FixFoldersAndSettings();
-    // What a crashed copy kept is read before this copy keeps its own: a copy that got the
-    // crashed one's process id would otherwise empty its file.
-    leftBehind_ = fw::THeldFile::TakeLeftBehind(Folders.app, kKeptRowsPrefix);
-    keptRows_ = std::make_unique<fw::THeldFile>(Folders.app, kKeptRowsPrefix);
+    keptRows_ = std::make_unique<fw::THeldFile>(folders_.app, kKeptRowsPrefix);
     queue_.OnChange = [this] { keptRows_->Write(queue::SavedRowsText(queue_.Unfinished())); };
     queue_.OnRowChange = [this](TQueue::Change change, int row) {
-        if (Events.OnRowChange) Events.OnRowChange(change, row);
+        if (events_.OnRowChange) events_.OnRowChange(change, row);
     };
     batch_.OnProgress = [this](const convert::BatchProgress& progress) {
-        if (Events.OnProgress) Events.OnProgress(progress);
+        if (events_.OnProgress) events_.OnProgress(progress);
     };
     batch_.OnEnd = [this](const convert::BatchSummary& summary) {
-        if (Events.OnBatchEnded) Events.OnBatchEnded(summary);
+        if (events_.OnBatchEnded) events_.OnBatchEnded(summary);
     };
 }
 
 TSession::~TSession()
 {
-    Events = {};
+    events_ = {};
     EndSession();
-}
-
-void TSession::FixFoldersAndSettings()
-{
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, temp);
-    Folders.temp = fw::Narrow(temp);
-    const std::string defaultOutput = ProgramFolderUnder(GetPersonalFolder(), fw::IsLeadByte);
-    Folders.app = ProgramFolderUnder(GetAppDataFolder(), fw::IsLeadByte);
-    settings_ = TSettings::Read();
-    if (!settings_.OutputFolder()) settings_.SetOutputFolder(defaultOutput);
-    ForceLastLevel(defaultOutput);
-    ForceLastLevel(Folders.app);
-    // The output folder kept in the settings is made again when it has gone, and kept again.
-    Folders.work = *settings_.OutputFolder();
-    if (!fw::DirectoryExists(Folders.work)) {
-        CreateDirectoryA(Folders.work.c_str(), nullptr);
-        settings_.SetOutputFolder(Folders.work);
-    }
 }
 
 void TSession::ChooseTarget(convert::Target target)
 {
     if (Busy()) return;
     settings_.SetTarget(target);
-    if (Events.OnFoldersChanged) Events.OnFoldersChanged();
+    if (events_.OnFoldersChanged) events_.OnFoldersChanged();
 }
 
 void TSession::ChooseIfExists(convert::IfExists choice)
@@ -80,13 +90,13 @@ void TSession::ChooseIfExists(convert::IfExists choice)
 
 void TSession::Status(const std::string& text) const
 {
-    if (Events.OnStatus) Events.OnStatus(text);
+    if (events_.OnStatus) events_.OnStatus(text);
 }
 
 void TSession::StageTools()
 {
     if (writer_.Started()) return;
-    writer_.Start(Folders.app);
+    writer_.Start(folders_.app);
     // Said as soon as the writing ends, whether or not anything waits for the tools.
     fw::Application->WatchHandle(writer_.Thread(), [this] { WaitForTools(); });
 }
@@ -103,26 +113,23 @@ void TSession::WaitForTools()
     if (std::exchange(toolsTaken_, true)) return;  // taken while a message waited
     fw::Application->UnwatchHandle(writer_.Thread());
     const StagedTools& tools = writer_.Wait();
-    Tools = {tools.ffmpegPath, tools.mediainfoPath, tools.encoderFailure};
+    tools_ = {tools.ffmpegPath, tools.mediainfoPath, tools.encoderFailure};
     if (tools.error) std::rethrow_exception(tools.error);
-    if (!tools.firstFailure.empty()) fw::Application->ShowMessage(ToolsNotWrittenMessage(Folders.app, tools.firstFailure));
+    if (!tools.firstFailure.empty()) Tell(events_, ToolsNotWrittenMessage(folders_.app, tools.firstFailure));
 }
 
-void TSession::OfferLeftBehindRows()
+void TSession::UseTools(TToolPaths tools)
 {
-    std::vector<queue::SavedRow> rows;
-    for (const std::string& text : std::exchange(leftBehind_, {}))
-        for (queue::SavedRow& row : queue::ParseSavedRows(text)) rows.push_back(std::move(row));
-    if (rows.empty() || !fw::Application->Ask(queue::RestoreQuestion(rows.size()))) return;
-    for (const queue::SavedRow& row : rows) queue_.Add(row.path, row.seconds);
+    WaitForTools();
+    tools_ = std::move(tools);
 }
 
 void TSession::ChooseOutputFolder(const std::string& folder)
 {
     if (Busy()) return;
     settings_.SetOutputFolder(folder);
-    Folders.work = folder;
-    if (Events.OnFoldersChanged) Events.OnFoldersChanged();
+    folders_.work = folder;
+    if (events_.OnFoldersChanged) events_.OnFoldersChanged();
 }
 
 void TSession::Retry(const std::vector<int>& rows)
@@ -133,11 +140,11 @@ void TSession::Retry(const std::vector<int>& rows)
 void TSession::Start()
 {
     WaitForTools();
-    batch_.Start({.encoderPath = Tools.ffmpeg,
-                  .outputFolder = Folders.work,
-                  .logFolder = Folders.temp,
-                  .encoderMissing = Tools.encoderFailure,
-                  .listFolder = Folders.app,
+    batch_.Start({.encoderPath = tools_.ffmpeg,
+                  .outputFolder = folders_.work,
+                  .logFolder = folders_.temp,
+                  .encoderMissing = tools_.encoderFailure,
+                  .listFolder = folders_.app,
                   .rateKBps = convert::kOutputRateKBps,
                   .encoders = settings_.Encoders(),
                   .target = settings_.Target(),
@@ -153,7 +160,7 @@ std::string TSession::OutputFolderOf(int row) const
 {
     // The folder the row's file was written to, which "Browse" may have changed since.
     const std::string output = row >= 0 ? queue_.Output(row) : std::string();
-    if (output.empty()) return fw::Trim(Folders.work + "\\");
+    if (output.empty()) return fw::Trim(folders_.work + "\\");
     const std::string folder = fw::FolderPart(output, fw::IsLeadByte);
     return folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
 }
@@ -170,7 +177,7 @@ void TSession::Close()
     // Our own encoders, through their handles, their temporaries removed. Any other
     // encoder, even one started from our staged file by another copy, runs on. The rows
     // kept against a crash go: this is an end the user chose.
-    Events = {};
+    events_ = {};
     EndSession();
     keptRows_.reset();
 }
@@ -188,15 +195,15 @@ void TSession::EndSession()
 
 void TSession::DeleteLeftovers()
 {
-    const std::string& app = Folders.app;
+    const std::string& app = folders_.app;
     // The encoder under the name it was written as, should the writing not have been taken up.
-    const std::string encoder = Tools.ffmpeg.empty() ? app + "ffmpeg.exe" : Tools.ffmpeg;
+    const std::string encoder = tools_.ffmpeg.empty() ? app + "ffmpeg.exe" : tools_.ffmpeg;
     const std::string paths[] = {encoder, app + "cygwin1.dll", app + "cygz.dll", app + "mediainfo.dll",
                                  app + "mediainfo.exe"};
     for (const std::string& path : paths) DeleteFileA(path.c_str());
     // Each owner's own: the encoders' logs, and the answers of a probe cut short.
-    convert::TBatch::RemoveLogs(Folders.temp);
-    DurationProbe::RemoveAnswerFiles(Folders.temp);
+    convert::TBatch::RemoveLogs(folders_.temp);
+    DurationProbe::RemoveAnswerFiles(folders_.temp);
 }
 
 }  // namespace app

@@ -1,23 +1,22 @@
-// TSession: the program without its window. It owns the folders and settings, the staged
-// tools, the queue and the batch, the rows kept against a crash, the items waiting to be
-// queued and what follows a batch; it offers the program's actions as calls and tells what
-// changed through events, which the window follows to show it.
+// TSession: the program without its window. It holds the settings, the folders, the staged
+// tools, the queue, the intake that fills it, the batch that converts it, the rows kept
+// against a crash and what follows a batch; it offers the program's actions as calls and
+// tells and asks through events, which the window follows to show it.
 #pragma once
 #include <windows.h>
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/Events.h"
+#include "app/Intake.h"
 #include "app/Settings.h"
 #include "app/Staging.h"
 #include "convert/Batch.h"
 #include "framework/HeldFile.h"
 #include "queue/Queue.h"
-
-class DurationProbe;
 
 namespace app {
 
@@ -32,11 +31,9 @@ SleepKind SystemSleepKind();
 
 // Where the program keeps things: fixed at start, the output folder chosen with "Browse".
 struct TFolders {
-    std::string temp;        // the system's temporary folder, with a final backslash
-    std::string work;        // the output folder
-    std::string app;         // the tool folder, with a final backslash
-    std::string lastFolder;  // the folder "Add Folder" (or a drop) last queued
-    std::string lastFile;    // the file last queued on its own
+    std::string temp;  // the system's temporary folder, with a final backslash
+    std::string work;  // the output folder
+    std::string app;   // the tool folder, with a final backslash
 };
 
 // The staged tools: short (8.3) paths, and why every file fails when the encoder is missing.
@@ -46,41 +43,33 @@ struct TToolPaths {
     std::string encoderFailure;
 };
 
-// What the session tells; each may be left empty.
-struct TSessionEvents {
-    // A row came, went or shows another state (the queue's own news).
-    std::function<void(TQueue::Change change, int row)> OnRowChange;
-    // What the list's caption says while an action works; empty: its own text again.
-    std::function<void(const std::string& text)> OnStatus;
-    // The folders, the last file queued, or the target or existing-file choice changed.
-    std::function<void()> OnFoldersChanged;
-    // A batch's progress, and its end.
-    std::function<void(const convert::BatchProgress& progress)> OnProgress;
-    std::function<void(const convert::BatchSummary& summary)> OnBatchEnded;
+// The session's limits and the system's power call, which a test shortens or stands in for.
+struct TSessionTunings {
+    // A media tool that has not answered by then never will: the file gets no answer.
+    DWORD probeTimeLimitMs = 60000;
+    // The seconds the notice before sleep or shutdown counts down.
+    int countdownSeconds = 30;
+    // Puts the system to sleep or shuts it down: empty, or why the system refused.
+    std::function<std::string(AfterBatch)> powerDown = &SystemPowerDown;
 };
 
 class TSession {
 public:
     // Fixes the folders and settings and takes the rows a crashed copy left behind.
-    TSession();
+    explicit TSession(TSessionTunings tunings = {});
     // A normal end: a batch in the middle is abandoned and the program's files removed.
     ~TSession();
     TSession(const TSession&) = delete;
     TSession& operator=(const TSession&) = delete;
 
-    TSessionEvents Events;
-    TFolders Folders;
-    TToolPaths Tools;
-    // A media tool that has not answered by then never will: the file gets no answer.
-    DWORD ProbeTimeLimitMs = 60000;
-    // The seconds the notice before sleep or shutdown counts down.
-    int CountdownSeconds = 30;
-    // Puts the system to sleep or shuts it down: empty, or why the system refused.
-    std::function<std::string(AfterBatch)> PowerDown = &SystemPowerDown;
-
+    // What the session tells and asks goes to these from now on.
+    void Listen(TSessionEvents events) { events_ = std::move(events); }
+    const TFolders& Folders() const { return folders_; }
+    const TSessionTunings& Tunings() const { return tunings_; }
     const TQueue& Queue() const { return queue_; }
-    TQueue& Queue() { return queue_; }
-    convert::TBatch& Batch() { return batch_; }
+    // Adding files and folders, and the rows a crash left.
+    TIntake& Intake() { return intake_; }
+    const TIntake& Intake() const { return intake_; }
     // The one question whether the queue may change: not while a batch converts.
     bool Busy() const { return batch_.Running(); }
 
@@ -90,26 +79,9 @@ public:
     // Waits for the tools where an action needs them, the caption saying so, and takes the
     // writer's result once: the tools' paths, and the message when one was not written.
     void WaitForTools();
-
-    // ---- filling the queue ----
-    // A file chosen with "Add MP4 File": probed and queued, or a message says why not.
-    void AddChosenFile(const std::string& path);
-    // The MP4 files of a folder, probed in groups, in the finder's order, up to the
-    // first file without an answer (its message is shown) or an ESC. False when ESC stopped it.
-    bool AddFolder(const std::string& folder);
-    // Dropped or handed-over items in their order: MP4 files as one is chosen, folders as
-    // "Add Folder" takes them; one message lists what was passed over.
-    void AddItems(const std::vector<std::string>& items);
-    // Keeps items to be queued once the window is free; returns in how many milliseconds to
-    // call QueueWaitingItems: a burst of drops and hand-overs is taken as one.
-    unsigned KeepItems(const std::vector<std::string>& items);
-    // Queues what waits, or, during a batch, says once for each file that it waits for its end.
-    void QueueWaitingItems();
-    bool ItemsWaiting() const { return !waiting_.empty(); }
-    // The media seconds of a file, or none when the media tool gave no answer.
-    std::optional<int> ProbeDuration(const std::string& path);
-    // After a crash: offers the rows that the copy which crashed had not done.
-    void OfferLeftBehindRows();
+    // The tools' paths once taken; other copies of the tools to use instead of the staged ones.
+    const TToolPaths& Tools() const { return tools_; }
+    void UseTools(TToolPaths tools);
 
     // ---- the rows and the batch ----
     // The output folder chosen with "Browse", kept in the settings.
@@ -149,26 +121,21 @@ public:
     void EndSession();
 
 private:
-    void FixFoldersAndSettings();
-    // Probed and queued; false with the message already chosen by the caller's rule.
-    enum class Added { Yes, OutsideCodePage, NoAnswer };
-    Added AddFile(const std::string& path);
-    std::optional<int> ReadProbeAnswer(DurationProbe& probe);
     void DeleteLeftovers();
     void Status(const std::string& text) const;
 
+    TSessionTunings tunings_;
+    TSessionEvents events_;
+    TSettings settings_;
+    TFolders folders_;
+    TToolPaths tools_;
     TQueue queue_;
     convert::TBatch batch_{queue_};
+    std::unique_ptr<fw::THeldFile> keptRows_;
+    TIntake intake_;
     TToolWriter writer_;
     bool toolsTaken_ = false;
-    std::vector<std::string> leftBehind_;  // the texts of the rows a crashed copy kept
-    std::unique_ptr<fw::THeldFile> keptRows_;
-    std::vector<std::string> waiting_;
-    DWORD burstStart_ = 0;            // when the first of the items waiting came
-    std::size_t announcedWaiting_ = 0;  // items already said to wait for the batch's end
     AfterBatch whenBatchEnds_ = AfterBatch::Nothing;
-    TSettings settings_;
 };
-
 
 }  // namespace app

@@ -78,7 +78,7 @@ void TToolWriter::Start(const std::string& toolFolder)
     if (thread_) return;
     folder_ = toolFolder;
     thread_.reset(CreateThread(nullptr, 0, &TToolWriter::Write, this, 0, nullptr));
-    if (!thread_) Write(this);  // no thread to be had: written here, as before the window
+    if (!thread_) Write(this);  // no thread to be had: written here, and the window waits
 }
 
 DWORD WINAPI TToolWriter::Write(void* self)

@@ -61,7 +61,7 @@ Started Launch(const std::string& program, const std::string& params, STARTUPINF
                         nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &info))
         return {};
     // Into the job before it runs a single instruction. Where the system refuses (a job of
-    // our own that allows no other), the tool runs as before.
+    // our own that allows no other), the tool runs outside it: a crash of ours may leave it.
     if (HANDLE job = ChildJob()) AssignProcessToJobObject(job, info.hProcess);
     fw::unique_handle process(info.hProcess), thread(info.hThread);
     // Paused as a whole before its thread is let go: it starts only when the process is

@@ -227,7 +227,7 @@ void TfrmMain::BatchEnded()
         return;
     }
     const bool sleep = choice == app::AfterBatch::Sleep;
-    Countdown countdown{session_.CountdownSeconds, sleep ? L"sleep" : L"shut down", {}};
+    Countdown countdown{session_.Tunings().countdownSeconds, sleep ? L"sleep" : L"shut down", {}};
     countdown.text = CountdownText(countdown, countdown.seconds);
     const TASKDIALOG_BUTTON buttons[] = {{IDOK, sleep ? L"Sleep now" : L"Shut down now"}};
     TASKDIALOGCONFIG config{};
@@ -241,7 +241,7 @@ void TfrmMain::BatchEnded()
     config.pfCallback = &CountdownProc;
     config.lpCallbackData = reinterpret_cast<LONG_PTR>(&countdown);
     if (ShowTaskDialog(Handle(), config) != IDOK) return;
-    const std::string refused = session_.PowerDown(choice);
+    const std::string refused = session_.Tunings().powerDown(choice);
     if (refused.empty()) return;
     fw::Application->ShowMessage(std::string(sleep ? "The computer could not sleep: " : "The computer could not shut down: ") +
                                  fw::WithFullStop(fw::WithoutFinalStop(refused)));

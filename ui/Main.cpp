@@ -7,7 +7,7 @@
 #include <shellapi.h>
 
 #include "app/AppLogic.h"
-#include "app/MainInstance.h"
+#include "ui/MainInstance.h"
 #include "framework/Application.h"
 #include "framework/LoadedFunction.h"
 #include "framework/Unicode.h"
@@ -20,6 +20,16 @@ namespace {
 
 constexpr UINT_PTR kQueueItemsTimer = 7;
 constexpr UINT kRetryWhileDialogMs = 300;
+
+// An ESC waiting in the thread's queue, while a long action holds the window; it is taken
+// out. Only the first key press in the queue is looked at, so that other keys keep their order.
+bool EscapeWaiting()
+{
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) || msg.wParam != VK_ESCAPE) return false;
+    PeekMessageA(&msg, msg.hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
+    return true;
+}
 
 // The wide names of a drop, which is finished: where the code page cannot hold a character
 // it becomes "?" (and the file is refused for its name), never a look-alike that names
@@ -79,17 +89,21 @@ TfrmMain::TfrmMain(app::TSession& session)
 TfrmMain::~TfrmMain()
 {
     fw::Application->OnMessage = nullptr;
-    session_.Events = {};
+    session_.Listen({});
 }
 
 void TfrmMain::Subscribe()
 {
-    app::TSessionEvents& events = session_.Events;
+    app::TSessionEvents events;
     events.OnRowChange = [this](TQueue::Change change, int row) { ShowRow(change, row); };
     events.OnStatus = [this](const std::string& text) { ShowStatus(text); };
     events.OnFoldersChanged = [this] { ShowFolders(); };
     events.OnProgress = [this](const convert::BatchProgress& progress) { ShowProgress(progress); };
     events.OnBatchEnded = [this](const convert::BatchSummary& summary) { ShowBatchEnd(summary); };
+    events.OnMessage = [](const std::string& text) { fw::Application->ShowMessage(text); };
+    events.OnQuestion = [](const std::string& text) { return fw::Application->Ask(text); };
+    events.OnStopWanted = &EscapeWaiting;
+    session_.Listen(std::move(events));
 }
 
 bool TfrmMain::OnKey(const MSG& msg)
@@ -109,7 +123,7 @@ bool TfrmMain::OnKey(const MSG& msg)
 void TfrmMain::OnAddFileClick()
 {
     if (session_.Busy()) return;
-    if (std::optional<std::string> path = ChooseMp4File(Handle())) session_.AddChosenFile(*path);
+    if (std::optional<std::string> path = ChooseMp4File(Handle())) session_.Intake().AddChosenFile(*path);
 }
 
 void TfrmMain::OnAddFolderClick()
@@ -117,14 +131,14 @@ void TfrmMain::OnAddFolderClick()
     if (session_.Busy()) return;
     // The picker is owned by the window: the window takes no input while it is open.
     const std::string folder =
-        BrowseForFolder(Handle(), "Select folder containing MP4 files", session_.Folders.lastFolder, false);
-    if (!folder.empty()) session_.AddFolder(folder);
+        BrowseForFolder(Handle(), "Select folder containing MP4 files", session_.Intake().LastFolder(), false);
+    if (!folder.empty()) session_.Intake().AddFolder(folder);
 }
 
 void TfrmMain::OnBrowseClick()
 {
     if (session_.Busy()) return;
-    const std::string folder = BrowseForFolder(Handle(), "Select Output Folder", session_.Folders.lastFolder, false);
+    const std::string folder = BrowseForFolder(Handle(), "Select Output Folder", session_.Intake().LastFolder(), false);
     if (!folder.empty()) session_.ChooseOutputFolder(folder);
 }
 
@@ -151,9 +165,9 @@ void TfrmMain::OnCloseClick()
 
 void TfrmMain::ShowFolders()
 {
-    fileEdit_->SetText(session_.Folders.lastFile);
-    folderEdit_->SetText(session_.Folders.lastFolder);
-    outputFolderEdit_->SetText(session_.Folders.work);
+    fileEdit_->SetText(session_.Intake().LastFile());
+    folderEdit_->SetText(session_.Intake().LastFolder());
+    outputFolderEdit_->SetText(session_.Folders().work);
     // The target under the convert button, centred below it.
     fw::TLabel& label = *targetLabel_;
     const std::string target = convert::TargetLabel(session_.Target());
@@ -169,7 +183,7 @@ void TfrmMain::ShowFolders()
 void TfrmMain::QueueItemsLater(const std::vector<std::string>& items)
 {
     if (items.empty()) return;
-    if (const unsigned waitMs = session_.KeepItems(items); waitMs == 0)
+    if (const unsigned waitMs = session_.Intake().KeepItems(items); waitMs == 0)
         PostMessageA(Handle(), kQueueItemsMessage, 0, 0);
     else
         SetTimer(Handle(), kQueueItemsTimer, waitMs, nullptr);
@@ -196,13 +210,13 @@ LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         [[fallthrough]];
     case kQueueItemsMessage:
         // Not while a dialog or message box of ours is open: tried again shortly.
-        if (session_.ItemsWaiting() && !IsWindowEnabled(Handle()))
+        if (session_.Intake().ItemsWaiting() && !IsWindowEnabled(Handle()))
             SetTimer(Handle(), kQueueItemsTimer, kRetryWhileDialogMs, nullptr);
         else
-            session_.QueueWaitingItems();
+            session_.Intake().QueueWaitingItems();
         return 0;
     case kBatchEndedMessage:
-        session_.QueueWaitingItems();  // what came meanwhile, then what follows the batch
+        session_.Intake().QueueWaitingItems();  // what came meanwhile, then what follows the batch
         BatchEnded();
         return 0;
     case kNoticeMessage: notice_->Handle(lParam); return 0;
@@ -211,7 +225,7 @@ LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case kShownMessage:
         session_.StageTools();
-        session_.OfferLeftBehindRows();
+        session_.Intake().OfferLeftBehindRows();
         return 0;
     case WM_QUERYENDSESSION:
         return !session_.Busy();  // the system shows why we would rather it waited ("Converting 3 files")

@@ -111,9 +111,9 @@ TEST_F(AddingTest, SingleFileWithoutAnAnswerShowsThePlainMessage)
 {
     WriteFile(work + "bad.mp4", "not a film");
     DialogWatcher dialogs;
-    session->AddChosenFile(work + "bad.mp4");
+    session->Intake().AddChosenFile(work + "bad.mp4");
     EXPECT_TRUE(QueuedPaths().empty());
-    EXPECT_EQ(session->Folders.lastFile, "");
+    EXPECT_EQ(session->Intake().LastFile(), "");
     EXPECT_EQ(Messages(dialogs),
               std::vector<std::string>{"Cannot process this file! Bad file header! Please use different file."});
 }
@@ -136,15 +136,15 @@ TEST_F(AddingTest, FolderStopsAtTheFirstFileWithoutAnAnswer)
 
     const std::string folder = work.substr(0, work.size() - 1);
     DialogWatcher dialogs;
-    session->AddFolder(folder);
+    session->Intake().AddFolder(folder);
     EXPECT_EQ(QueuedPaths(), (std::vector<std::string>{finder.Files[0], finder.Files[1]}));
     std::string third = finder.Files[2].substr(finder.Files[2].rfind('\\') + 1);
     EXPECT_EQ(Messages(dialogs), std::vector<std::string>{"Cannot process file " + third +
                                                           " Bad file header or bad characters in filename! Please "
                                                           "use different file."});
-    EXPECT_EQ(session->Folders.lastFolder, folder);
+    EXPECT_EQ(session->Intake().LastFolder(), folder);
     for (const char* answer : queue::kAnswerFiles)
-        EXPECT_FALSE(FileExists(session->Folders.temp + answer)) << "the fourth file's probe, already started, is ended";
+        EXPECT_FALSE(FileExists(session->Folders().temp + answer)) << "the fourth file's probe, already started, is ended";
 }
 
 TEST_F(AddingTest, FolderWithoutClipsChangesOnlyTheFolderBox)
@@ -153,9 +153,9 @@ TEST_F(AddingTest, FolderWithoutClipsChangesOnlyTheFolderBox)
     MakeClip(work + "sub\\only-below.mp4", 1);
     const std::string folder = work.substr(0, work.size() - 1);
     DialogWatcher dialogs;
-    session->AddFolder(folder);
+    session->Intake().AddFolder(folder);
     EXPECT_TRUE(QueuedPaths().empty());
-    EXPECT_EQ(session->Folders.lastFolder, folder);
+    EXPECT_EQ(session->Intake().LastFolder(), folder);
     EXPECT_TRUE(Messages(dialogs).empty());
 }
 
@@ -174,9 +174,9 @@ TEST_F(AddingTest, BrowseStoresTheFolderAsChosenInTheRegistryAndTheField)
         std::string value;
         ASSERT_TRUE(ReadSetting("WorkDir", value));
         EXPECT_EQ(value, c.stored);
-        EXPECT_EQ(session->Folders.work, c.stored);
+        EXPECT_EQ(session->Folders().work, c.stored);
         EXPECT_EQ(Control("OutputFolderEdit").Text(), c.stored);
-        EXPECT_EQ(session->Folders.lastFolder, "");
+        EXPECT_EQ(session->Intake().LastFolder(), "");
     }
 }
 
@@ -187,15 +187,15 @@ TEST_F(AddingTest, CancelledDialogsChangeNothing)
         return true;
     };
     DialogWatcher dialogs(cancel);
-    const std::string workDir = session->Folders.work;
+    const std::string workDir = session->Folders().work;
     Press("AddFileButton");
     Press("AddFolderButton");
     Press("BrowseButton");
     EXPECT_EQ(dialogs.Count(), 3);
     EXPECT_TRUE(QueuedPaths().empty());
-    EXPECT_EQ(session->Folders.work, workDir);
-    EXPECT_EQ(session->Folders.lastFolder, "");
-    EXPECT_EQ(session->Folders.lastFolder, "");
+    EXPECT_EQ(session->Folders().work, workDir);
+    EXPECT_EQ(session->Intake().LastFolder(), "");
+    EXPECT_EQ(session->Intake().LastFolder(), "");
 }
 
 TEST_F(AddingTest, DuringAConversionTheButtonsOpenNothing)
@@ -277,7 +277,7 @@ TEST_F(AddingTest, NamesWithAccentsQuotesAndShellCharactersAreProbedRight)
         WriteFile(folder + "\\" + name, clip);
     }
     DialogWatcher dialogs;
-    session->AddFolder(folder);
+    session->Intake().AddFolder(folder);
     EXPECT_TRUE(Messages(dialogs).empty()) << Messages(dialogs)[0];
     ASSERT_EQ(session->Queue().Count(), 5);
     for (int row = 0; row < 5; ++row) EXPECT_EQ(session->Queue().MediaSeconds(row), 3) << session->Queue().Path(row);
@@ -299,7 +299,7 @@ struct StandInAddingTest : AddingTest {
         finder.Directory = work + "clips";
         finder.Execute();
         found = finder.Files;
-        session->Tools.mediainfo = ExeFolder() + "echo_args.exe";
+        UseMediaTool(ExeFolder() + "echo_args.exe");
         for (auto [name, value] : {std::pair{"ECHO_PRINT", "00:00:01.000"}, {"ECHO_SLEEP_MS", "200"}})
             SetEnvironmentVariableA(name, value);
         SetEnvironmentVariableA("ECHO_LOG", log.c_str());
@@ -325,18 +325,18 @@ TEST_F(StandInAddingTest, RowsKeepTheFindersOrderWhenAGroupEndsLate)
 {
     SetEnvironmentVariableA("ECHO_SLOW_FOR", found[0].c_str());
     SetEnvironmentVariableA("ECHO_SLOW_MS", "1500");
-    session->AddFolder(work + "clips");
+    session->Intake().AddFolder(work + "clips");
     EXPECT_EQ(QueuedPaths(), found);
     EXPECT_LT(EndOf(found.back()), EndOf(found[0])) << "the second group ran beside the first";
-    for (const char* answer : queue::kAnswerFiles) EXPECT_FALSE(FileExists(session->Folders.temp + answer)) << answer;
+    for (const char* answer : queue::kAnswerFiles) EXPECT_FALSE(FileExists(session->Folders().temp + answer)) << answer;
 }
 
 TEST_F(StandInAddingTest, AFileItsGroupDidNotAnswerIsAskedAgainAlone)
 {
     SetEnvironmentVariableA("ECHO_SILENT_FOR", found[1].c_str());
-    session->AddFolder(work + "clips");
+    session->Intake().AddFolder(work + "clips");
     EXPECT_EQ(QueuedPaths(), found);
-    const std::string alone = "end " + fw::BuildCommandLine(session->Tools.mediainfo, queue::ProbeArguments(found[1]));
+    const std::string alone = "end " + fw::BuildCommandLine(session->Tools().mediainfo, queue::ProbeArguments(found[1]));
     EXPECT_NE(Log().find(alone), std::string::npos) << Log();
     const std::string log = Log();
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 6) << "two groups of four, and the one asked alone";
@@ -352,7 +352,7 @@ TEST_F(StandInAddingTest, EscapeStopsAfterTheFileBeingRead)
         for (int i = 0; i < 200 && Log().find("end ") == std::string::npos; ++i) Sleep(25);
         PostMessageA(list, WM_KEYDOWN, VK_ESCAPE, 0);
     });
-    EXPECT_FALSE(session->AddFolder(work + "clips"));
+    EXPECT_FALSE(session->Intake().AddFolder(work + "clips"));
     escape.join();
     const std::vector<std::string> queued = QueuedPaths();
     EXPECT_GE(queued.size(), 1u);
@@ -361,7 +361,7 @@ TEST_F(StandInAddingTest, EscapeStopsAfterTheFileBeingRead)
     EXPECT_TRUE(Messages(dialogs).empty());
     PumpFor(800);  // a probe cut short leaves nothing behind
     for (const char* answer : queue::kAnswerFiles)
-        EXPECT_FALSE(FileExists(session->Folders.temp + answer)) << answer;
+        EXPECT_FALSE(FileExists(session->Folders().temp + answer)) << answer;
 }
 
 TEST_F(AddingTest, AClickBehindAnOpenFolderPickerStartsNothingAndTheWindowIsActiveAfterIt)
@@ -369,7 +369,7 @@ TEST_F(AddingTest, AClickBehindAnOpenFolderPickerStartsNothingAndTheWindowIsActi
     form->Show();
     PumpFor(300);
     WriteFile(work + "queued.mp4", "x");
-    session->Queue().Add(work + "queued.mp4", 3);
+    QueueFile(work + "queued.mp4", 3);
     bool enabledWhileOpen = true;
     auto clickConvertBehind = [&](HWND dialog) {
         enabledWhileOpen = IsWindowEnabled(form->Handle()) != FALSE;

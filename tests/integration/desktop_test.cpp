@@ -67,7 +67,7 @@ TEST_F(DesktopTest, DroppedFilesAndFoldersAreQueuedInTheirOrderAndTheRestNamed)
     finder.Execute();
 
     DialogWatcher messages;
-    session->AddItems({work + "one.mp4", work + "folder", work + "notes.txt", work + "bad.mp4", work + "LATE.MP4"});
+    session->Intake().AddItems({work + "one.mp4", work + "folder", work + "notes.txt", work + "bad.mp4", work + "LATE.MP4"});
     std::vector<std::string> expected = {work + "one.mp4"};
     expected.insert(expected.end(), finder.Files.begin(), finder.Files.end());
     expected.push_back(work + "LATE.MP4");
@@ -76,9 +76,9 @@ TEST_F(DesktopTest, DroppedFilesAndFoldersAreQueuedInTheirOrderAndTheRestNamed)
     EXPECT_EQ(messages.Seen_()[0].text,
               "Cannot process file bad.mp4 Bad file header or bad characters in filename! Please use different file.");
     EXPECT_EQ(messages.Seen_()[1].text, "These files were not added. Not MP4 files: notes.txt.");
-    EXPECT_EQ(session->Folders.lastFile, work + "LATE.MP4");
-    EXPECT_EQ(session->Folders.lastFolder, work + "folder");
-    EXPECT_EQ(session->Folders.lastFolder, work + "folder");
+    EXPECT_EQ(session->Intake().LastFile(), work + "LATE.MP4");
+    EXPECT_EQ(session->Intake().LastFolder(), work + "folder");
+    EXPECT_EQ(session->Intake().LastFolder(), work + "folder");
 }
 
 TEST_F(DesktopTest, ADropDuringAConversionIsKeptAndQueuedWhenItEnds)
@@ -91,7 +91,7 @@ TEST_F(DesktopTest, ADropDuringAConversionIsKeptAndQueuedWhenItEnds)
     ASSERT_EQ(messages.Count(), 1);
     EXPECT_EQ(messages.Seen_()[0].text, "These files will be added when the conversion has finished: one.mp4.");
     EXPECT_EQ(Queued(), std::vector<std::string>{work + "busy.mp4"});
-    session->Batch().Abandon();
+    session->StopNow();
     EXPECT_TRUE(PumpUntil([&] { return Queued().size() == 2; }, 30000));
     EXPECT_EQ(Queued().back(), work + "one.mp4");
     EXPECT_EQ(messages.Count(), 1);
@@ -127,11 +127,10 @@ TEST_F(DesktopTest, ABurstOfHandOversGivesOneMessageThatFitsTheScreenWithTheTrue
 TEST_F(DesktopTest, TheCountdownsCancelKeepsTheSystemUpAndAChoiceLastsOneBatch)
 {
     std::vector<app::AfterBatch> asked;
-    session->PowerDown = [&](app::AfterBatch what) {
-        asked.push_back(what);
-        return std::string();
-    };
-    session->CountdownSeconds = 1;
+    StartForm({.countdownSeconds = 1, .powerDown = [&](app::AfterBatch what) {
+                   asked.push_back(what);
+                   return std::string();
+               }});
     session->SetWhenBatchEnds(app::AfterBatch::Sleep);
     {
         DialogWatcher cancel([](HWND notice) { return PostMessageA(notice, WM_COMMAND, IDCANCEL, 0) != FALSE; });
@@ -154,17 +153,19 @@ TEST_F(DesktopTest, TheCountdownsCancelKeepsTheSystemUpAndAChoiceLastsOneBatch)
 TEST_F(DesktopTest, ABatchTellsItsProgressAndItsEndAndKeepsTheSystemAwakeUntilItEnds)
 {
     std::vector<std::string> calls;  // what the taskbar button and the caption are told, in order
-    session->Events.OnProgress = [&](const convert::BatchProgress& p) {
+    app::TSessionEvents events;
+    events.OnProgress = [&](const convert::BatchProgress& p) {
         calls.push_back(std::to_string(static_cast<int>(convert::BatchFraction(p.facts) * 100)) + " %" +
                         (p.failed ? " failed" : ""));
     };
-    session->Events.OnBatchEnded = [&](const convert::BatchSummary& s) {
+    events.OnBatchEnded = [&](const convert::BatchSummary& s) {
         calls.push_back(convert::BatchEndText(s.converted, s.failed, s.stopped));
     };
-    session->Folders.work = work.substr(0, work.size() - 1);
+    session->Listen(events);
+    session->ChooseOutputFolder(work.substr(0, work.size() - 1));
     MakeClip(work + "good.mp4", 2);
-    session->Queue().Add(work + "good.mp4", 3);
-    session->Queue().Add(work + "gone.mp4", 3);  // fails without an encoder
+    QueueFile(work + "good.mp4", 3);
+    QueueFile(work + "gone.mp4", 3);  // fails without an encoder
     session->Start();
     ASSERT_TRUE(Converting());
     // A call without ES_CONTINUOUS changes nothing and tells the state in force.

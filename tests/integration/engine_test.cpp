@@ -17,26 +17,43 @@ using queue::RowState;
 
 namespace {
 
+// A queue and the batch that converts it, on the test encoder unless a test names another.
 struct EngineTest : ConvertingTest {
-    TQueue& Queue() { return session->Queue(); }
-    convert::TBatch& Batch() { return session->Batch(); }
+    TQueue queue;
+    convert::TBatch batch{queue};
+    convert::BatchSetup setup{.outputFolder = work, .encoders = 2};
+
+    void SetUp() override
+    {
+        ConvertingTest::SetUp();
+        setup.logFolder = session->Folders().temp;
+        setup.encoderPath = session->Tools().ffmpeg;
+    }
+    void TearDown() override
+    {
+        batch.Abandon();
+        ConvertingTest::TearDown();
+    }
+    TQueue& Queue() { return queue; }
+    convert::TBatch& Batch() { return batch; }
+    bool Converting() const { return batch.Running(); }
     // Queues an input whose content is the fake encoder's script.
     void QueueScript(const std::string& name, const std::string& script, int seconds = 1)
     {
         WriteFile(work + name, script);
-        Queue().Add(work + name, seconds);
+        queue.Add(work + name, seconds);
     }
-    void UseFakeEncoder() { SessionTest::UseFakeEncoder(work); }
+    void UseFakeEncoder()
+    {
+        setup.encoderPath = work + "fake_encoder.exe";
+        CopyFileA((ExeFolder() + "fake_encoder.exe").c_str(), setup.encoderPath.c_str(), FALSE);
+    }
     void Convert(int encoders)
     {
-        convert::BatchSetup setup;
-        setup.encoderPath = session->Tools.ffmpeg;
-        setup.outputFolder = session->Folders.work;
-        setup.logFolder = session->Folders.temp;
         setup.encoders = encoders;
-        Batch().Start(setup);
+        batch.Start(setup);
     }
-    std::string State(int row) { return session->Queue().StateText(row); }
+    std::string State(int row) { return queue.StateText(row); }
     // Every state text the row shows until the batch is idle.
     std::vector<std::string> StatesUntilIdle(int row, int timeoutMs = 30000)
     {
@@ -72,7 +89,7 @@ bool Contains(const std::vector<std::string>& seen, const std::string& state)
 
 TEST_F(EngineTest, OnlyPendingRowsStartAndAClickDuringABatchDoesNothing)
 {
-    session->Start();  // an empty queue
+    Convert(2);  // an empty queue
     EXPECT_FALSE(Converting());
 
     UseFakeEncoder();
@@ -100,17 +117,12 @@ TEST_F(EngineTest, EncodersRunAsManyAtOnceAsSetRowsEndInAnyOrderAndAFailureStops
         std::size_t most;
     } cases[] = {{"1", 1}, {"3", 3}};
     for (const Case& c : cases) {
-        WriteSetting("Encoders", c.setting);  // read at the start
-        session.reset();
-        StartSession();
-        session->Folders.work = work;
-        UseFakeEncoder();
         const int first = Queue().Count();
         QueueScript("slow" + std::string(c.setting) + ".mp4", "write 10\nsleep 1500\nfinish");
         QueueScript("fails" + std::string(c.setting) + ".mp4", "write 10\nexit 3");
         QueueScript("quick" + std::string(c.setting) + ".mp4", "write 10\nsleep 300\nfinish");
         QueueScript("last" + std::string(c.setting) + ".mp4", "write 10\nfinish");
-        session->Start();
+        Convert(static_cast<int>(c.most));
         std::size_t most = 0;
         std::vector<int> endOrder;
         PumpUntil(
@@ -233,20 +245,20 @@ TEST_F(EngineTest, AbandonedMidwayEndsOurEncodersAndRemovesTheirTemporaries)
 
 TEST_F(EngineTest, EncoderThatCannotStartOrALogThatCannotBeMadeFailEachRowWithTheRightCulprit)
 {
-    session->Tools.ffmpeg = work + "no-such-encoder.exe";
+    setup.encoderPath = work + "no-such-encoder.exe";
     QueueScript("a.mp4", "exit 0");
     Convert(2);
     EXPECT_FALSE(Converting());
     const std::string& reason = Queue().Reason(0);
     EXPECT_EQ(reason.rfind("The encoder could not be started: ", 0), 0u) << reason;
-    EXPECT_NE(reason.find(session->Tools.ffmpeg), std::string::npos) << reason;
+    EXPECT_NE(reason.find(setup.encoderPath), std::string::npos) << reason;
     EXPECT_NE(reason.find("Security software"), std::string::npos) << reason;
 
     UseFakeEncoder();
-    session->Folders.temp = work + "no-such-folder\\";
+    setup.logFolder = work + "no-such-folder\\";
     QueueScript("b.mp4", "exit 0");
     Convert(2);
-    EXPECT_EQ(Queue().Reason(1).rfind("The encoder's log " + session->Folders.temp + "ffmpeg_log.txt could not be made: ", 0), 0u)
+    EXPECT_EQ(Queue().Reason(1).rfind("The encoder's log " + setup.logFolder + "ffmpeg_log.txt could not be made: ", 0), 0u)
         << Queue().Reason(1);
     EXPECT_EQ(Queue().Reason(1).find("Security software"), std::string::npos);
 }
@@ -285,18 +297,18 @@ TEST_F(EngineTest, RealEncoderFailureIsExplainedAndItsLogRemovedAtTheEnd)
 {
     const std::string clip = work + "clip.mp4";
     MakeClip(clip, 1);
-    session->Folders.work = work + "no-such-folder";
-    Queue().Add(clip, 2);
+    session->ChooseOutputFolder(work + "no-such-folder");
+    QueueFile(clip, 2);
     session->Start();
-    StatesUntilIdle(0, 60000);
-    ASSERT_EQ(Queue().State(0), RowState::Failed);
+    PumpUntil([&] { return !session->Busy(); }, 60000);
+    ASSERT_EQ(session->Queue().State(0), RowState::Failed);
     // What a click on "Failed" says: the encoder's exit code (its own error number), and why.
     const std::string said = session->ReasonMessage(0);
     EXPECT_EQ(said.rfind("clip.mp4 was not converted. The encoder ended with exit code ", 0), 0u) << said;
     const std::string why = ": " + work + "no-such-folder\\clip.mpg: No such file or directory.";
     EXPECT_EQ(said.substr(said.size() - std::min(said.size(), why.size())), why) << said;
 
-    const std::string log = convert::TBatch::LogPath(session->Folders.temp, 0);
+    const std::string log = convert::TBatch::LogPath(session->Folders().temp, 0);
     EXPECT_TRUE(FileExists(log));
     session.reset();
     EXPECT_FALSE(FileExists(log));
@@ -452,12 +464,12 @@ TEST_F(EngineTest, AFolderPastMaxPathHandedOverQueuesAndConvertsItsClip)
     SetCurrentDirectoryW(current);
     EXPECT_EQ(handedOver + "\\", folder);
 
-    session->AddItems({handedOver});
-    ASSERT_EQ(Queue().Count(), 1);
-    EXPECT_EQ(Queue().MediaSeconds(0), 2);
+    session->Intake().AddItems({handedOver});
+    ASSERT_EQ(session->Queue().Count(), 1);
+    EXPECT_EQ(session->Queue().MediaSeconds(0), 2);
     session->Start();
-    StatesUntilIdle(0, 60000);
-    EXPECT_EQ(Queue().State(0), RowState::Done) << Queue().Reason(0);
+    PumpUntil([&] { return !session->Busy(); }, 60000);
+    EXPECT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
     EXPECT_TRUE(FileExists(work + "\\long.mpg"));
     RemoveDirectoryW(fw::WidePath(folder).c_str());  // the removal below does not reach so deep
     DeleteFileW(fw::WidePath(folder + "long.mp4").c_str());
@@ -474,11 +486,11 @@ TEST_F(EngineTest, ARunStartedDuringAPauseWaitsForTheResume)
     Convert(1);
     // The refusal ends the run, and the batch pauses before it has looked.
     for (int i = 0; i < 200 && RunningProcesses("fake_encoder.exe") > 0; ++i) Sleep(50);
-    session->PauseOrResume();
+    batch.Pause();
     PumpFor(1000);
     EXPECT_EQ(RunningProcesses("fake_encoder.exe"), 1) << "the scaled run waits, paused";
     EXPECT_EQ(Queue().State(0), RowState::Converting);
-    session->PauseOrResume();
+    batch.Resume();
     StatesUntilIdle(0);
     EXPECT_EQ(Queue().State(0), RowState::Failed) << "refused again once it went on";
 }
@@ -497,16 +509,16 @@ TEST_F(EngineTest, APausedEncoderWaitsWhereItIsGoesOnAfterAndStopsNowWithNothing
     };
     Convert(1);
     ASSERT_TRUE(PumpUntil([&] { return size() > 2000 && State(0).find("% Done") != std::string::npos; }, 10000));
-    session->PauseOrResume();
+    batch.Pause();
     PumpFor(300);  // a write under way ends
     const DWORD paused = size();
     PumpFor(1000);
     EXPECT_EQ(size(), paused) << "the encoder writes nothing while paused";
     EXPECT_NE(State(0).find("% (paused)"), std::string::npos) << State(0);
     EXPECT_EQ(SetThreadExecutionState(0), static_cast<EXECUTION_STATE>(ES_CONTINUOUS)) << "the system may sleep";
-    session->PauseOrResume();
+    batch.Resume();
     EXPECT_TRUE(PumpUntil([&] { return size() > paused; }, 5000)) << "and goes on where it was";
-    session->PauseOrResume();
+    batch.Pause();
     Batch().StopNow();
     EXPECT_TRUE(PumpUntil([&] { return !Converting(); }, 10000));
     EXPECT_EQ(RunningProcesses("fake_encoder.exe"), 0);

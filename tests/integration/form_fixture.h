@@ -1,5 +1,6 @@
 // A session as the program makes it, in this test process, and the main window on it.
 #pragma once
+#include <cstdio>
 #include <memory>
 
 #include "app/Session.h"
@@ -8,19 +9,47 @@
 
 struct SessionTest : ::testing::Test {
     std::unique_ptr<app::TSession> session;
+    std::vector<std::string> told;  // what the session said before a window listened
 
     // With its tools written, as once the window has shown.
-    void StartSession()
+    void StartSession(app::TSessionTunings tunings = {})
     {
-        session = std::make_unique<app::TSession>();
+        session = std::make_unique<app::TSession>(std::move(tunings));
+        told.clear();
+        session->Listen({.OnMessage = [this](const std::string& text) { told.push_back(text); }});
         session->WaitForTools();
     }
     // The test encoder as the session's encoder: a copy, since the session deletes its
     // encoder file when it ends.
     void UseFakeEncoder(const std::string& folder)
     {
-        session->Tools.ffmpeg = folder + "fake_encoder.exe";
-        CopyFileA((testing_support::ExeFolder() + "fake_encoder.exe").c_str(), session->Tools.ffmpeg.c_str(), FALSE);
+        app::TToolPaths tools = session->Tools();
+        tools.ffmpeg = folder + "fake_encoder.exe";
+        CopyFileA((testing_support::ExeFolder() + "fake_encoder.exe").c_str(), tools.ffmpeg.c_str(), FALSE);
+        session->UseTools(tools);
+    }
+    void UseMediaTool(const std::string& path)
+    {
+        app::TToolPaths tools = session->Tools();
+        tools.mediainfo = path;
+        session->UseTools(tools);
+    }
+    // Queues a file as "Add MP4 File" does, a stand-in media tool answering its length.
+    void QueueFile(const std::string& path, int seconds)
+    {
+        const app::TToolPaths staged = session->Tools();
+        UseMediaTool(testing_support::ExeFolder() + "echo_args.exe");
+        const int answered = seconds - 1;  // the probe counts a second begun
+        char length[32];
+        std::snprintf(length, sizeof length, "%02d:%02d:%02d.000", answered / 3600, answered / 60 % 60, answered % 60);
+        char echoOut[MAX_PATH] = {};  // a stand-in opener's record, not the probe's
+        const bool recording = GetEnvironmentVariableA("ECHO_OUT", echoOut, MAX_PATH) > 0;
+        SetEnvironmentVariableA("ECHO_OUT", nullptr);
+        SetEnvironmentVariableA("ECHO_PRINT", length);
+        session->Intake().AddChosenFile(path);
+        SetEnvironmentVariableA("ECHO_PRINT", nullptr);
+        SetEnvironmentVariableA("ECHO_OUT", recording ? echoOut : nullptr);
+        session->UseTools(staged);
     }
     // A batch that converts until the session ends: the test encoder on a file that sleeps,
     // queued as the last row.
@@ -28,8 +57,8 @@ struct SessionTest : ::testing::Test {
     {
         UseFakeEncoder(folder);
         testing_support::WriteFile(folder + "busy.mp4", "sleep 60000\n");
-        session->Queue().Add(folder + "busy.mp4", 1);
-        session->Folders.work = folder;
+        QueueFile(folder + "busy.mp4", 1);
+        session->ChooseOutputFolder(folder);
         session->Start();
     }
     bool Converting() const { return session->Busy(); }
@@ -43,7 +72,7 @@ struct ConvertingTest : SessionTest {
     {
         testing_support::DeleteSettings();
         StartSession();
-        session->Folders.work = work;
+        session->ChooseOutputFolder(work);
     }
     void TearDown() override
     {
@@ -58,10 +87,11 @@ struct FormTest : SessionTest {
     std::unique_ptr<TfrmMain> form;
 
     // The window of a first start: no setting left by an earlier test.
-    void StartForm()
+    void StartForm(app::TSessionTunings tunings = {})
     {
+        form.reset();
         testing_support::DeleteSettings();
-        StartSession();
+        StartSession(std::move(tunings));
         form = std::make_unique<TfrmMain>(*session);
     }
     // A control of the window by its name.

@@ -87,7 +87,7 @@ struct MainWindowTest : FormTest {
     void SetUp() override
     {
         StartForm();
-        session->Folders.work = work.substr(0, work.size() - 1);
+        session->ChooseOutputFolder(work.substr(0, work.size() - 1));
         fw::Application->SetMainForm(form.get());
         form->Show();
         PumpFor(300);
@@ -131,16 +131,25 @@ struct MainWindowTest : FormTest {
         item.state = LVIS_SELECTED | LVIS_FOCUSED;
         SendMessageA(List(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
     }
+    // Rows in these states, as a user gets them: converted into the earlier output folder by
+    // the test encoder, a pending row failed first and tried again.
     void QueueRows(const std::vector<std::string>& states)
     {
         CreateDirectoryA(earlier.c_str(), nullptr);
+        UseFakeEncoder(work);
+        std::vector<int> retried;
         for (std::size_t i = 0; i < states.size(); ++i) {
             std::string path = work + "clip" + std::to_string(i) + ".mp4";
-            WriteFile(path, "x");
-            session->Queue().Add(path, 10 + i);
-            if (states[i] == "Done") session->Queue().Finish(static_cast<int>(i), earlier + "clip" + std::to_string(i) + ".mpg");
-            if (states[i] == "Failed") session->Queue().Fail(static_cast<int>(i), "why");
+            WriteFile(path, states[i] == "Done" ? "write 10\nfinish\n" : "say why\nexit 3\n");
+            QueueFile(path, 10 + static_cast<int>(i));
+            if (states[i] == "Pending") retried.push_back(static_cast<int>(i));
         }
+        const std::string output = session->Folders().work;
+        session->ChooseOutputFolder(earlier);
+        session->Start();
+        PumpUntil([&] { return !Converting(); }, 30000);
+        session->Retry(retried);
+        session->ChooseOutputFolder(output);
     }
 };
 

@@ -10,10 +10,27 @@ using namespace testing_support;
 
 namespace {
 
+// The intake on a queue of its own, asking the staged media tool unless a test gives another.
 struct ProbeTest : SessionTest {
     std::string work = FreshFolder("probe");
+    std::string tool, temp;
+    DWORD limit = 60000;
 
-    void SetUp() override { StartSession(); }
+    void SetUp() override
+    {
+        StartSession();
+        tool = session->Tools().mediainfo;
+        temp = session->Folders().temp;
+    }
+    std::optional<int> Probe(const std::string& path)
+    {
+        TQueue queue;
+        const app::TSessionEvents events;
+        app::TIntake intake(queue, events,
+                            {.mediaTool = [&] { return tool; }, .busy = [] { return false; }, .tempFolder = temp,
+                             .probeTimeLimitMs = limit});
+        return intake.ProbeDuration(path);
+    }
     void TearDown() override
     {
         SessionTest::TearDown();
@@ -23,9 +40,9 @@ struct ProbeTest : SessionTest {
     void StandInTool(const std::string& commands)
     {
         WriteFile(work + "tool.bat", "@echo off\r\n" + commands + "\r\n");
-        session->Tools.mediainfo = work + "tool.bat";
+        tool = work + "tool.bat";
     }
-    bool LeftBehind() const { return FileExists(session->Folders.temp + "duration_time.txt"); }
+    bool LeftBehind() const { return FileExists(temp + "duration_time.txt"); }
 };
 
 }  // namespace
@@ -33,7 +50,7 @@ struct ProbeTest : SessionTest {
 TEST_F(ProbeTest, RealToolGivesTheSecondsPlusOneAndLeavesNothingBehind)
 {
     MakeClip(work + "twelve.mp4", 12);
-    EXPECT_EQ(session->ProbeDuration(work + "twelve.mp4"), 13);
+    EXPECT_EQ(Probe(work + "twelve.mp4"), 13);
     EXPECT_FALSE(LeftBehind());
 }
 
@@ -44,7 +61,7 @@ TEST_F(ProbeTest, RealToolHasNoAnswerForFilesItCannotRead)
     WriteFile(work + "text.mp4", "These are notes, not a film.\r\n");
     WriteFile(work + "truncated.mp4", ReadFile(work + "whole.mp4").substr(0, 600));
     for (const char* name : {"empty.mp4", "text.mp4", "truncated.mp4"}) {
-        EXPECT_EQ(session->ProbeDuration(work + name), std::nullopt) << name;
+        EXPECT_EQ(Probe(work + name), std::nullopt) << name;
         EXPECT_FALSE(LeftBehind()) << name;
     }
 }
@@ -55,20 +72,20 @@ TEST_F(ProbeTest, PathWithShellCharactersProbesTheRightFile)
     CreateDirectoryA(folder.c_str(), nullptr);
     MakeClip(folder + "x&y^z!.mp4", 3);
     MakeClip(work + "x.mp4", 6);  // what a wrongly cut path would name
-    EXPECT_EQ(session->ProbeDuration(folder + "x&y^z!.mp4"), 4);
+    EXPECT_EQ(Probe(folder + "x&y^z!.mp4"), 4);
 }
 
 TEST_F(ProbeTest, ToolIsStartedDirectlyWithThePathWhole)
 {
     const std::string seen = work + "seen.txt";
     SetEnvironmentVariableA("ECHO_OUT", seen.c_str());
-    session->Tools.mediainfo = ExeFolder() + "echo_args.exe";
+    tool = ExeFolder() + "echo_args.exe";
     const std::string path = "C:\\my clips\\50% & ^more!.mp4";
-    EXPECT_EQ(session->ProbeDuration(path), std::nullopt);  // the stand-in says nothing
+    EXPECT_EQ(Probe(path), std::nullopt);  // the stand-in says nothing
     SetEnvironmentVariableA("ECHO_OUT", nullptr);
     const std::string text = ReadFile(seen);
     EXPECT_EQ(text.substr(0, text.find('\n')),
-              fw::BuildCommandLine(session->Tools.mediainfo, "--Inform=General;%Duration/String3% \"" + path + "\""));
+              fw::BuildCommandLine(tool, "--Inform=General;%Duration/String3% \"" + path + "\""));
     EXPECT_FALSE(LeftBehind());
 }
 
@@ -85,7 +102,7 @@ TEST_F(ProbeTest, AnswersAreReadFromTheFirstLine)
     };
     for (const Case& c : cases) {
         StandInTool(c.commands);
-        EXPECT_EQ(session->ProbeDuration(work + "any.mp4"), c.entry) << c.commands;
+        EXPECT_EQ(Probe(work + "any.mp4"), c.entry) << c.commands;
         EXPECT_FALSE(LeftBehind());
     }
 }
@@ -95,7 +112,7 @@ TEST_F(ProbeTest, TextThatIsNoTimeRaisesTheConversionError)
     for (const char* line : {"24:00:00.000", "00:01:23,456"}) {
         StandInTool(std::string("echo ") + line);
         try {
-            session->ProbeDuration(work + "any.mp4");
+            Probe(work + "any.mp4");
             ADD_FAILURE() << line;
         } catch (const fw::EConvertError& e) {
             EXPECT_EQ(std::string(e.what()), "'" + std::string(line) + "' is not a valid time");
@@ -106,19 +123,19 @@ TEST_F(ProbeTest, TextThatIsNoTimeRaisesTheConversionError)
 
 TEST_F(ProbeTest, AnswerThatCannotBeWrittenOrReadAndAToolThatCannotStartRaise)
 {
-    session->Folders.temp = work + "missing\\";
+    temp = work + "missing\\";
     try {
-        session->ProbeDuration(work + "any.mp4");
+        Probe(work + "any.mp4");
         ADD_FAILURE();
     } catch (const fw::EFCreateError& e) {
         EXPECT_EQ(std::string(e.what()).rfind("Cannot create file \"" + work + "missing\\duration_time.txt\". ", 0), 0u)
             << e.what();
     }
 
-    session->Folders.temp = work;
+    temp = work;
     StandInTool("del \"" + work + "duration_time.txt\"");  // the answer is gone when it is read
     try {
-        session->ProbeDuration(work + "any.mp4");
+        Probe(work + "any.mp4");
         ADD_FAILURE();
     } catch (const fw::EFOpenError& e) {
         std::string text = e.what();
@@ -126,13 +143,13 @@ TEST_F(ProbeTest, AnswerThatCannotBeWrittenOrReadAndAToolThatCannotStartRaise)
         EXPECT_GT(text.size(), ("Cannot open file \"" + work + "duration_time.txt\". ").size()) << "with the system's text";
     }
 
-    session->Tools.mediainfo = work + "gone\\mediainfo.exe";
+    tool = work + "gone\\mediainfo.exe";
     try {
-        session->ProbeDuration(work + "any.mp4");
+        Probe(work + "any.mp4");
         ADD_FAILURE();
     } catch (const fw::Exception& e) {
         EXPECT_EQ(std::string(e.what()).rfind("The media tool could not be started: ", 0), 0u) << e.what();
-        EXPECT_NE(std::string(e.what()).find(session->Tools.mediainfo), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find(tool), std::string::npos) << e.what();
     }
     EXPECT_FALSE(LeftBehind());
 }
@@ -140,10 +157,10 @@ TEST_F(ProbeTest, AnswerThatCannotBeWrittenOrReadAndAToolThatCannotStartRaise)
 TEST_F(ProbeTest, ToolThatNeverEndsIsStoppedAndGivesNoAnswer)
 {
     SetEnvironmentVariableA("ECHO_SLEEP_MS", "600000");
-    session->Tools.mediainfo = ExeFolder() + "echo_args.exe";
-    session->ProbeTimeLimitMs = 1500;
+    tool = ExeFolder() + "echo_args.exe";
+    limit = 1500;
     DWORD start = GetTickCount();
-    EXPECT_EQ(session->ProbeDuration(work + "any.mp4"), std::nullopt);
+    EXPECT_EQ(Probe(work + "any.mp4"), std::nullopt);
     EXPECT_LT(GetTickCount() - start, 15000u);
     SetEnvironmentVariableA("ECHO_SLEEP_MS", nullptr);
     EXPECT_FALSE(LeftBehind());

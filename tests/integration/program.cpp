@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "app/MainInstance.h"
+#include "ui/MainInstance.h"
 #include "support.h"
 
 namespace testing_support {

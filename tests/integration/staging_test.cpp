@@ -1,8 +1,12 @@
 // Staging the embedded tools at start-up and removing them at a normal end.
 #include <gtest/gtest.h>
 
-#include "framework/Launcher.h"
+#include "app/AppLogic.h"
 #include "form_fixture.h"
+#include "framework/Files.h"
+#include "framework/Launcher.h"
+#include "framework/Unicode.h"
+#include "queue/QueueLogic.h"
 
 using namespace testing_support;
 
@@ -45,41 +49,46 @@ TEST_F(StagingTest, ToolsAreWrittenHiddenWithTheEmbeddedBytes)
         const char* fetched;
     } files[] = {{"ffmpeg.exe", "ffmpeg.exe"}, {"mediainfo.exe", "mediainfo.exe"}, {"mediainfo.dll", "MediaInfo.dll"}};
     for (const auto& f : files) {
-        std::string path = session->Folders.app + f.staged;
+        std::string path = session->Folders().app + f.staged;
         ASSERT_TRUE(FileExists(path)) << path;
         EXPECT_TRUE(Attributes(path) & FILE_ATTRIBUTE_HIDDEN) << path;
         EXPECT_TRUE(ReadFile(path) == ReadFile(payloads + f.fetched)) << path << " differs";
     }
-    EXPECT_FALSE(FileExists(session->Folders.app + "cygwin1.dll"));  // our encoder needs no runtime libraries
-    EXPECT_FALSE(FileExists(session->Folders.app + "cygz.dll"));
+    EXPECT_FALSE(FileExists(session->Folders().app + "cygwin1.dll"));  // our encoder needs no runtime libraries
+    EXPECT_FALSE(FileExists(session->Folders().app + "cygz.dll"));
 }
 
 TEST_F(StagingTest, ToolPathsAreShortFormsThatRun)
 {
     StartSession();
-    EXPECT_TRUE(IsShortForm(session->Tools.ffmpeg)) << session->Tools.ffmpeg;
-    EXPECT_TRUE(IsShortForm(session->Tools.mediainfo)) << session->Tools.mediainfo;
-    EXPECT_TRUE(_stricmp(LongForm(session->Tools.ffmpeg).c_str(), (session->Folders.app + "ffmpeg.exe").c_str()) == 0);
-    EXPECT_TRUE(_stricmp(LongForm(session->Tools.mediainfo).c_str(), (session->Folders.app + "mediainfo.exe").c_str()) == 0);
-    EXPECT_EQ(RunAndWaitExit(session->Tools.ffmpeg + " -version"), 0);
-    EXPECT_NE(RunAndCapture(session->Tools.mediainfo + " --Version").find("MediaInfoLib"), std::string::npos);
+    EXPECT_TRUE(IsShortForm(session->Tools().ffmpeg)) << session->Tools().ffmpeg;
+    EXPECT_TRUE(IsShortForm(session->Tools().mediainfo)) << session->Tools().mediainfo;
+    EXPECT_TRUE(_stricmp(LongForm(session->Tools().ffmpeg).c_str(), (session->Folders().app + "ffmpeg.exe").c_str()) == 0);
+    EXPECT_TRUE(_stricmp(LongForm(session->Tools().mediainfo).c_str(), (session->Folders().app + "mediainfo.exe").c_str()) == 0);
+    EXPECT_EQ(RunAndWaitExit(session->Tools().ffmpeg + " -version"), 0);
+    EXPECT_NE(RunAndCapture(session->Tools().mediainfo + " --Version").find("MediaInfoLib"), std::string::npos);
 }
 
 TEST_F(StagingTest, ToolsAreWrittenOnceTheWindowShowsAndAConvertAtOnceWaitsForThem)
 {
     const std::string work = FreshFolder("at-once");
     MakeClip(work + "a.mp4", 2);
+    // A row that a crashed copy kept, offered once the window shows: queued without the tools.
+    const std::string tools = app::ProgramFolderUnder(GetAppDataFolder(), fw::IsLeadByte);
+    ForceLastLevel(tools);
+    WriteFile(tools + "queue-" + std::to_string(GetCurrentProcessId()) + ".txt", queue::SavedRowsText({{work + "a.mp4", 3}}));
+    DialogWatcher yes([](HWND question) { return PostMessageA(question, WM_COMMAND, IDYES, 0) != FALSE; });
     session = std::make_unique<app::TSession>();
     form = std::make_unique<TfrmMain>(*session);
-    const std::string encoder = session->Folders.app + "ffmpeg.exe";
+    const std::string encoder = session->Folders().app + "ffmpeg.exe";
     SetFileAttributesA(encoder.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(encoder.c_str());
     PumpFor(200);
     EXPECT_FALSE(FileExists(encoder)) << "written before the window showed";
 
     form->Show();
-    session->Queue().Add(work + "a.mp4", 3);
-    session->Folders.work = work;
+    ASSERT_TRUE(PumpUntil([&] { return session->Queue().Count() == 1; }, 10000));
+    session->ChooseOutputFolder(work);
     session->Start();
     EXPECT_TRUE(Converting());
     PumpUntil([&] { return !Converting(); }, 60000);
@@ -92,7 +101,7 @@ TEST_F(StagingTest, ToolsAreWrittenOnceTheWindowShowsAndAConvertAtOnceWaitsForTh
 TEST_F(StagingTest, LeftoverToolsAreReplacedAndOnlyAWholeCopyHeldOpenIsUsed)
 {
     StartSession();
-    const std::string appDir = session->Folders.app;
+    const std::string appDir = session->Folders().app;
     const std::string dll = appDir + "mediainfo.dll";
     const std::string encoder = appDir + "ffmpeg.exe";
     const std::string wholeDll = ReadFile(PayloadFolder() + "MediaInfo.dll");
@@ -118,35 +127,33 @@ TEST_F(StagingTest, LeftoverToolsAreReplacedAndOnlyAWholeCopyHeldOpenIsUsed)
     leaveBehind(dll, wholeDll);
     {
         fw::unique_handle held = holdOpen(dll);
-        DialogWatcher dialogs;
         StartSession();
-        EXPECT_EQ(dialogs.Count(), 0);
-        EXPECT_TRUE(session->Tools.encoderFailure.empty());
+        EXPECT_TRUE(told.empty());
+        EXPECT_TRUE(session->Tools().encoderFailure.empty());
         session.reset();
     }
     // Held and cut short: said once at start-up, and conversions fail with the reason.
     leaveBehind(encoder, "cut");
     {
         fw::unique_handle held = holdOpen(encoder);
-        DialogWatcher dialogs;
         StartSession();
-        ASSERT_EQ(dialogs.Count(), 1);
-        const std::string said = dialogs.Seen_()[0].text;
+        ASSERT_EQ(told.size(), 1u);
+        const std::string said = told[0];
         EXPECT_NE(said.find(appDir), std::string::npos) << said;
         EXPECT_NE(said.find("ffmpeg.exe: "), std::string::npos) << said;
-        EXPECT_TRUE(ReadFile(session->Folders.app + "mediainfo.exe") == ReadFile(PayloadFolder() + "mediainfo.exe"))
+        EXPECT_TRUE(ReadFile(session->Folders().app + "mediainfo.exe") == ReadFile(PayloadFolder() + "mediainfo.exe"))
             << "staging went on";
 
         const std::string clip = FreshFolder("unstaged") + "a.mp4";
         WriteFile(clip, "any");
-        session->Queue().Add(clip, 1);
+        QueueFile(clip, 1);
         session->Start();
         EXPECT_FALSE(Converting());
         EXPECT_EQ(session->Queue().State(0), queue::RowState::Failed);
-        EXPECT_EQ(session->Queue().Reason(0), session->Tools.encoderFailure);
-        EXPECT_NE(session->Tools.encoderFailure.find("ffmpeg.exe"), std::string::npos);
+        EXPECT_EQ(session->Queue().Reason(0), session->Tools().encoderFailure);
+        EXPECT_NE(session->Tools().encoderFailure.find("ffmpeg.exe"), std::string::npos);
         EXPECT_EQ(RunningProcesses("ffmpeg.exe"), 0);
-        EXPECT_EQ(dialogs.Count(), 1) << "said once, not again when the tools were needed";
+        EXPECT_EQ(told.size(), 1u) << "said once, not again when the tools were needed";
         session.reset();
         RemoveTree(clip.substr(0, clip.rfind('\\') + 1));
     }
@@ -157,10 +164,10 @@ TEST_F(StagingTest, LeftoverToolsAreReplacedAndOnlyAWholeCopyHeldOpenIsUsed)
 TEST_F(StagingTest, NormalEndDeletesTheToolsButLeavesWhatTheRunningEncoderHolds)
 {
     StartSession();
-    const std::string appDir = session->Folders.app;
+    const std::string appDir = session->Folders().app;
     const std::string output = FreshFolder("held") + "busy.mpg";
     fw::unique_handle encoder =
-        StartHidden(session->Tools.ffmpeg, "-v error -re -f lavfi -i testsrc=rate=25 -t 60 -y \"" + output + "\"");
+        StartHidden(session->Tools().ffmpeg, "-v error -re -f lavfi -i testsrc=rate=25 -t 60 -y \"" + output + "\"");
     ASSERT_TRUE(encoder);
     PumpFor(300);
     DialogWatcher dialogs;

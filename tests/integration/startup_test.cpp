@@ -46,9 +46,9 @@ TEST_F(StartupTest, FirstStartCreatesTheKeyTheOutputFolderValueAndBothFolders)
     EXPECT_EQ(workDir, under(GetPersonalFolder()));
     EXPECT_TRUE(DirectoryExists(workDir));
     EXPECT_TRUE(DirectoryExists(under(GetAppDataFolder())));
-    EXPECT_EQ(session->Folders.work, workDir);
-    EXPECT_EQ(session->Folders.work.back(), '\\');
-    EXPECT_EQ(session->Folders.app, under(GetAppDataFolder()));
+    EXPECT_EQ(session->Folders().work, workDir);
+    EXPECT_EQ(session->Folders().work.back(), '\\');
+    EXPECT_EQ(session->Folders().app, under(GetAppDataFolder()));
 }
 
 TEST_F(StartupTest, StoredOutputFolderWinsAndTheDefaultIsStillCreated)
@@ -58,7 +58,7 @@ TEST_F(StartupTest, StoredOutputFolderWinsAndTheDefaultIsStillCreated)
     WriteSetting("WorkDir", chosen);
     RemoveTree(DefaultWorkDir());
     StartSession();
-    EXPECT_EQ(session->Folders.work, chosen);
+    EXPECT_EQ(session->Folders().work, chosen);
     EXPECT_TRUE(DirectoryExists(DefaultWorkDir()));
     RemoveTree(chosen);
 }
@@ -74,7 +74,7 @@ TEST_F(StartupTest, DeletedOutputFolderIsCreatedAgainAndWrittenBack)
     std::string stored;
     ASSERT_TRUE(ReadSetting("WorkDir", stored));
     EXPECT_EQ(stored, chosen);
-    EXPECT_EQ(session->Folders.work, chosen);
+    EXPECT_EQ(session->Folders().work, chosen);
     RemoveTree(chosen);
 }
 
@@ -87,7 +87,7 @@ TEST_F(StartupTest, OutputFolderWhoseParentIsGoneFailsSilently)
     DialogWatcher dialogs;
     StartSession();
     EXPECT_FALSE(DirectoryExists(missing));
-    EXPECT_EQ(session->Folders.work, missing);
+    EXPECT_EQ(session->Folders().work, missing);
     EXPECT_EQ(dialogs.Count(), 0);
 }
 
@@ -124,7 +124,7 @@ TEST_F(StartupTest, EachSettingReadsAsItsDefaultWhenMissingNotAStringOrOutOfRang
     const DWORD number = 5;
     RegSetValueExA(key.get(), "WorkDir", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
     StartSession();
-    EXPECT_EQ(session->Folders.work, DefaultWorkDir());
+    EXPECT_EQ(session->Folders().work, DefaultWorkDir());
     std::string stored;
     EXPECT_TRUE(ReadSetting("WorkDir", stored) && stored == DefaultWorkDir());
 }
@@ -135,10 +135,11 @@ TEST_F(StartupTest, RowsLeftByACopyThatHadThisProcessIdAreOfferedNotLost)
     ForceLastLevel(ToolFolder());
     const std::string list = ToolFolder() + "queue-" + std::to_string(GetCurrentProcessId()) + ".txt";
     WriteFile(list, queue::SavedRowsText({{"C:\\clips\\a.mp4", 5}, {"C:\\clips\\b.mp4", 7}}));
-    DialogWatcher yes([](HWND question) { return PostMessageA(question, WM_COMMAND, IDYES, 0) != FALSE; });
     StartSession();
-    session->OfferLeftBehindRows();
-    EXPECT_EQ(yes.Count(), 1);
+    std::vector<std::string> asked;
+    session->Listen({.OnQuestion = [&](const std::string& question) { return asked.push_back(question), true; }});
+    session->Intake().OfferLeftBehindRows();
+    EXPECT_EQ(asked.size(), 1u);
     ASSERT_EQ(session->Queue().Count(), 2);
     EXPECT_EQ(session->Queue().Path(1), "C:\\clips\\b.mp4");
     EXPECT_EQ(session->Queue().MediaSeconds(1), 7);

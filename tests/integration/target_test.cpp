@@ -49,8 +49,8 @@ TEST_F(TargetTest, EachTargetMeetsItsStandardAndNeverStretchesThePicture)
         session->ChooseTarget(c.target);
         std::string stored;
         EXPECT_TRUE(ReadSetting("Target", stored) && stored == convert::TargetSetting(c.target));
-        session->Queue().Add(work + "wide.mp4", 2);
-        session->Queue().Add(work + "square.mp4", 2);
+        QueueFile(work + "wide.mp4", 2);
+        QueueFile(work + "square.mp4", 2);
         ConvertAll();
         ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
         ASSERT_EQ(session->Queue().State(1), RowState::Done) << session->Queue().Reason(1);
@@ -63,7 +63,7 @@ TEST_F(TargetTest, EachTargetMeetsItsStandardAndNeverStretchesThePicture)
 TEST_F(TargetTest, AnInputWiderThanMpeg1HoldsIsScaledDownToFitAndSaysSo)
 {
     MakeClip(work + "wide.mp4", 1, "4200x2362");
-    session->Queue().Add(work + "wide.mp4", 2);
+    QueueFile(work + "wide.mp4", 2);
     ConvertAll();
     ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
     EXPECT_EQ(session->Queue().Reason(0), "The picture was scaled from 4200×2362 to 4094×2302, the largest that MPEG-1 holds.");
@@ -73,7 +73,7 @@ TEST_F(TargetTest, AnInputWiderThanMpeg1HoldsIsScaledDownToFitAndSaysSo)
 TEST_F(TargetTest, AConvertedFileFromAnEarlierRunIsReplacedKeptOrSkipped)
 {
     UseFakeEncoder(work);
-    session->Folders.work = work.substr(0, work.size() - 1);  // as the folder picker gives it
+    session->ChooseOutputFolder(work.substr(0, work.size() - 1));  // as the folder picker gives it
     WriteFile(work + "a.mp4", "write 100\nfinish\n");
     struct Case {
         convert::IfExists choice;
@@ -90,7 +90,7 @@ TEST_F(TargetTest, AConvertedFileFromAnEarlierRunIsReplacedKeptOrSkipped)
         WriteFile(work + "a.mpg", "earlier");
         DeleteFileA((work + "a (2).mpg").c_str());
         session->ChooseIfExists(c.choice);
-        session->Queue().Add(work + "a.mp4", 1);
+        QueueFile(work + "a.mp4", 1);
         ConvertAll();
         EXPECT_EQ(session->Queue().State(0), c.state) << session->Queue().Reason(0);
         EXPECT_EQ(session->Queue().Output(0), work + c.output);

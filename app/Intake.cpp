@@ -1,13 +1,12 @@
-// TSession: filling the queue. A file chosen, the files of a folder, and items dropped or
+// TIntake: filling the queue. A file chosen, the files of a folder, and items dropped or
 // handed over, each probed for its duration and queued by one rule.
-#include "app/Session.h"
+#include "app/Intake.h"
 
 #include <deque>
 #include <memory>
 #include <utility>
 
 #include "app/AppLogic.h"
-#include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/errors.h"
 #include "queue/FindFile.h"
@@ -16,16 +15,6 @@
 namespace app {
 
 namespace {
-
-// An ESC waiting in the thread's queue; it is taken out. Only the first key press in
-// the queue is looked at, so that other keys keep their order.
-bool EscapeWaiting()
-{
-    MSG msg;
-    if (!PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) || msg.wParam != VK_ESCAPE) return false;
-    PeekMessageA(&msg, msg.hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
-    return true;
-}
 
 // Above this many files, the caption over the list says which one is being read.
 constexpr std::size_t kShowProgressAbove = 3;
@@ -44,34 +33,49 @@ std::vector<std::string> FolderFiles(const std::string& folder)
 
 }  // namespace
 
-TSession::Added TSession::AddFile(const std::string& path)
+TIntake::TIntake(TQueue& queue, const TSessionEvents& events, TIntakeSetup setup)
+    : queue_(queue), events_(events), setup_(std::move(setup))
+{
+}
+
+void TIntake::Status(const std::string& text) const
+{
+    if (events_.OnStatus) events_.OnStatus(text);
+}
+
+void TIntake::FoldersChanged() const
+{
+    if (events_.OnFoldersChanged) events_.OnFoldersChanged();
+}
+
+TIntake::Added TIntake::AddFile(const std::string& path)
 {
     // The name first: a name the code page cannot hold names no file that exists.
     if (queue::NameOutsideCodePage(path)) return Added::OutsideCodePage;
     const std::optional<int> seconds = ProbeDuration(path);
     if (!seconds) return Added::NoAnswer;
-    Folders.lastFile = path;
+    lastFile_ = path;
     queue_.Add(path, *seconds);
-    if (Events.OnFoldersChanged) Events.OnFoldersChanged();
+    FoldersChanged();
     return Added::Yes;
 }
 
-void TSession::AddChosenFile(const std::string& path)
+void TIntake::AddChosenFile(const std::string& path)
 {
-    if (Busy()) return;
+    if (setup_.busy()) return;
     switch (AddFile(path)) {
-    case Added::OutsideCodePage: fw::Application->ShowMessage(queue::NameOutsideCodePageMessage(path, fw::IsLeadByte)); break;
-    case Added::NoAnswer: fw::Application->ShowMessage(queue::kNoAnswerSingle); break;
+    case Added::OutsideCodePage: Tell(events_, queue::NameOutsideCodePageMessage(path, fw::IsLeadByte)); break;
+    case Added::NoAnswer: Tell(events_, queue::kNoAnswerSingle); break;
     case Added::Yes: break;
     }
 }
 
-bool TSession::AddFolder(const std::string& folder)
+bool TIntake::AddFolder(const std::string& folder)
 {
-    if (Busy()) return true;
-    Folders.lastFolder = folder;
-    if (Events.OnFoldersChanged) Events.OnFoldersChanged();
-    WaitForTools();
+    if (setup_.busy()) return true;
+    lastFolder_ = folder;
+    FoldersChanged();
+    const std::string mediaTool = setup_.mediaTool();
     const std::vector<std::string> found = FolderFiles(folder);
     fw::scope_exit restoreCaption([&] { Status({}); });
 
@@ -87,8 +91,8 @@ bool TSession::AddFolder(const std::string& folder)
             std::size_t end = next;
             while (end < found.size() && end - next < groupSize && !queue::NameOutsideCodePage(found[end])) ++end;
             const std::vector<std::string> group(found.begin() + next, found.begin() + end);
-            const std::string answer = Folders.temp + queue::kAnswerFiles[1 + slot % 2];
-            running.emplace_back(next, std::make_unique<DurationProbe>(Tools.mediainfo, group, answer, ProbeTimeLimitMs));
+            const std::string answer = setup_.tempFolder + queue::kAnswerFiles[1 + slot % 2];
+            running.emplace_back(next, std::make_unique<DurationProbe>(mediaTool, group, answer, setup_.probeTimeLimitMs));
             next = end;
         }
     };
@@ -96,7 +100,7 @@ bool TSession::AddFolder(const std::string& folder)
         startGroups();
         const std::string& path = found[i];
         if (queue::NameOutsideCodePage(path)) {
-            fw::Application->ShowMessage(queue::NameOutsideCodePageMessage(path, fw::IsLeadByte));
+            Tell(events_, queue::NameOutsideCodePageMessage(path, fw::IsLeadByte));
             return true;
         }
         if (found.size() > kShowProgressAbove)
@@ -115,16 +119,16 @@ bool TSession::AddFolder(const std::string& folder)
         // A file its group did not answer is asked alone, under the same time limit.
         if (!seconds[i]) seconds[i] = ProbeDuration(path);
         if (!seconds[i]) {
-            fw::Application->ShowMessage(queue::NoAnswerInFolderMessage(path, fw::IsLeadByte));
+            Tell(events_, queue::NoAnswerInFolderMessage(path, fw::IsLeadByte));
             return true;
         }
         queue_.Add(path, *seconds[i]);
-        if (EscapeWaiting()) return false;
+        if (events_.OnStopWanted && events_.OnStopWanted()) return false;
     }
     return true;
 }
 
-void TSession::AddItems(const std::vector<std::string>& items)
+void TIntake::AddItems(const std::vector<std::string>& items)
 {
     std::vector<RefusedItem> refused;
     for (const std::string& given : items) {
@@ -142,12 +146,12 @@ void TSession::AddItems(const std::vector<std::string>& items)
         } else {
             added = AddFile(item);
         }
-        if (added == Added::NoAnswer) fw::Application->ShowMessage(queue::NoAnswerInFolderMessage(item, fw::IsLeadByte));
+        if (added == Added::NoAnswer) Tell(events_, queue::NoAnswerInFolderMessage(item, fw::IsLeadByte));
     }
-    if (!refused.empty()) fw::Application->ShowMessage(NotAddedMessage(refused));
+    if (!refused.empty()) Tell(events_, NotAddedMessage(refused));
 }
 
-unsigned TSession::KeepItems(const std::vector<std::string>& items)
+unsigned TIntake::KeepItems(const std::vector<std::string>& items)
 {
     if (items.empty()) return kBurstQuietMs;
     if (waiting_.empty()) burstStart_ = GetTickCount();
@@ -155,34 +159,37 @@ unsigned TSession::KeepItems(const std::vector<std::string>& items)
     return GetTickCount() - burstStart_ >= kBurstMostMs ? 0 : kBurstQuietMs;
 }
 
-void TSession::QueueWaitingItems()
+void TIntake::QueueWaitingItems()
 {
     if (waiting_.empty()) return;
     // During a batch they wait for its end; it is said once for each file.
-    if (Busy()) {
+    if (setup_.busy()) {
         if (announcedWaiting_ >= waiting_.size()) return;
         std::vector<std::string> names;
         for (std::size_t i = announcedWaiting_; i < waiting_.size(); ++i)
             names.push_back(queue::FileNamePart(WithoutLongPrefix(waiting_[i]), fw::IsLeadByte));
         announcedWaiting_ = waiting_.size();
-        fw::Application->ShowMessage(AddedAfterConversionMessage(names));
+        Tell(events_, AddedAfterConversionMessage(names));
         return;
     }
     announcedWaiting_ = 0;
     AddItems(std::exchange(waiting_, {}));
 }
 
-std::optional<int> TSession::ProbeDuration(const std::string& path)
+std::optional<int> TIntake::ProbeDuration(const std::string& path)
 {
-    WaitForTools();
-    DurationProbe probe(Tools.mediainfo, path, Folders.temp + queue::kAnswerFiles[0], ProbeTimeLimitMs);
-    return ReadProbeAnswer(probe);
-}
-
-std::optional<int> TSession::ReadProbeAnswer(DurationProbe& probe)
-{
+    DurationProbe probe(setup_.mediaTool(), path, setup_.tempFolder + queue::kAnswerFiles[0], setup_.probeTimeLimitMs);
     if (!probe.Wait()) return std::nullopt;
     return queue::MediaSecondsFromAnswer(probe.AnswerLines());  // the probe removes the file when it goes
+}
+
+void TIntake::OfferLeftBehindRows()
+{
+    std::vector<queue::SavedRow> rows;
+    for (const std::string& text : std::exchange(setup_.leftBehind, {}))
+        for (queue::SavedRow& row : queue::ParseSavedRows(text)) rows.push_back(std::move(row));
+    if (rows.empty() || !Ask(events_, queue::RestoreQuestion(rows.size()))) return;
+    for (const queue::SavedRow& row : rows) queue_.Add(row.path, row.seconds);
 }
 
 }  // namespace app

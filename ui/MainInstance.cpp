@@ -1,5 +1,5 @@
 // TMainInstance: the single-instance guard, and the lock taken before it.
-#include "app/MainInstance.h"
+#include "ui/MainInstance.h"
 
 #include <string>
 

@@ -1,0 +1,40 @@
+// What the session tells the one who shows it, and what it asks.
+#pragma once
+#include <functional>
+#include <string>
+
+#include "convert/Batch.h"
+#include "queue/Queue.h"
+
+namespace app {
+
+// Each may be left empty: a message then goes unseen, a question is answered no, and an
+// action is never stopped.
+struct TSessionEvents {
+    // A row came, went or shows another state (the queue's own news).
+    std::function<void(TQueue::Change change, int row)> OnRowChange;
+    // What the list's caption says while an action works; empty: its own text again.
+    std::function<void(const std::string& text)> OnStatus;
+    // The folders, the last file queued, or the target or existing-file choice changed.
+    std::function<void()> OnFoldersChanged;
+    // A batch's progress, and its end.
+    std::function<void(const convert::BatchProgress& progress)> OnProgress;
+    std::function<void(const convert::BatchSummary& summary)> OnBatchEnded;
+    // Something the user must read, and a question answered yes or no.
+    std::function<void(const std::string& text)> OnMessage;
+    std::function<bool(const std::string& text)> OnQuestion;
+    // Asked between the files of a long action: whether the user wants it stopped (ESC).
+    std::function<bool()> OnStopWanted;
+};
+
+inline void Tell(const TSessionEvents& events, const std::string& text)
+{
+    if (events.OnMessage) events.OnMessage(text);
+}
+
+inline bool Ask(const TSessionEvents& events, const std::string& text)
+{
+    return events.OnQuestion && events.OnQuestion(text);
+}
+
+}  // namespace app

@@ -1,0 +1,75 @@
+// TIntake: what comes into the queue. A file chosen, the files of a folder, and items dropped
+// or handed over (kept while a burst lasts or a batch runs), each probed for its media seconds
+// and queued by one rule; and the rows a crashed copy left behind, offered again.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Events.h"
+#include "queue/Queue.h"
+
+class DurationProbe;
+
+namespace app {
+
+// What the intake takes from its owner.
+struct TIntakeSetup {
+    // The media tool's path, once the tools are there (the call may wait for them).
+    std::function<std::string()> mediaTool;
+    // Whether a batch converts: the queue does not change then.
+    std::function<bool()> busy;
+    std::string tempFolder;  // where the tool's answers are written, with a final backslash
+    // A media tool that has not answered by then never will: the file gets no answer.
+    DWORD probeTimeLimitMs = 60000;
+    std::vector<std::string> leftBehind;  // the texts of the rows a crashed copy kept
+};
+
+class TIntake {
+public:
+    TIntake(TQueue& queue, const TSessionEvents& events, TIntakeSetup setup);
+    TIntake(const TIntake&) = delete;
+    TIntake& operator=(const TIntake&) = delete;
+
+    // A file chosen with "Add MP4 File": probed and queued, or a message says why not.
+    void AddChosenFile(const std::string& path);
+    // The MP4 files of a folder, probed in groups, in the finder's order, up to the first
+    // file without an answer (its message is told) or a stop. False when the user stopped it.
+    bool AddFolder(const std::string& folder);
+    // Dropped or handed-over items in their order: MP4 files as one is chosen, folders as
+    // "Add Folder" takes them; one message lists what was passed over.
+    void AddItems(const std::vector<std::string>& items);
+    // Keeps items to be queued once the window is free; returns in how many milliseconds to
+    // call QueueWaitingItems: a burst of drops and hand-overs is taken as one.
+    unsigned KeepItems(const std::vector<std::string>& items);
+    // Queues what waits, or, during a batch, says once for each file that it waits for its end.
+    void QueueWaitingItems();
+    bool ItemsWaiting() const { return !waiting_.empty(); }
+    // The media seconds of a file, or none when the media tool gave no answer.
+    std::optional<int> ProbeDuration(const std::string& path);
+    // After a crash: offers the rows that the copy which crashed had not done.
+    void OfferLeftBehindRows();
+    // The folder "Add Folder" (or a drop) last queued, and the file last queued on its own.
+    const std::string& LastFolder() const { return lastFolder_; }
+    const std::string& LastFile() const { return lastFile_; }
+
+private:
+    // Probed and queued; false with the message already chosen by the caller's rule.
+    enum class Added { Yes, OutsideCodePage, NoAnswer };
+    Added AddFile(const std::string& path);
+    void Status(const std::string& text) const;
+    void FoldersChanged() const;
+
+    TQueue& queue_;
+    const TSessionEvents& events_;
+    TIntakeSetup setup_;
+    std::string lastFolder_, lastFile_;
+    std::vector<std::string> waiting_;
+    DWORD burstStart_ = 0;              // when the first of the items waiting came
+    std::size_t announcedWaiting_ = 0;  // items already said to wait for the batch's end
+};
+
+}  // namespace app
