@@ -19,7 +19,7 @@
 #include "convert/ConvertLogic.h"
 #include "convert/EncoderArgs.h"
 #include "framework/Launcher.h"
-#include "ui/MainInstance.h"
+#include "app/MainInstance.h"
 #include "framework/Application.h"
 #include "queue/FindFile.h"
 #include "../tests/integration/program.h"

@@ -7,7 +7,7 @@
 #include <shellapi.h>
 
 #include "app/AppLogic.h"
-#include "ui/MainInstance.h"
+#include "app/MainInstance.h"
 #include "framework/Application.h"
 #include "framework/LoadedFunction.h"
 #include "framework/Unicode.h"

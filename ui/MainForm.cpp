@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "ui/MainInstance.h"
+#include "app/MainInstance.h"
 #include "framework/Application.h"
 #include "framework/errors.h"
 #include "ui/EzRgnBtn.h"

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "app/AppLogic.h"
-#include "ui/MainInstance.h"
+#include "app/MainInstance.h"
 #include "app/Session.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
@@ -28,6 +28,11 @@ int CannotStart(const std::string& why)
     return 1;
 }
 
+void ShowMessage(const std::string& text)
+{
+    fw::Application->ShowMessage(text);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
@@ -35,7 +40,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     fw::Application->SetTitle("Mervane");  // before the application window: the guard compares it
     TInstanceLock lock;
     if (!lock.Held())
-        if (std::optional<int> exitCode = HandOverWhenReady(lock, fw::Application->Title())) return *exitCode;
+        if (std::optional<int> exitCode = HandOverWhenReady(lock, fw::Application->Title(), &ShowMessage)) return *exitCode;
 
     fw::Application->Initialize();
     if (!fw::Application->Handle()) {
@@ -43,7 +48,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         return CannotStart(error ? fw::SystemErrorText(error) : std::string());
     }
     fw::AllowFromLowerIntegrity(fw::Application->Handle(), {WM_COPYDATA});
-    TMainInstance guard(nullptr);  // a second copy ends here, before it touches any setting
+    TMainInstance guard(nullptr, &ShowMessage);  // a second copy ends here, before it touches any setting
     std::unique_ptr<app::TSession> session;
     std::unique_ptr<TfrmMain> window;
     try {

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "ui/MainInstance.h"
+#include "app/MainInstance.h"
 #include "support.h"
 
 namespace testing_support {

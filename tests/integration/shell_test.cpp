@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "app/AppLogic.h"
-#include "ui/MainInstance.h"
+#include "app/MainInstance.h"
 #include "app/Settings.h"
 #include "framework/Files.h"
 #include "framework/Launcher.h"

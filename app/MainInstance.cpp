@@ -1,5 +1,5 @@
 // TMainInstance: the single-instance guard, and the lock taken before it.
-#include "ui/MainInstance.h"
+#include "app/MainInstance.h"
 
 #include <string>
 
@@ -90,7 +90,7 @@ HandOver HandOverArguments(HWND runningCopy)
 
 // Hands over and brings the running copy to the front: the exit code to end with, or
 // none when the running copy is gone and this one may take its place.
-std::optional<int> HandOverTo(HWND otherWindow, TInstanceLock* lock)
+std::optional<int> HandOverTo(HWND otherWindow, TInstanceLock* lock, const TellUser& tell)
 {
     HWND target = GetLastActivePopup(otherWindow);
     const HandOver handOver = HandOverArguments(otherWindow);
@@ -107,7 +107,7 @@ std::optional<int> HandOverTo(HWND otherWindow, TInstanceLock* lock)
     if (handOver.taken) return 0;
     const bool elevation = handOver.error == ERROR_ACCESS_DENIED;
     const std::string reason = handOver.error ? fw::SystemErrorText(handOver.error) : "it did not take them";
-    fw::Application->ShowMessage(app::HandOverRefusedMessage(reason, elevation));
+    tell(app::HandOverRefusedMessage(reason, elevation));
     return 1;
 }
 
@@ -142,7 +142,7 @@ bool TInstanceLock::TryTake()
     return held_;
 }
 
-std::optional<int> HandOverWhenReady(TInstanceLock& lock, const std::string& title, DWORD timeoutMs)
+std::optional<int> HandOverWhenReady(TInstanceLock& lock, const std::string& title, const TellUser& tell, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
     while (true) {
@@ -150,13 +150,13 @@ std::optional<int> HandOverWhenReady(TInstanceLock& lock, const std::string& tit
         SearchCopies(nullptr, fw::kApplicationClass, title.c_str());
         const bool timeUp = GetTickCount() - start >= timeoutMs;
         // After the time limit a copy still starting up keeps what it is handed.
-        if (state.otherWindow && (timeUp || HasMainWindow(state.otherWindow))) return HandOverTo(state.otherWindow, &lock);
+        if (state.otherWindow && (timeUp || HasMainWindow(state.otherWindow))) return HandOverTo(state.otherWindow, &lock, tell);
         if (timeUp) return std::nullopt;
         Sleep(50);
     }
 }
 
-TMainInstance::TMainInstance(fw::TComponent* owner) : fw::TComponent(owner)
+TMainInstance::TMainInstance(fw::TComponent* owner, const TellUser& tell) : fw::TComponent(owner)
 {
     HWND own = fw::Application->Handle();
     char title[256] = {};
@@ -165,5 +165,5 @@ TMainInstance::TMainInstance(fw::TComponent* owner) : fw::TComponent(owner)
     GetClassNameA(own, className, sizeof className);
     SearchCopies(own, className, title);
     if (state.matchCount <= 1) return;
-    ExitProcess(static_cast<UINT>(HandOverTo(state.otherWindow, nullptr).value_or(1)));
+    ExitProcess(static_cast<UINT>(HandOverTo(state.otherWindow, nullptr, tell).value_or(1)));
 }
