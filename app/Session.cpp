@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "app/AppLogic.h"
+#include "convert/EncoderArgs.h"
+#include "convert/FitLogic.h"
 #include "app/Settings.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
@@ -82,6 +84,20 @@ void TSession::ChooseTarget(convert::Target target)
     if (events_.OnFoldersChanged) events_.OnFoldersChanged();
 }
 
+void TSession::ChooseQuality(convert::Quality quality)
+{
+    if (Busy()) return;
+    settings_.SetQuality(quality);
+    if (events_.OnFoldersChanged) events_.OnFoldersChanged();
+}
+
+void TSession::ChooseFitTo(const convert::FitTo& fit)
+{
+    if (Busy()) return;
+    settings_.SetFitTo(fit);
+    if (events_.OnFoldersChanged) events_.OnFoldersChanged();
+}
+
 void TSession::ChooseIfExists(convert::IfExists choice)
 {
     if (Busy()) return;
@@ -140,15 +156,76 @@ void TSession::Retry(const std::vector<int>& rows)
 void TSession::Start()
 {
     WaitForTools();
+    if (Busy() || queue_.NextPending() < 0) return;
+    bool cancelled = false;
+    const std::optional<int> fitted = FittedRate(cancelled);
+    if (cancelled || !RoomOrAgreed(fitted)) return;
     batch_.Start({.encoderPath = tools_.ffmpeg,
                   .outputFolder = folders_.work,
                   .logFolder = folders_.temp,
                   .encoderMissing = tools_.encoderFailure,
                   .listFolder = folders_.app,
-                  .rateKBps = convert::kOutputRateKBps,
                   .encoders = settings_.Encoders(),
                   .target = settings_.Target(),
-                  .ifExists = settings_.IfExists()});
+                  .quality = settings_.Quality(),
+                  .ifExists = settings_.IfExists(),
+                  .fittedRate = fitted});
+}
+
+TSession::PendingFacts TSession::Pending() const
+{
+    PendingFacts pending;
+    for (int row = queue_.NextPending(); row >= 0; row = queue_.NextPending(row + 1)) {
+        ++pending.files;
+        pending.seconds += queue_.MediaSeconds(row);
+    }
+    return pending;
+}
+
+std::optional<int> TSession::FittedRate(bool& cancelled) const
+{
+    const convert::FitTo& fit = settings_.FitTo();
+    const convert::Target target = settings_.Target();
+    const PendingFacts pending = Pending();
+    // A Video CD's rates are fixed: what a CD takes is counted in discs.
+    if (fit.setting == "cd" && !convert::FitApplies(fit, target)) Tell(events_, convert::VideoCdsMessage(pending.files, pending.seconds));
+    if (!convert::FitApplies(fit, target)) return std::nullopt;
+    const convert::FittedRate rate = convert::FitRate(fit.bytes, pending.seconds, pending.files, target, settings_.Quality());
+    cancelled = rate.belowFloor &&
+                !Ask(events_, convert::BelowFloorQuestion(pending.files, pending.seconds, fit, rate) + "\n\nConvert anyway?");
+    return rate.video;
+}
+
+std::int64_t TSession::ExpectedBytes() const
+{
+    const convert::FitTo& fit = settings_.FitTo();
+    const PendingFacts pending = Pending();
+    std::optional<int> fitted;
+    if (convert::FitApplies(fit, settings_.Target()))
+        fitted = convert::FitRate(fit.bytes, pending.seconds, pending.files, settings_.Target(), settings_.Quality()).video;
+    return ExpectedBytesAt(fitted);
+}
+
+std::int64_t TSession::ExpectedBytesAt(std::optional<int> fittedRate) const
+{
+    // The high quality's rate follows a picture not yet described: its most is counted.
+    convert::EncodeRequest request{.target = settings_.Target(), .quality = settings_.Quality(), .fittedRate = fittedRate};
+    if (request.quality == convert::Quality::High && !fittedRate) request.facts = convert::InputFacts{{4096, 4096}, 1, true};
+    return convert::ExpectedSizeFor(static_cast<int>(std::min<std::int64_t>(Pending().seconds, INT32_MAX)),
+                                    convert::ExpectedRateKBps(request));
+}
+
+bool TSession::RoomOrAgreed(std::optional<int> fittedRate) const
+{
+    ULARGE_INTEGER free{};
+    if (!GetDiskFreeSpaceExA(folders_.work.c_str(), &free, nullptr, nullptr)) return true;
+    const std::int64_t needed = ExpectedBytesAt(fittedRate);
+    if (needed <= static_cast<std::int64_t>(free.QuadPart)) return true;
+    char root[MAX_PATH] = {}, label[MAX_PATH + 1] = {};
+    std::string volume = GetVolumePathNameA(folders_.work.c_str(), root, MAX_PATH) ? root : folders_.work;
+    if (GetVolumeInformationA(root, label, sizeof label, nullptr, nullptr, nullptr, nullptr, 0) && label[0])
+        volume += " (" + std::string(label) + ")";
+    return Ask(events_, convert::NoRoomQuestion(needed, static_cast<std::int64_t>(free.QuadPart), volume));
 }
 
 AfterBatch TSession::TakeWhenBatchEnds()

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,13 @@ public:
     // run; kept in the settings, and not changed while a batch runs.
     convert::Target Target() const { return settings_.Target(); }
     void ChooseTarget(convert::Target target);
+    convert::Quality Quality() const { return settings_.Quality(); }
+    void ChooseQuality(convert::Quality quality);
+    // The size the batch is fitted to (a disc, a number of megabytes, or none).
+    const convert::FitTo& FitTo() const { return settings_.FitTo(); }
+    void ChooseFitTo(const convert::FitTo& fit);
+    // What the pending rows' outputs will take together, as far as it is known before the start.
+    std::int64_t ExpectedBytes() const;
     convert::IfExists IfExists() const { return settings_.IfExists(); }
     void ChooseIfExists(convert::IfExists choice);
     // The values kept in the registry, as read at start and changed since.
@@ -97,7 +105,8 @@ public:
     void RemoveRows(const std::vector<int>& rows) { queue_.RemoveRows(rows); }
     void RemoveFinished() { queue_.RemoveRows(queue_.FinishedRows()); }
     void Retry(const std::vector<int>& rows);
-    // Converts the pending rows.
+    // Converts the pending rows, once the user has agreed where they need a lower quality than
+    // the disc they are fitted to should have, or more room than the output folder's volume has.
     void Start();
     void StopAfterRunning() { batch_.StopAfterRunning(); }
     void StopNow() { batch_.StopNow(); }
@@ -122,6 +131,17 @@ public:
 
 private:
     void DeleteLeftovers();
+    // The pending rows, and what they take before the start: their fitted rate, if any.
+    struct PendingFacts {
+        int files = 0;
+        std::int64_t seconds = 0;
+    };
+    PendingFacts Pending() const;
+    // The rate a batch of the pending rows is fitted to; none when not fitted, or when the user
+    // did not agree to a rate below the floor (then `cancelled`).
+    std::optional<int> FittedRate(bool& cancelled) const;
+    bool RoomOrAgreed(std::optional<int> fittedRate) const;
+    std::int64_t ExpectedBytesAt(std::optional<int> fittedRate) const;
     void Status(const std::string& text) const;
 
     TSessionTunings tunings_;

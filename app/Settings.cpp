@@ -17,6 +17,8 @@ constexpr const char* kOutputFolder = "WorkDir";
 constexpr const char* kEncoders = "Encoders";
 constexpr const char* kTarget = "Target";
 constexpr const char* kIfExists = "IfExists";
+constexpr const char* kQuality = "Quality";
+constexpr const char* kFitTo = "FitTo";
 
 // Folder paths come back through the wide calls: in UTF-8 a name of MAX_PATH characters
 // may need three times as many bytes.
@@ -56,6 +58,8 @@ TSettings TSettings::Read()
         settings.encoders_ = ReadText(key, kEncoders).value_or("");
         settings.target_ = convert::TargetFromSetting(ReadText(key, kTarget).value_or(""));
         settings.ifExists_ = convert::IfExistsFromSetting(ReadText(key, kIfExists).value_or(""));
+        settings.quality_ = convert::QualityFromSetting(ReadText(key, kQuality).value_or(""));
+        settings.fitTo_ = convert::FitToFromSetting(ReadText(key, kFitTo).value_or(""));
     });
     return settings;
 }
@@ -83,6 +87,18 @@ void TSettings::SetIfExists(convert::IfExists choice)
 {
     ifExists_ = choice;
     Write(kIfExists, convert::IfExistsSetting(choice));
+}
+
+void TSettings::SetQuality(convert::Quality quality)
+{
+    quality_ = quality;
+    Write(kQuality, convert::QualitySetting(quality));
+}
+
+void TSettings::SetFitTo(const convert::FitTo& fit)
+{
+    fitTo_ = fit;
+    Write(kFitTo, fit.setting);
 }
 
 void ForceLastLevel(const std::string& path)

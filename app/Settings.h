@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "convert/FitLogic.h"
 #include "convert/TargetLogic.h"
 
 inline constexpr const char* kSettingsKey = "\\Software\\Talvik";
@@ -30,6 +31,12 @@ public:
     // Target: "mpeg" (the default), "vcd-pal", "vcd-ntsc", "dvd-pal" or "dvd-ntsc".
     convert::Target Target() const { return target_; }
     void SetTarget(convert::Target target);
+    // Quality: "standard" (the default) or "high".
+    convert::Quality Quality() const { return quality_; }
+    void SetQuality(convert::Quality quality);
+    // FitTo: "none" (the default), "cd", "dvd", "dvd-dl" or a number of megabytes.
+    const convert::FitTo& FitTo() const { return fitTo_; }
+    void SetFitTo(const convert::FitTo& fit);
     // IfExists: "replace" (the default), "keep" or "skip".
     convert::IfExists IfExists() const { return ifExists_; }
     void SetIfExists(convert::IfExists choice);
@@ -39,4 +46,6 @@ private:
     std::string encoders_;
     convert::Target target_ = convert::Target::Mpeg;
     convert::IfExists ifExists_ = convert::IfExists::Replace;
+    convert::Quality quality_ = convert::Quality::Standard;
+    convert::FitTo fitTo_;
 };

@@ -72,10 +72,10 @@ std::unique_ptr<TConversion> TBatch::Prepare(int row)
 {
     auto c = std::make_unique<TConversion>();
     c->id = queue_.IdAt(row);
-    c->step = setup_.target == Target::Mpeg ? TConversion::Step::Encoding : TConversion::Step::Describing;
+    c->step = DescribeFirst(setup_.target, setup_.quality) ? TConversion::Step::Describing : TConversion::Step::Encoding;
     c->input = queue_.Path(row);
     c->mediaSeconds = queue_.MediaSeconds(row);
-    c->expectedSize = ExpectedSizeFor(queue_.MediaSeconds(row), setup_.rateKBps);
+    c->expectedSize = ExpectedSizeFor(queue_.MediaSeconds(row), ExpectedRateKBps(Request(*c)));
     c->output = OutputFor(c->input);
     c->skipped = setup_.ifExists == IfExists::Skip && fw::FileExists(c->output);
     c->written = TemporaryPathFor(c->output, [&](const std::string& candidate) {
@@ -98,15 +98,17 @@ std::string TBatch::OutputFor(const std::string& input) const
     });
 }
 
+EncodeRequest TBatch::Request(const TConversion& c) const
+{
+    return {fw::ExtendedPath(c.input), fw::ExtendedPath(c.written), setup_.target, setup_.quality, c.facts, c.scaledTo, setup_.fittedRate};
+}
+
 std::string TBatch::Launch(TConversion& c)
 {
     if (!fw::FileExists(c.input)) return kInputGone;
     if (!setup_.encoderMissing.empty()) return setup_.encoderMissing;
-    const std::string input = fw::ExtendedPath(c.input);
     const std::string args =
-        (c.step == TConversion::Step::Describing ? DescribeArguments(input)
-                       : EncodeArguments({input, fw::ExtendedPath(c.written), setup_.target, c.facts.value_or(InputFacts{}),
-                                          c.scaledTo}))
+        (c.step == TConversion::Step::Describing ? DescribeArguments(fw::ExtendedPath(c.input)) : EncodeArguments(Request(c)))
             .Line();
     // Below normal priority: the desktop stays responsive while the encoders run. Paths
     // past MAX_PATH go in the long form Windows documents for them.
@@ -186,6 +188,7 @@ void TBatch::OnTick(int id)
     // taken up here once the batch goes on.
     if (WaitForSingleObject(c->process.get(), 0) == WAIT_OBJECT_0) return OnRunEnded(id);
     if (Paused()) return;  // its row shows where it stopped
+    if (!c->facts && LookAtDescription(*c, LogTail(c->log))) return;
     if (const std::optional<std::int64_t> size = MeasureOutput(c->written)) {
         // Growing: the file is not finished while its encoder still runs.
         fw::Guarded([&] { queue_.ShowProgress(queue_.IndexOf(c->id), *size, c->expectedSize); });
@@ -203,16 +206,37 @@ void TBatch::OnRunEnded(int id)
     if (c.step == TConversion::Step::Describing && Paused()) return;  // the conversion starts once the batch goes on
     fw::WaitUntilReleased(c.log);  // Wine signals an ended process before it lets go of its files
     if (c.step == TConversion::Step::Describing) {
-        c.facts = ReadInputFacts(LogTail(c.log)).value_or(InputFacts{{}, 4.0 / 3, true});
+        c.facts = ReadInputFacts(LogTail(c.log));
+        c.expectedSize = ExpectedSizeFor(static_cast<int>(c.mediaSeconds), ExpectedRateKBps(Request(c)));
         c.step = TConversion::Step::Encoding;
         c.failure = Relaunch(c);
         if (!c.failure.empty()) Ended(c);
         return;
     }
     const std::vector<std::string> lines = LogTail(c.log);
+    if (!c.facts && !c.stopped && LookAtDescription(c, lines)) return;  // a run too short for a tick to look
     c.lastSize = MeasureOutput(c.written).value_or(0);
     c.failure = EndedRunFailure(c.process.get(), lines, c.written, c.input, c.output, c.lastSize);
     if (c.failure.empty() || c.stopped || !RetryScaled(c, lines)) Ended(c);
+}
+
+bool TBatch::LookAtDescription(TConversion& c, const std::vector<std::string>& lines)
+{
+    // A run begun without the input's description gives one in its log before its first
+    // frame. Where that calls for other arguments (an HDR picture), the run starts again.
+    if (std::none_of(lines.begin(), lines.end(), [](const std::string& line) { return line.find("Output #0") != std::string::npos; }))
+        return false;
+    const std::string began = EncodeArguments(Request(c)).Line();
+    c.facts = ReadInputFacts(lines).value_or(InputFacts{});
+    if (EncodeArguments(Request(c)).Line() == began) return false;
+    if (WaitForSingleObject(c.process.get(), 0) == WAIT_TIMEOUT) {
+        TerminateProcess(c.process.get(), 1);
+        WaitForSingleObject(c.process.get(), 5000);
+        fw::WaitUntilReleased(c.log);
+    }
+    c.failure = Relaunch(c);
+    if (!c.failure.empty()) Ended(c);
+    return true;
 }
 
 bool TBatch::RetryScaled(TConversion& c, const std::vector<std::string>& lines)
@@ -257,7 +281,7 @@ void TBatch::Finish(TConversion& c)
     if (c.stopped)
         queue_.Stopped(row);
     else if (reason.empty())
-        queue_.Finish(row, saved.savedAs, c.scaledTo ? JoinNotes(ScaledNote(*c.scaledFrom, *c.scaledTo, fw::SystemMarks()), saved.note) : saved.note);
+        queue_.Finish(row, saved.savedAs, Notes(c, saved.note));
     else
         queue_.Fail(row, reason);
     for (ClaimedOutput& claim : written_)
@@ -271,6 +295,14 @@ void TBatch::Finish(TConversion& c)
     // The timer goes once the next rows have started: this may be one of its ticks.
     fw::scope_exit release([timer] { timer->Release(); });
     FillSlots();
+}
+
+std::string TBatch::Notes(const TConversion& c, const std::string& savedNote) const
+{
+    std::string notes;
+    for (const std::string& note : ColourNotes(Request(c))) notes = JoinNotes(notes, note);
+    if (c.scaledTo) notes = JoinNotes(notes, ScaledNote(*c.scaledFrom, *c.scaledTo, fw::SystemMarks()));
+    return JoinNotes(notes, savedNote);
 }
 
 void TBatch::Abandon()

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "convert/ConvertLogic.h"
+#include "convert/EncoderArgs.h"
 #include "convert/ProgressLogic.h"
 #include "convert/TargetLogic.h"
 #include "convert/Save.h"
@@ -32,10 +33,11 @@ struct BatchSetup {
     std::string logFolder;       // the encoders' logs, one for each that runs at once
     std::string encoderMissing;  // why every file fails: the encoder could not be staged
     std::string listFolder;      // where the temporaries being written are listed, if anywhere
-    double rateKBps = kOutputRateKBps;
     int encoders = 1;            // at most this many at once
     Target target = Target::Mpeg;
+    Quality quality = Quality::Standard;
     IfExists ifExists = IfExists::Replace;  // a converted file from an earlier run
+    std::optional<int> fittedRate;          // one video rate for a batch fitted to a size
 };
 
 // How far a batch is: in media seconds, the files not yet ended, whether one failed.
@@ -49,6 +51,7 @@ struct BatchProgress {
 struct BatchSummary {
     int converted = 0;
     int failed = 0;
+    std::int64_t bytes = 0;  // what the converted files take together
     bool stopped = false;    // by the user, before every file had its turn
     bool abandoned = false;  // by the program's end: nobody is there to be told
 };
@@ -128,6 +131,13 @@ private:
     // After a refusal of a picture larger than MPEG-1 holds: the encoder again, the picture
     // scaled to fit. False when that is not the refusal, or the retry could not start.
     bool RetryScaled(TConversion& conversion, const std::vector<std::string>& logLines);
+    // A run begun without the input's description: once its log describes the input, the
+    // run starts again where that calls for other arguments; true when it did.
+    bool LookAtDescription(TConversion& conversion, const std::vector<std::string>& logLines);
+    // What one run of the encoder makes of the conversion's file, as far as it is known.
+    EncodeRequest Request(const TConversion& conversion) const;
+    // What a click on its "Done" says: the colours, the scaling, the save.
+    std::string Notes(const TConversion& conversion, const std::string& savedNote) const;
     void FileEnded(const TConversion& conversion, Outcome outcome);
     void SuspendEncoders(bool suspend);
     int FreeSlot() const;

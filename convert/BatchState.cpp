@@ -97,6 +97,7 @@ void TBatch::FileEnded(const TConversion& c, Outcome outcome)
     if (outcome == Outcome::Converted) {
         facts_.mediaEncoded += c.mediaSeconds;
         ++summary_.converted;
+        summary_.bytes += c.lastSize;
     } else {
         ++summary_.failed;
     }

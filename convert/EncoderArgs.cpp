@@ -1,7 +1,11 @@
 // The encoder's arguments, and their quoting.
 #include "convert/EncoderArgs.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
+
+#include "convert/ConvertLogic.h"
 
 namespace convert {
 
@@ -39,14 +43,36 @@ std::string Quoted(std::string_view text)
 
 std::string Size(PictureSize size) { return std::to_string(size.width) + ":" + std::to_string(size.height); }
 
-// The picture letterboxed or pillarboxed into the disc's, shown at `shown` ("16/9", "4/3").
-std::string BoxFilter(const DiscStandard& disc, const std::string& shown)
+// The picture letterboxed or pillarboxed into the disc's, shown at `shown` ("16/9", "4/3"),
+// its colours recoded from BT.709's matrix to BT.601's where `toBt601`.
+std::string BoxFilter(const DiscStandard& disc, const std::string& shown, bool toBt601)
 {
     const std::string w = std::to_string(disc.width), h = std::to_string(disc.height);
     return "scale=w='if(gt(dar," + shown + ")," + w + ",2*trunc(" + w + "*dar/(" + shown + ")/2))'" +
-           ":h='if(gt(dar," + shown + "),2*trunc(" + h + "*(" + shown + ")/dar/2)," + h + ")'" + ",pad=" + w + ":" + h +
+           ":h='if(gt(dar," + shown + "),2*trunc(" + h + "*(" + shown + ")/dar/2)," + h + ")'" +
+           (toBt601 ? ":in_color_matrix=bt709:out_color_matrix=bt601" : "") + ",pad=" + w + ":" + h +
            ":(ow-iw)/2:(oh-ih)/2,setdar=" + shown;
 }
+
+bool Hdr(const EncodeRequest& request) { return request.facts && IsHdr(*request.facts); }
+
+// The picture and the chosen audio tracks, where the input has more than one to choose from.
+void AddMaps(TArguments& args, const EncodeRequest& request, bool everyTrack)
+{
+    if (!request.facts) return;
+    const std::vector<int> tracks = AudioTracksFor(*request.facts, everyTrack);
+    if (tracks.empty()) return;
+    args.Add({"-map", "0:v:0"});
+    for (int track : tracks) args.Add({"-map", "0:a:" + std::to_string(track)});
+}
+
+// A disc's picture is recoded to BT.601 when its source is in BT.709 (an HDR one once tone-mapped).
+bool ToBt601(const EncodeRequest& request) { return request.facts && HdMatrix(*request.facts); }
+
+// The bits each pixel of each frame gets under the high quality: on real footage (an action
+// camera's 848x480) the least that keeps SSIM at 0.95 against the source; a picture of 640x480
+// and more reaches the cap, which a 1080p picture needs for the same.
+constexpr double kHighBitsPerPixel = 1.2;
 
 }  // namespace
 
@@ -70,24 +96,84 @@ std::string TArguments::Line() const
     return line;
 }
 
+bool DescribeFirst(Target target, Quality quality)
+{
+    return target != Target::Mpeg || quality == Quality::High;
+}
+
+int HighVideoRate(PictureSize picture, double frameRate)
+{
+    const double rate = kHighBitsPerPixel * picture.width * picture.height * frameRate;
+    return static_cast<int>(std::lround(std::clamp(rate, 900'000.0, double(kHighRateMost))));
+}
+
+namespace {
+
+int VideoRate(const EncodeRequest& request)
+{
+    if (request.fittedRate && (request.target == Target::Mpeg || StandardOf(request.target).dvd)) return *request.fittedRate;
+    const bool high = request.quality == Quality::High;
+    if (request.target == Target::Mpeg) {
+        const PictureSize picture = request.scaleTo.value_or(request.facts ? request.facts->picture : PictureSize{});
+        return high && request.facts ? HighVideoRate(picture, 25) : 900000;
+    }
+    if (!StandardOf(request.target).dvd) return 1150000;
+    return high ? kDvdHighRate : 6000000;
+}
+
+}  // namespace
+
+int AudioRateFor(Target target, Quality quality)
+{
+    if (target != Target::Mpeg) return StandardOf(target).dvd ? 448000 : 224000;
+    return quality == Quality::High ? 192000 : 128000;
+}
+
+double ExpectedRateKBps(const EncodeRequest& request)
+{
+    return kOutputRateKBps * (VideoRate(request) + AudioRateFor(request.target, request.quality)) / (900000 + 128000);
+}
+
+std::vector<std::string> ColourNotes(const EncodeRequest& request)
+{
+    std::vector<std::string> notes;
+    if (Hdr(request)) notes.push_back("The HDR picture was converted to SDR (tone-mapped).");
+    if (request.target != Target::Mpeg && ToBt601(request))
+        notes.push_back("The colours were converted to BT.601, as disc players show them.");
+    return notes;
+}
+
 TArguments EncodeArguments(const EncodeRequest& request)
 {
     TArguments args;
     args.Add({"-i"}).AddPath(request.input);
     std::string filters(kDeinterlace);
+    if (Hdr(request)) filters += "," + std::string(kToneMap);
     if (request.target == Target::Mpeg) {
         if (request.scaleTo) filters += ",scale=" + Size(*request.scaleTo);
         args.Add({"-y", "-vf", filters});
-        args.Add({"-b", "900000", "-r", "25", "-ab", "128000", "-ar", "44100", "-ac", "2", "-f", "mpeg"});
+        AddMaps(args, request, false);
+        args.Add({"-b", std::to_string(VideoRate(request)), "-r", "25", "-ab", std::to_string(AudioRateFor(request.target, request.quality)), "-ar",
+                  "44100", "-ac", "2", "-f", "mpeg"});
         return args.AddPath(request.written);
     }
     const DiscStandard disc = StandardOf(request.target);
-    const bool silent = !request.facts.hasAudio;
+    const InputFacts facts = request.facts.value_or(InputFacts{{}, 4.0 / 3, true});
+    const bool silent = !facts.hasAudio;
     if (silent) args.Add({"-f", "lavfi", "-i", "anullsrc=channel_layout=stereo:sample_rate=" + std::to_string(disc.audioRate)});
     // A DVD is 16:9 for a wide input; a Video CD is always 4:3.
-    const bool wide = disc.dvd && request.facts.displayAspect >= 1.5;
-    args.Add({"-y", "-vf", filters + "," + BoxFilter(disc, wide ? "16/9" : "4/3")});
+    const bool wide = disc.dvd && facts.displayAspect >= 1.5;
+    // A DVD's MPEG-2 says its colours in the sequence display extension: the frames are marked
+    // with BT.601's, which the encoder writes there.
+    const char* standard = disc.height == 576 ? "bt470bg" : "smpte170m";
+    const std::string marked = disc.dvd ? std::string(",setparams=color_primaries=") + standard +
+                                              ":color_trc=" + (disc.height == 576 ? "bt470bg" : "smpte170m") +
+                                              ":colorspace=" + standard
+                                        : "";
+    args.Add({"-y", "-vf", filters + "," + BoxFilter(disc, wide ? "16/9" : "4/3", ToBt601(request)) + marked});
+    AddMaps(args, request, disc.dvd);
     args.Add({"-target", disc.encoderTarget, "-aspect", wide ? "16:9" : "4:3", "-ac", "2"});
+    if (disc.dvd && (request.quality == Quality::High || request.fittedRate)) args.Add({"-b:v", std::to_string(VideoRate(request))});
     if (silent) args.Add({"-shortest"});
     return args.AddPath(request.written);
 }

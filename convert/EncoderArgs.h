@@ -14,6 +14,11 @@ namespace convert {
 // The deinterlacer, first in every filter chain of the encoder: it changes only the frames
 // that are marked interlaced, and nearly every MP4 is progressive.
 inline constexpr std::string_view kDeinterlace = "yadif=deint=interlaced";
+// HDR to SDR BT.709: to linear light at 100 nits, BT.2020's primaries to BT.709's, then the
+// Mobius curve, which leaves what an SDR screen can show as it is and rolls off only the
+// highlights above it, and back to BT.709's transfer in 8 bits of TV range.
+inline constexpr std::string_view kToneMap = "zscale=t=linear:npl=100,format=gbrpf32le,zscale=p=bt709,"
+                                             "tonemap=mobius:desat=0,zscale=t=bt709:m=bt709:r=tv,format=yuv420p";
 
 // A list of arguments. Line() is the argument string with a leading blank before each: a
 // path always in double quotes, any other argument quoted only where the command line would
@@ -37,17 +42,45 @@ struct EncodeRequest {
     std::string input;    // as the encoder opens it (the long form past MAX_PATH)
     std::string written;  // the temporary file it writes
     Target target = Target::Mpeg;
-    InputFacts facts;     // a disc target's description of the input
+    Quality quality = Quality::Standard;
+    // The encoder's description of the input, once it has given one.
+    std::optional<InputFacts> facts;
     std::optional<PictureSize> scaleTo;  // a picture larger than MPEG-1 holds, scaled to fit
+    std::optional<int> fittedRate;       // the video rate of a batch fitted to a size
 };
+
+// Whether the arguments depend on the input's description, so that the encoder describes
+// the input before it converts: a disc's standard and the high quality's rates do. The
+// program's line of old does only for an HDR picture, which its first run tells.
+bool DescribeFirst(Target target, Quality quality);
+
+// The audio's bits a second: MP2 at 128 or, under the high quality, 192 kbit/s; a Video CD's
+// 224 and a DVD's AC-3 at 448.
+int AudioRateFor(Target target, Quality quality);
+
+// The video rate of the high quality for a picture of this size at this frame rate.
+int HighVideoRate(PictureSize picture, double frameRate);
+inline constexpr int kHighRateMost = 15'000'000;  // MPEG-2's main level, which set-top players keep to
+inline constexpr int kDvdHighRate = 8'000'000;    // a DVD's average, below its 9.8 Mbit/s peak
+
+// What the output takes a second, in the measure the progress uses: the rate of the
+// program's line of old scaled by this line's video and audio rates.
+double ExpectedRateKBps(const EncodeRequest& request);
+
+// What a click on "Done" says of the colours, each at most once: an HDR picture tone-mapped,
+// a disc's picture converted to BT.601.
+std::vector<std::string> ColourNotes(const EncodeRequest& request);
 
 // The arguments that convert:
 // - MPEG: the program's line of old (the picture deinterlaced where it is interlaced, 900
 //   kbit/s, 25 frames, MP2 at 128 kbit/s, 44.1 kHz stereo, an MPEG program stream, the format
 //   named since the temporary's extension does not say it); with `scaleTo`, scaled as well;
+//   under the high quality a rate that follows the picture and MP2 at 192 kbit/s;
 // - Video CD and DVD: the standard's format, size, rates and program stream, the picture
 //   letterboxed or pillarboxed into it, never stretched (a DVD 16:9 for a wide input, else
-//   4:3; a Video CD 4:3), and a silent track for an input without audio.
+//   4:3; a Video CD 4:3), its colours in BT.601 (a DVD's stream says so), and a silent track
+//   for an input without audio; a DVD under the high quality at a higher average rate;
+// - any target: an HDR picture tone-mapped to SDR first.
 TArguments EncodeArguments(const EncodeRequest& request);
 
 // The arguments that describe the input and stop: what ReadInputFacts reads.

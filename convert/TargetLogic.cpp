@@ -34,6 +34,46 @@ const TargetRow& RowOf(Target target)
 }
 
 constexpr const char* kIfExists[] = {"replace", "keep", "skip"};
+constexpr const char* kQualities[] = {"standard", "high"};
+
+// The parts of a text separated by ", " outside parentheses.
+std::vector<std::string_view> TopLevelParts(std::string_view text)
+{
+    std::vector<std::string_view> parts;
+    int depth = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '(') ++depth;
+        if (text[i] == ')') --depth;
+        if (depth == 0 && text.compare(i, 2, ", ") == 0) {
+            parts.push_back(text.substr(start, i - start));
+            start = i + 2;
+        }
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+// The pixel format's remarks, "yuv420p10le(tv, bt2020nc/bt2020/arib-std-b67, progressive)":
+// the matrix and the transfer. The colours are "matrix/primaries/transfer", or one name
+// where all three are the same.
+void ReadColours(std::string_view video, InputFacts& facts)
+{
+    const std::vector<std::string_view> parts = TopLevelParts(video);
+    if (parts.size() < 2) return;
+    const std::string_view format = parts[1];
+    const std::size_t open = format.find('('), close = format.rfind(')');
+    if (open == std::string_view::npos || close == std::string_view::npos || close < open) return;
+    for (std::string_view remark : TopLevelParts(format.substr(open + 1, close - open - 1))) {
+        const std::size_t first = remark.find('/'), last = remark.rfind('/');
+        if (first != std::string_view::npos && first != last) {
+            facts.matrix = remark.substr(0, first);
+            facts.transfer = remark.substr(last + 1);
+        } else if (remark.rfind("bt", 0) == 0 || remark.rfind("smpte", 0) == 0) {
+            facts.matrix = facts.transfer = remark;
+        }
+    }
+}
 
 // The first "WxH" in a text whose sides are both numbers of one to five digits.
 std::optional<PictureSize> FirstSize(std::string_view text)
@@ -86,24 +126,70 @@ IfExists IfExistsFromSetting(std::string_view setting)
 
 const char* IfExistsSetting(IfExists choice) { return kIfExists[static_cast<int>(choice)]; }
 
+Quality QualityFromSetting(std::string_view setting)
+{
+    return setting == kQualities[1] ? Quality::High : Quality::Standard;
+}
+
+const char* QualitySetting(Quality quality) { return kQualities[static_cast<int>(quality)]; }
+
+std::vector<int> AudioTracksFor(const InputFacts& facts, bool everyTrack)
+{
+    std::vector<int> tracks;
+    const auto& audio = facts.audio;
+    const auto marked = std::find_if(audio.begin(), audio.end(), [](const AudioTrack& t) { return t.isDefault; });
+    const int first = marked == audio.end() ? 0 : static_cast<int>(marked - audio.begin());
+    if (audio.size() < 2) return tracks;  // the encoder's own choice is the only one
+    tracks.push_back(first);
+    for (int i = 0; everyTrack && i < static_cast<int>(audio.size()) && tracks.size() < kDvdMostAudioTracks; ++i)
+        if (i != first) tracks.push_back(i);
+    return tracks;
+}
+
+bool IsHdr(const InputFacts& facts)
+{
+    return facts.transfer == "smpte2084" || facts.transfer == "arib-std-b67";
+}
+
+bool HdMatrix(const InputFacts& facts)
+{
+    if (IsHdr(facts) || facts.matrix == "bt709") return true;
+    if (facts.matrix == "bt470bg" || facts.matrix == "smpte170m") return false;
+    // Not said (or a matrix of another kind): HD sizes are coded in BT.709, SD sizes in BT.601.
+    return static_cast<long>(facts.picture.width) * facts.picture.height > 720L * 576;
+}
+
 std::optional<InputFacts> ReadInputFacts(const std::vector<std::string>& lines)
 {
     std::optional<InputFacts> facts;
-    bool hasAudio = false, quarterTurn = false;
+    std::vector<AudioTrack> audio;
+    bool quarterTurn = false;
     for (const std::string& line : lines) {
+        // The input's streams come first; a run's output streams follow.
+        if (line.find("Output #0") != std::string::npos || line.find("Stream mapping:") != std::string::npos) break;
         const bool stream = line.find("Stream #") != std::string::npos;
-        if (stream && line.find("Audio:") != std::string::npos) hasAudio = true;
+        if (stream && line.find("Audio:") != std::string::npos) {
+            const std::string_view text = std::string_view(line).substr(line.find("Audio:"));
+            const int channels = text.find("5.1") != std::string_view::npos   ? 6
+                                 : text.find("7.1") != std::string_view::npos ? 8
+                                 : text.find("mono") != std::string_view::npos ? 1
+                                                                               : 2;
+            audio.push_back({channels, text.find("(default)") != std::string_view::npos});
+        }
         if (stream && !facts && line.find("Video:") != std::string::npos) {
             const std::string_view video = std::string_view(line).substr(line.find("Video:"));
-            if (const std::optional<PictureSize> size = FirstSize(video))
+            if (const std::optional<PictureSize> size = FirstSize(video)) {
                 facts = InputFacts{*size, RatioAfter(video, "DAR ").value_or(double(size->width) / size->height), false};
+                ReadColours(video, *facts);
+            }
         }
         // "rotate : 90" among the stream's facts, or "rotation of -90.00 degrees".
         const bool rotation = line.find("rotate") != std::string::npos || line.find("rotation of") != std::string::npos;
         if (rotation && (line.find("90") != std::string::npos || line.find("270") != std::string::npos)) quarterTurn = true;
     }
     if (!facts) return facts;
-    facts->hasAudio = hasAudio;
+    facts->hasAudio = !audio.empty();
+    facts->audio = std::move(audio);
     if (quarterTurn) {
         std::swap(facts->picture.width, facts->picture.height);
         facts->displayAspect = 1 / facts->displayAspect;

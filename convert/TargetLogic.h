@@ -27,9 +27,19 @@ enum class IfExists { Replace, Keep, Skip };
 IfExists IfExistsFromSetting(std::string_view setting);
 const char* IfExistsSetting(IfExists choice);
 
+// How the picture is kept: the program's rates of old, or rates that follow the picture.
+enum class Quality { Standard, High };
+Quality QualityFromSetting(std::string_view setting);  // "standard" (the default) or "high"
+const char* QualitySetting(Quality quality);
+
 struct PictureSize {
     int width = 0, height = 0;
     bool operator==(const PictureSize&) const = default;
+};
+
+struct AudioTrack {
+    int channels = 2;
+    bool isDefault = false;  // the file marks it as the one to play
 };
 
 // What the encoder says of its input before it starts (its description of the streams).
@@ -37,7 +47,23 @@ struct InputFacts {
     PictureSize picture;        // after the rotation the encoder applies
     double displayAspect = 0;   // width to height as shown
     bool hasAudio = false;
+    // The colours as the stream states them, in the encoder's words ("bt709", "bt2020nc",
+    // "smpte2084", "arib-std-b67"); empty where it states none.
+    std::string matrix, transfer;
+    std::vector<AudioTrack> audio;  // in the file's order
 };
+// The audio tracks to convert, by their place among the input's audio tracks: the one the
+// file marks as default (the first when none is), and with `everyTrack` (a DVD) the others
+// after it, at most 8 in all. Empty where the input has fewer than two: the encoder's own
+// choice is the right one.
+inline constexpr std::size_t kDvdMostAudioTracks = 8;
+std::vector<int> AudioTracksFor(const InputFacts& facts, bool everyTrack);
+// A picture in high dynamic range: PQ (HDR10, and Dolby Vision on an HDR10 base) or HLG
+// (and Dolby Vision on an HLG base).
+bool IsHdr(const InputFacts& facts);
+// Whether the picture's colours are coded with the HD matrix (BT.709), as they are once an
+// HDR picture is tone-mapped; a stream that does not say is taken by its size.
+bool HdMatrix(const InputFacts& facts);
 // None when no video stream is described.
 std::optional<InputFacts> ReadInputFacts(const std::vector<std::string>& encoderLines);
 

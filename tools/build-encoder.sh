@@ -88,8 +88,9 @@ EOF
   quietly ninja -C build install
 
   # FFmpeg: LGPL parts only. Inputs are MP4 files (mov); the MPEG program streams are read back
-  # by the tests; lavfi, testsrc, sine, mp4 with mpeg4 and aac make the tests' clips, and ssim and
-  # signalstats measure their results.
+  # by the tests (mpegps, with the raw video demuxer to tell its stream); lavfi, testsrc, sine,
+  # mp4 with mpeg4 and aac make the tests' clips, and ssim, signalstats and metadata measure
+  # their results.
   cd "$(src ffmpeg)"
   quietly ./configure --prefix="$prefix" --arch=x86 --cpu=i686 --target-os=mingw32 \
      --cross-prefix=$host- --enable-cross-compile --pkg-config=pkg-config --pkg-config-flags=--static \
@@ -97,7 +98,7 @@ EOF
      --disable-everything --disable-autodetect --disable-debug --disable-doc --disable-network \
      --disable-ffplay --disable-ffprobe --disable-postproc --enable-w32threads --enable-x86asm \
      --enable-libdav1d --enable-libzimg --enable-avdevice --enable-indev=lavfi --enable-protocol=file,pipe \
-     --enable-demuxer=mov,mpegps \
+     --enable-demuxer=mov,mpegps,mpegvideo \
      --enable-decoder=h264,hevc,vp9,libdav1d,vvc,mpeg4,h263,mjpeg,mpeg1video,mpeg2video,wrapped_avframe \
      --enable-decoder=aac,aac_fixed,mp3,mp3float,ac3,eac3,opus,alac,flac,mp2,mp2float \
      --enable-decoder=pcm_s16le,pcm_s16be,pcm_s24le,pcm_s24be,pcm_s32le,pcm_s32be,pcm_f32le,pcm_f32be,pcm_f64le,pcm_s64le,pcm_u8,pcm_alaw,pcm_mulaw \
@@ -105,7 +106,7 @@ EOF
      --enable-encoder=mpeg1video,mpeg2video,mp2,ac3,mpeg4,aac \
      --enable-muxer=mpeg1system,mpeg1vcd,mpeg2dvd,mpeg2vob,mpeg2svcd,mp4,mov,null \
      --enable-filter=scale,pad,setdar,setsar,yadif,zscale,tonemap,format,null,fps,crop,transpose,hflip,vflip \
-     --enable-filter=trim,setpts,aformat,anull,aresample,atrim,asetpts,apad,anullsrc,testsrc,sine,ssim,signalstats
+     --enable-filter=trim,setpts,aformat,anull,aresample,atrim,asetpts,apad,anullsrc,testsrc,sine,ssim,signalstats,metadata,setparams
   quietly make -j"$jobs" install
 
   $host-strip "$prefix/bin/ffmpeg.exe"

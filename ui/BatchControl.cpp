@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "convert/FitLogic.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/Unicode.h"
@@ -61,7 +62,7 @@ HRESULT CALLBACK CountdownProc(HWND dialog, UINT note, WPARAM wParam, LPARAM, LO
     return S_OK;
 }
 
-constexpr UINT kItemBase = 1, kWhenBase = 100, kTargetBase = 200, kIfExistsBase = 300;
+constexpr UINT kItemBase = 1, kWhenBase = 100, kTargetBase = 200, kIfExistsBase = 300, kQualityBase = 400, kFitBase = 500;
 
 // The targets, the chosen one marked; like the queue, they take no change during a batch.
 HMENU TargetMenu(convert::Target chosen, bool enabled)
@@ -71,6 +72,28 @@ HMENU TargetMenu(convert::Target chosen, bool enabled)
         AppendMenuW(menu, MF_STRING | (enabled ? 0 : MF_GRAYED), kTargetBase + static_cast<UINT>(target),
                     fw::Wide(convert::TargetMenuText(target)).c_str());
     CheckMenuRadioItem(menu, kTargetBase, kTargetBase + 4, kTargetBase + static_cast<UINT>(chosen), MF_BYCOMMAND);
+    return menu;
+}
+
+HMENU QualityMenu(convert::Quality chosen, bool enabled)
+{
+    HMENU menu = CreatePopupMenu();
+    const wchar_t* texts[] = {L"&Standard", L"&High"};
+    for (UINT i = 0; i < 2; ++i) AppendMenuW(menu, MF_STRING | (enabled ? 0 : MF_GRAYED), kQualityBase + i, texts[i]);
+    CheckMenuRadioItem(menu, kQualityBase, kQualityBase + 1, kQualityBase + static_cast<UINT>(chosen), MF_BYCOMMAND);
+    return menu;
+}
+
+// The sizes a batch is fitted to, the chosen one marked (a number of megabytes is kept as set).
+constexpr const char* kFitSettings[] = {"none", "cd", "dvd", "dvd-dl"};
+HMENU FitMenu(const convert::FitTo& chosen, bool enabled)
+{
+    HMENU menu = CreatePopupMenu();
+    const wchar_t* texts[] = {L"&No limit", L"&CD (700 MB)", L"&DVD (4.7 GB)", L"DVD dual &layer (8.5 GB)"};
+    for (UINT i = 0; i < 4; ++i) {
+        AppendMenuW(menu, MF_STRING | (enabled ? 0 : MF_GRAYED), kFitBase + i, texts[i]);
+        if (chosen.setting == kFitSettings[i]) CheckMenuRadioItem(menu, kFitBase, kFitBase + 3, kFitBase + i, MF_BYCOMMAND);
+    }
     return menu;
 }
 
@@ -84,7 +107,7 @@ HMENU IfExistsMenu(convert::IfExists chosen, bool enabled)
 }
 
 // The list's context menu: the items, "When the batch ends" with its choices, and the
-// target and the existing-file choice.
+// target, the quality, the size to fit and the existing-file choice.
 fw::unique_hmenu BuildListMenu(const std::array<bool, view::kMenuItems>& enabled, const app::TSession& session, bool canSleep)
 {
     const app::AfterBatch chosen = session.WhenBatchEnds();
@@ -109,9 +132,28 @@ fw::unique_hmenu BuildListMenu(const std::array<bool, view::kMenuItems>& enabled
             AppendMenuW(menu.get(), MF_STRING | state, kItemBase + i, texts[i]);
     }
     AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(TargetMenu(session.Target(), !session.Busy())), L"&Convert to");
+    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(QualityMenu(session.Quality(), !session.Busy())), L"&Quality");
+    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(FitMenu(session.FitTo(), !session.Busy())), L"Fit &to");
     AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(IfExistsMenu(session.IfExists(), !session.Busy())),
                 L"If the file e&xists");
     return menu;
+}
+
+// A choice of the target, the quality or the existing-file rule, from either menu; false
+// for any other command.
+bool TakeChoice(app::TSession& session, UINT command)
+{
+    if (command >= kFitBase)
+        session.ChooseFitTo(convert::FitToFromSetting(kFitSettings[command - kFitBase]));
+    else if (command >= kQualityBase)
+        session.ChooseQuality(static_cast<convert::Quality>(command - kQualityBase));
+    else if (command >= kIfExistsBase)
+        session.ChooseIfExists(static_cast<convert::IfExists>(command - kIfExistsBase));
+    else if (command >= kTargetBase)
+        session.ChooseTarget(static_cast<convert::Target>(command - kTargetBase));
+    else
+        return false;
+    return true;
 }
 
 }  // namespace
@@ -152,12 +194,8 @@ void TfrmMain::OnListMenu(POINT screen)
     const bool canSleep = app::SystemSleepKind() != app::SleepKind::None;
     fw::unique_hmenu menu = BuildListMenu(view::MenuEnabled(facts), session_, canSleep);
     const UINT command = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
-    if (command >= kIfExistsBase)
-        session_.ChooseIfExists(static_cast<convert::IfExists>(command - kIfExistsBase));
-    else if (command >= kTargetBase)
-        session_.ChooseTarget(static_cast<convert::Target>(command - kTargetBase));
-    else if (command >= kWhenBase)
-        session_.SetWhenBatchEnds(static_cast<app::AfterBatch>(command - kWhenBase));
+    if (TakeChoice(session_, command)) return;
+    if (command >= kWhenBase) session_.SetWhenBatchEnds(static_cast<app::AfterBatch>(command - kWhenBase));
     if (command < kItemBase || command >= kWhenBase) return;
     const int first = selected.empty() ? -1 : selected[0];
     switch (static_cast<view::MenuItem>(command - kItemBase)) {
@@ -175,9 +213,13 @@ void TfrmMain::OnListMenu(POINT screen)
 
 void TfrmMain::OnConvertMenu(POINT screen)
 {
+    // The targets, then the quality and the size to fit.
     fw::unique_hmenu menu(TargetMenu(session_.Target(), !session_.Busy()));
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(QualityMenu(session_.Quality(), !session_.Busy())), L"&Quality");
+    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(FitMenu(session_.FitTo(), !session_.Busy())), L"Fit &to");
     const UINT command = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
-    if (command >= kTargetBase) session_.ChooseTarget(static_cast<convert::Target>(command - kTargetBase));
+    TakeChoice(session_, command);
 }
 
 void TfrmMain::ShowProgress(const convert::BatchProgress& progress)
@@ -208,7 +250,8 @@ void TfrmMain::ShowBatchEnd(const convert::BatchSummary& summary)
     if (!summary.abandoned) {
         // Said once for the batch: a notification (or, where the system shows none, its
         // sound), and the taskbar button flashing until the window comes forward.
-        const std::string text = convert::BatchEndText(summary.converted, summary.failed, summary.stopped);
+        std::string text = convert::BatchEndText(summary.converted, summary.failed, summary.stopped);
+        if (summary.converted > 0) text += " (" + convert::SizeText(summary.bytes) + ")";
         if (!notice_->Show(fw::Application->Title(), text)) MessageBeep(MB_ICONINFORMATION);
         if (GetForegroundWindow() != Handle()) {
             FLASHWINFO flash{sizeof flash, Handle(), FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};

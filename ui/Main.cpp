@@ -8,6 +8,7 @@
 
 #include "app/AppLogic.h"
 #include "app/MainInstance.h"
+#include "convert/FitLogic.h"
 #include "framework/Application.h"
 #include "framework/LoadedFunction.h"
 #include "framework/Unicode.h"
@@ -168,15 +169,21 @@ void TfrmMain::ShowFolders()
     fileEdit_->SetText(session_.Intake().LastFile());
     folderEdit_->SetText(session_.Intake().LastFolder());
     outputFolderEdit_->SetText(session_.Folders().work);
-    // The target under the convert button, centred below it.
+    // The target under the convert button, with the quality when it is high and the size the
+    // batch is fitted to, centred below it.
     fw::TLabel& label = *targetLabel_;
     const std::string target = convert::TargetLabel(session_.Target());
-    label.SetCaption(target);
-    convertButton_->SetText("Convert to " + target);  // its name
+    const std::string dot = std::string(" ") + fw::SystemMarks().dot + " ";
+    std::string shown = target;
+    if (session_.Quality() == convert::Quality::High) shown += dot + "High";
+    if (convert::FitApplies(session_.FitTo(), session_.Target())) shown += dot + convert::FitLabel(session_.FitTo());
+    label.SetCaption(shown);
+    convertButton_->SetText("Convert to " + shown);  // its name
+    RefreshListCaption();  // the size follows the target, the quality and the fit
     label.SetBounds(Scaled(label.PlacedAt().value()));
-    if (session_.Target() == convert::Target::Mpeg) return;  // where the layout puts it
+    if (shown == "MPEG") return;  // where the layout puts it
     const fw::TBounds button = Scaled(kConvertButtonAt);
-    const int width = TextSize(target, true).cx, centre = button.left + button.width / 2;
+    const int width = TextSize(shown, true).cx, centre = button.left + button.width / 2;
     label.SetBounds({centre - width / 2, label.Top(), width, label.Height()});
 }
 

@@ -69,6 +69,8 @@ private:
     void ShowStatus(const std::string& text);
     // The same without telling screen readers; false when the caption was already that.
     bool SetStatusText(const std::string& text);
+    // The list's own caption again, with the pending rows' size, unless an action's is shown.
+    void RefreshListCaption();
     void AnnounceStatus();
     void ShowProgress(const convert::BatchProgress& progress);
     void ShowBatchEnd(const convert::BatchSummary& summary);

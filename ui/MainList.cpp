@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "convert/FitLogic.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "ui/ListLogic.h"
@@ -28,6 +29,7 @@ void TfrmMain::ShowRow(TQueue::Change change, int row)
         fileList_->SetCellText(row, kConvertedColumn, converted());
         break;
     }
+    if (!session_.Busy()) RefreshListCaption();
 }
 
 void TfrmMain::ShowStatus(const std::string& text)
@@ -38,16 +40,27 @@ void TfrmMain::ShowStatus(const std::string& text)
 bool TfrmMain::SetStatusText(const std::string& text)
 {
     // While an action works, its caption takes the list's width; afterwards the caption is
-    // its own again.
-    const std::string& caption = text.empty() ? std::string(kListCaptionText) : text;
+    // its own again, with what the pending rows' outputs will take.
+    std::string caption = text;
+    if (caption.empty()) {
+        caption = kListCaptionText;
+        if (!session_.Busy() && session_.Queue().NextPending() >= 0)
+            caption += std::string(" ") + fw::SystemMarks().dot + " about " + convert::SizeText(session_.ExpectedBytes());
+    }
     if (caption == listCaption_->Caption()) return false;
     const fw::TBounds at = Scaled(listCaption_->PlacedAt().value());
-    const fw::TBounds bounds{at.left, at.top, text.empty() ? at.width : fileList_->Width(), at.height};
+    const fw::TBounds bounds{at.left, at.top, caption == kListCaptionText ? at.width : fileList_->Width(), at.height};
     listCaption_->SetBounds(bounds);
     listCaption_->SetCaption(caption);
     listCaptionText_->SetText(caption);
     listCaptionText_->SetBounds(bounds);
     return true;
+}
+
+void TfrmMain::RefreshListCaption()
+{
+    // Not over what an action says meanwhile.
+    if (listCaption_->Caption().rfind(kListCaptionText, 0) == 0) SetStatusText({});
 }
 
 void TfrmMain::AnnounceStatus()

@@ -104,11 +104,13 @@ TEST_F(StartupTest, EachSettingReadsAsItsDefaultWhenMissingNotAStringOrOutOfRang
         {"Encoders", "3", "3"},      {"Encoders", "17", share},    {"Encoders", std::nullopt, share},
         {"Target", "dvd-pal", "dvd-pal"}, {"Target", "dvd", "mpeg"}, {"Target", std::nullopt, "mpeg"},
         {"IfExists", "skip", "skip"}, {"IfExists", "never", "replace"}, {"IfExists", std::nullopt, "replace"},
+        {"Quality", "high", "high"},  {"Quality", "best", "standard"}, {"Quality", std::nullopt, "standard"},
     };
     auto read = [](const TSettings& settings, const std::string& name) {
         return name == "Encoders" ? std::to_string(settings.Encoders())
-               : name == "Target" ? std::string(convert::TargetSetting(settings.Target()))
-                                  : std::string(convert::IfExistsSetting(settings.IfExists()));
+               : name == "Target"  ? std::string(convert::TargetSetting(settings.Target()))
+               : name == "Quality" ? std::string(convert::QualitySetting(settings.Quality()))
+                                   : std::string(convert::IfExistsSetting(settings.IfExists()));
     };
     fw::unique_hkey key;
     RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Talvik", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);

@@ -2,6 +2,10 @@
 // MPEG-1 scaled to fit, and a converted file from an earlier run replaced, kept or skipped.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <sstream>
+
+#include "convert/EncoderArgs.h"
 #include "form_fixture.h"
 #include "framework/Files.h"
 
@@ -10,7 +14,37 @@ using queue::RowState;
 
 namespace {
 
+// The mean of a value that the encoder writes for each frame ("All:0.95" or "SATAVG=41.2")
+// into a file, after `key`.
+double MeanAfter(const std::string& file, const std::string& key)
+{
+    std::istringstream lines(ReadFile(file));
+    double sum = 0;
+    int count = 0;
+    for (std::string line; std::getline(lines, line);)
+        if (const std::size_t at = line.find(key); at != std::string::npos) sum += std::atof(line.c_str() + at + key.size()), ++count;
+    return count ? sum / count : -1;
+}
+
 struct TargetTest : ConvertingTest {
+    const std::string encoder = "\"" + PayloadFolder() + "ffmpeg.exe\" -v error -y ";
+    // The encoder's measures of a file: its pictures' mean saturation, and their SSIM against
+    // a reference, frame by frame.
+    // Written into the work folder, the encoder's current folder for its measures.
+    double Saturation(const std::string& file)
+    {
+        EXPECT_EQ(RunAndWaitExit(encoder + "-i \"" + file + "\" -vf signalstats,metadata=print:file=sat.txt -an -c:v mpeg4 -f null -", work), 0);
+        return MeanAfter(work + "sat.txt", "SATAVG=");
+    }
+    double Ssim(const std::string& file, const std::string& reference)
+    {
+        EXPECT_EQ(RunAndWaitExit(encoder + "-i \"" + file + "\" -i \"" + reference +
+                                     "\" -lavfi \"[0:v]setpts=N/25/TB[o];[1:v]setpts=N/25/TB[r];[o][r]ssim=stats_file=ssim.txt\" "
+                                     "-an -r 25 -c:v mpeg4 -f null -",
+                                 work),
+                  0);
+        return MeanAfter(work + "ssim.txt", "All:");
+    }
     void ConvertAll()
     {
         session->Start();
@@ -99,4 +133,101 @@ TEST_F(TargetTest, AConvertedFileFromAnEarlierRunIsReplacedKeptOrSkipped)
         EXPECT_EQ(session->OutputFolderOf(0), work) << "its link opens the folder of the file";
         session->RemoveFinished();
     }
+}
+
+TEST_F(TargetTest, AnHlgPictureKeepsItsColoursAndADvdSaysItsPictureIsInBt601)
+{
+    // The test picture as shot, and as an HLG phone stores it.
+    const std::string picture = "-f lavfi -i testsrc=size=320x180:rate=25 -t 1 ";
+    ASSERT_EQ(RunAndWaitExit(encoder + picture + "-pix_fmt yuv420p -c:v mpeg4 -q:v 2 \"" + work + "sdr.mp4\""), 0);
+    ASSERT_EQ(RunAndWaitExit(encoder + picture + "-vf zscale=tin=iec61966-2-1:t=arib-std-b67:pin=bt709:p=bt2020:m=bt2020nc:r=tv,"
+                             "format=yuv420p -color_primaries bt2020 -color_trc arib-std-b67 -colorspace bt2020nc -c:v mpeg4 -q:v 2 \"" +
+                             work + "hlg.mp4\""), 0);
+    QueueFile(work + "hlg.mp4", 2);
+    ConvertAll();
+    ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
+    EXPECT_EQ(session->Queue().Reason(0), "The HDR picture was converted to SDR (tone-mapped).");
+    const double shot = Saturation(work + "sdr.mp4"), converted = Saturation(work + "hlg.mpg");
+    // Read as SDR, the HLG picture keeps a third of its saturation; tone-mapped, more than 0.8.
+    EXPECT_GT(converted, shot * 0.75) << converted << " of " << shot << ": the picture as it was shot, not washed out";
+
+    session->ChooseTarget(convert::Target::DvdPal);
+    session->RemoveFinished();
+    MakeClip(work + "hd.mp4", 1, "1280x720");
+    QueueFile(work + "hd.mp4", 2);
+    ConvertAll();
+    ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
+    EXPECT_EQ(session->Queue().Reason(0), "The colours were converted to BT.601, as disc players show them.");
+    // The media tool reads the sequence display extension's colours.
+    const std::string read = RunAndCapture("\"" + PayloadFolder() + "mediainfo.exe\" --Full --Language=raw \"" + work + "hd.mpg\"");
+    EXPECT_NE(read.find("colour_primaries                 : BT.601 PAL"), std::string::npos) << read;
+    EXPECT_NE(read.find("matrix_coefficients              : BT.601"), std::string::npos) << read;
+}
+
+TEST_F(TargetTest, TheHighQualitysRateFollowsThePictureAndKeepsMoreOfIt)
+{
+    MakeClip(work + "motion.mp4", 2, "1920x1080");  // more than 900 kbit/s keeps
+    std::int64_t sizes[2] = {};
+    double ssim[2] = {};
+    for (convert::Quality quality : {convert::Quality::Standard, convert::Quality::High}) {
+        const int q = static_cast<int>(quality);
+        session->ChooseQuality(quality);
+        QueueFile(work + "motion.mp4", 2);
+        ConvertAll();
+        ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
+        const std::string output = work + "motion" + std::to_string(q) + ".mpg";
+        MoveFileA((work + "motion.mpg").c_str(), output.c_str());
+        sizes[q] = static_cast<std::int64_t>(ReadFile(output).size());
+        ssim[q] = Ssim(output, work + "motion.mp4");
+        session->RemoveFinished();
+    }
+    // Two seconds at the rule's rate (the cap here) and 192 kbit/s of sound, at most.
+    const double rule = convert::HighVideoRate({1920, 1080}, 25) + 192000;
+    EXPECT_LT(sizes[1] * 8 / 2.0, rule * 1.1) << "bits a second";
+    EXPECT_GT(sizes[1], sizes[0]);
+    EXPECT_GT(ssim[1], ssim[0]) << ssim[0] << " against " << ssim[1];
+}
+
+TEST_F(TargetTest, ABatchFittedToASizeFillsItAndWhatCannotFitIsAskedFirst)
+{
+    std::vector<std::string> asked;
+    app::TSessionEvents events;
+    events.OnQuestion = [&](const std::string& question) { return asked.push_back(question), false; };
+    session->Listen(events);
+    // Three clips fitted to 1 MB. (A generated picture is too simple to fill it: the encoder's
+    // quantiser spans 80 to 100 % of its usual size. How close real footage comes is measured
+    // by hand, on phone clips.)
+    for (int seconds : {2, 3, 4}) {
+        const std::string clip = work + "fit" + std::to_string(seconds) + ".mp4";
+        MakeClip(clip, seconds, "640x360");
+        QueueFile(clip, seconds);
+    }
+    const std::int64_t size = 1024 * 1024;
+    session->ChooseFitTo(convert::FitToFromSetting("1"));
+    ConvertAll();
+    std::int64_t total = 0;
+    for (int row = 0; row < 3; ++row) {
+        ASSERT_EQ(session->Queue().State(row), RowState::Done) << session->Queue().Reason(row);
+        total += static_cast<std::int64_t>(ReadFile(session->Queue().Output(row)).size());
+    }
+    EXPECT_LE(total, size);
+    EXPECT_TRUE(asked.empty());
+
+    // Below what the target should have, and more than the volume holds: asked, and a no starts nothing.
+    session->RemoveFinished();
+    QueueFile(work + "fit4.mp4", 36000);
+    session->Start();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].rfind("This file (10 h 0 min) needs a lower quality than 1 MB should have: about ", 0), 0u) << asked[0];
+    EXPECT_FALSE(Converting());
+    session->ChooseFitTo({});
+    session->ChooseQuality(convert::Quality::High);  // counted at its most before the pictures are described
+    ULARGE_INTEGER free{};
+    GetDiskFreeSpaceExA(work.c_str(), &free, nullptr, nullptr);
+    const double day = 23 * 3600 * (convert::kHighRateMost + 192000.0) / 8;  // bytes of the longest row the media tool gives
+    for (double queued = 0; queued <= static_cast<double>(free.QuadPart); queued += day) QueueFile(work + "fit4.mp4", 23 * 3600);
+    session->Start();
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_NE(asked[1].find(" free. Convert anyway?"), std::string::npos) << asked[1];
+    EXPECT_FALSE(Converting());
 }

@@ -4,6 +4,7 @@
 
 #include "convert/ConvertLogic.h"
 #include "convert/EncoderArgs.h"
+#include "convert/FitLogic.h"
 #include "convert/TargetLogic.h"
 
 using namespace convert;
@@ -29,10 +30,19 @@ TEST(Targets, WhatTheEncoderSaysOfItsInput)
         PictureSize picture;
         double aspect;
         bool audio;
+        const char* matrix = "";
+        const char* transfer = "";
     } cases[] = {
         {"wide, with sound", {video + "1920x1080 [SAR 1:1 DAR 16:9], 25 fps", audio}, {1920, 1080}, 16.0 / 9, true},
         {"anamorphic, silent", {video + "720x576 [SAR 16:15 DAR 4:3], 25 fps"}, {720, 576}, 4.0 / 3, false},
         {"a phone held upright", {video + "3840x2160, 30 fps", "      rotate          : 90", audio}, {2160, 3840}, 9.0 / 16, true},
+        {"HLG, on a Dolby Vision layer",
+         {"  Stream #0:0[0x1](und): Video: hevc (Main 10) (hvc1 / 0x31637668), yuv420p10le(tv, bt2020nc/bt2020/arib-std-b67), "
+          "1280x720, 2690 kb/s, 30 fps", "        DOVI configuration record: version: 1.0, profile: 8"},
+         {1280, 720}, 16.0 / 9, false, "bt2020nc", "arib-std-b67"},
+        {"one name for all three",
+         {"  Stream #0:0[0x1](eng): Video: h264 (Main) (avc1 / 0x31637661), yuvj420p(pc, bt709, progressive), 848x480 [SAR 1:1 DAR 53:30]"},
+         {848, 480}, 53.0 / 30, false, "bt709", "bt709"},
     };
     for (const Case& c : cases) {
         const std::optional<InputFacts> facts = ReadInputFacts(c.lines);
@@ -40,6 +50,8 @@ TEST(Targets, WhatTheEncoderSaysOfItsInput)
         EXPECT_EQ(facts->picture, c.picture) << c.what;
         EXPECT_NEAR(facts->displayAspect, c.aspect, 0.001) << c.what;
         EXPECT_EQ(facts->hasAudio, c.audio) << c.what;
+        EXPECT_EQ(facts->matrix, c.matrix) << c.what;
+        EXPECT_EQ(facts->transfer, c.transfer) << c.what;
     }
     EXPECT_FALSE(ReadInputFacts({audio})) << "no picture";
 }
@@ -54,13 +66,22 @@ TEST(Targets, APictureTooLargeForMpeg1IsScaledDownToFit)
     EXPECT_TRUE(RefusedAsTooLarge({"[mpeg1video @ 0516f600] MPEG-1 video does not support resolutions above 4095x4095"}));
 }
 
-TEST(EncoderArguments, EachTargetsLineAndTheDefaultIsTheProgramsOwnByteForByte)
+TEST(EncoderArguments, EachTargetQualityAndPictureGetsItsLineAndTheDefaultIsTheProgramsOwnByteForByte)
 {
-    const std::string box169 = "scale=w='if(gt(dar,16/9),720,2*trunc(720*dar/(16/9)/2))':h='if(gt(dar,16/9),"
-                               "2*trunc(576*(16/9)/dar/2),576)',pad=720:576:(ow-iw)/2:(oh-ih)/2,setdar=16/9";
-    const std::string box43 = "scale=w='if(gt(dar,4/3),352,2*trunc(352*dar/(4/3)/2))':h='if(gt(dar,4/3),"
-                              "2*trunc(240*(4/3)/dar/2),240)',pad=352:240:(ow-iw)/2:(oh-ih)/2,setdar=4/3";
-    const InputFacts wide{{1920, 1080}, 16.0 / 9, true}, squareSilent{{640, 480}, 4.0 / 3, false};
+    const auto box = [](const char* w, const char* h, const char* shown, bool to601) {
+        return std::string("scale=w='if(gt(dar,") + shown + ")," + w + ",2*trunc(" + w + "*dar/(" + shown + ")/2))':h='if(gt(dar," +
+               shown + "),2*trunc(" + h + "*(" + shown + ")/dar/2)," + h + ")'" +
+               (to601 ? ":in_color_matrix=bt709:out_color_matrix=bt601" : "") + ",pad=" + w + ":" + h +
+               ":(ow-iw)/2:(oh-ih)/2,setdar=" + shown;
+    };
+    const std::string toneMapped = "yadif=deint=interlaced," + std::string(kToneMap);
+    const std::string pal = ",setparams=color_primaries=bt470bg:color_trc=bt470bg:colorspace=bt470bg";
+    const std::string mpeg = " -r 25 -ab 128000 -ar 44100 -ac 2 -f mpeg \"a.~00\"", mpegHigh = " -r 25 -ab 192000 -ar 44100 -ac 2 -f mpeg \"a.~00\"";
+    // The pictures: HD in BT.709, SD in BT.601, HLG and PQ phone clips, an SD one that says
+    // nothing (BT.601 by its size), and one larger than MPEG-1 holds.
+    const InputFacts hd{{1920, 1080}, 16.0 / 9, true, "bt709", "bt709"}, sd{{720, 576}, 4.0 / 3, true, "bt470bg", "bt470bg"},
+        hlg{{1920, 1080}, 16.0 / 9, true, "bt2020nc", "arib-std-b67"}, pq{{720, 1280}, 9.0 / 16, true, "bt2020nc", "smpte2084"},
+        plainSdSilent{{640, 480}, 4.0 / 3, false}, huge{{8000, 4000}, 2.0, true, "bt709", "bt709"};
     struct Case {
         EncodeRequest request;
         std::string line;
@@ -68,18 +89,98 @@ TEST(EncoderArguments, EachTargetsLineAndTheDefaultIsTheProgramsOwnByteForByte)
         {{"C:\\clips\\a.mp4", "D:\\out\\a.~00"},
          " -i \"C:\\clips\\a.mp4\" -y -vf yadif=deint=interlaced -b 900000 -r 25 -ab 128000 -ar 44100 -ac 2 -f mpeg "
          "\"D:\\out\\a.~00\""},
-        {{"a.mp4", "a.~00", Target::Mpeg, wide, PictureSize{4094, 2302}},
-         " -i \"a.mp4\" -y -vf yadif=deint=interlaced,scale=4094:2302 -b 900000 -r 25 -ab 128000 -ar 44100 -ac 2 -f mpeg "
-         "\"a.~00\""},
-        {{"a.mp4", "a.~00", Target::DvdPal, wide},
-         " -i \"a.mp4\" -y -vf \"yadif=deint=interlaced," + box169 + "\" -target pal-dvd -aspect 16:9 -ac 2 \"a.~00\""},
-        {{"a.mp4", "a.~00", Target::VcdNtsc, squareSilent},
+        {{"a.mp4", "a.~00", Target::Mpeg, Quality::Standard, hd}, " -i \"a.mp4\" -y -vf yadif=deint=interlaced -b 900000" + mpeg},
+        {{"a.mp4", "a.~00", Target::Mpeg, Quality::Standard, huge, PictureSize{4094, 2046}},
+         " -i \"a.mp4\" -y -vf yadif=deint=interlaced,scale=4094:2046 -b 900000" + mpeg},
+        {{"a.mp4", "a.~00", Target::Mpeg, Quality::Standard, hlg}, " -i \"a.mp4\" -y -vf " + toneMapped + " -b 900000" + mpeg},
+        {{"a.mp4", "a.~00", Target::Mpeg, Quality::High, pq}, " -i \"a.mp4\" -y -vf " + toneMapped + " -b 15000000" + mpegHigh},
+        {{"a.mp4", "a.~00", Target::Mpeg, Quality::High, InputFacts{{320, 240}, 4.0 / 3, true}},
+         " -i \"a.mp4\" -y -vf yadif=deint=interlaced -b 2304000" + mpegHigh},
+        {{"a.mp4", "a.~00", Target::DvdPal, Quality::Standard, hd},
+         " -i \"a.mp4\" -y -vf \"yadif=deint=interlaced," + box("720", "576", "16/9", true) + pal +
+             "\" -target pal-dvd -aspect 16:9 -ac 2 \"a.~00\""},
+        {{"a.mp4", "a.~00", Target::DvdPal, Quality::High, sd},
+         " -i \"a.mp4\" -y -vf \"yadif=deint=interlaced," + box("720", "576", "4/3", false) + pal +
+             "\" -target pal-dvd -aspect 4:3 -ac 2 -b:v 8000000 \"a.~00\""},
+        {{"a.mp4", "a.~00", Target::DvdNtsc, Quality::Standard, hlg},
+         " -i \"a.mp4\" -y -vf \"" + toneMapped + "," + box("720", "480", "16/9", true) +
+             ",setparams=color_primaries=smpte170m:color_trc=smpte170m:colorspace=smpte170m\" -target ntsc-dvd -aspect 16:9 "
+             "-ac 2 \"a.~00\""},
+        {{"a.mp4", "a.~00", Target::VcdNtsc, Quality::High, plainSdSilent},
          " -i \"a.mp4\" -f lavfi -i anullsrc=channel_layout=stereo:sample_rate=44100 -y -vf \"yadif=deint=interlaced," +
-             box43 + "\" -target ntsc-vcd -aspect 4:3 -ac 2 -shortest \"a.~00\""},
+             box("352", "240", "4/3", false) + "\" -target ntsc-vcd -aspect 4:3 -ac 2 -shortest \"a.~00\""},
     };
     for (const Case& c : cases) EXPECT_EQ(EncodeArguments(c.request).Line(), c.line);
+    // What a click on "Done" says of the colours.
+    EXPECT_EQ(ColourNotes(cases[4].request), std::vector<std::string>{"The HDR picture was converted to SDR (tone-mapped)."});
+    EXPECT_EQ(ColourNotes(cases[8].request).size(), 2u);
+    EXPECT_TRUE(ColourNotes(cases[7].request).empty()) << "an SD picture in BT.601 is not converted again";
     EXPECT_EQ(DescribeArguments("\\\\?\\C:\\a b.mp4").Line(), " -hide_banner -i \"\\\\?\\C:\\a b.mp4\"");
     // Quoted once, as the C runtime reads it back: a quote escaped, the backslashes before it
     // and before the closing quote doubled.
     EXPECT_EQ(TArguments().Add({"say \"hi\"", "x"}).AddPath("C:\\dir\\").Line(), " \"say \\\"hi\\\"\" x \"C:\\dir\\\\\"");
+}
+
+TEST(FitToDisc, OneRateForTheBatchWithinThePeakAndAWordWhereItIsTooLow)
+{
+    EXPECT_EQ(FitToFromSetting("dvd").bytes, 4'700'000'000);
+    EXPECT_EQ(FitToFromSetting("cd").bytes, 700LL * 1024 * 1024);
+    EXPECT_EQ(FitToFromSetting("2000").bytes, 2000LL * 1024 * 1024);
+    for (const char* bad : {"", "0", "-5", "4.7", "dvd9", "99999999"}) EXPECT_EQ(FitToFromSetting(bad), FitTo{}) << bad;
+    EXPECT_EQ(FitLabel(FitToFromSetting("dvd-dl")), "8.5 GB");
+    EXPECT_FALSE(FitApplies(FitToFromSetting("cd"), Target::VcdPal)) << "a Video CD's rates are fixed";
+    struct Case {
+        const char* fit;
+        std::int64_t seconds;
+        int files;
+        Target target;
+        int video;  // bits a second
+        bool belowFloor;
+    } cases[] = {
+        // 4.7 GB less 3 % and 64 KB a file, in bits, over two hours, less the AC-3 at 448 kbit/s.
+        {"dvd", 7200, 3, Target::DvdPal, 4'617'337, false},
+        {"dvd", 600, 1, Target::DvdPal, kDvdPeakVideoRate, false},  // ten minutes: the DVD's peak
+        {"dvd", 9 * 3600 + 12 * 60, 14, Target::DvdNtsc, 652'986, true},
+        {"cd", 3600, 2, Target::Mpeg, 1'453'893, false},
+        {"100", 3600, 2, Target::Mpeg, 97'735, true},
+    };
+    for (const Case& c : cases) {
+        const FittedRate rate = FitRate(FitToFromSetting(c.fit).bytes, c.seconds, c.files, c.target, Quality::Standard);
+        EXPECT_NEAR(rate.video, c.video, 2) << c.fit << " " << c.seconds;
+        EXPECT_EQ(rate.belowFloor, c.belowFloor) << c.fit << " " << c.seconds;
+    }
+    const FittedRate low = FitRate(4'700'000'000, 9 * 3600 + 12 * 60, 14, Target::DvdPal, Quality::Standard);
+    EXPECT_EQ(BelowFloorQuestion(14, 9 * 3600 + 12 * 60, FitToFromSetting("dvd"), low),
+              "These 14 files (9 h 12 min) need a lower quality than a DVD should have: about 4 h 8 min fit on a DVD at "
+              "its usual quality.");
+    EXPECT_EQ(VideoCdsMessage(3, 150 * 60), "These 3 files (2 h 30 min) need 3 Video CDs (74 minutes each).");
+    EXPECT_EQ(SizeText(3'435'973'837), "3.2 GB");
+}
+
+TEST(AudioTracks, TheDefaultTrackFirstAndOnADvdEveryTrack)
+{
+    const AudioTrack surround{6, false}, surroundDefault{6, true}, stereo{2, false}, stereoDefault{2, true};
+    struct Case {
+        const char* what;
+        std::vector<AudioTrack> audio;
+        bool everyTrack;
+        std::vector<int> tracks;
+    } cases[] = {
+        {"5.1 and the default stereo", {surround, stereoDefault}, false, {1}},
+        {"both marked: the first marked", {surroundDefault, stereoDefault}, false, {0}},
+        {"none marked: the first", {surround, stereo}, false, {0}},
+        {"one track: the encoder's choice", {stereo}, false, {}},
+        {"no audio", {}, true, {}},
+        {"a DVD: the default first, then the others", {stereo, surround, stereoDefault}, true, {2, 0, 1}},
+    };
+    for (const Case& c : cases) {
+        InputFacts facts{{1920, 1080}, 16.0 / 9, !c.audio.empty()};
+        facts.audio = c.audio;
+        EXPECT_EQ(AudioTracksFor(facts, c.everyTrack), c.tracks) << c.what;
+    }
+    InputFacts two{{1920, 1080}, 16.0 / 9, true};
+    two.audio = {surround, stereoDefault};
+    EXPECT_EQ(EncodeArguments({"a.mp4", "a.~00", Target::Mpeg, Quality::Standard, two}).Line(),
+              " -i \"a.mp4\" -y -vf yadif=deint=interlaced -map 0:v:0 -map 0:a:1 -b 900000 -r 25 -ab 128000 -ar 44100 -ac 2 "
+              "-f mpeg \"a.~00\"");
 }

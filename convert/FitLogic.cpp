@@ -1,0 +1,126 @@
+// Fitting a batch to a disc.
+#include "convert/FitLogic.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "convert/EncoderArgs.h"
+
+namespace convert {
+
+namespace {
+
+constexpr std::int64_t kMegabyte = 1024 * 1024;  // as Windows counts a file's size
+constexpr double kStreamShare = 0.97;           // what the program stream leaves for the pictures and the sound
+constexpr std::int64_t kFileOverhead = 64 * 1024;
+constexpr std::int64_t kVideoCdSeconds = 74 * 60;
+
+struct Disc {
+    const char* setting;
+    std::int64_t bytes;
+    const char* label;
+    const char* name;
+};
+constexpr Disc kDiscs[] = {
+    {"cd", 700 * kMegabyte, "700 MB", "a CD"},
+    {"dvd", 4'700'000'000, "4.7 GB", "a DVD"},
+    {"dvd-dl", 8'500'000'000, "8.5 GB", "a dual-layer DVD"},
+};
+
+const Disc* DiscOf(const FitTo& fit)
+{
+    for (const Disc& disc : kDiscs)
+        if (fit.setting == disc.setting) return &disc;
+    return nullptr;
+}
+
+}  // namespace
+
+FitTo FitToFromSetting(std::string_view setting)
+{
+    for (const Disc& disc : kDiscs)
+        if (setting == disc.setting) return {disc.bytes, disc.setting};
+    const bool number = !setting.empty() && setting.size() <= 7 &&
+                        std::all_of(setting.begin(), setting.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    const std::int64_t megabytes = number ? std::stoll(std::string(setting)) : 0;
+    if (megabytes <= 0) return {};
+    return {megabytes * kMegabyte, std::to_string(megabytes)};
+}
+
+std::string FitLabel(const FitTo& fit)
+{
+    if (const Disc* disc = DiscOf(fit)) return disc->label;
+    return fit.bytes ? fit.setting + " MB" : "No limit";
+}
+
+std::string FitName(const FitTo& fit)
+{
+    if (const Disc* disc = DiscOf(fit)) return disc->name;
+    return FitLabel(fit);
+}
+
+bool FitApplies(const FitTo& fit, Target target)
+{
+    return fit.bytes > 0 && (target == Target::Mpeg || StandardOf(target).dvd);
+}
+
+FittedRate FitRate(std::int64_t bytes, std::int64_t mediaSeconds, int files, Target target, Quality quality)
+{
+    const bool dvd = target != Target::Mpeg;
+    const double audio = AudioRateFor(target, quality);
+    const double bits = (static_cast<double>(bytes) * kStreamShare - static_cast<double>(files) * kFileOverhead) * 8;
+    const double seconds = static_cast<double>(std::max<std::int64_t>(mediaSeconds, 1));
+    const int most = dvd ? kDvdPeakVideoRate : kHighRateMost, floor = dvd ? kDvdFloorRate : kMpegFloorRate;
+    FittedRate rate;
+    rate.video = static_cast<int>(std::clamp(bits / seconds - audio, 0.0, double(most)));
+    rate.belowFloor = rate.video < floor;
+    rate.floorSeconds = static_cast<std::int64_t>(std::max(0.0, bits / (floor + audio)));
+    return rate;
+}
+
+std::string SizeText(std::int64_t bytes)
+{
+    const double gb = static_cast<double>(bytes) / (1024.0 * kMegabyte), mb = static_cast<double>(bytes) / kMegabyte;
+    char text[32];
+    if (gb >= 1) std::snprintf(text, sizeof text, "%.1f GB", gb);
+    else if (mb >= 1) std::snprintf(text, sizeof text, "%.0f MB", mb);
+    else std::snprintf(text, sizeof text, "%lld KB", static_cast<long long>((bytes + 1023) / 1024));
+    return text;
+}
+
+std::string NoRoomQuestion(std::int64_t needed, std::int64_t free, const std::string& volume)
+{
+    return "The converted files need about " + SizeText(needed) + ", and " + volume + " has " + SizeText(free) +
+           " free. Convert anyway?";
+}
+
+std::string Duration(std::int64_t seconds)
+{
+    if (seconds < 60) return std::to_string(seconds) + " s";
+    const std::int64_t minutes = (seconds + 30) / 60;
+    if (minutes < 60) return std::to_string(minutes) + " min";
+    return std::to_string(minutes / 60) + " h " + std::to_string(minutes % 60) + " min";
+}
+
+std::string BelowFloorQuestion(int files, std::int64_t mediaSeconds, const FitTo& fit, const FittedRate& rate)
+{
+    const std::string what = files == 1 ? "This file (" + Duration(mediaSeconds) + ") needs"
+                                        : "These " + std::to_string(files) + " files (" + Duration(mediaSeconds) + ") need";
+    return what + " a lower quality than " + FitName(fit) + " should have: about " + Duration(rate.floorSeconds) +
+           " fit on " + FitName(fit) + " at its usual quality.";
+}
+
+int VideoCdsFor(std::int64_t mediaSeconds)
+{
+    return static_cast<int>(std::max<std::int64_t>(1, (mediaSeconds + kVideoCdSeconds - 1) / kVideoCdSeconds));
+}
+
+std::string VideoCdsMessage(int files, std::int64_t mediaSeconds)
+{
+    const int discs = VideoCdsFor(mediaSeconds);
+    return (files == 1 ? "This file (" : "These " + std::to_string(files) + " files (") + Duration(mediaSeconds) + ") need" +
+           (files == 1 ? "s " : " ") + std::to_string(discs) + (discs == 1 ? " Video CD" : " Video CDs") + " (74 minutes each).";
+}
+
+}  // namespace convert

@@ -1,0 +1,54 @@
+// Fitting a batch to a disc: the size it must fit, one video rate for every file of the
+// batch, and what is said before the start when that rate is too low or a Video CD batch
+// takes several discs.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "convert/TargetLogic.h"
+
+namespace convert {
+
+// The setting FitTo: "none" (the default), "cd" (700 MB), "dvd" (4.7 GB), "dvd-dl" (8.5 GB)
+// or a number of megabytes ("2000"); anything else is "none".
+struct FitTo {
+    std::int64_t bytes = 0;  // 0: no limit
+    std::string setting = "none";
+    bool operator==(const FitTo&) const = default;
+};
+FitTo FitToFromSetting(std::string_view setting);
+// What the label under the convert button and the menu say of it: "4.7 GB", "2000 MB".
+std::string FitLabel(const FitTo& fit);
+// A disc's name in what is said before the start: "a DVD", "a CD", "2000 MB".
+std::string FitName(const FitTo& fit);
+// Whether it applies to a target: MPEG and DVD; a Video CD's rates are fixed.
+bool FitApplies(const FitTo& fit, Target target);
+
+struct FittedRate {
+    int video = 0;               // bits a second, for every file of the batch
+    bool belowFloor = false;     // less than the target should have
+    std::int64_t floorSeconds = 0;  // what fits at the lowest rate the target should have
+};
+// One video rate for the whole batch: the size, less the program stream's overhead (3 %
+// and 64 KB a file), less the audio, over the media seconds; at most the target's peak.
+FittedRate FitRate(std::int64_t bytes, std::int64_t mediaSeconds, int files, Target target, Quality quality);
+inline constexpr int kMpegFloorRate = 500'000, kDvdFloorRate = 2'000'000;  // watchable, at the least
+inline constexpr int kDvdPeakVideoRate = 9'000'000;
+
+// What is said before a fitted batch that needs a lower rate than its target should have:
+// "These 14 files (9 h 12 min) need a lower quality than a DVD should have: about 4 h 30 min
+// fit on a DVD at its usual quality."
+std::string BelowFloorQuestion(int files, std::int64_t mediaSeconds, const FitTo& fit, const FittedRate& rate);
+// A Video CD holds 74 minutes: how many a batch needs, and what is said of it.
+int VideoCdsFor(std::int64_t mediaSeconds);
+std::string VideoCdsMessage(int files, std::int64_t mediaSeconds);
+// "3.2 GB", "750 MB", "12 KB", as Windows counts them.
+std::string SizeText(std::int64_t bytes);
+// What is said before a batch whose outputs need more room than the volume has.
+std::string NoRoomQuestion(std::int64_t needed, std::int64_t free, const std::string& volume);
+// "9 h 12 min", "45 min", "50 s".
+std::string Duration(std::int64_t seconds);
+
+}  // namespace convert
