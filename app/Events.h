@@ -12,19 +12,19 @@ namespace app {
 // action is never stopped.
 struct TSessionEvents {
     // A row came, went or shows another state (the queue's own news).
-    std::function<void(TQueue::Change change, int row)> OnRowChange;
+    std::function<void(TQueue::Change change, int row)> OnRowChange{};
     // What the list's caption says while an action works; empty: its own text again.
-    std::function<void(const std::string& text)> OnStatus;
+    std::function<void(const std::string& text)> OnStatus{};
     // The folders, the last file queued, or the target or existing-file choice changed.
-    std::function<void()> OnFoldersChanged;
+    std::function<void()> OnFoldersChanged{};
     // A batch's progress, and its end.
-    std::function<void(const convert::BatchProgress& progress)> OnProgress;
-    std::function<void(const convert::BatchSummary& summary)> OnBatchEnded;
+    std::function<void(const convert::BatchProgress& progress)> OnProgress{};
+    std::function<void(const convert::BatchSummary& summary)> OnBatchEnded{};
     // Something the user must read, and a question answered yes or no.
-    std::function<void(const std::string& text)> OnMessage;
-    std::function<bool(const std::string& text)> OnQuestion;
+    std::function<void(const std::string& text)> OnMessage{};
+    std::function<bool(const std::string& text)> OnQuestion{};
     // Asked between the files of a long action: whether the user wants it stopped (ESC).
-    std::function<bool()> OnStopWanted;
+    std::function<bool()> OnStopWanted{};
 };
 
 inline void Tell(const TSessionEvents& events, const std::string& text)

@@ -19,13 +19,13 @@ namespace app {
 // What the intake takes from its owner.
 struct TIntakeSetup {
     // The media tool's path, once the tools are there (the call may wait for them).
-    std::function<std::string()> mediaTool;
+    std::function<std::string()> mediaTool{};
     // Whether a batch converts: the queue does not change then.
-    std::function<bool()> busy;
-    std::string tempFolder;  // where the tool's answers are written, with a final backslash
+    std::function<bool()> busy{};
+    std::string tempFolder{};  // where the tool's answers are written, with a final backslash
     // A media tool that has not answered by then never will: the file gets no answer.
     DWORD probeTimeLimitMs = 60000;
-    std::vector<std::string> leftBehind;  // the texts of the rows a crashed copy kept
+    std::vector<std::string> leftBehind{};  // the texts of the rows a crashed copy kept
 };
 
 class TIntake {

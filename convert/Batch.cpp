@@ -98,37 +98,6 @@ std::string TBatch::OutputFor(const std::string& input) const
     });
 }
 
-EncodeRequest TBatch::Request(const TConversion& c) const
-{
-    return {fw::ExtendedPath(c.input), fw::ExtendedPath(c.written), setup_.target, setup_.quality, c.facts, c.scaledTo, setup_.fittedRate};
-}
-
-std::string TBatch::Launch(TConversion& c)
-{
-    if (!fw::FileExists(c.input)) return kInputGone;
-    if (!setup_.encoderMissing.empty()) return setup_.encoderMissing;
-    const std::string args =
-        (c.step == TConversion::Step::Describing ? DescribeArguments(fw::ExtendedPath(c.input)) : EncodeArguments(Request(c)))
-            .Line();
-    // Below normal priority: the desktop stays responsive while the encoders run. Paths
-    // past MAX_PATH go in the long form Windows documents for them.
-    fw::StartError error;
-    // A run that starts during a pause (a retry of a row that ended meanwhile) waits with the others.
-    c.process = fw::StartWithoutConsole(setup_.encoderPath, args, {c.log, true}, error, BELOW_NORMAL_PRIORITY_CLASS, Paused());
-    if (c.process) return {};
-    const std::string text = fw::SystemErrorText(error.code);
-    return error.outputFile ? LogFailure(c.log, text) : fw::StartFailure("The encoder", error.code, text, setup_.encoderPath);
-}
-
-std::string TBatch::Relaunch(TConversion& c)
-{
-    fw::Application->UnwatchHandle(c.process.get());
-    fw::WaitUntilReleased(c.written);  // its log was let go before it was read
-    if (std::string failure = Launch(c); !failure.empty()) return failure;
-    fw::Application->WatchHandle(c.process.get(), [this, id = c.id] { OnRunEnded(id); });
-    return {};
-}
-
 void TBatch::StartRow(int row)
 {
     std::unique_ptr<TConversion> c = Prepare(row);
@@ -220,38 +189,6 @@ void TBatch::OnRunEnded(int id)
     if (c.failure.empty() || c.stopped || !RetryScaled(c, lines)) Ended(c);
 }
 
-bool TBatch::LookAtDescription(TConversion& c, const std::vector<std::string>& lines)
-{
-    // A run begun without the input's description gives one in its log before its first
-    // frame. Where that calls for other arguments (an HDR picture), the run starts again.
-    if (std::none_of(lines.begin(), lines.end(), [](const std::string& line) { return line.find("Output #0") != std::string::npos; }))
-        return false;
-    const std::string began = EncodeArguments(Request(c)).Line();
-    c.facts = ReadInputFacts(lines).value_or(InputFacts{});
-    if (EncodeArguments(Request(c)).Line() == began) return false;
-    if (WaitForSingleObject(c.process.get(), 0) == WAIT_TIMEOUT) {
-        TerminateProcess(c.process.get(), 1);
-        WaitForSingleObject(c.process.get(), 5000);
-        fw::WaitUntilReleased(c.log);
-    }
-    c.failure = Relaunch(c);
-    if (!c.failure.empty()) Ended(c);
-    return true;
-}
-
-bool TBatch::RetryScaled(TConversion& c, const std::vector<std::string>& lines)
-{
-    if (c.step != TConversion::Step::Encoding || setup_.target != Target::Mpeg || !RefusedAsTooLarge(lines)) return false;
-    const std::optional<InputFacts> facts = ReadInputFacts(lines);
-    if (!facts) return false;
-    const PictureSize fitted = FitMpeg1(facts->picture);
-    if (fitted == facts->picture) return false;
-    c.scaledFrom = facts->picture;
-    c.scaledTo = fitted;
-    c.step = TConversion::Step::RetryingScaled;
-    return Relaunch(c).empty();
-}
-
 void TBatch::Ended(TConversion& c)
 {
     fw::Application->UnwatchHandle(c.process.get());
@@ -295,14 +232,6 @@ void TBatch::Finish(TConversion& c)
     // The timer goes once the next rows have started: this may be one of its ticks.
     fw::scope_exit release([timer] { timer->Release(); });
     FillSlots();
-}
-
-std::string TBatch::Notes(const TConversion& c, const std::string& savedNote) const
-{
-    std::string notes;
-    for (const std::string& note : ColourNotes(Request(c))) notes = JoinNotes(notes, note);
-    if (c.scaledTo) notes = JoinNotes(notes, ScaledNote(*c.scaledFrom, *c.scaledTo, fw::SystemMarks()));
-    return JoinNotes(notes, savedNote);
 }
 
 void TBatch::Abandon()

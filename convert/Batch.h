@@ -28,16 +28,16 @@ namespace convert {
 
 // What a batch takes from the program when it starts.
 struct BatchSetup {
-    std::string encoderPath;
-    std::string outputFolder;
-    std::string logFolder;       // the encoders' logs, one for each that runs at once
-    std::string encoderMissing;  // why every file fails: the encoder could not be staged
-    std::string listFolder;      // where the temporaries being written are listed, if anywhere
+    std::string encoderPath{};
+    std::string outputFolder{};
+    std::string logFolder{};       // the encoders' logs, one for each that runs at once
+    std::string encoderMissing{};  // why every file fails: the encoder could not be staged
+    std::string listFolder{};      // where the temporaries being written are listed, if anywhere
     int encoders = 1;            // at most this many at once
     Target target = Target::Mpeg;
     Quality quality = Quality::Standard;
     IfExists ifExists = IfExists::Replace;  // a converted file from an earlier run
-    std::optional<int> fittedRate;          // one video rate for a batch fitted to a size
+    std::optional<int> fittedRate{};          // one video rate for a batch fitted to a size
 };
 
 // How far a batch is: in media seconds, the files not yet ended, whether one failed.

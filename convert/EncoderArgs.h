@@ -39,14 +39,14 @@ private:
 
 // What one run of the encoder makes of one input.
 struct EncodeRequest {
-    std::string input;    // as the encoder opens it (the long form past MAX_PATH)
-    std::string written;  // the temporary file it writes
+    std::string input{};    // as the encoder opens it (the long form past MAX_PATH)
+    std::string written{};  // the temporary file it writes
     Target target = Target::Mpeg;
     Quality quality = Quality::Standard;
     // The encoder's description of the input, once it has given one.
-    std::optional<InputFacts> facts;
-    std::optional<PictureSize> scaleTo;  // a picture larger than MPEG-1 holds, scaled to fit
-    std::optional<int> fittedRate;       // the video rate of a batch fitted to a size
+    std::optional<InputFacts> facts{};
+    std::optional<PictureSize> scaleTo{};  // a picture larger than MPEG-1 holds, scaled to fit
+    std::optional<int> fittedRate{};       // the video rate of a batch fitted to a size
 };
 
 // Whether the arguments depend on the input's description, so that the encoder describes

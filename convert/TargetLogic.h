@@ -44,13 +44,13 @@ struct AudioTrack {
 
 // What the encoder says of its input before it starts (its description of the streams).
 struct InputFacts {
-    PictureSize picture;        // after the rotation the encoder applies
+    PictureSize picture{};        // after the rotation the encoder applies
     double displayAspect = 0;   // width to height as shown
     bool hasAudio = false;
     // The colours as the stream states them, in the encoder's words ("bt709", "bt2020nc",
     // "smpte2084", "arib-std-b67"); empty where it states none.
-    std::string matrix, transfer;
-    std::vector<AudioTrack> audio;  // in the file's order
+    std::string matrix{}, transfer{};
+    std::vector<AudioTrack> audio{};  // in the file's order
 };
 // The audio tracks to convert, by their place among the input's audio tracks: the one the
 // file marks as default (the first when none is), and with `everyTrack` (a DVD) the others

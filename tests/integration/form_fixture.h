@@ -16,7 +16,9 @@ struct SessionTest : ::testing::Test {
     {
         session = std::make_unique<app::TSession>(std::move(tunings));
         told.clear();
-        session->Listen({.OnMessage = [this](const std::string& text) { told.push_back(text); }});
+        app::TSessionEvents events;
+        events.OnMessage = [this](const std::string& text) { told.push_back(text); };
+        session->Listen(events);
         session->WaitForTools();
     }
     // The test encoder as the session's encoder: a copy, since the session deletes its

@@ -139,7 +139,9 @@ TEST_F(StartupTest, RowsLeftByACopyThatHadThisProcessIdAreOfferedNotLost)
     WriteFile(list, queue::SavedRowsText({{"C:\\clips\\a.mp4", 5}, {"C:\\clips\\b.mp4", 7}}));
     StartSession();
     std::vector<std::string> asked;
-    session->Listen({.OnQuestion = [&](const std::string& question) { return asked.push_back(question), true; }});
+    app::TSessionEvents events;
+    events.OnQuestion = [&](const std::string& question) { return asked.push_back(question), true; };
+    session->Listen(events);
     session->Intake().OfferLeftBehindRows();
     EXPECT_EQ(asked.size(), 1u);
     ASSERT_EQ(session->Queue().Count(), 2);

@@ -26,8 +26,10 @@ double MeanAfter(const std::string& file, const std::string& key)
     return count ? sum / count : -1;
 }
 
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
 struct TargetTest : ConvertingTest {
-    const std::string encoder = "\"" + PayloadFolder() + "ffmpeg.exe\" -v error -y ";
+    const std::string encoder = Quoted(PayloadFolder() + "ffmpeg.exe") + " -v error -y ";
     // The encoder's measures of a file: its pictures' mean saturation, and their SSIM against
     // a reference, frame by frame.
     // Written into the work folder, the encoder's current folder for its measures.
@@ -53,7 +55,7 @@ struct TargetTest : ConvertingTest {
     // "Version|WxH|DAR|fps|audio rate|channels" of a converted file, as the media tool reads it.
     static std::string Facts(const std::string& file)
     {
-        const std::string tool = "\"" + PayloadFolder() + "mediainfo.exe\" ";
+        const std::string tool = Quoted(PayloadFolder() + "mediainfo.exe") + " ";
         return fw::Trim(RunAndCapture(tool + "\"--Inform=Video;%Format_Version%|%Width%x%Height%|%DisplayAspectRatio/String%|%FrameRate%|\" \"" + file + "\"")) +
                fw::Trim(RunAndCapture(tool + "\"--Inform=Audio;%SamplingRate%|%Channel(s)%\" \"" + file + "\""));
     }
@@ -65,8 +67,7 @@ TEST_F(TargetTest, EachTargetMeetsItsStandardAndNeverStretchesThePicture)
 {
     MakeClip(work + "wide.mp4", 1, "320x180");
     // A 4:3 clip without sound, where a disc's standard needs a silent track.
-    ASSERT_EQ(RunAndWaitExit("\"" + PayloadFolder() + "ffmpeg.exe\" -v error -y -f lavfi -i testsrc=size=160x120:rate=25 -t 1 "
-                             "-pix_fmt yuv420p \"" + work + "square.mp4\""), 0);
+    ASSERT_EQ(RunAndWaitExit(encoder + "-f lavfi -i testsrc=size=160x120:rate=25 -t 1 -pix_fmt yuv420p " + Quoted(work + "square.mp4")), 0);
     struct Case {
         convert::Target target;
         const char* wide;    // the facts of the 16:9 clip's output
@@ -159,7 +160,7 @@ TEST_F(TargetTest, AnHlgPictureKeepsItsColoursAndADvdSaysItsPictureIsInBt601)
     ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
     EXPECT_EQ(session->Queue().Reason(0), "The colours were converted to BT.601, as disc players show them.");
     // The media tool reads the sequence display extension's colours.
-    const std::string read = RunAndCapture("\"" + PayloadFolder() + "mediainfo.exe\" --Full --Language=raw \"" + work + "hd.mpg\"");
+    const std::string read = RunAndCapture(Quoted(PayloadFolder() + "mediainfo.exe") + " --Full --Language=raw " + Quoted(work + "hd.mpg"));
     EXPECT_NE(read.find("colour_primaries                 : BT.601 PAL"), std::string::npos) << read;
     EXPECT_NE(read.find("matrix_coefficients              : BT.601"), std::string::npos) << read;
 }
