@@ -27,6 +27,18 @@ struct TSessionEvents {
     std::function<bool()> OnStopWanted{};
 };
 
+// The caption's text while an action works (empty: its own again), and news of the folders
+// or choices shown.
+inline void ShowStatus(const TSessionEvents& events, const std::string& text)
+{
+    if (events.OnStatus) events.OnStatus(text);
+}
+
+inline void FoldersChanged(const TSessionEvents& events)
+{
+    if (events.OnFoldersChanged) events.OnFoldersChanged();
+}
+
 inline void Tell(const TSessionEvents& events, const std::string& text)
 {
     if (events.OnMessage) events.OnMessage(text);

@@ -38,16 +38,6 @@ TIntake::TIntake(TQueue& queue, const TSessionEvents& events, TIntakeSetup setup
 {
 }
 
-void TIntake::Status(const std::string& text) const
-{
-    if (events_.OnStatus) events_.OnStatus(text);
-}
-
-void TIntake::FoldersChanged() const
-{
-    if (events_.OnFoldersChanged) events_.OnFoldersChanged();
-}
-
 TIntake::Added TIntake::AddFile(const std::string& path)
 {
     // The name first: a name the code page cannot hold names no file that exists.
@@ -56,7 +46,7 @@ TIntake::Added TIntake::AddFile(const std::string& path)
     if (!seconds) return Added::NoAnswer;
     lastFile_ = path;
     queue_.Add(path, *seconds);
-    FoldersChanged();
+    FoldersChanged(events_);
     return Added::Yes;
 }
 
@@ -74,10 +64,10 @@ bool TIntake::AddFolder(const std::string& folder)
 {
     if (setup_.busy()) return true;
     lastFolder_ = folder;
-    FoldersChanged();
+    FoldersChanged(events_);
     const std::string mediaTool = setup_.mediaTool();
     const std::vector<std::string> found = FolderFiles(folder);
-    fw::scope_exit restoreCaption([&] { Status({}); });
+    fw::scope_exit restoreCaption([&] { ShowStatus(events_, {}); });
 
     // The files are asked about in groups, one run of the media tool for each, and the next
     // group runs while the current one is read; rows still go in strictly in the finder's
@@ -104,7 +94,7 @@ bool TIntake::AddFolder(const std::string& folder)
             return true;
         }
         if (found.size() > kShowProgressAbove)
-            Status(queue::ReadingCaption(i + 1, found.size(), queue::FileNamePart(path, fw::IsLeadByte)));
+            ShowStatus(events_, queue::ReadingCaption(i + 1, found.size(), queue::FileNamePart(path, fw::IsLeadByte)));
         if (!running.empty() && running.front().first == i) {  // this file's group
             DurationProbe& group = *running.front().second;
             if (group.Wait()) {

@@ -60,8 +60,6 @@ private:
     // Probed and queued; false with the message already chosen by the caller's rule.
     enum class Added { Yes, OutsideCodePage, NoAnswer };
     Added AddFile(const std::string& path);
-    void Status(const std::string& text) const;
-    void FoldersChanged() const;
 
     TQueue& queue_;
     const TSessionEvents& events_;

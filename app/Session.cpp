@@ -81,32 +81,27 @@ void TSession::ChooseTarget(convert::Target target)
 {
     if (Busy()) return;
     settings_.SetTarget(target);
-    if (events_.OnFoldersChanged) events_.OnFoldersChanged();
+    FoldersChanged(events_);
 }
 
 void TSession::ChooseQuality(convert::Quality quality)
 {
     if (Busy()) return;
     settings_.SetQuality(quality);
-    if (events_.OnFoldersChanged) events_.OnFoldersChanged();
+    FoldersChanged(events_);
 }
 
 void TSession::ChooseFitTo(const convert::FitTo& fit)
 {
     if (Busy()) return;
     settings_.SetFitTo(fit);
-    if (events_.OnFoldersChanged) events_.OnFoldersChanged();
+    FoldersChanged(events_);
 }
 
 void TSession::ChooseIfExists(convert::IfExists choice)
 {
     if (Busy()) return;
     settings_.SetIfExists(choice);
-}
-
-void TSession::Status(const std::string& text) const
-{
-    if (events_.OnStatus) events_.OnStatus(text);
 }
 
 void TSession::StageTools()
@@ -122,8 +117,8 @@ void TSession::WaitForTools()
     if (toolsTaken_) return;
     StageTools();
     if (WaitForSingleObject(writer_.Thread(), 0) == WAIT_TIMEOUT) {
-        fw::scope_exit restoreCaption([&] { Status({}); });
-        Status(kPreparingTools);
+        fw::scope_exit restoreCaption([&] { ShowStatus(events_, {}); });
+        ShowStatus(events_, kPreparingTools);
         writer_.Wait();
     }
     if (std::exchange(toolsTaken_, true)) return;  // taken while a message waited
@@ -145,7 +140,7 @@ void TSession::ChooseOutputFolder(const std::string& folder)
     if (Busy()) return;
     settings_.SetOutputFolder(folder);
     folders_.work = folder;
-    if (events_.OnFoldersChanged) events_.OnFoldersChanged();
+    FoldersChanged(events_);
 }
 
 void TSession::Retry(const std::vector<int>& rows)
@@ -157,9 +152,17 @@ void TSession::Start()
 {
     WaitForTools();
     if (Busy() || queue_.NextPending() < 0) return;
-    bool cancelled = false;
-    const std::optional<int> fitted = FittedRate(cancelled);
-    if (cancelled || !RoomOrAgreed(fitted)) return;
+    const PendingFacts pending = Pending();
+    const convert::FitTo& fit = settings_.FitTo();
+    // A Video CD's rates are fixed: what a CD takes is counted in discs.
+    if (fit.setting == "cd" && !convert::FitApplies(fit, settings_.Target()))
+        Tell(events_, convert::VideoCdsMessage(pending.files, pending.seconds));
+    const std::optional<convert::FittedRate> fitted = Fitting(pending);
+    if (fitted && fitted->belowFloor &&
+        !Ask(events_, convert::BelowFloorQuestion(pending.files, pending.seconds, fit, *fitted) + "\n\nConvert anyway?"))
+        return;
+    const std::optional<int> video = fitted ? std::optional<int>(fitted->video) : std::nullopt;
+    if (!RoomOrAgreed(BytesFor(pending, video))) return;
     batch_.Start({.encoderPath = tools_.ffmpeg,
                   .outputFolder = folders_.work,
                   .logFolder = folders_.temp,
@@ -169,7 +172,7 @@ void TSession::Start()
                   .target = settings_.Target(),
                   .quality = settings_.Quality(),
                   .ifExists = settings_.IfExists(),
-                  .fittedRate = fitted});
+                  .fittedRate = video});
 }
 
 TSession::PendingFacts TSession::Pending() const
@@ -182,44 +185,33 @@ TSession::PendingFacts TSession::Pending() const
     return pending;
 }
 
-std::optional<int> TSession::FittedRate(bool& cancelled) const
+std::optional<convert::FittedRate> TSession::Fitting(const PendingFacts& pending) const
 {
     const convert::FitTo& fit = settings_.FitTo();
-    const convert::Target target = settings_.Target();
-    const PendingFacts pending = Pending();
-    // A Video CD's rates are fixed: what a CD takes is counted in discs.
-    if (fit.setting == "cd" && !convert::FitApplies(fit, target)) Tell(events_, convert::VideoCdsMessage(pending.files, pending.seconds));
-    if (!convert::FitApplies(fit, target)) return std::nullopt;
-    const convert::FittedRate rate = convert::FitRate(fit.bytes, pending.seconds, pending.files, target, settings_.Quality());
-    cancelled = rate.belowFloor &&
-                !Ask(events_, convert::BelowFloorQuestion(pending.files, pending.seconds, fit, rate) + "\n\nConvert anyway?");
-    return rate.video;
+    if (!convert::FitApplies(fit, settings_.Target())) return std::nullopt;
+    return convert::FitRate(fit.bytes, pending.seconds, pending.files, settings_.Target(), settings_.Quality());
 }
 
 std::int64_t TSession::ExpectedBytes() const
 {
-    const convert::FitTo& fit = settings_.FitTo();
     const PendingFacts pending = Pending();
-    std::optional<int> fitted;
-    if (convert::FitApplies(fit, settings_.Target()))
-        fitted = convert::FitRate(fit.bytes, pending.seconds, pending.files, settings_.Target(), settings_.Quality()).video;
-    return ExpectedBytesAt(fitted);
+    const std::optional<convert::FittedRate> fitted = Fitting(pending);
+    return BytesFor(pending, fitted ? std::optional<int>(fitted->video) : std::nullopt);
 }
 
-std::int64_t TSession::ExpectedBytesAt(std::optional<int> fittedRate) const
+std::int64_t TSession::BytesFor(const PendingFacts& pending, std::optional<int> fittedRate) const
 {
     // The high quality's rate follows a picture not yet described: its most is counted.
     convert::EncodeRequest request{.target = settings_.Target(), .quality = settings_.Quality(), .fittedRate = fittedRate};
     if (request.quality == convert::Quality::High && !fittedRate) request.facts = convert::InputFacts{{4096, 4096}, 1, true};
-    return convert::ExpectedSizeFor(static_cast<int>(std::min<std::int64_t>(Pending().seconds, INT32_MAX)),
+    return convert::ExpectedSizeFor(static_cast<int>(std::min<std::int64_t>(pending.seconds, INT32_MAX)),
                                     convert::ExpectedRateKBps(request));
 }
 
-bool TSession::RoomOrAgreed(std::optional<int> fittedRate) const
+bool TSession::RoomOrAgreed(std::int64_t needed) const
 {
     ULARGE_INTEGER free{};
     if (!GetDiskFreeSpaceExA(folders_.work.c_str(), &free, nullptr, nullptr)) return true;
-    const std::int64_t needed = ExpectedBytesAt(fittedRate);
     if (needed <= static_cast<std::int64_t>(free.QuadPart)) return true;
     char root[MAX_PATH] = {}, label[MAX_PATH + 1] = {};
     std::string volume = GetVolumePathNameA(folders_.work.c_str(), root, MAX_PATH) ? root : folders_.work;

@@ -131,18 +131,18 @@ public:
 
 private:
     void DeleteLeftovers();
-    // The pending rows, and what they take before the start: their fitted rate, if any.
+    // The pending rows: how many, and their media seconds.
     struct PendingFacts {
         int files = 0;
         std::int64_t seconds = 0;
     };
     PendingFacts Pending() const;
-    // The rate a batch of the pending rows is fitted to; none when not fitted, or when the user
-    // did not agree to a rate below the floor (then `cancelled`).
-    std::optional<int> FittedRate(bool& cancelled) const;
-    bool RoomOrAgreed(std::optional<int> fittedRate) const;
-    std::int64_t ExpectedBytesAt(std::optional<int> fittedRate) const;
-    void Status(const std::string& text) const;
+    // The one video rate for these rows where the size to fit applies to the target.
+    std::optional<convert::FittedRate> Fitting(const PendingFacts& pending) const;
+    // What their outputs take, at a fitted rate or the target's own.
+    std::int64_t BytesFor(const PendingFacts& pending, std::optional<int> fittedRate) const;
+    // Whether the output folder's volume has the room, or the user agreed to go on without it.
+    bool RoomOrAgreed(std::int64_t needed) const;
 
     TSessionTunings tunings_;
     TSessionEvents events_;

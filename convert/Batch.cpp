@@ -75,7 +75,7 @@ std::unique_ptr<TConversion> TBatch::Prepare(int row)
     c->step = DescribeFirst(setup_.target, setup_.quality) ? TConversion::Step::Describing : TConversion::Step::Encoding;
     c->input = queue_.Path(row);
     c->mediaSeconds = queue_.MediaSeconds(row);
-    c->expectedSize = ExpectedSizeFor(queue_.MediaSeconds(row), ExpectedRateKBps(Request(*c)));
+    c->expectedSize = ExpectedSize(*c);
     c->output = OutputFor(c->input);
     c->skipped = setup_.ifExists == IfExists::Skip && fw::FileExists(c->output);
     c->written = TemporaryPathFor(c->output, [&](const std::string& candidate) {
@@ -176,7 +176,7 @@ void TBatch::OnRunEnded(int id)
     fw::WaitUntilReleased(c.log);  // Wine signals an ended process before it lets go of its files
     if (c.step == TConversion::Step::Describing) {
         c.facts = ReadInputFacts(LogTail(c.log));
-        c.expectedSize = ExpectedSizeFor(static_cast<int>(c.mediaSeconds), ExpectedRateKBps(Request(c)));
+        c.expectedSize = ExpectedSize(c);  // at the rates the description gives
         c.step = TConversion::Step::Encoding;
         c.failure = Relaunch(c);
         if (!c.failure.empty()) Ended(c);

@@ -136,6 +136,8 @@ private:
     bool LookAtDescription(TConversion& conversion, const std::vector<std::string>& logLines);
     // What one run of the encoder makes of the conversion's file, as far as it is known.
     EncodeRequest Request(const TConversion& conversion) const;
+    // What its output will take, at the rates its arguments ask for.
+    std::int64_t ExpectedSize(const TConversion& conversion) const;
     // What a click on its "Done" says: the colours, the scaling, the save.
     std::string Notes(const TConversion& conversion, const std::string& savedNote) const;
     void FileEnded(const TConversion& conversion, Outcome outcome);

@@ -22,6 +22,11 @@ EncodeRequest TBatch::Request(const TConversion& c) const
     return {fw::ExtendedPath(c.input), fw::ExtendedPath(c.written), setup_.target, setup_.quality, c.facts, c.scaledTo, setup_.fittedRate};
 }
 
+std::int64_t TBatch::ExpectedSize(const TConversion& c) const
+{
+    return ExpectedSizeFor(static_cast<int>(c.mediaSeconds), ExpectedRateKBps(Request(c)));
+}
+
 std::string TBatch::Launch(TConversion& c)
 {
     if (!fw::FileExists(c.input)) return kInputGone;

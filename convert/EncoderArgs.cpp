@@ -74,6 +74,21 @@ bool ToBt601(const EncodeRequest& request) { return request.facts && HdMatrix(*r
 // and more reaches the cap, which a 1080p picture needs for the same.
 constexpr double kHighBitsPerPixel = 1.2;
 
+// The rates of the program's line of old.
+constexpr int kStandardVideoRate = 900'000, kStandardAudioRate = 128'000;
+
+int VideoRate(const EncodeRequest& request)
+{
+    if (request.fittedRate && (request.target == Target::Mpeg || StandardOf(request.target).dvd)) return *request.fittedRate;
+    const bool high = request.quality == Quality::High;
+    if (request.target == Target::Mpeg) {
+        const PictureSize picture = request.scaleTo.value_or(request.facts ? request.facts->picture : PictureSize{});
+        return high && request.facts ? HighVideoRate(picture, 25) : kStandardVideoRate;
+    }
+    if (!StandardOf(request.target).dvd) return 1150000;
+    return high ? kDvdHighRate : 6000000;
+}
+
 }  // namespace
 
 TArguments& TArguments::Add(std::initializer_list<std::string_view> arguments)
@@ -104,34 +119,18 @@ bool DescribeFirst(Target target, Quality quality)
 int HighVideoRate(PictureSize picture, double frameRate)
 {
     const double rate = kHighBitsPerPixel * picture.width * picture.height * frameRate;
-    return static_cast<int>(std::lround(std::clamp(rate, 900'000.0, double(kHighRateMost))));
+    return static_cast<int>(std::lround(std::clamp(rate, double(kStandardVideoRate), double(kHighRateMost))));
 }
-
-namespace {
-
-int VideoRate(const EncodeRequest& request)
-{
-    if (request.fittedRate && (request.target == Target::Mpeg || StandardOf(request.target).dvd)) return *request.fittedRate;
-    const bool high = request.quality == Quality::High;
-    if (request.target == Target::Mpeg) {
-        const PictureSize picture = request.scaleTo.value_or(request.facts ? request.facts->picture : PictureSize{});
-        return high && request.facts ? HighVideoRate(picture, 25) : 900000;
-    }
-    if (!StandardOf(request.target).dvd) return 1150000;
-    return high ? kDvdHighRate : 6000000;
-}
-
-}  // namespace
 
 int AudioRateFor(Target target, Quality quality)
 {
     if (target != Target::Mpeg) return StandardOf(target).dvd ? 448000 : 224000;
-    return quality == Quality::High ? 192000 : 128000;
+    return quality == Quality::High ? 192000 : kStandardAudioRate;
 }
 
 double ExpectedRateKBps(const EncodeRequest& request)
 {
-    return kOutputRateKBps * (VideoRate(request) + AudioRateFor(request.target, request.quality)) / (900000 + 128000);
+    return kOutputRateKBps * (VideoRate(request) + AudioRateFor(request.target, request.quality)) / (kStandardVideoRate + kStandardAudioRate);
 }
 
 std::vector<std::string> ColourNotes(const EncodeRequest& request)

@@ -5,6 +5,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "convert/FitLogic.h"
 #include "framework/Application.h"
@@ -64,46 +66,41 @@ HRESULT CALLBACK CountdownProc(HWND dialog, UINT note, WPARAM wParam, LPARAM, LO
 
 constexpr UINT kItemBase = 1, kWhenBase = 100, kTargetBase = 200, kIfExistsBase = 300, kQualityBase = 400, kFitBase = 500;
 
-// The targets, the chosen one marked; like the queue, they take no change during a batch.
-HMENU TargetMenu(convert::Target chosen, bool enabled)
+// A menu of choices numbered from `base`, the chosen one marked (none for -1); like the
+// queue, the choices take no change during a batch.
+HMENU ChoiceMenu(const std::vector<std::wstring>& texts, UINT base, int chosen, bool enabled)
 {
     HMENU menu = CreatePopupMenu();
-    for (convert::Target target : convert::kTargets)
-        AppendMenuW(menu, MF_STRING | (enabled ? 0 : MF_GRAYED), kTargetBase + static_cast<UINT>(target),
-                    fw::Wide(convert::TargetMenuText(target)).c_str());
-    CheckMenuRadioItem(menu, kTargetBase, kTargetBase + 4, kTargetBase + static_cast<UINT>(chosen), MF_BYCOMMAND);
+    for (UINT i = 0; i < texts.size(); ++i) AppendMenuW(menu, MF_STRING | (enabled ? 0 : MF_GRAYED), base + i, texts[i].c_str());
+    if (chosen >= 0)
+        CheckMenuRadioItem(menu, base, base + static_cast<UINT>(texts.size()) - 1, base + static_cast<UINT>(chosen), MF_BYCOMMAND);
     return menu;
+}
+
+HMENU TargetMenu(convert::Target chosen, bool enabled)
+{
+    std::vector<std::wstring> texts;
+    for (convert::Target target : convert::kTargets) texts.push_back(fw::Wide(convert::TargetMenuText(target)));
+    return ChoiceMenu(texts, kTargetBase, static_cast<int>(chosen), enabled);
 }
 
 HMENU QualityMenu(convert::Quality chosen, bool enabled)
 {
-    HMENU menu = CreatePopupMenu();
-    const wchar_t* texts[] = {L"&Standard", L"&High"};
-    for (UINT i = 0; i < 2; ++i) AppendMenuW(menu, MF_STRING | (enabled ? 0 : MF_GRAYED), kQualityBase + i, texts[i]);
-    CheckMenuRadioItem(menu, kQualityBase, kQualityBase + 1, kQualityBase + static_cast<UINT>(chosen), MF_BYCOMMAND);
-    return menu;
+    return ChoiceMenu({L"&Standard", L"&High"}, kQualityBase, static_cast<int>(chosen), enabled);
 }
 
-// The sizes a batch is fitted to, the chosen one marked (a number of megabytes is kept as set).
+// The sizes a batch is fitted to; a number of megabytes, kept as set, marks none of them.
 constexpr const char* kFitSettings[] = {"none", "cd", "dvd", "dvd-dl"};
 HMENU FitMenu(const convert::FitTo& chosen, bool enabled)
 {
-    HMENU menu = CreatePopupMenu();
-    const wchar_t* texts[] = {L"&No limit", L"&CD (700 MB)", L"&DVD (4.7 GB)", L"DVD dual &layer (8.5 GB)"};
-    for (UINT i = 0; i < 4; ++i) {
-        AppendMenuW(menu, MF_STRING | (enabled ? 0 : MF_GRAYED), kFitBase + i, texts[i]);
-        if (chosen.setting == kFitSettings[i]) CheckMenuRadioItem(menu, kFitBase, kFitBase + 3, kFitBase + i, MF_BYCOMMAND);
-    }
-    return menu;
+    const auto at = std::find(std::begin(kFitSettings), std::end(kFitSettings), chosen.setting);
+    return ChoiceMenu({L"&No limit", L"&CD (700 MB)", L"&DVD (4.7 GB)", L"DVD dual &layer (8.5 GB)"}, kFitBase,
+                      at == std::end(kFitSettings) ? -1 : static_cast<int>(at - std::begin(kFitSettings)), enabled);
 }
 
 HMENU IfExistsMenu(convert::IfExists chosen, bool enabled)
 {
-    HMENU menu = CreatePopupMenu();
-    const wchar_t* texts[] = {L"&Replace it", L"&Keep both", L"&Skip the file"};
-    for (UINT i = 0; i < 3; ++i) AppendMenuW(menu, MF_STRING | (enabled ? 0 : MF_GRAYED), kIfExistsBase + i, texts[i]);
-    CheckMenuRadioItem(menu, kIfExistsBase, kIfExistsBase + 2, kIfExistsBase + static_cast<UINT>(chosen), MF_BYCOMMAND);
-    return menu;
+    return ChoiceMenu({L"&Replace it", L"&Keep both", L"&Skip the file"}, kIfExistsBase, static_cast<int>(chosen), enabled);
 }
 
 // The list's context menu: the items, "When the batch ends" with its choices, and the
