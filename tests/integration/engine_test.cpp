@@ -427,7 +427,7 @@ TEST_F(EngineTest, StopAfterTheRunningFilesLetsThemFinishAndStartsNoOther)
     Convert(1);
     Batch().StopAfterRunning();
     StatesUntilIdle(0);
-    EXPECT_EQ(Queue().State(0), RowState::Done);
+    EXPECT_EQ(Queue().State(0), RowState::Done) << Queue().Reason(0);
     EXPECT_EQ(Queue().State(1), RowState::Pending);
 }
 
