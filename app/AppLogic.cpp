@@ -134,10 +134,11 @@ std::string NotAddedMessage(const std::vector<RefusedItem>& refused)
     }
     std::string text = "These files were not added.";
     for (const Group& group : groups) {
-        const char* heading = group.why == NotAdded::Missing  ? "Not found"
-                              : group.why == NotAdded::NotMp4 ? "Not MP4 files"
-                                                              : "Names with characters this system's code page cannot "
-                                                                "hold (rename them and add them again)";
+        const char* heading = group.why == NotAdded::Missing      ? "Not found"
+                              : group.why == NotAdded::NotMp4     ? "Not MP4 files"
+                              : group.why == NotAdded::Unreadable ? "In folders that could not be read (passed over)"
+                                                                  : "Names with characters this system's code page cannot "
+                                                                    "hold (rename them and add them again)";
         text += std::string(" ") + heading + ": " + NameList(group.names, group.shown) + ".";
     }
     return text + MoreLine(refused.size(), named);

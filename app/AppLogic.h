@@ -41,7 +41,7 @@ std::optional<std::vector<std::string>> UnpackArguments(std::string_view block);
 // Whether a dropped or handed-over file is an MP4 file: its extension, in any case.
 bool IsMp4Name(std::string_view path);
 // Why a dropped or handed-over item was not added.
-enum class NotAdded { Missing, NotMp4, OutsideCodePage };
+enum class NotAdded { Missing, NotMp4, OutsideCodePage, Unreadable };
 struct RefusedItem {
     std::string name;  // the file name part, as the user knows it
     NotAdded why;

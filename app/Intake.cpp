@@ -8,6 +8,8 @@
 
 #include "app/AppLogic.h"
 #include "framework/Files.h"
+#include "framework/LaunchLogic.h"
+#include "framework/Unicode.h"
 #include "framework/errors.h"
 #include "queue/FindFile.h"
 #include "queue/Probe.h"
@@ -22,13 +24,38 @@ constexpr std::size_t kShowProgressAbove = 3;
 // once it has been quiet for a moment or has gone on for a second.
 constexpr DWORD kBurstQuietMs = 250, kBurstMostMs = 1000;
 
-std::vector<std::string> FolderFiles(const std::string& folder)
+// What the finder found in a folder or its tree; empty once the user stopped it.
+struct Found {
+    std::vector<std::string> files;
+    std::vector<std::string> unreadable;
+    bool stopped = false;
+};
+
+Found FolderFiles(const std::string& folder, bool tree, const TSessionEvents& events)
 {
     TFindFile finder(nullptr);
     finder.Filter = "*.mp4";
     finder.Directory = folder;
+    finder.Recurse = tree;
+    bool stopped = false;
+    if (tree)
+        finder.OnNewPath = [&](fw::TComponent*, const std::string&, bool& abort) {
+            const fw::TextMarks marks = fw::SystemMarks();
+            ShowStatus(events, std::string("Looking for MP4 files") + marks.ellipsis + " " + std::to_string(finder.Files.size()) +
+                                   " found in " + std::to_string(finder.FoldersSearched + 1) + " folders");
+            abort = stopped = events.OnStopWanted && events.OnStopWanted();
+        };
     finder.Execute();
-    return finder.Files;
+    if (stopped) return {{}, {}, true};
+    return {finder.Files, finder.Unreadable};
+}
+
+// Where a file found in a folder's tree was, under that folder: "2024\\05", or empty at its top.
+std::string SubfolderOf(const std::string& path, std::string folder)
+{
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    const std::string own = fw::FolderPart(path, fw::IsLeadByte);
+    return own.size() > folder.size() ? own.substr(folder.size()) : std::string();
 }
 
 }  // namespace
@@ -60,14 +87,24 @@ void TIntake::AddChosenFile(const std::string& path)
     }
 }
 
-bool TIntake::AddFolder(const std::string& folder)
+bool TIntake::AddFolder(const std::string& folder, std::vector<RefusedItem>* refused)
 {
     if (setup_.busy()) return true;
     lastFolder_ = folder;
     FoldersChanged(events_);
     const std::string mediaTool = setup_.mediaTool();
-    const std::vector<std::string> found = FolderFiles(folder);
+    const bool tree = setup_.subfolders && setup_.subfolders();
     fw::scope_exit restoreCaption([&] { ShowStatus(events_, {}); });
+    const Found walked = FolderFiles(folder, tree, events_);
+    if (walked.stopped) return false;
+    const std::vector<std::string>& found = walked.files;
+    std::vector<RefusedItem> unreadable;
+    for (const std::string& passed : walked.unreadable) unreadable.push_back({WithoutLongPrefix(passed), NotAdded::Unreadable});
+    if (refused) refused->insert(refused->end(), unreadable.begin(), unreadable.end());
+    // Said once the rest is added.
+    fw::scope_exit tellUnreadable([&] {
+        if (!refused && !unreadable.empty()) Tell(events_, NotAddedMessage(unreadable));
+    });
 
     // The files are asked about in groups, one run of the media tool for each, and the next
     // group runs while the current one is read; rows still go in strictly in the finder's
@@ -112,7 +149,7 @@ bool TIntake::AddFolder(const std::string& folder)
             Tell(events_, queue::NoAnswerInFolderMessage(path, fw::IsLeadByte));
             return true;
         }
-        queue_.Add(path, *seconds[i]);
+        queue_.Add(path, *seconds[i], tree ? SubfolderOf(path, folder) : std::string());
         if (events_.OnStopWanted && events_.OnStopWanted()) return false;
     }
     return true;
@@ -128,7 +165,7 @@ void TIntake::AddItems(const std::vector<std::string>& items)
         if (queue::NameOutsideCodePage(item)) {
             refused.push_back({name, NotAdded::OutsideCodePage});
         } else if (fw::DirectoryExists(item)) {
-            if (!AddFolder(item)) break;  // ESC ends the whole drop
+            if (!AddFolder(item, &refused)) break;  // ESC ends the whole drop
         } else if (!fw::FileExists(item)) {
             refused.push_back({name, NotAdded::Missing});
         } else if (!IsMp4Name(item)) {

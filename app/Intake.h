@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AppLogic.h"
 #include "app/Events.h"
 #include "queue/Queue.h"
 
@@ -22,6 +23,8 @@ struct TIntakeSetup {
     std::function<std::string()> mediaTool{};
     // Whether a batch converts: the queue does not change then.
     std::function<bool()> busy{};
+    // Whether a folder brings the files of its subfolders too.
+    std::function<bool()> subfolders{};
     std::string tempFolder{};  // where the tool's answers are written, with a final backslash
     // A media tool that has not answered by then never will: the file gets no answer.
     DWORD probeTimeLimitMs = 60000;
@@ -36,9 +39,11 @@ public:
 
     // A file chosen with "Add MP4 File": probed and queued, or a message says why not.
     void AddChosenFile(const std::string& path);
-    // The MP4 files of a folder, probed in groups, in the finder's order, up to the first
-    // file without an answer (its message is told) or a stop. False when the user stopped it.
-    bool AddFolder(const std::string& folder);
+    // The MP4 files of a folder (of its whole tree, with the setting Subfolders), probed in
+    // groups, in the finder's order, up to the first file without an answer (its message is
+    // told) or a stop. False when the user stopped it. The folders of the tree that could not
+    // be read go to `refused`, or without it into a message of their own.
+    bool AddFolder(const std::string& folder, std::vector<RefusedItem>* refused = nullptr);
     // Dropped or handed-over items in their order: MP4 files as one is chosen, folders as
     // "Add Folder" takes them; one message lists what was passed over.
     void AddItems(const std::vector<std::string>& items);

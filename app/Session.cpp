@@ -54,6 +54,7 @@ TSession::TSession(TSessionTunings tunings)
       intake_(queue_, events_,
               {.mediaTool = [this] { return WaitForTools(), tools_.mediainfo; },
                .busy = [this] { return Busy(); },
+               .subfolders = [this] { return settings_.Subfolders(); },
                .tempFolder = folders_.temp,
                .probeTimeLimitMs = tunings_.probeTimeLimitMs,
                .leftBehind = fw::THeldFile::TakeLeftBehind(folders_.app, kKeptRowsPrefix)})
@@ -172,7 +173,10 @@ void TSession::Start()
                   .target = settings_.Target(),
                   .quality = settings_.Quality(),
                   .ifExists = settings_.IfExists(),
-                  .fittedRate = video});
+                  .fittedRate = video,
+                  .fitBytes = video ? fit.bytes : 0,
+                  .outputName = settings_.OutputName(),
+                  .besideInput = settings_.BesideInput()});
 }
 
 TSession::PendingFacts TSession::Pending() const

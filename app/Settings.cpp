@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "convert/ConvertLogic.h"
+#include "convert/OutputNames.h"
 #include "framework/Files.h"
 #include "framework/Registry.h"
 #include "framework/Unicode.h"
@@ -19,6 +20,9 @@ constexpr const char* kTarget = "Target";
 constexpr const char* kIfExists = "IfExists";
 constexpr const char* kQuality = "Quality";
 constexpr const char* kFitTo = "FitTo";
+constexpr const char* kSubfolders = "Subfolders";
+constexpr const char* kOutputName = "OutputName";
+constexpr const char* kOutputTo = "OutputTo";
 
 // Folder paths come back through the wide calls: in UTF-8 a name of MAX_PATH characters
 // may need three times as many bytes.
@@ -60,6 +64,10 @@ TSettings TSettings::Read()
         settings.ifExists_ = convert::IfExistsFromSetting(ReadText(key, kIfExists).value_or(""));
         settings.quality_ = convert::QualityFromSetting(ReadText(key, kQuality).value_or(""));
         settings.fitTo_ = convert::FitToFromSetting(ReadText(key, kFitTo).value_or(""));
+        fw::Guarded([&] { settings.subfolders_ = key.ValueExists(kSubfolders) && key.ReadInteger(kSubfolders) == 1; });
+        const std::string pattern = fw::Trim(ReadText(key, kOutputName).value_or(""));
+        if (!pattern.empty()) settings.outputName_ = pattern;
+        settings.besideInput_ = ReadText(key, kOutputTo) == "beside";
     });
     return settings;
 }
@@ -99,6 +107,24 @@ void TSettings::SetFitTo(const convert::FitTo& fit)
 {
     fitTo_ = fit;
     Write(kFitTo, fit.setting);
+}
+
+void TSettings::SetSubfolders(bool on)
+{
+    subfolders_ = on;
+    fw::Guarded([&] { fw::TRegistry(kSettingsKey).WriteInteger(kSubfolders, on ? 1 : 0); });
+}
+
+void TSettings::SetOutputName(const std::string& pattern)
+{
+    outputName_ = fw::Trim(pattern).empty() ? std::string(convert::kDefaultOutputName) : fw::Trim(pattern);
+    Write(kOutputName, outputName_);
+}
+
+void TSettings::SetBesideInput(bool beside)
+{
+    besideInput_ = beside;
+    Write(kOutputTo, beside ? "beside" : "folder");
 }
 
 void ForceLastLevel(const std::string& path)

@@ -37,6 +37,17 @@ public:
     // FitTo: "none" (the default), "cd", "dvd", "dvd-dl" or a number of megabytes.
     const convert::FitTo& FitTo() const { return fitTo_; }
     void SetFitTo(const convert::FitTo& fit);
+    // Subfolders (a DWORD): 1 when a folder added brings the MP4 files of its whole tree,
+    // whose outputs keep their subfolders under the output folder; 0, the default, or any
+    // other value: the folder's own files.
+    bool Subfolders() const { return subfolders_; }
+    void SetSubfolders(bool on);
+    // OutputName: the pattern an output's name is made from, "{name}" by default.
+    const std::string& OutputName() const { return outputName_; }
+    void SetOutputName(const std::string& pattern);
+    // OutputTo: "folder" (the default), the output folder, or "beside", each output next to its input.
+    bool BesideInput() const { return besideInput_; }
+    void SetBesideInput(bool beside);
     // IfExists: "replace" (the default), "keep" or "skip".
     convert::IfExists IfExists() const { return ifExists_; }
     void SetIfExists(convert::IfExists choice);
@@ -48,4 +59,7 @@ private:
     convert::IfExists ifExists_ = convert::IfExists::Replace;
     convert::Quality quality_ = convert::Quality::Standard;
     convert::FitTo fitTo_;
+    bool subfolders_ = false;
+    std::string outputName_{"{name}"};
+    bool besideInput_ = false;
 };

@@ -8,6 +8,7 @@
 #include "convert/Conversion.h"
 #include "convert/EncoderArgs.h"
 #include "convert/EncoderRun.h"
+#include "convert/OutputNames.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/LaunchLogic.h"
@@ -31,9 +32,17 @@ std::string TBatch::LogPath(const std::string& folder, int slot)
     return folder + (slot == 0 ? std::string("ffmpeg_log.txt") : "ffmpeg_log_" + std::to_string(slot + 1) + ".txt");
 }
 
+std::string TBatch::PassLogPath(const std::string& folder, int slot)
+{
+    return folder + "ffmpeg_pass_" + std::to_string(slot + 1);
+}
+
 void TBatch::RemoveLogs(const std::string& folder)
 {
-    for (int slot = 0; slot < kMostEncoders; ++slot) DeleteFileA(LogPath(folder, slot).c_str());
+    for (int slot = 0; slot < kMostEncoders; ++slot) {
+        DeleteFileA(LogPath(folder, slot).c_str());
+        DeleteFileA((PassLogPath(folder, slot) + "-0.log").c_str());
+    }
 }
 
 void TBatch::Start(const BatchSetup& setup)
@@ -75,8 +84,11 @@ std::unique_ptr<TConversion> TBatch::Prepare(int row)
     c->step = DescribeFirst(setup_.target, setup_.quality) ? TConversion::Step::Describing : TConversion::Step::Encoding;
     c->input = queue_.Path(row);
     c->mediaSeconds = queue_.MediaSeconds(row);
+    c->fittedRate = FittedRateFrom(row);
+    c->pass = c->fittedRate ? 1 : 0;
     c->expectedSize = ExpectedSize(*c);
-    c->output = OutputFor(c->input);
+    c->output = OutputFor(row, c->placeNote);
+    if (c->output.empty()) return c;
     c->skipped = setup_.ifExists == IfExists::Skip && fw::FileExists(c->output);
     c->written = TemporaryPathFor(c->output, [&](const std::string& candidate) {
         return fw::FileExists(candidate) || std::any_of(running_.begin(), running_.end(), [&](const auto& other) {
@@ -88,9 +100,20 @@ std::unique_ptr<TConversion> TBatch::Prepare(int row)
     return c;
 }
 
-std::string TBatch::OutputFor(const std::string& input) const
+std::string TBatch::OutputFor(int row, std::string& note) const
 {
-    const std::string meant = OutputPathFor(input, setup_.outputFolder, fw::IsLeadByte);
+    const std::string& input = queue_.Path(row);
+    std::string folder = setup_.outputFolder;
+    if (!setup_.besideInput) {
+        if (!queue_.Subfolder(row).empty()) folder += "\\" + queue_.Subfolder(row);
+    } else if (const std::string own = fw::FolderPart(input, fw::IsLeadByte); fw::CanWriteIn(own)) {
+        folder = own;
+    } else {
+        note = "Its own folder could not be written, so it was saved in the output folder.";
+    }
+    const std::string name = OutputFileName(setup_.outputName, {input, fw::ModifiedDate(input), setup_.target, row + 1}, fw::IsLeadByte);
+    const std::string meant = fw::Trim(folder + "\\" + name);
+    if (!WithinPathLimits(fw::ExtendedPath(meant))) return {};
     if (setup_.ifExists != IfExists::Keep) return FreeOutputPath(meant, input, written_, &fw::SamePath);
     // Beside an earlier run's file too: the first name neither this run nor the disk has.
     return FirstFreeName(meant, [&](const std::string& candidate) {
@@ -102,12 +125,21 @@ void TBatch::StartRow(int row)
 {
     std::unique_ptr<TConversion> c = Prepare(row);
     ++facts_.started;
+    if (c->output.empty()) {
+        queue_.Fail(row, kNameTooLong);
+        FileEnded(*c, Outcome::Failed);
+        ShowProgress();
+        return;
+    }
     if (c->skipped) {
         queue_.Skip(row, c->output);
         FileEnded(*c, Outcome::Skipped);
         ShowProgress();
         return;
     }
+    // A subfolder of the tree is made for its first file, under an output folder that is there.
+    if (!setup_.besideInput && !queue_.Subfolder(row).empty() && fw::DirectoryExists(setup_.outputFolder))
+        fw::MakeFolders(fw::FolderPart(c->output, fw::IsLeadByte));
     if (const std::string failure = Launch(*c); !failure.empty()) {
         queue_.Fail(row, failure);
         FileEnded(*c, Outcome::Failed);
@@ -160,8 +192,8 @@ void TBatch::OnTick(int id)
     if (!c->facts && LookAtDescription(*c, LogTail(c->log))) return;
     if (const std::optional<std::int64_t> size = MeasureOutput(c->written)) {
         // Growing: the file is not finished while its encoder still runs.
-        fw::Guarded([&] { queue_.ShowProgress(queue_.IndexOf(c->id), *size, c->expectedSize); });
         c->lastSize = *size;
+        fw::Guarded([&] { queue_.ShowProgress(queue_.IndexOf(c->id), DoneBytes(*c), c->expectedSize); });
         ShowProgress();
     }
 }
@@ -186,6 +218,15 @@ void TBatch::OnRunEnded(int id)
     if (!c.facts && !c.stopped && LookAtDescription(c, lines)) return;  // a run too short for a tick to look
     c.lastSize = MeasureOutput(c.written).value_or(0);
     c.failure = EndedRunFailure(c.process.get(), lines, c.written, c.input, c.output, c.lastSize);
+    // A fitted file's second pass follows its first. Where the second refuses the rate (the
+    // encoder finds it too low for the picture), the file is encoded once at that rate instead.
+    if (!c.stopped && (c.pass == 1 ? c.failure.empty() : c.pass == 2 && !c.failure.empty())) {
+        c.pass = c.pass == 1 ? 2 : 0;
+        c.lastSize = 0;
+        c.failure = Relaunch(c);
+        if (!c.failure.empty()) Ended(c);
+        return;
+    }
     if (c.failure.empty() || c.stopped || !RetryScaled(c, lines)) Ended(c);
 }
 
@@ -224,6 +265,7 @@ void TBatch::Finish(TConversion& c)
     for (ClaimedOutput& claim : written_)
         if (claim.output == c.output) claim.writing = false;
     if (writing_) writing_->Remove(c.written);
+    DeleteFileA((PassLogPath(setup_.logFolder, c.slot) + "-0.log").c_str());
     if (!saved.savedAs.empty() && saved.savedAs != c.output) written_.push_back({saved.savedAs, c.input, false});
     TAdvancedTimer* timer = c.timer;
     FileEnded(c, c.stopped ? Outcome::Stopped : reason.empty() ? Outcome::Converted : Outcome::Failed);
@@ -246,6 +288,7 @@ void TBatch::Abandon()
         WaitForSingleObject(c->process.get(), 5000);
         fw::WaitUntilReleased(c->written);
         DeleteFileW(fw::WidePath(c->written).c_str());
+        DeleteFileA((PassLogPath(setup_.logFolder, c->slot) + "-0.log").c_str());
         if (writing_) writing_->Remove(c->written);
         c->timer->Release();
     }

@@ -37,7 +37,13 @@ struct BatchSetup {
     Target target = Target::Mpeg;
     Quality quality = Quality::Standard;
     IfExists ifExists = IfExists::Replace;  // a converted file from an earlier run
-    std::optional<int> fittedRate{};          // one video rate for a batch fitted to a size
+    // A batch fitted to a size: its video rate at the start, and the size its outputs share.
+    std::optional<int> fittedRate{};
+    std::int64_t fitBytes = 0;
+    // How outputs are named, and whether each goes next to its input instead of the output
+    // folder; there a file found in a subfolder goes to the same subfolder.
+    std::string outputName{"{name}"};
+    bool besideInput = false;
 };
 
 // How far a batch is: in media seconds, the files not yet ended, whether one failed.
@@ -94,6 +100,8 @@ public:
 
     // The log of the encoder in that slot: "ffmpeg_log.txt", "ffmpeg_log_2.txt"...
     static std::string LogPath(const std::string& folder, int slot);
+    // The passes' log of a fitted file in that slot, as the encoder is told it: it adds "-0.log".
+    static std::string PassLogPath(const std::string& folder, int slot);
     // Removes the logs of every slot from that folder.
     static void RemoveLogs(const std::string& folder);
 
@@ -125,9 +133,14 @@ private:
     void Begin();
     void End(bool abandoned = false);
     void ShowProgress();
+    // How much of its output a conversion has written, as the progress counts it: each of a
+    // fitted file's passes counts for half.
+    std::int64_t DoneBytes(const TConversion& conversion) const;
     enum class Outcome { Converted, Failed, Stopped, Skipped };
-    // The output of this run for the row's input, by the choice for an existing file.
-    std::string OutputFor(const std::string& input) const;
+    // The output of this run for the row's input: named by the pattern, in its folder, and
+    // by the choice for an existing file. Empty when its path passes Windows' limits; `note`
+    // says why it is not where it was meant to go.
+    std::string OutputFor(int row, std::string& note) const;
     // After a refusal of a picture larger than MPEG-1 holds: the encoder again, the picture
     // scaled to fit. False when that is not the refusal, or the retry could not start.
     bool RetryScaled(TConversion& conversion, const std::vector<std::string>& logLines);
@@ -136,6 +149,10 @@ private:
     bool LookAtDescription(TConversion& conversion, const std::vector<std::string>& logLines);
     // What one run of the encoder makes of the conversion's file, as far as it is known.
     EncodeRequest Request(const TConversion& conversion) const;
+    // A fitted batch's video rate for the file of this row: the size left, less what the running
+    // files are to take, over the pending rows from this one; a file that took less than its
+    // share leaves the rest to the files after it, one that took more takes it from them.
+    std::optional<int> FittedRateFrom(int row) const;
     // What its output will take, at the rates its arguments ask for.
     std::int64_t ExpectedSize(const TConversion& conversion) const;
     // What a click on its "Done" says: the colours, the scaling, the save.

@@ -8,18 +8,34 @@
 #include "convert/Conversion.h"
 #include "convert/EncoderArgs.h"
 #include "convert/EncoderRun.h"
+#include "convert/FitLogic.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/LaunchLogic.h"
 #include "framework/Launcher.h"
 #include "framework/Unicode.h"
 #include "framework/errors.h"
+#include "queue/Queue.h"
 
 namespace convert {
 
 EncodeRequest TBatch::Request(const TConversion& c) const
 {
-    return {fw::ExtendedPath(c.input), fw::ExtendedPath(c.written), setup_.target, setup_.quality, c.facts, c.scaledTo, setup_.fittedRate};
+    return {fw::ExtendedPath(c.input), fw::ExtendedPath(c.written), setup_.target, setup_.quality,
+            c.facts, c.scaledTo, c.fittedRate, c.pass, PassLogPath(setup_.logFolder, c.slot)};
+}
+
+std::optional<int> TBatch::FittedRateFrom(int row) const
+{
+    if (!setup_.fittedRate || setup_.fitBytes <= 0) return setup_.fittedRate;
+    std::int64_t left = setup_.fitBytes - summary_.bytes, seconds = 0;
+    for (const auto& c : running_)
+        if (c->fittedRate) left -= FittedBytes(*c->fittedRate, c->mediaSeconds, setup_.target, setup_.quality);
+    int files = 0;
+    for (int pending = row; pending >= 0; pending = queue_.NextPending(pending + 1), ++files) seconds += queue_.MediaSeconds(pending);
+    // Never below half the rate the batch began with, which the user agreed to.
+    const int rate = FitRate(std::max<std::int64_t>(left, 0), seconds, files, setup_.target, setup_.quality).video;
+    return std::max(rate, *setup_.fittedRate / 2);
 }
 
 std::int64_t TBatch::ExpectedSize(const TConversion& c) const
@@ -87,7 +103,7 @@ bool TBatch::RetryScaled(TConversion& c, const std::vector<std::string>& lines)
 
 std::string TBatch::Notes(const TConversion& c, const std::string& savedNote) const
 {
-    std::string notes;
+    std::string notes = c.placeNote;
     for (const std::string& note : ColourNotes(Request(c))) notes = JoinNotes(notes, note);
     if (c.scaledTo) notes = JoinNotes(notes, ScaledNote(*c.scaledFrom, *c.scaledTo, fw::SystemMarks()));
     return JoinNotes(notes, savedNote);

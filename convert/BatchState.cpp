@@ -2,6 +2,8 @@
 // progress in media seconds.
 #include "convert/Batch.h"
 
+#include <algorithm>
+
 #include "convert/Conversion.h"
 
 #include "framework/Launcher.h"
@@ -76,13 +78,19 @@ void TBatch::ShowProgress()
     if (state_ == State::Idle) return;
     BatchProgress progress{facts_, summary_.failed > 0, facts_.files - ended_};
     for (const auto& c : running_) {
-        const double share = static_cast<double>(FileProgress(c->lastSize, c->expectedSize)) / kProgressPerFile * c->mediaSeconds;
+        const double share = static_cast<double>(FileProgress(DoneBytes(*c), c->expectedSize)) / kProgressPerFile * c->mediaSeconds;
         progress.facts.mediaDone += share;
         progress.facts.mediaEncoded += share;
     }
     progress.facts.runningSeconds = RunningSeconds();
     progress.facts.paused = state_ == State::Paused;
     if (OnProgress) OnProgress(progress);
+}
+
+std::int64_t TBatch::DoneBytes(const TConversion& c) const
+{
+    if (c.pass == 0) return c.lastSize;
+    return std::min(c.lastSize, c.expectedSize) / 2 + (c.pass == 2 ? c.expectedSize / 2 : 0);
 }
 
 void TBatch::FileEnded(const TConversion& c, Outcome outcome)

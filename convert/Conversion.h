@@ -28,11 +28,14 @@ struct TConversion {
     int slot = 0;          // which of the encoders that run at once: names its log
     std::string input;
     std::string output;
+    std::string placeNote;  // why the output is not beside its input, as asked
     std::string written;  // the temporary file the encoder writes
     std::string log;
     std::int64_t expectedSize = 0;
     std::int64_t lastSize = 0;
     double mediaSeconds = 0;  // the input's duration
+    std::optional<int> fittedRate;  // the video rate of a file of a fitted batch
+    int pass = 0;                   // its pass, 1 or 2; 0: one pass
     bool skipped = false;     // its converted file exists from an earlier run and is kept
     std::optional<InputFacts> facts;                    // what the description said
     std::optional<PictureSize> scaledFrom, scaledTo;  // a picture larger than MPEG-1 holds

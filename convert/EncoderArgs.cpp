@@ -89,6 +89,12 @@ int VideoRate(const EncodeRequest& request)
     return high ? kDvdHighRate : 6000000;
 }
 
+void AddPass(TArguments& args, const EncodeRequest& request)
+{
+    if (request.pass == 0) return;
+    args.Add({"-pass", std::to_string(request.pass), "-passlogfile"}).AddPath(request.passLog);
+}
+
 }  // namespace
 
 TArguments& TArguments::Add(std::initializer_list<std::string_view> arguments)
@@ -154,6 +160,7 @@ TArguments EncodeArguments(const EncodeRequest& request)
         AddMaps(args, request, false);
         args.Add({"-b", std::to_string(VideoRate(request)), "-r", "25", "-ab", std::to_string(AudioRateFor(request.target, request.quality)), "-ar",
                   "44100", "-ac", "2", "-f", "mpeg"});
+        AddPass(args, request);
         return args.AddPath(request.written);
     }
     const DiscStandard disc = StandardOf(request.target);
@@ -174,6 +181,7 @@ TArguments EncodeArguments(const EncodeRequest& request)
     args.Add({"-target", disc.encoderTarget, "-aspect", wide ? "16:9" : "4:3", "-ac", "2"});
     if (disc.dvd && (request.quality == Quality::High || request.fittedRate)) args.Add({"-b:v", std::to_string(VideoRate(request))});
     if (silent) args.Add({"-shortest"});
+    AddPass(args, request);
     return args.AddPath(request.written);
 }
 

@@ -47,6 +47,10 @@ struct EncodeRequest {
     std::optional<InputFacts> facts{};
     std::optional<PictureSize> scaleTo{};  // a picture larger than MPEG-1 holds, scaled to fit
     std::optional<int> fittedRate{};       // the video rate of a batch fitted to a size
+    // A fitted file is encoded twice: the first pass measures the picture into the passes'
+    // log, the second spends the rate where the first found it needed. 0: one pass.
+    int pass = 0;
+    std::string passLog{};  // the log's name, before the "-0.log" the encoder adds
 };
 
 // Whether the arguments depend on the input's description, so that the encoder describes

@@ -31,9 +31,12 @@ struct FittedRate {
     bool belowFloor = false;     // less than the target should have
     std::int64_t floorSeconds = 0;  // what fits at the lowest rate the target should have
 };
-// One video rate for the whole batch: the size, less the program stream's overhead (3 %
-// and 64 KB a file), less the audio, over the media seconds; at most the target's peak.
+// One video rate for the whole batch: the size, less the program stream's overhead (3 % on
+// a DVD, 1.5 % else, and 16 KB a file), less the audio, over the media seconds; at most the
+// target's peak.
 FittedRate FitRate(std::int64_t bytes, std::int64_t mediaSeconds, int files, Target target, Quality quality);
+// What one file of a fitted batch takes at that video rate: FitRate the other way round.
+std::int64_t FittedBytes(int video, double mediaSeconds, Target target, Quality quality);
 inline constexpr int kMpegFloorRate = 500'000, kDvdFloorRate = 2'000'000;  // watchable, at the least
 inline constexpr int kDvdPeakVideoRate = 9'000'000;
 

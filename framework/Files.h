@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "framework/Unicode.h"
@@ -116,6 +117,41 @@ inline bool WaitUntilReleased(const std::string& path, DWORD timeoutMs = 2000)
         if (GetTickCount() - start >= timeoutMs) return false;
         Sleep(5);
     }
+}
+
+// A file's modified date, "yyyy-mm-dd" in local time; empty when it cannot be read.
+inline std::string ModifiedDate(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    FILETIME local{};
+    SYSTEMTIME time{};
+    if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data) ||
+        !FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) || !FileTimeToSystemTime(&local, &time))
+        return {};
+    char text[16];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u", time.wYear, time.wMonth, time.wDay);
+    return text;
+}
+
+// Whether a file can be made in the folder: a read-only card or a share without the right
+// to write says no.
+inline bool CanWriteIn(const std::string& folder)
+{
+    const std::string probe = folder + (folder.empty() || folder.back() != '\\' ? "\\" : "") + "~mervane-can-write.tmp";
+    HANDLE file = CreateFileW(WidePath(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_EXISTS;
+    CloseHandle(file);
+    return true;
+}
+
+// Makes a folder and every missing folder above it; true when it is there.
+inline bool MakeFolders(const std::string& folder)
+{
+    if (folder.empty() || DirectoryExists(folder)) return true;
+    const std::size_t cut = folder.find_last_of('\\');
+    if (cut != std::string::npos && cut > 2) MakeFolders(folder.substr(0, cut));
+    return CreateDirectoryW(WidePath(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 // The system's own text for an error code, without its line break.

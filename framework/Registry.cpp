@@ -48,4 +48,19 @@ void TRegistry::WriteString(const std::string& name, const std::string& value) c
         throw ERegistryException(FormatText("Failed to set data for '%s'", {name}));
 }
 
+DWORD TRegistry::ReadInteger(const std::string& name) const
+{
+    DWORD type = 0, value = 0, size = sizeof value;
+    if (RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+        type != REG_DWORD)
+        throw ERegistryException(FormatText("Invalid data type for '%s'", {name}));
+    return value;
+}
+
+void TRegistry::WriteInteger(const std::string& name, DWORD value) const
+{
+    if (RegSetValueExA(key_.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) != ERROR_SUCCESS)
+        throw ERegistryException(FormatText("Failed to set data for '%s'", {name}));
+}
+
 }  // namespace fw

@@ -15,6 +15,9 @@ public:
     bool ValueExists(const std::string& name) const;
     std::string ReadString(const std::string& name) const;
     void WriteString(const std::string& name, const std::string& value) const;
+    // A DWORD value.
+    DWORD ReadInteger(const std::string& name) const;
+    void WriteInteger(const std::string& name, DWORD value) const;
 
 private:
     unique_hkey key_;

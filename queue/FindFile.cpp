@@ -7,6 +7,8 @@
 #include "framework/Unicode.h"
 #include "framework/handles.h"
 
+#include <algorithm>
+
 namespace {
 
 void EnsureBackslash(std::string& folder)
@@ -27,12 +29,21 @@ fw::unique_hfind FindFirst(const std::string& pattern, WIN32_FIND_DATAW& entry)
     return fw::unique_hfind(FindFirstFileW(fw::WidePath(pattern).c_str(), &entry));
 }
 
+// The system's own folders, at a drive's top: the recycle bin and restore points.
+bool IsSystemFolder(const wchar_t* name)
+{
+    return lstrcmpiW(name, L"$RECYCLE.BIN") == 0 || lstrcmpiW(name, L"System Volume Information") == 0;
+}
+
 }  // namespace
 
 void TFindFile::Execute()
 {
     mask_ = queue::AttributeMask(Attributes);
     Files.clear();
+    Unreadable.clear();
+    walked_.clear();
+    FoldersSearched = 0;
     abort_ = false;
     if (BeforeExecute) BeforeExecute(this);
     if (!Directory.empty()) {
@@ -51,9 +62,13 @@ void TFindFile::SearchFolder(std::string folder)
         OnNewPath(this, folder, abort_);
         if (abort_) return;
     }
+    ++FoldersSearched;
     WIN32_FIND_DATAW entry{};
     fw::unique_hfind search = FindFirst(folder + Filter, entry);
-    if (!search) return;
+    if (!search) {
+        if (GetLastError() == ERROR_ACCESS_DENIED) Unreadable.push_back(folder);
+        return;
+    }
     do {
         if (queue::PassedOver(entry.dwFileAttributes, mask_) || IsDotEntry(entry.cFileName)) continue;
         Files.push_back(folder + fw::Narrow(entry.cFileName));
@@ -65,21 +80,37 @@ void TFindFile::SearchTree(std::string start)
     EnsureBackslash(start);
     std::deque<std::string> folders{start};
     while (!folders.empty()) {
-        CollectSubfolders(folders, folders.front());
-        SearchFolder(folders.front());
+        // A folder walked before under another name adds nothing: its files are listed once.
+        if (CollectSubfolders(folders, folders.front())) SearchFolder(folders.front());
         folders.pop_front();
         if (abort_) return;
     }
 }
 
-void TFindFile::CollectSubfolders(std::deque<std::string>& folders, std::string folder)
+bool TFindFile::CollectSubfolders(std::deque<std::string>& folders, std::string folder)
 {
     EnsureBackslash(folder);
+    if (!FirstVisit(folder)) return false;
     WIN32_FIND_DATAW entry{};
     fw::unique_hfind search = FindFirst(folder + "*.*", entry);
-    if (!search) return;
+    if (!search) return true;
     do {
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDotEntry(entry.cFileName))
+        const DWORD attributes = entry.dwFileAttributes;
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+            !IsDotEntry(entry.cFileName) && !IsSystemFolder(entry.cFileName))
             folders.push_back(folder + fw::Narrow(entry.cFileName));
     } while (FindNextFileW(search.get(), &entry));
+    return true;
+}
+
+bool TFindFile::FirstVisit(const std::string& folder)
+{
+    fw::unique_handle handle(CreateFileW(fw::WidePath(folder).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!handle || !GetFileInformationByHandle(handle.get(), &info)) return true;  // searched, once, by its name
+    const auto identity = std::make_tuple(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+    if (std::find(walked_.begin(), walked_.end(), identity) != walked_.end()) return false;
+    walked_.push_back(identity);
+    return true;
 }

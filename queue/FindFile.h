@@ -1,6 +1,11 @@
 // TFindFile: lists the entries of a folder (and, optionally, its subfolders) matching a pattern.
+// A tree is walked level by level. It never follows a link to a folder, never enters a folder
+// it has walked (by the file system's identity of the folder, as not every system marks a
+// link), and leaves out the system's own folders; a folder it cannot read is passed over and
+// named in Unreadable.
 #pragma once
 #include <deque>
+#include <tuple>
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,6 +23,8 @@ public:
     std::string Directory;
     std::string Filter = "*.*";
     std::vector<std::string> Files;
+    std::vector<std::string> Unreadable;  // folders of the tree that could not be read
+    int FoldersSearched = 0;
     queue::TAttrOptions Attributes = queue::kDefaultAttributes;
     fw::TNotifyEvent BeforeExecute;
     fw::TNotifyEvent AfterExecute;
@@ -28,8 +35,12 @@ public:
 private:
     void SearchFolder(std::string folder);
     void SearchTree(std::string start);
-    void CollectSubfolders(std::deque<std::string>& folders, std::string folder);
+    // Queues the folder's subfolders; false when it was walked before.
+    bool CollectSubfolders(std::deque<std::string>& folders, std::string folder);
+    // False when the folder has been walked before (under another name, through a link).
+    bool FirstVisit(const std::string& folder);
 
+    std::vector<std::tuple<unsigned long, unsigned long, unsigned long>> walked_;  // volume and file index
     unsigned mask_ = 0;
     bool abort_ = false;
 };

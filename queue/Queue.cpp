@@ -3,12 +3,13 @@
 
 #include <algorithm>
 
-bool TQueue::Add(const std::string& path, int mediaSeconds)
+bool TQueue::Add(const std::string& path, int mediaSeconds, const std::string& subfolder)
 {
     if (locked_) return false;
     Row row;
     row.id = nextId_++;
     row.path = path;
+    row.subfolder = subfolder;
     row.seconds = mediaSeconds;
     rows_.push_back(std::move(row));
     Tell(Change::Added, Count() - 1);

@@ -26,7 +26,8 @@ public:
     std::vector<queue::SavedRow> Unfinished() const;
 
     // Changes to the rows, each refused (false) while the queue is locked.
-    bool Add(const std::string& path, int mediaSeconds);
+    // `subfolder`: where a file found in a folder's tree was, under the folder added ("2024\\05").
+    bool Add(const std::string& path, int mediaSeconds, const std::string& subfolder = {});
     bool Remove(int row) { return RemoveRows({row}); }
     // Removes the given rows (indexes in any order); false when locked.
     bool RemoveRows(std::vector<int> rows);
@@ -39,6 +40,7 @@ public:
     // The row that has the id now; -1 when it is gone.
     int IndexOf(RowId id) const;
     const std::string& Path(int row) const { return At(row).path; }
+    const std::string& Subfolder(int row) const { return At(row).subfolder; }
     // The input's duration, in whole seconds and one more.
     int MediaSeconds(int row) const { return At(row).seconds; }
     queue::RowState State(int row) const { return At(row).state; }
@@ -75,6 +77,7 @@ private:
     struct Row {
         RowId id = 0;
         std::string path;
+        std::string subfolder;
         int seconds = 0;
         queue::RowState state = queue::RowState::Pending;
         std::optional<int> percent;  // a conversion's share, once measured

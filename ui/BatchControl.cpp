@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "ui/Main.h"
 #include "ui/LiveRegion.h"
 #include "ui/Notice.h"
+#include "ui/SizeDialog.h"
 #include "ui/Taskbar.h"
 
 namespace {
@@ -89,13 +91,15 @@ HMENU QualityMenu(convert::Quality chosen, bool enabled)
     return ChoiceMenu({L"&Standard", L"&High"}, kQualityBase, static_cast<int>(chosen), enabled);
 }
 
-// The sizes a batch is fitted to; a number of megabytes, kept as set, marks none of them.
+// The sizes a batch is fitted to, then "Other size…", which a number of megabytes marks.
 constexpr const char* kFitSettings[] = {"none", "cd", "dvd", "dvd-dl"};
+constexpr UINT kFitOther = kFitBase + std::size(kFitSettings);
 HMENU FitMenu(const convert::FitTo& chosen, bool enabled)
 {
     const auto at = std::find(std::begin(kFitSettings), std::end(kFitSettings), chosen.setting);
-    return ChoiceMenu({L"&No limit", L"&CD (700 MB)", L"&DVD (4.7 GB)", L"DVD dual &layer (8.5 GB)"}, kFitBase,
-                      at == std::end(kFitSettings) ? -1 : static_cast<int>(at - std::begin(kFitSettings)), enabled);
+    const std::wstring other = at == std::end(kFitSettings) ? L"&Other size (" + fw::Wide(convert::FitLabel(chosen)) + L")…" : L"&Other size…";
+    return ChoiceMenu({L"&No limit", L"&CD (700 MB)", L"&DVD (4.7 GB)", L"DVD dual &layer (8.5 GB)", other}, kFitBase,
+                      static_cast<int>(at - std::begin(kFitSettings)), enabled);
 }
 
 HMENU IfExistsMenu(convert::IfExists chosen, bool enabled)
@@ -136,11 +140,16 @@ fw::unique_hmenu BuildListMenu(const std::array<bool, view::kMenuItems>& enabled
     return menu;
 }
 
-// A choice of the target, the quality or the existing-file rule, from either menu; false
-// for any other command.
-bool TakeChoice(app::TSession& session, UINT command)
+// A choice of the target, the quality, the size to fit or the existing-file rule, from
+// either menu; false for any other command.
+bool TakeChoice(app::TSession& session, UINT command, HWND owner)
 {
-    if (command >= kFitBase)
+    if (command == kFitOther) {
+        const convert::FitTo& fit = session.FitTo();
+        const bool megabytes = std::find(std::begin(kFitSettings), std::end(kFitSettings), fit.setting) == std::end(kFitSettings);
+        if (const std::optional<std::int64_t> size = AskFitMegabytes(owner, megabytes ? std::stoll(fit.setting) : 0))
+            session.ChooseFitTo(convert::FitToFromSetting(std::to_string(*size)));
+    } else if (command >= kFitBase)
         session.ChooseFitTo(convert::FitToFromSetting(kFitSettings[command - kFitBase]));
     else if (command >= kQualityBase)
         session.ChooseQuality(static_cast<convert::Quality>(command - kQualityBase));
@@ -191,7 +200,7 @@ void TfrmMain::OnListMenu(POINT screen)
     const bool canSleep = app::SystemSleepKind() != app::SleepKind::None;
     fw::unique_hmenu menu = BuildListMenu(view::MenuEnabled(facts), session_, canSleep);
     const UINT command = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
-    if (TakeChoice(session_, command)) return;
+    if (TakeChoice(session_, command, Handle())) return;
     if (command >= kWhenBase) session_.SetWhenBatchEnds(static_cast<app::AfterBatch>(command - kWhenBase));
     if (command < kItemBase || command >= kWhenBase) return;
     const int first = selected.empty() ? -1 : selected[0];
@@ -216,7 +225,7 @@ void TfrmMain::OnConvertMenu(POINT screen)
     AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(QualityMenu(session_.Quality(), !session_.Busy())), L"&Quality");
     AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(FitMenu(session_.FitTo(), !session_.Busy())), L"Fit &to");
     const UINT command = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
-    TakeChoice(session_, command);
+    TakeChoice(session_, command, Handle());
 }
 
 void TfrmMain::ShowProgress(const convert::BatchProgress& progress)

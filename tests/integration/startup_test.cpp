@@ -105,12 +105,18 @@ TEST_F(StartupTest, EachSettingReadsAsItsDefaultWhenMissingNotAStringOrOutOfRang
         {"Target", "dvd-pal", "dvd-pal"}, {"Target", "dvd", "mpeg"}, {"Target", std::nullopt, "mpeg"},
         {"IfExists", "skip", "skip"}, {"IfExists", "never", "replace"}, {"IfExists", std::nullopt, "replace"},
         {"Quality", "high", "high"},  {"Quality", "best", "standard"}, {"Quality", std::nullopt, "standard"},
+        {"OutputName", "{date} {name}", "{date} {name}"}, {"OutputName", "  ", "{name}"}, {"OutputName", std::nullopt, "{name}"},
+        {"OutputTo", "beside", "beside"}, {"OutputTo", "next", "folder"}, {"OutputTo", std::nullopt, "folder"},
+        {"Subfolders", "1", "0"}, {"Subfolders", std::nullopt, "0"},  // a DWORD of 1 only
     };
     auto read = [](const TSettings& settings, const std::string& name) {
         return name == "Encoders" ? std::to_string(settings.Encoders())
                : name == "Target"  ? std::string(convert::TargetSetting(settings.Target()))
                : name == "Quality" ? std::string(convert::QualitySetting(settings.Quality()))
-                                   : std::string(convert::IfExistsSetting(settings.IfExists()));
+               : name == "OutputName" ? settings.OutputName()
+               : name == "OutputTo"   ? std::string(settings.BesideInput() ? "beside" : "folder")
+               : name == "Subfolders" ? std::to_string(settings.Subfolders())
+                                      : std::string(convert::IfExistsSetting(settings.IfExists()));
     };
     fw::unique_hkey key;
     RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Talvik", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
@@ -122,6 +128,10 @@ TEST_F(StartupTest, EachSettingReadsAsItsDefaultWhenMissingNotAStringOrOutOfRang
         RegDeleteValueA(key.get(), c.name);
         EXPECT_EQ(read(TSettings::Read(), c.name), read(TSettings(), c.name)) << c.name << " missing";
     }
+    const DWORD one = 1;
+    RegSetValueExA(key.get(), "Subfolders", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
+    EXPECT_TRUE(TSettings::Read().Subfolders());
+    RegDeleteValueA(key.get(), "Subfolders");
     // An output folder that is no string is the default one, kept again.
     const DWORD number = 5;
     RegSetValueExA(key.get(), "WorkDir", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);

@@ -199,11 +199,13 @@ HWND MakeTestWindow(const char* className, WNDPROC proc, DWORD style)
     return CreateWindowExA(0, className, "", style, 0, 0, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
 }
 
-void MakeClip(const std::string& path, int seconds, const std::string& size)
+void MakeClip(const std::string& path, int seconds, const std::string& size, int grain)
 {
     std::string line = "\"";
     line += PayloadFolder();
-    line += "ffmpeg.exe\" -v error -y -f lavfi -i testsrc=size=" + size + ":rate=25 ";
+    line += "ffmpeg.exe\" -v error -y -f lavfi -i ";
+    // Grain makes a picture as hard to compress as real footage, whose size follows its rate.
+    line += grain ? "testsrc2=size=" + size + ":rate=25,noise=alls=" + std::to_string(grain) + ":allf=t " : "testsrc=size=" + size + ":rate=25 ";
     line += "-f lavfi -i sine=frequency=440:sample_rate=44100 -t ";
     line += std::to_string(seconds);
     line += " -pix_fmt yuv420p \"";

@@ -41,7 +41,7 @@ void WriteSetting(const char* name, const std::string& value);
 // Runs a program and returns what it writes to its standard output.
 std::string RunAndCapture(const std::string& commandLine, int timeoutMs = 120000);
 // Makes an MP4 clip of `seconds` with the encoder from the build's tool folder.
-void MakeClip(const std::string& path, int seconds, const std::string& size = "160x120");
+void MakeClip(const std::string& path, int seconds, const std::string& size = "160x120", int grain = 0);
 // A twenty-minute clip, made quickly: a minute looped by stream copy. It keeps an encoder
 // busy for longer than a test waits.
 void MakeLongClip(const std::string& path);

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "convert/ConvertLogic.h"
+#include "convert/OutputNames.h"
 #include "framework/LaunchLogic.h"
 #include "framework/errors.h"
 
@@ -224,4 +225,36 @@ TEST(TemporaryPath, AsLongAsTheOutputAndNeverANameTaken)
     EXPECT_FALSE(IsTemporaryName("D:\\out\\a.mpg"));
     EXPECT_EQ(SavedBesideNote("D:\\out\\a.mpg", "D:\\out\\a (2).mpg", "Access denied.", nullptr),
               "The converted file was saved as a (2).mpg, since a.mpg could not be replaced: Access denied.");
+}
+
+TEST(OutputNamePattern, TokensForbiddenCharactersTheEmptyResultAndWindowsLimits)
+{
+    const NameFacts facts{"D:\\Phone\\2024\\clip.take1.mp4", "2024-05-17", Target::DvdPal, 7};
+    struct Case {
+        const char* pattern;
+        const char* name;
+    } cases[] = {
+        {"{name}", "clip.take1.mpg"},
+        {"{date} {name}", "2024-05-17 clip.take1.mpg"},
+        {"{folder}_{n}_{target}", "2024_007_DVD.mpg"},
+        {"{name}.mpg", "clip.take1.mpg.mpg"},      // the extension is always added
+        {"a<b>c:d\"e/f\\g|h?i*j", "a_b_c_d_e_f_g_h_i_j.mpg"},
+        {"{unknown} {name}", "{unknown} clip.take1.mpg"},
+        {"  ...", "clip.take1.mpg"},               // nothing left: the input's own name
+        {"", "clip.take1.mpg"},
+        {"{name}. ", "clip.take1. .mpg"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(OutputFileName(c.pattern, facts, nullptr), c.name) << c.pattern;
+    EXPECT_EQ(OutputFileName("{target}", {"a.mp4", "", Target::VcdNtsc, 1}, nullptr), "VCD.mpg");
+    EXPECT_EQ(OutputFileName("{target}", {"a.mp4", "", Target::Mpeg, 1}, nullptr), "MPEG.mpg");
+    // A trail byte that is a backslash in a double-byte code page stays.
+    const auto lead = [](unsigned char c) { return c == 0x81; };
+    EXPECT_EQ(OutputFileName("{name}|", {"C:\\v\\ab\x81\\.mp4"}, lead), "ab\x81\\_.mpg");
+
+    EXPECT_TRUE(WithinPathLimits("C:\\out\\" + std::string(255, 'a')));
+    EXPECT_FALSE(WithinPathLimits("C:\\out\\" + std::string(256, 'a')));
+    EXPECT_TRUE(WithinPathLimits("C:\\out\\" + std::string(255, 'a').replace(0, 3, "\xE2\x82\xAC")));  // one character
+    std::string deep = "C:";
+    while (deep.size() < 32'800) deep += "\\" + std::string(200, 'b');
+    EXPECT_FALSE(WithinPathLimits(deep));
 }

@@ -109,6 +109,10 @@ TEST(EncoderArguments, EachTargetQualityAndPictureGetsItsLineAndTheDefaultIsTheP
         {{"a.mp4", "a.~00", Target::VcdNtsc, Quality::High, plainSdSilent},
          " -i \"a.mp4\" -f lavfi -i anullsrc=channel_layout=stereo:sample_rate=44100 -y -vf \"yadif=deint=interlaced," +
              box("352", "240", "4/3", false) + "\" -target ntsc-vcd -aspect 4:3 -ac 2 -shortest \"a.~00\""},
+        // A fitted file's second pass reads the first's log.
+        {{"a.mp4", "a.~00", Target::Mpeg, Quality::Standard, hd, {}, 1'200'000, 2, "C:\\temp\\ffmpeg_pass_1"},
+         " -i \"a.mp4\" -y -vf yadif=deint=interlaced -b 1200000 -r 25 -ab 128000 -ar 44100 -ac 2 -f mpeg -pass 2 -passlogfile "
+         "\"C:\\temp\\ffmpeg_pass_1\" \"a.~00\""},
     };
     for (const Case& c : cases) EXPECT_EQ(EncodeArguments(c.request).Line(), c.line);
     // What a click on "Done" says of the colours.
@@ -137,12 +141,13 @@ TEST(FitToDisc, OneRateForTheBatchWithinThePeakAndAWordWhereItIsTooLow)
         int video;  // bits a second
         bool belowFloor;
     } cases[] = {
-        // 4.7 GB less 3 % and 64 KB a file, in bits, over two hours, less the AC-3 at 448 kbit/s.
-        {"dvd", 7200, 3, Target::DvdPal, 4'617'337, false},
+        // 4.7 GB less 3 % and 16 KB a file, in bits, over two hours, less the AC-3 at 448 kbit/s;
+        // an MPEG file less 1.5 %.
+        {"dvd", 7200, 3, Target::DvdPal, 4'617'501, false},
         {"dvd", 600, 1, Target::DvdPal, kDvdPeakVideoRate, false},  // ten minutes: the DVD's peak
-        {"dvd", 9 * 3600 + 12 * 60, 14, Target::DvdNtsc, 652'986, true},
-        {"cd", 3600, 2, Target::Mpeg, 1'453'893, false},
-        {"100", 3600, 2, Target::Mpeg, 97'735, true},
+        {"dvd", 9 * 3600 + 12 * 60, 14, Target::DvdNtsc, 653'152, true},
+        {"cd", 3600, 2, Target::Mpeg, 1'478'579, false},
+        {"100", 3600, 2, Target::Mpeg, 101'449, true},
     };
     for (const Case& c : cases) {
         const FittedRate rate = FitRate(FitToFromSetting(c.fit).bytes, c.seconds, c.files, c.target, Quality::Standard);

@@ -1,0 +1,121 @@
+// Names of outputs made from the pattern OutputName.
+#include "convert/OutputNames.h"
+
+#include <cstdio>
+
+namespace convert {
+
+namespace {
+
+// The name part of a path (after the last backslash or colon) and the folder's name before it.
+std::string_view NamePart(std::string_view path, fw::LeadBytePredicate isLead)
+{
+    const std::size_t cut = fw::LastDelimiter("\\:", path, isLead);
+    return cut == std::string_view::npos ? path : path.substr(cut + 1);
+}
+
+std::string_view WithoutExtension(std::string_view name, fw::LeadBytePredicate isLead)
+{
+    const std::size_t dot = fw::LastDelimiter(".", name, isLead);
+    return dot == std::string_view::npos ? name : name.substr(0, dot);
+}
+
+std::string_view FolderName(std::string_view path, fw::LeadBytePredicate isLead)
+{
+    const std::size_t cut = fw::LastDelimiter("\\:", path, isLead);
+    return cut == std::string_view::npos ? std::string_view{} : NamePart(path.substr(0, cut), isLead);
+}
+
+bool Lead(fw::LeadBytePredicate isLead, char c)
+{
+    return isLead && isLead(static_cast<unsigned char>(c));
+}
+
+const char* TargetToken(Target target)
+{
+    switch (target) {
+    case Target::VcdPal: case Target::VcdNtsc: return "VCD";
+    case Target::DvdPal: case Target::DvdNtsc: return "DVD";
+    case Target::Mpeg: break;
+    }
+    return "MPEG";
+}
+
+std::string Expanded(std::string_view pattern, const NameFacts& facts, fw::LeadBytePredicate isLead)
+{
+    char number[16];
+    std::snprintf(number, sizeof number, "%03d", facts.number);
+    const std::pair<std::string_view, std::string> tokens[] = {
+        {"{name}", std::string(WithoutExtension(NamePart(facts.input, isLead), isLead))},
+        {"{folder}", std::string(FolderName(facts.input, isLead))},
+        {"{date}", facts.modified},
+        {"{target}", TargetToken(facts.target)},
+        {"{n}", number},
+    };
+    std::string name;
+    for (std::size_t i = 0; i < pattern.size();) {
+        bool replaced = false;
+        for (const auto& [token, value] : tokens)
+            if (pattern.substr(i, token.size()) == token) {
+                name += value;
+                i += token.size();
+                replaced = true;
+                break;
+            }
+        if (replaced) continue;
+        const bool lead = Lead(isLead, pattern[i]) && i + 1 < pattern.size();
+        name += pattern.substr(i, lead ? 2 : 1);
+        i += lead ? 2 : 1;
+    }
+    return name;
+}
+
+// What Windows forbids in a name becomes "_"; a trail byte of a double-byte character is kept.
+std::string Allowed(std::string name, fw::LeadBytePredicate isLead)
+{
+    constexpr std::string_view forbidden = "<>:\"/\\|?*";
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (Lead(isLead, name[i])) {
+            ++i;
+            continue;
+        }
+        if (c < 0x20 || forbidden.find(static_cast<char>(c)) != std::string_view::npos) name[i] = '_';
+    }
+    // Windows would drop a name's final blanks and dots: one of nothing else is none.
+    return name.find_first_not_of(" .") == std::string::npos ? std::string() : name;
+}
+
+// UTF-16 units of a UTF-8 text: one for each character, two above U+FFFF.
+std::size_t Utf16Length(std::string_view text)
+{
+    std::size_t units = 0;
+    for (unsigned char c : text) {
+        if ((c & 0xC0) != 0x80) ++units;  // a character's first byte
+        if (c >= 0xF0) ++units;           // a surrogate pair
+    }
+    return units;
+}
+
+}  // namespace
+
+std::string OutputFileName(std::string_view pattern, const NameFacts& facts, fw::LeadBytePredicate isLead)
+{
+    std::string name = Allowed(Expanded(pattern, facts, isLead), isLead);
+    if (name.empty()) name = Allowed(Expanded(kDefaultOutputName, facts, isLead), isLead);
+    return name + ".mpg";
+}
+
+bool WithinPathLimits(std::string_view path)
+{
+    constexpr std::size_t kMostName = 255, kMostPath = 32767 - 8;  // less the long form's "\\?\UNC\"
+    if (Utf16Length(path) > kMostPath) return false;
+    for (std::size_t start = 0; start <= path.size();) {
+        const std::size_t end = std::min(path.find('\\', start), path.size());
+        if (Utf16Length(path.substr(start, end - start)) > kMostName) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+}  // namespace convert

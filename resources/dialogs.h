@@ -1,0 +1,23 @@
+// The numbers of the program's dialogs and of their controls, shared by the resource script
+// and the code that shows them.
+#pragma once
+
+#define IDD_FIT_SIZE 101
+#define IDC_FIT_MEGABYTES 1001
+
+#define IDD_OPTIONS 102
+#define IDC_TO_FOLDER 1101
+#define IDC_BESIDE 1102
+#define IDC_OUTPUT_FOLDER 1103
+#define IDC_BROWSE 1104
+#define IDC_NAME 1105
+#define IDC_EXAMPLE 1106
+#define IDC_SUBFOLDERS 1107
+#define IDC_TARGET 1108
+#define IDC_QUALITY 1109
+#define IDC_FIT 1110
+#define IDC_FIT_SIZE 1111
+#define IDC_IF_EXISTS 1112
+#define IDC_ENCODERS 1113
+#define IDC_WHEN 1114
+#define IDC_BUSY_NOTE 1115
