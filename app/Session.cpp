@@ -105,6 +105,30 @@ void TSession::ChooseIfExists(convert::IfExists choice)
     settings_.SetIfExists(choice);
 }
 
+TOptions TSession::Options() const
+{
+    return {folders_.work,          settings_.BesideInput(), settings_.OutputName(), settings_.Subfolders(),
+            settings_.Target(),     settings_.Quality(),     settings_.FitTo(),      settings_.IfExists(),
+            settings_.EncodersSet(), whenBatchEnds_};
+}
+
+void TSession::ChooseOptions(const TOptions& options)
+{
+    if (Busy()) return;
+    const TOptions now = Options();
+    if (options.outputFolder != now.outputFolder) ChooseOutputFolder(options.outputFolder);
+    if (options.besideInput != now.besideInput) settings_.SetBesideInput(options.besideInput);
+    if (options.outputName != now.outputName) settings_.SetOutputName(options.outputName);
+    if (options.subfolders != now.subfolders) settings_.SetSubfolders(options.subfolders);
+    if (options.target != now.target) settings_.SetTarget(options.target);
+    if (options.quality != now.quality) settings_.SetQuality(options.quality);
+    if (!(options.fitTo == now.fitTo)) settings_.SetFitTo(options.fitTo);
+    if (options.ifExists != now.ifExists) settings_.SetIfExists(options.ifExists);
+    if (options.encoders != now.encoders) settings_.SetEncoders(options.encoders);
+    whenBatchEnds_ = options.whenBatchEnds;
+    FoldersChanged(events_);
+}
+
 void TSession::StageTools()
 {
     if (writer_.Started()) return;

@@ -54,6 +54,20 @@ struct TSessionTunings {
     std::function<std::string(AfterBatch)> powerDown = &SystemPowerDown;
 };
 
+// Every setting at once, as the Options window shows and sets them.
+struct TOptions {
+    std::string outputFolder{};
+    bool besideInput = false;
+    std::string outputName{};
+    bool subfolders = false;
+    convert::Target target = convert::Target::Mpeg;
+    convert::Quality quality = convert::Quality::Standard;
+    convert::FitTo fitTo{};
+    convert::IfExists ifExists = convert::IfExists::Replace;
+    int encoders = 0;  // 0: the machine's share
+    AfterBatch whenBatchEnds = AfterBatch::Nothing;
+};
+
 class TSession {
 public:
     // Fixes the folders and settings and takes the rows a crashed copy left behind.
@@ -100,6 +114,9 @@ public:
     std::int64_t ExpectedBytes() const;
     convert::IfExists IfExists() const { return settings_.IfExists(); }
     void ChooseIfExists(convert::IfExists choice);
+    // Every setting at once; kept (not during a batch) in the values each is kept in.
+    TOptions Options() const;
+    void ChooseOptions(const TOptions& options);
     // The values kept in the registry, as read at start and changed since.
     const TSettings& Settings() const { return settings_; }
     void RemoveRows(const std::vector<int>& rows) { queue_.RemoveRows(rows); }

@@ -85,6 +85,19 @@ int TSettings::Encoders() const
     return convert::EncoderCount(system.dwNumberOfProcessors, encoders_);
 }
 
+int TSettings::EncodersSet() const
+{
+    int set = 0;
+    fw::Guarded([&] { set = fw::StrToInt(fw::Trim(encoders_)); });
+    return set >= 1 && set <= convert::kMostEncoders ? set : 0;
+}
+
+void TSettings::SetEncoders(int set)
+{
+    encoders_ = set >= 1 && set <= convert::kMostEncoders ? std::to_string(set) : "";
+    Write(kEncoders, encoders_);
+}
+
 void TSettings::SetTarget(convert::Target target)
 {
     target_ = target;

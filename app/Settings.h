@@ -28,6 +28,9 @@ public:
     // Encoders: how many encoders run at once, "1" to "16"; anything else, or nothing, is the
     // machine's share (one for each two processors, two to four).
     int Encoders() const;
+    // The number set, or 0 for the machine's share ("Automatic").
+    int EncodersSet() const;
+    void SetEncoders(int set);
     // Target: "mpeg" (the default), "vcd-pal", "vcd-ntsc", "dvd-pal" or "dvd-ntsc".
     convert::Target Target() const { return target_; }
     void SetTarget(convert::Target target);

@@ -2,9 +2,6 @@
 // and the code that shows them.
 #pragma once
 
-#define IDD_FIT_SIZE 101
-#define IDC_FIT_MEGABYTES 1001
-
 #define IDD_OPTIONS 102
 #define IDC_TO_FOLDER 1101
 #define IDC_BESIDE 1102

@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <optional>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -18,7 +18,7 @@
 #include "ui/Main.h"
 #include "ui/LiveRegion.h"
 #include "ui/Notice.h"
-#include "ui/SizeDialog.h"
+#include "ui/OptionsDialog.h"
 #include "ui/Taskbar.h"
 
 namespace {
@@ -66,7 +66,8 @@ HRESULT CALLBACK CountdownProc(HWND dialog, UINT note, WPARAM wParam, LPARAM, LO
     return S_OK;
 }
 
-constexpr UINT kItemBase = 1, kWhenBase = 100, kTargetBase = 200, kIfExistsBase = 300, kQualityBase = 400, kFitBase = 500;
+constexpr UINT kItemBase = 1, kWhenBase = 100, kTargetBase = 200, kIfExistsBase = 300, kQualityBase = 400, kFitBase = 500,
+               kOptions = 600;
 
 // A menu of choices numbered from `base`, the chosen one marked (none for -1); like the
 // queue, the choices take no change during a batch.
@@ -137,19 +138,17 @@ fw::unique_hmenu BuildListMenu(const std::array<bool, view::kMenuItems>& enabled
     AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(FitMenu(session.FitTo(), !session.Busy())), L"Fit &to");
     AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(IfExistsMenu(session.IfExists(), !session.Busy())),
                 L"If the file e&xists");
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu.get(), MF_STRING, kOptions, L"O&ptions…\tCtrl+,");
     return menu;
 }
 
 // A choice of the target, the quality, the size to fit or the existing-file rule, from
 // either menu; false for any other command.
-bool TakeChoice(app::TSession& session, UINT command, HWND owner)
+bool TakeChoice(app::TSession& session, UINT command)
 {
-    if (command == kFitOther) {
-        const convert::FitTo& fit = session.FitTo();
-        const bool megabytes = std::find(std::begin(kFitSettings), std::end(kFitSettings), fit.setting) == std::end(kFitSettings);
-        if (const std::optional<std::int64_t> size = AskFitMegabytes(owner, megabytes ? std::stoll(fit.setting) : 0))
-            session.ChooseFitTo(convert::FitToFromSetting(std::to_string(*size)));
-    } else if (command >= kFitBase)
+    if (command == kOptions || command == kFitOther) return false;  // the window's own
+    if (command >= kFitBase)
         session.ChooseFitTo(convert::FitToFromSetting(kFitSettings[command - kFitBase]));
     else if (command >= kQualityBase)
         session.ChooseQuality(static_cast<convert::Quality>(command - kQualityBase));
@@ -200,7 +199,8 @@ void TfrmMain::OnListMenu(POINT screen)
     const bool canSleep = app::SystemSleepKind() != app::SleepKind::None;
     fw::unique_hmenu menu = BuildListMenu(view::MenuEnabled(facts), session_, canSleep);
     const UINT command = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
-    if (TakeChoice(session_, command, Handle())) return;
+    if (command == kOptions || command == kFitOther) return OnOptions(command == kFitOther);
+    if (TakeChoice(session_, command)) return;
     if (command >= kWhenBase) session_.SetWhenBatchEnds(static_cast<app::AfterBatch>(command - kWhenBase));
     if (command < kItemBase || command >= kWhenBase) return;
     const int first = selected.empty() ? -1 : selected[0];
@@ -224,8 +224,28 @@ void TfrmMain::OnConvertMenu(POINT screen)
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(QualityMenu(session_.Quality(), !session_.Busy())), L"&Quality");
     AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(FitMenu(session_.FitTo(), !session_.Busy())), L"Fit &to");
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu.get(), MF_STRING, kOptions, L"O&ptions…\tCtrl+,");
     const UINT command = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
-    TakeChoice(session_, command, Handle());
+    if (command == kOptions || command == kFitOther) return OnOptions(command == kFitOther);
+    TakeChoice(session_, command);
+}
+
+void TfrmMain::OnOptions(bool otherSize)
+{
+    app::TOptions options = session_.Options();
+    const std::vector<int> selected = fileList_->SelectedRows();
+    convert::NameFacts sample{"clip.mp4", {}, options.target, 1};
+    if (!selected.empty()) sample = {session_.Queue().Path(selected[0]), {}, options.target, selected[0] + 1};
+    sample.modified = fw::ModifiedDate(sample.input);
+    if (sample.modified.empty()) {
+        SYSTEMTIME today{};
+        GetLocalTime(&today);
+        char text[16];
+        std::snprintf(text, sizeof text, "%04u-%02u-%02u", today.wYear, today.wMonth, today.wDay);
+        sample.modified = text;
+    }
+    if (ShowOptions(Handle(), options, sample, session_.Busy(), otherSize)) session_.ChooseOptions(options);
 }
 
 void TfrmMain::ShowProgress(const convert::BatchProgress& progress)

@@ -116,8 +116,9 @@ bool TfrmMain::OnKey(const MSG& msg)
         return true;
     }
     const bool ctrlOnly = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0 && GetKeyState(VK_SHIFT) >= 0;
-    if (msg.wParam != 'O' || !ctrlOnly) return false;
-    OnAddFileClick();
+    if (!ctrlOnly || (msg.wParam != 'O' && msg.wParam != VK_OEM_COMMA)) return false;
+    if (msg.wParam == 'O') OnAddFileClick();
+    else OnOptions();
     return true;
 }
 

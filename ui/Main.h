@@ -57,7 +57,10 @@ private:
     void OnListMenu(POINT screen);
     // The convert button's menu: the targets.
     void OnConvertMenu(POINT screen);
-    // Esc and Pause during a batch, and Ctrl+O, whichever control has the focus.
+    // "Options…" or Ctrl+comma: every setting, its name example made from the selected row;
+    // "Fit to ▸ Other size…" opens it at the size to fit.
+    void OnOptions(bool otherSize = false);
+    // Esc and Pause during a batch, Ctrl+O and Ctrl+comma, whichever control has the focus.
     bool OnKey(const MSG& msg);
     void FormShow();
 

@@ -573,6 +573,23 @@ TEST_F(EndToEnd, AWholeBatchRunsFromTheKeyboardAlone)
     app.Key(VK_RETURN);
     ASSERT_TRUE(WaitFor([&] { return app.Rows()[0].progress == "Failed"; }, 60000)) << "Enter started the batch";
 
+    // The Options window, from Ctrl+comma to OK: a folder that is gone is refused, then one that is there kept.
+    HWND options = (app.Key(VK_OEM_COMMA, VK_CONTROL), app.WaitForDialog());
+    ASSERT_TRUE(options) << "Options, from Ctrl+comma";
+    app.Key('N', VK_MENU);  // the name pattern, its text selected
+    app.Type("{n} {name}");
+    app.Key('S', VK_MENU);  // subfolders
+    app.Key(VK_RETURN);
+    EXPECT_TRUE(IsWindow(options)) << "the output folder is gone: refused";
+    app.Key('F', VK_MENU);
+    app.Type(work);
+    app.Shot("e2e-17-options");
+    app.Key(VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(options); }, 5000));
+    std::string pattern, folder;
+    EXPECT_TRUE(ReadSetting("OutputName", pattern) && pattern == "{n} {name}") << pattern;
+    EXPECT_TRUE(ReadSetting("WorkDir", folder) && folder == work) << folder;
+
     app.Key(VK_TAB, VK_SHIFT);
     app.Key(VK_SPACE);  // selects the row the list shows its focus on, the first
     app.Key(VK_F10, VK_SHIFT);
@@ -583,6 +600,7 @@ TEST_F(EndToEnd, AWholeBatchRunsFromTheKeyboardAlone)
     EXPECT_NE(DialogText(reason).find("x.mp4 was not converted."), std::string::npos) << DialogText(reason);
     app.Key(VK_RETURN);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(reason); }, 5000));
+
     app.Click(kClose.x, kClose.y);
     EXPECT_EQ(app.Program().WaitForExit(20000), 0);
 }

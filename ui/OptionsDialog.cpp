@@ -1,0 +1,180 @@
+// "Options…": the dialog of the resource script, filled from the settings and read back on OK.
+#include "ui/OptionsDialog.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "convert/FitLogic.h"
+#include "framework/Files.h"
+#include "framework/Unicode.h"
+#include "resources/dialogs.h"
+#include "ui/BrowseForFolderU.h"
+
+namespace {
+
+struct Dialog {
+    app::TOptions options;
+    convert::NameFacts sample;
+    bool busy = false;
+    bool otherSize = false;
+};
+
+// A balloon on a box whose text cannot be taken, the focus on it.
+void Refuse(HWND dialog, int id, const wchar_t* title, const wchar_t* text)
+{
+    EDITBALLOONTIP tip{sizeof tip, title, text, TTI_NONE};
+    HWND box = GetDlgItem(dialog, id);
+    SetFocus(box);
+    SendMessageW(box, EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(&tip));
+}
+
+// The fixed sizes a batch is fitted to, then "Other size", whose megabytes are typed beside it.
+constexpr const char* kFitSettings[] = {"none", "cd", "dvd", "dvd-dl"};
+constexpr int kFitOther = static_cast<int>(std::size(kFitSettings));
+
+std::wstring WithoutMnemonic(const char* text)
+{
+    std::string plain(text);
+    plain.erase(std::remove(plain.begin(), plain.end(), '&'), plain.end());
+    return fw::Wide(plain);
+}
+
+std::string Text(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return fw::Narrow(text);
+}
+
+void Fill(HWND dialog, int id, const std::vector<std::wstring>& texts, int chosen)
+{
+    for (const std::wstring& text : texts) SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
+}
+
+int Chosen(HWND dialog, int id)
+{
+    return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0));
+}
+
+void ShowExample(HWND dialog, const Dialog& d)
+{
+    convert::NameFacts sample = d.sample;
+    sample.target = static_cast<convert::Target>(std::max(0, Chosen(dialog, IDC_TARGET)));
+    const std::string name = convert::OutputFileName(Text(dialog, IDC_NAME), sample, fw::IsLeadByte);
+    SetDlgItemTextW(dialog, IDC_EXAMPLE, fw::Wide("For example: " + name).c_str());
+}
+
+void EnableFitSize(HWND dialog, bool busy)
+{
+    EnableWindow(GetDlgItem(dialog, IDC_FIT_SIZE), !busy && Chosen(dialog, IDC_FIT) == kFitOther);
+}
+
+void Load(HWND dialog, const Dialog& d)
+{
+    const app::TOptions& o = d.options;
+    CheckRadioButton(dialog, IDC_TO_FOLDER, IDC_BESIDE, o.besideInput ? IDC_BESIDE : IDC_TO_FOLDER);
+    SetDlgItemTextW(dialog, IDC_OUTPUT_FOLDER, fw::Wide(o.outputFolder).c_str());
+    SetDlgItemTextW(dialog, IDC_NAME, fw::Wide(o.outputName).c_str());
+    CheckDlgButton(dialog, IDC_SUBFOLDERS, o.subfolders ? BST_CHECKED : BST_UNCHECKED);
+    std::vector<std::wstring> targets;
+    for (convert::Target target : convert::kTargets) targets.push_back(WithoutMnemonic(convert::TargetMenuText(target)));
+    Fill(dialog, IDC_TARGET, targets, static_cast<int>(o.target));
+    Fill(dialog, IDC_QUALITY, {L"Standard", L"High"}, static_cast<int>(o.quality));
+    const auto fit = std::find(std::begin(kFitSettings), std::end(kFitSettings), o.fitTo.setting);
+    Fill(dialog, IDC_FIT, {L"No limit", L"CD (700 MB)", L"DVD (4.7 GB)", L"DVD dual layer (8.5 GB)", L"Other size"},
+         static_cast<int>(fit - std::begin(kFitSettings)));
+    SendDlgItemMessageW(dialog, IDC_FIT_SIZE, EM_LIMITTEXT, 7, 0);
+    if (fit == std::end(kFitSettings)) SetDlgItemTextW(dialog, IDC_FIT_SIZE, fw::Wide(o.fitTo.setting).c_str());
+    Fill(dialog, IDC_IF_EXISTS, {L"Replace it", L"Keep both", L"Skip the file"}, static_cast<int>(o.ifExists));
+    std::vector<std::wstring> encoders{L"Automatic"};
+    for (int n = 1; n <= convert::kMostEncoders; ++n) encoders.push_back(std::to_wstring(n));
+    Fill(dialog, IDC_ENCODERS, encoders, o.encoders);
+    Fill(dialog, IDC_WHEN, {L"Do nothing", L"Sleep", L"Shut down", L"Open the output folder"}, static_cast<int>(o.whenBatchEnds));
+    if (d.otherSize && !d.busy) SendDlgItemMessageW(dialog, IDC_FIT, CB_SETCURSEL, kFitOther, 0);
+    EnableFitSize(dialog, d.busy);
+    ShowExample(dialog, d);
+    if (d.otherSize && !d.busy) SetFocus(GetDlgItem(dialog, IDC_FIT_SIZE));
+    if (!d.busy) return;
+    // Read-only while a batch converts: every box and choice is shown, none can change.
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetDlgCtrlID(child) != IDCANCEL && GetDlgCtrlID(child) != IDC_BUSY_NOTE) EnableWindow(child, FALSE);
+    SetDlgItemTextW(dialog, IDC_BUSY_NOTE, L"A batch is converting: the options can be changed once it has ended.");
+    SetDlgItemTextW(dialog, IDCANCEL, L"Close");
+    SendMessageW(dialog, DM_SETDEFID, IDCANCEL, 0);
+    SetFocus(GetDlgItem(dialog, IDCANCEL));
+}
+
+// Reads what was chosen; false, with a balloon on the box, when the size to fit is not a number.
+bool Read(HWND dialog, app::TOptions& o)
+{
+    const int fit = Chosen(dialog, IDC_FIT);
+    convert::FitTo fitTo = fit < kFitOther ? convert::FitToFromSetting(kFitSettings[std::max(0, fit)]) : convert::FitToFromSetting(Text(dialog, IDC_FIT_SIZE));
+    if (fit == kFitOther && fitTo.bytes == 0) return Refuse(dialog, IDC_FIT_SIZE, L"Megabytes", L"Type a size of 1 MB or more."), false;
+    const std::string folder = fw::Trim(Text(dialog, IDC_OUTPUT_FOLDER));
+    if (!fw::DirectoryExists(folder))
+        return Refuse(dialog, IDC_OUTPUT_FOLDER, L"Output folder", L"There is no folder of that name. Type one that exists, or Browse."), false;
+    o.besideInput = IsDlgButtonChecked(dialog, IDC_BESIDE) == BST_CHECKED;
+    o.outputFolder = folder;
+    o.outputName = Text(dialog, IDC_NAME);
+    o.subfolders = IsDlgButtonChecked(dialog, IDC_SUBFOLDERS) == BST_CHECKED;
+    o.target = static_cast<convert::Target>(Chosen(dialog, IDC_TARGET));
+    o.quality = static_cast<convert::Quality>(Chosen(dialog, IDC_QUALITY));
+    o.fitTo = fitTo;
+    o.ifExists = static_cast<convert::IfExists>(Chosen(dialog, IDC_IF_EXISTS));
+    o.encoders = Chosen(dialog, IDC_ENCODERS);
+    o.whenBatchEnds = static_cast<app::AfterBatch>(Chosen(dialog, IDC_WHEN));
+    return true;
+}
+
+INT_PTR CALLBACK OptionsProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto* d = reinterpret_cast<Dialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    switch (msg) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        Load(dialog, *reinterpret_cast<Dialog*>(lParam));
+        // The focus on the first control, unless it was put elsewhere.
+        return !reinterpret_cast<Dialog*>(lParam)->busy && !reinterpret_cast<Dialog*>(lParam)->otherSize;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_NAME:
+            if (HIWORD(wParam) == EN_CHANGE) ShowExample(dialog, *d);
+            return TRUE;
+        case IDC_TARGET:
+            if (HIWORD(wParam) == CBN_SELCHANGE) ShowExample(dialog, *d);
+            return TRUE;
+        case IDC_FIT:
+            if (HIWORD(wParam) == CBN_SELCHANGE) EnableFitSize(dialog, d->busy);
+            return TRUE;
+        case IDC_BROWSE:
+            if (const std::string folder = BrowseForFolder(dialog, "Select the output folder", Text(dialog, IDC_OUTPUT_FOLDER), true);
+                !folder.empty()) {
+                SetDlgItemTextW(dialog, IDC_OUTPUT_FOLDER, fw::Wide(folder).c_str());
+                CheckRadioButton(dialog, IDC_TO_FOLDER, IDC_BESIDE, IDC_TO_FOLDER);
+            }
+            return TRUE;
+        case IDOK:
+            if (!d->busy && Read(dialog, d->options)) EndDialog(dialog, IDOK);
+            return TRUE;
+        case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+        default: return FALSE;
+        }
+    default: return FALSE;
+    }
+}
+
+}  // namespace
+
+bool ShowOptions(HWND owner, app::TOptions& options, const convert::NameFacts& sample, bool busy, bool otherSize)
+{
+    Dialog d{options, sample, busy, otherSize};
+    if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_OPTIONS), owner, &OptionsProc, reinterpret_cast<LPARAM>(&d)) != IDOK)
+        return false;
+    options = d.options;
+    return true;
+}

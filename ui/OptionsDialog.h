@@ -1,0 +1,12 @@
+// "Options…": every setting in one dialog.
+#pragma once
+#include <windows.h>
+
+#include "app/Session.h"
+#include "convert/OutputNames.h"
+
+// Shows the settings; true when the user chose OK, `options` then holding what was chosen.
+// `sample` makes the name pattern's example. During a batch everything is shown read-only,
+// and the dialog says why. With `otherSize` ("Fit to ▸ Other size…") it opens at the size to
+// fit, "Other size" chosen and its megabytes to type.
+bool ShowOptions(HWND owner, app::TOptions& options, const convert::NameFacts& sample, bool busy, bool otherSize = false);
