@@ -2,6 +2,7 @@
 // MPEG-1 scaled to fit, and a converted file from an earlier run replaced, kept or skipped.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
@@ -235,4 +236,47 @@ TEST_F(TargetTest, ABatchFittedToASizeFillsItAndWhatCannotFitIsAskedFirst)
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_NE(asked[1].find(" free. Convert anyway?"), std::string::npos) << asked[1];
     EXPECT_FALSE(Converting());
+}
+
+TEST_F(TargetTest, AFolderTreeIsWalkedPastItsLoopAndItsOutputsKeepItsSubfolders)
+{
+    // tree\{top,same}.mp4, tree\2024\{same.mp4,notes.txt}, tree\2024\05\deep.mp4, and
+    // tree\2024\05\loop, a link back to tree, which the build makes.
+    const std::string tree = ExeFolder() + "tree\\";
+    const std::vector<std::string> clips{"top.mp4", "same.mp4", "2024\\same.mp4", "2024\\05\\deep.mp4"};
+    for (const std::string& clip : clips) MakeClip(tree + clip, 1);
+    testing_support::WriteFile(tree + "2024\\notes.txt", "not a clip");
+    fw::scope_exit tidy([&] {
+        for (const std::string& clip : clips) DeleteFileA((tree + clip).c_str());
+        DeleteFileA((tree + "2024\\notes.txt").c_str());
+    });
+    app::TOptions options = session->Options();
+    options.subfolders = true;
+    options.outputName = "{folder} {name}";
+    session->ChooseOptions(options);
+    session->Intake().AddFolder(tree);
+    ASSERT_EQ(session->Queue().Count(), 4) << "the loop is not followed, the text file not taken";
+    std::vector<std::string> top{session->Queue().Path(0), session->Queue().Path(1)};
+    std::sort(top.begin(), top.end());
+    EXPECT_EQ(top, (std::vector<std::string>{tree + "same.mp4", tree + "top.mp4"})) << "the top's own files first";
+    EXPECT_EQ(session->Queue().Path(2), tree + "2024\\same.mp4");
+    EXPECT_EQ(session->Queue().Path(3), tree + "2024\\05\\deep.mp4");
+    EXPECT_TRUE(told.empty()) << told.front();
+    ConvertAll();
+    for (const char* output : {"tree top.mpg", "tree same.mpg", "2024\\2024 same.mpg", "2024\\05\\05 deep.mpg"})
+        EXPECT_TRUE(FileExists(work + output)) << output;
+}
+
+TEST_F(TargetTest, BesideItsInputAnOutputGoesNextToIt)
+{
+    const std::string inputs = work + "inputs\\";
+    CreateDirectoryA(inputs.c_str(), nullptr);
+    MakeClip(inputs + "clip.mp4", 1);
+    app::TOptions options = session->Options();
+    options.besideInput = true;
+    session->ChooseOptions(options);
+    QueueFile(inputs + "clip.mp4", 1);
+    ConvertAll();
+    ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
+    EXPECT_EQ(session->Queue().Output(0), inputs + "clip.mpg");
 }
