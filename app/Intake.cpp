@@ -9,6 +9,7 @@
 #include "app/AppLogic.h"
 #include "framework/Files.h"
 #include "framework/LaunchLogic.h"
+#include "framework/Launcher.h"
 #include "framework/Unicode.h"
 #include "framework/errors.h"
 #include "queue/FindFile.h"
@@ -38,14 +39,19 @@ Found FolderFiles(const std::string& folder, bool tree, const TSessionEvents& ev
     finder.Directory = folder;
     finder.Recurse = tree;
     bool stopped = false;
+    auto showFound = [&](int folders) {
+        const fw::TextMarks marks = fw::SystemMarks();
+        ShowStatus(events, std::string("Looking for MP4 files") + marks.ellipsis + " " + std::to_string(finder.Files.size()) +
+                               " found in " + std::to_string(folders) + " folders");
+    };
     if (tree)
         finder.OnNewPath = [&](fw::TComponent*, const std::string&, bool& abort) {
-            const fw::TextMarks marks = fw::SystemMarks();
-            ShowStatus(events, std::string("Looking for MP4 files") + marks.ellipsis + " " + std::to_string(finder.Files.size()) +
-                                   " found in " + std::to_string(finder.FoldersSearched + 1) + " folders");
+            showFound(finder.FoldersSearched + 1);
             abort = stopped = events.OnStopWanted && events.OnStopWanted();
+            fw::AnswerWhileBusy();  // however long the walk, the window is never unanswered
         };
     finder.Execute();
+    if (tree && !stopped) showFound(finder.FoldersSearched);
     if (stopped) return {{}, {}, true};
     return {finder.Files, finder.Unreadable};
 }

@@ -5,6 +5,10 @@
 //             lines run directly, one after another and as many at once as the batch runs, their
 //             output going to a file (no console); also four 10-second 1080p clips
 //   adding    a folder of 50 clips through "Add Folder" (the picker left out) against 50 direct runs of the media tool
+//   tree      a tree of 10,000 MP4 files in 1,000 folders found by "Add Folder" with Subfolders on,
+//             up to where the probing begins, against the command interpreter's own walk
+//             (dir /s /b) writing its list to a file; with the last caption and the longest
+//             time between two of the walk's answers to the system
 #include <windows.h>
 #include <shlobj.h>
 
@@ -128,14 +132,14 @@ void Batch(std::vector<std::string>& rows, const std::string& name, const std::v
     app::TSession session;
     session.WaitForTools();
     const std::string out = FreshFolder("bench-out");
-    session.Folders.work = out.substr(0, out.size() - 1);
+    session.ChooseOutputFolder(out.substr(0, out.size() - 1));
     const int encoders = TSettings::Read().Encoders();
 
-    const double serial = Direct(session.Tools.ffmpeg, clips, out, 1);
-    const double parallel = Direct(session.Tools.ffmpeg, clips, out, static_cast<std::size_t>(encoders));
+    const double serial = Direct(session.Tools().ffmpeg, clips, out, 1);
+    const double parallel = Direct(session.Tools().ffmpeg, clips, out, static_cast<std::size_t>(encoders));
 
     const TQueue& queue = session.Queue();
-    for (const std::string& clip : clips) session.Queue().Add(clip, 13);
+    session.Intake().AddItems(clips);  // probed before the clock starts
     LARGE_INTEGER start = Now();
     session.Start();
     PumpUntil([&] { return !session.Busy(); }, 1200000);
@@ -165,11 +169,11 @@ void Adding(std::vector<std::string>& rows, const std::string& clips)
 
     LARGE_INTEGER start = Now();
     for (const std::string& clip : finder.Files)
-        RunAndCapture(session.Tools.mediainfo + " \"--Inform=General;%Duration/String3%\" \"" + clip + "\"");
+        RunAndCapture(session.Tools().mediainfo + " \"--Inform=General;%Duration/String3%\" \"" + clip + "\"");
     double direct = Seconds(start, Now());
 
     start = Now();
-    session.AddFolder(clips.substr(0, clips.size() - 1));
+    session.Intake().AddFolder(clips.substr(0, clips.size() - 1));
     double adding = Seconds(start, Now());
     if (session.Queue().Count() != static_cast<int>(finder.Files.size()))
         std::printf("queued %d of %zu\n", session.Queue().Count(), finder.Files.size());
@@ -180,6 +184,54 @@ void Adding(std::vector<std::string>& rows, const std::string& clips)
     rows.push_back(row);
 }
 
+void Tree(std::vector<std::string>& rows)
+{
+    const std::string top = FreshFolder("bench-tree");
+    for (int a = 0; a < 10; ++a)
+        for (int b = 0; b < 100; ++b) {
+            const std::string folder = top + "y" + std::to_string(a) + "\\m" + std::to_string(b) + "\\";
+            CreateDirectoryA(folder.substr(0, folder.find("\\m", top.size())).c_str(), nullptr);
+            CreateDirectoryA(folder.c_str(), nullptr);
+            for (int c = 0; c < 10; ++c) CloseHandle(CreateFileA((folder + "v" + std::to_string(c) + ".mp4").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        }
+    const std::string list = FreshFolder("bench-tree-list");
+    LARGE_INTEGER start = Now();
+    RunAndWaitExit("cmd /c dir /s /b \"" + top + "*.mp4\" > \"" + list + "list.txt\"");
+    const double direct = Seconds(start, Now());
+
+    app::TSession session;
+    app::TOptions options = session.Options();
+    options.subfolders = true;
+    session.ChooseOptions(options);
+    session.WaitForTools();
+    std::string caption;
+    bool probing = false;
+    double walked = 0, longest = 0, last = 0;
+    app::TSessionEvents events;
+    start = Now();
+    events.OnStatus = [&](const std::string& text) {
+        const double now = Seconds(start, Now());
+        if (text.rfind("Looking for MP4 files", 0) == 0) {
+            caption = text;
+            walked = now;
+            longest = std::max(longest, now - last);
+            last = now;
+        } else if (!text.empty()) {
+            probing = true;
+        }
+    };
+    events.OnStopWanted = [&] { return probing; };  // the probing of empty files is not measured
+    session.Listen(events);
+    session.Intake().AddFolder(top.substr(0, top.size() - 1));
+    std::printf("tree: %s; longest between two answers %.3f s\n", caption.c_str(), longest);
+
+    char row[160];
+    std::snprintf(row, sizeof row, "tree 10000 in 1011 | %.2f s | %.2f s | %.2f", walked, direct, walked / direct);
+    rows.push_back(row);
+    RemoveTree(top);
+    RemoveTree(list);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -187,6 +239,12 @@ int main(int argc, char** argv)
     fw::Application->Initialize();
     fw::Application->SetTitle("Mervane benchmark");
     DeleteSettings();
+    if (argc > 1 && std::string(argv[1]) == "tree") {  // the tree's line alone
+        std::vector<std::string> rows;
+        Tree(rows);
+        for (const std::string& row : rows) std::printf("%s\n", row.c_str());
+        return 0;
+    }
     if (argc > 1 && std::string(argv[1]) == "startup") {  // the start-up lines alone
         std::vector<std::string> rows;
         Startup(rows);
@@ -221,6 +279,7 @@ int main(int argc, char** argv)
     Batch(rows, "batch 10x12s", small);
     Batch(rows, "batch 4x1080p", large);
     Adding(rows, addClips);
+    Tree(rows);
 
     std::printf("\n%-26s | %-9s | %-9s | %s\n", "measure", "Mervane", "reference", "ratio");
     for (const std::string& row : rows) {

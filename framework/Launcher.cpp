@@ -140,10 +140,15 @@ bool WaitAnswering(HANDLE handle, DWORD timeoutMs)
         }
         const DWORD woke = MsgWaitForMultipleObjects(1, &handle, FALSE, slice, QS_ALLINPUT);
         if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) return true;
-        MSG msg;
-        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the look, which also handles sent messages
-        while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&msg);
+        AnswerWhileBusy();
     }
+}
+
+void AnswerWhileBusy()
+{
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the look, which also handles sent messages
+    while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
 bool SuspendProcess(HANDLE process, bool suspend)

@@ -35,6 +35,9 @@ fw::unique_handle StartWithoutConsole(const std::string& program, const std::str
 // hung) and handles paints and sent messages; the input itself waits. False when the time
 // limit passed first and the handle is still not signalled.
 bool WaitAnswering(HANDLE handle, DWORD timeoutMs = INFINITE);
+// Lets the windows answer the system while the thread is busy: sent messages are handled and
+// the windows repainted; input waits in the queue.
+void AnswerWhileBusy();
 
 // Stops every thread of a process where it is, or lets them go on (the system's own pause, as
 // a debugger uses it). False when the system refused.
