@@ -112,7 +112,7 @@ std::string TBatch::OutputFor(int row, std::string& note) const
         note = "Its own folder could not be written, so it was saved in the output folder.";
     }
     const std::string name = OutputFileName(setup_.outputName, {input, fw::ModifiedDate(input), setup_.target, row + 1}, fw::IsLeadByte);
-    const std::string meant = fw::Trim(folder + "\\" + name);
+    const std::string meant = OutputPathFor(folder, name);
     if (!WithinPathLimits(fw::ExtendedPath(meant))) return {};
     if (setup_.ifExists != IfExists::Keep) return FreeOutputPath(meant, input, written_, &fw::SamePath);
     // Beside an earlier run's file too: the first name neither this run nor the disk has.

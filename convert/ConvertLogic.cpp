@@ -8,15 +8,9 @@
 
 namespace convert {
 
-std::string OutputPathFor(std::string_view inputPath, std::string_view workDir, fw::LeadBytePredicate isLead)
+std::string OutputPathFor(std::string_view folder, std::string_view fileName)
 {
-    std::string withExt(inputPath);
-    std::size_t ext = fw::LastDelimiter(".\\:", withExt, isLead);
-    if (ext != std::string::npos && withExt[ext] == '.') withExt.resize(ext);
-    withExt += ".mpg";
-    std::size_t cut = fw::LastDelimiter("\\:", withExt, isLead);
-    std::string fileName = cut == std::string::npos ? withExt : withExt.substr(cut + 1);
-    return fw::Trim(std::string(workDir) + "\\" + fileName);
+    return fw::Trim(std::string(folder) + "\\" + std::string(fileName));
 }
 
 std::string TemporaryPathFor(std::string_view outputPath, const std::function<bool(const std::string&)>& taken)

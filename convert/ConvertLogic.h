@@ -10,9 +10,9 @@
 
 namespace convert {
 
-// The output file for an input: its name with the extension ".mpg", joined to the work
-// folder with one backslash (whatever the folder ends with), trimmed.
-std::string OutputPathFor(std::string_view inputPath, std::string_view workDir, fw::LeadBytePredicate isLead);
+// An output's path: its file name joined to its folder with one backslash (whatever the
+// folder ends with), trimmed.
+std::string OutputPathFor(std::string_view folder, std::string_view fileName);
 
 // The temporary file the encoder writes beside the output; it becomes the output only when
 // the file is done, so that a failed run never leaves a file under the output's name. Its

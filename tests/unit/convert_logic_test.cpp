@@ -33,6 +33,12 @@ TEST(FolderPart, KeepsTheBackslashOfADriveRootOnly)
     for (const Case& c : cases) EXPECT_EQ(FolderPart(c.path, nullptr), c.folder) << c.path;
 }
 
+// The default pattern names an output as the program always has.
+std::string DefaultOutputPath(const char* input, const char* workDir, fw::LeadBytePredicate isLead = nullptr)
+{
+    return OutputPathFor(workDir, OutputFileName(kDefaultOutputName, {input}, isLead));
+}
+
 TEST(OutputPath, NameWithMpgJoinedByOneBackslashWhateverTheFolderEndsWith)
 {
     struct Case {
@@ -48,15 +54,15 @@ TEST(OutputPath, NameWithMpgJoinedByOneBackslashWhateverTheFolderEndsWith)
         {"C:\\clips\\a.mp4", " D:\\out ", "D:\\out \\a.mpg"},  // trimmed at both ends only
         {"C:\\clips\\a.mp4", "D:\\", "D:\\\\a.mpg"},
     };
-    for (const Case& c : cases) EXPECT_EQ(OutputPathFor(c.input, c.workDir, nullptr), c.output) << c.input;
+    for (const Case& c : cases) EXPECT_EQ(DefaultOutputPath(c.input, c.workDir), c.output) << c.input;
 }
 
 TEST(OutputPath, TrailBytesAreNeverSeparators)
 {
     auto lead = [](unsigned char c) { return c == 0x81; };
     // "\x81\\" is one character; "\x81." too.
-    EXPECT_EQ(OutputPathFor("C:\\v\\ab\x81\\cd.mp4", "D:\\o", lead), "D:\\o\\ab\x81\\cd.mpg");
-    EXPECT_EQ(OutputPathFor("C:\\v\\ab\x81.", "D:\\o", lead), "D:\\o\\ab\x81..mpg");
+    EXPECT_EQ(DefaultOutputPath("C:\\v\\ab\x81\\cd.mp4", "D:\\o", lead), "D:\\o\\ab\x81\\cd.mpg");
+    EXPECT_EQ(DefaultOutputPath("C:\\v\\ab\x81.", "D:\\o", lead), "D:\\o\\ab\x81..mpg");
 }
 
 
