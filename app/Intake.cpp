@@ -222,7 +222,7 @@ void TIntake::OfferLeftBehindRows()
     for (const std::string& text : std::exchange(setup_.leftBehind, {}))
         for (queue::SavedRow& row : queue::ParseSavedRows(text)) rows.push_back(std::move(row));
     if (rows.empty() || !Ask(events_, queue::RestoreQuestion(rows.size()))) return;
-    for (const queue::SavedRow& row : rows) queue_.Add(row.path, row.seconds);
+    for (const queue::SavedRow& row : rows) queue_.Add(row.path, row.seconds, row.subfolder);
 }
 
 }  // namespace app

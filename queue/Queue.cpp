@@ -144,6 +144,6 @@ std::vector<queue::SavedRow> TQueue::Unfinished() const
 {
     std::vector<queue::SavedRow> rows;
     for (const Row& row : rows_)
-        if (!queue::Finished(row.state)) rows.push_back({row.path, row.seconds});
+        if (!queue::Finished(row.state)) rows.push_back({row.path, row.seconds, row.subfolder});
     return rows;
 }

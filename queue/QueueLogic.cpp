@@ -205,7 +205,8 @@ std::string RowText(RowState state, std::optional<int> percent, bool paused)
 std::string SavedRowsText(const std::vector<SavedRow>& rows)
 {
     std::vector<std::string> lines;
-    for (const SavedRow& row : rows) lines.push_back(std::to_string(row.seconds) + "\t" + row.path);
+    for (const SavedRow& row : rows)
+        lines.push_back(std::to_string(row.seconds) + "\t" + row.path + (row.subfolder.empty() ? "" : "\t" + row.subfolder));
     return fw::JoinLines(lines);
 }
 
@@ -217,7 +218,10 @@ std::vector<SavedRow> ParseSavedRows(std::string_view text)
         if (tab == std::string::npos || tab == 0 || tab + 1 == line.size()) continue;
         const std::string seconds = line.substr(0, tab);
         if (seconds.size() > 9 || seconds.find_first_not_of("0123456789") != std::string::npos) continue;
-        rows.push_back({line.substr(tab + 1), std::stoi(seconds)});
+        // No name holds a tab: a second one begins the subfolder.
+        const std::size_t second = line.find('\t', tab + 1);
+        rows.push_back({line.substr(tab + 1, second == std::string::npos ? std::string::npos : second - tab - 1), std::stoi(seconds),
+                        second == std::string::npos ? std::string() : line.substr(second + 1)});
     }
     return rows;
 }

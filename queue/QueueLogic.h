@@ -102,6 +102,7 @@ int ProgressPercent(std::int64_t size, std::int64_t expectedSize);
 struct SavedRow {
     std::string path;
     int seconds = 0;
+    std::string subfolder{};  // where a folder's tree had it; after a tab, when there is one
     bool operator==(const SavedRow&) const = default;
 };
 std::string SavedRowsText(const std::vector<SavedRow>& rows);

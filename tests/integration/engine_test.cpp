@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "convert/ConvertLogic.h"
+#include "convert/OutputNames.h"
 #include "form_fixture.h"
 #include "framework/Files.h"
 #include "framework/errors.h"
@@ -525,4 +526,22 @@ TEST_F(EngineTest, APausedEncoderWaitsWhereItIsGoesOnAfterAndStopsNowWithNothing
     EXPECT_TRUE(NoTemporaryLeft());
     EXPECT_EQ(State(0), "Pending");
     EXPECT_EQ(State(1), "Pending") << "no row starts while paused";
+}
+
+TEST_F(EngineTest, ANamePastWindowsLimitsFailsItsRowWithTheReasonAndTheNextRowStillStarts)
+{
+    UseFakeEncoder();
+    QueueScript("a.mp4", "write 100\nfinish");
+    QueueScript("b.mp4", "write 100\nfinish");
+    setup.outputName = "{name}" + std::string(251, 'n');  // with ".mpg", 256 characters: one too many
+    Convert(1);
+    StatesUntilIdle(1);
+    EXPECT_EQ(queue.State(0), RowState::Failed);
+    EXPECT_EQ(queue.Reason(0), convert::kNameTooLong);
+    EXPECT_EQ(queue.Reason(1), convert::kNameTooLong);
+    setup.outputName = "{n} {name}";
+    queue.Retry(0);
+    Convert(1);
+    StatesUntilIdle(0);
+    EXPECT_EQ(queue.Output(0), work + "\\001 a.mpg") << queue.Reason(0);
 }

@@ -111,7 +111,7 @@ TEST(GroupProbe, EachFileIsAnsweredByItsOwnLineAndTheNextGroupTakesAboutItsTime)
 
 TEST(SavedRows, ComeBackAsWrittenAndDamagedLinesArePassedOver)
 {
-    const std::vector<SavedRow> rows = {{"C:\\clips\\a b.mp4", 84}, {"D:\\Ωmega\\c.mp4", 3}};
+    const std::vector<SavedRow> rows = {{"C:\\clips\\a b.mp4", 84}, {"D:\\Ωmega\\c.mp4", 3, "2024\\05"}};
     EXPECT_EQ(ParseSavedRows(SavedRowsText(rows)), rows);
     EXPECT_EQ(ParseSavedRows("84\tC:\\a.mp4\r\nno tab\r\n\tC:\\b.mp4\r\nx1\tC:\\c.mp4\r\n7\t\r\n5\tC:\\d.mp4\r\n"
                              "99999999999\tC:\\e.mp4"),
