@@ -109,8 +109,9 @@ std::string NoRoomQuestion(std::int64_t needed, std::int64_t free, const std::st
 std::string Duration(std::int64_t seconds)
 {
     if (seconds < 60) return std::to_string(seconds) + " s";
+    // Under an hour to the second: a batch's length and what fits are often minutes apart.
+    if (seconds < 3600) return std::to_string(seconds / 60) + " min" + (seconds % 60 ? " " + std::to_string(seconds % 60) + " s" : "");
     const std::int64_t minutes = (seconds + 30) / 60;
-    if (minutes < 60) return std::to_string(minutes) + " min";
     return std::to_string(minutes / 60) + " h " + std::to_string(minutes % 60) + " min";
 }
 

@@ -51,7 +51,7 @@ std::string VideoCdsMessage(int files, std::int64_t mediaSeconds);
 std::string SizeText(std::int64_t bytes);
 // What is said before a batch whose outputs need more room than the volume has.
 std::string NoRoomQuestion(std::int64_t needed, std::int64_t free, const std::string& volume);
-// "9 h 12 min", "45 min", "50 s".
+// "9 h 12 min", "11 min 27 s", "45 min", "50 s".
 std::string Duration(std::int64_t seconds);
 
 }  // namespace convert

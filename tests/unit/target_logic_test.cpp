@@ -160,6 +160,7 @@ TEST(FitToDisc, OneRateForTheBatchWithinThePeakAndAWordWhereItIsTooLow)
               "its usual quality.");
     EXPECT_EQ(VideoCdsMessage(3, 150 * 60), "These 3 files (2 h 30 min) need 3 Video CDs (74 minutes each).");
     EXPECT_EQ(SizeText(3'435'973'837), "3.2 GB");
+    EXPECT_EQ(Duration(687), "11 min 27 s");
 }
 
 TEST(AudioTracks, TheDefaultTrackFirstAndOnADvdEveryTrack)
