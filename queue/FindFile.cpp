@@ -108,7 +108,10 @@ bool TFindFile::FirstVisit(const std::string& folder)
     fw::unique_handle handle(CreateFileW(fw::WidePath(folder).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!handle || !GetFileInformationByHandle(handle.get(), &info)) return true;  // searched, once, by its name
+    // A folder whose identity cannot be told (some shares give every folder index 0) is
+    // searched by its name: a link there is still passed by its mark.
+    if (!handle || !GetFileInformationByHandle(handle.get(), &info) || (info.nFileIndexHigh == 0 && info.nFileIndexLow == 0))
+        return true;
     const auto identity = std::make_tuple(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
     if (std::find(walked_.begin(), walked_.end(), identity) != walked_.end()) return false;
     walked_.push_back(identity);
