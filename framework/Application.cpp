@@ -134,21 +134,27 @@ void TApplication::Minimize()
     if (mainForm_) ShowWindow(mainForm_->Handle(), SW_MINIMIZE);
 }
 
+int TApplication::Box(const std::string& text, UINT flags) const
+{
+    // Owned by the program's active window, which gets the keyboard back when the box closes;
+    // with none active, the thread's windows wait for it.
+    HWND owner = GetActiveWindow();
+    return MessageBoxA(owner, text.c_str(), title_.c_str(), flags | (owner ? MB_APPLMODAL : MB_TASKMODAL) | MB_SETFOREGROUND);
+}
+
 void TApplication::ShowMessage(const std::string& text) const
 {
-    MessageBoxA(nullptr, text.c_str(), title_.c_str(), MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
+    Box(text, MB_OK);
 }
 
 bool TApplication::Ask(const std::string& text) const
 {
-    return MessageBoxA(nullptr, text.c_str(), title_.c_str(), MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL | MB_SETFOREGROUND) ==
-           IDYES;
+    return Box(text, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void TApplication::ShowException(const std::exception& error) const
 {
-    MessageBoxA(nullptr, WithFullStop(error.what()).c_str(), title_.c_str(),
-                MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
+    Box(WithFullStop(error.what()), MB_OK | MB_ICONERROR);
 }
 
 void TApplication::HandleException() const

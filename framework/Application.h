@@ -59,6 +59,8 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    // A message box with the title as caption: its button's id.
+    int Box(const std::string& text, UINT flags) const;
     HWND handle_ = nullptr;
     std::string title_;
     TForm* mainForm_ = nullptr;

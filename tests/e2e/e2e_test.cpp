@@ -600,7 +600,10 @@ TEST_F(EndToEnd, AWholeBatchRunsFromTheKeyboardAlone)
     EXPECT_NE(DialogText(reason).find("x.mp4 was not converted."), std::string::npos) << DialogText(reason);
     app.Key(VK_RETURN);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(reason); }, 5000));
-
+    HWND again = (app.Key(VK_OEM_COMMA, VK_CONTROL), app.WaitForDialog(5000));
+    EXPECT_TRUE(again) << "the keyboard is back in the window once the box has closed";
+    app.Key(VK_ESCAPE);
+    WaitFor([&] { return !IsWindow(again); }, 5000);
     app.Click(kClose.x, kClose.y);
     EXPECT_EQ(app.Program().WaitForExit(20000), 0);
 }
