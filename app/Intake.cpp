@@ -57,9 +57,9 @@ Found FolderFiles(const std::string& folder, bool tree, const TSessionEvents& ev
 }
 
 // Where a file found in a folder's tree was, under that folder: "2024\\05", or empty at its top.
-std::string SubfolderOf(const std::string& path, std::string folder)
+std::string SubfolderOf(const std::string& path, const std::string& given)
 {
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    const std::string folder = fw::WithFinalBackslash(given);
     const std::string own = fw::FolderPart(path, fw::IsLeadByte);
     return own.size() > folder.size() ? own.substr(folder.size()) : std::string();
 }

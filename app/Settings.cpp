@@ -5,7 +5,6 @@
 #include <shlobj.h>
 
 #include "convert/ConvertLogic.h"
-#include "convert/OutputNames.h"
 #include "framework/Files.h"
 #include "framework/Registry.h"
 #include "framework/Unicode.h"
@@ -130,7 +129,8 @@ void TSettings::SetSubfolders(bool on)
 
 void TSettings::SetOutputName(const std::string& pattern)
 {
-    outputName_ = fw::Trim(pattern).empty() ? std::string(convert::kDefaultOutputName) : fw::Trim(pattern);
+    const std::string trimmed = fw::Trim(pattern);
+    outputName_ = trimmed.empty() ? std::string(convert::kDefaultOutputName) : trimmed;
     Write(kOutputName, outputName_);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "convert/FitLogic.h"
+#include "convert/OutputNames.h"
 #include "convert/TargetLogic.h"
 
 inline constexpr const char* kSettingsKey = "\\Software\\Talvik";
@@ -63,6 +64,6 @@ private:
     convert::Quality quality_ = convert::Quality::Standard;
     convert::FitTo fitTo_;
     bool subfolders_ = false;
-    std::string outputName_{"{name}"};
+    std::string outputName_{convert::kDefaultOutputName};
     bool besideInput_ = false;
 };

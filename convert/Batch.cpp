@@ -37,11 +37,21 @@ std::string TBatch::PassLogPath(const std::string& folder, int slot)
     return folder + "ffmpeg_pass_" + std::to_string(slot + 1);
 }
 
+namespace {
+
+// The passes' log the encoder wrote for that slot, removed.
+void RemovePassLog(const std::string& folder, int slot)
+{
+    DeleteFileA((TBatch::PassLogPath(folder, slot) + "-0.log").c_str());
+}
+
+}  // namespace
+
 void TBatch::RemoveLogs(const std::string& folder)
 {
     for (int slot = 0; slot < kMostEncoders; ++slot) {
         DeleteFileA(LogPath(folder, slot).c_str());
-        DeleteFileA((PassLogPath(folder, slot) + "-0.log").c_str());
+        RemovePassLog(folder, slot);
     }
 }
 
@@ -265,7 +275,7 @@ void TBatch::Finish(TConversion& c)
     for (ClaimedOutput& claim : written_)
         if (claim.output == c.output) claim.writing = false;
     if (writing_) writing_->Remove(c.written);
-    DeleteFileA((PassLogPath(setup_.logFolder, c.slot) + "-0.log").c_str());
+    RemovePassLog(setup_.logFolder, c.slot);
     if (!saved.savedAs.empty() && saved.savedAs != c.output) written_.push_back({saved.savedAs, c.input, false});
     TAdvancedTimer* timer = c.timer;
     FileEnded(c, c.stopped ? Outcome::Stopped : reason.empty() ? Outcome::Converted : Outcome::Failed);
@@ -288,7 +298,7 @@ void TBatch::Abandon()
         WaitForSingleObject(c->process.get(), 5000);
         fw::WaitUntilReleased(c->written);
         DeleteFileW(fw::WidePath(c->written).c_str());
-        DeleteFileA((PassLogPath(setup_.logFolder, c->slot) + "-0.log").c_str());
+        RemovePassLog(setup_.logFolder, c->slot);
         if (writing_) writing_->Remove(c->written);
         c->timer->Release();
     }

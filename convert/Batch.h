@@ -15,6 +15,7 @@
 
 #include "convert/ConvertLogic.h"
 #include "convert/EncoderArgs.h"
+#include "convert/OutputNames.h"
 #include "convert/ProgressLogic.h"
 #include "convert/TargetLogic.h"
 #include "convert/Save.h"
@@ -42,7 +43,7 @@ struct BatchSetup {
     std::int64_t fitBytes = 0;
     // How outputs are named, and whether each goes next to its input instead of the output
     // folder; there a file found in a subfolder goes to the same subfolder.
-    std::string outputName{"{name}"};
+    std::string outputName{kDefaultOutputName};
     bool besideInput = false;
 };
 

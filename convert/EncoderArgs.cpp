@@ -170,12 +170,11 @@ TArguments EncodeArguments(const EncodeRequest& request)
     // A DVD is 16:9 for a wide input; a Video CD is always 4:3.
     const bool wide = disc.dvd && facts.displayAspect >= 1.5;
     // A DVD's MPEG-2 says its colours in the sequence display extension: the frames are marked
-    // with BT.601's, which the encoder writes there.
-    const char* standard = disc.height == 576 ? "bt470bg" : "smpte170m";
-    const std::string marked = disc.dvd ? std::string(",setparams=color_primaries=") + standard +
-                                              ":color_trc=" + (disc.height == 576 ? "bt470bg" : "smpte170m") +
-                                              ":colorspace=" + standard
-                                        : "";
+    // with BT.601's (one name for the primaries, the transfer and the matrix), which the encoder
+    // writes there.
+    const std::string standard = disc.height == 576 ? "bt470bg" : "smpte170m";
+    const std::string marked =
+        disc.dvd ? ",setparams=color_primaries=" + standard + ":color_trc=" + standard + ":colorspace=" + standard : "";
     args.Add({"-y", "-vf", filters + "," + BoxFilter(disc, wide ? "16/9" : "4/3", ToBt601(request)) + marked});
     AddMaps(args, request, disc.dvd);
     args.Add({"-target", disc.encoderTarget, "-aspect", wide ? "16:9" : "4:3", "-ac", "2"});

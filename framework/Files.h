@@ -119,7 +119,15 @@ inline bool WaitUntilReleased(const std::string& path, DWORD timeoutMs = 2000)
     }
 }
 
-// A file's modified date, "yyyy-mm-dd" in local time; empty when it cannot be read.
+// A date as names give it: "yyyy-mm-dd".
+inline std::string DateText(const SYSTEMTIME& time)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u", time.wYear, time.wMonth, time.wDay);
+    return text;
+}
+
+// A file's modified date in local time, as DateText gives it; empty when it cannot be read.
 inline std::string ModifiedDate(const std::string& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -128,16 +136,14 @@ inline std::string ModifiedDate(const std::string& path)
     if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data) ||
         !FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) || !FileTimeToSystemTime(&local, &time))
         return {};
-    char text[16];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u", time.wYear, time.wMonth, time.wDay);
-    return text;
+    return DateText(time);
 }
 
 // Whether a file can be made in the folder: a read-only card or a share without the right
 // to write says no.
 inline bool CanWriteIn(const std::string& folder)
 {
-    const std::string probe = folder + (folder.empty() || folder.back() != '\\' ? "\\" : "") + "~mervane-can-write.tmp";
+    const std::string probe = WithFinalBackslash(folder) + "~mervane-can-write.tmp";
     HANDLE file = CreateFileW(WidePath(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_EXISTS;

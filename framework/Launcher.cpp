@@ -192,9 +192,7 @@ std::string SearchProgramPath(const std::string& fileName, const std::string& ex
     if (!found.empty() && fw::SameTextAscii(found, fileName)) {
         wchar_t current[MAX_PATH] = {};
         GetCurrentDirectoryW(MAX_PATH, current);
-        std::string folder = fw::Narrow(current);
-        if (folder.empty() || folder.back() != '\\') folder += '\\';
-        found = folder + fileName;
+        found = WithFinalBackslash(fw::Narrow(current)) + fileName;
     }
     return found;
 }

@@ -5,6 +5,12 @@
 
 namespace fw {
 
+std::string WithFinalBackslash(std::string folder)
+{
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    return folder;
+}
+
 std::string Trim(std::string_view text)
 {
     std::size_t first = 0;

@@ -13,6 +13,8 @@ using LeadBytePredicate = bool (*)(unsigned char);
 
 // Removes leading and trailing characters whose code is 32 or less.
 std::string Trim(std::string_view text);
+// A folder's path with one final backslash (an empty path gets one too).
+std::string WithFinalBackslash(std::string folder);
 std::string UpperAscii(std::string_view text);
 // Equal when only the ASCII letters A-Z/a-z differ in case.
 bool SameTextAscii(std::string_view a, std::string_view b);

@@ -11,11 +11,6 @@
 
 namespace {
 
-void EnsureBackslash(std::string& folder)
-{
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
-}
-
 bool IsDotEntry(const wchar_t* name)
 {
     return std::wstring_view(name) == L"." || std::wstring_view(name) == L"..";
@@ -57,7 +52,7 @@ void TFindFile::Execute()
 
 void TFindFile::SearchFolder(std::string folder)
 {
-    EnsureBackslash(folder);
+    folder = fw::WithFinalBackslash(folder);
     if (OnNewPath) {
         OnNewPath(this, folder, abort_);
         if (abort_) return;
@@ -77,7 +72,7 @@ void TFindFile::SearchFolder(std::string folder)
 
 void TFindFile::SearchTree(std::string start)
 {
-    EnsureBackslash(start);
+    start = fw::WithFinalBackslash(start);
     std::deque<std::string> folders{start};
     while (!folders.empty()) {
         // A folder walked before under another name adds nothing: its files are listed once.
@@ -89,7 +84,7 @@ void TFindFile::SearchTree(std::string start)
 
 bool TFindFile::CollectSubfolders(std::deque<std::string>& folders, std::string folder)
 {
-    EnsureBackslash(folder);
+    folder = fw::WithFinalBackslash(folder);
     if (!FirstVisit(folder)) return false;
     WIN32_FIND_DATAW entry{};
     fw::unique_hfind search = FindFirst(folder + "*.*", entry);

@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -18,6 +17,7 @@
 #include "ui/Main.h"
 #include "ui/LiveRegion.h"
 #include "ui/Notice.h"
+#include "ui/Choices.h"
 #include "ui/OptionsDialog.h"
 #include "ui/Taskbar.h"
 
@@ -89,23 +89,22 @@ HMENU TargetMenu(convert::Target chosen, bool enabled)
 
 HMENU QualityMenu(convert::Quality chosen, bool enabled)
 {
-    return ChoiceMenu({L"&Standard", L"&High"}, kQualityBase, static_cast<int>(chosen), enabled);
+    return ChoiceMenu(view::kQualityChoices, kQualityBase, static_cast<int>(chosen), enabled);
 }
 
 // The sizes a batch is fitted to, then "Other size…", which a number of megabytes marks.
-constexpr const char* kFitSettings[] = {"none", "cd", "dvd", "dvd-dl"};
-constexpr UINT kFitOther = kFitBase + std::size(kFitSettings);
+constexpr UINT kFitOther = kFitBase + view::kFitOther;
 HMENU FitMenu(const convert::FitTo& chosen, bool enabled)
 {
-    const auto at = std::find(std::begin(kFitSettings), std::end(kFitSettings), chosen.setting);
-    const std::wstring other = at == std::end(kFitSettings) ? L"&Other size (" + fw::Wide(convert::FitLabel(chosen)) + L")…" : L"&Other size…";
-    return ChoiceMenu({L"&No limit", L"&CD (700 MB)", L"&DVD (4.7 GB)", L"DVD dual &layer (8.5 GB)", other}, kFitBase,
-                      static_cast<int>(at - std::begin(kFitSettings)), enabled);
+    const int choice = view::FitChoice(chosen);
+    std::vector<std::wstring> texts = view::kFitChoices;
+    texts.push_back(choice == view::kFitOther ? L"&Other size (" + fw::Wide(convert::FitLabel(chosen)) + L")…" : L"&Other size…");
+    return ChoiceMenu(texts, kFitBase, choice, enabled);
 }
 
 HMENU IfExistsMenu(convert::IfExists chosen, bool enabled)
 {
-    return ChoiceMenu({L"&Replace it", L"&Keep both", L"&Skip the file"}, kIfExistsBase, static_cast<int>(chosen), enabled);
+    return ChoiceMenu(view::kIfExistsChoices, kIfExistsBase, static_cast<int>(chosen), enabled);
 }
 
 // The list's context menu: the items, "When the batch ends" with its choices, and the
@@ -118,10 +117,10 @@ fw::unique_hmenu BuildListMenu(const std::array<bool, view::kMenuItems>& enabled
                                                L"Resume con&verting", L"&Stop converting…", L"When the batch &ends"};
     fw::unique_hmenu menu(CreatePopupMenu());
     HMENU when = CreatePopupMenu();  // owned by the menu once appended
-    const wchar_t* choices[] = {L"Do &nothing", canSleep ? L"&Sleep" : L"Sleep (this computer cannot sleep)", L"Shut &down",
-                                L"&Open the output folder"};
-    for (UINT i = 0; i < std::size(choices); ++i)
-        AppendMenuW(when, MF_STRING | (i == 1 && !canSleep ? MF_GRAYED : 0), kWhenBase + i, choices[i]);
+    std::vector<std::wstring> choices = view::kWhenBatchEndsChoices;
+    if (!canSleep) choices[1] = L"Sleep (this computer cannot sleep)";
+    for (UINT i = 0; i < choices.size(); ++i)
+        AppendMenuW(when, MF_STRING | (i == 1 && !canSleep ? MF_GRAYED : 0), kWhenBase + i, choices[i].c_str());
     CheckMenuRadioItem(when, kWhenBase, kWhenBase + 3, kWhenBase + static_cast<UINT>(chosen), MF_BYCOMMAND);
     for (int i = 0; i < view::kMenuItems; ++i) {
         const UINT state = enabled[static_cast<std::size_t>(i)] ? MF_ENABLED : MF_GRAYED;
@@ -149,7 +148,7 @@ bool TakeChoice(app::TSession& session, UINT command)
 {
     if (command == kOptions || command == kFitOther) return false;  // the window's own
     if (command >= kFitBase)
-        session.ChooseFitTo(convert::FitToFromSetting(kFitSettings[command - kFitBase]));
+        session.ChooseFitTo(view::FixedFit(static_cast<int>(command - kFitBase)));
     else if (command >= kQualityBase)
         session.ChooseQuality(static_cast<convert::Quality>(command - kQualityBase));
     else if (command >= kIfExistsBase)
@@ -241,9 +240,7 @@ void TfrmMain::OnOptions(bool otherSize)
     if (sample.modified.empty()) {
         SYSTEMTIME today{};
         GetLocalTime(&today);
-        char text[16];
-        std::snprintf(text, sizeof text, "%04u-%02u-%02u", today.wYear, today.wMonth, today.wDay);
-        sample.modified = text;
+        sample.modified = fw::DateText(today);
     }
     if (ShowOptions(Handle(), options, sample, session_.Busy(), otherSize)) session_.ChooseOptions(options);
 }

@@ -12,6 +12,7 @@
 #include "framework/Unicode.h"
 #include "resources/dialogs.h"
 #include "ui/BrowseForFolderU.h"
+#include "ui/Choices.h"
 
 namespace {
 
@@ -31,16 +32,6 @@ void Refuse(HWND dialog, int id, const wchar_t* title, const wchar_t* text)
     SendMessageW(box, EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(&tip));
 }
 
-// The fixed sizes a batch is fitted to, then "Other size", whose megabytes are typed beside it.
-constexpr const char* kFitSettings[] = {"none", "cd", "dvd", "dvd-dl"};
-constexpr int kFitOther = static_cast<int>(std::size(kFitSettings));
-
-std::wstring WithoutMnemonic(const char* text)
-{
-    std::string plain(text);
-    plain.erase(std::remove(plain.begin(), plain.end(), '&'), plain.end());
-    return fw::Wide(plain);
-}
 
 std::string Text(HWND dialog, int id)
 {
@@ -50,9 +41,11 @@ std::string Text(HWND dialog, int id)
     return fw::Narrow(text);
 }
 
+// A list of choices as the menus name them, without their mnemonics, the chosen one selected.
 void Fill(HWND dialog, int id, const std::vector<std::wstring>& texts, int chosen)
 {
-    for (const std::wstring& text : texts) SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    for (const std::wstring& text : texts)
+        SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(view::WithoutMnemonic(text).c_str()));
     SendDlgItemMessageW(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
 }
 
@@ -71,7 +64,7 @@ void ShowExample(HWND dialog, const Dialog& d)
 
 void EnableFitSize(HWND dialog, bool busy)
 {
-    EnableWindow(GetDlgItem(dialog, IDC_FIT_SIZE), !busy && Chosen(dialog, IDC_FIT) == kFitOther);
+    EnableWindow(GetDlgItem(dialog, IDC_FIT_SIZE), !busy && Chosen(dialog, IDC_FIT) == view::kFitOther);
 }
 
 void Load(HWND dialog, const Dialog& d)
@@ -82,20 +75,21 @@ void Load(HWND dialog, const Dialog& d)
     SetDlgItemTextW(dialog, IDC_NAME, fw::Wide(o.outputName).c_str());
     CheckDlgButton(dialog, IDC_SUBFOLDERS, o.subfolders ? BST_CHECKED : BST_UNCHECKED);
     std::vector<std::wstring> targets;
-    for (convert::Target target : convert::kTargets) targets.push_back(WithoutMnemonic(convert::TargetMenuText(target)));
+    for (convert::Target target : convert::kTargets) targets.push_back(fw::Wide(convert::TargetMenuText(target)));
     Fill(dialog, IDC_TARGET, targets, static_cast<int>(o.target));
-    Fill(dialog, IDC_QUALITY, {L"Standard", L"High"}, static_cast<int>(o.quality));
-    const auto fit = std::find(std::begin(kFitSettings), std::end(kFitSettings), o.fitTo.setting);
-    Fill(dialog, IDC_FIT, {L"No limit", L"CD (700 MB)", L"DVD (4.7 GB)", L"DVD dual layer (8.5 GB)", L"Other size"},
-         static_cast<int>(fit - std::begin(kFitSettings)));
+    Fill(dialog, IDC_QUALITY, view::kQualityChoices, static_cast<int>(o.quality));
+    std::vector<std::wstring> fits = view::kFitChoices;
+    fits.push_back(L"Other size");
+    const int fit = view::FitChoice(o.fitTo);
+    Fill(dialog, IDC_FIT, fits, fit);
     SendDlgItemMessageW(dialog, IDC_FIT_SIZE, EM_LIMITTEXT, 7, 0);
-    if (fit == std::end(kFitSettings)) SetDlgItemTextW(dialog, IDC_FIT_SIZE, fw::Wide(o.fitTo.setting).c_str());
-    Fill(dialog, IDC_IF_EXISTS, {L"Replace it", L"Keep both", L"Skip the file"}, static_cast<int>(o.ifExists));
+    if (fit == view::kFitOther) SetDlgItemTextW(dialog, IDC_FIT_SIZE, fw::Wide(o.fitTo.setting).c_str());
+    Fill(dialog, IDC_IF_EXISTS, view::kIfExistsChoices, static_cast<int>(o.ifExists));
     std::vector<std::wstring> encoders{L"Automatic"};
     for (int n = 1; n <= convert::kMostEncoders; ++n) encoders.push_back(std::to_wstring(n));
     Fill(dialog, IDC_ENCODERS, encoders, o.encoders);
-    Fill(dialog, IDC_WHEN, {L"Do nothing", L"Sleep", L"Shut down", L"Open the output folder"}, static_cast<int>(o.whenBatchEnds));
-    if (d.otherSize && !d.busy) SendDlgItemMessageW(dialog, IDC_FIT, CB_SETCURSEL, kFitOther, 0);
+    Fill(dialog, IDC_WHEN, view::kWhenBatchEndsChoices, static_cast<int>(o.whenBatchEnds));
+    if (d.otherSize && !d.busy) SendDlgItemMessageW(dialog, IDC_FIT, CB_SETCURSEL, view::kFitOther, 0);
     EnableFitSize(dialog, d.busy);
     ShowExample(dialog, d);
     if (d.otherSize && !d.busy) SetFocus(GetDlgItem(dialog, IDC_FIT_SIZE));
@@ -113,8 +107,8 @@ void Load(HWND dialog, const Dialog& d)
 bool Read(HWND dialog, app::TOptions& o)
 {
     const int fit = Chosen(dialog, IDC_FIT);
-    convert::FitTo fitTo = fit < kFitOther ? convert::FitToFromSetting(kFitSettings[std::max(0, fit)]) : convert::FitToFromSetting(Text(dialog, IDC_FIT_SIZE));
-    if (fit == kFitOther && fitTo.bytes == 0) return Refuse(dialog, IDC_FIT_SIZE, L"Megabytes", L"Type a size of 1 MB or more."), false;
+    const convert::FitTo fitTo = fit < view::kFitOther ? view::FixedFit(std::max(0, fit)) : convert::FitToFromSetting(Text(dialog, IDC_FIT_SIZE));
+    if (fit == view::kFitOther && fitTo.bytes == 0) return Refuse(dialog, IDC_FIT_SIZE, L"Megabytes", L"Type a size of 1 MB or more."), false;
     const std::string folder = fw::Trim(Text(dialog, IDC_OUTPUT_FOLDER));
     if (!fw::DirectoryExists(folder))
         return Refuse(dialog, IDC_OUTPUT_FOLDER, L"Output folder", L"There is no folder of that name. Type one that exists, or Browse."), false;

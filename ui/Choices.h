@@ -1,0 +1,40 @@
+// The choices that both the menus and the Options window offer, in their order, with the
+// menus' mnemonics (the Options window's lists leave them out).
+#pragma once
+#include <algorithm>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "convert/FitLogic.h"
+
+namespace view {
+
+inline const std::vector<std::wstring> kQualityChoices{L"&Standard", L"&High"};
+inline const std::vector<std::wstring> kIfExistsChoices{L"&Replace it", L"&Keep both", L"&Skip the file"};
+inline const std::vector<std::wstring> kWhenBatchEndsChoices{L"Do &nothing", L"&Sleep", L"Shut &down", L"&Open the output folder"};
+// The fixed sizes a batch is fitted to; "Other size", a number of megabytes, comes after them.
+inline constexpr const char* kFitSettings[] = {"none", "cd", "dvd", "dvd-dl"};
+inline const std::vector<std::wstring> kFitChoices{L"&No limit", L"&CD (700 MB)", L"&DVD (4.7 GB)", L"DVD dual &layer (8.5 GB)"};
+inline constexpr int kFitOther = static_cast<int>(std::size(kFitSettings));
+
+// A size's place among the choices: one of the fixed sizes, else kFitOther.
+inline int FitChoice(const convert::FitTo& fit)
+{
+    return static_cast<int>(std::find(std::begin(kFitSettings), std::end(kFitSettings), fit.setting) - std::begin(kFitSettings));
+}
+
+// What one of the fixed sizes sets.
+inline convert::FitTo FixedFit(int choice)
+{
+    return convert::FitToFromSetting(kFitSettings[choice]);
+}
+
+// A choice's text as a list shows it, without its mnemonic.
+inline std::wstring WithoutMnemonic(std::wstring text)
+{
+    text.erase(std::remove(text.begin(), text.end(), L'&'), text.end());
+    return text;
+}
+
+}  // namespace view
