@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "convert/FitLogic.h"
 #include "framework/text.h"
 
 namespace app {
@@ -108,6 +109,36 @@ std::string MoreLine(std::size_t total, std::size_t named)
 
 }  // namespace
 
+namespace {
+
+const char* Heading(NotAdded why)
+{
+    switch (why) {
+    case NotAdded::Missing: return "Not found";
+    case NotAdded::NotMp4: return "Not MP4 files";
+    case NotAdded::Unreadable: return "In folders that could not be read (passed over)";
+    case NotAdded::Link: return "Links and mount points (not followed)";
+    case NotAdded::NoAnswer: return "Files the media tool could not read (a bad file header)";
+    case NotAdded::OnlineOnly: return "Online-only files (not downloaded)";
+    case NotAdded::OutsideCodePage: break;
+    }
+    return "Names with characters this system's code page cannot hold (rename them and add them again)";
+}
+
+}  // namespace
+
+std::string OnlineOnlyQuestion(std::size_t files, std::int64_t bytes)
+{
+    const bool one = files == 1;
+    return std::to_string(files) + (one ? " file (about " : " files (about ") + convert::SizeText(bytes) +
+           (one ? ") is online-only. Download it to convert?" : ") are online-only. Download them to convert?");
+}
+
+std::string DownloadingCaption(std::string_view fileName)
+{
+    return "Downloading " + std::string(fileName) + " to read it";
+}
+
 std::string NotAddedMessage(const std::vector<RefusedItem>& refused)
 {
     struct Group {
@@ -134,11 +165,7 @@ std::string NotAddedMessage(const std::vector<RefusedItem>& refused)
     }
     std::string text = "These files were not added.";
     for (const Group& group : groups) {
-        const char* heading = group.why == NotAdded::Missing      ? "Not found"
-                              : group.why == NotAdded::NotMp4     ? "Not MP4 files"
-                              : group.why == NotAdded::Unreadable ? "In folders that could not be read (passed over)"
-                                                                  : "Names with characters this system's code page cannot "
-                                                                    "hold (rename them and add them again)";
+        const char* heading = Heading(group.why);
         text += std::string(" ") + heading + ": " + NameList(group.names, group.shown) + ".";
     }
     return text + MoreLine(refused.size(), named);

@@ -1,5 +1,6 @@
 // Rules of the application shell: program folders, argument forwarding, process names.
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,7 +42,7 @@ std::optional<std::vector<std::string>> UnpackArguments(std::string_view block);
 // Whether a dropped or handed-over file is an MP4 file: its extension, in any case.
 bool IsMp4Name(std::string_view path);
 // Why a dropped or handed-over item was not added.
-enum class NotAdded { Missing, NotMp4, OutsideCodePage, Unreadable };
+enum class NotAdded { Missing, NotMp4, OutsideCodePage, Unreadable, Link, NoAnswer, OnlineOnly };
 struct RefusedItem {
     std::string name;  // the file name part, as the user knows it
     NotAdded why;
@@ -52,6 +53,11 @@ inline constexpr std::size_t kMostNamed = 10;
 // reason in the order the reasons first came: "These files were not added. Not found:
 // a.mp4, b.mp4. Not MP4 files: notes.txt." and "...and 4 more." past kMostNamed names.
 std::string NotAddedMessage(const std::vector<RefusedItem>& refused);
+// What is asked once in a burst before files whose data is online only are read, which
+// downloads them: "23 files (about 14 GB) are online-only. Download them to convert?"
+std::string OnlineOnlyQuestion(std::size_t files, std::int64_t bytes);
+// The list's caption while such a file is read.
+std::string DownloadingCaption(std::string_view fileName);
 // Files that came while a batch converts: kept, and queued when it has finished.
 std::string AddedAfterConversionMessage(const std::vector<std::string>& names);
 // A path as a drop or another program may write it: the "\\?\" long form made plain

@@ -2,6 +2,7 @@
 // handed over, each probed for its duration and queued by one rule.
 #include "app/Intake.h"
 
+#include <algorithm>
 #include <deque>
 #include <memory>
 #include <utility>
@@ -28,7 +29,9 @@ constexpr DWORD kBurstQuietMs = 250, kBurstMostMs = 1000;
 // What the finder found in a folder or its tree; empty once the user stopped it.
 struct Found {
     std::vector<std::string> files;
-    std::vector<std::string> unreadable;
+    std::vector<bool> online;  // for each file, whether its data is online only
+    std::int64_t onlineBytes = 0;
+    std::vector<RefusedItem> passed;  // folders that could not be read, links not followed
     bool stopped = false;
 };
 
@@ -52,8 +55,22 @@ Found FolderFiles(const std::string& folder, bool tree, const TSessionEvents& ev
         };
     finder.Execute();
     if (tree && !stopped) showFound(finder.FoldersSearched);
-    if (stopped) return {{}, {}, true};
-    return {finder.Files, finder.Unreadable};
+    if (stopped) return {.stopped = true};
+    Found found{finder.Files, std::vector<bool>(finder.Files.size()), finder.OnlineBytes};
+    for (std::size_t at : finder.OnlineOnly) found.online[at] = true;
+    for (const TFindFile::TFolderError& error : finder.Unreadable)
+        found.passed.push_back({WithoutLongPrefix(error.folder) + " (" + error.reason + ")", NotAdded::Unreadable});
+    for (const std::string& link : finder.Links) found.passed.push_back({WithoutLongPrefix(link), NotAdded::Link});
+    return found;
+}
+
+// Whether a file's data is online only, and its size.
+bool OnlineOnlyFile(const std::string& path, std::int64_t& bytes)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(fw::WidePath(path).c_str(), GetFileExInfoStandard, &data)) return false;
+    bytes = static_cast<std::int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    return queue::OnlineOnly(data.dwFileAttributes);
 }
 
 // Where a file found in a folder's tree was, under that folder: "2024\\05", or empty at its top.
@@ -75,7 +92,14 @@ TIntake::Added TIntake::AddFile(const std::string& path)
 {
     // The name first: a name the code page cannot hold names no file that exists.
     if (queue::NameOutsideCodePage(path)) return Added::OutsideCodePage;
-    const std::optional<int> seconds = ProbeDuration(path);
+    std::int64_t bytes = 0;
+    const bool online = OnlineOnlyFile(path, bytes);
+    if (online && !MayDownload(1, bytes)) return Added::NotDownloaded;
+    fw::scope_exit restoreCaption([&] {
+        if (online) ShowStatus(events_, {});
+    });
+    if (online) ShowStatus(events_, DownloadingCaption(queue::FileNamePart(path, fw::IsLeadByte)));
+    const std::optional<int> seconds = Probe(path, online ? INFINITE : setup_.probeTimeLimitMs);
     if (!seconds) return Added::NoAnswer;
     lastFile_ = path;
     queue_.Add(path, *seconds);
@@ -83,38 +107,62 @@ TIntake::Added TIntake::AddFile(const std::string& path)
     return Added::Yes;
 }
 
+bool TIntake::MayDownload(std::size_t files, std::int64_t bytes)
+{
+    if (!download_) download_ = Ask(events_, OnlineOnlyQuestion(files, bytes));
+    return *download_;
+}
+
 void TIntake::AddChosenFile(const std::string& path)
 {
     if (setup_.busy()) return;
+    download_.reset();
     switch (AddFile(path)) {
     case Added::OutsideCodePage: Tell(events_, queue::NameOutsideCodePageMessage(path, fw::IsLeadByte)); break;
     case Added::NoAnswer: Tell(events_, queue::kNoAnswerSingle); break;
-    case Added::Yes: break;
+    case Added::Yes: case Added::NotDownloaded: break;
     }
 }
 
-bool TIntake::AddFolder(const std::string& folder, std::vector<RefusedItem>* refused)
+bool TIntake::AddFolder(const std::string& folder)
 {
     if (setup_.busy()) return true;
+    download_.reset();
+    std::vector<RefusedItem> refused;
+    const bool went = AddFolderTo(folder, refused);
+    if (!refused.empty()) Tell(events_, NotAddedMessage(refused));
+    return went;
+}
+
+bool TIntake::AddFolderTo(const std::string& folder, std::vector<RefusedItem>& refused)
+{
     lastFolder_ = folder;
     FoldersChanged(events_);
-    const std::string mediaTool = setup_.mediaTool();
     const bool tree = setup_.subfolders && setup_.subfolders();
     fw::scope_exit restoreCaption([&] { ShowStatus(events_, {}); });
-    const Found walked = FolderFiles(folder, tree, events_);
-    if (walked.stopped) return false;
-    const std::vector<std::string>& found = walked.files;
-    std::vector<RefusedItem> unreadable;
-    for (const std::string& passed : walked.unreadable) unreadable.push_back({WithoutLongPrefix(passed), NotAdded::Unreadable});
-    if (refused) refused->insert(refused->end(), unreadable.begin(), unreadable.end());
-    // Said once the rest is added.
-    fw::scope_exit tellUnreadable([&] {
-        if (!refused && !unreadable.empty()) Tell(events_, NotAddedMessage(unreadable));
-    });
+    Found found = FolderFiles(folder, tree, events_);
+    if (found.stopped) return false;
+    refused.insert(refused.end(), found.passed.begin(), found.passed.end());
+    const std::size_t online = static_cast<std::size_t>(std::count(found.online.begin(), found.online.end(), true));
+    if (online > 0 && !MayDownload(online, found.onlineBytes)) {
+        std::vector<std::string> kept;
+        for (std::size_t i = 0; i < found.files.size(); ++i)
+            if (found.online[i]) refused.push_back({queue::FileNamePart(found.files[i], fw::IsLeadByte), NotAdded::OnlineOnly});
+            else kept.push_back(found.files[i]);
+        found.files = std::move(kept);
+        found.online.assign(found.files.size(), false);
+    }
+    return ProbeAndAdd(found.files, found.online, tree ? folder : std::string(), refused);
+}
 
+bool TIntake::ProbeAndAdd(const std::vector<std::string>& found, const std::vector<bool>& online, const std::string& tree,
+                          std::vector<RefusedItem>& refused)
+{
     // The files are asked about in groups, one run of the media tool for each, and the next
     // group runs while the current one is read; rows still go in strictly in the finder's
-    // order. A group left over is let finish and its answer dropped.
+    // order. A group left over is let finish and its answer dropped. A group with a file
+    // that downloads has no time limit.
+    const std::string mediaTool = setup_.mediaTool();
     std::deque<std::pair<std::size_t, std::unique_ptr<DurationProbe>>> running;  // from which file
     std::vector<std::optional<int>> seconds(found.size());
     std::size_t next = 0, groupSize = queue::kFirstGroup;
@@ -122,22 +170,26 @@ bool TIntake::AddFolder(const std::string& folder, std::vector<RefusedItem>* ref
     auto startGroups = [&] {
         for (; running.size() < 2 && next < found.size() && !queue::NameOutsideCodePage(found[next]); ++slot) {
             std::size_t end = next;
-            while (end < found.size() && end - next < groupSize && !queue::NameOutsideCodePage(found[end])) ++end;
+            bool downloads = false;
+            for (; end < found.size() && end - next < groupSize && !queue::NameOutsideCodePage(found[end]); ++end)
+                downloads = downloads || online[end];
             const std::vector<std::string> group(found.begin() + next, found.begin() + end);
             const std::string answer = setup_.tempFolder + queue::kAnswerFiles[1 + slot % 2];
-            running.emplace_back(next, std::make_unique<DurationProbe>(mediaTool, group, answer, setup_.probeTimeLimitMs));
+            running.emplace_back(next, std::make_unique<DurationProbe>(mediaTool, group, answer,
+                                                                       downloads ? INFINITE : setup_.probeTimeLimitMs));
             next = end;
         }
     };
     for (std::size_t i = 0; i < found.size(); ++i) {
         startGroups();
         const std::string& path = found[i];
+        const std::string name = queue::FileNamePart(path, fw::IsLeadByte);
         if (queue::NameOutsideCodePage(path)) {
             Tell(events_, queue::NameOutsideCodePageMessage(path, fw::IsLeadByte));
             return true;
         }
-        if (found.size() > kShowProgressAbove)
-            ShowStatus(events_, queue::ReadingCaption(i + 1, found.size(), queue::FileNamePart(path, fw::IsLeadByte)));
+        if (online[i]) ShowStatus(events_, DownloadingCaption(name));
+        else if (found.size() > kShowProgressAbove) ShowStatus(events_, queue::ReadingCaption(i + 1, found.size(), name));
         if (!running.empty() && running.front().first == i) {  // this file's group
             DurationProbe& group = *running.front().second;
             if (group.Wait()) {
@@ -150,12 +202,18 @@ bool TIntake::AddFolder(const std::string& folder, std::vector<RefusedItem>* ref
             startGroups();
         }
         // A file its group did not answer is asked alone, under the same time limit.
-        if (!seconds[i]) seconds[i] = ProbeDuration(path);
+        if (!seconds[i]) seconds[i] = Probe(path, online[i] ? INFINITE : setup_.probeTimeLimitMs);
+        // In a tree, such a file (a 0-byte download, a "._" file of a Mac) is named once the
+        // rest is added; a folder's own files stop there.
+        if (!seconds[i] && !tree.empty()) {
+            refused.push_back({name, NotAdded::NoAnswer});
+            continue;
+        }
         if (!seconds[i]) {
             Tell(events_, queue::NoAnswerInFolderMessage(path, fw::IsLeadByte));
             return true;
         }
-        queue_.Add(path, *seconds[i], tree ? SubfolderOf(path, folder) : std::string());
+        queue_.Add(path, *seconds[i], tree.empty() ? std::string() : SubfolderOf(path, tree));
         if (events_.OnStopWanted && events_.OnStopWanted()) return false;
     }
     return true;
@@ -163,6 +221,7 @@ bool TIntake::AddFolder(const std::string& folder, std::vector<RefusedItem>* ref
 
 void TIntake::AddItems(const std::vector<std::string>& items)
 {
+    download_.reset();
     std::vector<RefusedItem> refused;
     for (const std::string& given : items) {
         const std::string item = WithoutLongPrefix(given);
@@ -171,7 +230,7 @@ void TIntake::AddItems(const std::vector<std::string>& items)
         if (queue::NameOutsideCodePage(item)) {
             refused.push_back({name, NotAdded::OutsideCodePage});
         } else if (fw::DirectoryExists(item)) {
-            if (!AddFolder(item, &refused)) break;  // ESC ends the whole drop
+            if (!AddFolderTo(item, refused)) break;  // ESC ends the whole drop
         } else if (!fw::FileExists(item)) {
             refused.push_back({name, NotAdded::Missing});
         } else if (!IsMp4Name(item)) {
@@ -180,6 +239,7 @@ void TIntake::AddItems(const std::vector<std::string>& items)
             added = AddFile(item);
         }
         if (added == Added::NoAnswer) Tell(events_, queue::NoAnswerInFolderMessage(item, fw::IsLeadByte));
+        if (added == Added::NotDownloaded) refused.push_back({name, NotAdded::OnlineOnly});
     }
     if (!refused.empty()) Tell(events_, NotAddedMessage(refused));
 }
@@ -209,9 +269,9 @@ void TIntake::QueueWaitingItems()
     AddItems(std::exchange(waiting_, {}));
 }
 
-std::optional<int> TIntake::ProbeDuration(const std::string& path)
+std::optional<int> TIntake::Probe(const std::string& path, DWORD timeLimitMs)
 {
-    DurationProbe probe(setup_.mediaTool(), path, setup_.tempFolder + queue::kAnswerFiles[0], setup_.probeTimeLimitMs);
+    DurationProbe probe(setup_.mediaTool(), path, setup_.tempFolder + queue::kAnswerFiles[0], timeLimitMs);
     if (!probe.Wait()) return std::nullopt;
     return queue::MediaSecondsFromAnswer(probe.AnswerLines());  // the probe removes the file when it goes
 }

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -41,9 +42,10 @@ public:
     void AddChosenFile(const std::string& path);
     // The MP4 files of a folder (of its whole tree, with the setting Subfolders), probed in
     // groups, in the finder's order, up to the first file without an answer (its message is
-    // told) or a stop. False when the user stopped it. The folders of the tree that could not
-    // be read go to `refused`, or without it into a message of their own.
-    bool AddFolder(const std::string& folder, std::vector<RefusedItem>* refused = nullptr);
+    // told; in a tree it is named with the rest) or a stop. False when the user stopped it.
+    // The folders of the tree that could not be read and the links not followed are named in
+    // one message once the rest is added.
+    bool AddFolder(const std::string& folder);
     // Dropped or handed-over items in their order: MP4 files as one is chosen, folders as
     // "Add Folder" takes them; one message lists what was passed over.
     void AddItems(const std::vector<std::string>& items);
@@ -53,8 +55,8 @@ public:
     // Queues what waits, or, during a batch, says once for each file that it waits for its end.
     void QueueWaitingItems();
     bool ItemsWaiting() const { return !waiting_.empty(); }
-    // The media seconds of a file, or none when the media tool gave no answer.
-    std::optional<int> ProbeDuration(const std::string& path);
+    // The media seconds of a file, or none when the media tool gave no answer in time.
+    std::optional<int> ProbeDuration(const std::string& path) { return Probe(path, setup_.probeTimeLimitMs); }
     // After a crash: offers the rows that the copy which crashed had not done.
     void OfferLeftBehindRows();
     // The folder "Add Folder" (or a drop) last queued, and the file last queued on its own.
@@ -63,8 +65,16 @@ public:
 
 private:
     // Probed and queued; false with the message already chosen by the caller's rule.
-    enum class Added { Yes, OutsideCodePage, NoAnswer };
+    enum class Added { Yes, OutsideCodePage, NoAnswer, NotDownloaded };
     Added AddFile(const std::string& path);
+    // A folder's files, what was passed over going to `refused`; false when the user stopped it.
+    bool AddFolderTo(const std::string& folder, std::vector<RefusedItem>& refused);
+    // Probes the files and queues them in order; `tree`: the folder whose tree they came from.
+    bool ProbeAndAdd(const std::vector<std::string>& files, const std::vector<bool>& online, const std::string& tree,
+                     std::vector<RefusedItem>& refused);
+    std::optional<int> Probe(const std::string& path, DWORD timeLimitMs);
+    // Whether files whose data is online only may be read (and so downloaded): asked once a burst.
+    bool MayDownload(std::size_t files, std::int64_t bytes);
 
     TQueue& queue_;
     const TSessionEvents& events_;
@@ -73,6 +83,7 @@ private:
     std::vector<std::string> waiting_;
     DWORD burstStart_ = 0;              // when the first of the items waiting came
     std::size_t announcedWaiting_ = 0;  // items already said to wait for the batch's end
+    std::optional<bool> download_;      // the answer of this burst on online-only files
 };
 
 }  // namespace app

@@ -2,6 +2,7 @@
 // its end.
 #include "app/Session.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "app/AppLogic.h"
@@ -32,7 +33,9 @@ TFolders FixFolders(TSettings& settings)
     folders.temp = fw::Narrow(temp);
     const std::string defaultOutput = ProgramFolderUnder(GetPersonalFolder(), fw::IsLeadByte);
     folders.app = ProgramFolderUnder(GetAppDataFolder(), fw::IsLeadByte);
+    folders.outputRecord = ProgramFolderUnder(GetLocalAppDataFolder(), fw::IsLeadByte) + "outputs.txt";
     if (!settings.OutputFolder()) settings.SetOutputFolder(defaultOutput);
+    settings.SetToolFolder(folders.app);
     ForceLastLevel(defaultOutput);
     ForceLastLevel(folders.app);
     folders.work = *settings.OutputFolder();
@@ -187,7 +190,7 @@ void TSession::Start()
         !Ask(events_, convert::BelowFloorQuestion(pending.files, pending.seconds, fit, *fitted) + "\n\nConvert anyway?"))
         return;
     const std::optional<int> video = fitted ? std::optional<int>(fitted->video) : std::nullopt;
-    if (!RoomOrAgreed(BytesFor(pending, video))) return;
+    if (!RoomOrAgreed(video)) return;
     batch_.Start({.encoderPath = tools_.ffmpeg,
                   .outputFolder = folders_.work,
                   .logFolder = folders_.temp,
@@ -200,7 +203,8 @@ void TSession::Start()
                   .fittedRate = video,
                   .fitBytes = video ? fit.bytes : 0,
                   .outputName = settings_.OutputName(),
-                  .besideInput = settings_.BesideInput()});
+                  .besideInput = settings_.BesideInput(),
+                  .outputRecord = folders_.outputRecord});
 }
 
 TSession::PendingFacts TSession::Pending() const
@@ -236,16 +240,30 @@ std::int64_t TSession::BytesFor(const PendingFacts& pending, std::optional<int> 
                                     convert::ExpectedRateKBps(request));
 }
 
-bool TSession::RoomOrAgreed(std::int64_t needed) const
+bool TSession::RoomOrAgreed(std::optional<int> fittedRate) const
 {
-    ULARGE_INTEGER free{};
-    if (!GetDiskFreeSpaceExA(folders_.work.c_str(), &free, nullptr, nullptr)) return true;
-    if (needed <= static_cast<std::int64_t>(free.QuadPart)) return true;
-    char root[MAX_PATH] = {}, label[MAX_PATH + 1] = {};
-    std::string volume = GetVolumePathNameA(folders_.work.c_str(), root, MAX_PATH) ? root : folders_.work;
-    if (GetVolumeInformationA(root, label, sizeof label, nullptr, nullptr, nullptr, nullptr, 0) && label[0])
-        volume += " (" + std::string(label) + ")";
-    return Ask(events_, convert::NoRoomQuestion(needed, static_cast<std::int64_t>(free.QuadPart), volume));
+    // Beside their inputs, or in a tree, the outputs may go to several volumes: each is asked.
+    std::vector<convert::VolumeNeed> needs;
+    std::string lastFolder, lastRoot;
+    for (int row = queue_.NextPending(); row >= 0; row = queue_.NextPending(row + 1)) {
+        const std::string folder = settings_.BesideInput() ? fw::FolderPart(queue_.Path(row), fw::IsLeadByte) : folders_.work;
+        if (folder != lastFolder) lastRoot = fw::VolumeRoot(folder), lastFolder = folder;
+        if (lastRoot.empty()) continue;
+        auto need = std::find_if(needs.begin(), needs.end(), [&](const convert::VolumeNeed& n) { return n.root == lastRoot; });
+        if (need == needs.end()) need = needs.insert(needs.end(), {.root = lastRoot});
+        const std::int64_t bytes = BytesFor({1, queue_.MediaSeconds(row)}, fittedRate);
+        need->bytes += bytes;
+        if (bytes > need->largest) need->largest = bytes, need->largestInput = queue::FileNamePart(queue_.Path(row), fw::IsLeadByte);
+    }
+    for (convert::VolumeNeed& need : needs) {
+        need.free = fw::FreeBytes(need.root);
+        need.name = fw::VolumeName(need.root);
+        const std::string system = fw::FileSystemOf(need.root);
+        need.fat = system == "FAT32" || system == "FAT";
+    }
+    for (const std::string& question : convert::VolumeQuestions(needs))
+        if (!Ask(events_, question)) return false;
+    return true;
 }
 
 AfterBatch TSession::TakeWhenBatchEnds()

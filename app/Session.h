@@ -35,6 +35,7 @@ struct TFolders {
     std::string temp;  // the system's temporary folder, with a final backslash
     std::string work;  // the output folder
     std::string app;   // the tool folder, with a final backslash
+    std::string outputRecord;  // the record of the outputs saved, in the local application data
 };
 
 // The staged tools: short (8.3) paths, and why every file fails when the encoder is missing.
@@ -158,8 +159,9 @@ private:
     std::optional<convert::FittedRate> Fitting(const PendingFacts& pending) const;
     // What their outputs take, at a fitted rate or the target's own.
     std::int64_t BytesFor(const PendingFacts& pending, std::optional<int> fittedRate) const;
-    // Whether the output folder's volume has the room, or the user agreed to go on without it.
-    bool RoomOrAgreed(std::int64_t needed) const;
+    // Whether each volume that receives outputs has the room for them (and, on FAT32, for
+    // each file), or the user agreed to go on without it.
+    bool RoomOrAgreed(std::optional<int> fittedRate) const;
 
     TSessionTunings tunings_;
     TSessionEvents events_;

@@ -14,6 +14,7 @@
 namespace {
 
 constexpr const char* kOutputFolder = "WorkDir";
+constexpr const char* kToolFolder = "AppDir";
 constexpr const char* kEncoders = "Encoders";
 constexpr const char* kTarget = "Target";
 constexpr const char* kIfExists = "IfExists";
@@ -75,6 +76,11 @@ void TSettings::SetOutputFolder(const std::string& folder)
 {
     outputFolder_ = folder;
     Write(kOutputFolder, folder);
+}
+
+void TSettings::SetToolFolder(const std::string& folder)
+{
+    Write(kToolFolder, folder);
 }
 
 int TSettings::Encoders() const
@@ -153,4 +159,9 @@ std::string GetPersonalFolder()
 std::string GetAppDataFolder()
 {
     return SpecialFolder(CSIDL_APPDATA);
+}
+
+std::string GetLocalAppDataFolder()
+{
+    return SpecialFolder(CSIDL_LOCAL_APPDATA);
 }

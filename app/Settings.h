@@ -14,6 +14,7 @@ inline constexpr const char* kSettingsKey = "\\Software\\Talvik";
 
 std::string GetPersonalFolder();
 std::string GetAppDataFolder();
+std::string GetLocalAppDataFolder();
 // Makes the last level of a path; a failure is not reported.
 void ForceLastLevel(const std::string& path);
 
@@ -26,6 +27,9 @@ public:
     // WorkDir: the output folder, as "Browse" chose it; none stored at a first start.
     const std::optional<std::string>& OutputFolder() const { return outputFolder_; }
     void SetOutputFolder(const std::string& folder);
+    // AppDir: the tool folder of the latest start, written at every start and read by no one
+    // here: other programs may look for the tools there.
+    void SetToolFolder(const std::string& folder);
     // Encoders: how many encoders run at once, "1" to "16"; anything else, or nothing, is the
     // machine's share (one for each two processors, two to four).
     int Encoders() const;

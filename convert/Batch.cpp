@@ -9,6 +9,7 @@
 #include "convert/EncoderArgs.h"
 #include "convert/EncoderRun.h"
 #include "convert/OutputNames.h"
+#include "convert/OutputRecord.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/LaunchLogic.h"
@@ -60,6 +61,8 @@ void TBatch::Start(const BatchSetup& setup)
     if (Running()) return;
     setup_ = setup;
     setup_.encoders = std::clamp(setup.encoders, 1, kMostEncoders);
+    claims_ = std::make_shared<TOutputClaims>(&fw::SamePath);
+    record_ = std::make_unique<TOutputRecord>(setup_.outputRecord);
     if (!writing_ && !setup_.listFolder.empty()) writing_ = std::make_unique<TWritingList>(setup_.listFolder);
     FillSlots();
 }
@@ -97,9 +100,8 @@ std::unique_ptr<TConversion> TBatch::Prepare(int row)
     c->fittedRate = FittedRateFrom(row);
     c->pass = c->fittedRate ? 1 : 0;
     c->expectedSize = ExpectedSize(*c);
-    c->output = OutputFor(row, c->placeNote);
-    if (c->output.empty()) return c;
-    c->skipped = setup_.ifExists == IfExists::Skip && fw::FileExists(c->output);
+    c->output = OutputFor(row, *c);
+    if (c->output.empty() || c->skipped) return c;
     c->written = TemporaryPathFor(c->output, [&](const std::string& candidate) {
         return fw::FileExists(candidate) || std::any_of(running_.begin(), running_.end(), [&](const auto& other) {
                    return fw::SamePath(other->written, candidate);
@@ -110,25 +112,56 @@ std::unique_ptr<TConversion> TBatch::Prepare(int row)
     return c;
 }
 
-std::string TBatch::OutputFor(int row, std::string& note) const
+namespace {
+
+// A subfolder of a tree, each level of it a name Windows does not open as a device.
+std::string SubfolderOutsideDevices(const std::string& subfolder)
+{
+    std::string safe;
+    for (std::size_t start = 0; start <= subfolder.size();) {
+        const std::size_t end = std::min(subfolder.find('\\', start), subfolder.size());
+        safe += (start == 0 ? "" : "\\") + OutsideDevices(subfolder.substr(start, end - start));
+        start = end + 1;
+    }
+    return safe;
+}
+
+}  // namespace
+
+std::string TBatch::OutputFor(int row, TConversion& c)
 {
     const std::string& input = queue_.Path(row);
+    const std::string& subfolder = queue_.Subfolder(row);
     std::string folder = setup_.outputFolder;
     if (!setup_.besideInput) {
-        if (!queue_.Subfolder(row).empty()) folder += "\\" + queue_.Subfolder(row);
+        if (!subfolder.empty()) folder += "\\" + SubfolderOutsideDevices(subfolder);
     } else if (const std::string own = fw::FolderPart(input, fw::IsLeadByte); fw::CanWriteIn(own)) {
         folder = own;
     } else {
-        note = "Its own folder could not be written, so it was saved in the output folder.";
+        c.placeNote = "Its own folder could not be written, so it was saved in the output folder.";
     }
     const std::string name = OutputFileName(setup_.outputName, {input, fw::ModifiedDate(input), setup_.target, row + 1}, fw::IsLeadByte);
     const std::string meant = OutputPathFor(folder, name);
     if (!WithinPathLimits(fw::ExtendedPath(meant))) return {};
-    if (setup_.ifExists != IfExists::Keep) return FreeOutputPath(meant, input, written_, &fw::SamePath);
-    // Beside an earlier run's file too: the first name neither this run nor the disk has.
-    return FirstFreeName(meant, [&](const std::string& candidate) {
-        return FreeOutputPath(candidate, input, written_, &fw::SamePath) != candidate || fw::FileExists(candidate);
-    });
+    // Where the program has always written (the output folder, the default name), a file of
+    // the name is taken for its own; anywhere else only one its record says it made from this input.
+    const bool usual = !setup_.besideInput && subfolder.empty() && setup_.outputName == kDefaultOutputName;
+    std::string output = claims_->Claim(meant, input);  // never another input's of this run
+    const bool exists = fw::FileExists(output);
+    switch (ForExistingOutput(setup_.ifExists, exists, exists && (usual || record_->MadeFrom(output, input)))) {
+    case ExistingOutput::Write: c.mayReplace = usual; break;
+    case ExistingOutput::Replace: c.mayReplace = true; break;
+    case ExistingOutput::Skip: c.skipped = true; break;
+    case ExistingOutput::FreeName: {
+        claims_->Release(output);
+        const std::string free = claims_->Claim(meant, input, [](const std::string& candidate) { return fw::FileExists(candidate); });
+        if (setup_.ifExists != IfExists::Keep) c.placeNote = JoinNotes(c.placeNote, ForeignFileNote(output, free, fw::IsLeadByte));
+        output = free;
+        c.mayReplace = false;
+        break;
+    }
+    }
+    return output;
 }
 
 void TBatch::StartRow(int row)
@@ -142,6 +175,7 @@ void TBatch::StartRow(int row)
         return;
     }
     if (c->skipped) {
+        claims_->Release(c->output);
         queue_.Skip(row, c->output);
         FileEnded(*c, Outcome::Skipped);
         ShowProgress();
@@ -151,12 +185,12 @@ void TBatch::StartRow(int row)
     if (!setup_.besideInput && !queue_.Subfolder(row).empty() && fw::DirectoryExists(setup_.outputFolder))
         fw::MakeFolders(fw::FolderPart(c->output, fw::IsLeadByte));
     if (const std::string failure = Launch(*c); !failure.empty()) {
+        claims_->Release(c->output);
         queue_.Fail(row, failure);
         FileEnded(*c, Outcome::Failed);
         ShowProgress();
         return;
     }
-    written_.push_back({c->output, c->input, true});
     if (writing_) writing_->Add(c->written);
     queue_.Start(row);
     Watch(*c);
@@ -237,7 +271,15 @@ void TBatch::OnRunEnded(int id)
         if (!c.failure.empty()) Ended(c);
         return;
     }
-    if (c.failure.empty() || c.stopped || !RetryScaled(c, lines)) Ended(c);
+    if (!c.failure.empty() && !c.stopped && RetryScaled(c, lines)) return;
+    // The encoder ends as if whole where the input stopped short (a pulled card, a file
+    // half copied): a read error fails the row, so that an earlier output stays.
+    if (c.failure.empty() && !c.stopped) {
+        const ShortRead cut = ShortReadOf(ReadThroughOf(LogHead(c.log), lines));
+        c.failure = cut.failure;
+        c.shortNote = cut.note;
+    }
+    Ended(c);
 }
 
 void TBatch::Ended(TConversion& c)
@@ -249,7 +291,8 @@ void TBatch::Ended(TConversion& c)
     job.output = c.output;
     job.input = c.input;
     job.keep = c.failure.empty() && !c.stopped;
-    for (const ClaimedOutput& claim : written_) job.claimed.push_back(claim.output);
+    job.replace = c.mayReplace;
+    job.claims = claims_;
     c.saver = std::make_unique<TSaver>(std::move(job));
     if (HANDLE thread = c.saver->Thread()) fw::Application->WatchHandle(thread, [this, id = c.id] { OnSaveEnded(id); });
 }
@@ -272,11 +315,13 @@ void TBatch::Finish(TConversion& c)
         queue_.Finish(row, saved.savedAs, Notes(c, saved.note));
     else
         queue_.Fail(row, reason);
-    for (ClaimedOutput& claim : written_)
-        if (claim.output == c.output) claim.writing = false;
+    claims_->Written(c.output);
+    if (!saved.savedAs.empty()) {
+        claims_->Written(saved.savedAs);
+        if (!c.stopped && reason.empty()) record_->Add(saved.savedAs, c.input);
+    }
     if (writing_) writing_->Remove(c.written);
     RemovePassLog(setup_.logFolder, c.slot);
-    if (!saved.savedAs.empty() && saved.savedAs != c.output) written_.push_back({saved.savedAs, c.input, false});
     TAdvancedTimer* timer = c.timer;
     FileEnded(c, c.stopped ? Outcome::Stopped : reason.empty() ? Outcome::Converted : Outcome::Failed);
     running_.erase(std::find_if(running_.begin(), running_.end(), [&](const auto& p) { return p.get() == &c; }));

@@ -27,6 +27,8 @@ class TAdvancedTimer;
 
 namespace convert {
 
+class TOutputRecord;
+
 // What a batch takes from the program when it starts.
 struct BatchSetup {
     std::string encoderPath{};
@@ -45,6 +47,9 @@ struct BatchSetup {
     // folder; there a file found in a subfolder goes to the same subfolder.
     std::string outputName{kDefaultOutputName};
     bool besideInput = false;
+    // The record of the outputs the program saved, if any: an existing file is replaced or
+    // skipped only where it says the program made it from the same input.
+    std::string outputRecord{};
 };
 
 // How far a batch is: in media seconds, the files not yet ended, whether one failed.
@@ -138,10 +143,11 @@ private:
     // fitted file's passes counts for half.
     std::int64_t DoneBytes(const TConversion& conversion) const;
     enum class Outcome { Converted, Failed, Stopped, Skipped };
-    // The output of this run for the row's input: named by the pattern, in its folder, and
-    // by the choice for an existing file. Empty when its path passes Windows' limits; `note`
-    // says why it is not where it was meant to go.
-    std::string OutputFor(int row, std::string& note) const;
+    // The output of this run for the row's input, claimed: named by the pattern, in its
+    // folder, and by the choice for an existing file. Empty when its path passes Windows'
+    // limits. Says in the conversion why it is not where it was meant to go, whether it is
+    // skipped and whether it may replace a file at its name.
+    std::string OutputFor(int row, TConversion& conversion);
     // After a refusal of a picture larger than MPEG-1 holds: the encoder again, the picture
     // scaled to fit. False when that is not the refusal, or the retry could not start.
     bool RetryScaled(TConversion& conversion, const std::vector<std::string>& logLines);
@@ -166,7 +172,8 @@ private:
     TQueue& queue_;
     BatchSetup setup_;
     std::vector<std::unique_ptr<TConversion>> running_;
-    ClaimedOutputs written_;
+    std::shared_ptr<TOutputClaims> claims_;  // shared with the threads that save
+    std::unique_ptr<TOutputRecord> record_;
     std::unique_ptr<TWritingList> writing_;
     enum class State { Idle, Running, Paused, Stopping } state_ = State::Idle;
     BatchFacts facts_;       // the ended files' share; the running ones are added when shown

@@ -103,7 +103,7 @@ bool TBatch::RetryScaled(TConversion& c, const std::vector<std::string>& lines)
 
 std::string TBatch::Notes(const TConversion& c, const std::string& savedNote) const
 {
-    std::string notes = c.placeNote;
+    std::string notes = JoinNotes(c.placeNote, c.shortNote);
     for (const std::string& note : ColourNotes(Request(c))) notes = JoinNotes(notes, note);
     if (c.scaledTo) notes = JoinNotes(notes, ScaledNote(*c.scaledFrom, *c.scaledTo, fw::SystemMarks()));
     return JoinNotes(notes, savedNote);

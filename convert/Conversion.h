@@ -37,6 +37,8 @@ struct TConversion {
     std::optional<int> fittedRate;  // the video rate of a file of a fitted batch
     int pass = 0;                   // its pass, 1 or 2; 0: one pass
     bool skipped = false;     // its converted file exists from an earlier run and is kept
+    bool mayReplace = true;   // whether a file at its output's name is replaced when it is saved
+    std::string shortNote;    // the input ended before its duration
     std::optional<InputFacts> facts;                    // what the description said
     std::optional<PictureSize> scaledFrom, scaledTo;  // a picture larger than MPEG-1 holds
     fw::unique_handle process;

@@ -2,7 +2,10 @@
 #include "convert/ConvertLogic.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 
+#include "convert/FitLogic.h"
 #include "framework/errors.h"
 #include "queue/QueueLogic.h"
 
@@ -163,17 +166,118 @@ std::string ReasonLine(const std::vector<std::string>& logLines)
     return !plain.empty() ? plain : !complaint.empty() ? complaint : generic;
 }
 
+namespace {
+
+// What the encoder's negative error numbers mean: errno values, and its own tags.
+const char* ErrorMeaning(long code)
+{
+    constexpr auto tag = [](char a, char b, char c, char d) {
+        return -static_cast<long>(static_cast<unsigned long>(a) | static_cast<unsigned long>(b) << 8 |
+                                  static_cast<unsigned long>(c) << 16 | static_cast<unsigned long>(d) << 24);
+    };
+    const std::pair<long, const char*> meanings[] = {
+        {-2, "No such file or directory"}, {-5, "Input/output error"}, {-12, "Not enough memory"},
+        {-13, "Permission denied"}, {-22, "Invalid argument"}, {-28, "No space left on device"},
+        {tag('I', 'N', 'D', 'A'), "Invalid data found when processing input"}, {tag('E', 'O', 'F', ' '), "End of file"},
+        {tag('E', 'X', 'I', 'T'), "Immediate exit requested"},
+    };
+    for (const auto& [number, meaning] : meanings)
+        if (number == code) return meaning;
+    return nullptr;
+}
+
+}  // namespace
+
+std::string ExitCodeText(unsigned long exitCode)
+{
+    if (exitCode >= 0xC0000000UL && exitCode < 0xD0000000UL) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "0x%08lX", exitCode);
+        return hex;
+    }
+    return std::to_string(static_cast<long>(static_cast<std::int32_t>(exitCode)));
+}
+
 std::string EncoderFailure(unsigned long exitCode, const std::vector<std::string>& logLines, std::int64_t outputSize)
 {
-    const std::string code = std::to_string(exitCode);
+    const std::string code = ExitCodeText(exitCode);
     if (exitCode != 0) {
         std::string line = ReasonLine(logLines);
+        if (line.empty())
+            if (const char* meaning = ErrorMeaning(static_cast<std::int32_t>(exitCode))) line = meaning;
         return line.empty() ? "The encoder ended with exit code " + code + "."
                             : "The encoder ended with exit code " + code + ": " + fw::WithFullStop(line);
     }
     if (!EncoderFinished(logLines)) return "The encoder stopped before the end (exit code " + code + ").";
     if (outputSize <= 0) return "The encoder wrote no output file.";
     return {};
+}
+
+namespace {
+
+// "HH:MM:SS.ss" as the encoder writes times; none for "N/A" or anything else.
+std::optional<double> ClockSeconds(std::string_view text)
+{
+    int hours = 0, minutes = 0;
+    double seconds = 0;
+    char after = 0;
+    const std::string copy(text.substr(0, 32));
+    if (std::sscanf(copy.c_str(), "%d:%d:%lf%c", &hours, &minutes, &seconds, &after) < 3 || hours < 0) return std::nullopt;
+    return hours * 3600.0 + minutes * 60.0 + seconds;
+}
+
+// "12:03", or "1:02:03" past an hour.
+std::string ClockText(double seconds)
+{
+    const long whole = static_cast<long>(seconds);
+    char text[32];
+    if (whole >= 3600) std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", whole / 3600, whole / 60 % 60, whole % 60);
+    else std::snprintf(text, sizeof text, "%ld:%02ld", whole / 60, whole % 60);
+    return text;
+}
+
+}  // namespace
+
+ReadThrough ReadThroughOf(const std::vector<std::string>& headLines, const std::vector<std::string>& tailLines)
+{
+    ReadThrough run;
+    for (const std::string& line : headLines) {
+        if (line.find("Output #") != std::string::npos) break;  // the input's own duration comes first
+        const std::size_t at = line.find("Duration: ");
+        if (at != std::string::npos) {
+            run.duration = ClockSeconds(std::string_view(line).substr(at + 10));
+            break;
+        }
+    }
+    constexpr std::string_view kDemuxing = "Error during demuxing: ";
+    for (const std::string& raw : tailLines) {
+        const std::string line = fw::Trim(raw);
+        if (IsProgressLine(line))
+            if (const std::optional<double> time = ClockSeconds(std::string_view(line).substr(line.find("time=") + 5))) run.read = time;
+        const std::size_t at = line.find(kDemuxing);
+        if (at != std::string::npos && (Contains(line, "Input/output error") || Contains(line, "I/O error")))
+            run.readError = line.substr(at + kDemuxing.size());
+    }
+    return run;
+}
+
+ShortRead ShortReadOf(const ReadThrough& run)
+{
+    if (!run.duration || *run.duration <= 0) return {};
+    const double read = run.read.value_or(0), duration = *run.duration;
+    if (duration - read <= std::max(1.0, duration * 0.03)) return {};
+    if (!run.readError.empty())
+        return {"The input could not be read past " + ClockText(read) + " of " + ClockText(duration) + ": " +
+                fw::WithFullStop(fw::WithoutFinalStop(run.readError)), {}};
+    return {{}, "Only " + Duration(static_cast<std::int64_t>(read)) + " of " + Duration(std::llround(duration)) +
+                    " could be read: the file ends early."};
+}
+
+std::string FullDiskFailure(std::string_view volume)
+{
+    return "There is no room left on " + std::string(volume) +
+           ": the converted file could not be written. Make room there, or choose another output folder, and convert "
+           "it again.";
 }
 
 std::string LogFailure(std::string_view logPath, std::string_view systemText)
@@ -243,6 +347,32 @@ std::string FreeOutputPath(const std::string& outputPath, const std::string& inp
         return true;
     };
     return FirstFreeName(outputPath, [&](const std::string& candidate) { return !isFree(candidate); });
+}
+
+std::string TOutputClaims::Claim(const std::string& outputPath, const std::string& inputPath,
+                                 const std::function<bool(const std::string&)>& taken, int from)
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    const std::string claimed = FirstFreeName(outputPath, [&](const std::string& candidate) {
+        return FreeOutputPath(candidate, inputPath, claims_, same_) != candidate || (taken && taken(candidate));
+    }, from);
+    const auto own = std::find_if(claims_.begin(), claims_.end(), [&](const ClaimedOutput& c) { return same_(c.output, claimed); });
+    if (own != claims_.end()) *own = {claimed, inputPath, true};
+    else claims_.push_back({claimed, inputPath, true});
+    return claimed;
+}
+
+void TOutputClaims::Release(const std::string& outputPath)
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    std::erase_if(claims_, [&](const ClaimedOutput& c) { return c.output == outputPath; });
+}
+
+void TOutputClaims::Written(const std::string& outputPath)
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    for (ClaimedOutput& claim : claims_)
+        if (claim.output == outputPath) claim.writing = false;
 }
 
 std::string FirstFreeName(const std::string& outputPath, const std::function<bool(const std::string&)>& taken, int from)

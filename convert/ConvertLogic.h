@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +45,28 @@ std::string ReasonLine(const std::vector<std::string>& logLines);
 // Why a run of the encoder that has ended is not a finished file; empty when it is one
 // (exit code 0, the closing summary, an output of some bytes).
 std::string EncoderFailure(unsigned long exitCode, const std::vector<std::string>& logLines, std::int64_t outputSize);
+// An exit code as the user may look it up: the encoder's own are negative error numbers
+// ("-22"), with their meaning where known; a crash is the system's code in hex ("0xC0000005").
+std::string ExitCodeText(unsigned long exitCode);
+
+// How far the encoder read its input, as its log says: the input's duration ("Duration:"
+// near the log's head) and the end of its last progress ("time=" near its tail), in seconds,
+// each none where the log does not say; and the read error it went past, if any.
+struct ReadThrough {
+    std::optional<double> duration{}, read{};
+    std::string readError{};  // "Input/output error": the input stopped answering
+};
+ReadThrough ReadThroughOf(const std::vector<std::string>& headLines, const std::vector<std::string>& tailLines);
+// The encoder ends a run that could not read its input to the end as if it had: a read
+// error fails the row, an input that simply ends early is done with a note. A second, or
+// 3 %, is allowed for edit lists and rounded frames. Both empty for a whole read.
+struct ShortRead {
+    std::string failure{};
+    std::string note{};
+};
+ShortRead ShortReadOf(const ReadThrough& run);
+// Why a run failed on a volume that has no room left.
+std::string FullDiskFailure(std::string_view volume);
 
 inline constexpr const char* kInputGone = "The file is no longer there.";
 // Why a file fails whose path is longer than the encoder could open.
@@ -71,6 +95,27 @@ struct ClaimedOutput {
 using ClaimedOutputs = std::vector<ClaimedOutput>;
 // Whether two paths name the same file, as the caller's file system compares them.
 using SamePath = bool (*)(std::string_view, std::string_view);
+
+// The outputs of one batch, shared with the threads that save finished files: a name is
+// claimed under a lock, so that a saver's fallback name and a row starting meanwhile are
+// never given one name, and neither later replaces the other.
+class TOutputClaims {
+public:
+    explicit TOutputClaims(SamePath same) : same_(same) {}
+    // Claims for the input, as being written, the first of the path (from `from` on) or "name
+    // (2).mpg"... that no other input of this run holds and `taken` leaves free.
+    std::string Claim(const std::string& outputPath, const std::string& inputPath,
+                      const std::function<bool(const std::string&)>& taken = {}, int from = 1);
+    // A claim given up: its row did not start.
+    void Release(const std::string& outputPath);
+    // Its file is written: its own input may write it again, no other.
+    void Written(const std::string& outputPath);
+
+private:
+    std::mutex mutex_;
+    ClaimedOutputs claims_;
+    SamePath same_;
+};
 
 // The one rule for a free output name: the first of the output's path (from 1) or
 // "name (2).mpg", "name (3).mpg"... (from 2 on) that `taken` leaves free.

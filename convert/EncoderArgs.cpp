@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "convert/ConvertLogic.h"
+#include "convert/FitLogic.h"
 
 namespace convert {
 
@@ -56,14 +57,18 @@ std::string BoxFilter(const DiscStandard& disc, const std::string& shown, bool t
 
 bool Hdr(const EncodeRequest& request) { return request.facts && IsHdr(*request.facts); }
 
-// The picture and the chosen audio tracks, where the input has more than one to choose from.
-void AddMaps(TArguments& args, const EncodeRequest& request, bool everyTrack)
+// The picture and the chosen audio tracks, where the input has more than one to choose from:
+// its first picture that is not a cover ("V"), and its audio in the order AudioTracksFor
+// gives; a DVD's silent track from the second input, the silence made for it.
+void AddMaps(TArguments& args, const EncodeRequest& request, bool everyTrack, bool silence)
 {
     if (!request.facts) return;
     const std::vector<int> tracks = AudioTracksFor(*request.facts, everyTrack);
-    if (tracks.empty()) return;
-    args.Add({"-map", "0:v:0"});
+    if (tracks.empty() && request.facts->videoTracks < 2) return;
+    args.Add({"-map", "0:V:0"});
     for (int track : tracks) args.Add({"-map", "0:a:" + std::to_string(track)});
+    if (tracks.empty() && request.facts->hasAudio) args.Add({"-map", "0:a:0"});
+    if (silence) args.Add({"-map", "1:a:0"});
 }
 
 // A disc's picture is recoded to BT.601 when its source is in BT.709 (an HDR one once tone-mapped).
@@ -74,19 +79,27 @@ bool ToBt601(const EncodeRequest& request) { return request.facts && HdMatrix(*r
 // and more reaches the cap, which a 1080p picture needs for the same.
 constexpr double kHighBitsPerPixel = 1.2;
 
-// The rates of the program's line of old.
-constexpr int kStandardVideoRate = 900'000, kStandardAudioRate = 128'000;
+// The rates of the program's line of old, and a DVD's own average.
+constexpr int kStandardVideoRate = 900'000, kStandardAudioRate = 128'000, kDvdVideoRate = 6'000'000;
+// The least a fitted file's picture is given, however many tracks take the rest.
+constexpr int kLeastVideoRate = 300'000;
 
 int VideoRate(const EncodeRequest& request)
 {
-    if (request.fittedRate && (request.target == Target::Mpeg || StandardOf(request.target).dvd)) return *request.fittedRate;
     const bool high = request.quality == Quality::High;
     if (request.target == Target::Mpeg) {
+        if (request.fittedRate) return *request.fittedRate;
         const PictureSize picture = request.scaleTo.value_or(request.facts ? request.facts->picture : PictureSize{});
         return high && request.facts ? HighVideoRate(picture, 25) : kStandardVideoRate;
     }
     if (!StandardOf(request.target).dvd) return 1150000;
-    return high ? kDvdHighRate : 6000000;
+    // A fitted file's share is a rate for the picture and one track: each further track is
+    // paid for from its picture.
+    const int tracks = AudioTracksCarried(request);
+    const int rate = request.fittedRate ? std::max(kLeastVideoRate, *request.fittedRate - (tracks - 1) * AudioRateFor(request.target, request.quality))
+                     : high             ? kDvdHighRate
+                                        : kDvdVideoRate;
+    return std::min(rate, DvdVideoPeak(tracks));
 }
 
 void AddPass(TArguments& args, const EncodeRequest& request)
@@ -134,9 +147,22 @@ int AudioRateFor(Target target, Quality quality)
     return quality == Quality::High ? 192000 : kStandardAudioRate;
 }
 
+int AudioTracksCarried(const EncodeRequest& request)
+{
+    if (!request.facts || request.target == Target::Mpeg || !StandardOf(request.target).dvd) return 1;
+    return std::max<int>(1, static_cast<int>(AudioTracksFor(*request.facts, true).size()));
+}
+
+int DvdVideoPeak(int audioTracks)
+{
+    const double left = kDvdMuxRate * kDvdStreamShare - double(audioTracks) * AudioRateFor(Target::DvdPal, Quality::Standard);
+    return std::min(kDvdPeakVideoRate, static_cast<int>(left));
+}
+
 double ExpectedRateKBps(const EncodeRequest& request)
 {
-    return kOutputRateKBps * (VideoRate(request) + AudioRateFor(request.target, request.quality)) / (kStandardVideoRate + kStandardAudioRate);
+    const int audio = AudioTracksCarried(request) * AudioRateFor(request.target, request.quality);
+    return kOutputRateKBps * (VideoRate(request) + audio) / (kStandardVideoRate + kStandardAudioRate);
 }
 
 std::vector<std::string> ColourNotes(const EncodeRequest& request)
@@ -157,7 +183,7 @@ TArguments EncodeArguments(const EncodeRequest& request)
     if (request.target == Target::Mpeg) {
         if (request.scaleTo) filters += ",scale=" + Size(*request.scaleTo);
         args.Add({"-y", "-vf", filters});
-        AddMaps(args, request, false);
+        AddMaps(args, request, false, false);
         args.Add({"-b", std::to_string(VideoRate(request)), "-r", "25", "-ab", std::to_string(AudioRateFor(request.target, request.quality)), "-ar",
                   "44100", "-ac", "2", "-f", "mpeg"});
         AddPass(args, request);
@@ -176,9 +202,13 @@ TArguments EncodeArguments(const EncodeRequest& request)
     const std::string marked =
         disc.dvd ? ",setparams=color_primaries=" + standard + ":color_trc=" + standard + ":colorspace=" + standard : "";
     args.Add({"-y", "-vf", filters + "," + BoxFilter(disc, wide ? "16/9" : "4/3", ToBt601(request)) + marked});
-    AddMaps(args, request, disc.dvd);
+    AddMaps(args, request, disc.dvd, silent);
     args.Add({"-target", disc.encoderTarget, "-aspect", wide ? "16:9" : "4:3", "-ac", "2"});
     if (disc.dvd && (request.quality == Quality::High || request.fittedRate)) args.Add({"-b:v", std::to_string(VideoRate(request))});
+    // Each track's rate is taken from what the disc's stream carries: the picture's peak
+    // comes down where more than one track must fit beside it.
+    if (const int peak = DvdVideoPeak(AudioTracksCarried(request)); disc.dvd && peak < kDvdPeakVideoRate)
+        args.Add({"-maxrate:v", std::to_string(peak)});
     if (silent) args.Add({"-shortest"});
     AddPass(args, request);
     return args.AddPath(request.written);

@@ -67,6 +67,15 @@ int HighVideoRate(PictureSize picture, double frameRate);
 inline constexpr int kHighRateMost = 15'000'000;  // MPEG-2's main level, which set-top players keep to
 inline constexpr int kDvdHighRate = 8'000'000;    // a DVD's average, below its 9.8 Mbit/s peak
 
+// The audio tracks an output carries: on a DVD each that AudioTracksFor gives (a silent
+// one for an input without sound); one elsewhere.
+int AudioTracksCarried(const EncodeRequest& request);
+// The most a DVD's picture may take at its peak beside that many tracks, within the disc's
+// mux rate less its packs' share.
+inline constexpr int kDvdMuxRate = 10'080'000;
+inline constexpr double kDvdStreamShare = 0.97;
+int DvdVideoPeak(int audioTracks);
+
 // What the output takes a second, in the measure the progress uses: the rate of the
 // program's line of old scaled by this line's video and audio rates.
 double ExpectedRateKBps(const EncodeRequest& request);

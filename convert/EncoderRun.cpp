@@ -6,25 +6,43 @@
 
 #include "convert/ConvertLogic.h"
 #include "framework/Files.h"
+#include "framework/LaunchLogic.h"
 #include "framework/Unicode.h"
 #include "framework/handles.h"
 
 namespace convert {
 
-std::vector<std::string> LogTail(const std::string& path)
+namespace {
+
+// Up to `bytes` of the log, from its start or from its end.
+std::vector<std::string> LogPart(const std::string& path, LONG bytes, bool end)
 {
-    constexpr LONG kTailBytes = 64 * 1024;
     fw::unique_handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return {};
     LARGE_INTEGER size{};
     GetFileSizeEx(file.get(), &size);
-    if (size.QuadPart > kTailBytes) SetFilePointer(file.get(), -kTailBytes, nullptr, FILE_END);
-    std::string text(static_cast<std::size_t>(std::min<LONGLONG>(size.QuadPart, kTailBytes)), '\0');
+    if (end && size.QuadPart > bytes) SetFilePointer(file.get(), -bytes, nullptr, FILE_END);
+    std::string text(static_cast<std::size_t>(std::min<LONGLONG>(size.QuadPart, bytes)), '\0');
     DWORD got = 0;
     ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
     text.resize(got);
     return fw::SplitLines(fw::FromUtf8(text));  // the encoder writes UTF-8
+}
+
+// Less than this left on a volume is none: the encoder's last write did not fit.
+constexpr std::int64_t kNoRoomBytes = 1024 * 1024;
+
+}  // namespace
+
+std::vector<std::string> LogTail(const std::string& path)
+{
+    return LogPart(path, 64 * 1024, true);
+}
+
+std::vector<std::string> LogHead(const std::string& path)
+{
+    return LogPart(path, 16 * 1024, false);
 }
 
 std::optional<std::int64_t> MeasureOutput(const std::string& path)
@@ -49,6 +67,11 @@ std::string EndedRunFailure(HANDLE process, std::vector<std::string> lines, cons
         for (std::size_t at = line.find(named); at != std::string::npos; at = line.find(named, at + output.size()))
             line.replace(at, named.size(), output);
     const std::string failure = EncoderFailure(exitCode, lines, size);
+    if (!failure.empty()) {
+        const std::string volume = fw::VolumeRoot(fw::FolderPart(output, fw::IsLeadByte));
+        if (const std::optional<std::int64_t> free = fw::FreeBytes(volume); free && *free < kNoRoomBytes)
+            return FullDiskFailure(fw::VolumeName(volume));
+    }
     // An encoder that cannot open a path in its long form is told apart by the length.
     const std::string& longest = output.size() > input.size() ? output : input;
     const std::size_t characters = fw::Wide(longest).size();

@@ -18,9 +18,12 @@ std::optional<std::int64_t> MeasureOutput(const std::string& path);
 
 // The last lines of the encoder's log: its closing summary and its errors are at the end.
 std::vector<std::string> LogTail(const std::string& path);
+// Its first lines: the input's description comes first, however long the log grew.
+std::vector<std::string> LogHead(const std::string& path);
 
 // Why the ended encoder's run is not a finished file, from its exit code and the end of its
-// log, with the temporary's name replaced by the output's; empty for a finished file.
+// log, with the temporary's name replaced by the output's; empty for a finished file. A
+// failed run on a volume with no room left says so, whatever the encoder said.
 std::string EndedRunFailure(HANDLE process, std::vector<std::string> logLines, const std::string& written,
                             const std::string& input, const std::string& output, std::int64_t size);
 

@@ -16,7 +16,7 @@ constexpr std::int64_t kMegabyte = 1024 * 1024;  // as Windows counts a file's s
 // 2048 bytes (2.7 % measured), an MPEG file's are not (0.9 %).
 double StreamShare(Target target)
 {
-    return target == Target::Mpeg ? 0.985 : 0.97;
+    return target == Target::Mpeg ? 0.985 : kDvdStreamShare;
 }
 constexpr std::int64_t kFileOverhead = 16 * 1024;  // the stream's start, the sound's first frames
 constexpr std::int64_t kVideoCdSeconds = 74 * 60;
@@ -104,6 +104,18 @@ std::string NoRoomQuestion(std::int64_t needed, std::int64_t free, const std::st
 {
     return "The converted files need about " + SizeText(needed) + ", and " + volume + " has " + SizeText(free) +
            " free. Convert anyway?";
+}
+
+std::vector<std::string> VolumeQuestions(const std::vector<VolumeNeed>& needs)
+{
+    std::vector<std::string> questions;
+    for (const VolumeNeed& need : needs) {
+        if (need.free && need.bytes > *need.free) questions.push_back(NoRoomQuestion(need.bytes, *need.free, need.name));
+        if (need.fat && need.largest > kFatMostFile)
+            questions.push_back("The file converted from " + need.largestInput + " needs about " + SizeText(need.largest) + ", and " +
+                                need.name + " is FAT32, which holds no file of 4 GB or more. Convert anyway?");
+    }
+    return questions;
 }
 
 std::string Duration(std::int64_t seconds)

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "convert/TargetLogic.h"
 
@@ -51,6 +52,20 @@ std::string VideoCdsMessage(int files, std::int64_t mediaSeconds);
 std::string SizeText(std::int64_t bytes);
 // What is said before a batch whose outputs need more room than the volume has.
 std::string NoRoomQuestion(std::int64_t needed, std::int64_t free, const std::string& volume);
+// What the outputs of a batch need of one volume that receives them.
+struct VolumeNeed {
+    std::string root{};  // "D:\"
+    std::string name{};  // as the user knows it, "D:\ (Backup)"
+    std::int64_t bytes = 0;
+    std::optional<std::int64_t> free{};  // none when the volume cannot be asked
+    bool fat = false;                   // FAT32 holds no file of 4 GiB or more
+    std::int64_t largest = 0;           // the largest output it receives, and from which input
+    std::string largestInput{};
+};
+inline constexpr std::int64_t kFatMostFile = 4LL * 1024 * 1024 * 1024 - 1;
+// What is asked before the start, each to be agreed to: for each volume with less room than
+// its outputs need, and each FAT32 volume that receives a file too large for it.
+std::vector<std::string> VolumeQuestions(const std::vector<VolumeNeed>& needs);
 // "9 h 12 min", "11 min 27 s", "45 min", "50 s".
 std::string Duration(std::int64_t seconds);
 

@@ -1,7 +1,10 @@
 // Names of outputs made from the pattern OutputName.
 #include "convert/OutputNames.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 
 namespace convert {
 
@@ -103,7 +106,62 @@ std::string OutputFileName(std::string_view pattern, const NameFacts& facts, fw:
 {
     std::string name = Allowed(Expanded(pattern, facts, isLead), isLead);
     if (name.empty()) name = Allowed(Expanded(kDefaultOutputName, facts, isLead), isLead);
-    return name + ".mpg";
+    return OutsideDevices(name + ".mpg");
+}
+
+std::string OutsideDevices(std::string name)
+{
+    std::size_t end = std::min(name.find('.'), name.size());
+    while (end > 0 && name[end - 1] == ' ') --end;
+    std::string first = name.substr(0, end);
+    for (char& c : first) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const bool numbered = first.size() == 4 && (first.rfind("COM", 0) == 0 || first.rfind("LPT", 0) == 0) &&
+                          std::isdigit(static_cast<unsigned char>(first[3]));
+    if (numbered || first == "NUL" || first == "CON" || first == "PRN" || first == "AUX") name.insert(end, "_");
+    return name;
+}
+
+std::string SavedOutputsText(const std::vector<SavedOutput>& outputs)
+{
+    std::string text;
+    for (const SavedOutput& saved : outputs)
+        text += saved.output + "\t" + saved.input + "\t" + std::to_string(saved.size) + "\t" + std::to_string(saved.modified) + "\r\n";
+    return text;
+}
+
+std::vector<SavedOutput> ParseSavedOutputs(std::string_view text)
+{
+    std::vector<SavedOutput> outputs;
+    for (const std::string& line : fw::SplitLines(std::string(text))) {
+        std::vector<std::string> parts;
+        for (std::size_t start = 0;;) {
+            const std::size_t tab = line.find('\t', start);
+            parts.push_back(line.substr(start, tab - start));
+            if (tab == std::string::npos) break;
+            start = tab + 1;
+        }
+        if (parts.size() != 4 || parts[0].empty() || parts[1].empty()) continue;
+        char *sizeEnd = nullptr, *timeEnd = nullptr;
+        const long long size = std::strtoll(parts[2].c_str(), &sizeEnd, 10);
+        const unsigned long long modified = std::strtoull(parts[3].c_str(), &timeEnd, 10);
+        if (parts[2].empty() || parts[3].empty() || *sizeEnd || *timeEnd || size < 0) continue;
+        outputs.push_back({parts[0], parts[1], size, modified});
+    }
+    return outputs;
+}
+
+ExistingOutput ForExistingOutput(IfExists choice, bool exists, bool ours)
+{
+    if (!exists) return ExistingOutput::Write;
+    if (choice == IfExists::Keep || !ours) return ExistingOutput::FreeName;
+    return choice == IfExists::Skip ? ExistingOutput::Skip : ExistingOutput::Replace;
+}
+
+std::string ForeignFileNote(std::string_view meant, std::string_view savedAs, fw::LeadBytePredicate isLead)
+{
+    const std::string_view name = NamePart(meant, isLead);
+    return "The converted file was saved as " + std::string(NamePart(savedAs, isLead)) + ": " + std::string(name) +
+           " was there already, and Mervane did not make it from this file, so it was left as it was.";
 }
 
 bool WithinPathLimits(std::string_view path)

@@ -1,8 +1,10 @@
 // How outputs are named and where they go: the pattern OutputName with its tokens, and
 // Windows' limits on a name and a path.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "convert/TargetLogic.h"
 #include "framework/text.h"
@@ -27,10 +29,41 @@ struct NameFacts {
 // the name is the one the program has always given.
 std::string OutputFileName(std::string_view pattern, const NameFacts& facts, fw::LeadBytePredicate isLead);
 
+// A name Windows opens as a device however it ends (NUL, CON, PRN, AUX, COM0 to COM9, LPT0 to
+// LPT9, in any case, with or without an extension or final blanks): "_" is added to its first
+// part ("nul.mpg" is "nul_.mpg"). Any other name is as it is.
+std::string OutsideDevices(std::string name);
+
 // Windows' limits: 255 characters a name, 32,767 a path in its long form. Counted in UTF-16,
 // as Windows counts them.
 bool WithinPathLimits(std::string_view path);
 inline constexpr const char* kNameTooLong =
     "The name made from the pattern is too long for Windows. Choose a shorter pattern in Options.";
+
+// The outputs the program has saved, kept in the user's local application data: what each
+// was made from, and its size and modified time as saved, so that a file the user put under
+// that name since is told apart.
+struct SavedOutput {
+    std::string output{};
+    std::string input{};
+    std::int64_t size = 0;
+    std::uint64_t modified = 0;  // in the system's file time
+    bool operator==(const SavedOutput&) const = default;
+};
+// A line each: the output, the input, the size and the time, separated by tabs.
+std::string SavedOutputsText(const std::vector<SavedOutput>& outputs);
+// The outputs of such a text; a line that is not one is passed over.
+std::vector<SavedOutput> ParseSavedOutputs(std::string_view text);
+// How many the record keeps: the oldest go first.
+inline constexpr std::size_t kMostSavedOutputs = 20000;
+
+// What is done where a file is already at an output's path. The file is the program's own
+// where the program has always written (the output folder under the default pattern) or where
+// its record says it made it from the same input; "replace" and "skip" apply to those only,
+// and any other file keeps its name while the output takes a free one beside it.
+enum class ExistingOutput { Write, Replace, Skip, FreeName };
+ExistingOutput ForExistingOutput(IfExists choice, bool exists, bool ours);
+// What a click on such a row's "Done" says.
+std::string ForeignFileNote(std::string_view meant, std::string_view savedAs, fw::LeadBytePredicate isLead);
 
 }  // namespace convert

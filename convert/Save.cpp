@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "convert/ConvertLogic.h"
+#include "convert/OutputNames.h"
 #include "framework/Files.h"
 #include "framework/Unicode.h"
 
@@ -59,24 +60,30 @@ DWORD Replace(const SaveJob& job, const std::wstring& from, const std::wstring& 
 }
 
 // The finished file under the first free name beside the output's: no output of this run,
-// no file on the disk, compared as the file system compares names.
-void SaveBeside(SaveJob& job, const std::wstring& from, const std::string& systemText)
+// no file on the disk, compared as the file system compares names. `note` says why, for the
+// name it was saved as.
+void SaveBeside(SaveJob& job, const std::wstring& from, const std::function<std::string(const std::string&)>& note,
+                const std::string& systemText)
 {
-    std::vector<std::string> taken = job.claimed;
-    auto isTaken = [&](const std::string& candidate) {
+    std::vector<std::string> madeMeanwhile;
+    auto taken = [&](const std::string& candidate) {
         return fw::FileExists(candidate) ||
-               std::any_of(taken.begin(), taken.end(), [&](const std::string& t) { return fw::SamePath(t, candidate); });
+               std::any_of(madeMeanwhile.begin(), madeMeanwhile.end(), [&](const std::string& t) { return fw::SamePath(t, candidate); });
     };
     while (true) {
-        const std::string candidate = FirstFreeName(job.output, isTaken, 2);
+        const std::string candidate =
+            job.claims ? job.claims->Claim(job.output, job.input, taken, 2) : FirstFreeName(job.output, taken, 2);
         const DWORD refused = job.rename(from, fw::WidePath(candidate), false);
         if (refused == 0) {
             job.savedAs = candidate;
-            job.note = SavedBesideNote(job.output, candidate, systemText, fw::IsLeadByte);
+            job.note = note(candidate);
             return;
         }
-        if (refused != ERROR_ALREADY_EXISTS && refused != ERROR_FILE_EXISTS) break;
-        taken.push_back(candidate);  // made meanwhile by someone else
+        if (refused != ERROR_ALREADY_EXISTS && refused != ERROR_FILE_EXISTS) {
+            if (job.claims) job.claims->Release(candidate);
+            break;
+        }
+        madeMeanwhile.push_back(candidate);  // made meanwhile by someone else
     }
     job.note = SaveFailure(job.output, systemText);
 }
@@ -91,10 +98,16 @@ void Save(SaveJob& job)
         return;
     }
     const std::string notStamped = StampAndFlush(job.written, job.input);
-    if (const DWORD error = Replace(job, from, fw::WidePath(job.output)); error == 0)
+    const DWORD error = job.replace ? Replace(job, from, fw::WidePath(job.output)) : job.rename(from, fw::WidePath(job.output), false);
+    const std::string systemText = error ? fw::SystemErrorText(error) : std::string();
+    if (error == 0)
         job.savedAs = job.output;
+    else if (!job.replace && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS))
+        // A file of the name came meanwhile, and it is none of the program's.
+        SaveBeside(job, from, [&](const std::string& savedAs) { return ForeignFileNote(job.output, savedAs, fw::IsLeadByte); }, systemText);
     else
-        SaveBeside(job, from, fw::SystemErrorText(error));
+        SaveBeside(job, from, [&](const std::string& savedAs) { return SavedBesideNote(job.output, savedAs, systemText, fw::IsLeadByte); },
+                   systemText);
     if (!job.savedAs.empty() && !notStamped.empty())
         job.note = JoinNotes(job.note, DateNotKeptNote(job.input, notStamped, fw::IsLeadByte));
 }

@@ -5,9 +5,11 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "convert/ConvertLogic.h"
 #include "framework/handles.h"
 
 namespace convert {
@@ -17,7 +19,11 @@ struct SaveJob {
     std::string output;
     std::string input;    // whose modified time the output keeps
     bool keep = true;     // false: the run failed and the temporary only goes
-    std::vector<std::string> claimed;  // outputs of this run a free name must not take
+    // Whether a file at the output's name is replaced: not where it is none of the program's.
+    bool replace = true;
+    // The batch's outputs: a free name is claimed there, so that no other file of the batch
+    // is given it meanwhile. None: only the disk is asked.
+    std::shared_ptr<TOutputClaims> claims;
     // Renames a file, replacing one of the new name or not: 0, or the system's error. The
     // system's own when left empty; tests put a stand-in here.
     std::function<DWORD(const std::wstring& from, const std::wstring& to, bool replace)> rename;

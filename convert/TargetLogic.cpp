@@ -163,6 +163,7 @@ std::optional<InputFacts> ReadInputFacts(const std::vector<std::string>& lines)
 {
     std::optional<InputFacts> facts;
     std::vector<AudioTrack> audio;
+    int videoTracks = 0;
     bool quarterTurn = false;
     for (const std::string& line : lines) {
         // The input's streams come first; a run's output streams follow.
@@ -176,7 +177,9 @@ std::optional<InputFacts> ReadInputFacts(const std::vector<std::string>& lines)
                                                                                : 2;
             audio.push_back({channels, text.find("(default)") != std::string_view::npos});
         }
-        if (stream && !facts && line.find("Video:") != std::string::npos) {
+        const bool picture = stream && line.find("Video:") != std::string::npos && line.find("(attached pic)") == std::string::npos;
+        if (picture) ++videoTracks;
+        if (picture && !facts) {
             const std::string_view video = std::string_view(line).substr(line.find("Video:"));
             if (const std::optional<PictureSize> size = FirstSize(video)) {
                 facts = InputFacts{*size, RatioAfter(video, "DAR ").value_or(double(size->width) / size->height), false};
@@ -190,6 +193,7 @@ std::optional<InputFacts> ReadInputFacts(const std::vector<std::string>& lines)
     if (!facts) return facts;
     facts->hasAudio = !audio.empty();
     facts->audio = std::move(audio);
+    facts->videoTracks = videoTracks;
     if (quarterTurn) {
         std::swap(facts->picture.width, facts->picture.height);
         facts->displayAspect = 1 / facts->displayAspect;

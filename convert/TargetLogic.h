@@ -51,6 +51,9 @@ struct InputFacts {
     // "smpte2084", "arib-std-b67"); empty where it states none.
     std::string matrix{}, transfer{};
     std::vector<AudioTrack> audio{};  // in the file's order
+    // Its pictures that are not a cover: a phone's motion photo has a track of still shots
+    // beside its video.
+    int videoTracks = 1;
 };
 // The audio tracks to convert, by their place among the input's audio tracks: the one the
 // file marks as default (the first when none is), and with `everyTrack` (a DVD) the others

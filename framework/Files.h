@@ -3,7 +3,9 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "framework/Unicode.h"
@@ -158,6 +160,40 @@ inline bool MakeFolders(const std::string& folder)
     const std::size_t cut = folder.find_last_of('\\');
     if (cut != std::string::npos && cut > 2) MakeFolders(folder.substr(0, cut));
     return CreateDirectoryW(WidePath(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+// The root of the volume a path is on, with its final backslash ("D:\", "\\server\share\"),
+// which the volume calls need (a share's root without it fails); empty when it cannot be told.
+inline std::string VolumeRoot(const std::string& path)
+{
+    wchar_t root[MAX_PATH + 1] = {};
+    if (path.empty() || !GetVolumePathNameW(WidePath(path).c_str(), root, MAX_PATH)) return {};
+    return WithFinalBackslash(Narrow(root));
+}
+
+// A volume as the user knows it: "D:\ (Backup)", or its root alone.
+inline std::string VolumeName(const std::string& root)
+{
+    wchar_t label[MAX_PATH + 1] = {};
+    if (GetVolumeInformationW(Wide(root).c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0) && label[0])
+        return root + " (" + Narrow(label) + ")";
+    return root;
+}
+
+// The bytes free for this user on the volume of that root; none when it cannot be asked.
+inline std::optional<std::int64_t> FreeBytes(const std::string& root)
+{
+    ULARGE_INTEGER free{};
+    if (root.empty() || !GetDiskFreeSpaceExW(Wide(root).c_str(), &free, nullptr, nullptr)) return std::nullopt;
+    return static_cast<std::int64_t>(free.QuadPart);
+}
+
+// The file system of a volume ("NTFS", "FAT32", "exFAT"); empty when it cannot be asked.
+inline std::string FileSystemOf(const std::string& root)
+{
+    wchar_t name[MAX_PATH + 1] = {};
+    if (!GetVolumeInformationW(Wide(root).c_str(), nullptr, 0, nullptr, nullptr, nullptr, name, MAX_PATH + 1)) return {};
+    return Narrow(name);
 }
 
 // The system's own text for an error code, without its line break.

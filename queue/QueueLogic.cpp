@@ -2,6 +2,7 @@
 #include "queue/QueueLogic.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "framework/errors.h"
 #include "framework/text.h"
@@ -171,6 +172,30 @@ bool PassedOver(unsigned entryAttributes, unsigned mask)
 {
     constexpr unsigned kExcluding = 0x2 | 0x4 | 0x8 | 0x10;  // hidden, system, volume label, directory
     return (entryAttributes & kExcluding & ~mask) != 0;
+}
+
+bool HasFilterExtension(std::string_view name, std::string_view filter)
+{
+    if (filter.size() < 3 || filter.substr(0, 2) != "*." || filter.find_first_of("*?", 2) != std::string_view::npos) return true;
+    const std::string_view extension = filter.substr(1), end = name.substr(name.size() - std::min(name.size(), extension.size()));
+    return name.size() > extension.size() && std::equal(end.begin(), end.end(), extension.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+FolderStep FolderStepFor(unsigned long attributes, unsigned long reparseTag, bool systemName)
+{
+    constexpr unsigned long kHidden = 0x2, kSystem = 0x4, kReparsePoint = 0x400;
+    constexpr unsigned long kNameSurrogate = 0x20000000;  // the tag's bit that IsReparseTagNameSurrogate reads
+    if (systemName || (attributes & (kHidden | kSystem)) == (kHidden | kSystem)) return FolderStep::PassedOver;
+    if ((attributes & kReparsePoint) && (reparseTag & kNameSurrogate)) return FolderStep::Link;
+    return FolderStep::Walk;
+}
+
+bool OnlineOnly(unsigned long attributes)
+{
+    constexpr unsigned long kOffline = 0x1000, kRecallOnOpen = 0x40000, kRecallOnDataAccess = 0x400000;
+    return (attributes & (kOffline | kRecallOnOpen | kRecallOnDataAccess)) != 0;
 }
 
 }  // namespace queue

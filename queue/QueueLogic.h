@@ -75,6 +75,23 @@ unsigned AttributeMask(const TAttrOptions& options);
 // An entry is passed over when it has a hidden, system, volume-label or directory bit
 // that the mask lacks; read-only and archive never exclude it.
 bool PassedOver(unsigned entryAttributes, unsigned mask);
+// Whether a name found by the pattern "*.ext" has that extension: the system matches the
+// pattern against a file's short 8.3 name too, so that "x.mp4_" is found by "*.mp4".
+bool HasFilterExtension(std::string_view name, std::string_view filter);
+
+// What a tree's walk does with a folder it finds.
+enum class FolderStep {
+    Walk,
+    Link,       // a symbolic link, junction or mount point: named, not followed
+    PassedOver  // the system's own, or a hidden system folder (an old RECYCLER, a cache)
+};
+// From the entry's attributes and its reparse tag (which the search gives for a reparse
+// point). Only name surrogates lead elsewhere: a cloud folder (OneDrive, Dropbox, iCloud)
+// carries a reparse point too, and is walked.
+FolderStep FolderStepFor(unsigned long attributes, unsigned long reparseTag, bool systemName);
+// A file whose data is not on this computer (a cloud placeholder, an offline file): reading
+// it downloads it.
+bool OnlineOnly(unsigned long attributes);
 
 }  // namespace queue
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "convert/Save.h"
+#include "framework/Files.h"
 #include "support.h"
 
 using namespace testing_support;
@@ -33,7 +34,8 @@ TEST(Saver, AHeldNameIsTriedAgainAndAFreeNameIsChosenAsTheFileSystemCompares)
         job.written = work + "out.~00";
         job.output = work + "out.mpg";
         job.input = work + "in.mp4";
-        if (*c.claimed) job.claimed = {work + c.claimed};
+        job.claims = std::make_shared<convert::TOutputClaims>(&fw::SamePath);
+        if (*c.claimed) job.claims->Claim(work + c.claimed, work + "other.mp4");
         job.retryMs = 400;
         int replaceCalls = 0;
         DWORD renamedOn = GetCurrentThreadId();

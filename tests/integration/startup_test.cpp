@@ -37,7 +37,7 @@ TEST_F(StartupTest, FirstStartCreatesTheKeyTheOutputFolderValueAndBothFolders)
 
     std::string workDir, appDir;
     ASSERT_TRUE(ReadSetting("WorkDir", workDir));
-    EXPECT_FALSE(ReadSetting("AppDir", appDir)) << "the tool folder is no setting";
+    ASSERT_TRUE(ReadSetting("AppDir", appDir)) << "written at every start";
     // The shell's folder followed by "\Orvessa\", with no doubled backslash at the join.
     auto under = [](std::string special) {
         if (special.back() == '\\') special.pop_back();
@@ -49,6 +49,7 @@ TEST_F(StartupTest, FirstStartCreatesTheKeyTheOutputFolderValueAndBothFolders)
     EXPECT_EQ(session->Folders().work, workDir);
     EXPECT_EQ(session->Folders().work.back(), '\\');
     EXPECT_EQ(session->Folders().app, under(GetAppDataFolder()));
+    EXPECT_EQ(appDir, session->Folders().app);
 }
 
 TEST_F(StartupTest, StoredOutputFolderWinsAndTheDefaultIsStillCreated)

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "convert/ConvertLogic.h"
+#include "convert/FitLogic.h"
 #include "convert/OutputNames.h"
 #include "framework/LaunchLogic.h"
 #include "framework/errors.h"
@@ -156,7 +157,43 @@ TEST(EncoderLog, DoneNeedsExitCodeZeroTheSummaryAndSomeBytes)
     EXPECT_EQ(EncoderFailure(0, finished, 0), "The encoder wrote no output file.");
     EXPECT_EQ(EncoderFailure(1, {"C:\\o\\a.mpg: Permission denied"}, 0),
               "The encoder ended with exit code 1: C:\\o\\a.mpg: Permission denied.");
-    EXPECT_EQ(EncoderFailure(3221225477UL, cut, 10), "The encoder ended with exit code 3221225477.");
+    EXPECT_EQ(EncoderFailure(3221225477UL, cut, 10), "The encoder ended with exit code 0xC0000005.");
+    // The encoder's own codes are negative error numbers, said as such, and what they mean
+    // where the log says nothing.
+    EXPECT_EQ(EncoderFailure(4294967274UL, {"Error closing file: Invalid argument"}, 0),
+              "The encoder ended with exit code -22: Error closing file: Invalid argument.");
+    EXPECT_EQ(EncoderFailure(4294967268UL, {}, 0), "The encoder ended with exit code -28: No space left on device.");
+}
+
+TEST(EncoderLog, AnInputReadShortFailsOnAReadErrorAndIsNotedWhereItEnds)
+{
+    const std::vector<std::string> head = {"Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'C:\\a.mp4':",
+                                           "  Duration: 00:45:10.00, start: 0.000000, bitrate: 1205 kb/s",
+                                           "Output #0, mpeg, to 'C:\\a.~00':", "  Duration: N/A"};
+    auto progress = [](const char* time) {
+        return std::string("frame= 1000 fps=120 q=2.0 Lsize=    1460KiB time=") + time + " bitrate= 996.4kbits/s speed=4.8x";
+    };
+    const std::string ioError = "[in#0/mov,mp4,m4a,3gp,3g2,mj2 @ 0e3c1a40] Error during demuxing: Input/output error";
+    struct Case {
+        const char* what;
+        std::vector<std::string> head, tail;
+        std::string failure, note;
+    } cases[] = {
+        {"read whole", head, {progress("00:45:10.00")}, "", ""},
+        {"within 3 %: an edit list, rounded frames", head, {progress("00:44:00.00")}, "", ""},
+        {"a card pulled at 12:03", head, {progress("00:12:03.40"), ioError},
+         "The input could not be read past 12:03 of 45:10: Input/output error.", ""},
+        {"a file half copied", head, {progress("00:12:03.40")}, "", "Only 12 min 3 s of 45 min 10 s could be read: the file ends early."},
+        {"a short clip: a second is allowed", {"  Duration: 00:00:02.00, start"}, {progress("00:00:01.04")}, "", ""},
+        {"a short clip cut", {"  Duration: 00:00:30.00, start"}, {progress("00:00:12.00")}, "", "Only 12 s of 30 s could be read: the file ends early."},
+        {"no duration said", {"  Duration: N/A, start"}, {progress("00:00:01.00")}, "", ""},
+        {"nothing read at all", {"  Duration: 00:00:30.00, start"}, {progress("N/A")}, "", "Only 0 s of 30 s could be read: the file ends early."},
+    };
+    for (const Case& c : cases) {
+        const ShortRead read = ShortReadOf(ReadThroughOf(c.head, c.tail));
+        EXPECT_EQ(read.failure, c.failure) << c.what;
+        EXPECT_EQ(read.note, c.note) << c.what;
+    }
 }
 
 TEST(Failure, StartFailuresNameTheToolAndHintAtSecuritySoftwareWhereLikely)
@@ -257,10 +294,57 @@ TEST(OutputNamePattern, TokensForbiddenCharactersTheEmptyResultAndWindowsLimits)
     const auto lead = [](unsigned char c) { return c == 0x81; };
     EXPECT_EQ(OutputFileName("{name}|", {"C:\\v\\ab\x81\\.mp4"}, lead), "ab\x81\\_.mpg");
 
+    // Names Windows opens as a device get "_", in any case, with or without an extension.
+    for (const auto& [given, safe] : std::vector<std::pair<std::string, std::string>>{
+             {"nul.mpg", "nul_.mpg"}, {"CON.mpg", "CON_.mpg"}, {"Com7.x.mpg", "Com7_.x.mpg"}, {"lpt0 .mpg", "lpt0_ .mpg"},
+             {"aux", "aux_"}, {"COM10.mpg", "COM10.mpg"}, {"console.mpg", "console.mpg"}, {"nul-clip.mpg", "nul-clip.mpg"}})
+        EXPECT_EQ(OutsideDevices(given), safe) << given;
+    for (const char* pattern : {"nul", "{name}", "{folder}"})
+        EXPECT_EQ(OutputFileName(pattern, {"C:\\PRN\\nul.mp4"}, nullptr), std::string(pattern) == "{folder}" ? "PRN_.mpg" : "nul_.mpg");
+
     EXPECT_TRUE(WithinPathLimits("C:\\out\\" + std::string(255, 'a')));
     EXPECT_FALSE(WithinPathLimits("C:\\out\\" + std::string(256, 'a')));
     EXPECT_TRUE(WithinPathLimits("C:\\out\\" + std::string(255, 'a').replace(0, 3, "\xE2\x82\xAC")));  // one character
     std::string deep = "C:";
     while (deep.size() < 32'800) deep += "\\" + std::string(200, 'b');
     EXPECT_FALSE(WithinPathLimits(deep));
+}
+
+TEST(OutputRecord, AFileIsReplacedOrSkippedOnlyWhereItIsTheProgramsOwn)
+{
+    const std::vector<SavedOutput> saved = {{"C:\\v\\clip.mpg", "C:\\v\\clip.mp4", 1460, 133'500'000'000'000'000ull},
+                                            {"D:\\out\\Holiday 001.mpg", "C:\\a\\b.mp4", 7, 1}};
+    EXPECT_EQ(ParseSavedOutputs(SavedOutputsText(saved) + "no tabs\r\nC:\\x\tC:\\y\t-1\t5\r\n"), saved);
+    struct Case {
+        IfExists choice;
+        bool exists, ours;
+        ExistingOutput done;
+    } cases[] = {
+        {IfExists::Replace, false, false, ExistingOutput::Write},
+        {IfExists::Replace, true, true, ExistingOutput::Replace},
+        {IfExists::Replace, true, false, ExistingOutput::FreeName},  // the camcorder's own clip.mpg beside clip.mp4
+        {IfExists::Skip, true, true, ExistingOutput::Skip},
+        {IfExists::Skip, true, false, ExistingOutput::FreeName},
+        {IfExists::Keep, true, true, ExistingOutput::FreeName},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ForExistingOutput(c.choice, c.exists, c.ours), c.done) << int(c.choice) << c.exists << c.ours;
+    EXPECT_EQ(ForeignFileNote("C:\\v\\clip.mpg", "C:\\v\\clip (2).mpg", nullptr),
+              "The converted file was saved as clip (2).mpg: clip.mpg was there already, and Mervane did not make it from "
+              "this file, so it was left as it was.");
+}
+
+TEST(FreeSpace, EachVolumeThatReceivesOutputsIsAskedAndFat32ForEachFile)
+{
+    const std::int64_t gb = 1024LL * 1024 * 1024;
+    const std::vector<VolumeNeed> needs = {
+        {"C:\\", "C:\\", 3 * gb, 10 * gb},
+        {"D:\\", "D:\\ (Camera)", 3 * gb, 2 * gb},
+        {"\\\\nas\\clips\\", "\\\\nas\\clips\\", 9 * gb, std::nullopt},
+        {"E:\\", "E:\\ (SDCARD)", 5 * gb, 20 * gb, true, 4 * gb + 1, "film.mp4"},
+        {"F:\\", "F:\\ (USB)", 5 * gb, 20 * gb, true, 4 * gb - 1, "short.mp4"},
+    };
+    EXPECT_EQ(VolumeQuestions(needs), (std::vector<std::string>{
+                                          "The converted files need about 3.0 GB, and D:\\ (Camera) has 2.0 GB free. Convert anyway?",
+                                          "The file converted from film.mp4 needs about 4.0 GB, and E:\\ (SDCARD) is FAT32, which "
+                                          "holds no file of 4 GB or more. Convert anyway?"}));
 }

@@ -94,6 +94,33 @@ TEST(FinderMask, DefaultIs39AndOnlyHiddenSystemVolumeDirectoryExclude)
     EXPECT_FALSE(PassedOver(0x10, 63));
 }
 
+TEST(TreeWalk, OnlyNameSurrogatesAreLinksAndHiddenSystemFoldersAreLeftOut)
+{
+    constexpr unsigned long kFolder = 0x10, kHidden = 0x2, kSystem = 0x4, kReparse = 0x400;
+    struct Case {
+        const char* what;
+        unsigned long attributes, tag;
+        bool systemName;
+        FolderStep step;
+    } cases[] = {
+        {"a folder", kFolder, 0, false, FolderStep::Walk},
+        {"a symbolic link", kFolder | kReparse, 0xA000000C, false, FolderStep::Link},
+        {"a junction or mount point", kFolder | kReparse, 0xA0000003, false, FolderStep::Link},
+        {"a OneDrive folder", kFolder | kReparse, 0x9000601A, false, FolderStep::Walk},
+        {"a deduplicated one", kFolder | kReparse, 0x80000013, false, FolderStep::Walk},
+        {"an old RECYCLER", kFolder | kHidden | kSystem, 0, false, FolderStep::PassedOver},
+        {"a hidden folder of the user's", kFolder | kHidden, 0, false, FolderStep::Walk},
+        {"System Volume Information", kFolder, 0, true, FolderStep::PassedOver},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FolderStepFor(c.attributes, c.tag, c.systemName), c.step) << c.what;
+    EXPECT_TRUE(HasFilterExtension("CLIP.MP4", "*.mp4"));
+    EXPECT_FALSE(HasFilterExtension("x.mp4_", "*.mp4")) << "found through its 8.3 name only";
+    EXPECT_FALSE(HasFilterExtension(".mp4", "*.mp4"));
+    EXPECT_TRUE(HasFilterExtension("anything", "*.*"));
+    for (unsigned long online : {0x1000ul, 0x40000ul, 0x400000ul | 0x20}) EXPECT_TRUE(OnlineOnly(online)) << online;
+    EXPECT_FALSE(OnlineOnly(0x20 | 0x80000 | 0x100000)) << "pinned, or kept on this computer";
+}
+
 TEST(GroupProbe, EachFileIsAnsweredByItsOwnLineAndTheNextGroupTakesAboutItsTime)
 {
     const std::vector<std::string> asked = {"C:\\a|b.mp4", "C:\\bad.mp4", "C:\\c.mp4", "C:\\gone.mp4", "C:\\d.mp4"};

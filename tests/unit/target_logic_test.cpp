@@ -184,9 +184,47 @@ TEST(AudioTracks, TheDefaultTrackFirstAndOnADvdEveryTrack)
         facts.audio = c.audio;
         EXPECT_EQ(AudioTracksFor(facts, c.everyTrack), c.tracks) << c.what;
     }
-    InputFacts two{{1920, 1080}, 16.0 / 9, true};
-    two.audio = {surround, stereoDefault};
-    EXPECT_EQ(EncodeArguments({"a.mp4", "a.~00", Target::Mpeg, Quality::Standard, two}).Line(),
-              " -i \"a.mp4\" -y -vf yadif=deint=interlaced -map 0:v:0 -map 0:a:1 -b 900000 -r 25 -ab 128000 -ar 44100 -ac 2 "
-              "-f mpeg \"a.~00\"");
+}
+
+TEST(AudioTracks, MapsPickTheVideoOverStillsAndCoversAndADvdPaysForEachTrackFromItsPicture)
+{
+    const AudioTrack stereo{2, false}, stereoDefault{2, true};
+    InputFacts two{{1920, 1080}, 16.0 / 9, true}, motionPhoto = two, threeTracks = two, silentTwoVideos{{1920, 1080}, 16.0 / 9, false};
+    two.audio = {{6, false}, stereoDefault};
+    motionPhoto.audio = {stereo};
+    motionPhoto.videoTracks = silentTwoVideos.videoTracks = 2;
+    threeTracks.audio = {stereo, stereoDefault, stereo};
+    const std::string dvd = " -target pal-dvd -aspect 16:9 -ac 2";
+    struct Case {
+        const char* what;
+        EncodeRequest request;
+        std::string maps;  // the line from its maps on, past the filters
+    } cases[] = {
+        {"the default of two tracks", {"a.mp4", "a.~00", Target::Mpeg, Quality::Standard, two},
+         " -map 0:V:0 -map 0:a:1 -b 900000 -r 25 -ab 128000 -ar 44100 -ac 2 -f mpeg \"a.~00\""},
+        {"a motion photo: its video, not its stills", {"a.mp4", "a.~00", Target::Mpeg, Quality::Standard, motionPhoto},
+         " -map 0:V:0 -map 0:a:0 -b 900000 -r 25 -ab 128000 -ar 44100 -ac 2 -f mpeg \"a.~00\""},
+        {"two pictures and no sound on a DVD: its silence mapped", {"a.mp4", "a.~00", Target::DvdPal, Quality::Standard, silentTwoVideos},
+         " -map 0:V:0 -map 1:a:0" + dvd + " -shortest \"a.~00\""},
+        {"three tracks on a DVD: the peak within the mux rate", {"a.mp4", "a.~00", Target::DvdPal, Quality::Standard, threeTracks},
+         " -map 0:V:0 -map 0:a:1 -map 0:a:0 -map 0:a:2" + dvd + " -maxrate:v 8433600 \"a.~00\""},
+        {"three tracks fitted: two more tracks paid from the picture",
+         {"a.mp4", "a.~00", Target::DvdPal, Quality::Standard, threeTracks, {}, 4'000'000},
+         " -map 0:V:0 -map 0:a:1 -map 0:a:0 -map 0:a:2" + dvd + " -b:v 3104000 -maxrate:v 8433600 \"a.~00\""},
+    };
+    for (const Case& c : cases) {
+        const std::string line = EncodeArguments(c.request).Line();
+        const std::size_t maps = line.find(" -map");
+        EXPECT_EQ(maps == std::string::npos ? line : line.substr(maps), c.maps) << c.what;
+    }
+    // The expected size counts every track a DVD carries.
+    const EncodeRequest one{"a.mp4", "a.~00", Target::DvdPal, Quality::Standard, two};
+    EXPECT_NEAR(ExpectedRateKBps(cases[3].request) - ExpectedRateKBps(one), kOutputRateKBps * 448000 / 1028000, 0.01);
+    const std::string photo = "Stream #0:0[0x1](und): Video: hevc (Main) (hvc1 / 0x31637668), yuv420p(tv, bt709), 1440x1080, 23 fps";
+    const std::optional<InputFacts> read = ReadInputFacts(
+        {photo, "Stream #0:1[0x2](und): Video: hevc (Main), yuv420p(tv, bt709), 2048x1536, 0.5 fps (default)",
+         "Stream #0:2: Video: mjpeg (Baseline), yuvj420p(pc), 600x600 [SAR 1:1 DAR 1:1], 90k tbr (attached pic)"});
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->videoTracks, 2) << "the cover is not counted";
+    EXPECT_EQ(read->picture, (PictureSize{1440, 1080}));
 }
