@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "convert/Conversion.h"
 #include "convert/EncoderArgs.h"
@@ -144,23 +145,24 @@ std::string TBatch::OutputFor(int row, TConversion& c)
     const std::string meant = OutputPathFor(folder, name);
     if (!WithinPathLimits(fw::ExtendedPath(meant))) return {};
     // Where the program has always written (the output folder, the default name), a file of
-    // the name is taken for its own; anywhere else only one its record says it made from this input.
+    // the name is taken for its own; anywhere else only one its record says it made from this
+    // input. Replace and skip apply to those; any other keeps its name, and so does any under keep.
     const bool usual = !setup_.besideInput && subfolder.empty() && setup_.outputName == kDefaultOutputName;
+    const bool keep = setup_.ifExists == IfExists::Keep;
+    auto held = [&](const std::string& candidate) {
+        return fw::FileExists(candidate) && (keep || !(usual || record_->MadeFrom(candidate, input)));
+    };
     std::string output = claims_->Claim(meant, input);  // never another input's of this run
-    const bool exists = fw::FileExists(output);
-    switch (ForExistingOutput(setup_.ifExists, exists, exists && (usual || record_->MadeFrom(output, input)))) {
-    case ExistingOutput::Write: c.mayReplace = usual; break;
-    case ExistingOutput::Replace: c.mayReplace = true; break;
-    case ExistingOutput::Skip: c.skipped = true; break;
-    case ExistingOutput::FreeName: {
+    if (held(output)) {
         claims_->Release(output);
-        const std::string free = claims_->Claim(meant, input, [](const std::string& candidate) { return fw::FileExists(candidate); });
-        if (setup_.ifExists != IfExists::Keep) c.placeNote = JoinNotes(c.placeNote, ForeignFileNote(output, free, fw::IsLeadByte));
-        output = free;
-        c.mayReplace = false;
-        break;
+        const std::string other = std::exchange(output, claims_->Claim(meant, input, held));
+        if (!keep) c.placeNote = JoinNotes(c.placeNote, ForeignFileNote(other, output, fw::IsLeadByte));
     }
-    }
+    const bool exists = fw::FileExists(output);
+    c.skipped = exists && setup_.ifExists == IfExists::Skip;
+    // A file that comes meanwhile under a name that was free is replaced only where the
+    // program has always written.
+    c.mayReplace = exists || usual;
     return output;
 }
 

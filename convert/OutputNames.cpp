@@ -150,13 +150,6 @@ std::vector<SavedOutput> ParseSavedOutputs(std::string_view text)
     return outputs;
 }
 
-ExistingOutput ForExistingOutput(IfExists choice, bool exists, bool ours)
-{
-    if (!exists) return ExistingOutput::Write;
-    if (choice == IfExists::Keep || !ours) return ExistingOutput::FreeName;
-    return choice == IfExists::Skip ? ExistingOutput::Skip : ExistingOutput::Replace;
-}
-
 std::string ForeignFileNote(std::string_view meant, std::string_view savedAs, fw::LeadBytePredicate isLead)
 {
     const std::string_view name = NamePart(meant, isLead);

@@ -57,13 +57,8 @@ std::vector<SavedOutput> ParseSavedOutputs(std::string_view text);
 // How many the record keeps: the oldest go first.
 inline constexpr std::size_t kMostSavedOutputs = 20000;
 
-// What is done where a file is already at an output's path. The file is the program's own
-// where the program has always written (the output folder under the default pattern) or where
-// its record says it made it from the same input; "replace" and "skip" apply to those only,
-// and any other file keeps its name while the output takes a free one beside it.
-enum class ExistingOutput { Write, Replace, Skip, FreeName };
-ExistingOutput ForExistingOutput(IfExists choice, bool exists, bool ours);
-// What a click on such a row's "Done" says.
+// What a click on "Done" says of an output whose name another file had: that file is none
+// of the program's, and is left as it was.
 std::string ForeignFileNote(std::string_view meant, std::string_view savedAs, fw::LeadBytePredicate isLead);
 
 }  // namespace convert

@@ -137,8 +137,10 @@ void TApplication::Minimize()
 int TApplication::Box(const std::string& text, UINT flags) const
 {
     // Owned by the program's active window, which gets the keyboard back when the box closes;
-    // with none active, the thread's windows wait for it.
+    // with none active (the program is not in front), by the main window, so that the box
+    // never hides behind it; with no window shown, the thread's windows wait for it.
     HWND owner = GetActiveWindow();
+    if (!owner && mainForm_ && IsWindowVisible(mainForm_->Handle())) owner = mainForm_->Handle();
     return MessageBoxA(owner, text.c_str(), title_.c_str(), flags | (owner ? MB_APPLMODAL : MB_TASKMODAL) | MB_SETFOREGROUND);
 }
 

@@ -188,7 +188,9 @@ FolderStep FolderStepFor(unsigned long attributes, unsigned long reparseTag, boo
     constexpr unsigned long kHidden = 0x2, kSystem = 0x4, kReparsePoint = 0x400;
     constexpr unsigned long kNameSurrogate = 0x20000000;  // the tag's bit that IsReparseTagNameSurrogate reads
     if (systemName || (attributes & (kHidden | kSystem)) == (kHidden | kSystem)) return FolderStep::PassedOver;
-    if ((attributes & kReparsePoint) && (reparseTag & kNameSurrogate)) return FolderStep::Link;
+    // A reparse point with no tag given is taken for a link: Windows always gives one, and
+    // Wine gives none for its symbolic links.
+    if ((attributes & kReparsePoint) && (reparseTag == 0 || (reparseTag & kNameSurrogate))) return FolderStep::Link;
     return FolderStep::Walk;
 }
 

@@ -113,7 +113,8 @@ bool Read(HWND dialog, app::TOptions& o)
     if (!fw::DirectoryExists(folder))
         return Refuse(dialog, IDC_OUTPUT_FOLDER, L"Output folder", L"There is no folder of that name. Type one that exists, or Browse."), false;
     o.besideInput = IsDlgButtonChecked(dialog, IDC_BESIDE) == BST_CHECKED;
-    o.outputFolder = folder;
+    // A folder typed relative to wherever the program was started is kept as the full path it names.
+    o.outputFolder = folder == o.outputFolder ? folder : fw::FullPath(folder);
     o.outputName = Text(dialog, IDC_NAME);
     o.subfolders = IsDlgButtonChecked(dialog, IDC_SUBFOLDERS) == BST_CHECKED;
     o.target = static_cast<convert::Target>(Chosen(dialog, IDC_TARGET));

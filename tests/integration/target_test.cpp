@@ -106,35 +106,55 @@ TEST_F(TargetTest, AnInputWiderThanMpeg1HoldsIsScaledDownToFitAndSaysSo)
     EXPECT_EQ(Facts(work + "\\wide.mpg"), "Version 1|4094x2302|16:9|25.000|44100|2");
 }
 
-TEST_F(TargetTest, AConvertedFileFromAnEarlierRunIsReplacedKeptOrSkipped)
+TEST_F(TargetTest, AnExistingFileIsReplacedOrSkippedOnlyWhereTheProgramMadeItFromTheSameInput)
 {
     UseFakeEncoder(work);
     session->ChooseOutputFolder(work.substr(0, work.size() - 1));  // as the folder picker gives it
-    WriteFile(work + "a.mp4", "write 100\nfinish\n");
+    const std::string in = work + "inputs\\";
+    CreateDirectoryA(in.c_str(), nullptr);
+    WriteFile(in + "a.mp4", "write 100\nfinish\n");
+    WriteFile(in + "b.mp4", "write 200\nfinish\n");
+    WriteFile(in + "a.mpg", "the camcorder's own");
+    WriteFile(work + "a.mpg", "earlier");
+    using convert::IfExists;
     struct Case {
-        convert::IfExists choice;
+        const char* what;
+        const char* where;  // "beside", or the output folder
+        const char* pattern;
+        IfExists choice;
+        const char* input;
         RowState state;
-        const char* output;       // the row's file
-        const char* earlierFile;  // what a.mpg holds afterwards
+        const char* output;  // the row's file
+        bool note;           // a click on "Done" says why it has another name
     } cases[] = {
-        {convert::IfExists::Replace, RowState::Done, "a.mpg", "new"},
-        {convert::IfExists::Keep, RowState::Done, "a (2).mpg", "earlier"},
-        {convert::IfExists::Skip, RowState::Skipped, "a.mpg", "earlier"},
+        {"the output folder, as always: replaced", "", "{name}", IfExists::Replace, "a.mp4", RowState::Done, "a.mpg", false},
+        {"kept beside", "", "{name}", IfExists::Keep, "a.mp4", RowState::Done, "a (2).mpg", false},
+        {"skipped", "", "{name}", IfExists::Skip, "a.mp4", RowState::Skipped, "a.mpg", false},
+        {"beside, the user's own file", "beside", "{name}", IfExists::Replace, "a.mp4", RowState::Done, "inputs\\a (2).mpg", true},
+        {"beside, the program's own from it", "beside", "{name}", IfExists::Replace, "a.mp4", RowState::Done, "inputs\\a (2).mpg", true},
+        {"and skipped there", "beside", "{name}", IfExists::Skip, "a.mp4", RowState::Skipped, "inputs\\a (2).mpg", false},
+        {"a pattern: the first batch", "", "Holiday {n}", IfExists::Replace, "a.mp4", RowState::Done, "Holiday 001.mpg", false},
+        {"another input in the next", "", "Holiday {n}", IfExists::Replace, "b.mp4", RowState::Done, "Holiday 001 (2).mpg", true},
+        {"another input, skip", "", "Holiday {n}", IfExists::Skip, "b.mp4", RowState::Skipped, "Holiday 001 (2).mpg", false},
+        {"a device's name", "", "nul", IfExists::Replace, "a.mp4", RowState::Done, "nul_.mpg", false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(convert::IfExistsSetting(c.choice));
-        WriteFile(work + "a.mpg", "earlier");
-        DeleteFileA((work + "a (2).mpg").c_str());
-        session->ChooseIfExists(c.choice);
-        QueueFile(work + "a.mp4", 1);
+        SCOPED_TRACE(c.what);
+        app::TOptions options = session->Options();
+        options.besideInput = *c.where != 0;
+        options.outputName = c.pattern;
+        options.ifExists = c.choice;
+        session->ChooseOptions(options);
+        QueueFile(in + c.input, 1);
         ConvertAll();
         EXPECT_EQ(session->Queue().State(0), c.state) << session->Queue().Reason(0);
         EXPECT_EQ(session->Queue().Output(0), work + c.output);
-        const std::string earlier = ReadFile(work + "a.mpg");
-        EXPECT_EQ(earlier == "earlier" ? "earlier" : "new", std::string(c.earlierFile));
-        EXPECT_EQ(session->OutputFolderOf(0), work) << "its link opens the folder of the file";
+        EXPECT_EQ(session->Queue().Reason(0).find("Mervane did not make it from this file") != std::string::npos, c.note)
+            << session->Queue().Reason(0);
         session->RemoveFinished();
     }
+    EXPECT_EQ(ReadFile(in + "a.mpg"), "the camcorder's own");
+    EXPECT_EQ(ReadFile(work + "Holiday 001.mpg").size(), 100u) << "a's output is not replaced by b's";
 }
 
 TEST_F(TargetTest, AnHlgPictureKeepsItsColoursAndADvdSaysItsPictureIsInBt601)
@@ -243,12 +263,19 @@ TEST_F(TargetTest, AFolderTreeIsWalkedPastItsLoopAndItsOutputsKeepItsSubfolders)
     // tree\{top,same}.mp4, tree\2024\{same.mp4,notes.txt}, tree\2024\05\deep.mp4, and
     // tree\2024\05\loop, a link back to tree, which the build makes.
     const std::string tree = ExeFolder() + "tree\\";
-    const std::vector<std::string> clips{"top.mp4", "same.mp4", "2024\\same.mp4", "2024\\05\\deep.mp4"};
+    // Beside them: a Mac's "._" file the media tool cannot read, a name "*.mp4" finds only
+    // by its 8.3 form, and a hidden system folder (an application's cache) with a clip.
+    const std::vector<std::string> clips{"top.mp4", "same.mp4", "2024\\same.mp4", "2024\\05\\deep.mp4", "cache\\kept.mp4"};
+    CreateDirectoryA((tree + "cache").c_str(), nullptr);
     for (const std::string& clip : clips) MakeClip(tree + clip, 1);
-    testing_support::WriteFile(tree + "2024\\notes.txt", "not a clip");
+    SetFileAttributesA((tree + "cache").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    const std::vector<std::string> others{"2024\\notes.txt", "._top.mp4", "x.mp4_"};
+    for (const std::string& other : others) testing_support::WriteFile(tree + other, "");
     fw::scope_exit tidy([&] {
-        for (const std::string& clip : clips) DeleteFileA((tree + clip).c_str());
-        DeleteFileA((tree + "2024\\notes.txt").c_str());
+        for (const std::string& file : clips) DeleteFileA((tree + file).c_str());
+        for (const std::string& file : others) DeleteFileA((tree + file).c_str());
+        SetFileAttributesA((tree + "cache").c_str(), FILE_ATTRIBUTE_NORMAL);
+        RemoveDirectoryA((tree + "cache").c_str());
     });
     app::TOptions options = session->Options();
     options.subfolders = true;
@@ -256,6 +283,10 @@ TEST_F(TargetTest, AFolderTreeIsWalkedPastItsLoopAndItsOutputsKeepItsSubfolders)
     session->ChooseOptions(options);
     session->Intake().AddFolder(tree);
     ASSERT_EQ(session->Queue().Count(), 4) << "the loop is not followed, the text file not taken";
+    ASSERT_EQ(told.size(), 1u) << "one message for the tree";
+    EXPECT_EQ(told.front(), "These files were not added. Links and mount points (not followed): " + tree +
+                                "2024\\05\\loop. Files the media tool could not read (a bad file header): ._top.mp4.");
+    told.clear();
     std::vector<std::string> top{session->Queue().Path(0), session->Queue().Path(1)};
     std::sort(top.begin(), top.end());
     EXPECT_EQ(top, (std::vector<std::string>{tree + "same.mp4", tree + "top.mp4"})) << "the top's own files first";
@@ -279,4 +310,33 @@ TEST_F(TargetTest, BesideItsInputAnOutputGoesNextToIt)
     ConvertAll();
     ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
     EXPECT_EQ(session->Queue().Output(0), inputs + "clip.mpg");
+}
+
+TEST_F(TargetTest, ACutInputIsDoneWithANoteAndADvdOfThreeTracksFitsItsSizeWithEachTrack)
+{
+    // A clip whose index is at the front, cut to half its bytes, as a half-copied file is.
+    MakeClip(work + "whole.mp4", 4, "320x240", 10);
+    EXPECT_EQ(RunAndWaitExit(encoder + "-i whole.mp4 -c copy -movflags +faststart front.mp4", work), 0);
+    const std::string front = ReadFile(work + "front.mp4");
+    WriteFile(work + "cut.mp4", front.substr(0, front.size() / 2));
+    QueueFile(work + "cut.mp4", 5);
+    ConvertAll();
+    ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
+    EXPECT_EQ(session->Queue().Reason(0).find("Only "), 0u) << session->Queue().Reason(0);
+    EXPECT_NE(session->Queue().Reason(0).find(" of 4 s could be read: the file ends early."), std::string::npos);
+    session->RemoveFinished();
+
+    // Three tracks on a DVD fitted to 2 MB: each track's rate comes from the picture's.
+    EXPECT_EQ(RunAndWaitExit(encoder + "-i whole.mp4 -f lavfi -i sine=frequency=300 -f lavfi -i sine=frequency=500 -map 0 -map 1:a "
+                                       "-map 2:a -c:v copy -c:a aac -t 4 three.mp4",
+                             work),
+              0);
+    session->ChooseTarget(convert::Target::DvdPal);
+    session->ChooseFitTo(convert::FitToFromSetting("2"));
+    QueueFile(work + "three.mp4", 4);
+    ConvertAll();
+    ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
+    EXPECT_LE(ReadFile(work + "three.mpg").size(), 2u * 1024 * 1024);
+    const std::string tool = Quoted(PayloadFolder() + "mediainfo.exe") + " ";
+    EXPECT_EQ(fw::Trim(RunAndCapture(tool + "\"--Inform=General;%AudioCount%\" \"" + work + "three.mpg\"")), "3");
 }

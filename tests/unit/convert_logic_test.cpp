@@ -310,24 +310,11 @@ TEST(OutputNamePattern, TokensForbiddenCharactersTheEmptyResultAndWindowsLimits)
     EXPECT_FALSE(WithinPathLimits(deep));
 }
 
-TEST(OutputRecord, AFileIsReplacedOrSkippedOnlyWhereItIsTheProgramsOwn)
+TEST(OutputRecord, ComesBackAsWrittenAndAForeignFileIsNamedInTheNote)
 {
     const std::vector<SavedOutput> saved = {{"C:\\v\\clip.mpg", "C:\\v\\clip.mp4", 1460, 133'500'000'000'000'000ull},
                                             {"D:\\out\\Holiday 001.mpg", "C:\\a\\b.mp4", 7, 1}};
     EXPECT_EQ(ParseSavedOutputs(SavedOutputsText(saved) + "no tabs\r\nC:\\x\tC:\\y\t-1\t5\r\n"), saved);
-    struct Case {
-        IfExists choice;
-        bool exists, ours;
-        ExistingOutput done;
-    } cases[] = {
-        {IfExists::Replace, false, false, ExistingOutput::Write},
-        {IfExists::Replace, true, true, ExistingOutput::Replace},
-        {IfExists::Replace, true, false, ExistingOutput::FreeName},  // the camcorder's own clip.mpg beside clip.mp4
-        {IfExists::Skip, true, true, ExistingOutput::Skip},
-        {IfExists::Skip, true, false, ExistingOutput::FreeName},
-        {IfExists::Keep, true, true, ExistingOutput::FreeName},
-    };
-    for (const Case& c : cases) EXPECT_EQ(ForExistingOutput(c.choice, c.exists, c.ours), c.done) << int(c.choice) << c.exists << c.ours;
     EXPECT_EQ(ForeignFileNote("C:\\v\\clip.mpg", "C:\\v\\clip (2).mpg", nullptr),
               "The converted file was saved as clip (2).mpg: clip.mpg was there already, and Mervane did not make it from "
               "this file, so it was left as it was.");

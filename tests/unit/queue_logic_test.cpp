@@ -108,6 +108,7 @@ TEST(TreeWalk, OnlyNameSurrogatesAreLinksAndHiddenSystemFoldersAreLeftOut)
         {"a junction or mount point", kFolder | kReparse, 0xA0000003, false, FolderStep::Link},
         {"a OneDrive folder", kFolder | kReparse, 0x9000601A, false, FolderStep::Walk},
         {"a deduplicated one", kFolder | kReparse, 0x80000013, false, FolderStep::Walk},
+        {"a link whose tag is not given", kFolder | kReparse, 0, false, FolderStep::Link},
         {"an old RECYCLER", kFolder | kHidden | kSystem, 0, false, FolderStep::PassedOver},
         {"a hidden folder of the user's", kFolder | kHidden, 0, false, FolderStep::Walk},
         {"System Volume Information", kFolder, 0, true, FolderStep::PassedOver},
