@@ -170,8 +170,9 @@ void TBatch::StartRow(int row)
 {
     std::unique_ptr<TConversion> c = Prepare(row);
     ++facts_.started;
-    if (c->output.empty()) {
-        queue_.Fail(row, kNameTooLong);
+    if (c->output.empty() || (!c->skipped && c->written.empty())) {
+        if (!c->output.empty()) claims_->Release(c->output);
+        queue_.Fail(row, c->output.empty() ? kNameTooLong : NoTemporaryName(c->output));
         FileEnded(*c, Outcome::Failed);
         ShowProgress();
         return;

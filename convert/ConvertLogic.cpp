@@ -28,6 +28,11 @@ std::string TemporaryPathFor(std::string_view outputPath, const std::function<bo
     return {};
 }
 
+std::string NoTemporaryName(std::string_view outputPath)
+{
+    return "No name beside " + std::string(outputPath) + " is free for the file being converted (name.~00 to name.~99 are all taken).";
+}
+
 bool IsTemporaryName(std::string_view path)
 {
     const std::size_t n = path.size();

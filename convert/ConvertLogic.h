@@ -21,6 +21,8 @@ std::string OutputPathFor(std::string_view folder, std::string_view fileName);
 // path is exactly as long as the output's: "name.~00", "name.~01"..., the first that
 // `taken` passes over (a file the user has, or one this run writes). Empty when all are.
 std::string TemporaryPathFor(std::string_view outputPath, const std::function<bool(const std::string&)>& taken);
+// Why a file fails for which no such name is free.
+std::string NoTemporaryName(std::string_view outputPath);
 // Whether a file name is one of the temporaries: "name.~" and two digits.
 bool IsTemporaryName(std::string_view path);
 

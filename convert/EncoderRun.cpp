@@ -62,9 +62,11 @@ std::string EndedRunFailure(HANDLE process, std::vector<std::string> lines, cons
     DWORD exitCode = 1;
     GetExitCodeProcess(process, &exitCode);
     // The encoder names the temporary file; the user knows the output's name.
+    // (An empty name would be found everywhere, and inserted without end.)
     const std::string named = fw::ExtendedPath(written);
     for (std::string& line : lines)
-        for (std::size_t at = line.find(named); at != std::string::npos; at = line.find(named, at + output.size()))
+        for (std::size_t at = named.empty() ? std::string::npos : line.find(named); at != std::string::npos;
+             at = line.find(named, at + output.size()))
             line.replace(at, named.size(), output);
     const std::string failure = EncoderFailure(exitCode, lines, size);
     if (!failure.empty()) {

@@ -4,11 +4,13 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <new>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
 #include "framework/Form.h"
+#include "framework/errors.h"
 #include "framework/text.h"
 
 namespace fw {
@@ -163,8 +165,14 @@ void TApplication::HandleException() const
 {
     try {
         throw;
+    } catch (const Exception& error) {
+        ShowException(error);  // the program's own words
+    } catch (const std::bad_alloc&) {
+        ShowException(std::runtime_error("There was not enough memory to finish this step"));
     } catch (const std::exception& error) {
-        ShowException(error);
+        // A fault of the program: said in words, never as a bare exception's name.
+        ShowException(std::runtime_error(std::string("Mervane could not finish this step because of an internal error (") +
+                                         error.what() + ")"));
     } catch (...) {
         ShowException(std::runtime_error("Unknown error"));
     }

@@ -544,4 +544,12 @@ TEST_F(EngineTest, ANamePastWindowsLimitsFailsItsRowWithTheReasonAndTheNextRowSt
     Convert(1);
     StatesUntilIdle(0);
     EXPECT_EQ(queue.Output(0), work + "\\001 a.mpg") << queue.Reason(0);
+    // No temporary name left beside the output (as where a name opens a device): the row
+    // says so, and the batch goes on.
+    for (int n = 0; n < 100; ++n) WriteFile(work + "\\b.~" + (n < 10 ? "0" : "") + std::to_string(n), "");
+    setup.outputName = "{name}";
+    queue.Retry(1);
+    Convert(1);
+    StatesUntilIdle(0);
+    EXPECT_EQ(queue.Reason(1), convert::NoTemporaryName(work + "\\b.mpg"));
 }
