@@ -278,7 +278,9 @@ void TBatch::OnRunEnded(int id)
     // The encoder ends as if whole where the input stopped short (a pulled card, a file
     // half copied): a read error fails the row, so that an earlier output stays.
     if (c.failure.empty() && !c.stopped) {
-        const ShortRead cut = ShortReadOf(ReadThroughOf(LogHead(c.log), lines));
+        ReadThrough read = ReadThroughOf(LogHead(c.log), lines);
+        read.probed = std::max(0.0, c.mediaSeconds - 1);  // a row's seconds are the whole ones and one more
+        const ShortRead cut = ShortReadOf(read);
         c.failure = cut.failure;
         c.shortNote = cut.note;
     }

@@ -57,6 +57,9 @@ std::string ExitCodeText(unsigned long exitCode);
 struct ReadThrough {
     std::optional<double> duration{}, read{};
     std::string readError{};  // "Input/output error": the input stopped answering
+    // The media tool's duration, in whole seconds: where a header says more than the file
+    // holds (a stream's segments saved from the middle), the two disagree, and the shorter holds.
+    std::optional<double> probed{};
 };
 ReadThrough ReadThroughOf(const std::vector<std::string>& headLines, const std::vector<std::string>& tailLines);
 // The encoder ends a run that could not read its input to the end as if it had: a read

@@ -341,3 +341,5 @@ TEST_F(TargetTest, ACutInputIsDoneWithANoteAndADvdOfThreeTracksFitsItsSizeWithEa
     EXPECT_EQ(fw::Trim(RunAndCapture(tool + "\"--Inform=General;%AudioCount%\" \"" + work + "three.mpg\"")), "3");
 }
 
+
+
