@@ -340,6 +340,3 @@ TEST_F(TargetTest, ACutInputIsDoneWithANoteAndADvdOfThreeTracksFitsItsSizeWithEa
     const std::string tool = Quoted(PayloadFolder() + "mediainfo.exe") + " ";
     EXPECT_EQ(fw::Trim(RunAndCapture(tool + "\"--Inform=General;%AudioCount%\" \"" + work + "three.mpg\"")), "3");
 }
-
-
-
