@@ -233,9 +233,8 @@ std::int64_t TSession::ExpectedBytes() const
 
 std::int64_t TSession::BytesFor(const PendingFacts& pending, std::optional<int> fittedRate) const
 {
-    // The high quality's rate follows a picture not yet described: its most is counted.
-    convert::EncodeRequest request{.target = settings_.Target(), .quality = settings_.Quality(), .fittedRate = fittedRate};
-    if (request.quality == convert::Quality::High && !fittedRate) request.facts = convert::InputFacts{{4096, 4096}, 1, true};
+    // The high quality's pictures are not yet described: what a picture typically takes is counted.
+    const convert::EncodeRequest request{.target = settings_.Target(), .quality = settings_.Quality(), .fittedRate = fittedRate};
     return convert::ExpectedSizeFor(static_cast<int>(std::min<std::int64_t>(pending.seconds, INT32_MAX)),
                                     convert::ExpectedRateKBps(request));
 }

@@ -95,7 +95,7 @@ std::unique_ptr<TConversion> TBatch::Prepare(int row)
 {
     auto c = std::make_unique<TConversion>();
     c->id = queue_.IdAt(row);
-    c->step = DescribeFirst(setup_.target, setup_.quality) ? TConversion::Step::Describing : TConversion::Step::Encoding;
+    c->step = DescribeFirst(setup_.target) ? TConversion::Step::Describing : TConversion::Step::Encoding;
     c->input = queue_.Path(row);
     c->mediaSeconds = queue_.MediaSeconds(row);
     c->fittedRate = FittedRateFrom(row);

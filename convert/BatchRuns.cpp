@@ -77,6 +77,7 @@ bool TBatch::LookAtDescription(TConversion& c, const std::vector<std::string>& l
         return false;
     const std::string began = EncodeArguments(Request(c)).Line();
     c.facts = ReadInputFacts(lines).value_or(InputFacts{});
+    c.expectedSize = ExpectedSize(c);  // the high quality's from its picture
     if (EncodeArguments(Request(c)).Line() == began) return false;
     if (WaitForSingleObject(c.process.get(), 0) == WAIT_TIMEOUT) {
         TerminateProcess(c.process.get(), 1);

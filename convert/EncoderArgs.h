@@ -54,18 +54,16 @@ struct EncodeRequest {
 };
 
 // Whether the arguments depend on the input's description, so that the encoder describes
-// the input before it converts: a disc's standard and the high quality's rates do. The
-// program's line of old does only for an HDR picture, which its first run tells.
-bool DescribeFirst(Target target, Quality quality);
+// the input before it converts: a disc's standard does. MPEG's line does only for an HDR
+// picture or a choice of tracks, which its first run tells.
+bool DescribeFirst(Target target);
 
 // The audio's bits a second: MP2 at 128 or, under the high quality, 192 kbit/s; a Video CD's
 // 224 and a DVD's AC-3 at 448.
 int AudioRateFor(Target target, Quality quality);
 
-// The video rate of the high quality for a picture of this size at this frame rate.
-int HighVideoRate(PictureSize picture, double frameRate);
-inline constexpr int kHighRateMost = 15'000'000;  // MPEG-2's main level, which set-top players keep to
-inline constexpr int kDvdHighRate = 8'000'000;    // a DVD's average, below its 9.8 Mbit/s peak
+// The high quality's peak on MPEG: MPEG-2's main level, which set-top players keep to.
+inline constexpr int kHighRateMost = 15'000'000;
 
 // The audio tracks an output carries: on a DVD each that AudioTracksFor gives (a silent
 // one for an input without sound); one elsewhere.
@@ -88,11 +86,11 @@ std::vector<std::string> ColourNotes(const EncodeRequest& request);
 // - MPEG: the program's line of old (the picture deinterlaced where it is interlaced, 900
 //   kbit/s, 25 frames, MP2 at 128 kbit/s, 44.1 kHz stereo, an MPEG program stream, the format
 //   named since the temporary's extension does not say it); with `scaleTo`, scaled as well;
-//   under the high quality a rate that follows the picture and MP2 at 192 kbit/s;
+//   under the high quality a constant quality below a peak of 15 Mbit/s and MP2 at 192 kbit/s;
 // - Video CD and DVD: the standard's format, size, rates and program stream, the picture
 //   letterboxed or pillarboxed into it, never stretched (a DVD 16:9 for a wide input, else
 //   4:3; a Video CD 4:3), its colours in BT.601 (a DVD's stream says so), and a silent track
-//   for an input without audio; a DVD under the high quality at a higher average rate;
+//   for an input without audio; a DVD under the high quality at a constant quality below its peak;
 // - any target: an HDR picture tone-mapped to SDR first.
 TArguments EncodeArguments(const EncodeRequest& request);
 

@@ -77,6 +77,7 @@ TEST(EncoderArguments, EachTargetQualityAndPictureGetsItsLineAndTheDefaultIsTheP
     const std::string toneMapped = "yadif=deint=interlaced," + std::string(kToneMap);
     const std::string pal = ",setparams=color_primaries=bt470bg:color_trc=bt470bg:colorspace=bt470bg";
     const std::string mpeg = " -r 25 -ab 128000 -ar 44100 -ac 2 -f mpeg \"a.~00\"", mpegHigh = " -r 25 -ab 192000 -ar 44100 -ac 2 -f mpeg \"a.~00\"";
+    const std::string high = " -b 15000000 -maxrate 15000000 -bufsize 4194304 -qmin 5";
     // The pictures: HD in BT.709, SD in BT.601, HLG and PQ phone clips, an SD one that says
     // nothing (BT.601 by its size), and one larger than MPEG-1 holds.
     const InputFacts hd{{1920, 1080}, 16.0 / 9, true, "bt709", "bt709"}, sd{{720, 576}, 4.0 / 3, true, "bt470bg", "bt470bg"},
@@ -93,15 +94,17 @@ TEST(EncoderArguments, EachTargetQualityAndPictureGetsItsLineAndTheDefaultIsTheP
         {{"a.mp4", "a.~00", Target::Mpeg, Quality::Standard, huge, PictureSize{4094, 2046}},
          " -i \"a.mp4\" -y -vf yadif=deint=interlaced,scale=4094:2046 -b 900000" + mpeg},
         {{"a.mp4", "a.~00", Target::Mpeg, Quality::Standard, hlg}, " -i \"a.mp4\" -y -vf " + toneMapped + " -b 900000" + mpeg},
-        {{"a.mp4", "a.~00", Target::Mpeg, Quality::High, pq}, " -i \"a.mp4\" -y -vf " + toneMapped + " -b 15000000" + mpegHigh},
+        // The high quality: the quantiser 5 at least, below a peak, whatever the picture; fitted, a rate.
+        {{"a.mp4", "a.~00", Target::Mpeg, Quality::High, pq}, " -i \"a.mp4\" -y -vf " + toneMapped + high + mpegHigh},
         {{"a.mp4", "a.~00", Target::Mpeg, Quality::High, InputFacts{{320, 240}, 4.0 / 3, true}},
-         " -i \"a.mp4\" -y -vf yadif=deint=interlaced -b 2304000" + mpegHigh},
+         " -i \"a.mp4\" -y -vf yadif=deint=interlaced" + high + mpegHigh},
+        {{"a.mp4", "a.~00", Target::Mpeg, Quality::High, hd, {}, 3'000'000}, " -i \"a.mp4\" -y -vf yadif=deint=interlaced -b 3000000" + mpegHigh},
         {{"a.mp4", "a.~00", Target::DvdPal, Quality::Standard, hd},
          " -i \"a.mp4\" -y -vf \"yadif=deint=interlaced," + box("720", "576", "16/9", true) + pal +
              "\" -target pal-dvd -aspect 16:9 -ac 2 \"a.~00\""},
         {{"a.mp4", "a.~00", Target::DvdPal, Quality::High, sd},
          " -i \"a.mp4\" -y -vf \"yadif=deint=interlaced," + box("720", "576", "4/3", false) + pal +
-             "\" -target pal-dvd -aspect 4:3 -ac 2 -b:v 8000000 \"a.~00\""},
+             "\" -target pal-dvd -aspect 4:3 -ac 2 -b:v 9000000 -qmin 5 \"a.~00\""},
         {{"a.mp4", "a.~00", Target::DvdNtsc, Quality::Standard, hlg},
          " -i \"a.mp4\" -y -vf \"" + toneMapped + "," + box("720", "480", "16/9", true) +
              ",setparams=color_primaries=smpte170m:color_trc=smpte170m:colorspace=smpte170m\" -target ntsc-dvd -aspect 16:9 "
@@ -117,8 +120,8 @@ TEST(EncoderArguments, EachTargetQualityAndPictureGetsItsLineAndTheDefaultIsTheP
     for (const Case& c : cases) EXPECT_EQ(EncodeArguments(c.request).Line(), c.line);
     // What a click on "Done" says of the colours.
     EXPECT_EQ(ColourNotes(cases[4].request), std::vector<std::string>{"The HDR picture was converted to SDR (tone-mapped)."});
-    EXPECT_EQ(ColourNotes(cases[8].request).size(), 2u);
-    EXPECT_TRUE(ColourNotes(cases[7].request).empty()) << "an SD picture in BT.601 is not converted again";
+    EXPECT_EQ(ColourNotes(cases[9].request).size(), 2u);
+    EXPECT_TRUE(ColourNotes(cases[8].request).empty()) << "an SD picture in BT.601 is not converted again";
     EXPECT_EQ(DescribeArguments("\\\\?\\C:\\a b.mp4").Line(), " -hide_banner -i \"\\\\?\\C:\\a b.mp4\"");
     // Quoted once, as the C runtime reads it back: a quote escaped, the backslashes before it
     // and before the closing quote doubled.
