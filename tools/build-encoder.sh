@@ -106,7 +106,7 @@ EOF
      --enable-encoder=mpeg1video,mpeg2video,mp2,ac3,mpeg4,aac \
      --enable-muxer=mpeg1system,mpeg1vcd,mpeg2dvd,mpeg2vob,mpeg2svcd,mp4,mov,null \
      --enable-filter=scale,pad,setdar,setsar,yadif,zscale,tonemap,format,null,fps,crop,transpose,hflip,vflip \
-     --enable-filter=trim,setpts,aformat,anull,aresample,atrim,asetpts,apad,anullsrc,testsrc,testsrc2,noise,sine,ssim,signalstats,metadata,setparams
+     --enable-filter=trim,setpts,aformat,anull,aresample,atrim,asetpts,apad,anullsrc,testsrc,testsrc2,noise,sine,ssim,signalstats,metadata,setparams,lutyuv
   quietly make -j"$jobs" install
 
   $host-strip "$prefix/bin/ffmpeg.exe"

@@ -203,6 +203,38 @@ TEST_F(TargetTest, TheHighQualityKeepsThePictureInFewerBytesThanItsEarlierFixedR
     EXPECT_LT(static_cast<double>(ReadFile(work + "motion.mpg").size()), earlier) << ssim;
 }
 
+TEST_F(TargetTest, HdrHighlightsKeepTheirShapeAndMidTonesTheirBrightness)
+{
+    // A PQ ramp from black to 1000 nits, tagged as a phone's HDR clip is.
+    ASSERT_EQ(RunAndWaitExit(encoder + "-f lavfi -i testsrc=size=2x2:rate=25 -t 1 -vf lutyuv=y=16:u=128:v=128,pad=4:2:0:0:0xC0C0C0,"
+                                       "scale=1024:64:flags=bilinear,setsar=1,setparams=color_primaries=bt2020:color_trc=smpte2084:colorspace=bt2020nc "
+                                       "-pix_fmt yuv420p -c:v mpeg4 -q:v 1 ramp.mp4",
+                             work),
+              0);
+    // Its mean brightness, and its share of pixels at 96 % grey or more, in per cent.
+    auto measure = [&](const std::string& file) {
+        for (const char* filter : {"signalstats,metadata=print:file=mean.txt", "lutyuv=y='gte(val,226)*255',signalstats,metadata=print:file=white.txt"})
+            EXPECT_EQ(RunAndWaitExit(encoder + "-i " + file + " -vf \"" + filter + "\" -an -c:v mpeg4 -f null -", work), 0);
+        return std::pair(MeanAfter(work + "mean.txt", "YAVG="), MeanAfter(work + "white.txt", "YAVG=") * 100 / 255);
+    };
+    // The bounds, from the curves run directly: the Mobius curve's brightness, Hable's highlights.
+    std::string chain(convert::kToneMap);
+    const std::size_t curve = chain.find("tonemap="), end = chain.find(',', curve);
+    std::pair<double, double> bounds[2];
+    for (const char* other : {"tonemap=mobius:desat=0", "tonemap=hable:desat=0"}) {
+        const std::string mapped = chain.substr(0, curve) + other + chain.substr(end);
+        ASSERT_EQ(RunAndWaitExit(encoder + "-i ramp.mp4 -vf " + mapped + " -c:v mpeg4 -q:v 1 bound.mp4", work), 0);
+        bounds[other[8] == 'h'] = measure("bound.mp4");
+    }
+    QueueFile(work + "ramp.mp4", 2);
+    ConvertAll();
+    ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
+    const auto [mean, white] = measure("ramp.mpg");
+    EXPECT_NEAR(mean, bounds[0].first, bounds[0].first * 0.1) << "as bright as the Mobius curve";
+    EXPECT_LE(white, bounds[1].second + 2) << "no more white than Hable's curve, and two points";
+    EXPECT_GT(bounds[0].second, bounds[1].second + 2) << "the Mobius curve is told apart";
+}
+
 TEST_F(TargetTest, ABatchFittedToASizeFillsItAndWhatCannotFitIsAskedFirst)
 {
     std::vector<std::string> asked;
