@@ -9,6 +9,13 @@
 //             up to where the probing begins, against the command interpreter's own walk
 //             (dir /s /b) writing its list to a file; with the last caption and the longest
 //             time between two of the walk's answers to the system
+//   quality   each clip of a folder (the wild clips beside the repository by default) through the
+//             standard and the high quality's lines as the program builds them: the high quality's
+//             SSIM and bytes, and its time as a ratio against the standard line's. The reference is
+//             the clip made 25 frames a second by the same encoder, nearly lossless (MPEG-4 at
+//             -q:v 1) and in an MPEG stream's 90 kHz time base, so that the same source frame fills
+//             each slot: another encoder or time base picks some frames differently, and one frame
+//             off costs far more SSIM than the encoding
 #include <windows.h>
 #include <shlobj.h>
 
@@ -22,6 +29,9 @@
 #include "ui/Main.h"
 #include "convert/ConvertLogic.h"
 #include "convert/EncoderArgs.h"
+#include "convert/EncoderRun.h"
+#include "framework/Files.h"
+#include "framework/handles.h"
 #include "framework/Launcher.h"
 #include "app/MainInstance.h"
 #include "framework/Application.h"
@@ -232,6 +242,53 @@ void Tree(std::vector<std::string>& rows)
     RemoveTree(list);
 }
 
+// The encoder run to its end, its messages in `log`: the seconds it took.
+double RunEncoder(const std::string& args, const std::string& log)
+{
+    fw::StartError error;
+    const LARGE_INTEGER start = Now();
+    fw::unique_handle process = fw::StartWithoutConsole(PayloadFolder() + "ffmpeg.exe", args, {log, true}, error);
+    if (process) WaitForSingleObject(process.get(), INFINITE);
+    return Seconds(start, Now());
+}
+
+void Quality(const std::string& folder)
+{
+    const std::string work = FreshFolder("bench-quality"), log = work + "log.txt";
+    std::printf("%-32s | %-8s | %-9s | %-9s | %s\n", "clip", "SSIM", "bytes", "standard", "time ratio");
+    WIN32_FIND_DATAA entry{};
+    fw::unique_hfind search(FindFirstFileA((fw::WithFinalBackslash(folder) + "*.mp4").c_str(), &entry));
+    for (bool more = bool(search); more; more = FindNextFileA(search.get(), &entry)) {
+        const std::string clip = fw::WithFinalBackslash(folder) + entry.cFileName;
+        RunEncoder(convert::DescribeArguments(clip).Line(), log);
+        const std::optional<convert::InputFacts> facts = convert::ReadInputFacts(convert::LogTail(log));
+        if (!facts) continue;
+        convert::EncodeRequest request{clip, work + "out.mpg", convert::Target::Mpeg, convert::Quality::Standard, facts};
+        if (convert::FitMpeg1(facts->picture) != facts->picture) request.scaleTo = convert::FitMpeg1(facts->picture);
+        const double standard = RunEncoder(convert::EncodeArguments(request).Line(), log);
+        const std::int64_t standardBytes = static_cast<std::int64_t>(ReadFile(work + "out.mpg").size());
+        request.quality = convert::Quality::High;
+        const convert::TArguments high = convert::EncodeArguments(request);
+        const double seconds = RunEncoder(high.Line(), log);
+        const std::int64_t bytes = static_cast<std::int64_t>(ReadFile(work + "out.mpg").size());
+        if (bytes == 0) continue;  // a clip the encoder cannot read
+        const std::string picture = high.ValueOf("-map").empty() ? "" : " -map " + high.ValueOf("-map");  // the same picture track
+        RunEncoder(" -y -i \"" + clip + "\"" + picture + " -vf \"" + high.ValueOf("-vf") +
+                       "\" -r 25 -an -c:v mpeg4 -q:v 1 -video_track_timescale 90000 \"" + work + "reference.mp4\"",
+                   log);
+        RunEncoder(" -i \"" + work + "out.mpg\" -i \"" + work + "reference.mp4\" -lavfi \"[0:v]setpts=N/25/TB[o];[1:v]setpts=N/25/TB[r];[o][r]ssim\" "
+                   "-an -r 25 -c:v mpeg4 -f null -",
+                   log);
+        std::string ssim = "?";
+        for (const std::string& line : convert::LogTail(log))
+            if (const std::size_t at = line.find("All:"); at != std::string::npos) ssim = line.substr(at + 4, 6);
+        std::printf("%-32s | %-8s | %-9lld | %-9lld | %.2f\n", entry.cFileName, ssim.c_str(), static_cast<long long>(bytes),
+                    static_cast<long long>(standardBytes), seconds / standard);
+        std::fflush(stdout);
+    }
+    RemoveTree(work);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -243,6 +300,10 @@ int main(int argc, char** argv)
         std::vector<std::string> rows;
         Tree(rows);
         for (const std::string& row : rows) std::printf("%s\n", row.c_str());
+        return 0;
+    }
+    if (argc > 1 && std::string(argv[1]) == "quality") {  // the high quality on a folder of clips
+        Quality(argc > 2 ? argv[2] : fw::FullPath("..\\shared\\wild"));
         return 0;
     }
     if (argc > 1 && std::string(argv[1]) == "startup") {  // the start-up lines alone

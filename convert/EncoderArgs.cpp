@@ -152,6 +152,13 @@ std::string TArguments::Line() const
     return line;
 }
 
+std::string TArguments::ValueOf(std::string_view option) const
+{
+    for (std::size_t i = 0; i + 1 < arguments_.size(); ++i)
+        if (arguments_[i].text == option) return arguments_[i + 1].text;
+    return {};
+}
+
 bool DescribeFirst(Target target)
 {
     return target != Target::Mpeg;

@@ -30,6 +30,8 @@ public:
     TArguments& Add(std::initializer_list<std::string_view> arguments);
     TArguments& AddPath(std::string_view path);
     std::string Line() const;
+    // The argument after `option` ("-vf"); empty when there is none.
+    std::string ValueOf(std::string_view option) const;
 
 private:
     struct Argument {
