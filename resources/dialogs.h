@@ -18,3 +18,6 @@
 #define IDC_ENCODERS 1113
 #define IDC_WHEN 1114
 #define IDC_BUSY_NOTE 1115
+
+#define IDD_ABOUT 103
+#define IDC_ABOUT_TEXT 1201

@@ -1,61 +1,45 @@
 #!/usr/bin/env bash
 # Builds the encoder that Mervane.exe carries: FFmpeg 7.1 with dav1d (AV1) and zimg (tone
 # mapping and colour matrices), cross-built for 32-bit Windows, static and stripped, with only
-# what the program and its tests use. The sources come from Debian's archive through apt, which
-# checks them against Debian's signed indexes; apt's state is private to WORK, so the system's
-# own configuration is never touched. A build is kept in WORK/cache, keyed by the versions and
-# this script (which holds the configure lines): only a fresh build tree pays for it.
-# Usage: build-encoder.sh OUT WORK    (writes OUT/ffmpeg.exe and OUT/encoder-versions.txt)
+# what the program and its tests use. The sources are exactly those tools/sources.lock names,
+# from the machine's Debian archive (debian-sources.sh), unpacked with Debian's patches. A build
+# is kept in WORK/cache, keyed by the lock and this script (which holds the configure lines):
+# only a fresh build tree pays for it. The sources and the scripts are copied to SOURCES, which
+# travels with the program, and the parts' licences to OUT/licences.
+# Usage: build-encoder.sh OUT WORK SOURCES    (writes OUT/ffmpeg.exe, OUT/encoder-versions.txt, OUT/licences/)
 set -euo pipefail
-out=$(realpath -m "$1") work=$(realpath -m "$2")
+out=$(realpath -m "$1") work=$(realpath -m "$2") sources_out=$(realpath -m "$3")
 script=$(realpath "$0")
+tools=$(dirname "$script")
+lock=$tools/sources.lock
 host=i686-w64-mingw32
 jobs=$(nproc)
 
 # ---- the sources ----
-apt_dir=$work/apt
-mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial" "$work/sources"
-keyring=/usr/share/keyrings/debian-archive-keyring.gpg
-cat > "$apt_dir/sources.list" <<EOF
-deb-src [signed-by=$keyring] http://deb.debian.org/debian trixie main
-deb-src [signed-by=$keyring] http://deb.debian.org/debian trixie-updates main
-deb-src [signed-by=$keyring] http://deb.debian.org/debian-security trixie-security main
-deb-src [signed-by=$keyring] http://deb.debian.org/debian bookworm main
-EOF
-apt_opts=(-o "Dir::Etc::SourceList=$apt_dir/sources.list" -o Dir::Etc::SourceParts=/dev/null
-          -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache" -o APT::Sandbox::User=root)
-apt-get "${apt_opts[@]}" -qq update
-
-# The newest version of PACKAGE whose upstream version starts with PREFIX and whose files
-# still download (the archive can list a version it no longer serves); bookworm is the
-# fallback for a file gone from trixie's pool.
-fetch() {
-  local package=$1 prefix=$2 version
-  for version in $(apt-cache "${apt_opts[@]}" showsrc "$package" | sed -n 's/^Version: //p' | sort -u |
-                   sort -r -V); do
-    local upstream=${version#*:}
-    [[ $upstream == $prefix* ]] || continue
-    if (cd "$work/sources" && apt-get "${apt_opts[@]}" -qq source --download-only "$package=$version" \
-          >/dev/null 2>&1); then
-      echo "$package ${version}"
-      return
-    fi
-    echo "build-encoder: $package $version is listed but does not download; trying an older one" >&2
-  done
-  echo "build-encoder: no version of $package ($prefix) downloads from Debian's archive" >&2
-  exit 1
-}
-versions=$( fetch ffmpeg 7.1.; fetch dav1d 1.; fetch zimg 3. )
-key=$( { echo "$versions"; cat "$script"; } | sha256sum | cut -c1-16 )
+source "$tools/debian-sources.sh"
+versions=$(locked_versions "$lock")
+key=$( { cat "$lock" "$script"; } | sha256sum | cut -c1-16 )
 cache=$work/cache/$key
+# The archive is asked only for what is not already here and whole.
+sources_whole() {
+  local package
+  for package in $(locked_versions "$lock" | cut -d' ' -f1); do
+    check_locked "$lock" "$work/sources" "$package" 2>/dev/null || return 1
+  done
+}
+if ! sources_whole; then
+  apt_setup "$work/apt" $(locked_releases "$lock")
+  fetch_locked "$lock" "$work/sources"
+fi
 
 if [ ! -f "$cache/ffmpeg.exe" ]; then
   echo "Building the encoder ($(echo "$versions" | tr '\n' ' ')), a few minutes on a fresh build tree"
   build=$work/build prefix=$work/build/prefix
   rm -rf "$build"
   mkdir -p "$build" "$prefix"
+  # Unpacked with Debian's patches applied: the versions recorded are then the code built.
   for dsc in $(echo "$versions" | while read -r p v; do echo "$work/sources/${p}_${v#*:}.dsc"; done); do
-    dpkg-source --no-check --skip-debianization -x "$dsc" "$build/$(basename "$dsc" .dsc)" >/dev/null
+    dpkg-source --no-check -x "$dsc" "$build/$(basename "$dsc" .dsc)" >/dev/null
   done
   src() { echo "$build/$1_$(echo "$versions" | sed -n "s/^$1 \(.*:\)\?//p")"; }
   # Runs a step with its output in the build's log, which is shown when the step fails.
@@ -110,7 +94,13 @@ EOF
   quietly make -j"$jobs" install
 
   $host-strip "$prefix/bin/ffmpeg.exe"
-  mkdir -p "$cache"
+  mkdir -p "$cache/licences"
+  # What FFmpeg's licence asks to be passed on (its notices, the Independent JPEG Group's
+  # credit, the LGPL 2.1), and dav1d's and zimg's own.
+  cp "$(src ffmpeg)/LICENSE.md" "$cache/licences/ffmpeg-LICENSE.md"
+  cp "$(src ffmpeg)/COPYING.LGPLv2.1" "$cache/licences/LGPL-2.1.txt"
+  cp "$(src dav1d)/COPYING" "$cache/licences/dav1d-COPYING.txt"
+  cp "$(src zimg)/COPYING" "$cache/licences/zimg-COPYING.txt"
   cp "$prefix/bin/ffmpeg.exe" "$cache/ffmpeg.exe"
   echo "$versions" > "$cache/versions.txt"
   cd "$work"
@@ -119,5 +109,12 @@ fi
 
 mkdir -p "$out"
 cp "$cache/ffmpeg.exe" "$out/ffmpeg.exe.new" && mv "$out/ffmpeg.exe.new" "$out/ffmpeg.exe"
-{ echo "# The Debian source packages the embedded encoder was built from (apt-get source NAME=VERSION)."
+{ echo "# The Debian source packages the embedded encoder was built from, with Debian's patches (tools/sources.lock)."
   cat "$cache/versions.txt"; } > "$out/encoder-versions.txt"
+rm -rf "$out/licences" && cp -r "$cache/licences" "$out/licences"
+# The exact sources and the scripts that built the encoder, to pass on with Mervane.exe.
+mkdir -p "$sources_out"
+while read -r package _; do
+  locked_files "$lock" "$package" | while read -r name _; do cp -u "$work/sources/$name" "$sources_out/"; done
+done < <(locked_versions "$lock")
+cp "$lock" "$script" "$tools/debian-sources.sh" "$tools/refresh-lock.sh" "$sources_out/"

