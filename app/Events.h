@@ -15,8 +15,9 @@ struct TSessionEvents {
     std::function<void(TQueue::Change change, int row)> OnRowChange{};
     // What the list's caption says while an action works; empty: its own text again.
     std::function<void(const std::string& text)> OnStatus{};
-    // The folders, the last file queued, or the target or existing-file choice changed.
-    std::function<void()> OnFoldersChanged{};
+    // What the window shows of the choices changed: the output folder, the file and folder
+    // last queued, the target, the quality, the size to fit.
+    std::function<void()> OnChoicesChanged{};
     // A batch's progress, and its end.
     std::function<void(const convert::BatchProgress& progress)> OnProgress{};
     std::function<void(const convert::BatchSummary& summary)> OnBatchEnded{};
@@ -34,9 +35,9 @@ inline void ShowStatus(const TSessionEvents& events, const std::string& text)
     if (events.OnStatus) events.OnStatus(text);
 }
 
-inline void FoldersChanged(const TSessionEvents& events)
+inline void ChoicesChanged(const TSessionEvents& events)
 {
-    if (events.OnFoldersChanged) events.OnFoldersChanged();
+    if (events.OnChoicesChanged) events.OnChoicesChanged();
 }
 
 inline void Tell(const TSessionEvents& events, const std::string& text)

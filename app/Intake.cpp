@@ -103,7 +103,7 @@ TIntake::Added TIntake::AddFile(const std::string& path)
     if (!seconds) return Added::NoAnswer;
     lastFile_ = path;
     queue_.Add(path, *seconds);
-    FoldersChanged(events_);
+    ChoicesChanged(events_);
     return Added::Yes;
 }
 
@@ -137,7 +137,7 @@ bool TIntake::AddFolder(const std::string& folder)
 bool TIntake::AddFolderTo(const std::string& folder, std::vector<RefusedItem>& refused)
 {
     lastFolder_ = folder;
-    FoldersChanged(events_);
+    ChoicesChanged(events_);
     const bool tree = setup_.subfolders && setup_.subfolders();
     fw::scope_exit restoreCaption([&] { ShowStatus(events_, {}); });
     Found found = FolderFiles(folder, tree, events_);
@@ -244,7 +244,7 @@ void TIntake::AddItems(const std::vector<std::string>& items)
     if (!refused.empty()) Tell(events_, NotAddedMessage(refused));
 }
 
-unsigned TIntake::KeepItems(const std::vector<std::string>& items)
+unsigned TIntake::BurstWaitMs(const std::vector<std::string>& items)
 {
     if (items.empty()) return kBurstQuietMs;
     if (waiting_.empty()) burstStart_ = GetTickCount();

@@ -49,9 +49,9 @@ public:
     // Dropped or handed-over items in their order: MP4 files as one is chosen, folders as
     // "Add Folder" takes them; one message lists what was passed over.
     void AddItems(const std::vector<std::string>& items);
-    // Keeps items to be queued once the window is free; returns in how many milliseconds to
+    // Keeps items to be queued once the window is free, and says in how many milliseconds to
     // call QueueWaitingItems: a burst of drops and hand-overs is taken as one.
-    unsigned KeepItems(const std::vector<std::string>& items);
+    unsigned BurstWaitMs(const std::vector<std::string>& items);
     // Queues what waits, or, during a batch, says once for each file that it waits for its end.
     void QueueWaitingItems();
     bool ItemsWaiting() const { return !waiting_.empty(); }

@@ -38,10 +38,10 @@ TFolders FixFolders(TSettings& settings)
     settings.SetToolFolder(folders.app);
     ForceLastLevel(defaultOutput);
     ForceLastLevel(folders.app);
-    folders.work = *settings.OutputFolder();
-    if (!fw::DirectoryExists(folders.work)) {
-        CreateDirectoryA(folders.work.c_str(), nullptr);
-        settings.SetOutputFolder(folders.work);
+    folders.output = *settings.OutputFolder();
+    if (!fw::DirectoryExists(folders.output)) {
+        CreateDirectoryA(folders.output.c_str(), nullptr);
+        settings.SetOutputFolder(folders.output);
     }
     return folders;
 }
@@ -85,21 +85,21 @@ void TSession::ChooseTarget(convert::Target target)
 {
     if (Busy()) return;
     settings_.SetTarget(target);
-    FoldersChanged(events_);
+    ChoicesChanged(events_);
 }
 
 void TSession::ChooseQuality(convert::Quality quality)
 {
     if (Busy()) return;
     settings_.SetQuality(quality);
-    FoldersChanged(events_);
+    ChoicesChanged(events_);
 }
 
 void TSession::ChooseFitTo(const convert::FitTo& fit)
 {
     if (Busy()) return;
     settings_.SetFitTo(fit);
-    FoldersChanged(events_);
+    ChoicesChanged(events_);
 }
 
 void TSession::ChooseIfExists(convert::IfExists choice)
@@ -110,7 +110,7 @@ void TSession::ChooseIfExists(convert::IfExists choice)
 
 TOptions TSession::Options() const
 {
-    return {folders_.work,          settings_.BesideInput(), settings_.OutputName(), settings_.Subfolders(),
+    return {folders_.output,          settings_.BesideInput(), settings_.OutputName(), settings_.Subfolders(),
             settings_.Target(),     settings_.Quality(),     settings_.FitTo(),      settings_.IfExists(),
             settings_.EncodersSet(), whenBatchEnds_};
 }
@@ -129,7 +129,7 @@ void TSession::ChooseOptions(const TOptions& options)
     if (options.ifExists != now.ifExists) settings_.SetIfExists(options.ifExists);
     if (options.encoders != now.encoders) settings_.SetEncoders(options.encoders);
     whenBatchEnds_ = options.whenBatchEnds;
-    FoldersChanged(events_);
+    ChoicesChanged(events_);
 }
 
 void TSession::StageTools()
@@ -167,8 +167,8 @@ void TSession::ChooseOutputFolder(const std::string& folder)
 {
     if (Busy()) return;
     settings_.SetOutputFolder(folder);
-    folders_.work = folder;
-    FoldersChanged(events_);
+    folders_.output = folder;
+    ChoicesChanged(events_);
 }
 
 void TSession::Retry(const std::vector<int>& rows)
@@ -192,7 +192,7 @@ void TSession::Start()
     const std::optional<int> video = fitted ? std::optional<int>(fitted->video) : std::nullopt;
     if (!RoomOrAgreed(video)) return;
     batch_.Start({.encoderPath = tools_.ffmpeg,
-                  .outputFolder = folders_.work,
+                  .outputFolder = folders_.output,
                   .logFolder = folders_.temp,
                   .encoderMissing = tools_.encoderFailure,
                   .listFolder = folders_.app,
@@ -245,7 +245,7 @@ bool TSession::RoomOrAgreed(std::optional<int> fittedRate) const
     std::vector<convert::VolumeNeed> needs;
     std::string lastFolder, lastRoot;
     for (int row = queue_.NextPending(); row >= 0; row = queue_.NextPending(row + 1)) {
-        const std::string folder = settings_.BesideInput() ? fw::FolderPart(queue_.Path(row), fw::IsLeadByte) : folders_.work;
+        const std::string folder = settings_.BesideInput() ? fw::FolderPart(queue_.Path(row), fw::IsLeadByte) : folders_.output;
         if (folder != lastFolder) lastRoot = fw::VolumeRoot(folder), lastFolder = folder;
         if (lastRoot.empty()) continue;
         auto need = std::find_if(needs.begin(), needs.end(), [&](const convert::VolumeNeed& n) { return n.root == lastRoot; });
@@ -274,7 +274,7 @@ std::string TSession::OutputFolderOf(int row) const
 {
     // The folder the row's file was written to, which "Browse" may have changed since.
     const std::string output = row >= 0 ? queue_.Output(row) : std::string();
-    if (output.empty()) return fw::Trim(folders_.work + "\\");
+    if (output.empty()) return fw::Trim(folders_.output + "\\");
     const std::string folder = fw::FolderPart(output, fw::IsLeadByte);
     return folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
 }

@@ -33,7 +33,7 @@ SleepKind SystemSleepKind();
 // Where the program keeps things: fixed at start, the output folder chosen with "Browse".
 struct TFolders {
     std::string temp;  // the system's temporary folder, with a final backslash
-    std::string work;  // the output folder
+    std::string output;  // the output folder
     std::string app;   // the tool folder, with a final backslash
     std::string outputRecord;  // the record of the outputs saved, in the local application data
 };

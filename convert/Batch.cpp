@@ -144,9 +144,10 @@ std::string TBatch::OutputFor(int row, TConversion& c)
     const std::string name = OutputFileName(setup_.outputName, {input, fw::ModifiedDate(input), setup_.target, row + 1}, fw::IsLeadByte);
     const std::string meant = OutputPathFor(folder, name);
     if (!WithinPathLimits(fw::ExtendedPath(meant))) return {};
-    // Where the program has always written (the output folder, the default name), a file of
-    // the name is taken for its own; anywhere else only one its record says it made from this
-    // input. Replace and skip apply to those; any other keeps its name, and so does any under keep.
+    // In the output folder under the default name, a file of the name is taken for the
+    // program's own (that is where it writes, and where users look for its files); anywhere
+    // else only one its record says it made from this input. Replace and skip apply to those;
+    // any other keeps its name, and so does any under keep.
     const bool usual = !setup_.besideInput && subfolder.empty() && setup_.outputName == kDefaultOutputName;
     const bool keep = setup_.ifExists == IfExists::Keep;
     auto held = [&](const std::string& candidate) {
@@ -160,8 +161,7 @@ std::string TBatch::OutputFor(int row, TConversion& c)
     }
     const bool exists = fw::FileExists(output);
     c.skipped = exists && setup_.ifExists == IfExists::Skip;
-    // A file that comes meanwhile under a name that was free is replaced only where the
-    // program has always written.
+    // A file that comes meanwhile under a name that was free is replaced only there.
     c.mayReplace = exists || usual;
     return output;
 }

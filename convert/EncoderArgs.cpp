@@ -74,7 +74,7 @@ void AddMaps(TArguments& args, const EncodeRequest& request, bool everyTrack, bo
 // A disc's picture is recoded to BT.601 when its source is in BT.709 (an HDR one once tone-mapped).
 bool ToBt601(const EncodeRequest& request) { return request.facts && HdMatrix(*request.facts); }
 
-// The rates of the program's line of old, and a DVD's own average.
+// The standard MPEG line's rates, which players of every age take, and a DVD's own average.
 constexpr int kStandardVideoRate = 900'000, kStandardAudioRate = 128'000, kDvdVideoRate = 6'000'000;
 // The least a fitted file's picture is given, however many tracks take the rest.
 constexpr int kLeastVideoRate = 300'000;

@@ -78,8 +78,8 @@ inline constexpr int kDvdMuxRate = 10'080'000;
 inline constexpr double kDvdStreamShare = 0.97;
 int DvdVideoPeak(int audioTracks);
 
-// What the output takes a second, in the measure the progress uses: the rate of the
-// program's line of old scaled by this line's video and audio rates.
+// What the output takes a second, in the measure the progress uses: the standard MPEG
+// line's rate scaled by this line's video and audio rates.
 double ExpectedRateKBps(const EncodeRequest& request);
 
 // What a click on "Done" says of the colours, each at most once: an HDR picture tone-mapped,
@@ -87,9 +87,9 @@ double ExpectedRateKBps(const EncodeRequest& request);
 std::vector<std::string> ColourNotes(const EncodeRequest& request);
 
 // The arguments that convert:
-// - MPEG: the program's line of old (the picture deinterlaced where it is interlaced, 900
-//   kbit/s, 25 frames, MP2 at 128 kbit/s, 44.1 kHz stereo, an MPEG program stream, the format
-//   named since the temporary's extension does not say it); with `scaleTo`, scaled as well;
+// - MPEG: the standard line, which players of every age take (the picture deinterlaced where
+//   it is interlaced, 900 kbit/s, 25 frames, MP2 at 128 kbit/s, 44.1 kHz stereo, an MPEG
+//   program stream, the format named since the temporary's extension does not say it); with `scaleTo`, scaled as well;
 //   under the high quality a constant quality below a peak of 15 Mbit/s and MP2 at 192 kbit/s;
 // - Video CD and DVD: the standard's format, size, rates and program stream, the picture
 //   letterboxed or pillarboxed into it, never stretched (a DVD 16:9 for a wide input, else

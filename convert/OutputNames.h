@@ -26,7 +26,7 @@ struct NameFacts {
 // extension), {folder} (the name of its folder), {date}, {target} ("MPEG", "VCD" or "DVD")
 // and {n} (three digits) replaced; a character Windows forbids in a name made "_"; ".mpg"
 // added. A pattern that yields no name (or only blanks and dots) is read as {name}: with it,
-// the name is the one the program has always given.
+// the name is the input's own, which other programs and users' habits may look for.
 std::string OutputFileName(std::string_view pattern, const NameFacts& facts, fw::LeadBytePredicate isLead);
 
 // A name Windows opens as a device however it ends (NUL, CON, PRN, AUX, COM0 to COM9, LPT0 to

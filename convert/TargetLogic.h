@@ -27,7 +27,7 @@ enum class IfExists { Replace, Keep, Skip };
 IfExists IfExistsFromSetting(std::string_view setting);
 const char* IfExistsSetting(IfExists choice);
 
-// How the picture is kept: the program's rates of old, or rates that follow the picture.
+// How the picture is kept: the standard MPEG rates, or a constant quality below a peak.
 enum class Quality { Standard, High };
 Quality QualityFromSetting(std::string_view setting);  // "standard" (the default) or "high"
 const char* QualitySetting(Quality quality);

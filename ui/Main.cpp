@@ -75,11 +75,11 @@ TfrmMain::TfrmMain(app::TSession& session)
 {
     CreateControls();
     Subscribe();
-    ShowFolders();
+    ShowChoices();
     fw::Application->OnMessage = [this](const MSG& msg) { return OnKey(msg); };
     OnDpiChanged = [this](fw::TComponent*) {
         ApplyShape();
-        ShowFolders();  // the target's label, centred again
+        ShowChoices();  // the target's label, centred again
     };
     OnShow = [this](fw::TComponent*) { FormShow(); };
     DragAcceptFiles(Handle(), TRUE);  // files and folders dropped anywhere on the window
@@ -98,7 +98,7 @@ void TfrmMain::Subscribe()
     app::TSessionEvents events;
     events.OnRowChange = [this](TQueue::Change change, int row) { ShowRow(change, row); };
     events.OnStatus = [this](const std::string& text) { ShowStatus(text); };
-    events.OnFoldersChanged = [this] { ShowFolders(); };
+    events.OnChoicesChanged = [this] { ShowChoices(); };
     events.OnProgress = [this](const convert::BatchProgress& progress) { ShowProgress(progress); };
     events.OnBatchEnded = [this](const convert::BatchSummary& summary) { ShowBatchEnd(summary); };
     events.OnMessage = [](const std::string& text) { fw::Application->ShowMessage(text); };
@@ -165,11 +165,11 @@ void TfrmMain::OnCloseClick()
     ExitProcess(0);  // not reached unless the process could not be opened
 }
 
-void TfrmMain::ShowFolders()
+void TfrmMain::ShowChoices()
 {
     fileEdit_->SetText(session_.Intake().LastFile());
     folderEdit_->SetText(session_.Intake().LastFolder());
-    outputFolderEdit_->SetText(session_.Folders().work);
+    outputFolderEdit_->SetText(session_.Folders().output);
     // The target under the convert button, with the quality when it is high and the size the
     // batch is fitted to, centred below it.
     fw::TLabel& label = *targetLabel_;
@@ -191,7 +191,7 @@ void TfrmMain::ShowFolders()
 void TfrmMain::QueueItemsLater(const std::vector<std::string>& items)
 {
     if (items.empty()) return;
-    if (const unsigned waitMs = session_.Intake().KeepItems(items); waitMs == 0)
+    if (const unsigned waitMs = session_.Intake().BurstWaitMs(items); waitMs == 0)
         PostMessageA(Handle(), kQueueItemsMessage, 0, 0);
     else
         SetTimer(Handle(), kQueueItemsTimer, waitMs, nullptr);

@@ -66,7 +66,7 @@ private:
 
     // ---- showing the session ----
     void ShowRow(TQueue::Change change, int row);
-    void ShowFolders();
+    void ShowChoices();
     // The caption above the list (its own when empty), in the label and in the text window
     // that screen readers read; a changed action's caption is told to them at once.
     void ShowStatus(const std::string& text);

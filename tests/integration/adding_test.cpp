@@ -176,7 +176,7 @@ TEST_F(AddingTest, BrowseStoresTheFolderAsChosenInTheRegistryAndTheField)
         std::string value;
         ASSERT_TRUE(ReadSetting("WorkDir", value));
         EXPECT_EQ(value, c.stored);
-        EXPECT_EQ(session->Folders().work, c.stored);
+        EXPECT_EQ(session->Folders().output, c.stored);
         EXPECT_EQ(Control("OutputFolderEdit").Text(), c.stored);
         EXPECT_EQ(session->Intake().LastFolder(), "");
     }
@@ -189,13 +189,13 @@ TEST_F(AddingTest, CancelledDialogsChangeNothing)
         return true;
     };
     DialogWatcher dialogs(cancel);
-    const std::string workDir = session->Folders().work;
+    const std::string workDir = session->Folders().output;
     Press("AddFileButton");
     Press("AddFolderButton");
     Press("BrowseButton");
     EXPECT_EQ(dialogs.Count(), 3);
     EXPECT_TRUE(QueuedPaths().empty());
-    EXPECT_EQ(session->Folders().work, workDir);
+    EXPECT_EQ(session->Folders().output, workDir);
     EXPECT_EQ(session->Intake().LastFolder(), "");
     EXPECT_EQ(session->Intake().LastFolder(), "");
 }

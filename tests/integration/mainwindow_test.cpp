@@ -144,7 +144,7 @@ struct MainWindowTest : FormTest {
             QueueFile(path, 10 + static_cast<int>(i));
             if (states[i] == "Pending") retried.push_back(static_cast<int>(i));
         }
-        const std::string output = session->Folders().work;
+        const std::string output = session->Folders().output;
         session->ChooseOutputFolder(earlier);
         session->Start();
         PumpUntil([&] { return !Converting(); }, 30000);

@@ -46,8 +46,8 @@ TEST_F(StartupTest, FirstStartCreatesTheKeyTheOutputFolderValueAndBothFolders)
     EXPECT_EQ(workDir, under(GetPersonalFolder()));
     EXPECT_TRUE(DirectoryExists(workDir));
     EXPECT_TRUE(DirectoryExists(under(GetAppDataFolder())));
-    EXPECT_EQ(session->Folders().work, workDir);
-    EXPECT_EQ(session->Folders().work.back(), '\\');
+    EXPECT_EQ(session->Folders().output, workDir);
+    EXPECT_EQ(session->Folders().output.back(), '\\');
     EXPECT_EQ(session->Folders().app, under(GetAppDataFolder()));
     EXPECT_EQ(appDir, session->Folders().app);
 }
@@ -59,7 +59,7 @@ TEST_F(StartupTest, StoredOutputFolderWinsAndTheDefaultIsStillCreated)
     WriteSetting("WorkDir", chosen);
     RemoveTree(DefaultWorkDir());
     StartSession();
-    EXPECT_EQ(session->Folders().work, chosen);
+    EXPECT_EQ(session->Folders().output, chosen);
     EXPECT_TRUE(DirectoryExists(DefaultWorkDir()));
     RemoveTree(chosen);
 }
@@ -75,7 +75,7 @@ TEST_F(StartupTest, DeletedOutputFolderIsCreatedAgainAndWrittenBack)
     std::string stored;
     ASSERT_TRUE(ReadSetting("WorkDir", stored));
     EXPECT_EQ(stored, chosen);
-    EXPECT_EQ(session->Folders().work, chosen);
+    EXPECT_EQ(session->Folders().output, chosen);
     RemoveTree(chosen);
 }
 
@@ -88,7 +88,7 @@ TEST_F(StartupTest, OutputFolderWhoseParentIsGoneFailsSilently)
     DialogWatcher dialogs;
     StartSession();
     EXPECT_FALSE(DirectoryExists(missing));
-    EXPECT_EQ(session->Folders().work, missing);
+    EXPECT_EQ(session->Folders().output, missing);
     EXPECT_EQ(dialogs.Count(), 0);
 }
 
@@ -137,7 +137,7 @@ TEST_F(StartupTest, EachSettingReadsAsItsDefaultWhenMissingNotAStringOrOutOfRang
     const DWORD number = 5;
     RegSetValueExA(key.get(), "WorkDir", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
     StartSession();
-    EXPECT_EQ(session->Folders().work, DefaultWorkDir());
+    EXPECT_EQ(session->Folders().output, DefaultWorkDir());
     std::string stored;
     EXPECT_TRUE(ReadSetting("WorkDir", stored) && stored == DefaultWorkDir());
 }
