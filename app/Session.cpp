@@ -180,17 +180,17 @@ void TSession::Start()
 {
     WaitForTools();
     if (Busy() || queue_.NextPending() < 0) return;
-    const PendingFacts pending = Pending();
+    const convert::BatchPlan plan = Plan(true);
     const convert::FitTo& fit = settings_.FitTo();
     // A Video CD's rates are fixed: what a CD takes is counted in discs.
     if (fit.setting == "cd" && !convert::FitApplies(fit, settings_.Target()))
-        Tell(events_, convert::VideoCdsMessage(pending.files, pending.seconds));
-    const std::optional<convert::FittedRate> fitted = Fitting(pending);
-    if (fitted && fitted->belowFloor &&
-        !Ask(events_, convert::BelowFloorQuestion(pending.files, pending.seconds, fit, *fitted) + "\n\nConvert anyway?"))
+        Tell(events_, convert::VideoCdsMessage(plan.files, plan.seconds));
+    if (plan.fitted && plan.fitted->belowFloor &&
+        !Ask(events_, convert::BelowFloorQuestion(plan.files, plan.seconds, fit, *plan.fitted) + "\n\nConvert anyway?"))
         return;
-    const std::optional<int> video = fitted ? std::optional<int>(fitted->video) : std::nullopt;
-    if (!RoomOrAgreed(video)) return;
+    for (const std::string& question : convert::VolumeQuestions(plan.volumes))
+        if (!Ask(events_, question)) return;
+    const std::optional<int> video = plan.fitted ? std::optional<int>(plan.fitted->video) : std::nullopt;
     batch_.Start({.encoderPath = tools_.ffmpeg,
                   .outputFolder = folders_.output,
                   .logFolder = folders_.temp,
@@ -207,62 +207,29 @@ void TSession::Start()
                   .outputRecord = folders_.outputRecord});
 }
 
-TSession::PendingFacts TSession::Pending() const
+convert::BatchPlan TSession::Plan(bool askVolumes) const
 {
-    PendingFacts pending;
-    for (int row = queue_.NextPending(); row >= 0; row = queue_.NextPending(row + 1)) {
-        ++pending.files;
-        pending.seconds += queue_.MediaSeconds(row);
-    }
-    return pending;
-}
-
-std::optional<convert::FittedRate> TSession::Fitting(const PendingFacts& pending) const
-{
-    const convert::FitTo& fit = settings_.FitTo();
-    if (!convert::FitApplies(fit, settings_.Target())) return std::nullopt;
-    return convert::FitRate(fit.bytes, pending.seconds, pending.files, settings_.Target(), settings_.Quality());
-}
-
-std::int64_t TSession::ExpectedBytes() const
-{
-    const PendingFacts pending = Pending();
-    const std::optional<convert::FittedRate> fitted = Fitting(pending);
-    return BytesFor(pending, fitted ? std::optional<int>(fitted->video) : std::nullopt);
-}
-
-std::int64_t TSession::BytesFor(const PendingFacts& pending, std::optional<int> fittedRate) const
-{
-    // The high quality's pictures are not yet described: what a picture typically takes is counted.
-    const convert::EncodeRequest request{.target = settings_.Target(), .quality = settings_.Quality(), .fittedRate = fittedRate};
-    return convert::ExpectedSizeFor(static_cast<int>(std::min<std::int64_t>(pending.seconds, INT32_MAX)),
-                                    convert::ExpectedRateKBps(request));
-}
-
-bool TSession::RoomOrAgreed(std::optional<int> fittedRate) const
-{
-    // Beside their inputs, or in a tree, the outputs may go to several volumes: each is asked.
-    std::vector<convert::VolumeNeed> needs;
+    // Beside their inputs the outputs may go to several volumes: each is asked, once.
+    std::vector<convert::PlannedRow> rows;
     std::string lastFolder, lastRoot;
     for (int row = queue_.NextPending(); row >= 0; row = queue_.NextPending(row + 1)) {
         const std::string folder = settings_.BesideInput() ? fw::FolderPart(queue_.Path(row), fw::IsLeadByte) : folders_.output;
-        if (folder != lastFolder) lastRoot = fw::VolumeRoot(folder), lastFolder = folder;
-        if (lastRoot.empty()) continue;
-        auto need = std::find_if(needs.begin(), needs.end(), [&](const convert::VolumeNeed& n) { return n.root == lastRoot; });
-        if (need == needs.end()) need = needs.insert(needs.end(), {.root = lastRoot});
-        const std::int64_t bytes = BytesFor({1, queue_.MediaSeconds(row)}, fittedRate);
-        need->bytes += bytes;
-        if (bytes > need->largest) need->largest = bytes, need->largestInput = queue::FileNamePart(queue_.Path(row), fw::IsLeadByte);
+        if (askVolumes && folder != lastFolder) lastRoot = fw::VolumeRoot(folder), lastFolder = folder;
+        rows.push_back({queue_.MediaSeconds(row), askVolumes ? lastRoot : std::string(), queue::FileNamePart(queue_.Path(row), fw::IsLeadByte)});
     }
-    for (convert::VolumeNeed& need : needs) {
+    convert::BatchPlan plan = convert::PlanBatch(rows, settings_.Target(), settings_.Quality(), settings_.FitTo());
+    for (convert::VolumeNeed& need : plan.volumes) {
         need.free = fw::FreeBytes(need.root);
         need.name = fw::VolumeName(need.root);
         const std::string system = fw::FileSystemOf(need.root);
         need.fat = system == "FAT32" || system == "FAT";
     }
-    for (const std::string& question : convert::VolumeQuestions(needs))
-        if (!Ask(events_, question)) return false;
-    return true;
+    return plan;
+}
+
+std::int64_t TSession::ExpectedBytes() const
+{
+    return Plan(false).bytes;
 }
 
 AfterBatch TSession::TakeWhenBatchEnds()

@@ -149,19 +149,9 @@ public:
 
 private:
     void DeleteLeftovers();
-    // The pending rows: how many, and their media seconds.
-    struct PendingFacts {
-        int files = 0;
-        std::int64_t seconds = 0;
-    };
-    PendingFacts Pending() const;
-    // The one video rate for these rows where the size to fit applies to the target.
-    std::optional<convert::FittedRate> Fitting(const PendingFacts& pending) const;
-    // What their outputs take, at a fitted rate or the target's own.
-    std::int64_t BytesFor(const PendingFacts& pending, std::optional<int> fittedRate) const;
-    // Whether each volume that receives outputs has the room for them (and, on FAT32, for
-    // each file), or the user agreed to go on without it.
-    bool RoomOrAgreed(std::optional<int> fittedRate) const;
+    // The batch the pending rows make now; with `askVolumes`, each volume that receives outputs
+    // asked for its room and file system.
+    convert::BatchPlan Plan(bool askVolumes) const;
 
     TSessionTunings tunings_;
     TSessionEvents events_;

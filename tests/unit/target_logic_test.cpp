@@ -166,6 +166,27 @@ TEST(FitToDisc, OneRateForTheBatchWithinThePeakAndAWordWhereItIsTooLow)
     EXPECT_EQ(Duration(687), "11 min 27 s");
 }
 
+TEST(FitToDisc, TheBatchIsPlannedOnceWithItsRateItsBytesAndEachVolumesShare)
+{
+    const std::vector<PlannedRow> rows = {{100, "C:\\", "a.mp4"}, {300, "D:\\", "b.mp4"}, {200, "C:\\", "c.mp4"}, {50, "", "x.mp4"}};
+    const BatchPlan standard = PlanBatch(rows, Target::Mpeg, Quality::Standard, FitTo{});
+    EXPECT_EQ(standard.files, 4);
+    EXPECT_EQ(standard.seconds, 650);
+    EXPECT_FALSE(standard.fitted) << "nothing to fit";
+    EXPECT_EQ(standard.bytes, ExpectedSizeFor(100, kOutputRateKBps) + ExpectedSizeFor(300, kOutputRateKBps) +
+                                  ExpectedSizeFor(200, kOutputRateKBps) + ExpectedSizeFor(50, kOutputRateKBps));
+    ASSERT_EQ(standard.volumes.size(), 2u) << "a row whose volume is not asked counts in the total only";
+    EXPECT_EQ(standard.volumes[0].bytes, ExpectedSizeFor(100, kOutputRateKBps) + ExpectedSizeFor(200, kOutputRateKBps));
+    EXPECT_EQ(standard.volumes[0].largestInput, "c.mp4");
+    EXPECT_EQ(standard.volumes[1].largestInput, "b.mp4");
+    // Fitted to a DVD: the one rate the size gives, each file counted at it.
+    const BatchPlan dvd = PlanBatch(rows, Target::DvdPal, Quality::Standard, FitToFromSetting("dvd"));
+    ASSERT_TRUE(dvd.fitted);
+    EXPECT_EQ(dvd.fitted->video, FitRate(4'700'000'000, 650, 4, Target::DvdPal, Quality::Standard).video);
+    const EncodeRequest fitted{.target = Target::DvdPal, .fittedRate = dvd.fitted->video};
+    EXPECT_EQ(dvd.volumes[1].bytes, ExpectedSizeFor(300, ExpectedRateKBps(fitted)));
+}
+
 TEST(AudioTracks, TheDefaultTrackFirstAndOnADvdEveryTrack)
 {
     const AudioTrack surround{6, false}, surroundDefault{6, true}, stereo{2, false}, stereoDefault{2, true};
