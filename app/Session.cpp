@@ -215,7 +215,8 @@ convert::BatchPlan TSession::Plan(bool askVolumes) const
     for (int row = queue_.NextPending(); row >= 0; row = queue_.NextPending(row + 1)) {
         const std::string folder = settings_.BesideInput() ? fw::FolderPart(queue_.Path(row), fw::IsLeadByte) : folders_.output;
         if (askVolumes && folder != lastFolder) lastRoot = fw::VolumeRoot(folder), lastFolder = folder;
-        rows.push_back({queue_.MediaSeconds(row), askVolumes ? lastRoot : std::string(), queue::FileNamePart(queue_.Path(row), fw::IsLeadByte)});
+        if (!askVolumes) rows.push_back({queue_.MediaSeconds(row)});
+        else rows.push_back({queue_.MediaSeconds(row), lastRoot, queue::FileNamePart(queue_.Path(row), fw::IsLeadByte)});
     }
     convert::BatchPlan plan = convert::PlanBatch(rows, settings_.Target(), settings_.Quality(), settings_.FitTo());
     for (convert::VolumeNeed& need : plan.volumes) {

@@ -37,7 +37,7 @@ std::optional<std::int64_t> FileSize(const std::string& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
-    return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return static_cast<std::int64_t>(fw::Join64(data.nFileSizeHigh, data.nFileSizeLow));
 }
 
 // Creates the file anew with no sharing: 0, or the system's error code.

@@ -127,6 +127,17 @@ std::string SubfolderOutsideDevices(const std::string& subfolder)
     return safe;
 }
 
+// The encoder ends as if whole where its input stopped short (a pulled card, a file half
+// copied): a read error fails the row, so that an earlier output stays; an early end is noted.
+void LookAtReadThrough(TConversion& c, const std::vector<std::string>& logLines)
+{
+    ReadThrough read = ReadThroughOf(LogHead(c.log), logLines);
+    read.probed = std::max(0.0, c.mediaSeconds - 1);  // a row's seconds are the whole ones and one more
+    const ShortRead cut = ShortReadOf(read);
+    c.failure = cut.failure;
+    c.shortNote = cut.note;
+}
+
 }  // namespace
 
 std::string TBatch::OutputFor(int row, TConversion& c)
@@ -170,29 +181,26 @@ void TBatch::StartRow(int row)
 {
     std::unique_ptr<TConversion> c = Prepare(row);
     ++facts_.started;
-    if (c->output.empty() || (!c->skipped && c->written.empty())) {
+    // A row that ends before an encoder runs gives its claim up.
+    auto endHere = [&](Outcome outcome) {
         if (!c->output.empty()) claims_->Release(c->output);
-        queue_.Fail(row, c->output.empty() ? kNameTooLong : NoTemporaryName(c->output));
-        FileEnded(*c, Outcome::Failed);
+        FileEnded(*c, outcome);
         ShowProgress();
-        return;
+    };
+    if (c->output.empty() || (!c->skipped && c->written.empty())) {
+        queue_.Fail(row, c->output.empty() ? kNameTooLong : NoTemporaryName(c->output));
+        return endHere(Outcome::Failed);
     }
     if (c->skipped) {
-        claims_->Release(c->output);
         queue_.Skip(row, c->output);
-        FileEnded(*c, Outcome::Skipped);
-        ShowProgress();
-        return;
+        return endHere(Outcome::Skipped);
     }
     // A subfolder of the tree is made for its first file, under an output folder that is there.
     if (!setup_.besideInput && !queue_.Subfolder(row).empty() && fw::DirectoryExists(setup_.outputFolder))
         fw::MakeFolders(fw::FolderPart(c->output, fw::IsLeadByte));
     if (const std::string failure = Launch(*c); !failure.empty()) {
-        claims_->Release(c->output);
         queue_.Fail(row, failure);
-        FileEnded(*c, Outcome::Failed);
-        ShowProgress();
-        return;
+        return endHere(Outcome::Failed);
     }
     if (writing_) writing_->Add(c->written);
     queue_.Start(row);
@@ -275,17 +283,10 @@ void TBatch::OnRunEnded(int id)
         return;
     }
     if (!c.failure.empty() && !c.stopped && RetryScaled(c, lines)) return;
-    // The encoder ends as if whole where the input stopped short (a pulled card, a file
-    // half copied): a read error fails the row, so that an earlier output stays.
-    if (c.failure.empty() && !c.stopped) {
-        ReadThrough read = ReadThroughOf(LogHead(c.log), lines);
-        read.probed = std::max(0.0, c.mediaSeconds - 1);  // a row's seconds are the whole ones and one more
-        const ShortRead cut = ShortReadOf(read);
-        c.failure = cut.failure;
-        c.shortNote = cut.note;
-    }
+    if (c.failure.empty() && !c.stopped) LookAtReadThrough(c, lines);
     Ended(c);
 }
+
 
 void TBatch::Ended(TConversion& c)
 {

@@ -124,6 +124,16 @@ int ExpectedVideoRate(const EncodeRequest& request)
     return static_cast<int>(std::min({typical, double(kHighTypicalMost), double(VideoRate(request))}));
 }
 
+// A DVD's own rates where they are not the standard's: a fitted or high-quality picture's, and
+// its peak, which comes down where more than one track must fit beside it in the disc's stream.
+void AddDvdRates(TArguments& args, const EncodeRequest& request)
+{
+    if (request.quality == Quality::High || request.fittedRate) args.Add({"-b:v", std::to_string(VideoRate(request))});
+    if (High(request)) args.Add({"-qmin", std::to_string(kHighQuantiser)});
+    if (const int peak = DvdVideoPeak(AudioTracksCarried(request)); peak < kDvdPeakVideoRate)
+        args.Add({"-maxrate:v", std::to_string(peak)});
+}
+
 void AddPass(TArguments& args, const EncodeRequest& request)
 {
     if (request.pass == 0) return;
@@ -229,12 +239,7 @@ TArguments EncodeArguments(const EncodeRequest& request)
     args.Add({"-y", "-vf", filters + "," + BoxFilter(disc, wide ? "16/9" : "4/3", ToBt601(request)) + marked});
     AddMaps(args, request, disc.dvd, silent);
     args.Add({"-target", disc.encoderTarget, "-aspect", wide ? "16:9" : "4:3", "-ac", "2"});
-    if (disc.dvd && (request.quality == Quality::High || request.fittedRate)) args.Add({"-b:v", std::to_string(VideoRate(request))});
-    if (disc.dvd && High(request)) args.Add({"-qmin", std::to_string(kHighQuantiser)});
-    // Each track's rate is taken from what the disc's stream carries: the picture's peak
-    // comes down where more than one track must fit beside it.
-    if (const int peak = DvdVideoPeak(AudioTracksCarried(request)); disc.dvd && peak < kDvdPeakVideoRate)
-        args.Add({"-maxrate:v", std::to_string(peak)});
+    if (disc.dvd) AddDvdRates(args, request);
     if (silent) args.Add({"-shortest"});
     AddPass(args, request);
     return args.AddPath(request.written);

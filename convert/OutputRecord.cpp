@@ -19,8 +19,8 @@ bool SizeAndTime(const std::string& path, SavedOutput& saved)
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(fw::WidePath(path).c_str(), GetFileExInfoStandard, &data)) return false;
-    saved.size = static_cast<std::int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-    saved.modified = static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+    saved.size = static_cast<std::int64_t>(fw::Join64(data.nFileSizeHigh, data.nFileSizeLow));
+    saved.modified = fw::Join64(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
     return true;
 }
 

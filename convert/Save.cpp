@@ -33,6 +33,12 @@ std::string StampAndFlush(const std::string& written, const std::string& input)
     return stamped ? std::string() : fw::SystemErrorText(error ? error : ERROR_GEN_FAILURE);
 }
 
+// A refusal because a file of the name is there.
+bool NameTaken(DWORD error)
+{
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+}
+
 DWORD SystemRename(const std::wstring& from, const std::wstring& to, bool replace)
 {
     return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0))
@@ -79,7 +85,7 @@ void SaveBeside(SaveJob& job, const std::wstring& from, const std::function<std:
             job.note = note(candidate);
             return;
         }
-        if (refused != ERROR_ALREADY_EXISTS && refused != ERROR_FILE_EXISTS) {
+        if (!NameTaken(refused)) {
             if (job.claims) job.claims->Release(candidate);
             break;
         }
@@ -102,7 +108,7 @@ void Save(SaveJob& job)
     const std::string systemText = error ? fw::SystemErrorText(error) : std::string();
     if (error == 0)
         job.savedAs = job.output;
-    else if (!job.replace && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS))
+    else if (!job.replace && NameTaken(error))
         // A file of the name came meanwhile, and it is none of the program's.
         SaveBeside(job, from, [&](const std::string& savedAs) { return ForeignFileNote(job.output, savedAs, fw::IsLeadByte); }, systemText);
     else

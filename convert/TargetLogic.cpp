@@ -104,6 +104,17 @@ std::optional<double> RatioAfter(std::string_view text, std::string_view key)
     return a > 0 && b > 0 ? std::optional<double>(a / b) : std::nullopt;
 }
 
+// An audio stream's line from "Audio:" on: its channels (stereo unless it says otherwise)
+// and whether the file marks it as its default.
+AudioTrack AudioTrackOf(std::string_view text)
+{
+    const int channels = text.find("5.1") != std::string_view::npos    ? 6
+                         : text.find("7.1") != std::string_view::npos  ? 8
+                         : text.find("mono") != std::string_view::npos ? 1
+                                                                        : 2;
+    return {channels, text.find("(default)") != std::string_view::npos};
+}
+
 }  // namespace
 
 Target TargetFromSetting(std::string_view setting)
@@ -169,14 +180,7 @@ std::optional<InputFacts> ReadInputFacts(const std::vector<std::string>& lines)
         // The input's streams come first; a run's output streams follow.
         if (line.find("Output #0") != std::string::npos || line.find("Stream mapping:") != std::string::npos) break;
         const bool stream = line.find("Stream #") != std::string::npos;
-        if (stream && line.find("Audio:") != std::string::npos) {
-            const std::string_view text = std::string_view(line).substr(line.find("Audio:"));
-            const int channels = text.find("5.1") != std::string_view::npos   ? 6
-                                 : text.find("7.1") != std::string_view::npos ? 8
-                                 : text.find("mono") != std::string_view::npos ? 1
-                                                                               : 2;
-            audio.push_back({channels, text.find("(default)") != std::string_view::npos});
-        }
+        if (stream && line.find("Audio:") != std::string::npos) audio.push_back(AudioTrackOf(std::string_view(line).substr(line.find("Audio:"))));
         const bool picture = stream && line.find("Video:") != std::string::npos && line.find("(attached pic)") == std::string::npos;
         if (picture) ++videoTracks;
         if (picture && !facts) {

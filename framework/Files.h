@@ -36,6 +36,12 @@ inline std::wstring WidePath(const std::string& path)
     return Wide(ExtendedPath(path));
 }
 
+// A 64-bit number the system gives in two halves (a size, a file time, a file index).
+inline std::uint64_t Join64(DWORD high, DWORD low)
+{
+    return static_cast<std::uint64_t>(high) << 32 | low;
+}
+
 inline bool FileExists(const std::string& path)
 {
     DWORD attributes = GetFileAttributesW(WidePath(path).c_str());

@@ -96,7 +96,7 @@ void TFindFile::SearchFolder(std::string folder)
         if (!queue::HasFilterExtension(name, Filter)) continue;
         if (queue::OnlineOnly(entry.dwFileAttributes)) {
             OnlineOnly.push_back(Files.size());
-            OnlineBytes += static_cast<std::int64_t>(entry.nFileSizeHigh) << 32 | entry.nFileSizeLow;
+            OnlineBytes += static_cast<std::int64_t>(fw::Join64(entry.nFileSizeHigh, entry.nFileSizeLow));
         }
         Files.push_back(folder + name);
     } while (FindNextFileW(search.get(), &entry));
@@ -151,7 +151,7 @@ TFindFile::Visit TFindFile::FirstVisit(const std::string& folder)
         identity[0] = id.volumeSerialNumber;
         std::memcpy(&identity[1], id.fileId, sizeof id.fileId);
     } else if (GetFileInformationByHandle(handle.get(), &info)) {
-        identity = {info.dwVolumeSerialNumber, (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow, 0};
+        identity = {info.dwVolumeSerialNumber, fw::Join64(info.nFileIndexHigh, info.nFileIndexLow), 0};
     }
     if (identity[1] == 0 && identity[2] == 0) return Visit::Unknown;
     if (std::find(walked_.begin(), walked_.end(), identity) != walked_.end()) return Visit::Again;
