@@ -112,7 +112,7 @@ TOptions TSession::Options() const
 {
     return {folders_.output,          settings_.BesideInput(), settings_.OutputName(), settings_.Subfolders(),
             settings_.Target(),     settings_.Quality(),     settings_.FitTo(),      settings_.IfExists(),
-            settings_.EncodersSet(), whenBatchEnds_};
+            settings_.EncodersSet(), whenBatchEnds_,     settings_.Subtitles()};
 }
 
 void TSession::ChooseOptions(const TOptions& options)
@@ -128,6 +128,7 @@ void TSession::ChooseOptions(const TOptions& options)
     if (!(options.fitTo == now.fitTo)) settings_.SetFitTo(options.fitTo);
     if (options.ifExists != now.ifExists) settings_.SetIfExists(options.ifExists);
     if (options.encoders != now.encoders) settings_.SetEncoders(options.encoders);
+    if (options.subtitles != now.subtitles) settings_.SetSubtitles(options.subtitles);
     whenBatchEnds_ = options.whenBatchEnds;
     ChoicesChanged(events_);
 }
@@ -204,7 +205,8 @@ void TSession::Start()
                   .fitBytes = video ? fit.bytes : 0,
                   .outputName = settings_.OutputName(),
                   .besideInput = settings_.BesideInput(),
-                  .outputRecord = folders_.outputRecord});
+                  .outputRecord = folders_.outputRecord,
+                  .subtitles = settings_.Subtitles()});
 }
 
 convert::BatchPlan TSession::Plan(bool askVolumes) const

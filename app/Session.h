@@ -67,6 +67,7 @@ struct TOptions {
     convert::IfExists ifExists = convert::IfExists::Replace;
     int encoders = 0;  // 0: the machine's share
     AfterBatch whenBatchEnds = AfterBatch::Nothing;
+    bool subtitles = true;
 };
 
 class TSession {

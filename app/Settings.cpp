@@ -23,6 +23,7 @@ constexpr const char* kFitTo = "FitTo";
 constexpr const char* kSubfolders = "Subfolders";
 constexpr const char* kOutputName = "OutputName";
 constexpr const char* kOutputTo = "OutputTo";
+constexpr const char* kSubtitles = "Subtitles";
 
 // Folder paths come back through the wide calls: in UTF-8 a name of MAX_PATH characters
 // may need three times as many bytes.
@@ -68,6 +69,7 @@ TSettings TSettings::Read()
         const std::string pattern = fw::Trim(ReadText(key, kOutputName).value_or(""));
         if (!pattern.empty()) settings.outputName_ = pattern;
         settings.besideInput_ = ReadText(key, kOutputTo) == "beside";
+        settings.subtitles_ = convert::SubtitlesFromSetting(ReadText(key, kSubtitles).value_or(""));
     });
     return settings;
 }
@@ -125,6 +127,12 @@ void TSettings::SetFitTo(const convert::FitTo& fit)
 {
     fitTo_ = fit;
     Write(kFitTo, fit.setting);
+}
+
+void TSettings::SetSubtitles(bool on)
+{
+    subtitles_ = on;
+    Write(kSubtitles, convert::SubtitlesSetting(on));
 }
 
 void TSettings::SetSubfolders(bool on)

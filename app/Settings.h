@@ -8,6 +8,7 @@
 
 #include "convert/FitLogic.h"
 #include "convert/OutputNames.h"
+#include "convert/Subtitles.h"
 #include "convert/TargetLogic.h"
 
 inline constexpr const char* kSettingsKey = "\\Software\\Talvik";
@@ -59,6 +60,10 @@ public:
     // IfExists: "replace" (the default), "keep" or "skip".
     convert::IfExists IfExists() const { return ifExists_; }
     void SetIfExists(convert::IfExists choice);
+    // Subtitles: "auto" (the default), burned in from a file beside the video or its own
+    // marked track, or "off".
+    bool Subtitles() const { return subtitles_; }
+    void SetSubtitles(bool on);
 
 private:
     std::optional<std::string> outputFolder_;
@@ -70,4 +75,5 @@ private:
     bool subfolders_ = false;
     std::string outputName_{convert::kDefaultOutputName};
     bool besideInput_ = false;
+    bool subtitles_ = true;
 };

@@ -92,6 +92,7 @@ DWORD WINAPI TToolWriter::Write(void* self)
             if (!bytes.data) continue;
             const std::string target = writer.folder_ + payload.fileName;
             const std::string name = payload.fileName;
+            if (name.find('\\') != std::string::npos) CreateDirectoryA(target.substr(0, target.rfind('\\')).c_str(), nullptr);
             DWORD error = StagePayload(target, bytes);
             if (name == "mediainfo.exe") result.mediainfoPath = ShortName(target);
             if (name == "ffmpeg.exe") result.ffmpegPath = ShortName(target);

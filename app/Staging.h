@@ -20,6 +20,7 @@ inline constexpr Payload kPayloads[] = {
     {"MYEX2", "cygwin1.dll", true},
     {"MYEX3", "cygz.dll", true},
     {"MYEX1", "ffmpeg.exe", false},
+    {"MYEX8", "fonts\\DejaVuSans.ttf", false},  // the subtitles' font, in the encoder's "fonts"
 };
 
 // What writing the tools into the tool folder came to.

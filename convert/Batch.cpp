@@ -11,6 +11,7 @@
 #include "convert/EncoderRun.h"
 #include "convert/OutputNames.h"
 #include "convert/OutputRecord.h"
+#include "convert/SubtitleFile.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/LaunchLogic.h"
@@ -39,12 +40,19 @@ std::string TBatch::PassLogPath(const std::string& folder, int slot)
     return folder + "ffmpeg_pass_" + std::to_string(slot + 1);
 }
 
+std::string TBatch::SubtitlesCopyPath(const std::string& folder, int slot)
+{
+    return folder + "ffmpeg_subtitles_" + std::to_string(slot + 1);
+}
+
 namespace {
 
-// The passes' log the encoder wrote for that slot, removed.
+// What the encoder of that slot was given and wrote beside its log, removed: the passes' log
+// and the subtitles' copy.
 void RemovePassLog(const std::string& folder, int slot)
 {
     DeleteFileA((TBatch::PassLogPath(folder, slot) + "-0.log").c_str());
+    for (const char* extension : {".srt", ".ass", ".ssa"}) DeleteFileA((TBatch::SubtitlesCopyPath(folder, slot) + extension).c_str());
 }
 
 }  // namespace
@@ -110,6 +118,12 @@ std::unique_ptr<TConversion> TBatch::Prepare(int row)
     });
     c->slot = FreeSlot();
     c->log = LogPath(setup_.logFolder, c->slot);
+    if (setup_.subtitles) {
+        SidecarSubtitles sidecar = PrepareSidecar(c->input, SubtitlesCopyPath(setup_.logFolder, c->slot));
+        c->sidecar = std::move(sidecar.source);
+        c->subtitlesNote = std::move(sidecar.skippedNote);
+        c->ownTrack = !c->sidecar;
+    }
     return c;
 }
 
@@ -282,7 +296,7 @@ void TBatch::OnRunEnded(int id)
         if (!c.failure.empty()) Ended(c);
         return;
     }
-    if (!c.failure.empty() && !c.stopped && RetryScaled(c, lines)) return;
+    if (!c.failure.empty() && !c.stopped && (RetryScaled(c, lines) || RetryWithoutSubtitles(c, lines))) return;
     if (c.failure.empty() && !c.stopped) LookAtReadThrough(c, lines);
     Ended(c);
 }

@@ -50,6 +50,8 @@ struct BatchSetup {
     // The record of the outputs the program saved, if any: an existing file is replaced or
     // skipped only where it says the program made it from the same input.
     std::string outputRecord{};
+    // Subtitles burned in: a file beside each input, else its own marked text track.
+    bool subtitles = true;
 };
 
 // How far a batch is: in media seconds, the files not yet ended, whether one failed.
@@ -108,6 +110,8 @@ public:
     static std::string LogPath(const std::string& folder, int slot);
     // The passes' log of a fitted file in that slot, as the encoder is told it: it adds "-0.log".
     static std::string PassLogPath(const std::string& folder, int slot);
+    // The UTF-8 copy of the subtitles of the file in that slot, before its extension.
+    static std::string SubtitlesCopyPath(const std::string& folder, int slot);
     // Removes the logs of every slot from that folder.
     static void RemoveLogs(const std::string& folder);
 
@@ -151,6 +155,9 @@ private:
     // After a refusal of a picture larger than MPEG-1 holds: the encoder again, the picture
     // scaled to fit. False when that is not the refusal, or the retry could not start.
     bool RetryScaled(TConversion& conversion, const std::vector<std::string>& logLines);
+    // After the encoder refused the subtitles (text it cannot read): the encoder again without
+    // them. False when that is not the refusal, or the retry could not start.
+    bool RetryWithoutSubtitles(TConversion& conversion, const std::vector<std::string>& logLines);
     // A run begun without the input's description: once its log describes the input, the
     // run starts again where that calls for other arguments; true when it did.
     bool LookAtDescription(TConversion& conversion, const std::vector<std::string>& logLines);

@@ -22,7 +22,7 @@ namespace convert {
 EncodeRequest TBatch::Request(const TConversion& c) const
 {
     return {fw::ExtendedPath(c.input), fw::ExtendedPath(c.written), setup_.target, setup_.quality,
-            c.facts, c.scaledTo, c.fittedRate, c.pass, PassLogPath(setup_.logFolder, c.slot)};
+            c.facts, c.scaledTo, c.fittedRate, c.pass, PassLogPath(setup_.logFolder, c.slot), c.sidecar, c.ownTrack};
 }
 
 std::optional<int> TBatch::FittedRateFrom(int row) const
@@ -102,9 +102,26 @@ bool TBatch::RetryScaled(TConversion& c, const std::vector<std::string>& lines)
     return Relaunch(c).empty();
 }
 
+bool TBatch::RetryWithoutSubtitles(TConversion& c, const std::vector<std::string>& lines)
+{
+    const std::optional<SubtitleSource> source = SubtitlesOf(Request(c));
+    if (!source || !SubtitlesRefused(lines)) return false;
+    c.subtitlesNote = SubtitlesSkippedNote(source->file.empty() ? "the video's own subtitle track" : source->from,
+                                           "the encoder could not read them");
+    c.sidecar.reset();
+    c.ownTrack = false;
+    c.step = TConversion::Step::RetryingWithoutSubtitles;
+    return Relaunch(c).empty();
+}
+
 std::string TBatch::Notes(const TConversion& c, const std::string& savedNote) const
 {
     std::string notes = JoinNotes(c.placeNote, c.shortNote);
+    if (const std::optional<SubtitleSource> source = SubtitlesOf(Request(c))) {
+        notes = JoinNotes(notes, SubtitlesBurnedNote(*source));
+        notes = JoinNotes(notes, UndrawnNote(UndrawnOf(LogLinesWith(c.log, "fallback"))));
+    }
+    notes = JoinNotes(notes, c.subtitlesNote);
     for (const std::string& note : ColourNotes(Request(c))) notes = JoinNotes(notes, note);
     if (c.scaledTo) notes = JoinNotes(notes, ScaledNote(*c.scaledFrom, *c.scaledTo, fw::SystemMarks()));
     return JoinNotes(notes, savedNote);

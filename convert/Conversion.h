@@ -6,6 +6,7 @@
 #include <string>
 
 #include "convert/Save.h"
+#include "convert/Subtitles.h"
 #include "convert/TargetLogic.h"
 #include "framework/handles.h"
 
@@ -20,6 +21,7 @@ struct TConversion {
                          // the encoder describes the input first
         Encoding,
         RetryingScaled,  // encoding again, the picture scaled to what MPEG-1 holds
+        RetryingWithoutSubtitles,  // encoding again, without the subtitles the encoder refused
         Saving,          // the encoder has ended: what it wrote is saved or removed
     };
     Step step = Step::Encoding;
@@ -41,6 +43,9 @@ struct TConversion {
     std::string shortNote;    // the input ended before its duration
     std::optional<InputFacts> facts;                    // what the description said
     std::optional<PictureSize> scaledFrom, scaledTo;  // a picture larger than MPEG-1 holds
+    std::optional<SubtitleSource> sidecar;  // the subtitles of a file beside the input, copied
+    bool ownTrack = false;                  // the input's own marked track may be drawn
+    std::string subtitlesNote;              // why subtitles found were not drawn
     fw::unique_handle process;
     TAdvancedTimer* timer = nullptr;  // measures the written file twice a second
     std::string failure;              // why the run failed; empty for a finished file

@@ -134,6 +134,25 @@ void AddDvdRates(TArguments& args, const EncodeRequest& request)
         args.Add({"-maxrate:v", std::to_string(peak)});
 }
 
+// The subtitles filter after the picture's last change of size, `height` lines high and
+// shown `shownWidth` wide; nothing where there are none.
+std::string SubtitlesAfter(const EncodeRequest& request, int shownWidth, int height)
+{
+    const std::optional<SubtitleSource> source = SubtitlesOf(request);
+    return source ? "," + SubtitlesFilter(*source, request.input, shownWidth, height) : std::string();
+}
+
+// An MPEG picture keeps its input's shape: one shown wider or narrower than it is stored
+// (by more than a rounding) is drawn on for the width it is shown at.
+std::string MpegSubtitles(const EncodeRequest& request)
+{
+    if (!request.facts) return SubtitlesAfter(request, 0, 0);
+    const PictureSize stored = request.scaleTo.value_or(request.facts->picture);
+    const double shown = stored.height * request.facts->displayAspect;
+    const bool square = stored.height <= 0 || std::abs(shown - stored.width) <= 0.01 * stored.width;
+    return SubtitlesAfter(request, square ? 0 : static_cast<int>(std::lround(shown)), stored.height);
+}
+
 void AddPass(TArguments& args, const EncodeRequest& request)
 {
     if (request.pass == 0) return;
@@ -167,6 +186,14 @@ std::string TArguments::ValueOf(std::string_view option) const
     for (std::size_t i = 0; i + 1 < arguments_.size(); ++i)
         if (arguments_[i].text == option) return arguments_[i + 1].text;
     return {};
+}
+
+std::optional<SubtitleSource> SubtitlesOf(const EncodeRequest& request)
+{
+    if (request.sidecar) return request.sidecar;
+    const int track = request.ownTrack && request.facts ? TextTrackFor(*request.facts) : -1;
+    if (track < 0) return std::nullopt;
+    return SubtitleSource{{}, track, false, {}};
 }
 
 bool DescribeFirst(Target target)
@@ -216,7 +243,7 @@ TArguments EncodeArguments(const EncodeRequest& request)
     if (Hdr(request)) filters += "," + std::string(kToneMap);
     if (request.target == Target::Mpeg) {
         if (request.scaleTo) filters += ",scale=" + Size(*request.scaleTo);
-        args.Add({"-y", "-vf", filters});
+        args.Add({"-y", "-vf", filters + MpegSubtitles(request)});
         AddMaps(args, request, false, false);
         args.Add({"-b", std::to_string(VideoRate(request))});
         if (High(request)) args.Add({"-maxrate", std::to_string(kHighRateMost), "-bufsize", std::to_string(kHighBuffer), "-qmin", std::to_string(kHighQuantiser)});
@@ -236,7 +263,9 @@ TArguments EncodeArguments(const EncodeRequest& request)
     const std::string standard = disc.height == 576 ? "bt470bg" : "smpte170m";
     const std::string marked =
         disc.dvd ? ",setparams=color_primaries=" + standard + ":color_trc=" + standard + ":colorspace=" + standard : "";
-    args.Add({"-y", "-vf", filters + "," + BoxFilter(disc, wide ? "16/9" : "4/3", ToBt601(request)) + marked});
+    const int shownWidth = static_cast<int>(std::lround(disc.height * (wide ? 16.0 / 9 : 4.0 / 3)));
+    args.Add({"-y", "-vf", filters + "," + BoxFilter(disc, wide ? "16/9" : "4/3", ToBt601(request)) +
+                               SubtitlesAfter(request, shownWidth, disc.height) + marked});
     AddMaps(args, request, disc.dvd, silent);
     args.Add({"-target", disc.encoderTarget, "-aspect", wide ? "16:9" : "4:3", "-ac", "2"});
     if (disc.dvd) AddDvdRates(args, request);

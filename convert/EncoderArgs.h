@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/Subtitles.h"
 #include "convert/TargetLogic.h"
 
 namespace convert {
@@ -55,7 +56,14 @@ struct EncodeRequest {
     // log, the second spends the rate where the first found it needed. 0: one pass.
     int pass = 0;
     std::string passLog{};  // the log's name, before the "-0.log" the encoder adds
+    // The subtitles drawn on the picture: a file beside the input (its copy), else, with
+    // `ownTrack`, the input's own track that TextTrackFor gives.
+    std::optional<SubtitleSource> sidecar{};
+    bool ownTrack = false;
 };
+
+// The subtitles a run draws; none where neither a file nor a marked track is there.
+std::optional<SubtitleSource> SubtitlesOf(const EncodeRequest& request);
 
 // Whether the arguments depend on the input's description, so that the encoder describes
 // the input before it converts: a disc's standard does. MPEG's line does only for an HDR

@@ -40,6 +40,13 @@ std::vector<std::string> LogTail(const std::string& path)
     return LogPart(path, 64 * 1024, true);
 }
 
+std::vector<std::string> LogLinesWith(const std::string& path, std::string_view marker)
+{
+    std::vector<std::string> lines = LogPart(path, 64 * 1024 * 1024, false);
+    std::erase_if(lines, [&](const std::string& line) { return line.find(marker) == std::string::npos; });
+    return lines;
+}
+
 std::vector<std::string> LogHead(const std::string& path)
 {
     return LogPart(path, 16 * 1024, false);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "convert/TargetLogic.h"
@@ -20,6 +21,8 @@ std::optional<std::int64_t> MeasureOutput(const std::string& path);
 std::vector<std::string> LogTail(const std::string& path);
 // Its first lines: the input's description comes first, however long the log grew.
 std::vector<std::string> LogHead(const std::string& path);
+// The log's lines, from its start to its end, that hold `marker`.
+std::vector<std::string> LogLinesWith(const std::string& path, std::string_view marker);
 
 // Why the ended encoder's run is not a finished file, from its exit code and the end of its
 // log, with the temporary's name replaced by the output's; empty for a finished file. A

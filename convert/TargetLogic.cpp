@@ -174,6 +174,7 @@ std::optional<InputFacts> ReadInputFacts(const std::vector<std::string>& lines)
 {
     std::optional<InputFacts> facts;
     std::vector<AudioTrack> audio;
+    std::vector<TextTrack> text;
     int videoTracks = 0;
     bool quarterTurn = false;
     for (const std::string& line : lines) {
@@ -181,6 +182,8 @@ std::optional<InputFacts> ReadInputFacts(const std::vector<std::string>& lines)
         if (line.find("Output #0") != std::string::npos || line.find("Stream mapping:") != std::string::npos) break;
         const bool stream = line.find("Stream #") != std::string::npos;
         if (stream && line.find("Audio:") != std::string::npos) audio.push_back(AudioTrackOf(std::string_view(line).substr(line.find("Audio:"))));
+        if (stream && line.find("Subtitle:") != std::string::npos)
+            text.push_back({line.find("(default)") != std::string::npos, line.find("(forced)") != std::string::npos});
         const bool picture = stream && line.find("Video:") != std::string::npos && line.find("(attached pic)") == std::string::npos;
         if (picture) ++videoTracks;
         if (picture && !facts) {
@@ -198,6 +201,7 @@ std::optional<InputFacts> ReadInputFacts(const std::vector<std::string>& lines)
     facts->hasAudio = !audio.empty();
     facts->audio = std::move(audio);
     facts->videoTracks = videoTracks;
+    facts->text = std::move(text);
     if (quarterTurn) {
         std::swap(facts->picture.width, facts->picture.height);
         facts->displayAspect = 1 / facts->displayAspect;

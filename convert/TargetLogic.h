@@ -43,6 +43,11 @@ struct AudioTrack {
 };
 
 // What the encoder says of its input before it starts (its description of the streams).
+// A text track of the input, and whether the file marks it as default or forced.
+struct TextTrack {
+    bool isDefault = false, forced = false;
+};
+
 struct InputFacts {
     PictureSize picture{};        // after the rotation the encoder applies
     double displayAspect = 0;   // width to height as shown
@@ -54,6 +59,7 @@ struct InputFacts {
     // Its pictures that are not a cover: a phone's motion photo has a track of still shots
     // beside its video.
     int videoTracks = 1;
+    std::vector<TextTrack> text{};  // in the file's order
 };
 // The audio tracks to convert, by their place among the input's audio tracks: the one the
 // file marks as default (the first when none is), and with `everyTrack` (a DVD) the others

@@ -16,6 +16,8 @@ command -v python3 >/dev/null || need+=(python3)
 command -v openssl >/dev/null || need+=(openssl)
 command -v ninja  >/dev/null || need+=(ninja-build)
 [ -d /usr/share/wine/fonts ] || need+=(fonts-wine)
+# The subtitles' font the encoder carries (tools/sources.lock pins it).
+[ -f /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf ] || need+=(fonts-dejavu-core)
 # The encoder is cross-built from Debian's sources (tools/build-encoder.sh).
 for tool in make nasm meson pkg-config dpkg-source autoreconf libtoolize xz; do
   command -v $tool >/dev/null && continue

@@ -74,6 +74,7 @@ void Load(HWND dialog, const Dialog& d)
     SetDlgItemTextW(dialog, IDC_OUTPUT_FOLDER, fw::Wide(o.outputFolder).c_str());
     SetDlgItemTextW(dialog, IDC_NAME, fw::Wide(o.outputName).c_str());
     CheckDlgButton(dialog, IDC_SUBFOLDERS, o.subfolders ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_SUBTITLES, o.subtitles ? BST_CHECKED : BST_UNCHECKED);
     std::vector<std::wstring> targets;
     for (convert::Target target : convert::kTargets) targets.push_back(fw::Wide(convert::TargetMenuText(target)));
     Fill(dialog, IDC_TARGET, targets, static_cast<int>(o.target));
@@ -117,6 +118,7 @@ bool Read(HWND dialog, app::TOptions& o)
     o.outputFolder = folder == o.outputFolder ? folder : fw::FullPath(folder);
     o.outputName = Text(dialog, IDC_NAME);
     o.subfolders = IsDlgButtonChecked(dialog, IDC_SUBFOLDERS) == BST_CHECKED;
+    o.subtitles = IsDlgButtonChecked(dialog, IDC_SUBTITLES) == BST_CHECKED;
     o.target = static_cast<convert::Target>(Chosen(dialog, IDC_TARGET));
     o.quality = static_cast<convert::Quality>(Chosen(dialog, IDC_QUALITY));
     o.fitTo = fitTo;

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "convert/EncoderArgs.h"
+#include "convert/SubtitleFile.h"
 #include "form_fixture.h"
 #include "framework/Files.h"
 
@@ -50,6 +51,40 @@ struct TargetTest : ConvertingTest {
                                  work),
                   0);
         return MeanAfter(work + "ssim.txt", "All:");
+    }
+    // A dark clip of `seconds`, with a text track marked default where `cues` names a file.
+    void MakeDarkClip(const std::string& path, int seconds, const std::string& size, const std::string& cues = "")
+    {
+        const std::string track = cues.empty() ? "" : "-i \"" + cues + "\" -map 0 -map 1 -c:s mov_text -disposition:s:0 default ";
+        ASSERT_EQ(RunAndWaitExit(encoder + "-f lavfi -i testsrc=size=" + size + ":rate=25:duration=" + std::to_string(seconds) + " " + track +
+                                 "-vf lutyuv=y=16:u=128:v=128 -pix_fmt yuv420p -c:v mpeg4 -q:v 2 \"" + path + "\""),
+                  0);
+    }
+    // The lower quarter's mean brightness in each frame of a file, with the frame's time.
+    std::vector<std::pair<double, double>> LowerBand(const std::string& file)
+    {
+        EXPECT_EQ(RunAndWaitExit(encoder + "-i \"" + file + "\" -vf crop=iw:ih/4:0:ih*3/4,signalstats,metadata=print:file=band.txt -an -c:v mpeg4 -f null -", work), 0);
+        std::istringstream lines(ReadFile(work + "band.txt"));
+        std::vector<std::pair<double, double>> band;
+        for (std::string line; std::getline(lines, line);) {
+            if (const std::size_t at = line.find("pts_time:"); at != std::string::npos) band.emplace_back(std::atof(line.c_str() + at + 9), 0);
+            if (const std::size_t at = line.find("YAVG="); at != std::string::npos && !band.empty()) band.back().second = std::atof(line.c_str() + at + 5);
+        }
+        return band;
+    }
+    // The shown width over the height of what is bright in the middle 512 x 512 of a file's
+    // first frame: each share of columns and of rows with any bright pixel, found by halving
+    // the picture down to one line, each half keeping any brightness it had.
+    double InkAspect(const std::string& file, double shownOverStored)
+    {
+        double share[2];
+        for (int rows = 0; rows < 2; ++rows) {
+            std::string chain = std::string("crop=512:512,") + (rows ? "transpose=1," : "") + "format=yuv444p,lutyuv=y='gte(val,128)*255'";
+            for (int i = 0; i < 9; ++i) chain += ",scale=512:ih/2:flags=area,lutyuv=y='gte(val,1)*255'";
+            EXPECT_EQ(RunAndWaitExit(encoder + "-i \"" + file + "\" -frames:v 1 -vf \"" + chain + ",setsar=1,signalstats,metadata=print:file=ink.txt\" -an -c:v mpeg4 -f null -", work), 0);
+            share[rows] = MeanAfter(work + "ink.txt", "YAVG=") / 255;
+        }
+        return share[0] * shownOverStored / share[1];
     }
     void ConvertAll()
     {
@@ -363,4 +398,65 @@ TEST_F(TargetTest, ACutInputIsDoneWithANoteAndADvdOfThreeTracksFitsItsSizeWithEa
     EXPECT_LE(ReadFile(work + "three.mpg").size(), 2u * 1024 * 1024);
     const std::string tool = Quoted(PayloadFolder() + "mediainfo.exe") + " ";
     EXPECT_EQ(fw::Trim(RunAndCapture(tool + "\"--Inform=General;%AudioCount%\" \"" + work + "three.mpg\"")), "3");
+}
+
+TEST_F(TargetTest, SubtitlesBesideTheVideoOrInItAreBurnedInInAnyCodePage)
+{
+    const std::string grusse = "Gr\xC3\xBC\xC3\x9F" "e";
+    const struct {
+        std::string bytes;
+        unsigned codePage;
+        std::string text;
+    } pages[] = {
+        {"\xEF\xBB\xBF" + grusse, 1256, grusse},
+        {grusse, 1256, grusse},
+        {std::string("\xFF\xFEG\0r\0\xFC\0\xDF\0", 10), 1252, "Gr\xC3\xBC\xC3\x9F"},
+        {std::string("\xFE\xFF\0G\0r\0\xFC\0\xDF", 10), 1252, "Gr\xC3\xBC\xC3\x9F"},
+        {"Gr\xFC\xDF" "e", 1252, grusse},
+        {"\xE3\xD1\xCD\xC8\xC7!", 1256, "\xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7!"},
+    };
+    for (const auto& page : pages) EXPECT_EQ(convert::TextAsUtf8(page.bytes, page.codePage), page.text) << page.bytes;
+
+    // One cue from 1 s to 2 s: beside a name the filter graph would split, in Windows-1252
+    // beside another, and as the default text track of a third.
+    const std::string cue = "1\r\n00:00:01,000 --> 00:00:02,000\r\n";
+    const std::string odd = work + "it's [a], b";
+    MakeDarkClip(odd + ".mp4", 3, "320x240");
+    WriteFile(odd + ".srt", cue + grusse + "\r\n");
+    ASSERT_TRUE(CopyFileA((odd + ".mp4").c_str(), (work + "ansi.mp4").c_str(), FALSE));
+    WriteFile(work + "ansi.srt", cue + "Gr\xFC\xDF" "e\r\n");
+    WriteFile(work + "cue.txt", cue + grusse + "\r\n");
+    MakeDarkClip(work + "track.mp4", 3, "320x240", work + "cue.txt");
+    for (const char* name : {"it's [a], b.mp4", "ansi.mp4", "track.mp4"}) QueueFile(work + name, 3);
+    ConvertAll();
+    const char* notes[] = {"Subtitles burned in from it's [a], b.srt.", "Subtitles burned in from ansi.srt.",
+                           "Subtitles burned in from the video's own subtitle track."};
+    for (int row = 0; row < 3; ++row) {
+        ASSERT_EQ(session->Queue().State(row), RowState::Done) << session->Queue().Reason(row);
+        EXPECT_EQ(session->Queue().Reason(row), notes[row]);
+        const auto band = LowerBand(session->Queue().Output(row));
+        const double dark = std::min_element(band.begin(), band.end(), [](auto& a, auto& b) { return a.second < b.second; })->second;
+        for (const auto& [time, brightness] : band)
+            if (std::abs(time - 1) > 0.1 && std::abs(time - 2) > 0.1) EXPECT_EQ(brightness > dark + 0.5, time > 1 && time < 2) << row << " at " << time << ": " << brightness;
+    }
+    EXPECT_TRUE(ReadFile(work + "ansi.mpg") == ReadFile(odd + ".mpg")) << "Windows-1252 drawn as UTF-8 is";
+    EXPECT_FALSE(FileExists(session->Folders().temp + "ffmpeg_subtitles_1.srt")) << "the copy leaves with its row";
+}
+
+TEST_F(TargetTest, ADvdsWidePictureDrawsRoundLetters)
+{
+    const std::string big = "[Script Info]\nScriptType: v4.00+\nPlayResX: 384\nPlayResY: 288\n\n[V4+ Styles]\n"
+                            "Format: Name, Fontname, Fontsize, PrimaryColour, Alignment\nStyle: Default,DejaVu Sans,120,&H00FFFFFF,5\n\n"
+                            "[Events]\nFormat: Layer, Start, End, Style, Text\nDialogue: 0,0:00:00.00,0:00:01.00,Default,O\n";
+    MakeDarkClip(work + "square.mp4", 1, "1024x576");
+    MakeDarkClip(work + "wide.mp4", 1, "640x360");
+    for (const char* name : {"square.ass", "wide.ass"}) WriteFile(work + name, big);
+    QueueFile(work + "square.mp4", 1);
+    ConvertAll();
+    session->ChooseTarget(convert::Target::DvdPal);
+    QueueFile(work + "wide.mp4", 1);
+    ConvertAll();
+    ASSERT_EQ(session->Queue().State(1), RowState::Done) << session->Queue().Reason(1);
+    const double square = InkAspect(work + "square.mpg", 1), wide = InkAspect(work + "wide.mpg", 1024.0 / 720);
+    EXPECT_NEAR(wide, square, square * 0.1) << "as shown on a 16:9 screen";
 }
