@@ -213,12 +213,13 @@ UndrawnText UndrawnOf(const std::vector<std::string>& lines)
     for (const std::string& line : lines) {
         const std::string lower = Lower(line);
         if (lower.find("failed to find any fallback") == std::string::npos) continue;
+        // Glyph 0 is the font itself: a style's font, and every fallback, missing.
         const std::size_t glyph = lower.find("glyph 0x");
-        if (glyph == std::string::npos) {
+        const auto c = glyph == std::string::npos ? 0 : static_cast<char32_t>(std::strtoul(line.c_str() + glyph + 8, nullptr, 16));
+        if (c == 0) {
             undrawn.noFont = true;
             continue;
         }
-        const auto c = static_cast<char32_t>(std::strtoul(line.c_str() + glyph + 8, nullptr, 16));
         if (std::find(undrawn.characters.begin(), undrawn.characters.end(), c) == undrawn.characters.end())
             undrawn.characters.push_back(c);
     }

@@ -79,5 +79,5 @@ TEST(Subtitles, UtfTextIsReadAsItIsAndWhatNoFontDrewIsNamed)
     const UndrawnText undrawn = UndrawnOf({"[Parsed_subtitles_1 @ 0x1] fontselect: failed to find any fallback with glyph 0x30A2 for font: (DejaVu Sans, 400, 0)",
                                            "[Parsed_subtitles_1 @ 0x1] fontselect: failed to find any fallback with glyph 0x30A2 for font: (DejaVu Sans, 400, 0)"});
     EXPECT_EQ(UndrawnNote(undrawn), "No font had these characters of the subtitles, so they are missing from the picture: \xE3\x82\xA2 (U+30A2).");
-    EXPECT_TRUE(UndrawnOf({"fontselect: failed to find any fallback for font: (Arial, 400, 0)"}).noFont);
+    EXPECT_TRUE(UndrawnOf({"fontselect: failed to find any fallback with glyph 0x0 for font: (Arial, 400, 0)"}).noFont);
 }
