@@ -579,6 +579,7 @@ TEST_F(EndToEnd, AWholeBatchRunsFromTheKeyboardAlone)
     app.Key('N', VK_MENU);  // the name pattern, its text selected
     app.Type("{n} {name}");
     app.Key('S', VK_MENU);  // subfolders
+    app.Key('U', VK_MENU);  // subtitles, on by default: off
     app.Key(VK_RETURN);
     EXPECT_TRUE(IsWindow(options)) << "the output folder is gone: refused";
     app.Key('F', VK_MENU);
@@ -589,6 +590,7 @@ TEST_F(EndToEnd, AWholeBatchRunsFromTheKeyboardAlone)
     std::string pattern, folder;
     EXPECT_TRUE(ReadSetting("OutputName", pattern) && pattern == "{n} {name}") << pattern;
     EXPECT_TRUE(ReadSetting("WorkDir", folder) && folder == work) << folder;
+    EXPECT_TRUE(ReadSetting("Subtitles", pattern) && pattern == "off") << pattern;
 
     app.Key(VK_TAB, VK_SHIFT);
     app.Key(VK_SPACE);  // selects the row the list shows its focus on, the first
