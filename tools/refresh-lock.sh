@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Writes tools/sources.lock anew: for each package it names, the newest version of the same
-# upstream series (ffmpeg 7.1, dav1d 1, zimg 3) whose files download from the machine's Debian
+# upstream series (ffmpeg 7.1, dav1d 1, zimg 3…) whose files download from the machine's Debian
 # archive, each file with its SHA-256; then prints what changed. Commit the result on purpose.
+# A package of which only the upstream tarball downloads, and the font lines, stay as they are.
 # Usage: tools/refresh-lock.sh [WORK]   (WORK: a scratch folder, build/lock by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,6 +14,11 @@ new=$work/sources.lock
 sed -n '/^#/p' "$lock" > "$new"
 echo "release $release" >> "$new"
 while read -r package version; do
+  if locked_orig_only "$lock" "$package"; then
+    locked_lines "$lock" "$package" >> "$new"
+    echo "refresh-lock: $package is kept as it is (only its upstream tarball downloads)" >&2
+    continue
+  fi
   upstream=${version#*:}
   series=${upstream%%.*}; [ "$package" = ffmpeg ] && series=$(echo "$upstream" | cut -d. -f1-2)
   found=
@@ -35,5 +41,6 @@ while read -r package version; do
   echo "file $(basename "$dsc") $(sha256sum "$dsc" | cut -c1-64)" >> "$new"
   sed -n '/^Checksums-Sha256:/,/^[^ ]/p' "$dsc" | awk '/^ / { print "file", $3, $1 }' >> "$new"
 done < <(locked_versions "$lock")
+grep '^font ' "$lock" >> "$new" || true
 diff -u "$lock" "$new" && echo "refresh-lock: the lock is current" || true
 cp "$new" "$lock"

@@ -327,7 +327,7 @@ TEST_F(EndToEnd, CloseButtonDuringAConversionStopsTheEncoderAndCleansUp)
     app.Click(kClose.x, kClose.y);
     EXPECT_EQ(app.Program().WaitForExit(20000), 0);
     EXPECT_TRUE(WaitFor([] { return EncodersRunning() == 0; }, 5000)) << "the encoder is stopped";
-    for (const char* name : {"ffmpeg.exe", "mediainfo.exe", "mediainfo.dll"}) EXPECT_FALSE(FileExists(tools + name));
+    for (const char* name : {"ffmpeg.exe", "mediainfo.exe", "fonts\\DejaVuSans.ttf"}) EXPECT_FALSE(FileExists(tools + name));
     EXPECT_EQ(ReadFile(work + "long.mpg"), "an earlier good file") << "no half file takes the output's name";
     EXPECT_FALSE(FileExists(work + "long.~00")) << "nor is it left under its temporary name";
     EXPECT_FALSE(FileExists(work + "other.~00"));

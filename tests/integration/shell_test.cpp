@@ -204,7 +204,7 @@ TEST(CloseButton, LeavesAnotherProgramsEncoderOfTheStagedToolRunningAndExitsWith
 
     EXPECT_EQ(WaitForSingleObject(other.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "an encoder we did not start runs on";
     EXPECT_TRUE(FileExists(tools + "ffmpeg.exe")) << "the tool it runs stays";
-    for (const char* name : {"mediainfo.exe", "mediainfo.dll"}) EXPECT_FALSE(FileExists(tools + name)) << name;
+    for (const char* name : {"mediainfo.exe", "fonts\\DejaVuSans.ttf"}) EXPECT_FALSE(FileExists(tools + name)) << name;
 
     TerminateProcess(other.get(), 1);
     WaitForSingleObject(other.get(), 5000);

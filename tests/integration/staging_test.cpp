@@ -47,7 +47,7 @@ TEST_F(StagingTest, ToolsAreWrittenHiddenWithTheEmbeddedBytes)
     struct {
         const char* staged;
         const char* fetched;
-    } files[] = {{"ffmpeg.exe", "ffmpeg.exe"}, {"mediainfo.exe", "mediainfo.exe"}, {"mediainfo.dll", "MediaInfo.dll"}};
+    } files[] = {{"ffmpeg.exe", "ffmpeg.exe"}, {"mediainfo.exe", "mediainfo.exe"}, {"fonts\\DejaVuSans.ttf", "fonts/DejaVuSans.ttf"}};
     for (const auto& f : files) {
         std::string path = session->Folders().app + f.staged;
         ASSERT_TRUE(FileExists(path)) << path;
@@ -102,9 +102,9 @@ TEST_F(StagingTest, LeftoverToolsAreReplacedAndOnlyAWholeCopyHeldOpenIsUsed)
 {
     StartSession();
     const std::string appDir = session->Folders().app;
-    const std::string dll = appDir + "mediainfo.dll";
+    const std::string tool = appDir + "mediainfo.exe";
     const std::string encoder = appDir + "ffmpeg.exe";
-    const std::string wholeDll = ReadFile(PayloadFolder() + "MediaInfo.dll");
+    const std::string wholeTool = ReadFile(PayloadFolder() + "mediainfo.exe");
     session.reset();
     auto leaveBehind = [](const std::string& path, const std::string& bytes) {
         WriteFile(path, bytes);
@@ -115,18 +115,18 @@ TEST_F(StagingTest, LeftoverToolsAreReplacedAndOnlyAWholeCopyHeldOpenIsUsed)
     };
 
     // Not held: replaced by the embedded bytes, silently.
-    leaveBehind(dll, "older");
+    leaveBehind(tool, "older");
     {
         DialogWatcher dialogs;
         StartSession();
-        EXPECT_TRUE(ReadFile(dll) == wholeDll);
+        EXPECT_TRUE(ReadFile(tool) == wholeTool);
         EXPECT_EQ(dialogs.Count(), 0);
         session.reset();
     }
     // Held by another program but whole: used, silently.
-    leaveBehind(dll, wholeDll);
+    leaveBehind(tool, wholeTool);
     {
-        fw::unique_handle held = holdOpen(dll);
+        fw::unique_handle held = holdOpen(tool);
         StartSession();
         EXPECT_TRUE(told.empty());
         EXPECT_TRUE(session->Tools().encoderFailure.empty());
@@ -176,7 +176,7 @@ TEST_F(StagingTest, NormalEndDeletesTheToolsButLeavesWhatTheRunningEncoderHolds)
     EXPECT_EQ(WaitForSingleObject(encoder.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "no process is terminated";
     EXPECT_TRUE(FileExists(appDir + "ffmpeg.exe"));
     EXPECT_FALSE(FileExists(appDir + "mediainfo.exe"));
-    EXPECT_FALSE(FileExists(appDir + "mediainfo.dll"));
+    EXPECT_FALSE(FileExists(appDir + "fonts\\DejaVuSans.ttf"));
     EXPECT_EQ(dialogs.Count(), 0);
     TerminateProcess(encoder.get(), 1);
     WaitForSingleObject(encoder.get(), 5000);

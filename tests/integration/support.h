@@ -21,7 +21,7 @@ void PumpFor(int ms);
 
 // The folder of the running test program, with a final backslash.
 std::string ExeFolder();
-// The build's folder of fetched tools (ffmpeg.exe, mediainfo.exe, MediaInfo.dll).
+// The build's folder of fetched tools (ffmpeg.exe, mediainfo.exe, fonts\\).
 std::string PayloadFolder();
 // A new, empty folder under the temporary folder, with a final backslash.
 std::string FreshFolder(const std::string& tag);
