@@ -12,7 +12,8 @@ section() { printf '\n\n==== %s ====\n\n' "$1"; }
   echo
   echo "Mervane converts MP4 files into MPEG files. It carries two tools, each a"
   echo "program of its own that Mervane runs: the encoder, FFmpeg, and the media tool,"
-  echo "MediaInfo. Their terms are theirs and are set out below. Whoever passes"
+  echo "MediaInfoLib; and the font its subtitles are drawn in, DejaVu Sans. Their terms"
+  echo "are theirs and are set out below. Whoever passes"
   echo "Mervane.exe on passes these tools with it, and with them this text and the"
   echo "folder \"sources\" of its build, which holds the exact source packages and the"
   echo "scripts the tools were built from."
