@@ -19,10 +19,12 @@ px() { echo $(( ($1 * H + 1) / 2 )); }     # a length at this scale, rounded up 
 sz() { echo "$(px "$1")x$(px "$2")"; }
 pt() { awk "BEGIN { print $1 * $H / 2 }"; }  # a text size or offset at this scale
 save() { local name=$1; shift; convert "$@" -alpha off -type TrueColor "BMP3:$out/$name$SUFFIX.bmp"; }
+# A picture of few colours (the background's 40 or so), kept exactly in 8 bits: a third of the bytes.
+save_few() { local name=$1; shift; convert "$@" -alpha off +dither -type Palette -compress None "BMP3:$out/$name$SUFFIX.bmp"; }
 sc="scale $S,$S"
 
 # Background: light grey field in a darker rounded frame, white outside the corners.
-save background -size "$(sz 503 480)" xc:white \
+save_few background -size "$(sz 503 480)" xc:white \
   -fill 'rgb(150,150,158)' -draw "$sc roundrectangle 0,0 502,478 15,15" \
   -fill "$BG" -draw "$sc roundrectangle 3,3 499,475 13,13" \
   -fill 'rgb(205,205,212)' -draw "$sc rectangle 14,440 488,441" \
