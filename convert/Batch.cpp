@@ -49,7 +49,7 @@ namespace {
 
 // What the encoder of that slot was given and wrote beside its log, removed: the passes' log
 // and the subtitles' copy.
-void RemovePassLog(const std::string& folder, int slot)
+void RemoveSlotFiles(const std::string& folder, int slot)
 {
     DeleteFileA((TBatch::PassLogPath(folder, slot) + "-0.log").c_str());
     for (const char* extension : {".srt", ".ass", ".ssa"}) DeleteFileA((TBatch::SubtitlesCopyPath(folder, slot) + extension).c_str());
@@ -61,7 +61,7 @@ void TBatch::RemoveLogs(const std::string& folder)
 {
     for (int slot = 0; slot < kMostEncoders; ++slot) {
         DeleteFileA(LogPath(folder, slot).c_str());
-        RemovePassLog(folder, slot);
+        RemoveSlotFiles(folder, slot);
     }
 }
 
@@ -341,7 +341,7 @@ void TBatch::Finish(TConversion& c)
         if (!c.stopped && reason.empty()) record_->Add(saved.savedAs, c.input);
     }
     if (writing_) writing_->Remove(c.written);
-    RemovePassLog(setup_.logFolder, c.slot);
+    RemoveSlotFiles(setup_.logFolder, c.slot);
     TAdvancedTimer* timer = c.timer;
     FileEnded(c, c.stopped ? Outcome::Stopped : reason.empty() ? Outcome::Converted : Outcome::Failed);
     running_.erase(std::find_if(running_.begin(), running_.end(), [&](const auto& p) { return p.get() == &c; }));
@@ -363,7 +363,7 @@ void TBatch::Abandon()
         WaitForSingleObject(c->process.get(), 5000);
         fw::WaitUntilReleased(c->written);
         DeleteFileW(fw::WidePath(c->written).c_str());
-        RemovePassLog(setup_.logFolder, c->slot);
+        RemoveSlotFiles(setup_.logFolder, c->slot);
         if (writing_) writing_->Remove(c->written);
         c->timer->Release();
     }

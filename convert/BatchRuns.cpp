@@ -118,8 +118,10 @@ std::string TBatch::Notes(const TConversion& c, const std::string& savedNote) co
 {
     std::string notes = JoinNotes(c.placeNote, c.shortNote);
     if (const std::optional<SubtitleSource> source = SubtitlesOf(Request(c))) {
-        notes = JoinNotes(notes, SubtitlesBurnedNote(*source));
-        notes = JoinNotes(notes, UndrawnNote(UndrawnOf(LogLinesWith(c.log, "fallback"))));
+        // A burn-in that drew nothing says so instead: no row reads as subtitled without them.
+        const UndrawnText undrawn = UndrawnOf(LogLinesWith(c.log, "fallback"));
+        if (!undrawn.noFont) notes = JoinNotes(notes, SubtitlesBurnedNote(*source));
+        notes = JoinNotes(notes, UndrawnNote(undrawn));
     }
     notes = JoinNotes(notes, c.subtitlesNote);
     for (const std::string& note : ColourNotes(Request(c))) notes = JoinNotes(notes, note);

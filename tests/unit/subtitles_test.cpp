@@ -57,22 +57,11 @@ TEST(Subtitles, TheFilterIsDrawnOnTheOutputPictureWithAnyPathEscaped)
     EXPECT_TRUE(EncodeArguments(request).ValueOf("-vf").ends_with(",subtitles=filename=C\\\\:/t/s_1.srt:fontsdir=fonts"));
 }
 
-TEST(Subtitles, UtfTextIsReadAsItIsAndWhatNoFontDrewIsNamed)
+TEST(Subtitles, UtfSixteenWithoutItsMarkIsReadAndWhatNoFontDrewIsNamed)
 {
-    struct Case {
-        std::string bytes;
-        TextEncoding encoding;
-    } cases[] = {
-        {"1\n00:00:01,000 --> 00:00:02,000\n\xC3\xA4\n", TextEncoding::Utf8},
-        {"\xEF\xBB\xBF\xC3\xA4", TextEncoding::Utf8},
-        {std::string("\xFF\xFE\xE4\0", 4), TextEncoding::Utf16Le},
-        {std::string("\xFE\xFF\0\xE4", 4), TextEncoding::Utf16Be},
-        {std::string("1\0\n\0", 4), TextEncoding::Utf16Le},
-        {"\xE4 \xC7\xE1", TextEncoding::Ansi},
-    };
-    for (const Case& c : cases) EXPECT_EQ(EncodingOf(c.bytes), c.encoding) << c.bytes;
-    EXPECT_EQ(Utf8Of(cases[2].bytes, TextEncoding::Utf16Le), "\xC3\xA4");
-    EXPECT_EQ(Utf8Of(std::string("\xFE\xFF\xD8\x3D\xDE\x00", 6), TextEncoding::Utf16Be), "\xF0\x9F\x98\x80");
+    // The code pages' table runs through the system's conversion (target_test); here what it leaves out.
+    EXPECT_EQ(EncodingOf(std::string("1\0\n\0", 4)), TextEncoding::Utf16Le) << "UTF-16 without its mark";
+    EXPECT_EQ(Utf8Of(std::string("\xFE\xFF\xD8\x3D\xDE\x00", 6), TextEncoding::Utf16Be), "\xF0\x9F\x98\x80") << "a pair";
     EXPECT_EQ(UnusableSubtitles(std::string("a\0b", 3), false), "it is not text");
     EXPECT_EQ(UnusableSubtitles("[Events]\n", true), "it holds no line with a time");
 
