@@ -3,7 +3,6 @@
 #include "app/Intake.h"
 
 #include <algorithm>
-#include <deque>
 #include <memory>
 #include <utility>
 
@@ -14,6 +13,7 @@
 #include "framework/Unicode.h"
 #include "framework/errors.h"
 #include "queue/FindFile.h"
+#include "queue/GroupedProbes.h"
 #include "queue/Probe.h"
 
 namespace app {
@@ -81,69 +81,6 @@ std::string SubfolderOf(const std::string& path, const std::string& given)
     return own.size() > folder.size() ? own.substr(folder.size()) : std::string();
 }
 
-// How long the media tool may take: a file that downloads as it is read has no limit.
-DWORD TimeLimit(bool downloads, DWORD limitMs)
-{
-    return downloads ? INFINITE : limitMs;
-}
-
-// The files of a folder asked about in groups, one run of the media tool for each, the next
-// group running while the current one is read; each group about kGroupMs long. A group
-// left over when the adding stops is let finish and its answer dropped.
-class TGroupedProbes {
-public:
-    TGroupedProbes(const std::vector<std::string>& files, const std::vector<bool>& online, std::string mediaTool,
-                   std::string tempFolder, DWORD limitMs)
-        : files_(files), online_(online), mediaTool_(std::move(mediaTool)), tempFolder_(std::move(tempFolder)),
-          limitMs_(limitMs), seconds_(files.size())
-    {
-    }
-
-    // The media seconds of the files' `i`th, asked in their order; none where its group's
-    // answer does not give it.
-    std::optional<int> Seconds(std::size_t i)
-    {
-        Start();
-        if (!running_.empty() && running_.front().first == i) {  // this file's group
-            DurationProbe& group = *running_.front().second;
-            if (group.Wait()) {
-                const std::vector<std::optional<int>> answers = group.GroupAnswers();
-                std::copy(answers.begin(), answers.end(), seconds_.begin() + static_cast<std::ptrdiff_t>(i));
-            }
-            const std::size_t groupEnd = running_.size() > 1 ? running_[1].first : next_;
-            groupSize_ = queue::NextGroupSize(groupEnd - i, group.ElapsedMs());
-            running_.pop_front();
-            Start();
-        }
-        return seconds_[i];
-    }
-
-private:
-    // Up to two groups at once, each up to a name the code page cannot hold.
-    void Start()
-    {
-        for (; running_.size() < 2 && next_ < files_.size() && !queue::NameOutsideCodePage(files_[next_]); ++slot_) {
-            std::size_t end = next_;
-            bool downloads = false;
-            for (; end < files_.size() && end - next_ < groupSize_ && !queue::NameOutsideCodePage(files_[end]); ++end)
-                downloads = downloads || online_[end];
-            const std::vector<std::string> group(files_.begin() + next_, files_.begin() + end);
-            const std::string answer = tempFolder_ + queue::kAnswerFiles[1 + slot_ % 2];
-            running_.emplace_back(next_, std::make_unique<DurationProbe>(mediaTool_, group, answer, TimeLimit(downloads, limitMs_)));
-            next_ = end;
-        }
-    }
-
-    const std::vector<std::string>& files_;
-    const std::vector<bool>& online_;
-    const std::string mediaTool_, tempFolder_;
-    const DWORD limitMs_;
-    std::vector<std::optional<int>> seconds_;
-    std::deque<std::pair<std::size_t, std::unique_ptr<DurationProbe>>> running_;  // from which file
-    std::size_t next_ = 0, groupSize_ = queue::kFirstGroup;
-    int slot_ = 0;
-};
-
 }  // namespace
 
 TIntake::TIntake(TQueue& queue, const TSessionEvents& events, TIntakeSetup setup)
@@ -162,7 +99,7 @@ TIntake::Added TIntake::AddFile(const std::string& path)
         if (online) ShowStatus(events_, {});
     });
     if (online) ShowStatus(events_, DownloadingCaption(queue::FileNamePart(path, fw::IsLeadByte)));
-    const std::optional<int> seconds = Probe(path, TimeLimit(online, setup_.probeTimeLimitMs));
+    const std::optional<int> seconds = Probe(path, queue::ProbeTimeLimit(online, setup_.probeTimeLimitMs));
     if (!seconds) return Added::NoAnswer;
     lastFile_ = path;
     queue_.Add(path, *seconds);
@@ -222,7 +159,7 @@ bool TIntake::ProbeAndAdd(const std::vector<std::string>& found, const std::vect
                           std::vector<RefusedItem>& refused)
 {
     // Rows go in strictly in the finder's order, whichever group answers first.
-    TGroupedProbes groups(found, online, setup_.mediaTool(), setup_.tempFolder, setup_.probeTimeLimitMs);
+    queue::TGroupedProbes groups(found, online, setup_.mediaTool(), setup_.tempFolder, setup_.probeTimeLimitMs);
     for (std::size_t i = 0; i < found.size(); ++i) {
         const std::string& path = found[i];
         const std::string name = queue::FileNamePart(path, fw::IsLeadByte);
@@ -234,7 +171,7 @@ bool TIntake::ProbeAndAdd(const std::vector<std::string>& found, const std::vect
         else if (found.size() > kShowProgressAbove) ShowStatus(events_, queue::ReadingCaption(i + 1, found.size(), name));
         // A file its group did not answer is asked alone, under the same time limit.
         std::optional<int> seconds = groups.Seconds(i);
-        if (!seconds) seconds = Probe(path, TimeLimit(online[i], setup_.probeTimeLimitMs));
+        if (!seconds) seconds = Probe(path, queue::ProbeTimeLimit(online[i], setup_.probeTimeLimitMs));
         // In a tree, such a file (a 0-byte download, a "._" file of a Mac) is named once the
         // rest is added; a folder's own files stop there.
         if (!seconds && !tree.empty()) {
