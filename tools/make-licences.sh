@@ -10,14 +10,13 @@ section() { printf '\n\n==== %s ====\n\n' "$1"; }
 {
   echo "Mervane $version"
   echo
-  echo "Mervane converts MP4 files into MPEG files. It carries two tools, each a"
-  echo "program of its own that Mervane runs: the encoder, FFmpeg, and the media tool,"
+  echo "Mervane converts MP4 files into MPEG files. It carries two tools, each a program"
+  echo "of its own that Mervane runs: the encoder, FFmpeg, and the media tool,"
   echo "MediaInfoLib; and the font its subtitles are drawn in, DejaVu Sans. Their terms"
-  echo "are theirs and are set out below. Whoever passes"
-  echo "Mervane.exe on passes these tools with it, and with them this text and the"
-  echo "folder \"sources\" of its build, which holds the exact source packages and the"
-  echo "scripts the tools were built from."
-  section "The encoder: FFmpeg, with dav1d, zimg, and libass with FreeType, FriBidi and HarfBuzz"
+  echo "are theirs and are set out below. Whoever passes Mervane.exe on passes these"
+  echo "tools with it, and with them this text and the folder \"sources\" of its build,"
+  echo "which holds the exact source packages and the scripts the tools were built from."
+  section "The encoder: FFmpeg, with dav1d, zimg, libass, FreeType, FriBidi, HarfBuzz"
   sed -n 's/^\([a-z0-9]*\) \(.*\)/\1 \2 (Debian source package, with Debian'"'"'s patches)/p' "$payloads/encoder-versions.txt"
   echo
   echo "FFmpeg is built with its LGPL parts only: it is under the GNU Lesser General"
