@@ -427,8 +427,13 @@ TEST_F(TargetTest, SubtitlesBesideTheVideoOrInItAreBurnedInInAnyCodePage)
     WriteFile(work + "ansi.srt", cue + "Gr\xFC\xDF" "e\r\n");
     WriteFile(work + "cue.txt", cue + grusse + "\r\n");
     MakeDarkClip(work + "track.mp4", 3, "320x240", work + "cue.txt");
-    for (const char* name : {"it's [a], b.mp4", "ansi.mp4", "track.mp4"}) QueueFile(work + name, 3);
+    // And a file the encoder refuses (no script header): converted without it.
+    ASSERT_TRUE(CopyFileA((odd + ".mp4").c_str(), (work + "bad.mp4").c_str(), FALSE));
+    WriteFile(work + "bad.ass", "Dialogue: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,,Hi\n");
+    for (const char* name : {"it's [a], b.mp4", "ansi.mp4", "track.mp4", "bad.mp4"}) QueueFile(work + name, 3);
     ConvertAll();
+    ASSERT_EQ(session->Queue().State(3), RowState::Done) << session->Queue().Reason(3);
+    EXPECT_EQ(session->Queue().Reason(3), "The subtitles in bad.ass were not burned in: the encoder could not read them.");
     const char* notes[] = {"Subtitles burned in from it's [a], b.srt.", "Subtitles burned in from ansi.srt.",
                            "Subtitles burned in from the video's own subtitle track."};
     for (int row = 0; row < 3; ++row) {
