@@ -55,8 +55,12 @@ Found FolderFiles(const std::string& folder, bool tree, const TSessionEvents& ev
         };
     finder.Execute();
     if (tree && !stopped) showFound(finder.FoldersSearched);
-    if (stopped) return {.stopped = true};
-    Found found{finder.Files, std::vector<bool>(finder.Files.size()), finder.OnlineBytes};
+    Found found;
+    found.stopped = stopped;
+    if (stopped) return found;
+    found.files = finder.Files;
+    found.online.assign(finder.Files.size(), false);
+    found.onlineBytes = finder.OnlineBytes;
     for (std::size_t at : finder.OnlineOnly) found.online[at] = true;
     for (const TFindFile::TFolderError& error : finder.Unreadable)
         found.passed.push_back({WithoutLongPrefix(error.folder) + " (" + error.reason + ")", NotAdded::Unreadable});
