@@ -24,19 +24,6 @@ bool SizeAndTime(const std::string& path, SavedOutput& saved)
     return true;
 }
 
-std::string ReadWhole(const std::string& path)
-{
-    fw::unique_handle file(CreateFileW(fw::WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > 64 * 1024 * 1024) return {};
-    std::string text(static_cast<std::size_t>(size.QuadPart), '\0');
-    DWORD got = 0;
-    ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
-    text.resize(got);
-    return text;
-}
-
 void Write(const std::string& path, const std::string& text, DWORD disposition, DWORD access)
 {
     fw::unique_handle file(CreateFileW(fw::WidePath(path).c_str(), access, FILE_SHARE_READ, nullptr, disposition,
@@ -50,7 +37,7 @@ void Write(const std::string& path, const std::string& text, DWORD disposition, 
 TOutputRecord::TOutputRecord(std::string path) : path_(std::move(path))
 {
     if (path_.empty()) return;
-    outputs_ = ParseSavedOutputs(ReadWhole(path_));
+    outputs_ = ParseSavedOutputs(fw::ReadWholeFile(path_, 64 * 1024 * 1024).value_or(""));
     // Lines are added as files are saved; the record is made whole again once it has grown
     // past what it keeps: the newest line for each output, the newest outputs.
     if (outputs_.size() <= kMostSavedOutputs) return;

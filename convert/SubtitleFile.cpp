@@ -13,19 +13,6 @@ namespace {
 // More than any subtitle file takes: a larger one is not one.
 constexpr LONGLONG kMostSubtitleBytes = 32 * 1024 * 1024;
 
-std::optional<std::string> ReadWhole(const std::string& path)
-{
-    fw::unique_handle file(CreateFileW(fw::WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > kMostSubtitleBytes) return std::nullopt;
-    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-    DWORD got = 0;
-    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) return std::nullopt;
-    bytes.resize(got);
-    return bytes;
-}
-
 bool WriteWhole(const std::string& path, std::string_view bytes)
 {
     fw::unique_handle file(CreateFileW(fw::WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -88,7 +75,7 @@ SidecarSubtitles PrepareSidecar(const std::string& input, const std::string& cop
     const std::optional<std::string> chosen =
         SidecarFor(name, NamesBeginningWith(folder, name.substr(0, name.rfind('.'))), DisplayLanguageNames());
     if (!chosen) return {};
-    const std::optional<std::string> bytes = ReadWhole(folder + *chosen);
+    const std::optional<std::string> bytes = fw::ReadWholeFile(folder + *chosen, kMostSubtitleBytes);
     if (!bytes) return {std::nullopt, SubtitlesSkippedNote(*chosen, "it could not be read")};
     const std::string extension = chosen->substr(chosen->rfind('.'));
     const bool styled = !fw::SameNameIgnoringCase(extension, ".srt");

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/Unicode.h"
+#include "framework/handles.h"
 #include "framework/text.h"
 
 namespace fw {
@@ -187,6 +188,21 @@ inline std::string VolumeName(const std::string& root)
 }
 
 // The bytes free for this user on the volume of that root; none when it cannot be asked.
+// A whole file's bytes, read while others may write it; none when it cannot be opened or
+// read, or is larger than `mostBytes`.
+inline std::optional<std::string> ReadWholeFile(const std::string& path, LONGLONG mostBytes)
+{
+    unique_handle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > mostBytes) return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    DWORD got = 0;
+    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) return std::nullopt;
+    bytes.resize(got);
+    return bytes;
+}
+
 inline std::optional<std::int64_t> FreeBytes(const std::string& root)
 {
     ULARGE_INTEGER free{};
