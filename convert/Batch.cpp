@@ -52,7 +52,8 @@ namespace {
 void RemoveSlotFiles(const std::string& folder, int slot)
 {
     DeleteFileA((TBatch::PassLogPath(folder, slot) + "-0.log").c_str());
-    for (const char* extension : {".srt", ".ass", ".ssa"}) DeleteFileA((TBatch::SubtitlesCopyPath(folder, slot) + extension).c_str());
+    for (std::string_view extension : kSubtitleExtensions)
+        DeleteFileA((TBatch::SubtitlesCopyPath(folder, slot) + std::string(extension)).c_str());
 }
 
 }  // namespace
@@ -122,7 +123,7 @@ std::unique_ptr<TConversion> TBatch::Prepare(int row)
         SidecarSubtitles sidecar = PrepareSidecar(c->input, SubtitlesCopyPath(setup_.logFolder, c->slot));
         c->sidecar = std::move(sidecar.source);
         c->subtitlesNote = std::move(sidecar.skippedNote);
-        c->ownTrack = !c->sidecar;
+        c->ownTrack = true;  // where no file is beside it
     }
     return c;
 }

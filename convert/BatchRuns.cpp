@@ -106,8 +106,7 @@ bool TBatch::RetryWithoutSubtitles(TConversion& c, const std::vector<std::string
 {
     const std::optional<SubtitleSource> source = SubtitlesOf(Request(c));
     if (!source || !SubtitlesRefused(lines)) return false;
-    c.subtitlesNote = SubtitlesSkippedNote(source->file.empty() ? "the video's own subtitle track" : source->from,
-                                           "the encoder could not read them");
+    c.subtitlesNote = SubtitlesSkippedNote(source->from, "the encoder could not read them");
     c.sidecar.reset();
     c.ownTrack = false;
     c.step = TConversion::Step::RetryingWithoutSubtitles;

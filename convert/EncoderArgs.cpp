@@ -193,7 +193,7 @@ std::optional<SubtitleSource> SubtitlesOf(const EncodeRequest& request)
     if (request.sidecar) return request.sidecar;
     const int track = request.ownTrack && request.facts ? TextTrackFor(*request.facts) : -1;
     if (track < 0) return std::nullopt;
-    return SubtitleSource{{}, track, false, {}};
+    return SubtitleSource{{}, track, false, "the video's own subtitle track"};
 }
 
 bool DescribeFirst(Target target)

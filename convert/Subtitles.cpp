@@ -6,20 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "framework/text.h"
+
 namespace convert {
 
 namespace {
-
-constexpr std::array<std::string_view, 3> kSubtitleExtensions{".srt", ".ass", ".ssa"};
-
-// Lower case, ASCII only: file names are compared as Windows compares them, and the codes
-// are ASCII.
-std::string Lower(std::string_view text)
-{
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
 
 bool IsLetters(std::string_view text)
 {
@@ -30,11 +21,14 @@ bool IsLetters(std::string_view text)
 // plain name, "de" for "clip.de.srt"; none for a name that is not the video's subtitles.
 std::optional<std::string> LanguageOf(std::string_view name, std::string_view stem)
 {
-    const std::string lower = Lower(name);
-    const auto extension = std::find_if(kSubtitleExtensions.begin(), kSubtitleExtensions.end(),
-                                        [&](std::string_view e) { return lower.ends_with(e); });
-    if (extension == kSubtitleExtensions.end() || !lower.starts_with(Lower(stem))) return std::nullopt;
-    std::string_view middle = std::string_view(lower).substr(stem.size(), lower.size() - stem.size() - extension->size());
+    // Names are compared as Windows compares them; the codes are ASCII.
+    const auto extension = std::find_if(kSubtitleExtensions.begin(), kSubtitleExtensions.end(), [&](std::string_view e) {
+        return name.size() > e.size() && fw::SameTextAscii(name.substr(name.size() - e.size()), e);
+    });
+    if (extension == kSubtitleExtensions.end() || name.size() < stem.size() + extension->size() ||
+        !fw::SameTextAscii(name.substr(0, stem.size()), stem))
+        return std::nullopt;
+    std::string_view middle = name.substr(stem.size(), name.size() - stem.size() - extension->size());
     if (middle.empty()) return "";
     // A language: two or three letters, a region after a hyphen allowed ("pt-br").
     if (middle[0] != '.') return std::nullopt;
@@ -113,18 +107,19 @@ std::optional<std::string> SidecarFor(std::string_view inputName, const std::vec
     for (const std::string& name : names) {
         const std::optional<std::string> language = LanguageOf(name, stem);
         if (!language) continue;
-        const bool preferred = std::find(languages.begin(), languages.end(), *language) != languages.end();
+        const bool preferred =
+            std::any_of(languages.begin(), languages.end(), [&](const std::string& l) { return fw::SameTextAscii(l, *language); });
         const int rank = preferred ? 0 : language->empty() ? 1 : 2;
-        if (rank < bestRank || (rank == bestRank && Lower(name) < Lower(*best))) best = name, bestRank = rank;
+        if (rank < bestRank || (rank == bestRank && fw::UpperAscii(name) < fw::UpperAscii(*best))) best = name, bestRank = rank;
     }
     return best;
 }
 
 std::vector<std::string> LanguageNames(std::string_view twoLetters, std::string_view threeLetters)
 {
-    std::vector<std::string> names{Lower(twoLetters), Lower(threeLetters)};
+    std::vector<std::string> names{std::string(twoLetters), std::string(threeLetters)};
     for (const auto& [terminological, bibliographic] : kBibliographic)
-        if (names[1] == terminological) names.emplace_back(bibliographic);
+        if (fw::SameTextAscii(threeLetters, terminological)) names.emplace_back(bibliographic);
     names.erase(std::remove(names.begin(), names.end(), ""), names.end());
     return names;
 }
@@ -211,10 +206,10 @@ UndrawnText UndrawnOf(const std::vector<std::string>& lines)
 {
     UndrawnText undrawn;
     for (const std::string& line : lines) {
-        const std::string lower = Lower(line);
-        if (lower.find("failed to find any fallback") == std::string::npos) continue;
+        const std::string upper = fw::UpperAscii(line);
+        if (upper.find("FAILED TO FIND ANY FALLBACK") == std::string::npos) continue;
         // Glyph 0 is the font itself: a style's font, and every fallback, missing.
-        const std::size_t glyph = lower.find("glyph 0x");
+        const std::size_t glyph = upper.find("GLYPH 0X");
         const auto c = glyph == std::string::npos ? 0 : static_cast<char32_t>(std::strtoul(line.c_str() + glyph + 8, nullptr, 16));
         if (c == 0) {
             undrawn.noFont = true;
@@ -237,7 +232,7 @@ bool SubtitlesRefused(const std::vector<std::string>& lines)
 
 std::string SubtitlesBurnedNote(const SubtitleSource& source)
 {
-    return "Subtitles burned in from " + (source.file.empty() ? std::string("the video's own subtitle track") : source.from) + ".";
+    return "Subtitles burned in from " + source.from + ".";
 }
 
 std::string SubtitlesSkippedNote(std::string_view from, std::string_view why)

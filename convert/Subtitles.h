@@ -1,6 +1,7 @@
 // Subtitles burned into the picture: which text a row draws, how the encoder is told, how a
 // file's text is read, and what the row's note says of it.
 #pragma once
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,9 @@ namespace convert {
 // Subtitles: "auto" (the default: a file beside the video, else its own marked track) or "off".
 bool SubtitlesFromSetting(std::string_view setting);
 const char* SubtitlesSetting(bool on);
+
+// The subtitle files a row may burn in, by their extension.
+inline constexpr std::array<std::string_view, 3> kSubtitleExtensions{".srt", ".ass", ".ssa"};
 
 // The file burned into `inputName` ("clip.mp4"), among the names of the files in its folder:
 // the same name with .srt, .ass or .ssa, or with a language before that ("clip.de.srt",
@@ -33,7 +37,7 @@ struct SubtitleSource {
     std::string file{};  // the UTF-8 copy of a file beside the input; empty: the input's track
     int track = -1;      // the input's text track, among its text tracks
     bool styled = false;  // .ass or .ssa: its styles, positions and fonts are kept
-    std::string from{};  // what the note names: "clip.de.srt"
+    std::string from{};  // what the notes name: "clip.de.srt", "the video's own subtitle track"
 };
 
 // The carried font's folder, relative to the encoder's working folder (its own), and its family.
