@@ -22,6 +22,16 @@ namespace {
 constexpr UINT_PTR kQueueItemsTimer = 7;
 constexpr UINT kRetryWhileDialogMs = 300;
 
+// The items dropped or handed over meanwhile, queued; not while a dialog or message box of
+// ours is open: tried again shortly.
+void QueueWaitingItemsUnlessADialogIsOpen(app::TIntake& intake, HWND window)
+{
+    if (intake.ItemsWaiting() && !IsWindowEnabled(window))
+        SetTimer(window, kQueueItemsTimer, kRetryWhileDialogMs, nullptr);
+    else
+        intake.QueueWaitingItems();
+}
+
 // An ESC waiting in the thread's queue, while a long action holds the window; it is taken
 // out. Only the first key press in the queue is looked at, so that other keys keep their order.
 bool EscapeWaiting()
@@ -216,13 +226,7 @@ LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (wParam != kQueueItemsTimer) break;
         KillTimer(Handle(), kQueueItemsTimer);
         [[fallthrough]];
-    case kQueueItemsMessage:
-        // Not while a dialog or message box of ours is open: tried again shortly.
-        if (session_.Intake().ItemsWaiting() && !IsWindowEnabled(Handle()))
-            SetTimer(Handle(), kQueueItemsTimer, kRetryWhileDialogMs, nullptr);
-        else
-            session_.Intake().QueueWaitingItems();
-        return 0;
+    case kQueueItemsMessage: QueueWaitingItemsUnlessADialogIsOpen(session_.Intake(), Handle()); return 0;
     case kBatchEndedMessage:
         session_.Intake().QueueWaitingItems();  // what came meanwhile, then what follows the batch
         BatchEnded();
