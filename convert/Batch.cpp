@@ -47,13 +47,21 @@ std::string TBatch::SubtitlesCopyPath(const std::string& folder, int slot)
 
 namespace {
 
+// A slot's file removed once no process holds it. One deleted while an ended encoder still
+// holds it would stay pending: Windows then refuses the slot's next encoder that name, and
+// Wine removes the next encoder's file of that name when it ends, before it is read.
+void RemoveReleased(const std::string& path)
+{
+    if (fw::WaitUntilReleased(path)) DeleteFileA(path.c_str());
+}
+
 // What the encoder of that slot was given and wrote beside its log, removed: the passes' log
 // and the subtitles' copy.
 void RemoveSlotFiles(const std::string& folder, int slot)
 {
-    DeleteFileA((TBatch::PassLogPath(folder, slot) + "-0.log").c_str());
+    RemoveReleased(TBatch::PassLogPath(folder, slot) + "-0.log");
     for (std::string_view extension : kSubtitleExtensions)
-        DeleteFileA((TBatch::SubtitlesCopyPath(folder, slot) + std::string(extension)).c_str());
+        RemoveReleased(TBatch::SubtitlesCopyPath(folder, slot) + std::string(extension));
 }
 
 }  // namespace
@@ -61,7 +69,7 @@ void RemoveSlotFiles(const std::string& folder, int slot)
 void TBatch::RemoveLogs(const std::string& folder)
 {
     for (int slot = 0; slot < kMostEncoders; ++slot) {
-        DeleteFileA(LogPath(folder, slot).c_str());
+        RemoveReleased(LogPath(folder, slot));
         RemoveSlotFiles(folder, slot);
     }
 }
@@ -136,7 +144,8 @@ std::string SubfolderOutsideDevices(const std::string& subfolder)
     std::string safe;
     for (std::size_t start = 0; start <= subfolder.size();) {
         const std::size_t end = std::min(subfolder.find('\\', start), subfolder.size());
-        safe += (start == 0 ? "" : "\\") + OutsideDevices(subfolder.substr(start, end - start));
+        if (start != 0) safe += '\\';
+        safe += OutsideDevices(subfolder.substr(start, end - start));
         start = end + 1;
     }
     return safe;

@@ -162,7 +162,19 @@ HWND Driver::WaitForDialog(int timeoutMs)
 {
     HWND dialog = nullptr;
     WaitFor([&] { return (dialog = FindDialogOf(program_->ProcessId())) != nullptr; }, timeoutMs);
-    if (dialog) PumpFor(400);
+    if (!dialog) return nullptr;
+    // Keys reach the dialog once it is the active window of its thread with the focus inside
+    // it; a dialog just shown may not be yet on a busy machine.
+    WaitFor(
+        [&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndActive == dialog &&
+                   info.hwndFocus && (info.hwndFocus == dialog || IsChild(dialog, info.hwndFocus)) &&
+                   GetForegroundWindow() == dialog;
+        },
+        5000);
+    PumpFor(400);
     return dialog;
 }
 

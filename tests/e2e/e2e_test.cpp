@@ -31,7 +31,8 @@ int EncodersRunning() { return RunningProcesses("ffmpeg.exe"); }
 
 std::string MediaSummary(const std::string& file)
 {
-    const std::string tool = "\"" + PayloadFolder() + "mediainfo.exe\" ";
+    std::string tool = "\"";
+    tool += PayloadFolder() + "mediainfo.exe\" ";
     return RunAndCapture(tool + "\"--Inform=General;%Format%\" \"" + file + "\"") +
            RunAndCapture(tool + "\"--Inform=Video;%Format%|%Format_Version%|%FrameRate%\" \"" + file + "\"") +
            RunAndCapture(tool + "\"--Inform=Audio;%Format%|%Format_Profile%|%SamplingRate%|%Channel(s)%\" \"" + file + "\"");
@@ -544,7 +545,7 @@ TEST_F(EndToEnd, AWholeBatchRunsFromTheKeyboardAlone)
         info.cbSize = sizeof info;
         GetGUIThreadInfo(GetWindowThreadProcessId(app.Window(), nullptr), &info);
         char text[128] = {};
-        GetWindowTextA(info.hwndFocus, text, sizeof text);
+        SendMessageA(info.hwndFocus, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
         return std::string(text);
     };
     EXPECT_EQ(focused(), "&Add MP4 File");
@@ -577,6 +578,7 @@ TEST_F(EndToEnd, AWholeBatchRunsFromTheKeyboardAlone)
     HWND options = (app.Key(VK_OEM_COMMA, VK_CONTROL), app.WaitForDialog());
     ASSERT_TRUE(options) << "Options, from Ctrl+comma";
     app.Key('N', VK_MENU);  // the name pattern, its text selected
+    ASSERT_EQ(focused(), "{name}") << "Alt+N: the name pattern";
     app.Type("{n} {name}");
     app.Key('S', VK_MENU);  // subfolders
     app.Key('U', VK_MENU);  // subtitles, on by default: off
