@@ -8,7 +8,6 @@
 
 #include "convert/Conversion.h"
 #include "convert/EncoderArgs.h"
-#include "convert/EncoderRun.h"
 #include "convert/OutputNames.h"
 #include "convert/OutputRecord.h"
 #include "convert/SubtitleFile.h"
@@ -112,11 +111,10 @@ std::unique_ptr<TConversion> TBatch::Prepare(int row)
 {
     auto c = std::make_unique<TConversion>();
     c->id = queue_.IdAt(row);
-    c->step = DescribeFirst(setup_.target) ? TConversion::Step::Describing : TConversion::Step::Encoding;
     c->input = queue_.Path(row);
     c->mediaSeconds = queue_.MediaSeconds(row);
     c->fittedRate = FittedRateFrom(row);
-    c->pass = c->fittedRate ? 1 : 0;
+    c->step = FirstStep(DescribeFirst(setup_.target), c->fittedRate.has_value());
     c->expectedSize = ExpectedSize(*c);
     c->output = OutputFor(row, *c);
     if (c->output.empty() || c->skipped) return c;
@@ -149,17 +147,6 @@ std::string SubfolderOutsideDevices(const std::string& subfolder)
         start = end + 1;
     }
     return safe;
-}
-
-// The encoder ends as if whole where its input stopped short (a pulled card, a file half
-// copied): a read error fails the row, so that an earlier output stays; an early end is noted.
-void LookAtReadThrough(TConversion& c, const std::vector<std::string>& logLines)
-{
-    ReadThrough read = ReadThroughOf(LogHead(c.log), logLines);
-    read.probed = std::max(0.0, c.mediaSeconds - 1);  // a row's seconds are the whole ones and one more
-    const ShortRead cut = ShortReadOf(read);
-    c.failure = cut.failure;
-    c.shortNote = cut.note;
 }
 
 }  // namespace
@@ -256,82 +243,6 @@ std::vector<RunningFile> TBatch::RunningFiles() const
     return files;
 }
 
-void TBatch::OnTick(int id)
-{
-    TConversion* c = Find(id);
-    if (!c) return;
-    if (c->step == TConversion::Step::Saving) {
-        if (c->saver->Ended()) OnSaveEnded(id);  // a save that ran without a thread of its own
-        return;
-    }
-    // The end first: a size measured after it is final. An end put off by a pause is
-    // taken up here once the batch goes on.
-    if (WaitForSingleObject(c->process.get(), 0) == WAIT_OBJECT_0) return OnRunEnded(id);
-    if (Paused()) return;  // its row shows where it stopped
-    if (!c->facts && LookAtDescription(*c, LogTail(c->log))) return;
-    if (const std::optional<std::int64_t> size = MeasureOutput(c->written)) {
-        // Growing: the file is not finished while its encoder still runs.
-        c->lastSize = *size;
-        fw::Guarded([&] { queue_.ShowProgress(queue_.IndexOf(c->id), DoneBytes(*c), c->expectedSize); });
-        ShowProgress();
-    }
-}
-
-void TBatch::OnRunEnded(int id)
-{
-    TConversion* found = Find(id);
-    if (!found || found->step == TConversion::Step::Saving) return;
-    TConversion& c = *found;
-    fw::Application->UnwatchHandle(c.process.get());
-    if (c.step == TConversion::Step::Describing && Paused()) return;  // the conversion starts once the batch goes on
-    fw::WaitUntilReleased(c.log);  // Wine signals an ended process before it lets go of its files
-    if (c.step == TConversion::Step::Describing) {
-        c.facts = ReadInputFacts(LogTail(c.log));
-        c.expectedSize = ExpectedSize(c);  // at the rates the description gives
-        c.step = TConversion::Step::Encoding;
-        c.failure = Relaunch(c);
-        if (!c.failure.empty()) Ended(c);
-        return;
-    }
-    const std::vector<std::string> lines = LogTail(c.log);
-    if (!c.facts && !c.stopped && LookAtDescription(c, lines)) return;  // a run too short for a tick to look
-    c.lastSize = MeasureOutput(c.written).value_or(0);
-    c.failure = EndedRunFailure(c.process.get(), lines, c.written, c.input, c.output, c.lastSize);
-    // A fitted file's second pass follows its first. Where the second refuses the rate (the
-    // encoder finds it too low for the picture), the file is encoded once at that rate instead.
-    if (!c.stopped && (c.pass == 1 ? c.failure.empty() : c.pass == 2 && !c.failure.empty())) {
-        c.pass = c.pass == 1 ? 2 : 0;
-        c.lastSize = 0;
-        c.failure = Relaunch(c);
-        if (!c.failure.empty()) Ended(c);
-        return;
-    }
-    if (!c.failure.empty() && !c.stopped && (RetryScaled(c, lines) || RetryWithoutSubtitles(c, lines))) return;
-    if (c.failure.empty() && !c.stopped) LookAtReadThrough(c, lines);
-    Ended(c);
-}
-
-
-void TBatch::Ended(TConversion& c)
-{
-    fw::Application->UnwatchHandle(c.process.get());
-    c.step = TConversion::Step::Saving;
-    SaveJob job;
-    job.written = c.written;
-    job.output = c.output;
-    job.input = c.input;
-    job.keep = c.failure.empty() && !c.stopped;
-    job.replace = c.mayReplace;
-    job.claims = claims_;
-    c.saver = std::make_unique<TSaver>(std::move(job));
-    if (HANDLE thread = c.saver->Thread()) fw::Application->WatchHandle(thread, [this, id = c.id] { OnSaveEnded(id); });
-}
-
-void TBatch::OnSaveEnded(int id)
-{
-    if (TConversion* c = Find(id)) Finish(*c);
-}
-
 void TBatch::Finish(TConversion& c)
 {
     fw::Application->UnwatchHandle(c.saver->Thread());
@@ -379,25 +290,6 @@ void TBatch::Abandon()
     }
     running_.clear();
     End(true);
-}
-
-void TBatch::StopAfterRunning()
-{
-    if (state_ == State::Paused) SuspendEncoders(false);  // the running files finish
-    if (Running()) state_ = State::Stopping;
-}
-
-void TBatch::StopNow()
-{
-    StopAfterRunning();
-    // What the encoders wrote goes off the window's thread, as a failed file's does; a
-    // file already being saved is finished and kept.
-    for (const auto& c : running_) {
-        if (c->step == TConversion::Step::Saving) continue;
-        TerminateProcess(c->process.get(), 1);
-        c->stopped = true;
-        Ended(*c);
-    }
 }
 
 }  // namespace convert

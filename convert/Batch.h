@@ -152,12 +152,6 @@ private:
     // limits. Says in the conversion why it is not where it was meant to go, whether it is
     // skipped and whether it may replace a file at its name.
     std::string OutputFor(int row, TConversion& conversion);
-    // After a refusal of a picture larger than MPEG-1 holds: the encoder again, the picture
-    // scaled to fit. False when that is not the refusal, or the retry could not start.
-    bool RetryScaled(TConversion& conversion, const std::vector<std::string>& logLines);
-    // After the encoder refused the subtitles (text it cannot read): the encoder again without
-    // them. False when that is not the refusal, or the retry could not start.
-    bool RetryWithoutSubtitles(TConversion& conversion, const std::vector<std::string>& logLines);
     // A run begun without the input's description: once its log describes the input, the
     // run starts again where that calls for other arguments; true when it did.
     bool LookAtDescription(TConversion& conversion, const std::vector<std::string>& logLines);

@@ -1,5 +1,5 @@
-// TBatch: the encoder's runs for one conversion: what each run is asked, its start, and the
-// second run that the input's description or a refused picture calls for; and what a click
+// TBatch: the encoder's runs for one conversion: what each run is asked, its start, what it
+// is watched for, the step its end calls for and the save after the last; and what a click
 // on the row's "Done" says of them.
 #include "convert/Batch.h"
 
@@ -22,7 +22,7 @@ namespace convert {
 EncodeRequest TBatch::Request(const TConversion& c) const
 {
     return {fw::ExtendedPath(c.input), fw::ExtendedPath(c.written), setup_.target, setup_.quality,
-            c.facts, c.scaledTo, c.fittedRate, c.pass, PassLogPath(setup_.logFolder, c.slot), c.sidecar, c.ownTrack};
+            c.facts, c.scaledTo, c.fittedRate, PassOf(c.step), PassLogPath(setup_.logFolder, c.slot), c.sidecar, c.ownTrack};
 }
 
 std::optional<int> TBatch::FittedRateFrom(int row) const
@@ -48,7 +48,7 @@ std::string TBatch::Launch(TConversion& c)
     if (!fw::FileExists(c.input)) return kInputGone;
     if (!setup_.encoderMissing.empty()) return setup_.encoderMissing;
     const std::string args =
-        (c.step == TConversion::Step::Describing ? DescribeArguments(fw::ExtendedPath(c.input)) : EncodeArguments(Request(c)))
+        (c.step == Step::Describing ? DescribeArguments(fw::ExtendedPath(c.input)) : EncodeArguments(Request(c)))
             .Line();
     // Below normal priority: the desktop stays responsive while the encoders run. Paths
     // past MAX_PATH go in the long form Windows documents for them.
@@ -89,28 +89,113 @@ bool TBatch::LookAtDescription(TConversion& c, const std::vector<std::string>& l
     return true;
 }
 
-bool TBatch::RetryScaled(TConversion& c, const std::vector<std::string>& lines)
+void TBatch::OnTick(int id)
 {
-    if (c.step != TConversion::Step::Encoding || setup_.target != Target::Mpeg || !RefusedAsTooLarge(lines)) return false;
-    const std::optional<InputFacts> facts = ReadInputFacts(lines);
-    if (!facts) return false;
-    const PictureSize fitted = FitMpeg1(facts->picture);
-    if (fitted == facts->picture) return false;
-    c.scaledFrom = facts->picture;
-    c.scaledTo = fitted;
-    c.step = TConversion::Step::RetryingScaled;
-    return Relaunch(c).empty();
+    TConversion* c = Find(id);
+    if (!c) return;
+    if (c->step == Step::Saving) {
+        if (c->saver->Ended()) OnSaveEnded(id);  // a save that ran without a thread of its own
+        return;
+    }
+    // The end first: a size measured after it is final. An end put off by a pause is
+    // taken up here once the batch goes on.
+    if (WaitForSingleObject(c->process.get(), 0) == WAIT_OBJECT_0) return OnRunEnded(id);
+    if (Paused()) return;  // its row shows where it stopped
+    if (!c->facts && LookAtDescription(*c, LogTail(c->log))) return;
+    if (const std::optional<std::int64_t> size = MeasureOutput(c->written)) {
+        // Growing: the file is not finished while its encoder still runs.
+        c->lastSize = *size;
+        fw::Guarded([&] { queue_.ShowProgress(queue_.IndexOf(c->id), DoneBytes(*c), c->expectedSize); });
+        ShowProgress();
+    }
 }
 
-bool TBatch::RetryWithoutSubtitles(TConversion& c, const std::vector<std::string>& lines)
+namespace {
+
+// The encoder ends as if whole where its input stopped short (a pulled card, a file half
+// copied): a read error fails the row, so that an earlier output stays; an early end is noted.
+void LookAtReadThrough(TConversion& c, const std::vector<std::string>& logLines)
 {
-    const std::optional<SubtitleSource> source = SubtitlesOf(Request(c));
-    if (!source || !SubtitlesRefused(lines)) return false;
-    c.subtitlesNote = SubtitlesSkippedNote(source->from, "the encoder could not read them");
-    c.sidecar.reset();
-    c.ownTrack = false;
-    c.step = TConversion::Step::RetryingWithoutSubtitles;
-    return Relaunch(c).empty();
+    ReadThrough read = ReadThroughOf(LogHead(c.log), logLines);
+    read.probed = std::max(0.0, c.mediaSeconds - 1);  // a row's seconds are the whole ones and one more
+    const ShortRead cut = ShortReadOf(read);
+    c.failure = cut.failure;
+    c.shortNote = cut.note;
+}
+
+// The picture the encoder refused as larger than MPEG-1 holds, and the size that fits;
+// none for any other refusal, or a picture already scaled.
+std::optional<std::pair<PictureSize, PictureSize>> RefusedPicture(const TConversion& c, Target target,
+                                                                  const std::vector<std::string>& lines)
+{
+    if (c.scaledTo || target != Target::Mpeg || !RefusedAsTooLarge(lines)) return std::nullopt;
+    const std::optional<InputFacts> facts = ReadInputFacts(lines);
+    if (!facts) return std::nullopt;
+    const PictureSize fitted = FitMpeg1(facts->picture);
+    if (fitted == facts->picture) return std::nullopt;
+    return std::pair{facts->picture, fitted};
+}
+
+}  // namespace
+
+void TBatch::OnRunEnded(int id)
+{
+    TConversion* found = Find(id);
+    if (!found || found->step == Step::Saving) return;
+    TConversion& c = *found;
+    fw::Application->UnwatchHandle(c.process.get());
+    if (c.step == Step::Describing && Paused()) return;  // the conversion starts once the batch goes on
+    fw::WaitUntilReleased(c.log);  // Wine signals an ended process before it lets go of its files
+    const std::vector<std::string> lines = LogTail(c.log);
+    RunEnd end{.stopped = c.stopped};
+    std::optional<std::pair<PictureSize, PictureSize>> refused;
+    if (c.step == Step::Describing) {
+        c.facts = ReadInputFacts(lines);
+        c.expectedSize = ExpectedSize(c);  // at the rates the description gives
+    } else {
+        if (!c.facts && !c.stopped && LookAtDescription(c, lines)) return;  // a run too short for a tick to look
+        c.lastSize = MeasureOutput(c.written).value_or(0);
+        c.failure = EndedRunFailure(c.process.get(), lines, c.written, c.input, c.output, c.lastSize);
+        end.failed = !c.failure.empty();
+        if (end.failed) refused = RefusedPicture(c, setup_.target, lines);
+        end.scalable = refused.has_value();
+        end.subtitlesRefused = end.failed && SubtitlesOf(Request(c)) && SubtitlesRefused(lines);
+    }
+    const NextStep next = AfterRun(c.step, c.fittedRate.has_value(), end);
+    if (next.step == Step::Saving) {
+        if (!end.failed && !c.stopped) LookAtReadThrough(c, lines);
+        return Ended(c);
+    }
+    if (next.retry == Retry::Scaled) std::tie(c.scaledFrom, c.scaledTo) = *refused;
+    if (next.retry == Retry::WithoutSubtitles) {
+        c.subtitlesNote = SubtitlesSkippedNote(SubtitlesOf(Request(c))->from, "the encoder could not read them");
+        c.sidecar.reset();
+        c.ownTrack = false;
+    }
+    if (next.step != c.step) c.lastSize = 0;  // the progress counts the next pass from its start
+    c.step = next.step;
+    c.failure = Relaunch(c);
+    if (!c.failure.empty()) Ended(c);
+}
+
+void TBatch::Ended(TConversion& c)
+{
+    fw::Application->UnwatchHandle(c.process.get());
+    c.step = Step::Saving;
+    SaveJob job;
+    job.written = c.written;
+    job.output = c.output;
+    job.input = c.input;
+    job.keep = c.failure.empty() && !c.stopped;
+    job.replace = c.mayReplace;
+    job.claims = claims_;
+    c.saver = std::make_unique<TSaver>(std::move(job));
+    if (HANDLE thread = c.saver->Thread()) fw::Application->WatchHandle(thread, [this, id = c.id] { OnSaveEnded(id); });
+}
+
+void TBatch::OnSaveEnded(int id)
+{
+    if (TConversion* c = Find(id)) Finish(*c);
 }
 
 std::string TBatch::Notes(const TConversion& c, const std::string& savedNote) const

@@ -1,4 +1,4 @@
-// TBatch's state and what it tells: its beginning and end, pause and resume, and its
+// TBatch's state and what it tells: its beginning and end, pause, resume and stop, and its
 // progress in media seconds.
 #include "convert/Batch.h"
 
@@ -36,7 +36,7 @@ void TBatch::Resume()
 void TBatch::SuspendEncoders(bool suspend)
 {
     for (const auto& c : running_)
-        if (c->step != TConversion::Step::Saving) fw::SuspendProcess(c->process.get(), suspend);
+        if (c->step != Step::Saving) fw::SuspendProcess(c->process.get(), suspend);
 }
 
 void TBatch::Begin()
@@ -89,8 +89,9 @@ void TBatch::ShowProgress()
 
 std::int64_t TBatch::DoneBytes(const TConversion& c) const
 {
-    if (c.pass == 0) return c.lastSize;
-    return std::min(c.lastSize, c.expectedSize) / 2 + (c.pass == 2 ? c.expectedSize / 2 : 0);
+    const int pass = PassOf(c.step);
+    if (pass == 0) return c.lastSize;
+    return std::min(c.lastSize, c.expectedSize) / 2 + (pass == 2 ? c.expectedSize / 2 : 0);
 }
 
 void TBatch::FileEnded(const TConversion& c, Outcome outcome)
@@ -108,6 +109,25 @@ void TBatch::FileEnded(const TConversion& c, Outcome outcome)
         summary_.bytes += c.lastSize;
     } else {
         ++summary_.failed;
+    }
+}
+
+void TBatch::StopAfterRunning()
+{
+    if (state_ == State::Paused) SuspendEncoders(false);  // the running files finish
+    if (Running()) state_ = State::Stopping;
+}
+
+void TBatch::StopNow()
+{
+    StopAfterRunning();
+    // What the encoders wrote goes off the window's thread, as a failed file's does; a
+    // file already being saved is finished and kept.
+    for (const auto& c : running_) {
+        if (c->step == Step::Saving) continue;
+        TerminateProcess(c->process.get(), 1);
+        c->stopped = true;
+        Ended(*c);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "convert/Save.h"
+#include "convert/Steps.h"
 #include "convert/Subtitles.h"
 #include "convert/TargetLogic.h"
 #include "framework/handles.h"
@@ -15,16 +16,7 @@ class TAdvancedTimer;
 namespace convert {
 
 struct TConversion {
-    // Where the file is: one step at a time.
-    enum class Step {
-        Describing,      // a disc's standard needs the picture's shape and whether there is sound:
-                         // the encoder describes the input first
-        Encoding,
-        RetryingScaled,  // encoding again, the picture scaled to what MPEG-1 holds
-        RetryingWithoutSubtitles,  // encoding again, without the subtitles the encoder refused
-        Saving,          // the encoder has ended: what it wrote is saved or removed
-    };
-    Step step = Step::Encoding;
+    Step step = Step::Encoding;  // where the file is: one step at a time
     int id = 0;            // the queue's row id: rows are found by it, never by their index
     bool stopped = false;  // ended by "stop now": its row goes back to "Pending"
     int slot = 0;          // which of the encoders that run at once: names its log
@@ -36,8 +28,7 @@ struct TConversion {
     std::int64_t expectedSize = 0;
     std::int64_t lastSize = 0;
     double mediaSeconds = 0;  // the input's duration
-    std::optional<int> fittedRate;  // the video rate of a file of a fitted batch
-    int pass = 0;                   // its pass, 1 or 2; 0: one pass
+    std::optional<int> fittedRate;  // the video rate of a file of a fitted batch: two passes
     bool skipped = false;     // its converted file exists from an earlier run and is kept
     bool mayReplace = true;   // whether a file at its output's name is replaced when it is saved
     std::string shortNote;    // the input ended before its duration

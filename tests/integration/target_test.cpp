@@ -441,8 +441,10 @@ TEST_F(TargetTest, SubtitlesBesideTheVideoOrInItAreBurnedInInAnyCodePage)
         EXPECT_EQ(session->Queue().Reason(row), notes[row]);
         const auto band = LowerBand(session->Queue().Output(row));
         const double dark = std::min_element(band.begin(), band.end(), [](auto& a, auto& b) { return a.second < b.second; })->second;
-        for (const auto& [time, brightness] : band)
-            if (std::abs(time - 1) > 0.1 && std::abs(time - 2) > 0.1) EXPECT_EQ(brightness > dark + 0.5, time > 1 && time < 2) << row << " at " << time << ": " << brightness;
+        for (const auto& [time, brightness] : band) {
+            if (std::abs(time - 1) < 0.1 || std::abs(time - 2) < 0.1) continue;  // the edges of the subtitle
+            EXPECT_EQ(brightness > dark + 0.5, time > 1 && time < 2) << row << " at " << time << ": " << brightness;
+        }
     }
     EXPECT_TRUE(ReadFile(work + "ansi.mpg") == ReadFile(odd + ".mpg")) << "Windows-1252 drawn as UTF-8 is";
     EXPECT_FALSE(FileExists(session->Folders().temp + "ffmpeg_subtitles_1.srt")) << "the copy leaves with its row";
