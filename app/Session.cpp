@@ -57,7 +57,7 @@ TSession::TSession(TSessionTunings tunings)
       intake_(queue_, events_,
               {.mediaTool = [this] { return WaitForTools(), tools_.mediainfo; },
                .busy = [this] { return Busy(); },
-               .subfolders = [this] { return settings_.Subfolders(); },
+               .subfolders = [this] { return settings_.Choices().subfolders; },
                .tempFolder = folders_.temp,
                .probeTimeLimitMs = tunings_.probeTimeLimitMs,
                .leftBehind = fw::THeldFile::TakeLeftBehind(folders_.app, kKeptRowsPrefix)})
@@ -81,55 +81,10 @@ TSession::~TSession()
     EndSession();
 }
 
-void TSession::ChooseTarget(convert::Target target)
+void TSession::Choose(const convert::Choices& choices)
 {
     if (Busy()) return;
-    settings_.SetTarget(target);
-    ChoicesChanged(events_);
-}
-
-void TSession::ChooseQuality(convert::Quality quality)
-{
-    if (Busy()) return;
-    settings_.SetQuality(quality);
-    ChoicesChanged(events_);
-}
-
-void TSession::ChooseFitTo(const convert::FitTo& fit)
-{
-    if (Busy()) return;
-    settings_.SetFitTo(fit);
-    ChoicesChanged(events_);
-}
-
-void TSession::ChooseIfExists(convert::IfExists choice)
-{
-    if (Busy()) return;
-    settings_.SetIfExists(choice);
-}
-
-TOptions TSession::Options() const
-{
-    return {folders_.output,          settings_.BesideInput(), settings_.OutputName(), settings_.Subfolders(),
-            settings_.Target(),     settings_.Quality(),     settings_.FitTo(),      settings_.IfExists(),
-            settings_.EncodersSet(), whenBatchEnds_,     settings_.Subtitles()};
-}
-
-void TSession::ChooseOptions(const TOptions& options)
-{
-    if (Busy()) return;
-    const TOptions now = Options();
-    if (options.outputFolder != now.outputFolder) ChooseOutputFolder(options.outputFolder);
-    if (options.besideInput != now.besideInput) settings_.SetBesideInput(options.besideInput);
-    if (options.outputName != now.outputName) settings_.SetOutputName(options.outputName);
-    if (options.subfolders != now.subfolders) settings_.SetSubfolders(options.subfolders);
-    if (options.target != now.target) settings_.SetTarget(options.target);
-    if (options.quality != now.quality) settings_.SetQuality(options.quality);
-    if (!(options.fitTo == now.fitTo)) settings_.SetFitTo(options.fitTo);
-    if (options.ifExists != now.ifExists) settings_.SetIfExists(options.ifExists);
-    if (options.encoders != now.encoders) settings_.SetEncoders(options.encoders);
-    if (options.subtitles != now.subtitles) settings_.SetSubtitles(options.subtitles);
-    whenBatchEnds_ = options.whenBatchEnds;
+    settings_.Choose(choices);
     ChoicesChanged(events_);
 }
 
@@ -182,9 +137,10 @@ void TSession::Start()
     WaitForTools();
     if (Busy() || queue_.NextPending() < 0) return;
     const convert::BatchPlan plan = Plan(true);
-    const convert::FitTo& fit = settings_.FitTo();
+    const convert::Choices& choices = settings_.Choices();
+    const convert::FitTo& fit = choices.fitTo;
     // A Video CD's rates are fixed: what a CD takes is counted in discs.
-    if (fit.setting == "cd" && !convert::FitApplies(fit, settings_.Target()))
+    if (fit.setting == "cd" && !convert::FitApplies(fit, choices.target))
         Tell(events_, convert::VideoCdsMessage(plan.files, plan.seconds));
     if (plan.fitted && plan.fitted->belowFloor &&
         !Ask(events_, convert::BelowFloorQuestion(plan.files, plan.seconds, fit, *plan.fitted) + "\n\nConvert anyway?"))
@@ -198,15 +154,10 @@ void TSession::Start()
                   .encoderMissing = tools_.encoderFailure,
                   .listFolder = folders_.app,
                   .encoders = settings_.Encoders(),
-                  .target = settings_.Target(),
-                  .quality = settings_.Quality(),
-                  .ifExists = settings_.IfExists(),
+                  .choices = choices,
                   .fittedRate = video,
                   .fitBytes = video ? fit.bytes : 0,
-                  .outputName = settings_.OutputName(),
-                  .besideInput = settings_.BesideInput(),
-                  .outputRecord = folders_.outputRecord,
-                  .subtitles = settings_.Subtitles()});
+                  .outputRecord = folders_.outputRecord});
 }
 
 convert::BatchPlan TSession::Plan(bool askVolumes) const
@@ -215,12 +166,12 @@ convert::BatchPlan TSession::Plan(bool askVolumes) const
     std::vector<convert::PlannedRow> rows;
     std::string lastFolder, lastRoot;
     for (int row = queue_.NextPending(); row >= 0; row = queue_.NextPending(row + 1)) {
-        const std::string folder = settings_.BesideInput() ? fw::FolderPart(queue_.Path(row), fw::IsLeadByte) : folders_.output;
+        const std::string folder = settings_.Choices().besideInput ? fw::FolderPart(queue_.Path(row), fw::IsLeadByte) : folders_.output;
         if (askVolumes && folder != lastFolder) lastRoot = fw::VolumeRoot(folder), lastFolder = folder;
         if (!askVolumes) rows.push_back({queue_.MediaSeconds(row)});
         else rows.push_back({queue_.MediaSeconds(row), lastRoot, queue::FileNamePart(queue_.Path(row), fw::IsLeadByte)});
     }
-    convert::BatchPlan plan = convert::PlanBatch(rows, settings_.Target(), settings_.Quality(), settings_.FitTo());
+    convert::BatchPlan plan = convert::PlanBatch(rows, settings_.Choices().target, settings_.Choices().quality, settings_.Choices().fitTo);
     for (convert::VolumeNeed& need : plan.volumes) {
         need.free = fw::FreeBytes(need.root);
         need.name = fw::VolumeName(need.root);

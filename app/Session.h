@@ -55,21 +55,6 @@ struct TSessionTunings {
     std::function<std::string(AfterBatch)> powerDown = &SystemPowerDown;
 };
 
-// Every setting at once, as the Options window shows and sets them.
-struct TOptions {
-    std::string outputFolder{};
-    bool besideInput = false;
-    std::string outputName{};
-    bool subfolders = false;
-    convert::Target target = convert::Target::Mpeg;
-    convert::Quality quality = convert::Quality::Standard;
-    convert::FitTo fitTo{};
-    convert::IfExists ifExists = convert::IfExists::Replace;
-    int encoders = 0;  // 0: the machine's share
-    AfterBatch whenBatchEnds = AfterBatch::Nothing;
-    bool subtitles = true;
-};
-
 class TSession {
 public:
     // Fixes the folders and settings and takes the rows a crashed copy left behind.
@@ -103,22 +88,13 @@ public:
     // ---- the rows and the batch ----
     // The output folder chosen with "Browse", kept in the settings.
     void ChooseOutputFolder(const std::string& folder);
-    // What the convert button makes, and what it does with a converted file from an earlier
-    // run; kept in the settings, and not changed while a batch runs.
-    convert::Target Target() const { return settings_.Target(); }
-    void ChooseTarget(convert::Target target);
-    convert::Quality Quality() const { return settings_.Quality(); }
-    void ChooseQuality(convert::Quality quality);
-    // The size the batch is fitted to (a disc, a number of megabytes, or none).
-    const convert::FitTo& FitTo() const { return settings_.FitTo(); }
-    void ChooseFitTo(const convert::FitTo& fit);
+    // What the user chose for the batches: what the convert button makes, its quality, the
+    // size it fits, the outputs' names and places. Kept in the settings; not changed while a
+    // batch runs.
+    const convert::Choices& Choices() const { return settings_.Choices(); }
+    void Choose(const convert::Choices& choices);
     // What the pending rows' outputs will take together, as far as it is known before the start.
     std::int64_t ExpectedBytes() const;
-    convert::IfExists IfExists() const { return settings_.IfExists(); }
-    void ChooseIfExists(convert::IfExists choice);
-    // Every setting at once; kept (not during a batch) in the values each is kept in.
-    TOptions Options() const;
-    void ChooseOptions(const TOptions& options);
     // The values kept in the registry, as read at start and changed since.
     const TSettings& Settings() const { return settings_; }
     void RemoveRows(const std::vector<int>& rows) { queue_.RemoveRows(rows); }

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "convert/ConvertLogic.h"
+#include "convert/Subtitles.h"
 #include "framework/Files.h"
 #include "framework/Registry.h"
 #include "framework/Unicode.h"
@@ -15,15 +16,6 @@ namespace {
 
 constexpr const char* kOutputFolder = "WorkDir";
 constexpr const char* kToolFolder = "AppDir";
-constexpr const char* kEncoders = "Encoders";
-constexpr const char* kTarget = "Target";
-constexpr const char* kIfExists = "IfExists";
-constexpr const char* kQuality = "Quality";
-constexpr const char* kFitTo = "FitTo";
-constexpr const char* kSubfolders = "Subfolders";
-constexpr const char* kOutputName = "OutputName";
-constexpr const char* kOutputTo = "OutputTo";
-constexpr const char* kSubtitles = "Subtitles";
 
 // Folder paths come back through the wide calls: in UTF-8 a name of MAX_PATH characters
 // may need three times as many bytes.
@@ -52,6 +44,41 @@ void Write(const char* name, const std::string& value)
     fw::Guarded([&] { fw::TRegistry(kSettingsKey).WriteString(name, value); });
 }
 
+// One row for each of the user's choices: its value's name, its text as kept, and how a
+// kept text reads back (a bad one as the default). A DWORD value is kept as its number.
+struct ChoiceRow {
+    const char* name;
+    std::string (*text)(const convert::Choices&);
+    void (*read)(const std::string& text, convert::Choices&);
+    bool dword = false;
+};
+
+const ChoiceRow kChoiceRows[] = {
+    {"Target", [](const convert::Choices& c) { return std::string(convert::TargetSetting(c.target)); },
+     [](const std::string& text, convert::Choices& c) { c.target = convert::TargetFromSetting(text); }},
+    {"Quality", [](const convert::Choices& c) { return std::string(convert::QualitySetting(c.quality)); },
+     [](const std::string& text, convert::Choices& c) { c.quality = convert::QualityFromSetting(text); }},
+    {"FitTo", [](const convert::Choices& c) { return c.fitTo.setting; },
+     [](const std::string& text, convert::Choices& c) { c.fitTo = convert::FitToFromSetting(text); }},
+    {"IfExists", [](const convert::Choices& c) { return std::string(convert::IfExistsSetting(c.ifExists)); },
+     [](const std::string& text, convert::Choices& c) { c.ifExists = convert::IfExistsFromSetting(text); }},
+    {"OutputName", [](const convert::Choices& c) { return c.outputName; },
+     [](const std::string& text, convert::Choices& c) {
+         if (!fw::Trim(text).empty()) c.outputName = fw::Trim(text);
+     }},
+    {"OutputTo", [](const convert::Choices& c) { return std::string(c.besideInput ? "beside" : "folder"); },
+     [](const std::string& text, convert::Choices& c) { c.besideInput = text == "beside"; }},
+    {"Subfolders", [](const convert::Choices& c) { return std::string(c.subfolders ? "1" : "0"); },
+     [](const std::string& text, convert::Choices& c) { c.subfolders = text == "1"; }, true},
+    {"Subtitles", [](const convert::Choices& c) { return std::string(convert::SubtitlesSetting(c.subtitles)); },
+     [](const std::string& text, convert::Choices& c) { c.subtitles = convert::SubtitlesFromSetting(text); }},
+    {"Encoders", [](const convert::Choices& c) { return c.encoders ? std::to_string(c.encoders) : std::string(); },
+     [](const std::string& text, convert::Choices& c) {
+         fw::Guarded([&] { c.encoders = fw::StrToInt(fw::Trim(text)); });
+         if (c.encoders < 1 || c.encoders > convert::kMostEncoders) c.encoders = 0;
+     }},
+};
+
 }  // namespace
 
 TSettings TSettings::Read()
@@ -60,16 +87,12 @@ TSettings TSettings::Read()
     fw::Guarded([&] {
         const fw::TRegistry key(kSettingsKey);
         settings.outputFolder_ = ReadText(key, kOutputFolder);
-        settings.encoders_ = ReadText(key, kEncoders).value_or("");
-        settings.target_ = convert::TargetFromSetting(ReadText(key, kTarget).value_or(""));
-        settings.ifExists_ = convert::IfExistsFromSetting(ReadText(key, kIfExists).value_or(""));
-        settings.quality_ = convert::QualityFromSetting(ReadText(key, kQuality).value_or(""));
-        settings.fitTo_ = convert::FitToFromSetting(ReadText(key, kFitTo).value_or(""));
-        fw::Guarded([&] { settings.subfolders_ = key.ValueExists(kSubfolders) && key.ReadInteger(kSubfolders) == 1; });
-        const std::string pattern = fw::Trim(ReadText(key, kOutputName).value_or(""));
-        if (!pattern.empty()) settings.outputName_ = pattern;
-        settings.besideInput_ = ReadText(key, kOutputTo) == "beside";
-        settings.subtitles_ = convert::SubtitlesFromSetting(ReadText(key, kSubtitles).value_or(""));
+        for (const ChoiceRow& row : kChoiceRows) {
+            std::optional<std::string> text;
+            if (row.dword) fw::Guarded([&] { if (key.ValueExists(row.name)) text = std::to_string(key.ReadInteger(row.name)); });
+            else text = ReadText(key, row.name);
+            row.read(text.value_or(""), settings.choices_);
+        }
     });
     return settings;
 }
@@ -85,73 +108,24 @@ void TSettings::SetToolFolder(const std::string& folder)
     Write(kToolFolder, folder);
 }
 
+void TSettings::Choose(convert::Choices choices)
+{
+    choices.outputName = fw::Trim(choices.outputName);
+    if (choices.outputName.empty()) choices.outputName = convert::kDefaultOutputName;
+    for (const ChoiceRow& row : kChoiceRows) {
+        const std::string text = row.text(choices);
+        if (text == row.text(choices_)) continue;
+        if (row.dword) fw::Guarded([&] { fw::TRegistry(kSettingsKey).WriteInteger(row.name, fw::StrToInt(text)); });
+        else Write(row.name, text);
+    }
+    choices_ = std::move(choices);
+}
+
 int TSettings::Encoders() const
 {
     SYSTEM_INFO system{};
     GetSystemInfo(&system);
-    return convert::EncoderCount(system.dwNumberOfProcessors, encoders_);
-}
-
-int TSettings::EncodersSet() const
-{
-    int set = 0;
-    fw::Guarded([&] { set = fw::StrToInt(fw::Trim(encoders_)); });
-    return set >= 1 && set <= convert::kMostEncoders ? set : 0;
-}
-
-void TSettings::SetEncoders(int set)
-{
-    encoders_ = set >= 1 && set <= convert::kMostEncoders ? std::to_string(set) : "";
-    Write(kEncoders, encoders_);
-}
-
-void TSettings::SetTarget(convert::Target target)
-{
-    target_ = target;
-    Write(kTarget, convert::TargetSetting(target));
-}
-
-void TSettings::SetIfExists(convert::IfExists choice)
-{
-    ifExists_ = choice;
-    Write(kIfExists, convert::IfExistsSetting(choice));
-}
-
-void TSettings::SetQuality(convert::Quality quality)
-{
-    quality_ = quality;
-    Write(kQuality, convert::QualitySetting(quality));
-}
-
-void TSettings::SetFitTo(const convert::FitTo& fit)
-{
-    fitTo_ = fit;
-    Write(kFitTo, fit.setting);
-}
-
-void TSettings::SetSubtitles(bool on)
-{
-    subtitles_ = on;
-    Write(kSubtitles, convert::SubtitlesSetting(on));
-}
-
-void TSettings::SetSubfolders(bool on)
-{
-    subfolders_ = on;
-    fw::Guarded([&] { fw::TRegistry(kSettingsKey).WriteInteger(kSubfolders, on ? 1 : 0); });
-}
-
-void TSettings::SetOutputName(const std::string& pattern)
-{
-    const std::string trimmed = fw::Trim(pattern);
-    outputName_ = trimmed.empty() ? std::string(convert::kDefaultOutputName) : trimmed;
-    Write(kOutputName, outputName_);
-}
-
-void TSettings::SetBesideInput(bool beside)
-{
-    besideInput_ = beside;
-    Write(kOutputTo, beside ? "beside" : "folder");
+    return convert::EncoderCount(system.dwNumberOfProcessors, choices_.encoders ? std::to_string(choices_.encoders) : "");
 }
 
 void ForceLastLevel(const std::string& path)

@@ -6,10 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "convert/FitLogic.h"
-#include "convert/OutputNames.h"
-#include "convert/Subtitles.h"
-#include "convert/TargetLogic.h"
+#include "convert/Choices.h"
 
 inline constexpr const char* kSettingsKey = "\\Software\\Talvik";
 
@@ -31,49 +28,25 @@ public:
     // AppDir: the tool folder of the latest start, written at every start and read by no one
     // here: other programs may look for the tools there.
     void SetToolFolder(const std::string& folder);
-    // Encoders: how many encoders run at once, "1" to "16"; anything else, or nothing, is the
-    // machine's share (one for each two processors, two to four).
+
+    // The user's choices, each kept in a value of its own:
+    //   Target      "mpeg" (the default), "vcd-pal", "vcd-ntsc", "dvd-pal" or "dvd-ntsc"
+    //   Quality     "standard" (the default) or "high"
+    //   FitTo       "none" (the default), "cd", "dvd", "dvd-dl" or a number of megabytes
+    //   IfExists    "replace" (the default), "keep" or "skip"
+    //   OutputName  the pattern of an output's name, "{name}" by default
+    //   OutputTo    "folder" (the default) or "beside"
+    //   Subfolders  a DWORD, 1 for a folder's whole tree, whose outputs keep its subfolders
+    //               under the output folder; 0, the default, or any other: its own files
+    //   Subtitles   "auto" (the default) or "off"
+    //   Encoders    "1" to "16"; anything else, or nothing, is the machine's share
+    const convert::Choices& Choices() const { return choices_; }
+    // Takes the choices, writing the value of each that changed. A blank name pattern is the default.
+    void Choose(convert::Choices choices);
+    // How many encoders run at once: the number chosen, or one for each two processors, two to four.
     int Encoders() const;
-    // The number set, or 0 for the machine's share ("Automatic").
-    int EncodersSet() const;
-    void SetEncoders(int set);
-    // Target: "mpeg" (the default), "vcd-pal", "vcd-ntsc", "dvd-pal" or "dvd-ntsc".
-    convert::Target Target() const { return target_; }
-    void SetTarget(convert::Target target);
-    // Quality: "standard" (the default) or "high".
-    convert::Quality Quality() const { return quality_; }
-    void SetQuality(convert::Quality quality);
-    // FitTo: "none" (the default), "cd", "dvd", "dvd-dl" or a number of megabytes.
-    const convert::FitTo& FitTo() const { return fitTo_; }
-    void SetFitTo(const convert::FitTo& fit);
-    // Subfolders (a DWORD): 1 when a folder added brings the MP4 files of its whole tree,
-    // whose outputs keep their subfolders under the output folder; 0, the default, or any
-    // other value: the folder's own files.
-    bool Subfolders() const { return subfolders_; }
-    void SetSubfolders(bool on);
-    // OutputName: the pattern an output's name is made from, "{name}" by default.
-    const std::string& OutputName() const { return outputName_; }
-    void SetOutputName(const std::string& pattern);
-    // OutputTo: "folder" (the default), the output folder, or "beside", each output next to its input.
-    bool BesideInput() const { return besideInput_; }
-    void SetBesideInput(bool beside);
-    // IfExists: "replace" (the default), "keep" or "skip".
-    convert::IfExists IfExists() const { return ifExists_; }
-    void SetIfExists(convert::IfExists choice);
-    // Subtitles: "auto" (the default), burned in from a file beside the video or its own
-    // marked track, or "off".
-    bool Subtitles() const { return subtitles_; }
-    void SetSubtitles(bool on);
 
 private:
     std::optional<std::string> outputFolder_;
-    std::string encoders_;
-    convert::Target target_ = convert::Target::Mpeg;
-    convert::IfExists ifExists_ = convert::IfExists::Replace;
-    convert::Quality quality_ = convert::Quality::Standard;
-    convert::FitTo fitTo_;
-    bool subfolders_ = false;
-    std::string outputName_{convert::kDefaultOutputName};
-    bool besideInput_ = false;
-    bool subtitles_ = true;
+    convert::Choices choices_;
 };

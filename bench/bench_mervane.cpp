@@ -210,9 +210,9 @@ void Tree(std::vector<std::string>& rows)
     const double direct = Seconds(start, Now());
 
     app::TSession session;
-    app::TOptions options = session.Options();
-    options.subfolders = true;
-    session.ChooseOptions(options);
+    convert::Choices choices = session.Choices();
+    choices.subfolders = true;
+    session.Choose(choices);
     session.WaitForTools();
     std::string caption;
     bool probing = false;

@@ -114,7 +114,7 @@ std::unique_ptr<TConversion> TBatch::Prepare(int row)
     c->input = queue_.Path(row);
     c->mediaSeconds = queue_.MediaSeconds(row);
     c->fittedRate = FittedRateFrom(row);
-    c->step = FirstStep(DescribeFirst(setup_.target), c->fittedRate.has_value());
+    c->step = FirstStep(DescribeFirst(setup_.choices.target), c->fittedRate.has_value());
     c->expectedSize = ExpectedSize(*c);
     c->output = OutputFor(row, *c);
     if (c->output.empty() || c->skipped) return c;
@@ -125,7 +125,7 @@ std::unique_ptr<TConversion> TBatch::Prepare(int row)
     });
     c->slot = FreeSlot();
     c->log = LogPath(setup_.logFolder, c->slot);
-    if (setup_.subtitles) {
+    if (setup_.choices.subtitles) {
         SidecarSubtitles sidecar = PrepareSidecar(c->input, SubtitlesCopyPath(setup_.logFolder, c->slot));
         c->sidecar = std::move(sidecar.source);
         c->subtitlesNote = std::move(sidecar.skippedNote);
@@ -156,22 +156,22 @@ std::string TBatch::OutputFor(int row, TConversion& c)
     const std::string& input = queue_.Path(row);
     const std::string& subfolder = queue_.Subfolder(row);
     std::string folder = setup_.outputFolder;
-    if (!setup_.besideInput) {
+    if (!setup_.choices.besideInput) {
         if (!subfolder.empty()) folder += "\\" + SubfolderOutsideDevices(subfolder);
     } else if (const std::string own = fw::FolderPart(input, fw::IsLeadByte); fw::CanWriteIn(own)) {
         folder = own;
     } else {
         c.placeNote = "Its own folder could not be written, so it was saved in the output folder.";
     }
-    const std::string name = OutputFileName(setup_.outputName, {input, fw::ModifiedDate(input), setup_.target, row + 1}, fw::IsLeadByte);
+    const std::string name = OutputFileName(setup_.choices.outputName, {input, fw::ModifiedDate(input), setup_.choices.target, row + 1}, fw::IsLeadByte);
     const std::string meant = OutputPathFor(folder, name);
     if (!WithinPathLimits(fw::ExtendedPath(meant))) return {};
     // In the output folder under the default name, a file of the name is taken for the
     // program's own (that is where it writes, and where users look for its files); anywhere
     // else only one its record says it made from this input. Replace and skip apply to those;
     // any other keeps its name, and so does any under keep.
-    const bool usual = !setup_.besideInput && subfolder.empty() && setup_.outputName == kDefaultOutputName;
-    const bool keep = setup_.ifExists == IfExists::Keep;
+    const bool usual = !setup_.choices.besideInput && subfolder.empty() && setup_.choices.outputName == kDefaultOutputName;
+    const bool keep = setup_.choices.ifExists == IfExists::Keep;
     auto held = [&](const std::string& candidate) {
         return fw::FileExists(candidate) && (keep || !(usual || record_->MadeFrom(candidate, input)));
     };
@@ -182,7 +182,7 @@ std::string TBatch::OutputFor(int row, TConversion& c)
         if (!keep) c.placeNote = JoinNotes(c.placeNote, ForeignFileNote(other, output, fw::IsLeadByte));
     }
     const bool exists = fw::FileExists(output);
-    c.skipped = exists && setup_.ifExists == IfExists::Skip;
+    c.skipped = exists && setup_.choices.ifExists == IfExists::Skip;
     // A file that comes meanwhile under a name that was free is replaced only there.
     c.mayReplace = exists || usual;
     return output;
@@ -207,7 +207,7 @@ void TBatch::StartRow(int row)
         return endHere(Outcome::Skipped);
     }
     // A subfolder of the tree is made for its first file, under an output folder that is there.
-    if (!setup_.besideInput && !queue_.Subfolder(row).empty() && fw::DirectoryExists(setup_.outputFolder))
+    if (!setup_.choices.besideInput && !queue_.Subfolder(row).empty() && fw::DirectoryExists(setup_.outputFolder))
         fw::MakeFolders(fw::FolderPart(c->output, fw::IsLeadByte));
     if (const std::string failure = Launch(*c); !failure.empty()) {
         queue_.Fail(row, failure);

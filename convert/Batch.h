@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/Choices.h"
 #include "convert/ConvertLogic.h"
 #include "convert/EncoderArgs.h"
 #include "convert/OutputNames.h"
@@ -37,21 +38,14 @@ struct BatchSetup {
     std::string encoderMissing{};  // why every file fails: the encoder could not be staged
     std::string listFolder{};      // where the temporaries being written are listed, if anywhere
     int encoders = 1;            // at most this many at once
-    Target target = Target::Mpeg;
-    Quality quality = Quality::Standard;
-    IfExists ifExists = IfExists::Replace;  // a converted file from an earlier run
+    // What the user chose; a file found in a subfolder goes to the same subfolder of the output folder.
+    Choices choices{};
     // A batch fitted to a size: its video rate at the start, and the size its outputs share.
     std::optional<int> fittedRate{};
     std::int64_t fitBytes = 0;
-    // How outputs are named, and whether each goes next to its input instead of the output
-    // folder; there a file found in a subfolder goes to the same subfolder.
-    std::string outputName{kDefaultOutputName};
-    bool besideInput = false;
     // The record of the outputs the program saved, if any: an existing file is replaced or
     // skipped only where it says the program made it from the same input.
     std::string outputRecord{};
-    // Subtitles burned in: a file beside each input, else its own marked text track.
-    bool subtitles = true;
 };
 
 // How far a batch is: in media seconds, the files not yet ended, whether one failed.

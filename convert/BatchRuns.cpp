@@ -21,7 +21,7 @@ namespace convert {
 
 EncodeRequest TBatch::Request(const TConversion& c) const
 {
-    return {fw::ExtendedPath(c.input), fw::ExtendedPath(c.written), setup_.target, setup_.quality,
+    return {fw::ExtendedPath(c.input), fw::ExtendedPath(c.written), setup_.choices.target, setup_.choices.quality,
             c.facts, c.scaledTo, c.fittedRate, PassOf(c.step), PassLogPath(setup_.logFolder, c.slot), c.sidecar, c.ownTrack};
 }
 
@@ -30,11 +30,11 @@ std::optional<int> TBatch::FittedRateFrom(int row) const
     if (!setup_.fittedRate || setup_.fitBytes <= 0) return setup_.fittedRate;
     std::int64_t left = setup_.fitBytes - summary_.bytes, seconds = 0;
     for (const auto& c : running_)
-        if (c->fittedRate) left -= FittedBytes(*c->fittedRate, c->mediaSeconds, setup_.target, setup_.quality);
+        if (c->fittedRate) left -= FittedBytes(*c->fittedRate, c->mediaSeconds, setup_.choices.target, setup_.choices.quality);
     int files = 0;
     for (int pending = row; pending >= 0; pending = queue_.NextPending(pending + 1), ++files) seconds += queue_.MediaSeconds(pending);
     // Never below half the rate the batch began with, which the user agreed to.
-    const int rate = FitRate(std::max<std::int64_t>(left, 0), seconds, files, setup_.target, setup_.quality).video;
+    const int rate = FitRate(std::max<std::int64_t>(left, 0), seconds, files, setup_.choices.target, setup_.choices.quality).video;
     return std::max(rate, *setup_.fittedRate / 2);
 }
 
@@ -157,7 +157,7 @@ void TBatch::OnRunEnded(int id)
         c.lastSize = MeasureOutput(c.written).value_or(0);
         c.failure = EndedRunFailure(c.process.get(), lines, c.written, c.input, c.output, c.lastSize);
         end.failed = !c.failure.empty();
-        if (end.failed) refused = RefusedPicture(c, setup_.target, lines);
+        if (end.failed) refused = RefusedPicture(c, setup_.choices.target, lines);
         end.scalable = refused.has_value();
         end.subtitlesRefused = end.failed && SubtitlesOf(Request(c)) && SubtitlesRefused(lines);
     }

@@ -133,10 +133,11 @@ fw::unique_hmenu BuildListMenu(const std::array<bool, view::kMenuItems>& enabled
         else
             AppendMenuW(menu.get(), MF_STRING | state, kItemBase + i, texts[i]);
     }
-    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(TargetMenu(session.Target(), !session.Busy())), L"&Convert to");
-    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(QualityMenu(session.Quality(), !session.Busy())), L"&Quality");
-    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(FitMenu(session.FitTo(), !session.Busy())), L"Fit &to");
-    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(IfExistsMenu(session.IfExists(), !session.Busy())),
+    const convert::Choices& chosenNow = session.Choices();
+    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(TargetMenu(chosenNow.target, !session.Busy())), L"&Convert to");
+    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(QualityMenu(chosenNow.quality, !session.Busy())), L"&Quality");
+    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(FitMenu(chosenNow.fitTo, !session.Busy())), L"Fit &to");
+    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(IfExistsMenu(chosenNow.ifExists, !session.Busy())),
                 L"If the file e&xists");
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, kOptions, L"O&ptions…\tCtrl+,");
@@ -149,16 +150,18 @@ fw::unique_hmenu BuildListMenu(const std::array<bool, view::kMenuItems>& enabled
 bool TakeChoice(app::TSession& session, UINT command)
 {
     if (command == kOptions || command == kFitOther || command == kAbout) return false;  // the window's own
+    convert::Choices choices = session.Choices();
     if (command >= kFitBase)
-        session.ChooseFitTo(view::FixedFit(static_cast<int>(command - kFitBase)));
+        choices.fitTo = view::FixedFit(static_cast<int>(command - kFitBase));
     else if (command >= kQualityBase)
-        session.ChooseQuality(static_cast<convert::Quality>(command - kQualityBase));
+        choices.quality = static_cast<convert::Quality>(command - kQualityBase);
     else if (command >= kIfExistsBase)
-        session.ChooseIfExists(static_cast<convert::IfExists>(command - kIfExistsBase));
+        choices.ifExists = static_cast<convert::IfExists>(command - kIfExistsBase);
     else if (command >= kTargetBase)
-        session.ChooseTarget(static_cast<convert::Target>(command - kTargetBase));
+        choices.target = static_cast<convert::Target>(command - kTargetBase);
     else
         return false;
+    session.Choose(choices);
     return true;
 }
 
@@ -222,10 +225,11 @@ void TfrmMain::OnListMenu(POINT screen)
 void TfrmMain::OnConvertMenu(POINT screen)
 {
     // The targets, then the quality and the size to fit.
-    fw::unique_hmenu menu(TargetMenu(session_.Target(), !session_.Busy()));
+    const convert::Choices& chosen = session_.Choices();
+    fw::unique_hmenu menu(TargetMenu(chosen.target, !session_.Busy()));
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(QualityMenu(session_.Quality(), !session_.Busy())), L"&Quality");
-    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(FitMenu(session_.FitTo(), !session_.Busy())), L"Fit &to");
+    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(QualityMenu(chosen.quality, !session_.Busy())), L"&Quality");
+    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(FitMenu(chosen.fitTo, !session_.Busy())), L"Fit &to");
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, kOptions, L"O&ptions…\tCtrl+,");
     AppendMenuW(menu.get(), MF_STRING, kAbout, L"&About Mervane…");
@@ -237,17 +241,20 @@ void TfrmMain::OnConvertMenu(POINT screen)
 
 void TfrmMain::OnOptions(bool otherSize)
 {
-    app::TOptions options = session_.Options();
+    OptionsShown shown{session_.Choices(), session_.Folders().output, session_.WhenBatchEnds()};
     const std::vector<int> selected = fileList_->SelectedRows();
-    convert::NameFacts sample{"clip.mp4", {}, options.target, 1};
-    if (!selected.empty()) sample = {session_.Queue().Path(selected[0]), {}, options.target, selected[0] + 1};
+    convert::NameFacts sample{"clip.mp4", {}, shown.choices.target, 1};
+    if (!selected.empty()) sample = {session_.Queue().Path(selected[0]), {}, shown.choices.target, selected[0] + 1};
     sample.modified = fw::ModifiedDate(sample.input);
     if (sample.modified.empty()) {
         SYSTEMTIME today{};
         GetLocalTime(&today);
         sample.modified = fw::DateText(today);
     }
-    if (ShowOptions(Handle(), options, sample, session_.Busy(), otherSize)) session_.ChooseOptions(options);
+    if (!ShowOptions(Handle(), shown, sample, session_.Busy(), otherSize) || session_.Busy()) return;
+    if (shown.outputFolder != session_.Folders().output) session_.ChooseOutputFolder(shown.outputFolder);
+    session_.SetWhenBatchEnds(shown.whenBatchEnds);
+    session_.Choose(shown.choices);
 }
 
 void TfrmMain::ShowProgress(const convert::BatchProgress& progress)

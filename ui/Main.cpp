@@ -183,11 +183,12 @@ void TfrmMain::ShowChoices()
     // The target under the convert button, with the quality when it is high and the size the
     // batch is fitted to, centred below it.
     fw::TLabel& label = *targetLabel_;
-    const std::string target = convert::TargetLabel(session_.Target());
+    const convert::Choices& chosen = session_.Choices();
+    const std::string target = convert::TargetLabel(chosen.target);
     const std::string dot = std::string(" ") + fw::SystemMarks().dot + " ";
     std::string shown = target;
-    if (session_.Quality() == convert::Quality::High) shown += dot + "High";
-    if (convert::FitApplies(session_.FitTo(), session_.Target())) shown += dot + convert::FitLabel(session_.FitTo());
+    if (chosen.quality == convert::Quality::High) shown += dot + "High";
+    if (convert::FitApplies(chosen.fitTo, chosen.target)) shown += dot + convert::FitLabel(chosen.fitTo);
     label.SetCaption(shown);
     convertButton_->SetText("Convert to " + shown);  // its name
     RefreshListCaption();  // the size follows the target, the quality and the fit

@@ -17,7 +17,7 @@
 namespace {
 
 struct Dialog {
-    app::TOptions options;
+    OptionsShown options;
     convert::NameFacts sample;
     bool busy = false;
     bool otherSize = false;
@@ -69,9 +69,9 @@ void EnableFitSize(HWND dialog, bool busy)
 
 void Load(HWND dialog, const Dialog& d)
 {
-    const app::TOptions& o = d.options;
+    const convert::Choices& o = d.options.choices;
     CheckRadioButton(dialog, IDC_TO_FOLDER, IDC_BESIDE, o.besideInput ? IDC_BESIDE : IDC_TO_FOLDER);
-    SetDlgItemTextW(dialog, IDC_OUTPUT_FOLDER, fw::Wide(o.outputFolder).c_str());
+    SetDlgItemTextW(dialog, IDC_OUTPUT_FOLDER, fw::Wide(d.options.outputFolder).c_str());
     SetDlgItemTextW(dialog, IDC_NAME, fw::Wide(o.outputName).c_str());
     CheckDlgButton(dialog, IDC_SUBFOLDERS, o.subfolders ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_SUBTITLES, o.subtitles ? BST_CHECKED : BST_UNCHECKED);
@@ -89,7 +89,7 @@ void Load(HWND dialog, const Dialog& d)
     std::vector<std::wstring> encoders{L"Automatic"};
     for (int n = 1; n <= convert::kMostEncoders; ++n) encoders.push_back(std::to_wstring(n));
     Fill(dialog, IDC_ENCODERS, encoders, o.encoders);
-    Fill(dialog, IDC_WHEN, view::kWhenBatchEndsChoices, static_cast<int>(o.whenBatchEnds));
+    Fill(dialog, IDC_WHEN, view::kWhenBatchEndsChoices, static_cast<int>(d.options.whenBatchEnds));
     if (d.otherSize && !d.busy) SendDlgItemMessageW(dialog, IDC_FIT, CB_SETCURSEL, view::kFitOther, 0);
     EnableFitSize(dialog, d.busy);
     ShowExample(dialog, d);
@@ -105,7 +105,7 @@ void Load(HWND dialog, const Dialog& d)
 }
 
 // Reads what was chosen; false, with a balloon on the box, when the size to fit is not a number.
-bool Read(HWND dialog, app::TOptions& o)
+bool Read(HWND dialog, OptionsShown& shown)
 {
     const int fit = Chosen(dialog, IDC_FIT);
     const convert::FitTo fitTo = fit < view::kFitOther ? view::FixedFit(std::max(0, fit)) : convert::FitToFromSetting(Text(dialog, IDC_FIT_SIZE));
@@ -113,9 +113,11 @@ bool Read(HWND dialog, app::TOptions& o)
     const std::string folder = fw::Trim(Text(dialog, IDC_OUTPUT_FOLDER));
     if (!fw::DirectoryExists(folder))
         return Refuse(dialog, IDC_OUTPUT_FOLDER, L"Output folder", L"There is no folder of that name. Type one that exists, or Browse."), false;
-    o.besideInput = IsDlgButtonChecked(dialog, IDC_BESIDE) == BST_CHECKED;
     // A folder typed relative to wherever the program was started is kept as the full path it names.
-    o.outputFolder = folder == o.outputFolder ? folder : fw::FullPath(folder);
+    shown.outputFolder = folder == shown.outputFolder ? folder : fw::FullPath(folder);
+    shown.whenBatchEnds = static_cast<app::AfterBatch>(Chosen(dialog, IDC_WHEN));
+    convert::Choices& o = shown.choices;
+    o.besideInput = IsDlgButtonChecked(dialog, IDC_BESIDE) == BST_CHECKED;
     o.outputName = Text(dialog, IDC_NAME);
     o.subfolders = IsDlgButtonChecked(dialog, IDC_SUBFOLDERS) == BST_CHECKED;
     o.subtitles = IsDlgButtonChecked(dialog, IDC_SUBTITLES) == BST_CHECKED;
@@ -124,7 +126,6 @@ bool Read(HWND dialog, app::TOptions& o)
     o.fitTo = fitTo;
     o.ifExists = static_cast<convert::IfExists>(Chosen(dialog, IDC_IF_EXISTS));
     o.encoders = Chosen(dialog, IDC_ENCODERS);
-    o.whenBatchEnds = static_cast<app::AfterBatch>(Chosen(dialog, IDC_WHEN));
     return true;
 }
 
@@ -167,7 +168,7 @@ INT_PTR CALLBACK OptionsProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam
 
 }  // namespace
 
-bool ShowOptions(HWND owner, app::TOptions& options, const convert::NameFacts& sample, bool busy, bool otherSize)
+bool ShowOptions(HWND owner, OptionsShown& options, const convert::NameFacts& sample, bool busy, bool otherSize)
 {
     Dialog d{options, sample, busy, otherSize};
     if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_OPTIONS), owner, &OptionsProc, reinterpret_cast<LPARAM>(&d)) != IDOK)

@@ -5,8 +5,16 @@
 #include "app/Session.h"
 #include "convert/OutputNames.h"
 
+// What the Options window shows and changes: the user's choices, the output folder, and what
+// follows the batch.
+struct OptionsShown {
+    convert::Choices choices;
+    std::string outputFolder;
+    app::AfterBatch whenBatchEnds = app::AfterBatch::Nothing;
+};
+
 // Shows the settings; true when the user chose OK, `options` then holding what was chosen.
 // `sample` makes the name pattern's example. During a batch everything is shown read-only,
 // and the dialog says why. With `otherSize` ("Fit to ▸ Other size…") it opens at the size to
 // fit, "Other size" chosen and its megabytes to type.
-bool ShowOptions(HWND owner, app::TOptions& options, const convert::NameFacts& sample, bool busy, bool otherSize = false);
+bool ShowOptions(HWND owner, OptionsShown& options, const convert::NameFacts& sample, bool busy, bool otherSize = false);

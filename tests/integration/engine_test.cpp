@@ -533,13 +533,13 @@ TEST_F(EngineTest, ANamePastWindowsLimitsFailsItsRowWithTheReasonAndTheNextRowSt
     UseFakeEncoder();
     QueueScript("a.mp4", "write 100\nfinish");
     QueueScript("b.mp4", "write 100\nfinish");
-    setup.outputName = "{name}" + std::string(251, 'n');  // with ".mpg", 256 characters: one too many
+    setup.choices.outputName = "{name}" + std::string(251, 'n');  // with ".mpg", 256 characters: one too many
     Convert(1);
     StatesUntilIdle(1);
     EXPECT_EQ(queue.State(0), RowState::Failed);
     EXPECT_EQ(queue.Reason(0), convert::kNameTooLong);
     EXPECT_EQ(queue.Reason(1), convert::kNameTooLong);
-    setup.outputName = "{n} {name}";
+    setup.choices.outputName = "{n} {name}";
     queue.Retry(0);
     Convert(1);
     StatesUntilIdle(0);
@@ -547,7 +547,7 @@ TEST_F(EngineTest, ANamePastWindowsLimitsFailsItsRowWithTheReasonAndTheNextRowSt
     // No temporary name left beside the output (as where a name opens a device): the row
     // says so, and the batch goes on.
     for (int n = 0; n < 100; ++n) WriteFile(work + "\\b.~" + (n < 10 ? "0" : "") + std::to_string(n), "");
-    setup.outputName = "{name}";
+    setup.choices.outputName = "{name}";
     queue.Retry(1);
     Convert(1);
     StatesUntilIdle(0);

@@ -111,13 +111,14 @@ TEST_F(StartupTest, EachSettingReadsAsItsDefaultWhenMissingNotAStringOrOutOfRang
         {"Subfolders", "1", "0"}, {"Subfolders", std::nullopt, "0"},  // a DWORD of 1 only
     };
     auto read = [](const TSettings& settings, const std::string& name) {
+        const convert::Choices& c = settings.Choices();
         return name == "Encoders" ? std::to_string(settings.Encoders())
-               : name == "Target"  ? std::string(convert::TargetSetting(settings.Target()))
-               : name == "Quality" ? std::string(convert::QualitySetting(settings.Quality()))
-               : name == "OutputName" ? settings.OutputName()
-               : name == "OutputTo"   ? std::string(settings.BesideInput() ? "beside" : "folder")
-               : name == "Subfolders" ? std::to_string(settings.Subfolders())
-                                      : std::string(convert::IfExistsSetting(settings.IfExists()));
+               : name == "Target"  ? std::string(convert::TargetSetting(c.target))
+               : name == "Quality" ? std::string(convert::QualitySetting(c.quality))
+               : name == "OutputName" ? c.outputName
+               : name == "OutputTo"   ? std::string(c.besideInput ? "beside" : "folder")
+               : name == "Subfolders" ? std::to_string(c.subfolders)
+                                      : std::string(convert::IfExistsSetting(c.ifExists));
     };
     fw::unique_hkey key;
     RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Talvik", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
@@ -131,7 +132,7 @@ TEST_F(StartupTest, EachSettingReadsAsItsDefaultWhenMissingNotAStringOrOutOfRang
     }
     const DWORD one = 1;
     RegSetValueExA(key.get(), "Subfolders", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
-    EXPECT_TRUE(TSettings::Read().Subfolders());
+    EXPECT_TRUE(TSettings::Read().Choices().subfolders);
     RegDeleteValueA(key.get(), "Subfolders");
     // An output folder that is no string is the default one, kept again.
     const DWORD number = 5;

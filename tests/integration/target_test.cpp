@@ -31,6 +31,12 @@ double MeanAfter(const std::string& file, const std::string& key)
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 struct TargetTest : ConvertingTest {
+    void Choose(const std::function<void(convert::Choices&)>& change)
+    {
+        convert::Choices choices = session->Choices();
+        change(choices);
+        session->Choose(choices);
+    }
     const std::string encoder = Quoted(PayloadFolder() + "ffmpeg.exe") + " -v error -y ";
     // The encoder's measures of a file: its pictures' mean saturation, and their SSIM against
     // its source, frame by frame. Written into the work folder, the encoder's current folder.
@@ -120,9 +126,8 @@ TEST_F(TargetTest, EachTargetMeetsItsStandardAndNeverStretchesThePicture)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(convert::TargetSetting(c.target));
-        session->ChooseTarget(c.target);
-        std::string stored;
-        EXPECT_TRUE(ReadSetting("Target", stored) && stored == convert::TargetSetting(c.target));
+        Choose([&](convert::Choices& chosen) { chosen.target = c.target; });
+        EXPECT_EQ(TSettings::Read().Choices().target, c.target) << "kept for the next start";
         QueueFile(work + "wide.mp4", 2);
         QueueFile(work + "square.mp4", 2);
         ConvertAll();
@@ -178,11 +183,11 @@ TEST_F(TargetTest, AnExistingFileIsReplacedOrSkippedOnlyWhereTheProgramMadeItFro
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        app::TOptions options = session->Options();
-        options.besideInput = *c.where != 0;
-        options.outputName = c.pattern;
-        options.ifExists = c.choice;
-        session->ChooseOptions(options);
+        Choose([&](convert::Choices& chosen) {
+            chosen.besideInput = *c.where != 0;
+            chosen.outputName = c.pattern;
+            chosen.ifExists = c.choice;
+        });
         QueueFile(in + c.input, 1);
         ConvertAll();
         EXPECT_EQ(session->Queue().State(0), c.state) << session->Queue().Reason(0);
@@ -211,7 +216,7 @@ TEST_F(TargetTest, AnHlgPictureKeepsItsColoursAndADvdSaysItsPictureIsInBt601)
     // Read as SDR, the HLG picture keeps a third of its saturation; tone-mapped, more than 0.8.
     EXPECT_GT(converted, shot * 0.75) << converted << " of " << shot << ": the picture as it was shot, not washed out";
 
-    session->ChooseTarget(convert::Target::DvdPal);
+    Choose([&](convert::Choices& c) { c.target = convert::Target::DvdPal; });
     session->RemoveFinished();
     MakeClip(work + "hd.mp4", 1, "1280x720");
     QueueFile(work + "hd.mp4", 2);
@@ -227,7 +232,7 @@ TEST_F(TargetTest, AnHlgPictureKeepsItsColoursAndADvdSaysItsPictureIsInBt601)
 TEST_F(TargetTest, TheHighQualityKeepsThePictureInFewerBytesThanItsEarlierFixedRate)
 {
     MakeClip(work + "motion.mp4", 2, "848x480", 10);  // moving and grainy, as an action camera's footage
-    session->ChooseQuality(convert::Quality::High);
+    Choose([](convert::Choices& c) { c.quality = convert::Quality::High; });
     QueueFile(work + "motion.mp4", 2);
     ConvertAll();
     ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
@@ -283,7 +288,7 @@ TEST_F(TargetTest, ABatchFittedToASizeFillsItAndWhatCannotFitIsAskedFirst)
         QueueFile(clip, seconds);
     }
     const std::int64_t size = 1024 * 1024;
-    session->ChooseFitTo(convert::FitToFromSetting("1"));
+    Choose([](convert::Choices& c) { c.fitTo = convert::FitToFromSetting("1"); });
     session->Start();
     session->PauseOrResume();
     PumpFor(1500);
@@ -306,7 +311,7 @@ TEST_F(TargetTest, ABatchFittedToASizeFillsItAndWhatCannotFitIsAskedFirst)
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].rfind("This file (10 h 0 min) needs a lower quality than 1 MB should have: about ", 0), 0u) << asked[0];
     EXPECT_FALSE(Converting());
-    session->ChooseFitTo({});
+    Choose([](convert::Choices& c) { c.fitTo = {}; });
     ULARGE_INTEGER free{};
     GetDiskFreeSpaceExA(work.c_str(), &free, nullptr, nullptr);
     const double day = 23 * 3600 * (900000 + 128000.0) / 8;  // bytes of the longest row the media tool gives
@@ -336,10 +341,10 @@ TEST_F(TargetTest, AFolderTreeIsWalkedPastItsLoopAndItsOutputsKeepItsSubfolders)
         SetFileAttributesA((tree + "cache").c_str(), FILE_ATTRIBUTE_NORMAL);
         RemoveDirectoryA((tree + "cache").c_str());
     });
-    app::TOptions options = session->Options();
-    options.subfolders = true;
-    options.outputName = "{folder} {name}";
-    session->ChooseOptions(options);
+    Choose([](convert::Choices& c) {
+        c.subfolders = true;
+        c.outputName = "{folder} {name}";
+    });
     session->Intake().AddFolder(tree);
     ASSERT_EQ(session->Queue().Count(), 4) << "the loop is not followed, the text file not taken";
     ASSERT_EQ(told.size(), 1u) << "one message for the tree";
@@ -362,9 +367,7 @@ TEST_F(TargetTest, BesideItsInputAnOutputGoesNextToIt)
     const std::string inputs = work + "inputs\\";
     CreateDirectoryA(inputs.c_str(), nullptr);
     MakeClip(inputs + "clip.mp4", 1);
-    app::TOptions options = session->Options();
-    options.besideInput = true;
-    session->ChooseOptions(options);
+    Choose([](convert::Choices& c) { c.besideInput = true; });
     QueueFile(inputs + "clip.mp4", 1);
     ConvertAll();
     ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
@@ -390,8 +393,8 @@ TEST_F(TargetTest, ACutInputIsDoneWithANoteAndADvdOfThreeTracksFitsItsSizeWithEa
                                        "-map 2:a -c:v copy -c:a aac -t 4 three.mp4",
                              work),
               0);
-    session->ChooseTarget(convert::Target::DvdPal);
-    session->ChooseFitTo(convert::FitToFromSetting("2"));
+    Choose([&](convert::Choices& c) { c.target = convert::Target::DvdPal; });
+    Choose([](convert::Choices& c) { c.fitTo = convert::FitToFromSetting("2"); });
     QueueFile(work + "three.mp4", 4);
     ConvertAll();
     ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
@@ -460,7 +463,7 @@ TEST_F(TargetTest, ADvdsWidePictureDrawsRoundLetters)
     for (const char* name : {"square.ass", "wide.ass"}) WriteFile(work + name, big);
     QueueFile(work + "square.mp4", 1);
     ConvertAll();
-    session->ChooseTarget(convert::Target::DvdPal);
+    Choose([&](convert::Choices& c) { c.target = convert::Target::DvdPal; });
     QueueFile(work + "wide.mp4", 1);
     ConvertAll();
     ASSERT_EQ(session->Queue().State(1), RowState::Done) << session->Queue().Reason(1);
