@@ -140,7 +140,7 @@ void TSession::Start()
     const convert::Choices& choices = settings_.Choices();
     const convert::FitTo& fit = choices.fitTo;
     // A Video CD's rates are fixed: what a CD takes is counted in discs.
-    if (fit.setting == "cd" && !convert::FitApplies(fit, choices.target))
+    if (fit.size == convert::FitSize::Cd && !convert::FitApplies(fit, choices.target))
         Tell(events_, convert::VideoCdsMessage(plan.files, plan.seconds));
     if (plan.fitted && plan.fitted->belowFloor &&
         !Ask(events_, convert::BelowFloorQuestion(plan.files, plan.seconds, fit, *plan.fitted) + "\n\nConvert anyway?"))

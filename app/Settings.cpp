@@ -58,7 +58,7 @@ const ChoiceRow kChoiceRows[] = {
      [](const std::string& text, convert::Choices& c) { c.target = convert::TargetFromSetting(text); }},
     {"Quality", [](const convert::Choices& c) { return std::string(convert::QualitySetting(c.quality)); },
      [](const std::string& text, convert::Choices& c) { c.quality = convert::QualityFromSetting(text); }},
-    {"FitTo", [](const convert::Choices& c) { return c.fitTo.setting; },
+    {"FitTo", [](const convert::Choices& c) { return convert::FitSetting(c.fitTo); },
      [](const std::string& text, convert::Choices& c) { c.fitTo = convert::FitToFromSetting(text); }},
     {"IfExists", [](const convert::Choices& c) { return std::string(convert::IfExistsSetting(c.ifExists)); },
      [](const std::string& text, convert::Choices& c) { c.ifExists = convert::IfExistsFromSetting(text); }},

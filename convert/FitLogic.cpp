@@ -24,46 +24,59 @@ constexpr std::int64_t kFileOverhead = 16 * 1024;  // the stream's start, the so
 constexpr std::int64_t kVideoCdSeconds = 74 * 60;
 
 struct Disc {
+    FitSize size;
     const char* setting;
     std::int64_t bytes;
     const char* label;
     const char* name;
 };
 constexpr Disc kDiscs[] = {
-    {"cd", 700 * kMegabyte, "700 MB", "a CD"},
-    {"dvd", 4'700'000'000, "4.7 GB", "a DVD"},
-    {"dvd-dl", 8'500'000'000, "8.5 GB", "a dual-layer DVD"},
+    {FitSize::Cd, "cd", 700 * kMegabyte, "700 MB", "a CD"},
+    {FitSize::Dvd, "dvd", 4'700'000'000, "4.7 GB", "a DVD"},
+    {FitSize::DvdDual, "dvd-dl", 8'500'000'000, "8.5 GB", "a dual-layer DVD"},
 };
 
-const Disc* DiscOf(const FitTo& fit)
+const Disc* DiscOf(FitSize size)
 {
     for (const Disc& disc : kDiscs)
-        if (fit.setting == disc.setting) return &disc;
+        if (size == disc.size) return &disc;
     return nullptr;
 }
 
 }  // namespace
 
+FitTo DiscFit(FitSize size)
+{
+    const Disc* disc = DiscOf(size);
+    return disc ? FitTo{size, disc->bytes} : FitTo{};
+}
+
 FitTo FitToFromSetting(std::string_view setting)
 {
     for (const Disc& disc : kDiscs)
-        if (setting == disc.setting) return {disc.bytes, disc.setting};
+        if (setting == disc.setting) return {disc.size, disc.bytes};
     const bool number = !setting.empty() && setting.size() <= 7 &&
                         std::all_of(setting.begin(), setting.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
     const std::int64_t megabytes = number ? std::stoll(std::string(setting)) : 0;
     if (megabytes <= 0) return {};
-    return {megabytes * kMegabyte, std::to_string(megabytes)};
+    return {FitSize::Megabytes, megabytes * kMegabyte};
+}
+
+std::string FitSetting(const FitTo& fit)
+{
+    if (const Disc* disc = DiscOf(fit.size)) return disc->setting;
+    return fit.size == FitSize::Megabytes ? std::to_string(fit.bytes / kMegabyte) : "none";
 }
 
 std::string FitLabel(const FitTo& fit)
 {
-    if (const Disc* disc = DiscOf(fit)) return disc->label;
-    return fit.bytes ? fit.setting + " MB" : "No limit";
+    if (const Disc* disc = DiscOf(fit.size)) return disc->label;
+    return fit.bytes ? std::to_string(fit.bytes / kMegabyte) + " MB" : "No limit";
 }
 
 std::string FitName(const FitTo& fit)
 {
-    if (const Disc* disc = DiscOf(fit)) return disc->name;
+    if (const Disc* disc = DiscOf(fit.size)) return disc->name;
     return FitLabel(fit);
 }
 

@@ -12,14 +12,19 @@
 
 namespace convert {
 
-// The setting FitTo: "none" (the default), "cd" (700 MB), "dvd" (4.7 GB), "dvd-dl" (8.5 GB)
-// or a number of megabytes ("2000"); anything else is "none".
+// The size a batch is fitted to: none, a disc, or a number of megabytes.
+enum class FitSize { None, Cd, Dvd, DvdDual, Megabytes };
 struct FitTo {
+    FitSize size = FitSize::None;
     std::int64_t bytes = 0;  // 0: no limit
-    std::string setting = "none";
     bool operator==(const FitTo&) const = default;
 };
+// The discs' sizes: 700 MB, 4.7 GB, 8.5 GB.
+FitTo DiscFit(FitSize disc);
+// The setting FitTo: "none" (the default), "cd", "dvd", "dvd-dl" or a number of megabytes
+// ("2000"); anything else is "none".
 FitTo FitToFromSetting(std::string_view setting);
+std::string FitSetting(const FitTo& fit);
 // What the label under the convert button and the menu say of it: "4.7 GB", "2000 MB".
 std::string FitLabel(const FitTo& fit);
 // A disc's name in what is said before the start: "a DVD", "a CD", "2000 MB".

@@ -14,20 +14,21 @@ inline const std::vector<std::wstring> kQualityChoices{L"&Standard", L"&High"};
 inline const std::vector<std::wstring> kIfExistsChoices{L"&Replace it", L"&Keep both", L"&Skip the file"};
 inline const std::vector<std::wstring> kWhenBatchEndsChoices{L"Do &nothing", L"&Sleep", L"Shut &down", L"&Open the output folder"};
 // The fixed sizes a batch is fitted to; "Other size", a number of megabytes, comes after them.
-inline constexpr const char* kFitSettings[] = {"none", "cd", "dvd", "dvd-dl"};
+inline constexpr convert::FitSize kFitSizes[] = {convert::FitSize::None, convert::FitSize::Cd, convert::FitSize::Dvd,
+                                                 convert::FitSize::DvdDual};
 inline const std::vector<std::wstring> kFitChoices{L"&No limit", L"&CD (700 MB)", L"&DVD (4.7 GB)", L"DVD dual &layer (8.5 GB)"};
-inline constexpr int kFitOther = static_cast<int>(std::size(kFitSettings));
+inline constexpr int kFitOther = static_cast<int>(std::size(kFitSizes));
 
 // A size's place among the choices: one of the fixed sizes, else kFitOther.
 inline int FitChoice(const convert::FitTo& fit)
 {
-    return static_cast<int>(std::find(std::begin(kFitSettings), std::end(kFitSettings), fit.setting) - std::begin(kFitSettings));
+    return static_cast<int>(std::find(std::begin(kFitSizes), std::end(kFitSizes), fit.size) - std::begin(kFitSizes));
 }
 
 // What one of the fixed sizes sets.
 inline convert::FitTo FixedFit(int choice)
 {
-    return convert::FitToFromSetting(kFitSettings[choice]);
+    return convert::DiscFit(kFitSizes[choice]);
 }
 
 // A choice's text as a list shows it, without its mnemonic.

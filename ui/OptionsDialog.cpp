@@ -84,7 +84,7 @@ void Load(HWND dialog, const Dialog& d)
     const int fit = view::FitChoice(o.fitTo);
     Fill(dialog, IDC_FIT, fits, fit);
     SendDlgItemMessageW(dialog, IDC_FIT_SIZE, EM_LIMITTEXT, 7, 0);
-    if (fit == view::kFitOther) SetDlgItemTextW(dialog, IDC_FIT_SIZE, fw::Wide(o.fitTo.setting).c_str());
+    if (fit == view::kFitOther) SetDlgItemTextW(dialog, IDC_FIT_SIZE, fw::Wide(convert::FitSetting(o.fitTo)).c_str());
     Fill(dialog, IDC_IF_EXISTS, view::kIfExistsChoices, static_cast<int>(o.ifExists));
     std::vector<std::wstring> encoders{L"Automatic"};
     for (int n = 1; n <= convert::kMostEncoders; ++n) encoders.push_back(std::to_wstring(n));

@@ -135,6 +135,7 @@ TEST(FitToDisc, OneRateForTheBatchWithinThePeakAndAWordWhereItIsTooLow)
     EXPECT_EQ(FitToFromSetting("2000").bytes, 2000LL * 1024 * 1024);
     for (const char* bad : {"", "0", "-5", "4.7", "dvd9", "99999999"}) EXPECT_EQ(FitToFromSetting(bad), FitTo{}) << bad;
     EXPECT_EQ(FitLabel(FitToFromSetting("dvd-dl")), "8.5 GB");
+    for (const char* kept : {"none", "cd", "dvd", "dvd-dl", "2000"}) EXPECT_EQ(FitSetting(FitToFromSetting(kept)), kept);
     EXPECT_FALSE(FitApplies(FitToFromSetting("cd"), Target::VcdPal)) << "a Video CD's rates are fixed";
     struct Case {
         const char* fit;
