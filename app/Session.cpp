@@ -181,6 +181,14 @@ convert::BatchPlan TSession::Plan(bool askVolumes) const
     return plan;
 }
 
+std::string TSession::ListCaption() const
+{
+    std::string caption = kListCaptionText;
+    if (!Busy() && queue_.NextPending() >= 0)
+        caption += std::string(" ") + fw::SystemMarks().dot + " about " + convert::SizeText(ExpectedBytes());
+    return caption;
+}
+
 std::int64_t TSession::ExpectedBytes() const
 {
     return Plan(false).bytes;

@@ -55,6 +55,9 @@ struct TSessionTunings {
     std::function<std::string(AfterBatch)> powerDown = &SystemPowerDown;
 };
 
+// The list's caption of its own.
+inline constexpr const char* kListCaptionText = "Files to convert (DEL to remove selected file from the list)";
+
 class TSession {
 public:
     // Fixes the folders and settings and takes the rows a crashed copy left behind.
@@ -95,6 +98,9 @@ public:
     void Choose(const convert::Choices& choices);
     // What the pending rows' outputs will take together, as far as it is known before the start.
     std::int64_t ExpectedBytes() const;
+    // The caption above the list when no action says what it does: kListCaptionText, with
+    // what the pending rows will take while no batch runs.
+    std::string ListCaption() const;
     // The values kept in the registry, as read at start and changed since.
     const TSettings& Settings() const { return settings_; }
     void RemoveRows(const std::vector<int>& rows) { queue_.RemoveRows(rows); }

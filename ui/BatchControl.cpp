@@ -1,5 +1,5 @@
-// The user in charge of a batch: stopping it, the list's context menu on the selected rows,
-// the batch's progress on the taskbar, and what follows its end (nothing, sleep or shutdown,
+// The user in charge of a batch: stopping it, the menus' commands, the Options window, the
+// batch's progress on the taskbar, and what follows its end (nothing, sleep or shutdown,
 // after a notice that counts down).
 #include <windows.h>
 #include <commctrl.h>
@@ -15,9 +15,9 @@
 #include "framework/handles.h"
 #include "ui/ListLogic.h"
 #include "ui/Main.h"
-#include "ui/LiveRegion.h"
+#include "ui/ListCaption.h"
+#include "ui/Menus.h"
 #include "ui/Notice.h"
-#include "ui/Choices.h"
 #include "ui/AboutDialog.h"
 #include "ui/OptionsDialog.h"
 #include "ui/Taskbar.h"
@@ -65,104 +65,6 @@ HRESULT CALLBACK CountdownProc(HWND dialog, UINT note, WPARAM wParam, LPARAM, LO
         if (left == 0) SendMessageW(dialog, TDM_CLICK_BUTTON, IDOK, 0);
     }
     return S_OK;
-}
-
-constexpr UINT kItemBase = 1, kWhenBase = 100, kTargetBase = 200, kIfExistsBase = 300, kQualityBase = 400, kFitBase = 500,
-               kOptions = 600, kAbout = 601;
-
-// A menu of choices numbered from `base`, the chosen one marked (none for -1); like the
-// queue, the choices take no change during a batch.
-HMENU ChoiceMenu(const std::vector<std::wstring>& texts, UINT base, int chosen, bool enabled)
-{
-    HMENU menu = CreatePopupMenu();
-    for (UINT i = 0; i < texts.size(); ++i) AppendMenuW(menu, MF_STRING | (enabled ? 0 : MF_GRAYED), base + i, texts[i].c_str());
-    if (chosen >= 0)
-        CheckMenuRadioItem(menu, base, base + static_cast<UINT>(texts.size()) - 1, base + static_cast<UINT>(chosen), MF_BYCOMMAND);
-    return menu;
-}
-
-HMENU TargetMenu(convert::Target chosen, bool enabled)
-{
-    std::vector<std::wstring> texts;
-    for (convert::Target target : convert::kTargets) texts.push_back(fw::Wide(convert::TargetMenuText(target)));
-    return ChoiceMenu(texts, kTargetBase, static_cast<int>(chosen), enabled);
-}
-
-HMENU QualityMenu(convert::Quality chosen, bool enabled)
-{
-    return ChoiceMenu(view::kQualityChoices, kQualityBase, static_cast<int>(chosen), enabled);
-}
-
-// The sizes a batch is fitted to, then "Other size…", which a number of megabytes marks.
-constexpr UINT kFitOther = kFitBase + view::kFitOther;
-HMENU FitMenu(const convert::FitTo& chosen, bool enabled)
-{
-    const int choice = view::FitChoice(chosen);
-    std::vector<std::wstring> texts = view::kFitChoices;
-    texts.push_back(choice == view::kFitOther ? L"&Other size (" + fw::Wide(convert::FitLabel(chosen)) + L")…" : L"&Other size…");
-    return ChoiceMenu(texts, kFitBase, choice, enabled);
-}
-
-HMENU IfExistsMenu(convert::IfExists chosen, bool enabled)
-{
-    return ChoiceMenu(view::kIfExistsChoices, kIfExistsBase, static_cast<int>(chosen), enabled);
-}
-
-// The list's context menu: the items, "When the batch ends" with its choices, and the
-// target, the quality, the size to fit and the existing-file choice.
-fw::unique_hmenu BuildListMenu(const std::array<bool, view::kMenuItems>& enabled, const app::TSession& session, bool canSleep)
-{
-    const app::AfterBatch chosen = session.WhenBatchEnds();
-    const wchar_t* texts[view::kMenuItems] = {L"&Open file", L"Open output &folder", L"&Why it failed", L"&Retry",
-                                               L"Re&move", L"Remove &finished rows", L"&Pause converting",
-                                               L"Resume con&verting", L"&Stop converting…", L"When the batch &ends"};
-    fw::unique_hmenu menu(CreatePopupMenu());
-    HMENU when = CreatePopupMenu();  // owned by the menu once appended
-    std::vector<std::wstring> choices = view::kWhenBatchEndsChoices;
-    if (!canSleep) choices[1] = L"Sleep (this computer cannot sleep)";
-    for (UINT i = 0; i < choices.size(); ++i)
-        AppendMenuW(when, MF_STRING | (i == 1 && !canSleep ? MF_GRAYED : 0), kWhenBase + i, choices[i].c_str());
-    CheckMenuRadioItem(when, kWhenBase, kWhenBase + 3, kWhenBase + static_cast<UINT>(chosen), MF_BYCOMMAND);
-    for (int i = 0; i < view::kMenuItems; ++i) {
-        const UINT state = enabled[static_cast<std::size_t>(i)] ? MF_ENABLED : MF_GRAYED;
-        const auto item = static_cast<view::MenuItem>(i);
-        if (item == view::MenuItem::PauseConverting || item == view::MenuItem::WhenBatchEnds)
-            AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-        if (item == view::MenuItem::WhenBatchEnds)
-            AppendMenuW(menu.get(), MF_POPUP | state, reinterpret_cast<UINT_PTR>(when), texts[i]);
-        else
-            AppendMenuW(menu.get(), MF_STRING | state, kItemBase + i, texts[i]);
-    }
-    const convert::Choices& chosenNow = session.Choices();
-    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(TargetMenu(chosenNow.target, !session.Busy())), L"&Convert to");
-    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(QualityMenu(chosenNow.quality, !session.Busy())), L"&Quality");
-    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(FitMenu(chosenNow.fitTo, !session.Busy())), L"Fit &to");
-    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(IfExistsMenu(chosenNow.ifExists, !session.Busy())),
-                L"If the file e&xists");
-    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), MF_STRING, kOptions, L"O&ptions…\tCtrl+,");
-    AppendMenuW(menu.get(), MF_STRING, kAbout, L"&About Mervane…");
-    return menu;
-}
-
-// A choice of the target, the quality, the size to fit or the existing-file rule, from
-// either menu; false for any other command.
-bool TakeChoice(app::TSession& session, UINT command)
-{
-    if (command == kOptions || command == kFitOther || command == kAbout) return false;  // the window's own
-    convert::Choices choices = session.Choices();
-    if (command >= kFitBase)
-        choices.fitTo = view::FixedFit(static_cast<int>(command - kFitBase));
-    else if (command >= kQualityBase)
-        choices.quality = static_cast<convert::Quality>(command - kQualityBase);
-    else if (command >= kIfExistsBase)
-        choices.ifExists = static_cast<convert::IfExists>(command - kIfExistsBase);
-    else if (command >= kTargetBase)
-        choices.target = static_cast<convert::Target>(command - kTargetBase);
-    else
-        return false;
-    session.Choose(choices);
-    return true;
 }
 
 }  // namespace
@@ -224,15 +126,7 @@ void TfrmMain::OnListMenu(POINT screen)
 
 void TfrmMain::OnConvertMenu(POINT screen)
 {
-    // The targets, then the quality and the size to fit.
-    const convert::Choices& chosen = session_.Choices();
-    fw::unique_hmenu menu(TargetMenu(chosen.target, !session_.Busy()));
-    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(QualityMenu(chosen.quality, !session_.Busy())), L"&Quality");
-    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(FitMenu(chosen.fitTo, !session_.Busy())), L"Fit &to");
-    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), MF_STRING, kOptions, L"O&ptions…\tCtrl+,");
-    AppendMenuW(menu.get(), MF_STRING, kAbout, L"&About Mervane…");
+    fw::unique_hmenu menu = BuildConvertMenu(session_);
     const UINT command = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
     if (command == kOptions || command == kFitOther) return OnOptions(command == kFitOther);
     if (command == kAbout) return ShowAbout(Handle());
@@ -260,13 +154,7 @@ void TfrmMain::OnOptions(bool otherSize)
 void TfrmMain::ShowProgress(const convert::BatchProgress& progress)
 {
     const convert::BatchFacts& facts = progress.facts;
-    SetStatusText(convert::BatchCaption(facts, fw::SystemMarks()));
-    if (!told_ || convert::WorthAnnouncing(*told_, facts)) {
-        // Narrator reads a live region only when the window is marked as one.
-        if (!told_) MarkPoliteLiveRegion(listCaptionText_->Handle());
-        told_ = facts;
-        AnnounceStatus();
-    }
+    listCaption_->ShowProgress(facts);
     const auto look = facts.paused ? TTaskbarProgress::Look::Paused
                                    : progress.failed ? TTaskbarProgress::Look::Failed : TTaskbarProgress::Look::Normal;
     constexpr double kSteps = 1000;  // the taskbar's fraction, in thousandths
@@ -278,8 +166,8 @@ void TfrmMain::ShowProgress(const convert::BatchProgress& progress)
 
 void TfrmMain::ShowBatchEnd(const convert::BatchSummary& summary)
 {
-    told_.reset();
-    ShowStatus({});
+    listCaption_->ShowOwn(session_.ListCaption());
+    listCaption_->EndBatch();
     ShutdownBlockReasonDestroy(Handle());
     taskbar_->Clear(Handle());
     if (!summary.abandoned) {

@@ -14,6 +14,7 @@
 #include "framework/Unicode.h"
 #include "ui/BrowseForFolderU.h"
 #include "ui/EzRgnBtn.h"
+#include "ui/ListCaption.h"
 #include "ui/Notice.h"
 #include "ui/Taskbar.h"
 
@@ -30,6 +31,13 @@ void QueueWaitingItemsUnlessADialogIsOpen(app::TIntake& intake, HWND window)
         SetTimer(window, kQueueItemsTimer, kRetryWhileDialogMs, nullptr);
     else
         intake.QueueWaitingItems();
+}
+
+// The items a second copy of the program handed over; none for any other data.
+std::optional<std::vector<std::string>> HandedItems(const COPYDATASTRUCT& data)
+{
+    if (data.dwData != app::kArgumentBlockTag) return std::nullopt;
+    return app::UnpackArguments({static_cast<const char*>(data.lpData), data.cbData});
 }
 
 // An ESC waiting in the thread's queue, while a long action holds the window; it is taken
@@ -91,7 +99,13 @@ TfrmMain::TfrmMain(app::TSession& session)
         ApplyShape();
         ShowChoices();  // the target's label, centred again
     };
-    OnShow = [this](fw::TComponent*) { FormShow(); };
+    OnShow = [this](fw::TComponent*) {
+        ApplyShape();
+        for (fw::TComponent* component : Components())
+            if (auto* control = dynamic_cast<fw::TCustomControl*>(component)) control->Invalidate();
+        // Once the window is there: the tools are written, and a crash's rows offered (once).
+        PostMessageA(Handle(), kShownMessage, 0, 0);
+    };
     DragAcceptFiles(Handle(), TRUE);  // files and folders dropped anywhere on the window
     constexpr UINT kCopyGlobalData = 0x0049;  // carries a drop's file list across processes
     fw::AllowFromLowerIntegrity(Handle(), {WM_DROPFILES, WM_COPYDATA, kCopyGlobalData});
@@ -107,7 +121,7 @@ void TfrmMain::Subscribe()
 {
     app::TSessionEvents events;
     events.OnRowChange = [this](TQueue::Change change, int row) { ShowRow(change, row); };
-    events.OnStatus = [this](const std::string& text) { ShowStatus(text); };
+    events.OnStatus = [this](const std::string& text) { listCaption_->ShowAction(text); };
     events.OnChoicesChanged = [this] { ShowChoices(); };
     events.OnProgress = [this](const convert::BatchProgress& progress) { ShowProgress(progress); };
     events.OnBatchEnded = [this](const convert::BatchSummary& summary) { ShowBatchEnd(summary); };
@@ -138,32 +152,6 @@ void TfrmMain::OnAddFileClick()
     if (std::optional<std::string> path = ChooseMp4File(Handle())) session_.Intake().AddChosenFile(*path);
 }
 
-void TfrmMain::OnAddFolderClick()
-{
-    if (session_.Busy()) return;
-    // The picker is owned by the window: the window takes no input while it is open.
-    const std::string folder =
-        BrowseForFolder(Handle(), "Select folder containing MP4 files", session_.Intake().LastFolder(), false);
-    if (!folder.empty()) session_.Intake().AddFolder(folder);
-}
-
-void TfrmMain::OnBrowseClick()
-{
-    if (session_.Busy()) return;
-    const std::string folder = BrowseForFolder(Handle(), "Select Output Folder", session_.Intake().LastFolder(), false);
-    if (!folder.empty()) session_.ChooseOutputFolder(folder);
-}
-
-void TfrmMain::OnConvertClick()
-{
-    session_.Start();
-}
-
-void TfrmMain::OnMinimiseClick()
-{
-    fw::Application->Minimize();
-}
-
 void TfrmMain::OnCloseClick()
 {
     notice_->Remove();  // the process ends below, without its destructors
@@ -191,7 +179,7 @@ void TfrmMain::ShowChoices()
     if (convert::FitApplies(chosen.fitTo, chosen.target)) shown += dot + convert::FitLabel(chosen.fitTo);
     label.SetCaption(shown);
     convertButton_->SetText("Convert to " + shown);  // its name
-    RefreshListCaption();  // the size follows the target, the quality and the fit
+    if (!session_.Busy()) listCaption_->ShowOwn(session_.ListCaption());  // its size follows the choices
     label.SetBounds(Scaled(label.PlacedAt().value()));
     if (shown == "MPEG") return;  // where the layout puts it
     const fw::TBounds button = Scaled(kConvertButtonAt);
@@ -208,21 +196,16 @@ void TfrmMain::QueueItemsLater(const std::vector<std::string>& items)
         SetTimer(Handle(), kQueueItemsTimer, waitMs, nullptr);
 }
 
-LRESULT TfrmMain::OnCopyData(const COPYDATASTRUCT& data)
-{
-    if (data.dwData != app::kArgumentBlockTag) return FALSE;
-    std::optional<std::vector<std::string>> args =
-        app::UnpackArguments({static_cast<const char*>(data.lpData), data.cbData});
-    if (!args) return FALSE;
-    QueueItemsLater(*args);  // the sender waits for this answer: the adding comes later
-    return TRUE;
-}
-
 LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_DROPFILES: QueueItemsLater(TakeDroppedNames(reinterpret_cast<HDROP>(wParam))); return 0;
-    case WM_COPYDATA: return OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_COPYDATA:
+        if (const std::optional<std::vector<std::string>> items = HandedItems(*reinterpret_cast<const COPYDATASTRUCT*>(lParam))) {
+            QueueItemsLater(*items);  // the sender waits for this answer: the adding comes later
+            return TRUE;
+        }
+        return FALSE;
     case WM_TIMER:
         if (wParam != kQueueItemsTimer) break;
         KillTimer(Handle(), kQueueItemsTimer);

@@ -12,6 +12,7 @@
 
 class TBatchNotice;
 class TEzRgnBtn;
+class TListCaption;
 class TTaskbarProgress;
 
 // Moves a window with the mouse, as if by its caption.
@@ -19,8 +20,8 @@ void DragWindow(HWND window);
 // Opens a file, a folder or a web address as Explorer would.
 void OpenWithShell(HWND owner, const std::string& target);
 
-// The caption above the list, when no action says what it is doing.
-inline constexpr const char* kListCaptionText = "Files to convert (DEL to remove selected file from the list)";
+// Where the convert button lies at 96 DPI; the label under it is centred by it.
+inline constexpr fw::TBounds kConvertButtonAt{436, 384, 41, 41};
 
 class TfrmMain : public fw::TForm {
 public:
@@ -47,11 +48,7 @@ private:
 
     // ---- handlers ----
     void OnAddFileClick();
-    void OnAddFolderClick();
-    void OnBrowseClick();
-    void OnConvertClick();
     void OnCloseClick();
-    void OnMinimiseClick();
     void OnListClick();
     void OnListKeyDown(WORD& key, fw::TShiftState shift);
     void OnListMenu(POINT screen);
@@ -62,19 +59,10 @@ private:
     void OnOptions(bool otherSize = false);
     // Esc and Pause during a batch, Ctrl+O and Ctrl+comma, whichever control has the focus.
     bool OnKey(const MSG& msg);
-    void FormShow();
 
     // ---- showing the session ----
     void ShowRow(TQueue::Change change, int row);
     void ShowChoices();
-    // The caption above the list (its own when empty), in the label and in the text window
-    // that screen readers read; a changed action's caption is told to them at once.
-    void ShowStatus(const std::string& text);
-    // The same without telling screen readers; false when the caption was already that.
-    bool SetStatusText(const std::string& text);
-    // The list's own caption again, with the pending rows' size, unless an action's is shown.
-    void RefreshListCaption();
-    void AnnounceStatus();
     void ShowProgress(const convert::BatchProgress& progress);
     void ShowBatchEnd(const convert::BatchSummary& summary);
     // The full path of a row whose name the column cuts short.
@@ -84,10 +72,6 @@ private:
     // ---- chrome ----
     // The window's round shape, its corners scaled to its DPI.
     void ApplyShape();
-    LRESULT OnCopyData(const COPYDATASTRUCT& data);
-
-    // Where the convert button lies at 96 DPI; the label under it is centred by it.
-    static constexpr fw::TBounds kConvertButtonAt{436, 384, 41, 41};
 
     app::TSession& session_;
     // The controls the window changes after it has made them.
@@ -95,12 +79,9 @@ private:
     fw::TEdit* folderEdit_ = nullptr;
     fw::TEdit* outputFolderEdit_ = nullptr;
     fw::TListView* fileList_ = nullptr;
-    fw::TLabel* listCaption_ = nullptr;
-    fw::TNameLabel* listCaptionText_ = nullptr;  // the caption again, for screen readers
+    std::unique_ptr<TListCaption> listCaption_;
     fw::TLabel* targetLabel_ = nullptr;
     TEzRgnBtn* convertButton_ = nullptr;
     std::unique_ptr<TTaskbarProgress> taskbar_;
     std::unique_ptr<TBatchNotice> notice_;
-    // The batch's progress as screen readers were last told it; none outside a batch.
-    std::optional<convert::BatchFacts> told_;
 };

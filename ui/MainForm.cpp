@@ -4,10 +4,14 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
+
 #include "app/MainInstance.h"
 #include "framework/Application.h"
 #include "framework/errors.h"
+#include "ui/BrowseForFolderU.h"
 #include "ui/EzRgnBtn.h"
+#include "ui/ListCaption.h"
 #include "ui/Main.h"
 #include "ui/Tranpanl.h"
 
@@ -40,7 +44,7 @@ const GraphicRow kGraphics[] = {
     {GraphicRow::Picture, "Logo", {16, 12, 231, 53}, "LOGO", false, nullptr},
     {GraphicRow::Link, "BatchRenamerLink", {158, 16, 0, 13}, "Batch Renamer", true, "https://www.example.com/programs/batch-renamer"},
     {GraphicRow::Picture, "ConvertToPicture", {280, 392, 148, 33}, "CONVERT_TO", false, nullptr},
-    {GraphicRow::ListCaptionText, "ListCaption", {16, 179, 275, 13}, kListCaptionText, false, nullptr},
+    {GraphicRow::ListCaptionText, "ListCaption", {16, 179, 275, 13}, app::kListCaptionText, false, nullptr},
 };
 
 }  // namespace
@@ -73,7 +77,7 @@ void TfrmMain::CreateControls()
     convert->SetText("Convert to MPEG");
     convert->SetTabStop(true);
     convert->Cursor = hand;
-    convert->OnClick = [this](fw::TComponent*) { OnConvertClick(); };
+    convert->OnClick = [this](fw::TComponent*) { session_.Start(); };
     convert->OnContextPopup = [this](POINT at) { OnConvertMenu(at); };
 }
 
@@ -99,7 +103,8 @@ void TfrmMain::CreateGraphics()
         label->SetFontStyle(row.bold, false);
         label->SetCaption(row.content);
         if (row.kind == GraphicRow::TargetText) targetLabel_ = label;
-        if (row.kind == GraphicRow::ListCaptionText) listCaption_ = label;
+        if (row.kind == GraphicRow::ListCaptionText)
+            listCaption_ = std::make_unique<TListCaption>(*this, *label, [this] { return fileList_->Width(); });
         if (row.kind != GraphicRow::Link) continue;
         const char* address = row.address;
         label->Link = true;
@@ -119,14 +124,15 @@ void TfrmMain::CreatePictureButtons()
         const char* pictures[3];  // idle, hover, pressed
         const char* text;
         const char* hint;
-        void (TfrmMain::*onClick)();
+        std::function<void()> onClick;
     };
-    static constexpr PictureButtonRow kRows[] = {
-        {"MinimiseButton", {437, 13, 23, 23}, {"MIN_IDLE", "MIN_HOVER", "MIN_DOWN"}, "Minimise", "Minimize", &TfrmMain::OnMinimiseClick},
-        {"CloseButton", {464, 13, 23, 23}, {"CLOSE_IDLE", "CLOSE_HOVER", "CLOSE_DOWN"}, "Close", "Close", &TfrmMain::OnCloseClick},
+    const PictureButtonRow rows[] = {
+        {"MinimiseButton", {437, 13, 23, 23}, {"MIN_IDLE", "MIN_HOVER", "MIN_DOWN"}, "Minimise", "Minimize",
+         [] { fw::Application->Minimize(); }},
+        {"CloseButton", {464, 13, 23, 23}, {"CLOSE_IDLE", "CLOSE_HOVER", "CLOSE_DOWN"}, "Close", "Close", [this] { OnCloseClick(); }},
     };
     HCURSOR hand = LoadCursor(nullptr, IDC_HAND);
-    for (const PictureButtonRow& row : kRows) {
+    for (const PictureButtonRow& row : rows) {
         TEzRgnBtn* button = fw::Create<TEzRgnBtn>(this, this);
         button->Name = row.name;
         Place(button, row.at);
@@ -135,61 +141,79 @@ void TfrmMain::CreatePictureButtons()
         button->Hint = row.hint;
         button->Cursor = hand;
         button->ShowHint = true;
-        button->OnClick = [this, onClick = row.onClick](fw::TComponent*) { (this->*onClick)(); };
+        button->OnClick = [onClick = row.onClick](fw::TComponent*) { onClick(); };
         AddHintFor(button);
     }
 }
 
+namespace {
+
+// A row of a path: its caption, the box that shows the path and the button that chooses it.
+struct PathRow {
+    const char* caption;
+    const char* captionName;
+    fw::TBounds captionAt;
+    const char* editName;
+    const char* button;
+    int top;
+    const char* text;
+};
+
+// Makes a row's controls: the box is named by the caption above it, a label window just
+// before it; Tab goes from button to button. Its box.
+fw::TEdit* CreatePathRow(fw::TForm& form, const PathRow& row, std::function<void()> onClick)
+{
+    fw::TLabel* caption = fw::Create<fw::TLabel>(&form, &form);
+    caption->Name = row.captionName;
+    form.Place(caption, row.captionAt);
+    caption->SetCaption(row.caption);
+    form.Place(fw::Create<fw::TNameLabel>(&form, &form, row.caption), row.captionAt);
+    auto* edit = fw::Create<fw::TEdit>(&form, &form, fw::TBounds{}, ES_AUTOHSCROLL | ES_READONLY);
+    edit->Name = row.editName;
+    form.Place(edit, {16, row.top + 2, 360, 21});
+    edit->SetFont(form.Font());
+    edit->OnKeyPress = [](fw::TComponent*, char& key) { key = 0; };  // the boxes only show what was chosen
+    auto* button = fw::Create<fw::TButton>(&form, &form, fw::TBounds{}, row.text);
+    button->Name = row.button;
+    form.Place(button, {384, row.top, 103, 25});
+    button->SetFont(form.Font());
+    button->SetTabStop(true);
+    button->OnClick = [onClick = std::move(onClick)](fw::TComponent*) { onClick(); };
+    return edit;
+}
+
+}  // namespace
+
 void TfrmMain::CreatePathRows()
 {
-    // Each edit shows a path and is named by the caption above it, a label window just before
-    // it; Tab goes from button to button.
-    struct PathRow {
-        const char* caption;
-        const char* captionName;
-        fw::TBounds captionAt;
-        fw::TEdit* TfrmMain::*edit;
-        const char* editName;
-        const char* button;
-        int top;
-        const char* text;
-        void (TfrmMain::*onClick)();
+    // Nothing is chosen during a batch. The folder pickers are owned by the window: it takes
+    // no input while one is open.
+    auto unlessBusy = [this](std::function<void()> action) {
+        return [this, action] {
+            if (!session_.Busy()) action();
+        };
     };
-    static constexpr PathRow kRows[] = {
-        {"Select single MP4 file", "FileCaption", {16, 64, 99, 13}, &TfrmMain::fileEdit_, "FileEdit", "AddFileButton", 77,
-         "&Add MP4 File", &TfrmMain::OnAddFileClick},
-        {"Select folder containing MP4 files", "FolderCaption", {16, 102, 157, 13}, &TfrmMain::folderEdit_, "FolderEdit",
-         "AddFolderButton", 115, "Add &Folder", &TfrmMain::OnAddFolderClick},
-        {"Select output folder", "OutputFolderCaption", {16, 139, 95, 13}, &TfrmMain::outputFolderEdit_, "OutputFolderEdit", "BrowseButton",
-         153, "&Browse", &TfrmMain::OnBrowseClick},
-    };
-    for (const PathRow& row : kRows) {
-        fw::TLabel* caption = fw::Create<fw::TLabel>(this, this);
-        caption->Name = row.captionName;
-        Place(caption, row.captionAt);
-        caption->SetCaption(row.caption);
-        Place(fw::Create<fw::TNameLabel>(this, this, row.caption), row.captionAt);
-        auto* edit = this->*row.edit = fw::Create<fw::TEdit>(this, this, fw::TBounds{}, ES_AUTOHSCROLL | ES_READONLY);
-        edit->Name = row.editName;
-        Place(edit, {16, row.top + 2, 360, 21});
-        edit->SetFont(Font());
-        edit->OnKeyPress = [](fw::TComponent*, char& key) { key = 0; };  // the boxes only show what was chosen
-        auto* button = fw::Create<fw::TButton>(this, this, fw::TBounds{}, row.text);
-        button->Name = row.button;
-        Place(button, {384, row.top, 103, 25});
-        button->SetFont(Font());
-        button->SetTabStop(true);
-        button->OnClick = [this, onClick = row.onClick](fw::TComponent*) { (this->*onClick)(); };
-    }
+    auto pickFolder = [this](const char* title) { return BrowseForFolder(Handle(), title, session_.Intake().LastFolder(), false); };
+    fileEdit_ = CreatePathRow(*this, {"Select single MP4 file", "FileCaption", {16, 64, 99, 13}, "FileEdit", "AddFileButton", 77, "&Add MP4 File"},
+                              [this] { OnAddFileClick(); });
+    folderEdit_ = CreatePathRow(*this,
+                                {"Select folder containing MP4 files", "FolderCaption", {16, 102, 157, 13}, "FolderEdit",
+                                 "AddFolderButton", 115, "Add &Folder"},
+                                unlessBusy([=, this] {
+                                    if (const std::string folder = pickFolder("Select folder containing MP4 files"); !folder.empty())
+                                        session_.Intake().AddFolder(folder);
+                                }));
+    outputFolderEdit_ = CreatePathRow(*this,
+                                      {"Select output folder", "OutputFolderCaption", {16, 139, 95, 13}, "OutputFolderEdit",
+                                       "BrowseButton", 153, "&Browse"},
+                                      unlessBusy([=, this] {
+                                          if (const std::string folder = pickFolder("Select Output Folder"); !folder.empty())
+                                              session_.ChooseOutputFolder(folder);
+                                      }));
 }
 
 void TfrmMain::CreateFileList()
 {
-    // The caption's text as a window of its own too: screen readers read it, and hear the
-    // batch's progress there.
-    listCaptionText_ = fw::Create<fw::TNameLabel>(this, this, kListCaptionText);
-    listCaptionText_->Name = "ListCaptionText";
-    Place(listCaptionText_, listCaption_->PlacedAt().value());
     fileList_ = fw::Create<fw::TListView>(this, this, fw::TBounds{},
                                           std::vector<fw::TListColumn>{{"Type", 40},
                                                                        {"File Name (click to view)", 154},
@@ -221,15 +245,6 @@ void TfrmMain::ApplyShape()
 {
     const int corner = Scaled(30);
     fw::SetWindowRegion(Handle(), fw::unique_hrgn(CreateRoundRectRgn(0, 0, Width(), Height(), corner, corner)));
-}
-
-void TfrmMain::FormShow()
-{
-    ApplyShape();
-    for (fw::TComponent* component : Components())
-        if (auto* control = dynamic_cast<fw::TCustomControl*>(component)) control->Invalidate();
-    // Once the window is there: the tools are written, and a crash's rows offered (once).
-    PostMessageA(Handle(), kShownMessage, 0, 0);
 }
 
 void DragWindow(HWND window)

@@ -1,18 +1,17 @@
 // The queue list, the session's rows as the window shows them: a row for each, the clickable
-// columns drawn like links, clicks, keys and tips, and the caption above it.
+// columns drawn like links, clicks, keys and tips.
 #include <windows.h>
 #include <commctrl.h>
 
-#include "convert/FitLogic.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
+#include "ui/ListCaption.h"
 #include "ui/ListLogic.h"
 #include "ui/Main.h"
 
 namespace {
 // The columns of the list view.
 constexpr int kNameColumn = 1, kStateColumn = 2, kConvertedColumn = 3;
-constexpr DWORD kLiveRegionChanged = 0x8019;  // EVENT_OBJECT_LIVEREGIONCHANGED, Windows 8 and later
 }  // namespace
 
 void TfrmMain::ShowRow(TQueue::Change change, int row)
@@ -29,43 +28,7 @@ void TfrmMain::ShowRow(TQueue::Change change, int row)
         fileList_->SetCellText(row, kConvertedColumn, converted());
         break;
     }
-    if (!session_.Busy()) RefreshListCaption();
-}
-
-void TfrmMain::ShowStatus(const std::string& text)
-{
-    if (SetStatusText(text)) AnnounceStatus();
-}
-
-bool TfrmMain::SetStatusText(const std::string& text)
-{
-    // While an action works, its caption takes the list's width; afterwards the caption is
-    // its own again, with what the pending rows' outputs will take.
-    std::string caption = text;
-    if (caption.empty()) {
-        caption = kListCaptionText;
-        if (!session_.Busy() && session_.Queue().NextPending() >= 0)
-            caption += std::string(" ") + fw::SystemMarks().dot + " about " + convert::SizeText(session_.ExpectedBytes());
-    }
-    if (caption == listCaption_->Caption()) return false;
-    const fw::TBounds at = Scaled(listCaption_->PlacedAt().value());
-    const fw::TBounds bounds{at.left, at.top, caption == kListCaptionText ? at.width : fileList_->Width(), at.height};
-    listCaption_->SetBounds(bounds);
-    listCaption_->SetCaption(caption);
-    listCaptionText_->SetText(caption);
-    listCaptionText_->SetBounds(bounds);
-    return true;
-}
-
-void TfrmMain::RefreshListCaption()
-{
-    // Not over what an action says meanwhile.
-    if (listCaption_->Caption().rfind(kListCaptionText, 0) == 0) SetStatusText({});
-}
-
-void TfrmMain::AnnounceStatus()
-{
-    NotifyWinEvent(kLiveRegionChanged, listCaptionText_->Handle(), OBJID_CLIENT, CHILDID_SELF);
+    if (!session_.Busy()) listCaption_->ShowOwn(session_.ListCaption());
 }
 
 void TfrmMain::OnListClick()

@@ -284,7 +284,7 @@ TEST_F(AddingTest, NamesWithAccentsQuotesAndShellCharactersAreProbedRight)
     ASSERT_EQ(session->Queue().Count(), 5);
     for (int row = 0; row < 5; ++row) EXPECT_EQ(session->Queue().MediaSeconds(row), 3) << session->Queue().Path(row);
     // The caption is its own again, with what the five rows' outputs will take.
-    EXPECT_EQ(Control<fw::TLabel>("ListCaption").Caption(), std::string(kListCaptionText) + " " + fw::SystemMarks().dot + " about " +
+    EXPECT_EQ(Control<fw::TLabel>("ListCaption").Caption(), std::string(app::kListCaptionText) + " " + fw::SystemMarks().dot + " about " +
                                                                 convert::SizeText(session->ExpectedBytes()));
 }
 
