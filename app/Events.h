@@ -26,6 +26,8 @@ struct TSessionEvents {
     std::function<bool(const std::string& text)> OnQuestion{};
     // Asked between the files of a long action: whether the user wants it stopped (ESC).
     std::function<bool()> OnStopWanted{};
+    // Whether the window is free for what comes in: no dialog or message box of its own is open.
+    std::function<bool()> OnFreeWanted{};
 };
 
 // The caption's text while an action works (empty: its own again), and news of the folders

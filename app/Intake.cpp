@@ -25,6 +25,8 @@ constexpr std::size_t kShowProgressAbove = 3;
 // A burst (several "Open with" copies, drops in a row) is taken as one, with one message,
 // once it has been quiet for a moment or has gone on for a second.
 constexpr DWORD kBurstQuietMs = 250, kBurstMostMs = 1000;
+// Items that came while a dialog of the window's is open wait for it: tried again so often.
+constexpr DWORD kRetryWhileDialogMs = 300;
 
 // What the finder found in a folder or its tree; empty once the user stopped it.
 struct Found {
@@ -88,7 +90,11 @@ std::string SubfolderOf(const std::string& path, const std::string& given)
 }  // namespace
 
 TIntake::TIntake(TQueue& queue, const TSessionEvents& events, TIntakeSetup setup)
-    : queue_(queue), events_(events), setup_(std::move(setup))
+    : queue_(queue), events_(events), setup_(std::move(setup)), burst_([this] {
+          if (waiting_.empty()) return;
+          if (events_.OnFreeWanted && !events_.OnFreeWanted()) burst_.Arm(kRetryWhileDialogMs);
+          else QueueWaitingItems();
+      })
 {
 }
 
@@ -217,12 +223,12 @@ void TIntake::AddItems(const std::vector<std::string>& items)
     if (!refused.empty()) Tell(events_, NotAddedMessage(refused));
 }
 
-unsigned TIntake::BurstWaitMs(const std::vector<std::string>& items)
+void TIntake::Hand(const std::vector<std::string>& items)
 {
-    if (items.empty()) return kBurstQuietMs;
+    if (items.empty()) return;
     if (waiting_.empty()) burstStart_ = GetTickCount();
     waiting_.insert(waiting_.end(), items.begin(), items.end());
-    return GetTickCount() - burstStart_ >= kBurstMostMs ? 0 : kBurstQuietMs;
+    burst_.Arm(GetTickCount() - burstStart_ >= kBurstMostMs ? 0 : kBurstQuietMs);
 }
 
 void TIntake::QueueWaitingItems()

@@ -12,6 +12,7 @@
 
 #include "app/AppLogic.h"
 #include "app/Events.h"
+#include "framework/OneShot.h"
 #include "queue/Queue.h"
 
 class DurationProbe;
@@ -49,12 +50,13 @@ public:
     // Dropped or handed-over items in their order: MP4 files as one is chosen, folders as
     // "Add Folder" takes them; one message lists what was passed over.
     void AddItems(const std::vector<std::string>& items);
-    // Keeps items to be queued once the window is free, and says in how many milliseconds to
-    // call QueueWaitingItems: a burst of drops and hand-overs is taken as one.
-    unsigned BurstWaitMs(const std::vector<std::string>& items);
-    // Queues what waits, or, during a batch, says once for each file that it waits for its end.
-    void QueueWaitingItems();
-    bool ItemsWaiting() const { return !waiting_.empty(); }
+    // Items dropped, handed over or on the command line, kept and queued as AddItems takes
+    // them once a burst of them has been quiet for a moment (or has gone on for a second),
+    // when no dialog of the window's is open. During a batch they wait for its end, said
+    // once for each file.
+    void Hand(const std::vector<std::string>& items);
+    // After a batch: what was handed over meanwhile is queued.
+    void BatchEnded() { QueueWaitingItems(); }
     // The media seconds of a file, or none when the media tool gave no answer in time.
     std::optional<int> ProbeDuration(const std::string& path) { return Probe(path, setup_.probeTimeLimitMs); }
     // After a crash: offers the rows that the copy which crashed had not done.
@@ -73,6 +75,7 @@ private:
     bool ProbeAndAdd(const std::vector<std::string>& files, const std::vector<bool>& online, const std::string& tree,
                      std::vector<RefusedItem>& refused);
     std::optional<int> Probe(const std::string& path, DWORD timeLimitMs);
+    void QueueWaitingItems();
     // Whether files whose data is online only may be read (and so downloaded): asked once a burst.
     bool MayDownload(std::size_t files, std::int64_t bytes);
 
@@ -82,6 +85,7 @@ private:
     std::string lastFolder_, lastFile_;
     std::vector<std::string> waiting_;
     DWORD burstStart_ = 0;              // when the first of the items waiting came
+    fw::TOneShot burst_;                // the end of the burst, or of a dialog open at its end
     std::size_t announcedWaiting_ = 0;  // items already said to wait for the batch's end
     std::optional<bool> download_;      // the answer of this burst on online-only files
 };

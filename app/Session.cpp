@@ -194,8 +194,9 @@ std::int64_t TSession::ExpectedBytes() const
     return Plan(false).bytes;
 }
 
-AfterBatch TSession::TakeWhenBatchEnds()
+AfterBatch TSession::BatchOver()
 {
+    intake_.BatchEnded();
     return std::exchange(whenBatchEnds_, AfterBatch::Nothing);
 }
 

@@ -186,7 +186,7 @@ void TfrmMain::ShowBatchEnd(const convert::BatchSummary& summary)
 
 void TfrmMain::BatchEnded()
 {
-    const app::AfterBatch choice = session_.TakeWhenBatchEnds();  // for one batch only
+    const app::AfterBatch choice = session_.BatchOver();
     if (choice == app::AfterBatch::Nothing || session_.Busy()) return;
     if (choice == app::AfterBatch::OpenFolder) {
         OpenWithShell(Handle(), session_.OutputFolderOf(-1));

@@ -20,19 +20,6 @@
 
 namespace {
 
-constexpr UINT_PTR kQueueItemsTimer = 7;
-constexpr UINT kRetryWhileDialogMs = 300;
-
-// The items dropped or handed over meanwhile, queued; not while a dialog or message box of
-// ours is open: tried again shortly.
-void QueueWaitingItemsUnlessADialogIsOpen(app::TIntake& intake, HWND window)
-{
-    if (intake.ItemsWaiting() && !IsWindowEnabled(window))
-        SetTimer(window, kQueueItemsTimer, kRetryWhileDialogMs, nullptr);
-    else
-        intake.QueueWaitingItems();
-}
-
 // The items a second copy of the program handed over; none for any other data.
 std::optional<std::vector<std::string>> HandedItems(const COPYDATASTRUCT& data)
 {
@@ -128,6 +115,7 @@ void TfrmMain::Subscribe()
     events.OnMessage = [](const std::string& text) { fw::Application->ShowMessage(text); };
     events.OnQuestion = [](const std::string& text) { return fw::Application->Ask(text); };
     events.OnStopWanted = &EscapeWaiting;
+    events.OnFreeWanted = [this] { return IsWindowEnabled(Handle()) != FALSE; };
     session_.Listen(std::move(events));
 }
 
@@ -187,34 +175,17 @@ void TfrmMain::ShowChoices()
     label.SetBounds({centre - width / 2, label.Top(), width, label.Height()});
 }
 
-void TfrmMain::QueueItemsLater(const std::vector<std::string>& items)
-{
-    if (items.empty()) return;
-    if (const unsigned waitMs = session_.Intake().BurstWaitMs(items); waitMs == 0)
-        PostMessageA(Handle(), kQueueItemsMessage, 0, 0);
-    else
-        SetTimer(Handle(), kQueueItemsTimer, waitMs, nullptr);
-}
-
 LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_DROPFILES: QueueItemsLater(TakeDroppedNames(reinterpret_cast<HDROP>(wParam))); return 0;
+    case WM_DROPFILES: session_.Intake().Hand(TakeDroppedNames(reinterpret_cast<HDROP>(wParam))); return 0;
     case WM_COPYDATA:
         if (const std::optional<std::vector<std::string>> items = HandedItems(*reinterpret_cast<const COPYDATASTRUCT*>(lParam))) {
-            QueueItemsLater(*items);  // the sender waits for this answer: the adding comes later
+            session_.Intake().Hand(*items);  // the sender waits for this answer: the adding comes later
             return TRUE;
         }
         return FALSE;
-    case WM_TIMER:
-        if (wParam != kQueueItemsTimer) break;
-        KillTimer(Handle(), kQueueItemsTimer);
-        [[fallthrough]];
-    case kQueueItemsMessage: QueueWaitingItemsUnlessADialogIsOpen(session_.Intake(), Handle()); return 0;
-    case kBatchEndedMessage:
-        session_.Intake().QueueWaitingItems();  // what came meanwhile, then what follows the batch
-        BatchEnded();
-        return 0;
+    case kBatchEndedMessage: BatchEnded(); return 0;
     case kNoticeMessage: notice_->Handle(lParam); return 0;
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) notice_->Remove();  // the user is back and sees the list

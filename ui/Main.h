@@ -28,8 +28,6 @@ public:
     explicit TfrmMain(app::TSession& session);
     ~TfrmMain() override;
 
-    // Items from the command line, a drop or a second copy: queued once the window is free.
-    void QueueItemsLater(const std::vector<std::string>& items);
     // After a batch: the countdown, when sleep or shutdown was chosen.
     void BatchEnded();
     // Esc or "Stop converting...": after the running files, now, or not at all.
@@ -37,8 +35,8 @@ public:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // Posted to the window: queue what waits, go on once the window shows, follow a batch's end.
-    enum : UINT { kQueueItemsMessage = WM_APP + 1, kShownMessage, kBatchEndedMessage, kNoticeMessage };
+    // Posted to the window: go on once it shows, follow a batch's end, a notification's news.
+    enum : UINT { kShownMessage = WM_APP + 1, kBatchEndedMessage, kNoticeMessage };
     void CreateControls();
     void CreateGraphics();
     void CreatePictureButtons();

@@ -60,7 +60,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     try {
         fw::Application->SetMainForm(window.get());
         // Files and folders named on the command line are queued once the window shows.
-        window->QueueItemsLater(CommandLinePaths());
+        session->Intake().Hand(CommandLinePaths());
         fw::Application->Run();
         window.reset();
         session.reset();
