@@ -8,6 +8,7 @@
 #include "app/AppLogic.h"
 #include "convert/EncoderArgs.h"
 #include "convert/FitLogic.h"
+#include "convert/SlotFiles.h"
 #include "app/Settings.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
@@ -248,7 +249,7 @@ void TSession::DeleteLeftovers()
     for (const std::string& path : paths) DeleteFileA(path.c_str());
     RemoveDirectoryA((app + "fonts").c_str());
     // Each owner's own: the encoders' logs, and the answers of a probe cut short.
-    convert::TBatch::RemoveLogs(folders_.temp);
+    convert::RemoveLogs(folders_.temp);
     DurationProbe::RemoveAnswerFiles(folders_.temp);
 }
 

@@ -10,6 +10,7 @@
 #include "convert/EncoderArgs.h"
 #include "convert/OutputNames.h"
 #include "convert/OutputRecord.h"
+#include "convert/SlotFiles.h"
 #include "convert/SubtitleFile.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
@@ -27,50 +28,6 @@ TBatch::TBatch(TQueue& queue) : queue_(queue) {}
 TBatch::~TBatch()
 {
     Abandon();
-}
-
-std::string TBatch::LogPath(const std::string& folder, int slot)
-{
-    return folder + (slot == 0 ? std::string("ffmpeg_log.txt") : "ffmpeg_log_" + std::to_string(slot + 1) + ".txt");
-}
-
-std::string TBatch::PassLogPath(const std::string& folder, int slot)
-{
-    return folder + "ffmpeg_pass_" + std::to_string(slot + 1);
-}
-
-std::string TBatch::SubtitlesCopyPath(const std::string& folder, int slot)
-{
-    return folder + "ffmpeg_subtitles_" + std::to_string(slot + 1);
-}
-
-namespace {
-
-// A slot's file removed once no process holds it. One deleted while an ended encoder still
-// holds it would stay pending: Windows then refuses the slot's next encoder that name, and
-// Wine removes the next encoder's file of that name when it ends, before it is read.
-void RemoveReleased(const std::string& path)
-{
-    if (fw::WaitUntilReleased(path)) DeleteFileA(path.c_str());
-}
-
-// What the encoder of that slot was given and wrote beside its log, removed: the passes' log
-// and the subtitles' copy.
-void RemoveSlotFiles(const std::string& folder, int slot)
-{
-    RemoveReleased(TBatch::PassLogPath(folder, slot) + "-0.log");
-    for (std::string_view extension : kSubtitleExtensions)
-        RemoveReleased(TBatch::SubtitlesCopyPath(folder, slot) + std::string(extension));
-}
-
-}  // namespace
-
-void TBatch::RemoveLogs(const std::string& folder)
-{
-    for (int slot = 0; slot < kMostEncoders; ++slot) {
-        RemoveReleased(LogPath(folder, slot));
-        RemoveSlotFiles(folder, slot);
-    }
 }
 
 void TBatch::Start(const BatchSetup& setup)
@@ -115,7 +72,7 @@ std::unique_ptr<TConversion> TBatch::Prepare(int row)
     c->mediaSeconds = queue_.MediaSeconds(row);
     c->fittedRate = FittedRateFrom(row);
     c->step = FirstStep(DescribeFirst(setup_.choices.target), c->fittedRate.has_value());
-    c->expectedSize = ExpectedSize(*c);
+    c->expectedSize = c->ExpectedSize(setup_);
     c->output = OutputFor(row, *c);
     if (c->output.empty() || c->skipped) return c;
     c->written = TemporaryPathFor(c->output, [&](const std::string& candidate) {
@@ -191,11 +148,11 @@ std::string TBatch::OutputFor(int row, TConversion& c)
 void TBatch::StartRow(int row)
 {
     std::unique_ptr<TConversion> c = Prepare(row);
-    ++facts_.started;
+    tally_.Started();
     // A row that ends before an encoder runs gives its claim up.
     auto endHere = [&](Outcome outcome) {
         if (!c->output.empty()) claims_->Release(c->output);
-        FileEnded(*c, outcome);
+        tally_.Ended(outcome, c->mediaSeconds, 0);
         ShowProgress();
     };
     if (c->output.empty() || (!c->skipped && c->written.empty())) {
@@ -253,7 +210,7 @@ void TBatch::Finish(TConversion& c)
     if (c.stopped)
         queue_.Stopped(row);
     else if (reason.empty())
-        queue_.Finish(row, saved.savedAs, Notes(c, saved.note));
+        queue_.Finish(row, saved.savedAs, c.Notes(setup_, saved.note));
     else
         queue_.Fail(row, reason);
     claims_->Written(c.output);
@@ -264,7 +221,7 @@ void TBatch::Finish(TConversion& c)
     if (writing_) writing_->Remove(c.written);
     RemoveSlotFiles(setup_.logFolder, c.slot);
     TAdvancedTimer* timer = c.timer;
-    FileEnded(c, c.stopped ? Outcome::Stopped : reason.empty() ? Outcome::Converted : Outcome::Failed);
+    tally_.Ended(c.stopped ? Outcome::Stopped : reason.empty() ? Outcome::Converted : Outcome::Failed, c.mediaSeconds, c.lastSize);
     running_.erase(std::find_if(running_.begin(), running_.end(), [&](const auto& p) { return p.get() == &c; }));
     ShowProgress();
     // The timer goes once the next rows have started: this may be one of its ticks.

@@ -48,22 +48,6 @@ struct BatchSetup {
     std::string outputRecord{};
 };
 
-// How far a batch is: in media seconds, the files not yet ended, whether one failed.
-struct BatchProgress {
-    BatchFacts facts;
-    bool failed = false;
-    int filesLeft = 0;
-};
-
-// How a batch ended.
-struct BatchSummary {
-    int converted = 0;
-    int failed = 0;
-    std::int64_t bytes = 0;  // what the converted files take together
-    bool stopped = false;    // by the user, before every file had its turn
-    bool abandoned = false;  // by the program's end: nobody is there to be told
-};
-
 struct TConversion;
 
 // A file the batch converts now, as it tells it.
@@ -100,15 +84,6 @@ public:
     // Each encoder goes on exactly where it was.
     void Resume();
 
-    // The log of the encoder in that slot: "ffmpeg_log.txt", "ffmpeg_log_2.txt"...
-    static std::string LogPath(const std::string& folder, int slot);
-    // The passes' log of a fitted file in that slot, as the encoder is told it: it adds "-0.log".
-    static std::string PassLogPath(const std::string& folder, int slot);
-    // The UTF-8 copy of the subtitles of the file in that slot, before its extension.
-    static std::string SubtitlesCopyPath(const std::string& folder, int slot);
-    // Removes the logs of every slot from that folder.
-    static void RemoveLogs(const std::string& folder);
-
     // While the batch runs: its progress, at its start, as files grow and as each ends.
     std::function<void(const BatchProgress&)> OnProgress;
     // Called when a batch has ended, whether it finished, was stopped or was abandoned.
@@ -137,10 +112,6 @@ private:
     void Begin();
     void End(bool abandoned = false);
     void ShowProgress();
-    // How much of its output a conversion has written, as the progress counts it: each of a
-    // fitted file's passes counts for half.
-    std::int64_t DoneBytes(const TConversion& conversion) const;
-    enum class Outcome { Converted, Failed, Stopped, Skipped };
     // The output of this run for the row's input, claimed: named by the pattern, in its
     // folder, and by the choice for an existing file. Empty when its path passes Windows'
     // limits. Says in the conversion why it is not where it was meant to go, whether it is
@@ -149,20 +120,12 @@ private:
     // A run begun without the input's description: once its log describes the input, the
     // run starts again where that calls for other arguments; true when it did.
     bool LookAtDescription(TConversion& conversion, const std::vector<std::string>& logLines);
-    // What one run of the encoder makes of the conversion's file, as far as it is known.
-    EncodeRequest Request(const TConversion& conversion) const;
     // A fitted batch's video rate for the file of this row: the size left, less what the running
     // files are to take, over the pending rows from this one; a file that took less than its
     // share leaves the rest to the files after it, one that took more takes it from them.
     std::optional<int> FittedRateFrom(int row) const;
-    // What its output will take, at the rates its arguments ask for.
-    std::int64_t ExpectedSize(const TConversion& conversion) const;
-    // What a click on its "Done" says: the colours, the scaling, the save.
-    std::string Notes(const TConversion& conversion, const std::string& savedNote) const;
-    void FileEnded(const TConversion& conversion, Outcome outcome);
     void SuspendEncoders(bool suspend);
     int FreeSlot() const;
-    double RunningSeconds() const;
 
     TQueue& queue_;
     BatchSetup setup_;
@@ -171,11 +134,7 @@ private:
     std::unique_ptr<TOutputRecord> record_;
     std::unique_ptr<TWritingList> writing_;
     enum class State { Idle, Running, Paused, Stopping } state_ = State::Idle;
-    BatchFacts facts_;       // the ended files' share; the running ones are added when shown
-    BatchSummary summary_;
-    int ended_ = 0;           // files converted or failed
-    DWORD runningSince_ = 0;  // when the batch last began or went on after a pause
-    DWORD runningMs_ = 0;     // converting before that
+    TBatchTally tally_;
 };
 
 }  // namespace convert

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "convert/Conversion.h"
+#include "convert/SlotFiles.h"
 #include "convert/EncoderArgs.h"
 #include "convert/EncoderRun.h"
 #include "convert/FitLogic.h"
@@ -19,16 +20,10 @@
 
 namespace convert {
 
-EncodeRequest TBatch::Request(const TConversion& c) const
-{
-    return {fw::ExtendedPath(c.input), fw::ExtendedPath(c.written), setup_.choices.target, setup_.choices.quality,
-            c.facts, c.scaledTo, c.fittedRate, PassOf(c.step), PassLogPath(setup_.logFolder, c.slot), c.sidecar, c.ownTrack};
-}
-
 std::optional<int> TBatch::FittedRateFrom(int row) const
 {
     if (!setup_.fittedRate || setup_.fitBytes <= 0) return setup_.fittedRate;
-    std::int64_t left = setup_.fitBytes - summary_.bytes, seconds = 0;
+    std::int64_t left = setup_.fitBytes - tally_.Bytes(), seconds = 0;
     for (const auto& c : running_)
         if (c->fittedRate) left -= FittedBytes(*c->fittedRate, c->mediaSeconds, setup_.choices.target, setup_.choices.quality);
     int files = 0;
@@ -38,17 +33,12 @@ std::optional<int> TBatch::FittedRateFrom(int row) const
     return std::max(rate, *setup_.fittedRate / 2);
 }
 
-std::int64_t TBatch::ExpectedSize(const TConversion& c) const
-{
-    return ExpectedSizeFor(static_cast<int>(c.mediaSeconds), ExpectedRateKBps(Request(c)));
-}
-
 std::string TBatch::Launch(TConversion& c)
 {
     if (!fw::FileExists(c.input)) return kInputGone;
     if (!setup_.encoderMissing.empty()) return setup_.encoderMissing;
     const std::string args =
-        (c.step == Step::Describing ? DescribeArguments(fw::ExtendedPath(c.input)) : EncodeArguments(Request(c)))
+        (c.step == Step::Describing ? DescribeArguments(fw::ExtendedPath(c.input)) : EncodeArguments(c.Request(setup_)))
             .Line();
     // Below normal priority: the desktop stays responsive while the encoders run. Paths
     // past MAX_PATH go in the long form Windows documents for them.
@@ -75,10 +65,10 @@ bool TBatch::LookAtDescription(TConversion& c, const std::vector<std::string>& l
     // frame. Where that calls for other arguments (an HDR picture), the run starts again.
     if (std::none_of(lines.begin(), lines.end(), [](const std::string& line) { return line.find("Output #0") != std::string::npos; }))
         return false;
-    const std::string began = EncodeArguments(Request(c)).Line();
+    const std::string began = EncodeArguments(c.Request(setup_)).Line();
     c.facts = ReadInputFacts(lines).value_or(InputFacts{});
-    c.expectedSize = ExpectedSize(c);  // the high quality's from its picture
-    if (EncodeArguments(Request(c)).Line() == began) return false;
+    c.expectedSize = c.ExpectedSize(setup_);  // the high quality's from its picture
+    if (EncodeArguments(c.Request(setup_)).Line() == began) return false;
     if (WaitForSingleObject(c.process.get(), 0) == WAIT_TIMEOUT) {
         TerminateProcess(c.process.get(), 1);
         WaitForSingleObject(c.process.get(), 5000);
@@ -105,7 +95,7 @@ void TBatch::OnTick(int id)
     if (const std::optional<std::int64_t> size = MeasureOutput(c->written)) {
         // Growing: the file is not finished while its encoder still runs.
         c->lastSize = *size;
-        fw::Guarded([&] { queue_.ShowProgress(queue_.IndexOf(c->id), DoneBytes(*c), c->expectedSize); });
+        fw::Guarded([&] { queue_.ShowProgress(queue_.IndexOf(c->id), c->DoneBytes(), c->expectedSize); });
         ShowProgress();
     }
 }
@@ -151,7 +141,7 @@ void TBatch::OnRunEnded(int id)
     std::optional<std::pair<PictureSize, PictureSize>> refused;
     if (c.step == Step::Describing) {
         c.facts = ReadInputFacts(lines);
-        c.expectedSize = ExpectedSize(c);  // at the rates the description gives
+        c.expectedSize = c.ExpectedSize(setup_);  // at the rates the description gives
     } else {
         if (!c.facts && !c.stopped && LookAtDescription(c, lines)) return;  // a run too short for a tick to look
         c.lastSize = MeasureOutput(c.written).value_or(0);
@@ -159,7 +149,7 @@ void TBatch::OnRunEnded(int id)
         end.failed = !c.failure.empty();
         if (end.failed) refused = RefusedPicture(c, setup_.choices.target, lines);
         end.scalable = refused.has_value();
-        end.subtitlesRefused = end.failed && SubtitlesOf(Request(c)) && SubtitlesRefused(lines);
+        end.subtitlesRefused = end.failed && SubtitlesOf(c.Request(setup_)) && SubtitlesRefused(lines);
     }
     const NextStep next = AfterRun(c.step, c.fittedRate.has_value(), end);
     if (next.step == Step::Saving) {
@@ -168,7 +158,7 @@ void TBatch::OnRunEnded(int id)
     }
     if (next.retry == Retry::Scaled) std::tie(c.scaledFrom, c.scaledTo) = *refused;
     if (next.retry == Retry::WithoutSubtitles) {
-        c.subtitlesNote = SubtitlesSkippedNote(SubtitlesOf(Request(c))->from, "the encoder could not read them");
+        c.subtitlesNote = SubtitlesSkippedNote(SubtitlesOf(c.Request(setup_))->from, "the encoder could not read them");
         c.sidecar.reset();
         c.ownTrack = false;
     }
@@ -196,21 +186,6 @@ void TBatch::Ended(TConversion& c)
 void TBatch::OnSaveEnded(int id)
 {
     if (TConversion* c = Find(id)) Finish(*c);
-}
-
-std::string TBatch::Notes(const TConversion& c, const std::string& savedNote) const
-{
-    std::string notes = JoinNotes(c.placeNote, c.shortNote);
-    if (const std::optional<SubtitleSource> source = SubtitlesOf(Request(c))) {
-        // A burn-in that drew nothing says so instead: no row reads as subtitled without them.
-        const UndrawnText undrawn = UndrawnOf(LogLinesWith(c.log, "fallback"));
-        if (!undrawn.noFont) notes = JoinNotes(notes, SubtitlesBurnedNote(*source));
-        notes = JoinNotes(notes, UndrawnNote(undrawn));
-    }
-    notes = JoinNotes(notes, c.subtitlesNote);
-    for (const std::string& note : ColourNotes(Request(c))) notes = JoinNotes(notes, note);
-    if (c.scaledTo) notes = JoinNotes(notes, ScaledNote(*c.scaledFrom, *c.scaledTo, fw::SystemMarks()));
-    return JoinNotes(notes, savedNote);
 }
 
 }  // namespace convert

@@ -16,7 +16,7 @@ void TBatch::Pause()
     if (state_ != State::Running) return;
     SuspendEncoders(true);
     state_ = State::Paused;
-    runningMs_ += GetTickCount() - runningSince_;
+    tally_.Pause(GetTickCount());
     for (const auto& c : running_) queue_.ShowPaused(queue_.IndexOf(c->id));
     SetThreadExecutionState(ES_CONTINUOUS);  // the system may sleep again
     ShowProgress();
@@ -27,7 +27,7 @@ void TBatch::Resume()
     if (state_ != State::Paused) return;
     SuspendEncoders(false);
     state_ = State::Running;
-    runningSince_ = GetTickCount();
+    tally_.Resume(GetTickCount());
     SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
     ShowProgress();
     FillSlots();  // the slots that emptied meanwhile
@@ -43,15 +43,9 @@ void TBatch::Begin()
 {
     state_ = State::Running;
     queue_.Lock(true);
-    facts_ = {};
-    for (int row : queue_.RowsIn(queue::RowState::Pending)) {
-        ++facts_.files;
-        facts_.mediaTotal += queue_.MediaSeconds(row);
-    }
-    summary_ = {};
-    ended_ = 0;
-    runningMs_ = 0;
-    runningSince_ = GetTickCount();
+    std::vector<double> seconds;
+    for (int row : queue_.RowsIn(queue::RowState::Pending)) seconds.push_back(queue_.MediaSeconds(row));
+    tally_.Begin(seconds, GetTickCount());
     SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);  // no sleep; the display may turn off
     ShowProgress();
 }
@@ -59,62 +53,28 @@ void TBatch::Begin()
 void TBatch::End(bool abandoned)
 {
     if (state_ == State::Idle) return;
-    summary_.stopped = state_ == State::Stopping;
-    summary_.abandoned = abandoned;
+    const BatchSummary summary = tally_.End(state_ == State::Stopping, abandoned);
     state_ = State::Idle;
     queue_.Lock(false);
     SetThreadExecutionState(ES_CONTINUOUS);
-    if (OnEnd) OnEnd(summary_);
-}
-
-double TBatch::RunningSeconds() const
-{
-    const DWORD ms = runningMs_ + (state_ == State::Paused ? 0 : GetTickCount() - runningSince_);
-    return ms / 1000.0;
+    if (OnEnd) OnEnd(summary);
 }
 
 void TBatch::ShowProgress()
 {
     if (state_ == State::Idle) return;
-    BatchProgress progress{facts_, summary_.failed > 0, facts_.files - ended_};
-    for (const auto& c : running_) {
-        const double share = static_cast<double>(FileProgress(DoneBytes(*c), c->expectedSize)) / kProgressPerFile * c->mediaSeconds;
-        progress.facts.mediaDone += share;
-        progress.facts.mediaEncoded += share;
-    }
-    progress.facts.runningSeconds = RunningSeconds();
-    progress.facts.paused = state_ == State::Paused;
-    if (OnProgress) OnProgress(progress);
-}
-
-std::int64_t TBatch::DoneBytes(const TConversion& c) const
-{
-    const int pass = PassOf(c.step);
-    if (pass == 0) return c.lastSize;
-    return std::min(c.lastSize, c.expectedSize) / 2 + (pass == 2 ? c.expectedSize / 2 : 0);
-}
-
-void TBatch::FileEnded(const TConversion& c, Outcome outcome)
-{
-    if (outcome == Outcome::Stopped) {
-        --facts_.started;  // back to "Pending", to run with the next batch
-        return;
-    }
-    ++ended_;
-    facts_.mediaDone += c.mediaSeconds;
-    if (outcome == Outcome::Skipped) return;
-    if (outcome == Outcome::Converted) {
-        facts_.mediaEncoded += c.mediaSeconds;
-        ++summary_.converted;
-        summary_.bytes += c.lastSize;
-    } else {
-        ++summary_.failed;
-    }
+    std::vector<std::pair<double, double>> shares;
+    for (const auto& c : running_)
+        shares.push_back({c->mediaSeconds, static_cast<double>(FileProgress(c->DoneBytes(), c->expectedSize)) / kProgressPerFile});
+    if (OnProgress) OnProgress(tally_.Progress(shares, GetTickCount()));
 }
 
 void TBatch::StopAfterRunning()
 {
-    if (state_ == State::Paused) SuspendEncoders(false);  // the running files finish
+    if (state_ == State::Paused) {  // the running files finish
+        SuspendEncoders(false);
+        tally_.Resume(GetTickCount());
+    }
     if (Running()) state_ = State::Stopping;
 }
 

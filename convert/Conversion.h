@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "convert/Batch.h"
+#include "convert/EncoderArgs.h"
 #include "convert/Save.h"
 #include "convert/Steps.h"
 #include "convert/Subtitles.h"
@@ -41,6 +43,17 @@ struct TConversion {
     TAdvancedTimer* timer = nullptr;  // measures the written file twice a second
     std::string failure;              // why the run failed; empty for a finished file
     std::unique_ptr<TSaver> saver;
+
+    // What its step's run of the encoder makes of its file, as far as it is known.
+    EncodeRequest Request(const BatchSetup& setup) const;
+    // What its output will take, at the rates its arguments ask for.
+    std::int64_t ExpectedSize(const BatchSetup& setup) const;
+    // How much of its output it has written, as the progress counts it: each of a fitted
+    // file's passes counts for half.
+    std::int64_t DoneBytes() const;
+    // What a click on its "Done" says: where it went, the subtitles, the colours, the
+    // scaling, the save.
+    std::string Notes(const BatchSetup& setup, const std::string& savedNote) const;
 };
 
 }  // namespace convert

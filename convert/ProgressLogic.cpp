@@ -67,4 +67,66 @@ std::string BatchEndText(int converted, int failed, bool stopped)
     return text;
 }
 
+void TBatchTally::Begin(const std::vector<double>& seconds, std::uint32_t now)
+{
+    facts_ = {};
+    facts_.files = static_cast<int>(seconds.size());
+    for (double file : seconds) facts_.mediaTotal += file;
+    summary_ = {};
+    ended_ = 0;
+    runningMs_ = 0;
+    runningSince_ = now;
+}
+
+void TBatchTally::Ended(Outcome outcome, double mediaSeconds, std::int64_t bytes)
+{
+    if (outcome == Outcome::Stopped) {
+        --facts_.started;  // back to "Pending", to run with the next batch
+        return;
+    }
+    ++ended_;
+    facts_.mediaDone += mediaSeconds;
+    if (outcome == Outcome::Skipped) return;
+    if (outcome == Outcome::Converted) {
+        facts_.mediaEncoded += mediaSeconds;
+        ++summary_.converted;
+        summary_.bytes += bytes;
+    } else {
+        ++summary_.failed;
+    }
+}
+
+void TBatchTally::Pause(std::uint32_t now)
+{
+    if (facts_.paused) return;
+    facts_.paused = true;
+    runningMs_ += now - runningSince_;
+}
+
+void TBatchTally::Resume(std::uint32_t now)
+{
+    if (!facts_.paused) return;
+    facts_.paused = false;
+    runningSince_ = now;
+}
+
+BatchProgress TBatchTally::Progress(const std::vector<std::pair<double, double>>& running, std::uint32_t now) const
+{
+    BatchProgress progress{facts_, summary_.failed > 0, facts_.files - ended_};
+    for (const auto& [seconds, share] : running) {
+        progress.facts.mediaDone += seconds * share;
+        progress.facts.mediaEncoded += seconds * share;
+    }
+    progress.facts.runningSeconds = (runningMs_ + (facts_.paused ? 0 : now - runningSince_)) / 1000.0;
+    return progress;
+}
+
+BatchSummary TBatchTally::End(bool stopped, bool abandoned) const
+{
+    BatchSummary summary = summary_;
+    summary.stopped = stopped;
+    summary.abandoned = abandoned;
+    return summary;
+}
+
 }  // namespace convert

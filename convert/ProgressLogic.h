@@ -2,8 +2,11 @@
 // time left at the rate of all encoders together, the caption that says so, and the word at
 // the end.
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/text.h"
 
@@ -18,6 +21,52 @@ struct BatchFacts {
     double mediaEncoded = 0;  // of those, what the encoders converted (a file that failed at once is left out)
     double runningSeconds = 0;  // wall time spent converting, pauses left out
     bool paused = false;
+};
+
+// How far a batch is: in media seconds, the files not yet ended, whether one failed.
+struct BatchProgress {
+    BatchFacts facts;
+    bool failed = false;
+    int filesLeft = 0;
+};
+
+// How a batch ended.
+struct BatchSummary {
+    int converted = 0;
+    int failed = 0;
+    std::int64_t bytes = 0;  // what the converted files take together
+    bool stopped = false;    // by the user, before every file had its turn
+    bool abandoned = false;  // by the program's end: nobody is there to be told
+};
+
+// A file's end as a batch counts it.
+enum class Outcome { Converted, Failed, Stopped, Skipped };
+
+// What a batch has done so far, counted as its files start and end and as it pauses: the
+// facts of its progress and the summary of its end. Times are the system's milliseconds.
+class TBatchTally {
+public:
+    // A batch of files of these media seconds begins.
+    void Begin(const std::vector<double>& seconds, std::uint32_t now);
+    void Started() { ++facts_.started; }
+    // A file of these media seconds ended; a converted one took `bytes`. A stopped file goes
+    // back to "Pending" and counts as never started.
+    void Ended(Outcome outcome, double mediaSeconds, std::int64_t bytes);
+    void Pause(std::uint32_t now);
+    void Resume(std::uint32_t now);
+    // The progress, each running file adding its media seconds times its share done (0 to 1).
+    BatchProgress Progress(const std::vector<std::pair<double, double>>& running, std::uint32_t now) const;
+    // What the converted files took together so far.
+    std::int64_t Bytes() const { return summary_.bytes; }
+    // The summary of the end: stopped by the user, or abandoned by the program's end.
+    BatchSummary End(bool stopped, bool abandoned) const;
+
+private:
+    BatchFacts facts_;       // the ended files' share; the running ones are added when asked
+    BatchSummary summary_;
+    int ended_ = 0;           // files converted or failed
+    std::uint32_t runningSince_ = 0;  // when the batch last began or went on after a pause
+    std::uint32_t runningMs_ = 0;     // converting before that
 };
 
 // The share done, from 0 to 1; a long file weighs more than a short one.

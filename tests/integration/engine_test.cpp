@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "convert/ConvertLogic.h"
+#include "convert/SlotFiles.h"
 #include "convert/OutputNames.h"
 #include "form_fixture.h"
 #include "framework/Files.h"
@@ -309,7 +310,7 @@ TEST_F(EngineTest, RealEncoderFailureIsExplainedAndItsLogRemovedAtTheEnd)
     const std::string why = ": " + work + "no-such-folder\\clip.mpg: No such file or directory.";
     EXPECT_EQ(said.substr(said.size() - std::min(said.size(), why.size())), why) << said;
 
-    const std::string log = convert::TBatch::LogPath(session->Folders().temp, 0);
+    const std::string log = convert::LogPath(session->Folders().temp, 0);
     EXPECT_TRUE(FileExists(log));
     session.reset();
     EXPECT_FALSE(FileExists(log));

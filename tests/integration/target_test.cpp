@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "convert/EncoderArgs.h"
+#include "convert/SlotFiles.h"
 #include "convert/SubtitleFile.h"
 #include "form_fixture.h"
 #include "framework/Files.h"
@@ -301,7 +302,7 @@ TEST_F(TargetTest, ABatchFittedToASizeFillsItAndWhatCannotFitIsAskedFirst)
     }
     EXPECT_LE(total, size);
     EXPECT_GE(total, size * 95 / 100);
-    EXPECT_FALSE(FileExists(convert::TBatch::PassLogPath(session->Folders().temp, 0) + "-0.log")) << "the passes' log leaves with the row";
+    EXPECT_FALSE(FileExists(convert::PassLogPath(session->Folders().temp, 0) + "-0.log")) << "the passes' log leaves with the row";
     EXPECT_TRUE(asked.empty());
 
     // Below what the target should have, and more than the volume holds: asked, and a no starts nothing.

@@ -60,3 +60,28 @@ TEST(BatchProgress, TheWordAtTheEndSaysWhatHappened)
     };
     for (const Case& c : cases) EXPECT_EQ(BatchEndText(c.converted, c.failed, c.stopped), c.text);
 }
+
+TEST(BatchTally, CountsTheEndedFilesWholeTheRunningByTheirShareAndNoTimePaused)
+{
+    TBatchTally tally;
+    tally.Begin({10, 20, 30}, 1000);
+    for (int i = 0; i < 4; ++i) tally.Started();
+    tally.Ended(Outcome::Converted, 10, 500);
+    tally.Ended(Outcome::Failed, 20, 0);
+    tally.Ended(Outcome::Stopped, 30, 0);  // back to "Pending": never started
+    tally.Pause(5000);
+    tally.Resume(9000);
+    const BatchProgress progress = tally.Progress({{30, 0.5}}, 10000);
+    EXPECT_EQ(progress.facts.files, 3);
+    EXPECT_EQ(progress.facts.started, 3);
+    EXPECT_DOUBLE_EQ(progress.facts.mediaTotal, 60);
+    EXPECT_DOUBLE_EQ(progress.facts.mediaDone, 10 + 20 + 15);
+    EXPECT_DOUBLE_EQ(progress.facts.mediaEncoded, 10 + 15) << "a failed file is done, not encoded";
+    EXPECT_DOUBLE_EQ(progress.facts.runningSeconds, 5) << "4 s before the pause, 1 after it";
+    EXPECT_TRUE(progress.failed);
+    EXPECT_EQ(progress.filesLeft, 1);
+    const BatchSummary summary = tally.End(true, false);
+    EXPECT_EQ(summary.converted * 10 + summary.failed, 11);
+    EXPECT_EQ(summary.bytes, 500);
+    EXPECT_TRUE(summary.stopped);
+}
