@@ -6,10 +6,11 @@
 #include <algorithm>
 
 #include "convert/Conversion.h"
-#include "convert/SlotFiles.h"
 #include "convert/EncoderArgs.h"
+#include "convert/EncoderLog.h"
 #include "convert/EncoderRun.h"
 #include "convert/FitLogic.h"
+#include "convert/SlotFiles.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/LaunchLogic.h"

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "convert/ConvertLogic.h"
+#include "convert/EncoderLog.h"
 #include "framework/Files.h"
 #include "framework/LaunchLogic.h"
 #include "framework/Unicode.h"

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "convert/ConvertLogic.h"
+#include "convert/EncoderLog.h"
 #include "convert/SlotFiles.h"
 #include "convert/OutputNames.h"
 #include "form_fixture.h"

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "convert/ConvertLogic.h"
+#include "convert/EncoderLog.h"
 #include "convert/FitLogic.h"
 #include "convert/OutputNames.h"
 #include "framework/LaunchLogic.h"
