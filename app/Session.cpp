@@ -190,6 +190,28 @@ std::string TSession::ListCaption() const
     return caption;
 }
 
+std::string TSession::ChoicesLabel() const
+{
+    const convert::Choices& chosen = settings_.Choices();
+    const std::string dot = std::string(" ") + fw::SystemMarks().dot + " ";
+    std::string label = convert::TargetLabel(chosen.target);
+    if (chosen.quality == convert::Quality::High) label += dot + "High";
+    if (convert::FitApplies(chosen.fitTo, chosen.target)) label += dot + convert::FitLabel(chosen.fitTo);
+    return label;
+}
+
+std::string TSession::NameExample(const std::string& pattern, convert::Target target, int row) const
+{
+    convert::NameFacts sample{row >= 0 ? queue_.Path(row) : "clip.mp4", {}, target, row >= 0 ? row + 1 : 1};
+    sample.modified = fw::ModifiedDate(sample.input);
+    if (sample.modified.empty()) {
+        SYSTEMTIME today{};
+        GetLocalTime(&today);
+        sample.modified = fw::DateText(today);
+    }
+    return convert::OutputFileName(pattern, sample, fw::IsLeadByte);
+}
+
 std::int64_t TSession::ExpectedBytes() const
 {
     return Plan(false).bytes;

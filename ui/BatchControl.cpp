@@ -137,15 +137,9 @@ void TfrmMain::OnOptions(bool otherSize)
 {
     OptionsShown shown{session_.Choices(), session_.Folders().output, session_.WhenBatchEnds()};
     const std::vector<int> selected = fileList_->SelectedRows();
-    convert::NameFacts sample{"clip.mp4", {}, shown.choices.target, 1};
-    if (!selected.empty()) sample = {session_.Queue().Path(selected[0]), {}, shown.choices.target, selected[0] + 1};
-    sample.modified = fw::ModifiedDate(sample.input);
-    if (sample.modified.empty()) {
-        SYSTEMTIME today{};
-        GetLocalTime(&today);
-        sample.modified = fw::DateText(today);
-    }
-    if (!ShowOptions(Handle(), shown, sample, session_.Busy(), otherSize) || session_.Busy()) return;
+    const int row = selected.empty() ? -1 : selected[0];
+    auto example = [this, row](const std::string& pattern, convert::Target target) { return session_.NameExample(pattern, target, row); };
+    if (!ShowOptions(Handle(), shown, example, session_.Busy(), otherSize) || session_.Busy()) return;
     if (shown.outputFolder != session_.Folders().output) session_.ChooseOutputFolder(shown.outputFolder);
     session_.SetWhenBatchEnds(shown.whenBatchEnds);
     session_.Choose(shown.choices);

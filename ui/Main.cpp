@@ -8,7 +8,6 @@
 
 #include "app/AppLogic.h"
 #include "app/MainInstance.h"
-#include "convert/FitLogic.h"
 #include "framework/Application.h"
 #include "framework/LoadedFunction.h"
 #include "framework/Unicode.h"
@@ -159,12 +158,7 @@ void TfrmMain::ShowChoices()
     // The target under the convert button, with the quality when it is high and the size the
     // batch is fitted to, centred below it.
     fw::TLabel& label = *targetLabel_;
-    const convert::Choices& chosen = session_.Choices();
-    const std::string target = convert::TargetLabel(chosen.target);
-    const std::string dot = std::string(" ") + fw::SystemMarks().dot + " ";
-    std::string shown = target;
-    if (chosen.quality == convert::Quality::High) shown += dot + "High";
-    if (convert::FitApplies(chosen.fitTo, chosen.target)) shown += dot + convert::FitLabel(chosen.fitTo);
+    const std::string shown = session_.ChoicesLabel();
     label.SetCaption(shown);
     convertButton_->SetText("Convert to " + shown);  // its name
     if (!session_.Busy()) listCaption_->ShowOwn(session_.ListCaption());  // its size follows the choices

@@ -18,7 +18,7 @@ namespace {
 
 struct Dialog {
     OptionsShown options;
-    convert::NameFacts sample;
+    NameExample example;
     bool busy = false;
     bool otherSize = false;
 };
@@ -56,9 +56,8 @@ int Chosen(HWND dialog, int id)
 
 void ShowExample(HWND dialog, const Dialog& d)
 {
-    convert::NameFacts sample = d.sample;
-    sample.target = static_cast<convert::Target>(std::max(0, Chosen(dialog, IDC_TARGET)));
-    const std::string name = convert::OutputFileName(Text(dialog, IDC_NAME), sample, fw::IsLeadByte);
+    const auto target = static_cast<convert::Target>(std::max(0, Chosen(dialog, IDC_TARGET)));
+    const std::string name = d.example(Text(dialog, IDC_NAME), target);
     SetDlgItemTextW(dialog, IDC_EXAMPLE, fw::Wide("For example: " + name).c_str());
 }
 
@@ -168,9 +167,9 @@ INT_PTR CALLBACK OptionsProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam
 
 }  // namespace
 
-bool ShowOptions(HWND owner, OptionsShown& options, const convert::NameFacts& sample, bool busy, bool otherSize)
+bool ShowOptions(HWND owner, OptionsShown& options, const NameExample& example, bool busy, bool otherSize)
 {
-    Dialog d{options, sample, busy, otherSize};
+    Dialog d{options, example, busy, otherSize};
     if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_OPTIONS), owner, &OptionsProc, reinterpret_cast<LPARAM>(&d)) != IDOK)
         return false;
     options = d.options;

@@ -2,8 +2,10 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
 #include "app/Session.h"
-#include "convert/OutputNames.h"
 
 // What the Options window shows and changes: the user's choices, the output folder, and what
 // follows the batch.
@@ -13,8 +15,10 @@ struct OptionsShown {
     app::AfterBatch whenBatchEnds = app::AfterBatch::Nothing;
 };
 
-// Shows the settings; true when the user chose OK, `options` then holding what was chosen.
-// `sample` makes the name pattern's example. During a batch everything is shown read-only,
+// The output name a pattern gives for a target, shown as the pattern's example.
+using NameExample = std::function<std::string(const std::string& pattern, convert::Target target)>;
+
+// Shows the settings; true when the user chose OK, `options` then holding what was chosen. During a batch everything is shown read-only,
 // and the dialog says why. With `otherSize` ("Fit to ▸ Other size…") it opens at the size to
 // fit, "Other size" chosen and its megabytes to type.
-bool ShowOptions(HWND owner, OptionsShown& options, const convert::NameFacts& sample, bool busy, bool otherSize = false);
+bool ShowOptions(HWND owner, OptionsShown& options, const NameExample& example, bool busy, bool otherSize = false);
