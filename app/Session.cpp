@@ -148,7 +148,6 @@ void TSession::Start()
         return;
     for (const std::string& question : convert::VolumeQuestions(plan.volumes))
         if (!Ask(events_, question)) return;
-    const std::optional<int> video = plan.fitted ? std::optional<int>(plan.fitted->video) : std::nullopt;
     batch_.Start({.encoderPath = tools_.ffmpeg,
                   .outputFolder = folders_.output,
                   .logFolder = folders_.temp,
@@ -156,23 +155,23 @@ void TSession::Start()
                   .listFolder = folders_.app,
                   .encoders = settings_.Encoders(),
                   .choices = choices,
-                  .fittedRate = video,
-                  .fitBytes = video ? fit.bytes : 0,
+                  .plan = plan,
                   .outputRecord = folders_.outputRecord});
 }
 
 convert::BatchPlan TSession::Plan(bool askVolumes) const
 {
     // Beside their inputs the outputs may go to several volumes: each is asked, once.
-    std::vector<convert::PlannedRow> rows;
     std::string lastFolder, lastRoot;
-    for (int row = queue_.NextPending(); row >= 0; row = queue_.NextPending(row + 1)) {
+    auto place = [&](int row, convert::PlannedRow& planned) {
         const std::string folder = settings_.Choices().besideInput ? fw::FolderPart(queue_.Path(row), fw::IsLeadByte) : folders_.output;
-        if (askVolumes && folder != lastFolder) lastRoot = fw::VolumeRoot(folder), lastFolder = folder;
-        if (!askVolumes) rows.push_back({queue_.MediaSeconds(row)});
-        else rows.push_back({queue_.MediaSeconds(row), lastRoot, queue::FileNamePart(queue_.Path(row), fw::IsLeadByte)});
-    }
-    convert::BatchPlan plan = convert::PlanBatch(rows, settings_.Choices().target, settings_.Choices().quality, settings_.Choices().fitTo);
+        if (folder != lastFolder) lastRoot = fw::VolumeRoot(folder), lastFolder = folder;
+        planned.volume = lastRoot;
+        planned.input = queue::FileNamePart(queue_.Path(row), fw::IsLeadByte);
+    };
+    const convert::Choices& choices = settings_.Choices();
+    convert::BatchPlan plan = convert::PlanBatch(askVolumes ? convert::PendingRows(queue_, place) : convert::PendingRows(queue_),
+                                                 choices.target, choices.quality, choices.fitTo);
     for (convert::VolumeNeed& need : plan.volumes) {
         need.free = fw::FreeBytes(need.root);
         need.name = fw::VolumeName(need.root);

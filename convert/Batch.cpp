@@ -70,7 +70,7 @@ std::unique_ptr<TConversion> TBatch::Prepare(int row)
     c->id = queue_.IdAt(row);
     c->input = queue_.Path(row);
     c->mediaSeconds = queue_.MediaSeconds(row);
-    c->fittedRate = FittedRateFrom(row);
+    c->fittedRate = NextFittedRate();
     c->step = FirstStep(DescribeFirst(setup_.choices.target), c->fittedRate.has_value());
     c->expectedSize = c->ExpectedSize(setup_);
     c->output = OutputFor(row, *c);

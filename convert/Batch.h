@@ -17,6 +17,7 @@
 #include "convert/ConvertLogic.h"
 #include "convert/EncoderArgs.h"
 #include "convert/OutputNames.h"
+#include "convert/Plan.h"
 #include "convert/ProgressLogic.h"
 #include "convert/TargetLogic.h"
 #include "convert/Save.h"
@@ -40,9 +41,8 @@ struct BatchSetup {
     int encoders = 1;            // at most this many at once
     // What the user chose; a file found in a subfolder goes to the same subfolder of the output folder.
     Choices choices{};
-    // A batch fitted to a size: its video rate at the start, and the size its outputs share.
-    std::optional<int> fittedRate{};
-    std::int64_t fitBytes = 0;
+    // Its rows' seconds and, fitted to a size, its video rate at the start.
+    BatchPlan plan{};
     // The record of the outputs the program saved, if any: an existing file is replaced or
     // skipped only where it says the program made it from the same input.
     std::string outputRecord{};
@@ -120,10 +120,10 @@ private:
     // A run begun without the input's description: once its log describes the input, the
     // run starts again where that calls for other arguments; true when it did.
     bool LookAtDescription(TConversion& conversion, const std::vector<std::string>& logLines);
-    // A fitted batch's video rate for the file of this row: the size left, less what the running
-    // files are to take, over the pending rows from this one; a file that took less than its
+    // A fitted batch's video rate for the next file: the size left, less what the running
+    // files are to take, over the planned files from this one; a file that took less than its
     // share leaves the rest to the files after it, one that took more takes it from them.
-    std::optional<int> FittedRateFrom(int row) const;
+    std::optional<int> NextFittedRate() const;
     void SuspendEncoders(bool suspend);
     int FreeSlot() const;
 

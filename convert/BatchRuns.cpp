@@ -21,17 +21,21 @@
 
 namespace convert {
 
-std::optional<int> TBatch::FittedRateFrom(int row) const
+std::optional<int> TBatch::NextFittedRate() const
 {
-    if (!setup_.fittedRate || setup_.fitBytes <= 0) return setup_.fittedRate;
-    std::int64_t left = setup_.fitBytes - tally_.Bytes(), seconds = 0;
+    if (!setup_.plan.fitted) return std::nullopt;
+    const Choices& choices = setup_.choices;
+    std::int64_t left = choices.fitTo.bytes - tally_.Bytes(), seconds = 0;
     for (const auto& c : running_)
-        if (c->fittedRate) left -= FittedBytes(*c->fittedRate, c->mediaSeconds, setup_.choices.target, setup_.choices.quality);
-    int files = 0;
-    for (int pending = row; pending >= 0; pending = queue_.NextPending(pending + 1), ++files) seconds += queue_.MediaSeconds(pending);
+        if (c->fittedRate) left -= FittedBytes(*c->fittedRate, c->mediaSeconds, choices.target, choices.quality);
+    // The planned rows start in their order: those before this one have started.
+    const std::vector<std::int64_t>& rows = setup_.plan.rowSeconds;
+    const std::size_t next = std::min(rows.size(), static_cast<std::size_t>(std::max(0, tally_.StartedFiles())));
+    for (std::size_t i = next; i < rows.size(); ++i) seconds += rows[i];
+    const int files = static_cast<int>(rows.size() - next);
     // Never below half the rate the batch began with, which the user agreed to.
-    const int rate = FitRate(std::max<std::int64_t>(left, 0), seconds, files, setup_.choices.target, setup_.choices.quality).video;
-    return std::max(rate, *setup_.fittedRate / 2);
+    const int rate = FitRate(std::max<std::int64_t>(left, 0), seconds, files, choices.target, choices.quality).video;
+    return std::max(rate, setup_.plan.fitted->video / 2);
 }
 
 std::string TBatch::Launch(TConversion& c)

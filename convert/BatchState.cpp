@@ -43,9 +43,7 @@ void TBatch::Begin()
 {
     state_ = State::Running;
     queue_.Lock(true);
-    std::vector<double> seconds;
-    for (int row : queue_.RowsIn(queue::RowState::Pending)) seconds.push_back(queue_.MediaSeconds(row));
-    tally_.Begin(seconds, GetTickCount());
+    tally_.Begin(std::vector<double>(setup_.plan.rowSeconds.begin(), setup_.plan.rowSeconds.end()), GetTickCount());
     SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);  // no sleep; the display may turn off
     ShowProgress();
 }

@@ -133,31 +133,6 @@ std::vector<std::string> VolumeQuestions(const std::vector<VolumeNeed>& needs)
     return questions;
 }
 
-BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, Target target, Quality quality, const FitTo& fit)
-{
-    BatchPlan plan;
-    for (const PlannedRow& row : rows) {
-        ++plan.files;
-        plan.seconds += row.seconds;
-    }
-    if (FitApplies(fit, target)) plan.fitted = FitRate(fit.bytes, plan.seconds, plan.files, target, quality);
-    // Each file at the fitted rate or the target's own; the high quality's pictures are not yet
-    // described, so what a picture typically takes is counted.
-    const EncodeRequest request{.target = target, .quality = quality,
-                                .fittedRate = plan.fitted ? std::optional<int>(plan.fitted->video) : std::nullopt};
-    const double rate = ExpectedRateKBps(request);
-    for (const PlannedRow& row : rows) {
-        const std::int64_t bytes = ExpectedSizeFor(static_cast<int>(std::min<std::int64_t>(row.seconds, INT32_MAX)), rate);
-        plan.bytes += bytes;
-        if (row.volume.empty()) continue;
-        auto need = std::find_if(plan.volumes.begin(), plan.volumes.end(), [&](const VolumeNeed& n) { return n.root == row.volume; });
-        if (need == plan.volumes.end()) need = plan.volumes.insert(plan.volumes.end(), VolumeNeed{.root = row.volume});
-        need->bytes += bytes;
-        if (bytes > need->largest) need->largest = bytes, need->largestInput = row.input;
-    }
-    return plan;
-}
-
 std::string Duration(std::int64_t seconds)
 {
     if (seconds < 60) return std::to_string(seconds) + " s";

@@ -71,25 +71,6 @@ inline constexpr std::int64_t kFatMostFile = 4LL * 1024 * 1024 * 1024 - 1;
 // What is asked before the start, each to be agreed to: for each volume with less room than
 // its outputs need, and each FAT32 volume that receives a file too large for it.
 std::vector<std::string> VolumeQuestions(const std::vector<VolumeNeed>& needs);
-// What a batch's pending rows are, before its start: their media seconds, and the volume
-// root their outputs go to (empty where it is not asked, or cannot be told).
-struct PlannedRow {
-    std::int64_t seconds = 0;
-    std::string volume{};
-    std::string input{};  // the input's file name, as questions name it
-};
-// The batch from the pending rows and the choices, worked out once: how many files and
-// seconds, the one video rate where the size to fit applies, what the outputs take together
-// and on each volume (its free space and file system left for the caller to ask).
-struct BatchPlan {
-    int files = 0;
-    std::int64_t seconds = 0;
-    std::optional<FittedRate> fitted{};
-    std::int64_t bytes = 0;
-    std::vector<VolumeNeed> volumes{};
-};
-BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, Target target, Quality quality, const FitTo& fit);
-
 // "9 h 12 min", "11 min 27 s", "45 min", "50 s".
 std::string Duration(std::int64_t seconds);
 

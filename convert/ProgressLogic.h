@@ -49,6 +49,7 @@ public:
     // A batch of files of these media seconds begins.
     void Begin(const std::vector<double>& seconds, std::uint32_t now);
     void Started() { ++facts_.started; }
+    int StartedFiles() const { return facts_.started; }
     // A file of these media seconds ended; a converted one took `bytes`. A stopped file goes
     // back to "Pending" and counts as never started.
     void Ended(Outcome outcome, double mediaSeconds, std::int64_t bytes);

@@ -54,6 +54,7 @@ struct EngineTest : ConvertingTest {
     void Convert(int encoders)
     {
         setup.encoders = encoders;
+        setup.plan = convert::PlanBatch(convert::PendingRows(queue), setup.choices.target, setup.choices.quality, setup.choices.fitTo);
         batch.Start(setup);
     }
     std::string State(int row) { return queue.StateText(row); }

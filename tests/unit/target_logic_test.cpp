@@ -5,7 +5,9 @@
 #include "convert/ConvertLogic.h"
 #include "convert/EncoderArgs.h"
 #include "convert/FitLogic.h"
+#include "convert/Plan.h"
 #include "convert/TargetLogic.h"
+#include "queue/Queue.h"
 
 using namespace convert;
 
@@ -173,6 +175,7 @@ TEST(FitToDisc, TheBatchIsPlannedOnceWithItsRateItsBytesAndEachVolumesShare)
     const BatchPlan standard = PlanBatch(rows, Target::Mpeg, Quality::Standard, FitTo{});
     EXPECT_EQ(standard.files, 4);
     EXPECT_EQ(standard.seconds, 650);
+    EXPECT_EQ(standard.rowSeconds, (std::vector<std::int64_t>{100, 300, 200, 50})) << "in the queue's order";
     EXPECT_FALSE(standard.fitted) << "nothing to fit";
     EXPECT_EQ(standard.bytes, ExpectedSizeFor(100, kOutputRateKBps) + ExpectedSizeFor(300, kOutputRateKBps) +
                                   ExpectedSizeFor(200, kOutputRateKBps) + ExpectedSizeFor(50, kOutputRateKBps));
@@ -186,6 +189,22 @@ TEST(FitToDisc, TheBatchIsPlannedOnceWithItsRateItsBytesAndEachVolumesShare)
     EXPECT_EQ(dvd.fitted->video, FitRate(4'700'000'000, 650, 4, Target::DvdPal, Quality::Standard).video);
     const EncodeRequest fitted{.target = Target::DvdPal, .fittedRate = dvd.fitted->video};
     EXPECT_EQ(dvd.volumes[1].bytes, ExpectedSizeFor(300, ExpectedRateKBps(fitted)));
+}
+
+TEST(FitToDisc, ThePlanTakesThePendingRowsInTheQueuesOrder)
+{
+    TQueue queue;
+    for (const char* name : {"a.mp4", "b.mp4", "c.mp4"}) queue.Add(name, static_cast<int>(std::string(name) == "b.mp4" ? 30 : 10));
+    queue.Start(0);  // a row under way is not pending
+    std::vector<std::string> placed;
+    const std::vector<PlannedRow> rows = PendingRows(queue, [&](int row, PlannedRow& planned) {
+        placed.push_back(queue.Path(row));
+        planned.volume = "C:\\";
+    });
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].seconds * 100 + rows[1].seconds, 30 * 100 + 10);
+    EXPECT_EQ(placed, (std::vector<std::string>{"b.mp4", "c.mp4"}));
+    EXPECT_EQ(rows[1].volume, "C:\\");
 }
 
 TEST(AudioTracks, TheDefaultTrackFirstAndOnADvdEveryTrack)

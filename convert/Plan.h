@@ -1,0 +1,41 @@
+// A batch's plan: what its pending rows are and what they will take, worked out once before
+// its start from the queue and the choices. The caption's size, the questions before the start
+// and the batch's fitted rate all come from it.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "convert/FitLogic.h"
+
+class TQueue;
+
+namespace convert {
+
+// What a batch's pending rows are, before its start: their media seconds, and the volume
+// root their outputs go to (empty where it is not asked, or cannot be told).
+struct PlannedRow {
+    std::int64_t seconds = 0;
+    std::string volume{};
+    std::string input{};  // the input's file name, as questions name it
+};
+// The batch from the pending rows and the choices, worked out once: how many files and
+// seconds, the one video rate where the size to fit applies, what the outputs take together
+// and on each volume (its free space and file system left for the caller to ask).
+struct BatchPlan {
+    int files = 0;
+    std::int64_t seconds = 0;
+    std::vector<std::int64_t> rowSeconds{};  // each row's, in the queue's order
+    std::optional<FittedRate> fitted{};
+    std::int64_t bytes = 0;
+    std::vector<VolumeNeed> volumes{};
+};
+BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, Target target, Quality quality, const FitTo& fit);
+
+// The queue's pending rows in its order with their media seconds; `place`, where given,
+// fills in each one's volume and input name.
+std::vector<PlannedRow> PendingRows(const TQueue& queue, const std::function<void(int row, PlannedRow& planned)>& place = {});
+
+}  // namespace convert
