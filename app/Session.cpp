@@ -162,14 +162,14 @@ void TSession::Start()
 convert::BatchPlan TSession::Plan(bool askVolumes) const
 {
     // Beside their inputs the outputs may go to several volumes: each is asked, once.
+    const convert::Choices& choices = settings_.Choices();
     std::string lastFolder, lastRoot;
     auto place = [&](int row, convert::PlannedRow& planned) {
-        const std::string folder = settings_.Choices().besideInput ? fw::FolderPart(queue_.Path(row), fw::IsLeadByte) : folders_.output;
+        const std::string folder = choices.besideInput ? fw::FolderPart(queue_.Path(row), fw::IsLeadByte) : folders_.output;
         if (folder != lastFolder) lastRoot = fw::VolumeRoot(folder), lastFolder = folder;
         planned.volume = lastRoot;
         planned.input = queue::FileNamePart(queue_.Path(row), fw::IsLeadByte);
     };
-    const convert::Choices& choices = settings_.Choices();
     convert::BatchPlan plan = convert::PlanBatch(askVolumes ? convert::PendingRows(queue_, place) : convert::PendingRows(queue_),
                                                  choices.target, choices.quality, choices.fitTo);
     for (convert::VolumeNeed& need : plan.volumes) {
@@ -199,16 +199,20 @@ std::string TSession::ChoicesLabel() const
     return label;
 }
 
-std::string TSession::NameExample(const std::string& pattern, convert::Target target, int row) const
+std::function<std::string(const std::string& pattern, convert::Target target)> TSession::NameExamples(int row) const
 {
-    convert::NameFacts sample{row >= 0 ? queue_.Path(row) : "clip.mp4", {}, target, row >= 0 ? row + 1 : 1};
+    convert::NameFacts sample{row >= 0 ? queue_.Path(row) : "clip.mp4", {}, convert::Target::Mpeg, row >= 0 ? row + 1 : 1};
     sample.modified = fw::ModifiedDate(sample.input);
     if (sample.modified.empty()) {
         SYSTEMTIME today{};
         GetLocalTime(&today);
         sample.modified = fw::DateText(today);
     }
-    return convert::OutputFileName(pattern, sample, fw::IsLeadByte);
+    return [sample](const std::string& pattern, convert::Target target) {
+        convert::NameFacts facts = sample;
+        facts.target = target;
+        return convert::OutputFileName(pattern, facts, fw::IsLeadByte);
+    };
 }
 
 std::int64_t TSession::ExpectedBytes() const

@@ -104,9 +104,9 @@ public:
     // What the convert button makes, as the label under it says: the target, with the quality
     // when it is high and the size the batch is fitted to ("DVD PAL · High · 4.7 GB").
     std::string ChoicesLabel() const;
-    // The output's name the pattern gives for the target, the input being the row's (the
-    // first, or a sample "clip.mp4" for none: -1).
-    std::string NameExample(const std::string& pattern, convert::Target target, int row) const;
+    // The output's name a pattern gives for a target, the input being the row's (or a sample
+    // "clip.mp4" for none: -1), its facts read once.
+    std::function<std::string(const std::string& pattern, convert::Target target)> NameExamples(int row) const;
     // The values kept in the registry, as read at start and changed since.
     const TSettings& Settings() const { return settings_; }
     void RemoveRows(const std::vector<int>& rows) { queue_.RemoveRows(rows); }

@@ -44,6 +44,12 @@ void Write(const char* name, const std::string& value)
     fw::Guarded([&] { fw::TRegistry(kSettingsKey).WriteString(name, value); });
 }
 
+// The number of encoders as kept: empty for the machine's share.
+std::string EncodersText(const convert::Choices& c)
+{
+    return c.encoders ? std::to_string(c.encoders) : std::string();
+}
+
 // One row for each of the user's choices: its value's name, its text as kept, and how a
 // kept text reads back (a bad one as the default). A DWORD value is kept as its number.
 struct ChoiceRow {
@@ -72,7 +78,7 @@ const ChoiceRow kChoiceRows[] = {
      [](const std::string& text, convert::Choices& c) { c.subfolders = text == "1"; }, true},
     {"Subtitles", [](const convert::Choices& c) { return std::string(convert::SubtitlesSetting(c.subtitles)); },
      [](const std::string& text, convert::Choices& c) { c.subtitles = convert::SubtitlesFromSetting(text); }},
-    {"Encoders", [](const convert::Choices& c) { return c.encoders ? std::to_string(c.encoders) : std::string(); },
+    {"Encoders", &EncodersText,
      [](const std::string& text, convert::Choices& c) {
          fw::Guarded([&] { c.encoders = fw::StrToInt(fw::Trim(text)); });
          if (c.encoders < 1 || c.encoders > convert::kMostEncoders) c.encoders = 0;
@@ -125,7 +131,7 @@ int TSettings::Encoders() const
 {
     SYSTEM_INFO system{};
     GetSystemInfo(&system);
-    return convert::EncoderCount(system.dwNumberOfProcessors, choices_.encoders ? std::to_string(choices_.encoders) : "");
+    return convert::EncoderCount(system.dwNumberOfProcessors, EncodersText(choices_));
 }
 
 void ForceLastLevel(const std::string& path)

@@ -30,7 +30,7 @@ std::optional<int> TBatch::NextFittedRate() const
         if (c->fittedRate) left -= FittedBytes(*c->fittedRate, c->mediaSeconds, choices.target, choices.quality);
     // The planned rows start in their order: those before this one have started.
     const std::vector<std::int64_t>& rows = setup_.plan.rowSeconds;
-    const std::size_t next = std::min(rows.size(), static_cast<std::size_t>(std::max(0, tally_.StartedFiles())));
+    const std::size_t next = std::min<std::size_t>(rows.size(), tally_.StartedFiles());
     for (std::size_t i = next; i < rows.size(); ++i) seconds += rows[i];
     const int files = static_cast<int>(rows.size() - next);
     // Never below half the rate the batch began with, which the user agreed to.
@@ -144,6 +144,7 @@ void TBatch::OnRunEnded(int id)
     const std::vector<std::string> lines = LogTail(c.log);
     RunEnd end{.stopped = c.stopped};
     std::optional<std::pair<PictureSize, PictureSize>> refused;
+    std::optional<SubtitleSource> subtitles;  // what the run was given to draw
     if (c.step == Step::Describing) {
         c.facts = ReadInputFacts(lines);
         c.expectedSize = c.ExpectedSize(setup_);  // at the rates the description gives
@@ -151,10 +152,11 @@ void TBatch::OnRunEnded(int id)
         if (!c.facts && !c.stopped && LookAtDescription(c, lines)) return;  // a run too short for a tick to look
         c.lastSize = MeasureOutput(c.written).value_or(0);
         c.failure = EndedRunFailure(c.process.get(), lines, c.written, c.input, c.output, c.lastSize);
+        subtitles = SubtitlesOf(c.Request(setup_));
         end.failed = !c.failure.empty();
         if (end.failed) refused = RefusedPicture(c, setup_.choices.target, lines);
         end.scalable = refused.has_value();
-        end.subtitlesRefused = end.failed && SubtitlesOf(c.Request(setup_)) && SubtitlesRefused(lines);
+        end.subtitlesRefused = end.failed && subtitles && SubtitlesRefused(lines);
     }
     const NextStep next = AfterRun(c.step, c.fittedRate.has_value(), end);
     if (next.step == Step::Saving) {
@@ -163,7 +165,7 @@ void TBatch::OnRunEnded(int id)
     }
     if (next.retry == Retry::Scaled) std::tie(c.scaledFrom, c.scaledTo) = *refused;
     if (next.retry == Retry::WithoutSubtitles) {
-        c.subtitlesNote = SubtitlesSkippedNote(SubtitlesOf(c.Request(setup_))->from, "the encoder could not read them");
+        c.subtitlesNote = SubtitlesSkippedNote(subtitles->from, "the encoder could not read them");
         c.sidecar.reset();
         c.ownTrack = false;
     }

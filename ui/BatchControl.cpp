@@ -137,8 +137,7 @@ void TfrmMain::OnOptions(bool otherSize)
 {
     OptionsShown shown{session_.Choices(), session_.Folders().output, session_.WhenBatchEnds()};
     const std::vector<int> selected = fileList_->SelectedRows();
-    const int row = selected.empty() ? -1 : selected[0];
-    auto example = [this, row](const std::string& pattern, convert::Target target) { return session_.NameExample(pattern, target, row); };
+    const NameExample example = session_.NameExamples(selected.empty() ? -1 : selected[0]);
     if (!ShowOptions(Handle(), shown, example, session_.Busy(), otherSize) || session_.Busy()) return;
     if (shown.outputFolder != session_.Folders().output) session_.ChooseOutputFolder(shown.outputFolder);
     session_.SetWhenBatchEnds(shown.whenBatchEnds);
