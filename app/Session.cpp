@@ -109,7 +109,7 @@ void TSession::WaitForTools()
     if (std::exchange(toolsTaken_, true)) return;  // taken while a message waited
     fw::Application->UnwatchHandle(writer_.Thread());
     const StagedTools& tools = writer_.Wait();
-    tools_ = {tools.ffmpegPath, tools.mediainfoPath, tools.encoderFailure};
+    tools_ = {tools.ffmpegPath, tools.mediainfoPath, tools.encoderFailure, tools.discToolPath};
     if (tools.error) std::rethrow_exception(tools.error);
     if (!tools.firstFailure.empty()) Tell(events_, ToolsNotWrittenMessage(folders_.app, tools.firstFailure));
 }
@@ -270,7 +270,7 @@ void TSession::DeleteLeftovers()
     const std::string encoder = tools_.ffmpeg.empty() ? app + "ffmpeg.exe" : tools_.ffmpeg;
     // An earlier version's runtime libraries and media tool library go with them.
     const std::string paths[] = {encoder, app + "cygwin1.dll", app + "cygz.dll", app + "mediainfo.dll",
-                                 app + "mediainfo.exe", app + "fonts\\DejaVuSans.ttf"};
+                                 app + "mediainfo.exe", app + "fonts\\DejaVuSans.ttf", app + "dvdauthor.exe"};
     for (const std::string& path : paths) DeleteFileA(path.c_str());
     RemoveDirectoryA((app + "fonts").c_str());
     // Each owner's own: the encoders' logs, and the answers of a probe cut short.

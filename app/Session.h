@@ -43,6 +43,7 @@ struct TToolPaths {
     std::string ffmpeg;
     std::string mediainfo;
     std::string encoderFailure;
+    std::string discTool;
 };
 
 // The session's limits and the system's power call, which a test shortens or stands in for.

@@ -96,6 +96,7 @@ DWORD WINAPI TToolWriter::Write(void* self)
             DWORD error = StagePayload(target, bytes);
             if (name == "mediainfo.exe") result.mediainfoPath = ShortName(target);
             if (name == "ffmpeg.exe") result.ffmpegPath = ShortName(target);
+            if (name == "dvdauthor.exe") result.discToolPath = ShortName(target);
             AddHiddenAttribute(target);
             if (error == 0) continue;
             std::string reason = name + ": " + fw::SystemErrorText(error);

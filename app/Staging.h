@@ -20,12 +20,14 @@ inline constexpr Payload kPayloads[] = {
     {"MYEX3", "cygz.dll", true},
     {"MYEX1", "ffmpeg.exe", false},
     {"MYEX8", "fonts\\DejaVuSans.ttf", false},  // the subtitles' font, in the encoder's "fonts"
+    {"MYEX9", "dvdauthor.exe", false},  // lays a batch out as a DVD-Video disc
 };
 
 // What writing the tools into the tool folder came to.
 struct StagedTools {
     std::string ffmpegPath;      // short (8.3) forms, as the launcher puts them on its lines
     std::string mediainfoPath;
+    std::string discToolPath;
     std::string firstFailure;    // the first tool not written: "ffmpeg.exe: reason"
     std::string encoderFailure;  // why every file fails, when the encoder is the one not written
     std::exception_ptr error;    // a tool missing from the program itself

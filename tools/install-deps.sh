@@ -18,7 +18,12 @@ command -v ninja  >/dev/null || need+=(ninja-build)
 # The subtitles' font the encoder carries (tools/sources.lock pins it).
 [ -f /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf ] || need+=(fonts-dejavu-core)
 # The encoder is cross-built from Debian's sources (tools/build-encoder.sh).
-for tool in make nasm meson pkg-config dpkg-source autoreconf libtoolize xz; do
+# The disc tool's build needs gettext's config.rpath, flex and bison.
+[ -f /usr/share/gettext/config.rpath ] || need+=(gettext)
+# The tests read the discs back with Debian's DVD libraries.
+command -v lsdvd >/dev/null || need+=(lsdvd)
+command -v HandBrakeCLI >/dev/null || need+=(handbrake-cli)
+for tool in make nasm meson pkg-config dpkg-source autoreconf libtoolize xz flex bison; do
   command -v $tool >/dev/null && continue
   case $tool in
     dpkg-source) need+=(dpkg-dev) ;;
