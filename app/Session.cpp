@@ -138,8 +138,15 @@ void TSession::Start()
     WaitForTools();
     if (Busy() || queue_.NextPending() < 0) return;
     const convert::BatchPlan plan = Plan(true);
-    const convert::Choices& choices = settings_.Choices();
+    convert::Choices choices = settings_.Choices();
     const convert::FitTo& fit = choices.fitTo;
+    const bool disc = convert::MakesDisc(choices.disc, choices.target);
+    if (disc && plan.files > convert::kDiscMostTitles) return Tell(events_, convert::TooManyTitlesMessage(plan.files));
+    if (disc) {
+        SYSTEMTIME today{};
+        GetLocalTime(&today);
+        choices.discName = convert::FolderName(choices.discName, convert::DefaultDiscName(fw::DateText(today)), fw::IsLeadByte);
+    }
     // A Video CD's rates are fixed: what a CD takes is counted in discs.
     if (fit.size == convert::FitSize::Cd && !convert::FitApplies(fit, choices.target))
         Tell(events_, convert::VideoCdsMessage(plan.files, plan.seconds));
@@ -154,6 +161,7 @@ void TSession::Start()
                   .encoderMissing = tools_.encoderFailure,
                   .listFolder = folders_.app,
                   .encoders = settings_.Encoders(),
+                  .discTool = tools_.discTool,
                   .choices = choices,
                   .plan = plan,
                   .outputRecord = folders_.outputRecord});
@@ -171,7 +179,8 @@ convert::BatchPlan TSession::Plan(bool askVolumes) const
         planned.input = queue::FileNamePart(queue_.Path(row), fw::IsLeadByte);
     };
     convert::BatchPlan plan = convert::PlanBatch(askVolumes ? convert::PendingRows(queue_, place) : convert::PendingRows(queue_),
-                                                 choices.target, choices.quality, choices.fitTo);
+                                                 choices.target, choices.quality, choices.fitTo,
+                                                 convert::MakesDisc(choices.disc, choices.target));
     for (convert::VolumeNeed& need : plan.volumes) {
         need.free = fw::FreeBytes(need.root);
         need.name = fw::VolumeName(need.root);

@@ -78,6 +78,10 @@ const ChoiceRow kChoiceRows[] = {
      [](const std::string& text, convert::Choices& c) { c.subfolders = text == "1"; }, true},
     {"Subtitles", [](const convert::Choices& c) { return std::string(convert::SubtitlesSetting(c.subtitles)); },
      [](const std::string& text, convert::Choices& c) { c.subtitles = convert::SubtitlesFromSetting(text); }},
+    {"Disc", [](const convert::Choices& c) { return std::string(convert::DiscSetting(c.disc)); },
+     [](const std::string& text, convert::Choices& c) { c.disc = convert::DiscFromSetting(text); }},
+    {"DiscName", [](const convert::Choices& c) { return c.discName; },
+     [](const std::string& text, convert::Choices& c) { c.discName = fw::Trim(text); }},
     {"Encoders", &EncodersText,
      [](const std::string& text, convert::Choices& c) {
          fw::Guarded([&] { c.encoders = fw::StrToInt(fw::Trim(text)); });

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "convert/Conversion.h"
+#include "convert/DiscMaker.h"
 #include "convert/EncoderArgs.h"
 #include "convert/OutputNames.h"
 #include "convert/OutputRecord.h"
@@ -217,6 +218,8 @@ void TBatch::Finish(TConversion& c)
     if (!saved.savedAs.empty()) {
         claims_->Written(saved.savedAs);
         if (!c.stopped && reason.empty()) record_->Add(saved.savedAs, c.input);
+        if (disc_ && !c.stopped && reason.empty())
+            disc_->AddTitle(row, {saved.savedAs, WidePicture(setup_.choices.target, c.facts), CarriedLanguages(c.facts), c.mediaSeconds});
     }
     if (writing_) writing_->Remove(c.written);
     RemoveSlotFiles(setup_.logFolder, c.slot);
@@ -231,6 +234,7 @@ void TBatch::Finish(TConversion& c)
 
 void TBatch::Abandon()
 {
+    if (disc_) disc_->Abandon();
     for (const auto& c : running_) {
         fw::Application->UnwatchHandle(c->process.get());
         if (c->saver) fw::Application->UnwatchHandle(c->saver->Thread());

@@ -30,6 +30,7 @@ class TAdvancedTimer;
 namespace convert {
 
 class TOutputRecord;
+class TDiscMaker;
 
 // What a batch takes from the program when it starts.
 struct BatchSetup {
@@ -39,6 +40,7 @@ struct BatchSetup {
     std::string encoderMissing{};  // why every file fails: the encoder could not be staged
     std::string listFolder{};      // where the temporaries being written are listed, if anywhere
     int encoders = 1;            // at most this many at once
+    std::string discTool{};      // makes a disc of a DVD batch, where one is chosen
     // What the user chose; a file found in a subfolder goes to the same subfolder of the output folder.
     Choices choices{};
     // Its rows' seconds and, fitted to a size, its video rate at the start.
@@ -80,6 +82,7 @@ public:
     void StopAfterRunning();
     void StopNow();
     // Our encoders wait where they are and no row starts; the system may sleep meanwhile.
+    // The disc, once its files are converted, is made without a pause.
     void Pause();
     // Each encoder goes on exactly where it was.
     void Resume();
@@ -110,7 +113,9 @@ private:
     void Ended(TConversion& conversion);
     void Finish(TConversion& conversion);
     void Begin();
+    // Once every file has had its turn, the disc of them where one is chosen; then the end.
     void End(bool abandoned = false);
+    void MakeDisc();
     void ShowProgress();
     // The output of this run for the row's input, claimed: named by the pattern, in its
     // folder, and by the choice for an existing file. Empty when its path passes Windows'
@@ -133,7 +138,8 @@ private:
     std::shared_ptr<TOutputClaims> claims_;  // shared with the threads that save
     std::unique_ptr<TOutputRecord> record_;
     std::unique_ptr<TWritingList> writing_;
-    enum class State { Idle, Running, Paused, Stopping } state_ = State::Idle;
+    std::unique_ptr<TDiscMaker> disc_;  // from the batch's start where a disc is made
+    enum class State { Idle, Running, Paused, Stopping, Making } state_ = State::Idle;
     TBatchTally tally_;
 };
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "convert/Conversion.h"
+#include "convert/DiscMaker.h"
 
 #include "framework/Launcher.h"
 #include "queue/Queue.h"
@@ -43,7 +44,17 @@ void TBatch::Begin()
 {
     state_ = State::Running;
     queue_.Lock(true);
-    tally_.Begin(std::vector<double>(setup_.plan.rowSeconds.begin(), setup_.plan.rowSeconds.end()), GetTickCount());
+    const Choices& choices = setup_.choices;
+    disc_.reset();
+    if (MakesDisc(choices.disc, choices.target))
+        disc_ = std::make_unique<TDiscMaker>(DiscJob{.tool = setup_.discTool,
+                                                     .folder = setup_.outputFolder,
+                                                     .name = choices.discName,
+                                                     .pal = choices.target == Target::DvdPal,
+                                                     .ifExists = choices.ifExists,
+                                                     .workFolder = setup_.logFolder});
+    tally_.Begin(std::vector<double>(setup_.plan.rowSeconds.begin(), setup_.plan.rowSeconds.end()), GetTickCount(),
+                 disc_ ? kDiscShare * static_cast<double>(setup_.plan.seconds) : 0);
     SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);  // no sleep; the display may turn off
     ShowProgress();
 }
@@ -51,6 +62,9 @@ void TBatch::Begin()
 void TBatch::End(bool abandoned)
 {
     if (state_ == State::Idle) return;
+    if (disc_ && !abandoned && state_ == State::Running && disc_->Titles() > 0) return MakeDisc();
+    if (disc_ && !abandoned && state_ != State::Making)
+        tally_.DiscEnded(DiscNotMadeText(state_ == State::Stopping ? "the batch was stopped" : "no file was converted"));
     const BatchSummary summary = tally_.End(state_ == State::Stopping, abandoned);
     state_ = State::Idle;
     queue_.Lock(false);
@@ -58,10 +72,24 @@ void TBatch::End(bool abandoned)
     if (OnEnd) OnEnd(summary);
 }
 
+void TBatch::MakeDisc()
+{
+    state_ = State::Making;
+    tally_.Making();
+    disc_->OnProgress = [this] { ShowProgress(); };
+    disc_->OnEnd = [this](const DiscResult& result) {
+        tally_.DiscEnded(result.made ? DiscMadeText(result.name, tally_.End(false, false).failed) : DiscNotMadeText(result.failure));
+        End();
+    };
+    disc_->Start();
+    ShowProgress();
+}
+
 void TBatch::ShowProgress()
 {
     if (state_ == State::Idle) return;
     std::vector<std::pair<double, double>> shares;
+    if (state_ == State::Making) shares.push_back({kDiscShare * static_cast<double>(setup_.plan.seconds), disc_->Share()});
     for (const auto& c : running_)
         shares.push_back({c->mediaSeconds, static_cast<double>(FileProgress(c->DoneBytes(), c->expectedSize)) / kProgressPerFile});
     if (OnProgress) OnProgress(tally_.Progress(shares, GetTickCount()));
@@ -69,6 +97,12 @@ void TBatch::ShowProgress()
 
 void TBatch::StopAfterRunning()
 {
+    if (state_ == State::Making) {  // its streams are kept, and nothing of the disc
+        disc_->Abandon();
+        tally_.DiscEnded(DiscNotMadeText("the batch was stopped"));
+        state_ = State::Stopping;
+        return End();
+    }
     if (state_ == State::Paused) {  // the running files finish
         SuspendEncoders(false);
         tally_.Resume(GetTickCount());

@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "convert/DvdAuthoring.h"
 #include "convert/FitLogic.h"
 #include "convert/OutputNames.h"
 #include "convert/TargetLogic.h"
@@ -19,6 +20,8 @@ struct Choices {
     bool subfolders = false;   // a folder added brings the MP4 files of its whole tree
     bool subtitles = true;     // burned in: a file beside each input, else its own marked track
     int encoders = 0;          // how many run at once; 0: the machine's share
+    Disc disc = Disc::None;    // a DVD batch's files, or a DVD-Video disc of them
+    std::string discName{};    // the disc's name; empty: "DVD" and the day it is made
 };
 
 }  // namespace convert

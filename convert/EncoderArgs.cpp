@@ -255,8 +255,7 @@ TArguments EncodeArguments(const EncodeRequest& request)
     const InputFacts facts = request.facts.value_or(InputFacts{{}, 4.0 / 3, true});
     const bool silent = !facts.hasAudio;
     if (silent) args.Add({"-f", "lavfi", "-i", "anullsrc=channel_layout=stereo:sample_rate=" + std::to_string(disc.audioRate)});
-    // A DVD is 16:9 for a wide input; a Video CD is always 4:3.
-    const bool wide = disc.dvd && facts.displayAspect >= 1.5;
+    const bool wide = WidePicture(request.target, facts);
     // A DVD's MPEG-2 says its colours in the sequence display extension: the frames are marked
     // with BT.601's (one name for the primaries, the transfer and the matrix), which the encoder
     // writes there.
@@ -272,6 +271,21 @@ TArguments EncodeArguments(const EncodeRequest& request)
     if (silent) args.Add({"-shortest"});
     AddPass(args, request);
     return args.AddPath(request.written);
+}
+
+bool WidePicture(Target target, const std::optional<InputFacts>& facts)
+{
+    return StandardOf(target).dvd && facts && facts->displayAspect >= 1.5;
+}
+
+std::vector<std::string> CarriedLanguages(const std::optional<InputFacts>& facts)
+{
+    if (!facts || facts->audio.empty()) return {""};
+    std::vector<int> tracks = AudioTracksFor(*facts, true);
+    if (tracks.empty()) tracks.push_back(0);
+    std::vector<std::string> languages;
+    for (int track : tracks) languages.push_back(facts->audio[static_cast<std::size_t>(track)].language);
+    return languages;
 }
 
 TArguments DescribeArguments(std::string_view input)

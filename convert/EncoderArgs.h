@@ -65,6 +65,12 @@ struct EncodeRequest {
 // The subtitles a run draws; none where neither a file nor a marked track is there.
 std::optional<SubtitleSource> SubtitlesOf(const EncodeRequest& request);
 
+// A DVD's picture is 16:9 for a wide input, else 4:3; a Video CD's is always 4:3.
+bool WidePicture(Target target, const std::optional<InputFacts>& facts);
+// The languages of a DVD stream's audio tracks in its order ("eng"; empty where the input
+// says none, and for the silence given to an input without sound).
+std::vector<std::string> CarriedLanguages(const std::optional<InputFacts>& facts);
+
 // Whether the arguments depend on the input's description, so that the encoder describes
 // the input before it converts: a disc's standard does. MPEG's line does only for an HDR
 // picture or a choice of tracks, which its first run tells.

@@ -89,6 +89,17 @@ std::string Allowed(std::string name, fw::LeadBytePredicate isLead)
     return name.find_first_not_of(" .") == std::string::npos ? std::string() : name;
 }
 
+}  // namespace
+
+std::string FolderName(std::string_view typed, const std::string& fallback, fw::LeadBytePredicate isLead)
+{
+    std::string name = Allowed(std::string(typed), isLead);
+    while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
+    return name.empty() ? fallback : OutsideDevices(name);
+}
+
+namespace {
+
 // UTF-16 units of a UTF-8 text: one for each character, two above U+FFFF.
 std::size_t Utf16Length(std::string_view text)
 {

@@ -33,6 +33,9 @@ std::string OutputFileName(std::string_view pattern, const NameFacts& facts, fw:
 // LPT9, in any case, with or without an extension or final blanks): "_" is added to its first
 // part ("nul.mpg" is "nul_.mpg"). Any other name is as it is.
 std::string OutsideDevices(std::string name);
+// A name the user typed for a folder (a disc's), as Windows takes it: forbidden characters
+// made "_", final blanks and dots dropped, outside the devices; `fallback` where none is left.
+std::string FolderName(std::string_view typed, const std::string& fallback, fw::LeadBytePredicate isLead);
 
 // Windows' limits: 255 characters a name, 32,767 a path in its long form. Counted in UTF-16,
 // as Windows counts them.

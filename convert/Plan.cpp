@@ -5,12 +5,13 @@
 #include <climits>
 
 #include "convert/ConvertLogic.h"
+#include "convert/DvdAuthoring.h"
 #include "convert/EncoderArgs.h"
 #include "queue/Queue.h"
 
 namespace convert {
 
-BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, Target target, Quality quality, const FitTo& fit)
+BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, Target target, Quality quality, const FitTo& fit, bool disc)
 {
     BatchPlan plan;
     for (const PlannedRow& row : rows) {
@@ -18,7 +19,10 @@ BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, Target target, Quality 
         plan.seconds += row.seconds;
         plan.rowSeconds.push_back(row.seconds);
     }
-    if (FitApplies(fit, target)) plan.fitted = FitRate(fit.bytes, plan.seconds, plan.files, target, quality);
+    if (FitApplies(fit, target)) {
+        const std::int64_t room = disc ? fit.bytes - DiscOverhead(plan.files, plan.seconds) : fit.bytes;
+        plan.fitted = FitRate(room, plan.seconds, plan.files, target, quality);
+    }
     // Each file at the fitted rate or the target's own; the high quality's pictures are not yet
     // described, so what a picture typically takes is counted.
     const EncodeRequest request{.target = target, .quality = quality,
@@ -30,7 +34,7 @@ BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, Target target, Quality 
         if (row.volume.empty()) continue;
         auto need = std::find_if(plan.volumes.begin(), plan.volumes.end(), [&](const VolumeNeed& n) { return n.root == row.volume; });
         if (need == plan.volumes.end()) need = plan.volumes.insert(plan.volumes.end(), VolumeNeed{.root = row.volume});
-        need->bytes += bytes;
+        need->bytes += disc ? 3 * bytes : bytes;  // the stream, its copy in the folder, and in the image
         if (bytes > need->largest) need->largest = bytes, need->largestInput = row.input;
     }
     return plan;

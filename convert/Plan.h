@@ -32,7 +32,9 @@ struct BatchPlan {
     std::int64_t bytes = 0;
     std::vector<VolumeNeed> volumes{};
 };
-BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, Target target, Quality quality, const FitTo& fit);
+// A disc made of the files (`disc`) takes its own room from the size to fit, and needs room for
+// the streams, its folder and its image at once.
+BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, Target target, Quality quality, const FitTo& fit, bool disc = false);
 
 // The queue's pending rows in its order with their media seconds; `place`, where given,
 // fills in each one's volume and input name.

@@ -49,12 +49,12 @@ std::string BatchCaption(const BatchFacts& facts, const fw::TextMarks& marks)
     const std::string count = std::to_string(FileNumber(facts)) + " of " + std::to_string(facts.files);
     if (facts.paused) return "Paused" + dot + count + dot + percent;
     const std::optional<double> left = SecondsLeft(facts);
-    return "Converting " + count + dot + percent + dot + (left ? TimeLeftText(*left) : "estimating" + std::string(marks.ellipsis));
+    return (facts.making ? std::string("Making the DVD-Video disc") : "Converting " + count) + dot + percent + dot + (left ? TimeLeftText(*left) : "estimating" + std::string(marks.ellipsis));
 }
 
 bool WorthAnnouncing(const BatchFacts& told, const BatchFacts& now)
 {
-    return FileNumber(told) != FileNumber(now) || Percent(told) / 10 != Percent(now) / 10 || told.paused != now.paused ||
+    return FileNumber(told) != FileNumber(now) || Percent(told) / 10 != Percent(now) / 10 || told.paused != now.paused || told.making != now.making ||
            told.files != now.files;
 }
 
@@ -67,10 +67,11 @@ std::string BatchEndText(int converted, int failed, bool stopped)
     return text;
 }
 
-void TBatchTally::Begin(const std::vector<double>& seconds, std::uint32_t now)
+void TBatchTally::Begin(const std::vector<double>& seconds, std::uint32_t now, double discSeconds)
 {
     facts_ = {};
     facts_.files = static_cast<int>(seconds.size());
+    facts_.mediaTotal = discSeconds;
     for (double file : seconds) facts_.mediaTotal += file;
     summary_ = {};
     ended_ = 0;

@@ -21,6 +21,7 @@ struct BatchFacts {
     double mediaEncoded = 0;  // of those, what the encoders converted (a file that failed at once is left out)
     double runningSeconds = 0;  // wall time spent converting, pauses left out
     bool paused = false;
+    bool making = false;      // the files are converted and the disc is being made of them
 };
 
 // How far a batch is: in media seconds, the files not yet ended, whether one failed.
@@ -37,6 +38,7 @@ struct BatchSummary {
     std::int64_t bytes = 0;  // what the converted files take together
     bool stopped = false;    // by the user, before every file had its turn
     bool abandoned = false;  // by the program's end: nobody is there to be told
+    std::string disc{};      // what became of the disc made of the files, if one was to be
 };
 
 // A file's end as a batch counts it.
@@ -46,8 +48,12 @@ enum class Outcome { Converted, Failed, Stopped, Skipped };
 // facts of its progress and the summary of its end. Times are the system's milliseconds.
 class TBatchTally {
 public:
-    // A batch of files of these media seconds begins.
-    void Begin(const std::vector<double>& seconds, std::uint32_t now);
+    // A batch of files of these media seconds begins; making a disc of them, where one is
+    // made, counts as `discSeconds` more.
+    void Begin(const std::vector<double>& seconds, std::uint32_t now, double discSeconds = 0);
+    // The files are converted; the disc is being made. What became of it, for the summary.
+    void Making() { facts_.making = true; }
+    void DiscEnded(std::string text) { summary_.disc = std::move(text); }
     void Started() { ++facts_.started; }
     int StartedFiles() const { return facts_.started; }
     // A file of these media seconds ended; a converted one took `bytes`. A stopped file goes
@@ -81,7 +87,8 @@ inline constexpr double kEstimateAfterSeconds = 5;
 std::optional<double> SecondsLeft(const BatchFacts& facts);
 
 // The caption above the list while a batch runs: "Converting 3 of 10 · 42 % · about 4 min
-// left", "Converting 1 of 10 · 0 % · estimating…", "Paused · 3 of 10 · 42 %".
+// left", "Converting 1 of 10 · 0 % · estimating…", "Paused · 3 of 10 · 42 %", "Making the
+// DVD-Video disc · 97 % · less than a minute left".
 std::string BatchCaption(const BatchFacts& facts, const fw::TextMarks& marks);
 // Whether screen readers are told the caption again: a file begun, a step of ten per cent,
 // a pause or a resume since it was last told; not each per cent or minute.

@@ -115,6 +115,16 @@ AudioTrack AudioTrackOf(std::string_view text)
     return {channels, text.find("(default)") != std::string_view::npos};
 }
 
+// The language a stream's line names: "Stream #0:1[0x2](eng): Audio: …" says "eng".
+std::string StreamLanguage(std::string_view line)
+{
+    const std::size_t close = line.find("): ");
+    const std::size_t open = close == std::string_view::npos ? close : line.rfind('(', close);
+    if (open == std::string_view::npos || open < line.find("Stream #")) return {};
+    const std::string_view language = line.substr(open + 1, close - open - 1);
+    return language == "und" ? std::string() : std::string(language);
+}
+
 }  // namespace
 
 Target TargetFromSetting(std::string_view setting)
@@ -181,7 +191,10 @@ std::optional<InputFacts> ReadInputFacts(const std::vector<std::string>& lines)
         // The input's streams come first; a run's output streams follow.
         if (line.find("Output #0") != std::string::npos || line.find("Stream mapping:") != std::string::npos) break;
         const bool stream = line.find("Stream #") != std::string::npos;
-        if (stream && line.find("Audio:") != std::string::npos) audio.push_back(AudioTrackOf(std::string_view(line).substr(line.find("Audio:"))));
+        if (stream && line.find("Audio:") != std::string::npos) {
+            audio.push_back(AudioTrackOf(std::string_view(line).substr(line.find("Audio:"))));
+            audio.back().language = StreamLanguage(line);
+        }
         if (stream && line.find("Subtitle:") != std::string::npos)
             text.push_back({line.find("(default)") != std::string::npos, line.find("(forced)") != std::string::npos});
         const bool picture = stream && line.find("Video:") != std::string::npos && line.find("(attached pic)") == std::string::npos;

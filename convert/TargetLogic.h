@@ -40,6 +40,7 @@ struct PictureSize {
 struct AudioTrack {
     int channels = 2;
     bool isDefault = false;  // the file marks it as the one to play
+    std::string language{};  // as the file says it ("eng"), if it does
 };
 
 // What the encoder says of its input before it starts (its description of the streams).

@@ -19,6 +19,8 @@
 #define IDC_WHEN 1114
 #define IDC_BUSY_NOTE 1115
 #define IDC_SUBTITLES 1116
+#define IDC_DISC 1117
+#define IDC_DISC_NAME 1118
 
 #define IDD_ABOUT 103
 #define IDC_ABOUT_TEXT 1201

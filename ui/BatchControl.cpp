@@ -168,6 +168,7 @@ void TfrmMain::ShowBatchEnd(const convert::BatchSummary& summary)
         // sound), and the taskbar button flashing until the window comes forward.
         std::string text = convert::BatchEndText(summary.converted, summary.failed, summary.stopped);
         if (summary.converted > 0) text += " (" + convert::SizeText(summary.bytes) + ")";
+        if (!summary.disc.empty()) text += ". " + summary.disc;
         if (!notice_->Show(fw::Application->Title(), text)) MessageBeep(MB_ICONINFORMATION);
         if (GetForegroundWindow() != Handle()) {
             FLASHWINFO flash{sizeof flash, Handle(), FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};

@@ -12,6 +12,8 @@ namespace view {
 
 inline const std::vector<std::wstring> kQualityChoices{L"&Standard", L"&High"};
 inline const std::vector<std::wstring> kIfExistsChoices{L"&Replace it", L"&Keep both", L"&Skip the file"};
+// What a DVD batch makes, in the order of convert::Disc.
+inline const std::vector<std::wstring> kDiscChoices{L"&Files", L"&DVD-Video disc"};
 inline const std::vector<std::wstring> kWhenBatchEndsChoices{L"Do &nothing", L"&Sleep", L"Shut &down", L"&Open the output folder"};
 // The fixed sizes a batch is fitted to; "Other size", a number of megabytes, comes after them.
 inline constexpr convert::FitSize kFitSizes[] = {convert::FitSize::None, convert::FitSize::Cd, convert::FitSize::Dvd,

@@ -42,6 +42,13 @@ HMENU FitMenu(const convert::FitTo& chosen, bool enabled)
     return ChoiceMenu(texts, kFitBase, choice, enabled);
 }
 
+// "Make ▸ Files / DVD-Video disc": for the DVD targets only.
+HMENU DiscMenu(const convert::Choices& chosen, bool enabled)
+{
+    const bool dvd = chosen.target == convert::Target::DvdPal || chosen.target == convert::Target::DvdNtsc;
+    return ChoiceMenu(view::kDiscChoices, kDiscBase, static_cast<int>(chosen.disc), enabled && dvd);
+}
+
 HMENU IfExistsMenu(convert::IfExists chosen, bool enabled)
 {
     return ChoiceMenu(view::kIfExistsChoices, kIfExistsBase, static_cast<int>(chosen), enabled);
@@ -84,7 +91,7 @@ fw::unique_hmenu BuildListMenu(const std::array<bool, view::kMenuItems>& enabled
     return menu;
 }
 
-// The targets, then the quality and the size to fit.
+// The targets, then the quality, the size to fit and what a DVD batch makes.
 fw::unique_hmenu BuildConvertMenu(const app::TSession& session)
 {
     const convert::Choices& chosen = session.Choices();
@@ -92,6 +99,7 @@ fw::unique_hmenu BuildConvertMenu(const app::TSession& session)
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(QualityMenu(chosen.quality, !session.Busy())), L"&Quality");
     AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(FitMenu(chosen.fitTo, !session.Busy())), L"Fit &to");
+    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(DiscMenu(chosen, !session.Busy())), L"Ma&ke");
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, kOptions, L"O&ptions…\tCtrl+,");
     AppendMenuW(menu.get(), MF_STRING, kAbout, L"&About Mervane…");
@@ -102,7 +110,9 @@ bool TakeChoice(app::TSession& session, UINT command)
 {
     if (command == kOptions || command == kFitOther || command == kAbout) return false;  // the window's own
     convert::Choices choices = session.Choices();
-    if (command >= kFitBase)
+    if (command >= kDiscBase)
+        choices.disc = static_cast<convert::Disc>(command - kDiscBase);
+    else if (command >= kFitBase)
         choices.fitTo = view::FixedFit(static_cast<int>(command - kFitBase));
     else if (command >= kQualityBase)
         choices.quality = static_cast<convert::Quality>(command - kQualityBase);

@@ -10,7 +10,7 @@
 #include "ui/ListLogic.h"
 
 constexpr UINT kItemBase = 1, kWhenBase = 100, kTargetBase = 200, kIfExistsBase = 300, kQualityBase = 400, kFitBase = 500,
-               kOptions = 600, kAbout = 601;
+               kOptions = 600, kAbout = 601, kDiscBase = 700;
 constexpr UINT kFitOther = kFitBase + view::kFitOther;  // "Fit to ▸ Other size…"
 
 // The list's context menu: the items, "When the batch ends" with its choices, and the

@@ -66,6 +66,23 @@ void EnableFitSize(HWND dialog, bool busy)
     EnableWindow(GetDlgItem(dialog, IDC_FIT_SIZE), !busy && Chosen(dialog, IDC_FIT) == view::kFitOther);
 }
 
+// The disc choices apply to the DVD targets only.
+void EnableDisc(HWND dialog, bool busy)
+{
+    const auto target = static_cast<convert::Target>(Chosen(dialog, IDC_TARGET));
+    const bool dvd = !busy && (target == convert::Target::DvdPal || target == convert::Target::DvdNtsc);
+    EnableWindow(GetDlgItem(dialog, IDC_DISC), dvd);
+    EnableWindow(GetDlgItem(dialog, IDC_DISC_NAME), dvd && Chosen(dialog, IDC_DISC) == static_cast<int>(convert::Disc::DvdVideo));
+}
+
+// The disc's name when none is chosen: "DVD" and today.
+std::string TodaysDiscName()
+{
+    SYSTEMTIME today{};
+    GetLocalTime(&today);
+    return convert::DefaultDiscName(fw::DateText(today));
+}
+
 void Load(HWND dialog, const Dialog& d)
 {
     const convert::Choices& o = d.options.choices;
@@ -89,6 +106,9 @@ void Load(HWND dialog, const Dialog& d)
     for (int n = 1; n <= convert::kMostEncoders; ++n) encoders.push_back(std::to_wstring(n));
     Fill(dialog, IDC_ENCODERS, encoders, o.encoders);
     Fill(dialog, IDC_WHEN, view::kWhenBatchEndsChoices, static_cast<int>(d.options.whenBatchEnds));
+    Fill(dialog, IDC_DISC, view::kDiscChoices, static_cast<int>(o.disc));
+    SetDlgItemTextW(dialog, IDC_DISC_NAME, fw::Wide(o.discName.empty() ? TodaysDiscName() : o.discName).c_str());
+    EnableDisc(dialog, d.busy);
     if (d.otherSize && !d.busy) SendDlgItemMessageW(dialog, IDC_FIT, CB_SETCURSEL, view::kFitOther, 0);
     EnableFitSize(dialog, d.busy);
     ShowExample(dialog, d);
@@ -125,6 +145,10 @@ bool Read(HWND dialog, OptionsShown& shown)
     o.fitTo = fitTo;
     o.ifExists = static_cast<convert::IfExists>(Chosen(dialog, IDC_IF_EXISTS));
     o.encoders = Chosen(dialog, IDC_ENCODERS);
+    o.disc = static_cast<convert::Disc>(Chosen(dialog, IDC_DISC));
+    // Today's name is kept as none: the next disc takes its own day's.
+    const std::string discName = fw::Trim(Text(dialog, IDC_DISC_NAME));
+    o.discName = discName == TodaysDiscName() ? std::string() : discName;
     return true;
 }
 
@@ -143,7 +167,10 @@ INT_PTR CALLBACK OptionsProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam
             if (HIWORD(wParam) == EN_CHANGE) ShowExample(dialog, *d);
             return TRUE;
         case IDC_TARGET:
-            if (HIWORD(wParam) == CBN_SELCHANGE) ShowExample(dialog, *d);
+            if (HIWORD(wParam) == CBN_SELCHANGE) ShowExample(dialog, *d), EnableDisc(dialog, d->busy);
+            return TRUE;
+        case IDC_DISC:
+            if (HIWORD(wParam) == CBN_SELCHANGE) EnableDisc(dialog, d->busy);
             return TRUE;
         case IDC_FIT:
             if (HIWORD(wParam) == CBN_SELCHANGE) EnableFitSize(dialog, d->busy);

@@ -471,3 +471,42 @@ TEST_F(TargetTest, ADvdsWidePictureDrawsRoundLetters)
     const double square = InkAspect(work + "square.mpg", 1), wide = InkAspect(work + "wide.mpg", 1024.0 / 720);
     EXPECT_NEAR(wide, square, square * 0.1) << "as shown on a 16:9 screen";
 }
+
+TEST_F(TargetTest, ADvdBatchBecomesADiscFittedToItsSizeWholeOrNotAtAll)
+{
+    // 10 s of 16:9 in English, 6 s of 4:3 in French and German; fitted to 12 MB.
+    ASSERT_EQ(RunAndWaitExit(encoder + "-f lavfi -i testsrc=size=640x360:rate=25:duration=10 -f lavfi -i sine=d=10 "
+                                       "-c:v mpeg4 -c:a aac -metadata:s:a:0 language=eng wide.mp4", work), 0);
+    ASSERT_EQ(RunAndWaitExit(encoder + "-f lavfi -i testsrc=size=320x240:rate=25:duration=6 -f lavfi -i sine=d=6 -f lavfi "
+                                       "-i sine=f=800:d=6 -map 0 -map 1 -map 2 -c:v mpeg4 -c:a aac -metadata:s:a:0 language=fra "
+                                       "-metadata:s:a:1 language=ger narrow.mp4", work), 0);
+    Choose([](convert::Choices& c) {
+        c.target = convert::Target::DvdPal, c.disc = convert::Disc::DvdVideo, c.discName = "Holiday";
+        c.fitTo = convert::FitToFromSetting("12");
+    });
+    QueueFile(work + "wide.mp4", 10);
+    QueueFile(work + "narrow.mp4", 6);
+    ConvertAll();
+    ASSERT_EQ(session->Queue().State(1), RowState::Done) << session->Queue().Reason(1);
+    EXPECT_TRUE(fw::FileExists(work + "Holiday\\VIDEO_TS\\VTS_02_1.VOB"));
+    EXPECT_TRUE(fw::DirectoryExists(work + "Holiday\\AUDIO_TS"));
+    EXPECT_LE(ReadFile(work + "Holiday.iso").size(), 12u * 1024 * 1024);
+    EXPECT_FALSE(fw::FileExists(work + "wide.mpg")) << "the streams are working files";
+    // Read back with Debian's DVD libraries by the test that follows this program.
+    const std::string kept = ExeFolder() + "disc\\";
+    RemoveTree(kept);
+    CreateDirectoryA(kept.c_str(), nullptr);
+    ASSERT_TRUE(MoveFileA((work + "Holiday").c_str(), (kept + "Holiday").c_str()));
+    ASSERT_TRUE(MoveFileA((work + "Holiday.iso").c_str(), (kept + "Holiday.iso").c_str()));
+
+    // A stop while the disc is made leaves nothing under its name, and the stream.
+    session->RemoveFinished();
+    Choose([](convert::Choices& c) { c.discName = "Stopped", c.fitTo = {}; });
+    QueueFile(work + "wide.mp4", 10);
+    session->Start();
+    PumpUntil([&] { return fw::DirectoryExists(work + "Stopped.~00") || !Converting(); }, 120000);
+    session->StopNow();
+    PumpUntil([&] { return !Converting(); }, 10000);
+    EXPECT_TRUE(fw::FileExists(work + "wide.mpg"));
+    for (const char* left : {"Stopped", "Stopped.iso", "Stopped.~00", "Stopped.~01"}) EXPECT_FALSE(fw::FileExists(work + left) || fw::DirectoryExists(work + left)) << left;
+}

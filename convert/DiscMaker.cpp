@@ -1,0 +1,294 @@
+// TDiscMaker: the disc tool, then the image, then the names.
+#include "convert/DiscMaker.h"
+
+#include <algorithm>
+
+#include "convert/ConvertLogic.h"
+#include "convert/DiscImage.h"
+#include "framework/Application.h"
+#include "framework/Files.h"
+#include "framework/Launcher.h"
+#include "framework/advantmr.h"
+#include "framework/errors.h"
+
+namespace convert {
+
+namespace {
+
+// The files of a folder, with their sizes; none where it cannot be read.
+std::vector<DiscFile> FilesIn(const std::string& folder)
+{
+    std::vector<DiscFile> files;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(fw::WidePath(folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return files;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            files.push_back({fw::Narrow(found.cFileName), static_cast<std::int64_t>(fw::Join64(found.nFileSizeHigh, found.nFileSizeLow))});
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return files;
+}
+
+std::int64_t SizeOf(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(fw::WidePath(path).c_str(), GetFileExInfoStandard, &data)) return 0;
+    return static_cast<std::int64_t>(fw::Join64(data.nFileSizeHigh, data.nFileSizeLow));
+}
+
+std::int64_t BytesIn(const std::string& folder)
+{
+    std::int64_t bytes = 0;
+    for (const DiscFile& file : FilesIn(folder)) bytes += file.size;
+    return bytes;
+}
+
+// A disc's folder and what is in it, as the disc tool makes it: VIDEO_TS and AUDIO_TS.
+void RemoveDiscFolder(const std::string& folder)
+{
+    for (const char* sub : {"\\VIDEO_TS", "\\AUDIO_TS"}) {
+        for (const DiscFile& file : FilesIn(folder + sub)) {
+            const std::string path = folder + sub + "\\" + file.name;
+            fw::WaitUntilReleased(path);  // the tool's, just ended
+            DeleteFileW(fw::WidePath(path).c_str());
+        }
+        RemoveDirectoryW(fw::WidePath(folder + sub).c_str());
+    }
+    RemoveDirectoryW(fw::WidePath(folder).c_str());
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesW(fw::WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+DiscTime Now()
+{
+    SYSTEMTIME t{};
+    GetSystemTime(&t);
+    return {static_cast<int>(t.wYear), static_cast<int>(t.wMonth), static_cast<int>(t.wDay),
+            static_cast<int>(t.wHour), static_cast<int>(t.wMinute), static_cast<int>(t.wSecond)};
+}
+
+// Writes the image: its descriptive sectors, each file after them at its sector, the last
+// sector. Empty, or why it could not.
+std::string WriteImageFile(const std::string& path, const std::string& videoTs, const DiscImagePlan& plan,
+                           std::atomic<std::int64_t>& written, const std::atomic<bool>& cancel)
+{
+    fw::unique_handle out(CreateFileW(fw::WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!out) return fw::SystemErrorText(GetLastError());
+    auto put = [&](const void* data, std::size_t size) {
+        DWORD done = 0;
+        if (!WriteFile(out.get(), data, static_cast<DWORD>(size), &done, nullptr) || done != size)
+            throw fw::EFCreateError(fw::SystemErrorText(GetLastError() ? GetLastError() : ERROR_WRITE_FAULT));
+        written += static_cast<std::int64_t>(size);
+    };
+    try {
+        put(plan.head.data(), plan.head.size());
+        std::vector<char> buffer(4 * 1024 * 1024);
+        for (const DiscFile& file : plan.files) {
+            fw::unique_handle in(CreateFileW(fw::WidePath(videoTs + "\\" + file.name).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                             nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+            if (!in) return file.name + ": " + fw::SystemErrorText(GetLastError());
+            for (std::int64_t left = file.size; left > 0;) {
+                if (cancel) return "stopped";
+                DWORD read = 0;
+                const DWORD want = static_cast<DWORD>(std::min<std::int64_t>(left, static_cast<std::int64_t>(buffer.size())));
+                if (!ReadFile(in.get(), buffer.data(), want, &read, nullptr) || read == 0)
+                    return file.name + ": " + fw::SystemErrorText(GetLastError() ? GetLastError() : ERROR_HANDLE_EOF);
+                put(buffer.data(), read);
+                left -= read;
+            }
+            const std::size_t fill = static_cast<std::size_t>((kSector - file.size % kSector) % kSector);
+            const std::vector<char> zeros(fill);
+            if (fill) put(zeros.data(), fill);
+        }
+        put(plan.tail.data(), plan.tail.size());
+    } catch (const fw::EFCreateError& error) {
+        return error.what();
+    }
+    FlushFileBuffers(out.get());
+    return {};
+}
+
+}  // namespace
+
+DiscPlace PlaceDisc(const std::string& folder, const std::string& name, IfExists ifExists)
+{
+    auto taken = [&](const std::string& candidate) {
+        return Exists(folder + "\\" + candidate) || Exists(folder + "\\" + candidate + ".iso");
+    };
+    if (!taken(name)) return {name};
+    const bool disc = Exists(folder + "\\" + name + "\\VIDEO_TS") || !Exists(folder + "\\" + name);
+    if (ifExists == IfExists::Skip && disc) return {name, false, true};
+    if (ifExists == IfExists::Replace && disc) return {name, true};
+    for (int n = 2;; ++n)
+        if (const std::string other = name + " (" + std::to_string(n) + ")"; !taken(other)) return {other};
+}
+
+TDiscMaker::TDiscMaker(DiscJob job) : job_(std::move(job)) {}
+
+TDiscMaker::~TDiscMaker()
+{
+    OnEnd = nullptr;
+    Abandon();
+}
+
+void TDiscMaker::AddTitle(int order, DiscTitle title)
+{
+    titles_.emplace_back(order, std::move(title));
+}
+
+void TDiscMaker::Start()
+{
+    timer_ = fw::Create<TAdvancedTimer>(nullptr);
+    timer_->SetInterval(500);
+    timer_->SetOnTimer([this](fw::TComponent*) {
+        if (ended_) return;
+        if (!process_ && !thread_) return End({false, {}, ToolFailure()});  // the start failed
+        if (OnProgress) OnProgress();
+    });
+    timer_->SetEnabled(true);
+    const DiscPlace place = PlaceDisc(job_.folder, job_.name, job_.ifExists);
+    finalName_ = place.name;
+    replace_ = place.replace;
+    finalFolder_ = job_.folder + "\\" + place.name;
+    finalImage_ = finalFolder_ + ".iso";
+    if (place.skipped) {
+        imageFailure_ = "\"" + place.name + "\" is there already, and an existing file is skipped.";
+        return;  // said at the first tick
+    }
+    auto taken = [&](const std::string& candidate) { return Exists(candidate) || candidate == workDisc_; };
+    workDisc_ = TemporaryPathFor(finalFolder_ + ".dvd", taken);
+    image_ = TemporaryPathFor(finalImage_, taken);
+    if (workDisc_.empty() || image_.empty()) {
+        imageFailure_ = NoTemporaryName(finalImage_);
+        return;
+    }
+    std::sort(titles_.begin(), titles_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<DiscTitle> titles;
+    for (const auto& [order, title] : titles_) titles.push_back(title), streamBytes_ += SizeOf(title.stream);
+    const std::string own = job_.workFolder + "mervane-disc-" + std::to_string(GetCurrentProcessId());
+    layout_ = own + ".xml";
+    log_ = own + ".log";
+    const std::string& layout = layout_;
+    fw::unique_handle file(CreateFileW(fw::WidePath(layout).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const std::string xml = AuthoringXml(titles, job_.pal, workDisc_);
+    DWORD done = 0;
+    if (!file || !WriteFile(file.get(), xml.data(), static_cast<DWORD>(xml.size()), &done, nullptr)) {
+        imageFailure_ = fw::SystemErrorText(GetLastError());
+        return;
+    }
+    file.reset();
+    fw::StartError error;
+    process_ = fw::StartWithoutConsole(job_.tool, "-x \"" + layout + "\"", {log_, true}, error, IDLE_PRIORITY_CLASS);
+    if (!process_) {
+        imageFailure_ = "the disc tool could not start: " + fw::SystemErrorText(error.code);
+        return;
+    }
+    fw::Application->WatchHandle(process_.get(), [this] { Authored(); });
+}
+
+std::string TDiscMaker::ToolFailure() const
+{
+    if (!imageFailure_.empty()) return imageFailure_;
+    const std::string said = AuthoringError(fw::ReadWholeFile(log_, 1 << 20).value_or(""));
+    return "the disc tool failed" + (said.empty() ? std::string(".") : ": " + said);
+}
+
+double TDiscMaker::Share() const
+{
+    if (streamBytes_ <= 0) return 0;
+    const double total = 2.0 * static_cast<double>(streamBytes_);
+    if (!thread_) return std::min(0.5, static_cast<double>(BytesIn(workDisc_ + "\\VIDEO_TS")) / total);
+    return std::min(1.0, 0.5 + static_cast<double>(imageWritten_) / total);
+}
+
+void TDiscMaker::Authored()
+{
+    fw::Application->UnwatchHandle(process_.get());
+    DWORD code = 1;
+    GetExitCodeProcess(process_.get(), &code);
+    process_.reset();
+    if (code != 0 || !Exists(workDisc_ + "\\VIDEO_TS\\VIDEO_TS.IFO")) return End({false, {}, ToolFailure()});
+    thread_.reset(CreateThread(nullptr, 0, &TDiscMaker::WriteImage, this, 0, nullptr));
+    if (!thread_) return End({false, {}, fw::SystemErrorText(GetLastError())});
+    fw::Application->WatchHandle(thread_.get(), [this] { ImageWritten(); });
+}
+
+DWORD WINAPI TDiscMaker::WriteImage(void* self)
+{
+    TDiscMaker& maker = *static_cast<TDiscMaker*>(self);
+    const std::string videoTs = maker.workDisc_ + "\\VIDEO_TS";
+    const DiscImagePlan plan = PlanDiscImage(maker.finalName_, FilesIn(videoTs), Now());
+    maker.imageFailure_ = WriteImageFile(maker.image_, videoTs, plan, maker.imageWritten_, maker.cancel_);
+    return 0;
+}
+
+void TDiscMaker::ImageWritten()
+{
+    fw::Application->UnwatchHandle(thread_.get());
+    if (!imageFailure_.empty()) return End({false, {}, "its image could not be written: " + imageFailure_});
+    // The names, both at once: an earlier disc of the name goes only now.
+    if (replace_) {
+        RemoveDiscFolder(finalFolder_);
+        DeleteFileW(fw::WidePath(finalImage_).c_str());
+    }
+    if (!MoveFileExW(fw::WidePath(workDisc_).c_str(), fw::WidePath(finalFolder_).c_str(), 0))
+        return End({false, {}, "its folder could not be named " + finalName_ + ": " + fw::SystemErrorText(GetLastError())});
+    if (!MoveFileExW(fw::WidePath(image_).c_str(), fw::WidePath(finalImage_).c_str(), MOVEFILE_WRITE_THROUGH)) {
+        const std::string why = fw::SystemErrorText(GetLastError());
+        MoveFileExW(fw::WidePath(finalFolder_).c_str(), fw::WidePath(workDisc_).c_str(), 0);
+        return End({false, {}, "its image could not be named " + finalName_ + ".iso: " + why});
+    }
+    for (const auto& [order, title] : titles_) DeleteFileW(fw::WidePath(title.stream).c_str());
+    End({true, finalName_, {}});
+}
+
+void TDiscMaker::End(DiscResult result)
+{
+    if (ended_) return;
+    ended_ = true;
+    if (timer_) timer_->SetEnabled(false);
+    RemoveWork();
+    if (OnEnd) OnEnd(result);
+}
+
+void TDiscMaker::RemoveWork()
+{
+    if (!workDisc_.empty()) RemoveDiscFolder(workDisc_);
+    if (!image_.empty()) DeleteFileW(fw::WidePath(image_).c_str());
+    if (!log_.empty()) DeleteFileW(fw::WidePath(log_).c_str());
+    if (!layout_.empty()) DeleteFileW(fw::WidePath(layout_).c_str());
+}
+
+void TDiscMaker::Suspend(bool suspend)
+{
+    if (process_) fw::SuspendProcess(process_.get(), suspend);
+}
+
+void TDiscMaker::Abandon()
+{
+    if (process_) {
+        fw::Application->UnwatchHandle(process_.get());
+        TerminateProcess(process_.get(), 1);
+        WaitForSingleObject(process_.get(), 5000);
+        process_.reset();
+    }
+    if (thread_) {
+        fw::Application->UnwatchHandle(thread_.get());
+        cancel_ = true;
+        WaitForSingleObject(thread_.get(), INFINITE);
+        thread_.reset();
+    }
+    if (!ended_) {
+        ended_ = true;
+        fw::WaitUntilReleased(image_);
+        RemoveWork();
+    }
+    if (timer_) timer_->Release(), timer_ = nullptr;
+}
+
+}  // namespace convert

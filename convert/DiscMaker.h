@@ -1,0 +1,93 @@
+// TDiscMaker: a DVD batch's streams made into a DVD-Video disc once they are converted. The
+// disc tool lays them out as a VIDEO_TS folder, then a thread writes its image beside it.
+// Both are made under working names and take the disc's name only when both are whole; the
+// streams then go. Whatever ends it early (a failure, the user's stop, the program's end)
+// leaves no half disc and keeps the streams.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "convert/DvdAuthoring.h"
+#include "convert/OutputNames.h"
+#include "framework/handles.h"
+
+class TAdvancedTimer;
+
+namespace convert {
+
+struct DiscJob {
+    std::string tool;          // the disc tool
+    std::string folder;        // where the disc goes
+    std::string name;          // its name: the folder's, and the image's before ".iso"
+    bool pal = true;
+    IfExists ifExists = IfExists::Replace;  // for a disc of that name already there
+    std::string workFolder;    // for the tool's layout and what it says
+};
+
+struct DiscResult {
+    bool made = false;
+    std::string name;     // as made: "Holiday (2)" where "Holiday" was there
+    std::string failure;  // why it was not made
+};
+
+class TDiscMaker {
+public:
+    explicit TDiscMaker(DiscJob job);
+    // Ends the making where it is: nothing of the disc is left.
+    ~TDiscMaker();
+    TDiscMaker(const TDiscMaker&) = delete;
+    TDiscMaker& operator=(const TDiscMaker&) = delete;
+
+    // A converted file, a title at its place in the queue (`order`).
+    void AddTitle(int order, DiscTitle title);
+    int Titles() const { return static_cast<int>(titles_.size()); }
+    // Starts the disc tool; OnEnd says how it ended, never from inside Start.
+    void Start();
+    // How far it is, from 0 to 1: the tool's folder and the image weigh the same.
+    double Share() const;
+    // The tool is ended and the image's thread stopped; what they wrote goes.
+    void Abandon();
+    // Pauses the tool or lets it go on.
+    void Suspend(bool suspend);
+
+    std::function<void(const DiscResult&)> OnEnd;
+    std::function<void()> OnProgress;  // about twice a second
+
+private:
+    void Authored();
+    static DWORD WINAPI WriteImage(void* self);
+    void ImageWritten();
+    void End(DiscResult result);
+    void RemoveWork();
+    std::string ToolFailure() const;
+
+    DiscJob job_;
+    std::vector<std::pair<int, DiscTitle>> titles_;  // by their place in the queue
+    std::string finalName_, finalFolder_, finalImage_;
+    std::string workDisc_, image_, log_, layout_;
+    bool replace_ = false;
+    std::int64_t streamBytes_ = 0;
+    fw::unique_handle process_, thread_;
+    TAdvancedTimer* timer_ = nullptr;
+    std::atomic<std::int64_t> imageWritten_{0};
+    std::atomic<bool> cancel_{false};
+    std::string imageFailure_;  // the thread's, read once it has ended
+    bool ended_ = false;
+};
+
+// The folder of a disc `name` in `folder` and its image, by the choice for an existing disc:
+// the name itself, "name (2)"… where another is there, or none where it is skipped. A disc
+// of the name is replaced only where it is one (its VIDEO_TS there), never another folder.
+struct DiscPlace {
+    std::string name;
+    bool replace = false;  // a disc of the name is there and goes
+    bool skipped = false;
+};
+DiscPlace PlaceDisc(const std::string& folder, const std::string& name, IfExists ifExists);
+
+}  // namespace convert

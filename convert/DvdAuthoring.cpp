@@ -1,0 +1,169 @@
+// What the disc tool is told, and what it says back.
+#include "convert/DvdAuthoring.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "convert/DiscImage.h"
+#include "framework/text.h"
+
+namespace convert {
+
+namespace {
+
+constexpr const char* kDiscSettings[] = {"none", "dvd-video"};
+constexpr int kChapterSeconds = 5 * 60;
+
+// ISO 639-2 codes (bibliographic forms too) and their ISO 639-1 code, which a DVD takes.
+constexpr std::string_view kLanguages =
+    "aar aa abk ab afr af aka ak amh am ara ar arg an asm as ava av ave ae aym ay aze az bak ba bam bm bel be ben bn "
+    "bis bi bod bo tib bo bos bs bre br bul bg cat ca ces cs cze cs cha ch che ce chu cu chv cv cor kw cos co cre cr "
+    "cym cy wel cy dan da deu de ger de div dv dzo dz ell el gre el eng en epo eo est et eus eu baq eu ewe ee fao fo "
+    "fas fa per fa fij fj fin fi fra fr fre fr fry fy ful ff gla gd gle ga glg gl glv gv grn gn guj gu hat ht hau ha "
+    "heb he her hz hin hi hmo ho hrv hr hun hu hye hy arm hy ibo ig ido io iii ii iku iu ile ie ina ia ind id ipk ik "
+    "isl is ice is ita it jav jv jpn ja kal kl kan kn kas ks kat ka geo ka kau kr kaz kk khm km kik ki kin rw kir ky "
+    "kom kv kon kg kor ko kua kj kur ku lao lo lat la lav lv lim li lin ln lit lt ltz lb lub lu lug lg mah mh mal ml "
+    "mar mr mkd mk mac mk mlg mg mlt mt mon mn mri mi mao mi msa ms may ms mya my bur my nau na nav nv nbl nr nde nd "
+    "ndo ng nep ne nld nl dut nl nno nn nob nb nor no nya ny oci oc oji oj ori or orm om oss os pan pa pli pi pol pl "
+    "por pt pus ps que qu roh rm ron ro rum ro run rn rus ru sag sg san sa sin si slk sk slo sk slv sl sme se smo sm "
+    "sna sn snd sd som so sot st spa es sqi sq alb sq srd sc srp sr ssw ss sun su swa sw swe sv tah ty tam ta tat tt "
+    "tel te tgk tg tgl tl tha th tir ti ton to tsn tn tso ts tuk tk tur tr twi tw uig ug ukr uk urd ur uzb uz ven ve "
+    "vie vi vol vo wln wa wol wo xho xh yid yi yor yo zha za zho zh chi zh zul zu ";
+
+std::string Lower(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+// The text with XML's special characters written as entities.
+std::string Escaped(std::string_view text)
+{
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+// A DVD's audio languages for a title: each known one, the others left unsaid.
+std::vector<std::string> DvdLanguages(const DiscTitle& title)
+{
+    std::vector<std::string> languages;
+    for (const std::string& code : title.languages) languages.push_back(DvdLanguage(code));
+    return languages;
+}
+
+}  // namespace
+
+Disc DiscFromSetting(std::string_view setting)
+{
+    return setting == kDiscSettings[1] ? Disc::DvdVideo : Disc::None;
+}
+
+const char* DiscSetting(Disc disc) { return kDiscSettings[static_cast<int>(disc)]; }
+
+bool MakesDisc(Disc disc, Target target)
+{
+    return disc == Disc::DvdVideo && (target == Target::DvdPal || target == Target::DvdNtsc);
+}
+
+std::string TooManyTitlesMessage(int files)
+{
+    return "A DVD-Video disc holds at most 99 titles, and this batch has " + std::to_string(files) +
+           " files. Convert them in batches of up to 99, or choose Make ▸ Files to convert them all as files.";
+}
+
+std::string DiscMadeText(const std::string& name, int failed)
+{
+    std::string text = "The DVD-Video disc \"" + name + "\" was made (" + name + ".iso and its folder)";
+    if (failed == 1) text += "; the file that failed is not on it";
+    if (failed > 1) text += "; the " + std::to_string(failed) + " files that failed are not on it";
+    return text + ".";
+}
+
+std::string DiscNotMadeText(const std::string& why)
+{
+    std::string reason = why;
+    while (!reason.empty() && reason.back() == '.') reason.pop_back();
+    return "The DVD-Video disc was not made: " + reason + ". The converted files were kept.";
+}
+
+std::string DefaultDiscName(std::string_view today)
+{
+    return "DVD " + std::string(today);
+}
+
+std::string DvdLanguage(std::string_view code)
+{
+    const std::string lower = Lower(fw::Trim(code));
+    if (lower.size() == 2 && kLanguages.find(" " + lower + " ") != std::string_view::npos) return lower;
+    if (lower.size() != 3) return {};
+    for (std::size_t at = 0; at + 6 < kLanguages.size(); at += 7)
+        if (kLanguages.substr(at, 3) == lower) return std::string(kLanguages.substr(at + 4, 2));
+    return {};
+}
+
+std::string ChapterMarks(double seconds)
+{
+    std::string marks = "0";
+    for (int start = kChapterSeconds; start < seconds; start += kChapterSeconds) {
+        char mark[24];
+        std::snprintf(mark, sizeof mark, ",%d:%02d:00", start / 3600, start / 60 % 60);
+        marks += mark;
+    }
+    return marks;
+}
+
+std::string AuthoringXml(const std::vector<DiscTitle>& titles, bool pal, const std::string& folder)
+{
+    const std::string format = pal ? "pal" : "ntsc";
+    std::string xml = "<dvdauthor dest=\"" + Escaped(folder) + "\" jumppad=\"0\">\n <vmgm>\n  <fpc>jump title 1;</fpc>\n";
+    // The menu that takes the end of title n to title n + 1, which the titles' ends name in g0.
+    xml += "  <menus>\n   <video format=\"" + format + "\"/>\n   <pgc>\n    <pre>";
+    for (std::size_t next = 2; next <= titles.size(); ++next)
+        xml += "if (g0 == " + std::to_string(next) + ") jump title " + std::to_string(next) + "; ";
+    xml += "exit;</pre>\n   </pgc>\n  </menus>\n </vmgm>\n";
+    for (std::size_t i = 0; i < titles.size();) {
+        const bool wide = titles[i].wide;
+        const std::vector<std::string> languages = DvdLanguages(titles[i]);
+        xml += " <titleset>\n  <titles>\n   <video format=\"" + format + "\" aspect=\"" + (wide ? "16:9" : "4:3") + "\"" +
+               (wide ? " widescreen=\"nopanscan\"" : "") + "/>\n";
+        for (const std::string& language : languages)
+            xml += language.empty() ? "   <audio/>\n" : "   <audio lang=\"" + language + "\"/>\n";
+        for (; i < titles.size() && titles[i].wide == wide && DvdLanguages(titles[i]) == languages; ++i) {
+            const bool last = i + 1 == titles.size();
+            xml += "   <pgc>\n    <vob file=\"" + Escaped(titles[i].stream) + "\" chapters=\"" + ChapterMarks(titles[i].seconds) +
+                   "\"/>\n    <post>" + (last ? std::string("exit;") : "g0 = " + std::to_string(i + 2) + "; call vmgm menu 1;") +
+                   "</post>\n   </pgc>\n";
+        }
+        xml += "  </titles>\n </titleset>\n";
+    }
+    return xml + "</dvdauthor>\n";
+}
+
+std::string AuthoringError(std::string_view log)
+{
+    const std::size_t at = log.rfind("ERR:");
+    if (at == std::string_view::npos) return {};
+    const std::size_t end = log.find_first_of("\r\n", at);
+    return fw::Trim(log.substr(at + 4, end == std::string_view::npos ? std::string_view::npos : end - at - 4));
+}
+
+std::int64_t DiscOverhead(int titles, std::int64_t mediaSeconds)
+{
+    // Each title set's information and its backup (12 KB each, more with its chapters), the
+    // disc's own, and the image's sectors: about 130 KB a title and 1 MB.
+    const std::int64_t information = (titles + 1) * 2 * 24 * 1024 + mediaSeconds / kChapterSeconds * 2 * 64;
+    return information + DiscImageOverhead(titles * 4 + 3);
+}
+
+}  // namespace convert
