@@ -218,7 +218,8 @@ void TBatch::Finish(TConversion& c)
     if (!saved.savedAs.empty()) {
         claims_->Written(saved.savedAs);
         if (!c.stopped && reason.empty()) record_->Add(saved.savedAs, c.input);
-        if (disc_ && !c.stopped && reason.empty())
+        // A title needs a picture: a file of sound alone stays a file.
+        if (disc_ && !c.stopped && reason.empty() && c.facts && c.facts->picture.width > 0)
             disc_->AddTitle(row, {saved.savedAs, WidePicture(setup_.choices.target, c.facts), CarriedLanguages(c.facts), c.mediaSeconds});
     }
     if (writing_) writing_->Remove(c.written);

@@ -78,7 +78,13 @@ void TBatch::MakeDisc()
     tally_.Making();
     disc_->OnProgress = [this] { ShowProgress(); };
     disc_->OnEnd = [this](const DiscResult& result) {
-        tally_.DiscEnded(result.made ? DiscMadeText(result.name, tally_.End(false, false).failed) : DiscNotMadeText(result.failure));
+        const BatchSummary so = tally_.End(false, false);
+        const int leftOut = so.converted + so.failed - disc_->Titles();
+        tally_.DiscEnded(result.made ? DiscMadeText(result.name, leftOut) : DiscNotMadeText(result.failure));
+        // Each row's stream is gone into the disc: its row names the disc.
+        const std::vector<int> rows = disc_->TitleOrder();
+        for (std::size_t n = 0; result.made && n < rows.size(); ++n)
+            queue_.Finish(rows[n], result.folder, TitleNote(static_cast<int>(n) + 1, result.name));
         End();
     };
     disc_->Start();

@@ -141,13 +141,20 @@ void TDiscMaker::AddTitle(int order, DiscTitle title)
     titles_.emplace_back(order, std::move(title));
 }
 
+std::vector<int> TDiscMaker::TitleOrder() const
+{
+    std::vector<int> order;
+    for (const auto& title : titles_) order.push_back(title.first);
+    return order;
+}
+
 void TDiscMaker::Start()
 {
     timer_ = fw::Create<TAdvancedTimer>(nullptr);
     timer_->SetInterval(500);
     timer_->SetOnTimer([this](fw::TComponent*) {
         if (ended_) return;
-        if (!process_ && !thread_) return End({false, {}, ToolFailure()});  // the start failed
+        if (!process_ && !thread_) return End({false, {}, {}, ToolFailure()});  // the start failed
         if (OnProgress) OnProgress();
     });
     timer_->SetEnabled(true);
@@ -212,9 +219,9 @@ void TDiscMaker::Authored()
     DWORD code = 1;
     GetExitCodeProcess(process_.get(), &code);
     process_.reset();
-    if (code != 0 || !Exists(workDisc_ + "\\VIDEO_TS\\VIDEO_TS.IFO")) return End({false, {}, ToolFailure()});
+    if (code != 0 || !Exists(workDisc_ + "\\VIDEO_TS\\VIDEO_TS.IFO")) return End({false, {}, {}, ToolFailure()});
     thread_.reset(CreateThread(nullptr, 0, &TDiscMaker::WriteImage, this, 0, nullptr));
-    if (!thread_) return End({false, {}, fw::SystemErrorText(GetLastError())});
+    if (!thread_) return End({false, {}, {}, fw::SystemErrorText(GetLastError())});
     fw::Application->WatchHandle(thread_.get(), [this] { ImageWritten(); });
 }
 
@@ -230,21 +237,21 @@ DWORD WINAPI TDiscMaker::WriteImage(void* self)
 void TDiscMaker::ImageWritten()
 {
     fw::Application->UnwatchHandle(thread_.get());
-    if (!imageFailure_.empty()) return End({false, {}, "its image could not be written: " + imageFailure_});
+    if (!imageFailure_.empty()) return End({false, {}, {}, "its image could not be written: " + imageFailure_});
     // The names, both at once: an earlier disc of the name goes only now.
     if (replace_) {
         RemoveDiscFolder(finalFolder_);
         DeleteFileW(fw::WidePath(finalImage_).c_str());
     }
     if (!MoveFileExW(fw::WidePath(workDisc_).c_str(), fw::WidePath(finalFolder_).c_str(), 0))
-        return End({false, {}, "its folder could not be named " + finalName_ + ": " + fw::SystemErrorText(GetLastError())});
+        return End({false, {}, {}, "its folder could not be named " + finalName_ + ": " + fw::SystemErrorText(GetLastError())});
     if (!MoveFileExW(fw::WidePath(image_).c_str(), fw::WidePath(finalImage_).c_str(), MOVEFILE_WRITE_THROUGH)) {
         const std::string why = fw::SystemErrorText(GetLastError());
         MoveFileExW(fw::WidePath(finalFolder_).c_str(), fw::WidePath(workDisc_).c_str(), 0);
-        return End({false, {}, "its image could not be named " + finalName_ + ".iso: " + why});
+        return End({false, {}, {}, "its image could not be named " + finalName_ + ".iso: " + why});
     }
     for (const auto& [order, title] : titles_) DeleteFileW(fw::WidePath(title.stream).c_str());
-    End({true, finalName_, {}});
+    End({true, finalName_, finalFolder_, {}});
 }
 
 void TDiscMaker::End(DiscResult result)

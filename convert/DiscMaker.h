@@ -32,6 +32,7 @@ struct DiscJob {
 struct DiscResult {
     bool made = false;
     std::string name;     // as made: "Holiday (2)" where "Holiday" was there
+    std::string folder;   // its folder, as made
     std::string failure;  // why it was not made
 };
 
@@ -46,6 +47,8 @@ public:
     // A converted file, a title at its place in the queue (`order`).
     void AddTitle(int order, DiscTitle title);
     int Titles() const { return static_cast<int>(titles_.size()); }
+    // The titles' places in the queue, in the disc's order once it has started.
+    std::vector<int> TitleOrder() const;
     // Starts the disc tool; OnEnd says how it ended, never from inside Start.
     void Start();
     // How far it is, from 0 to 1: the tool's folder and the image weigh the same.

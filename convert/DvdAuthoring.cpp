@@ -82,11 +82,11 @@ std::string TooManyTitlesMessage(int files)
            " files. Convert them in batches of up to 99, or choose Make ▸ Files to convert them all as files.";
 }
 
-std::string DiscMadeText(const std::string& name, int failed)
+std::string DiscMadeText(const std::string& name, int leftOut)
 {
     std::string text = "The DVD-Video disc \"" + name + "\" was made (" + name + ".iso and its folder)";
-    if (failed == 1) text += "; the file that failed is not on it";
-    if (failed > 1) text += "; the " + std::to_string(failed) + " files that failed are not on it";
+    if (leftOut == 1) text += "; 1 file is not on it: it failed or has no picture";
+    if (leftOut > 1) text += "; " + std::to_string(leftOut) + " files are not on it: they failed or have no picture";
     return text + ".";
 }
 
@@ -95,6 +95,11 @@ std::string DiscNotMadeText(const std::string& why)
     std::string reason = why;
     while (!reason.empty() && reason.back() == '.') reason.pop_back();
     return "The DVD-Video disc was not made: " + reason + ". The converted files were kept.";
+}
+
+std::string TitleNote(int title, const std::string& name)
+{
+    return "Title " + std::to_string(title) + " of the DVD-Video disc \"" + name + "\" (" + name + ".iso and its folder).";
 }
 
 std::string DefaultDiscName(std::string_view today)
@@ -152,10 +157,14 @@ std::string AuthoringXml(const std::vector<DiscTitle>& titles, bool pal, const s
 
 std::string AuthoringError(std::string_view log)
 {
-    const std::size_t at = log.rfind("ERR:");
-    if (at == std::string_view::npos) return {};
-    const std::size_t end = log.find_first_of("\r\n", at);
-    return fw::Trim(log.substr(at + 4, end == std::string_view::npos ? std::string_view::npos : end - at - 4));
+    // One message may take several lines, each with its "ERR:".
+    std::string said;
+    for (std::size_t at = log.find("ERR:"); at != std::string_view::npos; at = log.find("ERR:", at + 4)) {
+        const std::size_t end = log.find_first_of("\r\n", at);
+        const std::string line = fw::Trim(log.substr(at + 4, end == std::string_view::npos ? std::string_view::npos : end - at - 4));
+        if (!line.empty()) said += (said.empty() ? "" : " ") + line;
+    }
+    return said;
 }
 
 std::int64_t DiscOverhead(int titles, std::int64_t mediaSeconds)

@@ -19,7 +19,7 @@ const char* DiscSetting(Disc disc);
 bool MakesDisc(Disc disc, Target target);
 // Making the disc counts in a batch's progress as this share of its files' media seconds:
 // the disc tool and the image each read and write the streams once, at the disk's pace.
-inline constexpr double kDiscShare = 0.02;
+inline constexpr double kDiscShare = 0.03;
 
 // A DVD-Video disc holds at most 99 titles.
 inline constexpr int kDiscMostTitles = 99;
@@ -27,9 +27,12 @@ inline constexpr int kDiscMostTitles = 99;
 std::string TooManyTitlesMessage(int files);
 
 // What the batch's end says of the disc: "The DVD-Video disc "Holiday" was made (Holiday.iso
-// and its folder); the 1 file that failed is not on it.", or why it was not made.
-std::string DiscMadeText(const std::string& name, int failed);
+// and its folder); 2 files are not on it: they failed or have no picture.", or why it was
+// not made.
+std::string DiscMadeText(const std::string& name, int leftOut);
 std::string DiscNotMadeText(const std::string& why);
+// What a click on a disc's row says: "Title 2 of the DVD-Video disc "Holiday"."
+std::string TitleNote(int title, const std::string& name);
 
 // The disc's name when the user has chosen none: "DVD 2026-12-08".
 std::string DefaultDiscName(std::string_view today);
@@ -53,7 +56,8 @@ std::string ChapterMarks(double seconds);
 // 4:3), and a menu of no picture that takes each title's end to the next title.
 std::string AuthoringXml(const std::vector<DiscTitle>& titles, bool pal, const std::string& folder);
 
-// The last error the disc tool gave ("ERR:  …"), for the user; empty where it gave none.
+// The errors the disc tool gave ("ERR:  …" lines), as one text for the user; empty where it
+// gave none.
 std::string AuthoringError(std::string_view log);
 
 // What a disc takes beyond its streams: the disc tool's information files, its navigation

@@ -537,6 +537,11 @@ TEST_F(EndToEnd, AWholeBatchRunsFromTheKeyboardAlone)
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(reason); }, 5000));
     HWND again = (app.Key(VK_OEM_COMMA, VK_CONTROL), app.WaitForDialog(5000));
     EXPECT_TRUE(again) << "the keyboard is back in the window once the box has closed";
+    // A DVD target offers its disc, and the disc its name; Escape keeps none of it.
+    app.Key('T', VK_MENU), app.Key('D');
+    app.Key('K', VK_MENU), app.Key('D');
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(again, 1118))) << "the disc's name, for a DVD-Video disc";
+    app.Shot("e2e-17-options-disc");
     app.Key(VK_ESCAPE);
     WaitFor([&] { return !IsWindow(again); }, 5000);
 
@@ -571,6 +576,17 @@ TEST_F(EndToEnd, TheConvertButtonsMenuChoosesTheTargetAndKeepsIt)
     std::string target;
     EXPECT_TRUE(WaitFor([&] { return ReadSetting("Target", target) && target == "vcd-pal"; }, 5000)) << target;
     app.Shot("e2e-16-video-cd");
+    // "Make ▸" is for the DVD targets: a DVD, then its disc.
+    for (WORD key : {'D', 'K'}) {
+        app.Click(kConvert.x, kConvert.y, true);
+        WaitFor([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr && IsWindowVisible(menu); }, 5000);
+        app.Key(key);
+    }
+    WaitFor([&] { return FindWindowExA(nullptr, menu, "#32768", nullptr) != nullptr; }, 5000);
+    app.Shot("e2e-16-make-menu");
+    app.Key('D');  // "DVD-Video disc"
+    std::string disc;
+    EXPECT_TRUE(WaitFor([&] { return ReadSetting("Disc", disc) && disc == "dvd-video"; }, 5000)) << disc;
     app.Click(kClose.x, kClose.y);
     EXPECT_EQ(app.Program().WaitForExit(20000), 0);
 }

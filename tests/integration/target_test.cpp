@@ -492,6 +492,7 @@ TEST_F(TargetTest, ADvdBatchBecomesADiscFittedToItsSizeWholeOrNotAtAll)
     EXPECT_TRUE(fw::DirectoryExists(work + "Holiday\\AUDIO_TS"));
     EXPECT_LE(ReadFile(work + "Holiday.iso").size(), 12u * 1024 * 1024);
     EXPECT_FALSE(fw::FileExists(work + "wide.mpg")) << "the streams are working files";
+    EXPECT_EQ(session->Queue().Reason(1), "Title 2 of the DVD-Video disc \"Holiday\" (Holiday.iso and its folder).");
     // Read back with Debian's DVD libraries by the test that follows this program.
     const std::string kept = ExeFolder() + "disc\\";
     RemoveTree(kept);

@@ -1,0 +1,118 @@
+// A DVD-Video disc: what the disc tool is told, and the image's layout as players read it.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "convert/DiscImage.h"
+#include "convert/DvdAuthoring.h"
+#include "convert/Plan.h"
+
+using namespace convert;
+
+namespace {
+
+std::uint32_t Le32(const std::vector<std::uint8_t>& b, std::size_t at)
+{
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
+}
+unsigned Le16(const std::vector<std::uint8_t>& b, std::size_t at) { return b[at] | b[at + 1] << 8; }
+std::string Text(const std::vector<std::uint8_t>& b, std::size_t at, std::size_t n)
+{
+    return std::string(reinterpret_cast<const char*>(b.data() + at), n);
+}
+
+}  // namespace
+
+TEST(Disc, TheImageHasBothFileSystemsWithVideoTsFirstAndItsFilesInTheirOrder)
+{
+    const std::vector<DiscFile> files = {{"VTS_01_1.VOB", 5000}, {"VTS_01_0.BUP", 12288}, {"VIDEO_TS.BUP", 12288},
+                                         {"VTS_01_0.IFO", 12288}, {"VIDEO_TS.IFO", 12288}, {"VTS_01_2.VOB", 100}};
+    const DiscImagePlan plan = PlanDiscImage("Holiday 2026", files, {2026, 12, 8, 10, 0, 0});
+    const std::vector<std::uint8_t>& h = plan.head;
+    const struct {
+        const char* what;
+        std::size_t at;
+        std::string is;
+    } descriptors[] = {
+        {"ISO 9660's primary volume descriptor", 16 * 2048, "\x01" "CD001"},
+        {"its volume name, in capitals", 16 * 2048 + 40, "HOLIDAY_2026 "},
+        {"the end of ISO 9660's set", 17 * 2048, "\xff" "CD001"},
+        {"UDF's recognition: its beginning", 18 * 2048 + 1, "BEA01"},
+        {"UDF 1.02", 19 * 2048 + 1, "NSR02"},
+        {"and its end", 20 * 2048 + 1, "TEA01"},
+        {"the logical volume's domain", 35 * 2048 + 217, "*OSTA UDF Compliant"},
+        {"the partition's contents", 34 * 2048 + 25, "+NSR02"},
+    };
+    for (const auto& d : descriptors) EXPECT_EQ(Text(h, d.at, d.is.size()), d.is) << d.what;
+    // UDF's descriptors by their tags, each at its own sector: the anchor at 256 and at the end.
+    const std::pair<std::uint32_t, unsigned> tags[] = {{32, 1}, {33, 4}, {34, 5}, {35, 6}, {36, 7}, {37, 8}, {48, 1}, {64, 9}, {256, 2}};
+    for (const auto& [sector, tag] : tags) {
+        EXPECT_EQ(Le16(h, sector * 2048), tag) << "sector " << sector;
+        EXPECT_EQ(Le32(h, sector * 2048 + 12), sector) << "sector " << sector;
+        unsigned sum = 0;
+        for (int i = 0; i < 16; ++i) sum += i == 4 ? 0 : h[sector * 2048 + i];
+        EXPECT_EQ(h[sector * 2048 + 4], sum & 0xFF) << "sector " << sector;
+    }
+    EXPECT_EQ(Le32(h, 256 * 2048 + 20), 32u) << "the anchor names the main sequence";
+    EXPECT_EQ(Le16(plan.tail, 0), 2u);
+    EXPECT_EQ(Le32(plan.tail, 12), plan.sectors - 1);
+    // The files in a player's order, one after the other, each from a sector of its own.
+    const char* order[] = {"VIDEO_TS.IFO", "VIDEO_TS.BUP", "VTS_01_0.IFO", "VTS_01_1.VOB", "VTS_01_2.VOB", "VTS_01_0.BUP"};
+    ASSERT_EQ(plan.files.size(), std::size(order));
+    EXPECT_EQ(plan.fileSector[0] * 2048, h.size());
+    for (std::size_t i = 0; i < plan.files.size(); ++i) {
+        EXPECT_EQ(plan.files[i].name, order[i]);
+        if (i > 0) {
+            EXPECT_EQ(plan.fileSector[i], plan.fileSector[i - 1] + (plan.files[i - 1].size + 2047) / 2048) << order[i];
+        }
+    }
+    EXPECT_EQ(plan.sectors, plan.fileSector.back() + 6 + 1);
+    EXPECT_EQ(Le32(h, 16 * 2048 + 80), plan.sectors) << "ISO 9660's size of the volume";
+    EXPECT_LE(plan.Bytes() - 5000 - 100 - 4 * 12288, DiscImageOverhead(6));
+}
+
+TEST(Disc, UdfsCrcIsTheCcittOneFromZero)
+{
+    const std::uint8_t bytes[] = {0x70, 0x6A, 0x77};  // ECMA-167's own example
+    EXPECT_EQ(UdfCrc(bytes, 3), 0x3299);
+}
+
+TEST(Disc, TheDiscToolIsToldEachTitleItsShapeLanguagesChaptersAndWhatFollows)
+{
+    const std::vector<DiscTitle> titles = {{"C:\\out\\a & b.mpg", true, {"eng"}, 12 * 60},
+                                           {"C:\\out\\b.mpg", true, {"eng"}, 60},
+                                           {"C:\\out\\c.mpg", false, {"fre", "ger", ""}, 60}};
+    const std::string xml = AuthoringXml(titles, true, "C:\\out\\Disc.~00");
+    const char* said[] = {
+        "<dvdauthor dest=\"C:\\out\\Disc.~00\"",
+        "<fpc>jump title 1;</fpc>",
+        "<video format=\"pal\"/>",
+        "if (g0 == 2) jump title 2; if (g0 == 3) jump title 3; exit;",
+        "<video format=\"pal\" aspect=\"16:9\" widescreen=\"nopanscan\"/>\n   <audio lang=\"en\"/>\n   <pgc>",
+        "<vob file=\"C:\\out\\a &amp; b.mpg\" chapters=\"0,0:05:00,0:10:00\"/>\n    <post>g0 = 2; call vmgm menu 1;</post>",
+        "<post>g0 = 3; call vmgm menu 1;</post>\n   </pgc>\n  </titles>\n </titleset>\n <titleset>",
+        "<video format=\"pal\" aspect=\"4:3\"/>\n   <audio lang=\"fr\"/>\n   <audio lang=\"de\"/>\n   <audio/>",
+        "<vob file=\"C:\\out\\c.mpg\" chapters=\"0\"/>\n    <post>exit;</post>",
+    };
+    for (const char* text : said) EXPECT_NE(xml.find(text), std::string::npos) << text << "\n" << xml;
+    EXPECT_EQ(AuthoringXml(titles, false, "x").find("pal"), std::string::npos);
+}
+
+TEST(Disc, LanguagesAreNamedAsADvdNamesThem)
+{
+    const std::pair<const char*, const char*> cases[] = {{"eng", "en"}, {"ger", "de"}, {"deu", "de"}, {"FRA", "fr"}, {"zho", "zh"},
+                                                         {"zul", "zu"}, {"en", "en"}, {"und", ""}, {"", ""}, {"xx", ""}, {"qaa", ""}};
+    for (const auto& [code, dvd] : cases) EXPECT_EQ(DvdLanguage(code), dvd) << code;
+}
+
+TEST(Disc, AFittedDiscLeavesRoomForItsOwnFilesAndNeedsRoomForStreamsFolderAndImage)
+{
+    const std::vector<PlannedRow> rows = {{3600, "D:\\"}, {1800, "D:\\"}};
+    const BatchPlan files = PlanBatch(rows, Target::DvdPal, Quality::Standard, DiscFit(FitSize::Dvd));
+    const BatchPlan disc = PlanBatch(rows, Target::DvdPal, Quality::Standard, DiscFit(FitSize::Dvd), true);
+    ASSERT_TRUE(files.fitted && disc.fitted);
+    EXPECT_LT(disc.fitted->video, files.fitted->video);
+    const std::int64_t streams = FittedBytes(disc.fitted->video, 5400, Target::DvdPal, Quality::Standard);
+    EXPECT_LE(streams + DiscOverhead(2, 5400), 4'700'000'000);
+    EXPECT_EQ(disc.volumes[0].bytes, 3 * disc.bytes);
+}
