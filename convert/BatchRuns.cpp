@@ -25,7 +25,7 @@ std::optional<int> TBatch::NextFittedRate() const
 {
     if (!setup_.plan.fitted) return std::nullopt;
     const Choices& choices = setup_.choices;
-    std::int64_t left = choices.fitTo.bytes - tally_.Bytes(), seconds = 0;
+    std::int64_t left = setup_.plan.room - tally_.Bytes(), seconds = 0;
     for (const auto& c : running_)
         if (c->fittedRate) left -= FittedBytes(*c->fittedRate, c->mediaSeconds, choices.target, choices.quality);
     // The planned rows start in their order: those before this one have started.

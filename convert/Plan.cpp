@@ -20,8 +20,8 @@ BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, Target target, Quality 
         plan.rowSeconds.push_back(row.seconds);
     }
     if (FitApplies(fit, target)) {
-        const std::int64_t room = disc ? fit.bytes - DiscOverhead(plan.files, plan.seconds) : fit.bytes;
-        plan.fitted = FitRate(room, plan.seconds, plan.files, target, quality);
+        plan.room = disc ? fit.bytes - DiscOverhead(plan.files, plan.seconds) : fit.bytes;
+        plan.fitted = FitRate(plan.room, plan.seconds, plan.files, target, quality);
     }
     // Each file at the fitted rate or the target's own; the high quality's pictures are not yet
     // described, so what a picture typically takes is counted.

@@ -29,6 +29,7 @@ struct BatchPlan {
     std::int64_t seconds = 0;
     std::vector<std::int64_t> rowSeconds{};  // each row's, in the queue's order
     std::optional<FittedRate> fitted{};
+    std::int64_t room = 0;  // of the size to fit, what the streams may take
     std::int64_t bytes = 0;
     std::vector<VolumeNeed> volumes{};
 };

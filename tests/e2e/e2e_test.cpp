@@ -582,7 +582,7 @@ TEST_F(EndToEnd, TheConvertButtonsMenuChoosesTheTargetAndKeepsIt)
         WaitFor([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr && IsWindowVisible(menu); }, 5000);
         app.Key(key);
     }
-    WaitFor([&] { return FindWindowExA(nullptr, menu, "#32768", nullptr) != nullptr; }, 5000);
+    WaitFor([&] { const HWND top = FindWindowA("#32768", nullptr); return top && top != menu; }, 5000);  // the submenu, on top
     app.Shot("e2e-16-make-menu");
     app.Key('D');  // "DVD-Video disc"
     std::string disc;

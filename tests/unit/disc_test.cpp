@@ -112,6 +112,7 @@ TEST(Disc, AFittedDiscLeavesRoomForItsOwnFilesAndNeedsRoomForStreamsFolderAndIma
     const BatchPlan disc = PlanBatch(rows, Target::DvdPal, Quality::Standard, DiscFit(FitSize::Dvd), true);
     ASSERT_TRUE(files.fitted && disc.fitted);
     EXPECT_LT(disc.fitted->video, files.fitted->video);
+    EXPECT_EQ(disc.room, 4'700'000'000 - DiscOverhead(2, 5400)) << "what each file's rate is worked out from";
     const std::int64_t streams = FittedBytes(disc.fitted->video, 5400, Target::DvdPal, Quality::Standard);
     EXPECT_LE(streams + DiscOverhead(2, 5400), 4'700'000'000);
     EXPECT_EQ(disc.volumes[0].bytes, 3 * disc.bytes);
