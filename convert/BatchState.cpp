@@ -52,7 +52,8 @@ void TBatch::Begin()
                                                      .name = choices.discName,
                                                      .pal = choices.target == Target::DvdPal,
                                                      .ifExists = choices.ifExists,
-                                                     .workFolder = setup_.logFolder});
+                                                     .workFolder = setup_.logFolder,
+                                                     .writing = writing_.get()});
     tally_.Begin(std::vector<double>(setup_.plan.rowSeconds.begin(), setup_.plan.rowSeconds.end()), GetTickCount(),
                  disc_ ? kDiscShare * static_cast<double>(setup_.plan.seconds) : 0);
     SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);  // no sleep; the display may turn off

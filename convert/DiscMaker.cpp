@@ -5,6 +5,7 @@
 
 #include "convert/ConvertLogic.h"
 #include "convert/DiscImage.h"
+#include "convert/WritingList.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/Launcher.h"
@@ -42,20 +43,6 @@ std::int64_t BytesIn(const std::string& folder)
     std::int64_t bytes = 0;
     for (const DiscFile& file : FilesIn(folder)) bytes += file.size;
     return bytes;
-}
-
-// A disc's folder and what is in it, as the disc tool makes it: VIDEO_TS and AUDIO_TS.
-void RemoveDiscFolder(const std::string& folder)
-{
-    for (const char* sub : {"\\VIDEO_TS", "\\AUDIO_TS"}) {
-        for (const DiscFile& file : FilesIn(folder + sub)) {
-            const std::string path = folder + sub + "\\" + file.name;
-            fw::WaitUntilReleased(path);  // the tool's, just ended
-            DeleteFileW(fw::WidePath(path).c_str());
-        }
-        RemoveDirectoryW(fw::WidePath(folder + sub).c_str());
-    }
-    RemoveDirectoryW(fw::WidePath(folder).c_str());
 }
 
 bool Exists(const std::string& path)
@@ -115,13 +102,26 @@ std::string WriteImageFile(const std::string& path, const std::string& videoTs, 
 
 }  // namespace
 
+void RemoveDiscFolder(const std::string& folder)
+{
+    for (const char* sub : {"\\VIDEO_TS", "\\AUDIO_TS"}) {
+        for (const DiscFile& file : FilesIn(folder + sub)) {
+            const std::string path = folder + sub + "\\" + file.name;
+            fw::WaitUntilReleased(path);  // the tool's, just ended
+            DeleteFileW(fw::WidePath(path).c_str());
+        }
+        RemoveDirectoryW(fw::WidePath(folder + sub).c_str());
+    }
+    RemoveDirectoryW(fw::WidePath(folder).c_str());
+}
+
 DiscPlace PlaceDisc(const std::string& folder, const std::string& name, IfExists ifExists)
 {
     auto taken = [&](const std::string& candidate) {
         return Exists(folder + "\\" + candidate) || Exists(folder + "\\" + candidate + ".iso");
     };
     if (!taken(name)) return {name};
-    const bool disc = Exists(folder + "\\" + name + "\\VIDEO_TS") || !Exists(folder + "\\" + name);
+    const bool disc = Exists(folder + "\\" + name + "\\VIDEO_TS");  // an image alone may be anybody's
     if (ifExists == IfExists::Skip && disc) return {name, false, true};
     if (ifExists == IfExists::Replace && disc) return {name, true};
     for (int n = 2;; ++n)
@@ -174,6 +174,7 @@ void TDiscMaker::Start()
         imageFailure_ = NoTemporaryName(finalImage_);
         return;
     }
+    if (job_.writing) job_.writing->Add(workDisc_), job_.writing->Add(image_);
     std::sort(titles_.begin(), titles_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<DiscTitle> titles;
     for (const auto& [order, title] : titles_) titles.push_back(title), streamBytes_ += SizeOf(title.stream);
@@ -267,6 +268,7 @@ void TDiscMaker::RemoveWork()
 {
     if (!workDisc_.empty()) RemoveDiscFolder(workDisc_);
     if (!image_.empty()) DeleteFileW(fw::WidePath(image_).c_str());
+    if (job_.writing && !workDisc_.empty()) job_.writing->Remove(workDisc_), job_.writing->Remove(image_);
     if (!log_.empty()) DeleteFileW(fw::WidePath(log_).c_str());
     if (!layout_.empty()) DeleteFileW(fw::WidePath(layout_).c_str());
 }

@@ -20,6 +20,8 @@ class TAdvancedTimer;
 
 namespace convert {
 
+class TWritingList;
+
 struct DiscJob {
     std::string tool;          // the disc tool
     std::string folder;        // where the disc goes
@@ -27,6 +29,7 @@ struct DiscJob {
     bool pal = true;
     IfExists ifExists = IfExists::Replace;  // for a disc of that name already there
     std::string workFolder;    // for the tool's layout and what it says
+    TWritingList* writing = nullptr;  // where the disc's temporaries are listed against a crash, if anywhere
 };
 
 struct DiscResult {
@@ -92,5 +95,7 @@ struct DiscPlace {
     bool skipped = false;
 };
 DiscPlace PlaceDisc(const std::string& folder, const std::string& name, IfExists ifExists);
+// Removes a disc's folder as the disc tool makes it: its VIDEO_TS and AUDIO_TS and their files.
+void RemoveDiscFolder(const std::string& folder);
 
 }  // namespace convert

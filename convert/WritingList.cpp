@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "convert/ConvertLogic.h"
+#include "convert/DiscMaker.h"
 #include "framework/Files.h"
 #include "framework/text.h"
 
@@ -28,7 +29,8 @@ void TWritingList::RemoveOrphans(const std::string& folder)
     // Only what is one of our temporaries by its name: a damaged list never costs a user's file.
     for (const std::string& list : fw::THeldFile::TakeLeftBehind(folder, "writing"))
         for (const std::string& path : fw::SplitLines(list))
-            if (IsTemporaryName(path)) DeleteFileW(fw::WidePath(path).c_str());
+            if (IsTemporaryName(path) && fw::DirectoryExists(path)) RemoveDiscFolder(path);  // a disc being made
+            else if (IsTemporaryName(path)) DeleteFileW(fw::WidePath(path).c_str());
 }
 
 }  // namespace convert
