@@ -237,10 +237,8 @@ void FileEntry(TSectors& s, std::size_t at, std::uint32_t block, bool folder, st
     s.Tag(at, 261, block, 176 + ads);
 }
 
-// UDF's volume descriptor sequence from `sector`: its primary, implementation use, partition,
-// logical volume and unallocated space descriptors, and its end.
-void VolumeSequence(TSectors& s, std::uint32_t sector, const std::u16string& name, std::uint32_t partition,
-                    std::uint32_t partitionLength, const DiscTime& t)
+// UDF's primary and implementation use volume descriptors at `sector` and the next.
+void VolumeNames(TSectors& s, std::uint32_t sector, const std::u16string& name, const DiscTime& t)
 {
     std::size_t at = sector * kSector;
     s.Le32(at + 16, 1);
@@ -262,8 +260,15 @@ void VolumeSequence(TSectors& s, std::uint32_t sector, const std::u16string& nam
     s.Dstring(at + 116, name, 128);
     s.ImplementationId(at + 352);
     s.Tag(at, 4, sector + 1, 512);
+}
 
-    at += kSector;
+// UDF's volume descriptor sequence from `sector`: its names, then its partition, logical
+// volume and unallocated space descriptors, and its end.
+void VolumeSequence(TSectors& s, std::uint32_t sector, const std::u16string& name, std::uint32_t partition,
+                    std::uint32_t partitionLength, const DiscTime& t)
+{
+    VolumeNames(s, sector, name, t);
+    std::size_t at = (sector + 2) * kSector;
     s.Le32(at + 16, 3);
     s.Le16(at + 20, 1);  // allocated
     s.Regid(at + 24, "+NSR02", false);
@@ -288,9 +293,7 @@ void VolumeSequence(TSectors& s, std::uint32_t sector, const std::u16string& nam
     at += kSector;
     s.Le32(at + 16, 5);
     s.Tag(at, 7, sector + 4, 24);
-
-    at += kSector;
-    s.Tag(at, 8, sector + 5, 512);
+    s.Tag(at + kSector, 8, sector + 5, 512);
 }
 
 void Anchor(TSectors& s, std::size_t at, std::uint32_t sector)
@@ -326,52 +329,59 @@ std::vector<DiscFile> DvdOrder(std::vector<DiscFile> files)
     return files;
 }
 
-DiscImagePlan PlanDiscImage(const std::string& name, const std::vector<DiscFile>& videoTs, const DiscTime& t)
-{
-    DiscImagePlan plan;
-    plan.files = DvdOrder(videoTs);
-    const std::u16string udfName = Utf16(name);
+namespace {
 
-    // ISO 9660's path tables and folders after the anchor, then UDF's partition.
-    std::vector<IsoEntry> isoVideo;
-    for (const DiscFile& f : plan.files) isoVideo.push_back({f.name, 0, static_cast<std::uint32_t>(f.size), false});
-    const std::uint32_t pathL = kAnchor + 1, pathM = kAnchor + 2, isoRoot = kAnchor + 3, isoAudio = isoRoot + 1, isoVideoAt = isoAudio + 1;
-    const std::uint32_t isoVideoSectors = IsoFolderSectors(isoVideo);
-    const std::uint32_t partition = isoVideoAt + isoVideoSectors;
-
-    // In the partition: the file set and its end, the root, AUDIO_TS and VIDEO_TS with their
-    // entries, one entry for each file, then the files.
-    std::vector<UdfChild> videoChildren;
-    const std::uint32_t rootEntry = 2, audioEntry = 4, videoEntry = 6, videoData = 7;
-    for (std::size_t i = 0; i < plan.files.size(); ++i) videoChildren.push_back({plan.files[i].name, 0, static_cast<std::uint32_t>(16 + 3 + i), false});
-    std::sort(videoChildren.begin(), videoChildren.end(), [](const UdfChild& a, const UdfChild& b) { return a.name < b.name; });
-    const std::size_t videoLength = FolderDataLength(videoChildren);
-    const std::uint32_t firstFileEntry = videoData + SectorsFor(static_cast<std::int64_t>(videoLength));
-    std::uint32_t next = firstFileEntry + static_cast<std::uint32_t>(plan.files.size());
+// Where everything lies: ISO 9660's path tables and folders after the anchor, then UDF's
+// partition with its file set and its end, the root, AUDIO_TS and VIDEO_TS with their
+// entries, one entry for each file, then the files.
+struct Layout {
+    static constexpr std::uint32_t pathL = kAnchor + 1, pathM = kAnchor + 2, isoRoot = kAnchor + 3, isoAudio = isoRoot + 1,
+                                   isoVideo = isoAudio + 1;
+    static constexpr std::uint32_t rootEntry = 2, audioEntry = 4, videoEntry = 6, videoData = 7;  // in the partition
+    std::uint32_t isoVideoSectors = 0, partition = 0, firstFileEntry = 0, partitionLength = 0;
+    std::vector<IsoEntry> isoFiles;
+    std::vector<UdfChild> udfFiles;  // by name
+    std::size_t videoLength = 0;     // VIDEO_TS's entries
     std::vector<std::uint32_t> dataBlock;
-    for (const DiscFile& f : plan.files) {
-        dataBlock.push_back(next);
-        plan.fileSector.push_back(partition + next);
-        next += SectorsFor(f.size);
-    }
-    const std::uint32_t partitionLength = next;
-    plan.sectors = partition + partitionLength + 1;
-    const std::uint32_t headSectors = partition + firstFileEntry + static_cast<std::uint32_t>(plan.files.size());
-    plan.head.assign(headSectors * kSector, 0);
-    plan.tail.assign(kSector, 0);
-    TSectors s(plan.head);
+};
 
-    // ISO 9660: the primary descriptor and the end of the set.
+Layout LayOut(DiscImagePlan& plan)
+{
+    Layout l;
+    for (std::size_t i = 0; i < plan.files.size(); ++i) {
+        l.isoFiles.push_back({plan.files[i].name, 0, static_cast<std::uint32_t>(plan.files[i].size), false});
+        l.udfFiles.push_back({plan.files[i].name, 0, static_cast<std::uint32_t>(16 + 3 + i), false});
+    }
+    l.isoVideoSectors = IsoFolderSectors(l.isoFiles);
+    l.partition = Layout::isoVideo + l.isoVideoSectors;
+    l.videoLength = FolderDataLength(l.udfFiles);
+    l.firstFileEntry = Layout::videoData + SectorsFor(static_cast<std::int64_t>(l.videoLength));
+    std::uint32_t next = l.firstFileEntry + static_cast<std::uint32_t>(plan.files.size());
+    for (std::size_t i = 0; i < plan.files.size(); ++i) {
+        l.dataBlock.push_back(next);
+        plan.fileSector.push_back(l.partition + next);
+        l.isoFiles[i].sector = l.partition + next;
+        l.udfFiles[i].entryBlock = l.firstFileEntry + static_cast<std::uint32_t>(i);
+        next += SectorsFor(plan.files[i].size);
+    }
+    std::sort(l.udfFiles.begin(), l.udfFiles.end(), [](const UdfChild& a, const UdfChild& b) { return a.name < b.name; });
+    l.partitionLength = next;
+    plan.sectors = l.partition + l.partitionLength + 1;
+    return l;
+}
+
+// ISO 9660: the primary descriptor, the end of the set, the path tables and the folders.
+void IsoVolume(TSectors& s, const std::string& name, const Layout& l, const DiscImagePlan& plan, const DiscTime& t)
+{
     const std::string isoName = IsoVolumeName(name);
     std::size_t at = 16 * kSector;
     s.U8(at, 1), s.Text(at + 1, "CD001"), s.U8(at + 6, 1);
     s.Padded(at + 8, "", 32), s.Padded(at + 40, isoName, 32);
     s.Both32(at + 80, plan.sectors);
     s.Both16(at + 120, 1), s.Both16(at + 124, 1), s.Both16(at + 128, static_cast<unsigned>(kSector));
-    const unsigned pathSize = 10 + 2 * 16;  // the root, AUDIO_TS and VIDEO_TS
-    s.Both32(at + 132, pathSize);
-    s.Le32(at + 140, pathL), s.Be32(at + 148, pathM);
-    IsoRecord(s, at + 156, std::string(1, '\0'), isoRoot, static_cast<std::uint32_t>(kSector), true, t);
+    s.Both32(at + 132, 10 + 2 * 16);  // the path tables: the root, AUDIO_TS and VIDEO_TS
+    s.Le32(at + 140, Layout::pathL), s.Be32(at + 148, Layout::pathM);
+    IsoRecord(s, at + 156, std::string(1, '\0'), Layout::isoRoot, static_cast<std::uint32_t>(kSector), true, t);
     s.Padded(at + 190, isoName, 128), s.Padded(at + 318, "", 128), s.Padded(at + 446, "", 128);
     s.Padded(at + 574, "MERVANE", 128), s.Padded(at + 702, "", 37 + 37 + 37);
     const std::string date = IsoDate(t);
@@ -380,74 +390,96 @@ DiscImagePlan PlanDiscImage(const std::string& name, const std::vector<DiscFile>
     at = 17 * kSector;
     s.U8(at, 255), s.Text(at + 1, "CD001"), s.U8(at + 6, 1);
 
-    // UDF's recognition sequence, volume descriptors, integrity and anchor.
-    for (std::uint32_t i = 0; i < 3; ++i) s.Text((18 + i) * kSector + 1, i == 0 ? "BEA01" : i == 1 ? "NSR02" : "TEA01"), s.U8((18 + i) * kSector + 6, 1);
-    VolumeSequence(s, kMainSequence, udfName, partition, partitionLength, t);
-    VolumeSequence(s, kReserveSequence, udfName, partition, partitionLength, t);
-    at = kIntegrity * kSector;
+    const std::pair<std::string_view, std::uint32_t> paths[] = {{"", Layout::isoRoot}, {"AUDIO_TS", Layout::isoAudio}, {"VIDEO_TS", Layout::isoVideo}};
+    std::size_t little = Layout::pathL * kSector, big = Layout::pathM * kSector;
+    for (const auto& [pathName, sector] : paths) {
+        const std::size_t length = std::max<std::size_t>(1, pathName.size());  // the root's name is one 0
+        s.U8(little, static_cast<unsigned>(length)), s.U8(big, static_cast<unsigned>(length));
+        s.Le32(little + 2, sector), s.Be32(big + 2, sector);
+        s.Le16(little + 6, 1), s.Be16(big + 6, 1);
+        s.Text(little + 8, pathName), s.Text(big + 8, pathName);
+        little += 8 + length + length % 2, big += 8 + length + length % 2;
+    }
+    const std::uint32_t one = static_cast<std::uint32_t>(kSector);
+    IsoFolder(s, Layout::isoRoot, Layout::isoRoot, one,
+              {{"AUDIO_TS", Layout::isoAudio, one, true}, {"VIDEO_TS", Layout::isoVideo, l.isoVideoSectors * one, true}}, t);
+    IsoFolder(s, Layout::isoAudio, Layout::isoRoot, one, {}, t);
+    IsoFolder(s, Layout::isoVideo, Layout::isoRoot, one, l.isoFiles, t);
+}
+
+// UDF: its recognition sequence, volume descriptors, integrity and anchors.
+void UdfVolume(TSectors& s, TSectors& tail, const std::u16string& name, const Layout& l, const DiscImagePlan& plan,
+               const DiscTime& t)
+{
+    for (std::uint32_t i = 0; i < 3; ++i) {
+        s.Text((18 + i) * kSector + 1, i == 0 ? "BEA01" : i == 1 ? "NSR02" : "TEA01");
+        s.U8((18 + i) * kSector + 6, 1);
+    }
+    VolumeSequence(s, kMainSequence, name, l.partition, l.partitionLength, t);
+    VolumeSequence(s, kReserveSequence, name, l.partition, l.partitionLength, t);
+    const std::size_t at = kIntegrity * kSector;
     s.Timestamp(at + 16, t);
     s.Le32(at + 28, 1);  // closed
     s.Le64(at + 40, 16 + 3 + plan.files.size());
     s.Le32(at + 72, 1), s.Le32(at + 76, 46);
-    s.Le32(at + 84, partitionLength);
+    s.Le32(at + 84, l.partitionLength);
     s.ImplementationId(at + 88);
     s.Le32(at + 120, static_cast<std::uint32_t>(plan.files.size())), s.Le32(at + 124, 2);
     s.Le16(at + 128, 0x0102), s.Le16(at + 130, 0x0102), s.Le16(at + 132, 0x0102);
     s.Tag(at, 9, kIntegrity, 134);
     s.Tag((kIntegrity + 1) * kSector, 8, kIntegrity + 1, 512);
     Anchor(s, kAnchor * kSector, kAnchor);
-    TSectors tail(plan.tail);
     Anchor(tail, 0, plan.sectors - 1);
+}
 
-    // ISO 9660's path tables (the root, AUDIO_TS, VIDEO_TS) and folders.
-    const std::pair<const char*, std::uint32_t> paths[] = {{"\0", isoRoot}, {"AUDIO_TS", isoAudio}, {"VIDEO_TS", isoVideoAt}};
-    std::size_t l = pathL * kSector, m = pathM * kSector;
-    for (const auto& [pathName, sector] : paths) {
-        const std::size_t length = std::max<std::size_t>(1, std::strlen(pathName));
-        s.U8(l, static_cast<unsigned>(length)), s.U8(m, static_cast<unsigned>(length));
-        s.Le32(l + 2, sector), s.Be32(m + 2, sector);
-        s.Le16(l + 6, 1), s.Be16(m + 6, 1);
-        s.Text(l + 8, std::string_view(pathName, std::strlen(pathName))), s.Text(m + 8, std::string_view(pathName, std::strlen(pathName)));
-        l += 8 + length + length % 2, m += 8 + length + length % 2;
-    }
-    for (std::size_t i = 0; i < plan.files.size(); ++i) isoVideo[i].sector = plan.fileSector[i];
-    const std::uint32_t one = static_cast<std::uint32_t>(kSector);
-    IsoFolder(s, isoRoot, isoRoot, one, {{"AUDIO_TS", isoAudio, one, true}, {"VIDEO_TS", isoVideoAt, isoVideoSectors * one, true}}, t);
-    IsoFolder(s, isoAudio, isoRoot, one, {}, t);
-    IsoFolder(s, isoVideoAt, isoRoot, one, isoVideo, t);
+// A folder's entries in the partition from `block`: its parent's, then its children's.
+void UdfFolderData(TSectors& p, std::uint32_t block, std::uint32_t parentEntry, const std::vector<UdfChild>& children)
+{
+    std::size_t offset = block * kSector;
+    offset += FileIdentifier(p, offset, static_cast<std::uint32_t>(offset / kSector), "", 0x0A, parentEntry, 0);
+    for (const UdfChild& c : children)
+        offset += FileIdentifier(p, offset, static_cast<std::uint32_t>(offset / kSector), c.name, c.folder ? 0x02 : 0, c.entryBlock, c.uniqueId);
+}
 
-    // UDF's partition: the file set, the folders, the files' entries.
-    TSectors p(plan.head, partition * kSector);
-    s.Timestamp(partition * kSector + 16, t);
+// UDF's partition: the file set, the folders, the files' entries.
+void UdfFiles(TSectors& p, const std::u16string& name, const Layout& l, const DiscImagePlan& plan, const DiscTime& t)
+{
+    p.Timestamp(16, t);
     p.Le16(28, 3), p.Le16(30, 3), p.Le32(32, 1), p.Le32(36, 1);
-    p.Charspec(48), p.Dstring(112, udfName, 128), p.Charspec(240), p.Dstring(304, udfName, 32);
-    p.LongAd(400, static_cast<std::uint32_t>(kSector), rootEntry);
+    p.Charspec(48), p.Dstring(112, name, 128), p.Charspec(240), p.Dstring(304, name, 32);
+    p.LongAd(400, static_cast<std::uint32_t>(kSector), Layout::rootEntry);
     p.Regid(416, "*OSTA UDF Compliant", true);
     p.Tag(0, 256, 0, 512);
     p.Tag(kSector, 8, 1, 512);
 
-    const std::vector<UdfChild> rootChildren = {{"AUDIO_TS", audioEntry, 17, true}, {"VIDEO_TS", videoEntry, 18, true}};
-    auto folderData = [&](std::uint32_t block, std::uint32_t parentEntry, std::uint32_t parentId, const std::vector<UdfChild>& children) {
-        std::size_t offset = block * kSector;
-        offset += FileIdentifier(p, offset, static_cast<std::uint32_t>(offset / kSector), "", 0x0A, parentEntry, parentId);
-        for (const UdfChild& c : children)
-            offset += FileIdentifier(p, offset, static_cast<std::uint32_t>(offset / kSector), c.name, c.folder ? 0x02 : 0, c.entryBlock, c.uniqueId);
-    };
-    FileEntry(p, rootEntry * kSector, rootEntry, true, FolderDataLength(rootChildren), rootEntry + 1, 3, 0, t);
-    folderData(rootEntry + 1, rootEntry, 0, rootChildren);
-    FileEntry(p, audioEntry * kSector, audioEntry, true, FolderDataLength({}), audioEntry + 1, 1, 17, t);
-    folderData(audioEntry + 1, rootEntry, 0, {});
-    FileEntry(p, videoEntry * kSector, videoEntry, true, videoLength, videoData, 1, 18, t);
-    for (UdfChild& c : videoChildren) {
-        const auto it = std::find_if(plan.files.begin(), plan.files.end(), [&](const DiscFile& f) { return f.name == c.name; });
-        c.entryBlock = firstFileEntry + static_cast<std::uint32_t>(it - plan.files.begin());
-    }
-    folderData(videoData, rootEntry, 0, videoChildren);
+    const std::vector<UdfChild> root = {{"AUDIO_TS", Layout::audioEntry, 17, true}, {"VIDEO_TS", Layout::videoEntry, 18, true}};
+    FileEntry(p, Layout::rootEntry * kSector, Layout::rootEntry, true, FolderDataLength(root), Layout::rootEntry + 1, 3, 0, t);
+    UdfFolderData(p, Layout::rootEntry + 1, Layout::rootEntry, root);
+    FileEntry(p, Layout::audioEntry * kSector, Layout::audioEntry, true, FolderDataLength({}), Layout::audioEntry + 1, 1, 17, t);
+    UdfFolderData(p, Layout::audioEntry + 1, Layout::rootEntry, {});
+    FileEntry(p, Layout::videoEntry * kSector, Layout::videoEntry, true, l.videoLength, Layout::videoData, 1, 18, t);
+    UdfFolderData(p, Layout::videoData, Layout::rootEntry, l.udfFiles);
     for (std::size_t i = 0; i < plan.files.size(); ++i) {
-        const std::uint32_t block = firstFileEntry + static_cast<std::uint32_t>(i);
-        FileEntry(p, block * kSector, block, false, static_cast<std::uint64_t>(plan.files[i].size), dataBlock[i], 1,
+        const std::uint32_t block = l.firstFileEntry + static_cast<std::uint32_t>(i);
+        FileEntry(p, block * kSector, block, false, static_cast<std::uint64_t>(plan.files[i].size), l.dataBlock[i], 1,
                   static_cast<std::uint32_t>(16 + 3 + i), t);
     }
+}
+
+}  // namespace
+
+DiscImagePlan PlanDiscImage(const std::string& name, const std::vector<DiscFile>& videoTs, const DiscTime& t)
+{
+    DiscImagePlan plan;
+    plan.files = DvdOrder(videoTs);
+    const Layout layout = LayOut(plan);
+    plan.head.assign((layout.partition + layout.firstFileEntry + plan.files.size()) * kSector, 0);
+    plan.tail.assign(kSector, 0);
+    TSectors sectors(plan.head), tail(plan.tail), partition(plan.head, layout.partition * kSector);
+    const std::u16string udfName = Utf16(name);
+    IsoVolume(sectors, name, layout, plan, t);
+    UdfVolume(sectors, tail, udfName, layout, plan, t);
+    UdfFiles(partition, udfName, layout, plan, t);
     return plan;
 }
 

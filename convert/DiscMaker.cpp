@@ -158,45 +158,46 @@ void TDiscMaker::Start()
         if (OnProgress) OnProgress();
     });
     timer_->SetEnabled(true);
+    imageFailure_ = Place();  // a failure is said at the first tick
+    if (imageFailure_.empty()) imageFailure_ = Launch();
+}
+
+std::string TDiscMaker::Place()
+{
     const DiscPlace place = PlaceDisc(job_.folder, job_.name, job_.ifExists);
     finalName_ = place.name;
     replace_ = place.replace;
     finalFolder_ = job_.folder + "\\" + place.name;
     finalImage_ = finalFolder_ + ".iso";
-    if (place.skipped) {
-        imageFailure_ = "\"" + place.name + "\" is there already, and an existing file is skipped.";
-        return;  // said at the first tick
-    }
+    if (place.skipped) return "\"" + place.name + "\" is there already, and an existing file is skipped.";
     auto taken = [&](const std::string& candidate) { return Exists(candidate) || candidate == workDisc_; };
     workDisc_ = TemporaryPathFor(finalFolder_ + ".dvd", taken);
     image_ = TemporaryPathFor(finalImage_, taken);
-    if (workDisc_.empty() || image_.empty()) {
-        imageFailure_ = NoTemporaryName(finalImage_);
-        return;
-    }
+    if (workDisc_.empty() || image_.empty()) return NoTemporaryName(finalImage_);
     if (job_.writing) job_.writing->Add(workDisc_), job_.writing->Add(image_);
+    return {};
+}
+
+std::string TDiscMaker::Launch()
+{
     std::sort(titles_.begin(), titles_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<DiscTitle> titles;
     for (const auto& [order, title] : titles_) titles.push_back(title), streamBytes_ += SizeOf(title.stream);
+    // Named for this copy: two copies may make discs at once.
     const std::string own = job_.workFolder + "mervane-disc-" + std::to_string(GetCurrentProcessId());
     layout_ = own + ".xml";
     log_ = own + ".log";
-    const std::string& layout = layout_;
-    fw::unique_handle file(CreateFileW(fw::WidePath(layout).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    fw::unique_handle file(CreateFileW(fw::WidePath(layout_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     const std::string xml = AuthoringXml(titles, job_.pal, workDisc_);
     DWORD done = 0;
-    if (!file || !WriteFile(file.get(), xml.data(), static_cast<DWORD>(xml.size()), &done, nullptr)) {
-        imageFailure_ = fw::SystemErrorText(GetLastError());
-        return;
-    }
+    if (!file || !WriteFile(file.get(), xml.data(), static_cast<DWORD>(xml.size()), &done, nullptr))
+        return fw::SystemErrorText(GetLastError());
     file.reset();
     fw::StartError error;
-    process_ = fw::StartWithoutConsole(job_.tool, "-x \"" + layout + "\"", {log_, true}, error, IDLE_PRIORITY_CLASS);
-    if (!process_) {
-        imageFailure_ = "the disc tool could not start: " + fw::SystemErrorText(error.code);
-        return;
-    }
+    process_ = fw::StartWithoutConsole(job_.tool, "-x \"" + layout_ + "\"", {log_, true}, error, BELOW_NORMAL_PRIORITY_CLASS);
+    if (!process_) return "the disc tool could not start: " + fw::SystemErrorText(error.code);
     fw::Application->WatchHandle(process_.get(), [this] { Authored(); });
+    return {};
 }
 
 std::string TDiscMaker::ToolFailure() const

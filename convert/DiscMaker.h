@@ -65,6 +65,10 @@ public:
     std::function<void()> OnProgress;  // about twice a second
 
 private:
+    // The disc's name and its working names; why it cannot be made, or empty.
+    std::string Place();
+    // Writes the disc tool's layout and starts it: why it could not, or empty.
+    std::string Launch();
     void Authored();
     static DWORD WINAPI WriteImage(void* self);
     void ImageWritten();
