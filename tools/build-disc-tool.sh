@@ -19,10 +19,7 @@ host=i686-w64-mingw32
 
 source "$tools/debian-sources.sh"
 packages="dvdauthor libxml2"
-versions=$(locked_versions "$lock" | grep -E "^(${packages// /|}) ")
-key=$( { locked_lines "$lock" $packages; cat "$script" "$patch"; } | sha256sum | cut -c1-16 )
-cache=$work/disc-cache/$key
-ensure_sources "$lock" "$work"
+tool_cache "$lock" "$work" disc-cache "$packages" "$script" "$patch"
 
 if [ ! -f "$cache/dvdauthor.exe" ]; then
   echo "Building the disc tool ($(echo "$versions" | tr '\n' ' '))"
@@ -76,12 +73,12 @@ MANIFEST
   rm -rf "$build"
 fi
 
-mkdir -p "$out/disc-tool-licences" "$sources_out"
+mkdir -p "$out/disc-tool-licences"
 cp "$cache/dvdauthor.exe" "$out/dvdauthor.exe.new" && mv "$out/dvdauthor.exe.new" "$out/dvdauthor.exe"
 cp "$cache"/licences/* "$out/disc-tool-licences/"
 { echo "# The Debian source packages the embedded disc tool was built from (tools/sources.lock)."
   cat "$cache/versions.txt"; } > "$out/disc-tool-versions.txt"
-for package in $packages; do
-  locked_files "$lock" "$package" | while read -r name _; do cp -u "$work/sources/$name" "$sources_out/"; done
-done
-cp -u "$script" "$patch" "$sources_out/"
+copy_sources "$lock" "$work" "$sources_out" $packages
+mkdir -p "$sources_out/dvdauthor"
+cp "$script" "$sources_out/"
+cp "$patch" "$sources_out/dvdauthor/"

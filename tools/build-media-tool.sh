@@ -17,10 +17,7 @@ host=i686-w64-mingw32
 
 source "$tools/debian-sources.sh"
 packages="libmediainfo libzen zlib"
-versions=$(locked_versions "$lock" | grep -E "^(${packages// /|}) ")
-key=$( { locked_lines "$lock" $packages; cat "$script" "$front"; } | sha256sum | cut -c1-16 )
-cache=$work/media-cache/$key
-ensure_sources "$lock" "$work"
+tool_cache "$lock" "$work" media-cache "$packages" "$script" "$front"
 
 if [ ! -f "$cache/mediainfo.exe" ]; then
   echo "Building the media tool ($(echo "$versions" | tr '\n' ' '))"
@@ -70,14 +67,12 @@ if [ ! -f "$cache/mediainfo.exe" ]; then
   rm -rf "$build"
 fi
 
-mkdir -p "$out/media-tool-licences" "$sources_out"
+mkdir -p "$out/media-tool-licences"
 cp "$cache/mediainfo.exe" "$out/mediainfo.exe.new" && mv "$out/mediainfo.exe.new" "$out/mediainfo.exe"
 cp "$cache"/licences/* "$out/media-tool-licences/"
 { echo "# The Debian source packages the embedded media tool was built from (tools/sources.lock)."
   cat "$cache/versions.txt"; } > "$out/media-tool-versions.txt"
-for package in $packages; do
-  locked_files "$lock" "$package" | while read -r name _; do cp -u "$work/sources/$name" "$sources_out/"; done
-done
+copy_sources "$lock" "$work" "$sources_out" $packages
 mkdir -p "$sources_out/media-tool"
 cp "$script" "$sources_out/"
 cp "$front" "$sources_out/media-tool/"

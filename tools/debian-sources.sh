@@ -61,6 +61,27 @@ locked_files() {
   awk -v p="$2" '$1 == "source" { on = ($2 == p) } on && $1 == "file" { print $2, $3 }' "$1"
 }
 
+# For a tool built from the lock's PACKAGES ("libmediainfo libzen zlib"): sets `versions`
+# (their lines "package version") and `cache` (WORK/NAME/KEY, keyed by those packages' lines and
+# the FILES that build it), and makes WORK/sources hold the lock's files.
+tool_cache() {
+  local lock=$1 work=$2 name=$3 packages=$4
+  shift 4
+  versions=$(locked_versions "$lock" | grep -E "^(${packages// /|}) ")
+  cache=$work/$name/$( { locked_lines "$lock" $packages; cat "$@"; } | sha256sum | cut -c1-16 )
+  ensure_sources "$lock" "$work"
+}
+
+# Copies the lock's files of each PACKAGE from WORK/sources into DIR, which travels with the program.
+copy_sources() {
+  local lock=$1 work=$2 dir=$3 package name
+  shift 3
+  mkdir -p "$dir"
+  for package in "$@"; do
+    locked_files "$lock" "$package" | while read -r name _; do cp -u "$work/sources/$name" "$dir/"; done
+  done
+}
+
 # Makes WORK/sources hold every file of the lock: the archive is asked only when one is not
 # already there and whole.
 ensure_sources() {
