@@ -29,8 +29,9 @@ class TAdvancedTimer;
 
 namespace convert {
 
-class TOutputRecord;
+class TOutputs;
 class TDiscMaker;
+struct DiscResult;
 
 // What a batch takes from the program when it starts.
 struct BatchSetup {
@@ -93,50 +94,27 @@ public:
     std::function<void(const BatchSummary& summary)> OnEnd;
 
 private:
-    // One handler for each event of a conversion, found by its row id.
-    void OnTick(int id);       // its timer: the written file measured, an end not yet seen taken up
-    void OnRunEnded(int id);   // its encoder has ended
-    void OnSaveEnded(int id);  // what it wrote has been saved or removed
-    TConversion* Find(int id) const;
     // Starts rows until the slots are full; rows that fail before their encoder runs are
     // passed by. Ends the batch when nothing runs and nothing is pending.
     void FillSlots();
     // Starts one row, or fails it when it cannot start.
     void StartRow(int row);
     std::unique_ptr<TConversion> Prepare(int row);
-    // Starts the conversion's encoder for its step: why it could not, or empty.
-    std::string Launch(TConversion& conversion);
-    // The conversion's next run of the encoder, once the last has ended.
-    std::string Relaunch(TConversion& conversion);
-    void Watch(TConversion& conversion);
-    // The encoder has ended for good: what it wrote is saved or removed off the window's thread.
-    void Ended(TConversion& conversion);
+    // A conversion's file saved or removed: its row says how it ended, and the next rows start.
     void Finish(TConversion& conversion);
-    void Begin();
     // Once every file has had its turn, the disc of them where one is chosen; then the end.
     void End(bool abandoned = false);
-    void MakeDisc();
+    void DiscMade(const DiscResult& result);
     void ShowProgress();
-    // The output of this run for the row's input, claimed: named by the pattern, in its
-    // folder, and by the choice for an existing file. Empty when its path passes Windows'
-    // limits. Says in the conversion why it is not where it was meant to go, whether it is
-    // skipped and whether it may replace a file at its name.
-    std::string OutputFor(int row, TConversion& conversion);
-    // A run begun without the input's description: once its log describes the input, the
-    // run starts again where that calls for other arguments; true when it did.
-    bool LookAtDescription(TConversion& conversion, const std::vector<std::string>& logLines);
     // A fitted batch's video rate for the next file: the size left, less what the running
     // files are to take, over the planned files from this one; a file that took less than its
     // share leaves the rest to the files after it, one that took more takes it from them.
     std::optional<int> NextFittedRate() const;
-    void SuspendEncoders(bool suspend);
-    int FreeSlot() const;
 
     TQueue& queue_;
     BatchSetup setup_;
     std::vector<std::unique_ptr<TConversion>> running_;
-    std::shared_ptr<TOutputClaims> claims_;  // shared with the threads that save
-    std::unique_ptr<TOutputRecord> record_;
+    std::unique_ptr<TOutputs> outputs_;  // where its files go, and what it saved
     std::unique_ptr<TWritingList> writing_;
     std::unique_ptr<TDiscMaker> disc_;  // from the batch's start where a disc is made
     enum class State { Idle, Running, Paused, Stopping, Making } state_ = State::Idle;

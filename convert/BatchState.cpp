@@ -1,13 +1,14 @@
-// TBatch's state and what it tells: its beginning and end, pause, resume and stop, and its
-// progress in media seconds.
+// TBatch's state and what it tells: its beginning and end, pause, resume and stop, its
+// progress in media seconds, and the rate of the next file of a fitted batch.
 #include "convert/Batch.h"
 
 #include <algorithm>
 
 #include "convert/Conversion.h"
 #include "convert/DiscMaker.h"
-
-#include "framework/Launcher.h"
+#include "convert/FitLogic.h"
+#include "convert/Outputs.h"
+#include "convert/WritingList.h"
 #include "queue/Queue.h"
 
 namespace convert {
@@ -15,7 +16,7 @@ namespace convert {
 void TBatch::Pause()
 {
     if (state_ != State::Running) return;
-    SuspendEncoders(true);
+    for (const auto& c : running_) c->Pause(true);
     state_ = State::Paused;
     tally_.Pause(GetTickCount());
     for (const auto& c : running_) queue_.ShowPaused(queue_.IndexOf(c->id));
@@ -26,7 +27,7 @@ void TBatch::Pause()
 void TBatch::Resume()
 {
     if (state_ != State::Paused) return;
-    SuspendEncoders(false);
+    for (const auto& c : running_) c->Pause(false);
     state_ = State::Running;
     tally_.Resume(GetTickCount());
     SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
@@ -34,14 +35,13 @@ void TBatch::Resume()
     FillSlots();  // the slots that emptied meanwhile
 }
 
-void TBatch::SuspendEncoders(bool suspend)
+void TBatch::Start(const BatchSetup& setup)
 {
-    for (const auto& c : running_)
-        if (c->step != Step::Saving) fw::SuspendProcess(c->process.get(), suspend);
-}
-
-void TBatch::Begin()
-{
+    if (Running() || queue_.NextPending() < 0) return;
+    setup_ = setup;
+    setup_.encoders = std::clamp(setup.encoders, 1, kMostEncoders);
+    outputs_ = std::make_unique<TOutputs>(setup_);
+    if (!writing_ && !setup_.listFolder.empty()) writing_ = std::make_unique<TWritingList>(setup_.listFolder);
     state_ = State::Running;
     queue_.Lock(true);
     const Choices& choices = setup_.choices;
@@ -54,16 +54,26 @@ void TBatch::Begin()
                                                      .ifExists = choices.ifExists,
                                                      .workFolder = setup_.logFolder,
                                                      .writing = writing_.get()});
+    if (disc_) {
+        disc_->OnProgress = [this] { ShowProgress(); };
+        disc_->OnEnd = [this](const DiscResult& result) { DiscMade(result); };
+    }
     tally_.Begin(std::vector<double>(setup_.plan.rowSeconds.begin(), setup_.plan.rowSeconds.end()), GetTickCount(),
                  disc_ ? kDiscShare * static_cast<double>(setup_.plan.seconds) : 0);
     SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);  // no sleep; the display may turn off
     ShowProgress();
+    FillSlots();
 }
 
 void TBatch::End(bool abandoned)
 {
     if (state_ == State::Idle) return;
-    if (disc_ && !abandoned && state_ == State::Running && disc_->Titles() > 0) return MakeDisc();
+    if (disc_ && !abandoned && state_ == State::Running && disc_->Titles() > 0) {  // its files are converted
+        state_ = State::Making;
+        tally_.Making();
+        disc_->Start();
+        return ShowProgress();
+    }
     if (disc_ && !abandoned && state_ != State::Making)
         tally_.DiscEnded(DiscNotMadeText(state_ == State::Stopping ? "the batch was stopped" : "no file was converted"));
     const BatchSummary summary = tally_.End(state_ == State::Stopping, abandoned);
@@ -73,23 +83,33 @@ void TBatch::End(bool abandoned)
     if (OnEnd) OnEnd(summary);
 }
 
-void TBatch::MakeDisc()
+std::optional<int> TBatch::NextFittedRate() const
 {
-    state_ = State::Making;
-    tally_.Making();
-    disc_->OnProgress = [this] { ShowProgress(); };
-    disc_->OnEnd = [this](const DiscResult& result) {
-        const BatchSummary so = tally_.End(false, false);
-        const int leftOut = so.converted + so.failed - disc_->Titles();
-        tally_.DiscEnded(result.made ? DiscMadeText(result.name, leftOut) : DiscNotMadeText(result.failure));
-        // Each row's stream is gone into the disc: its row names the disc.
-        const std::vector<int> rows = disc_->TitleOrder();
-        for (std::size_t n = 0; result.made && n < rows.size(); ++n)
-            queue_.Finish(rows[n], result.folder, TitleNote(static_cast<int>(n) + 1, result.name));
-        End();
-    };
-    disc_->Start();
-    ShowProgress();
+    if (!setup_.plan.fitted) return std::nullopt;
+    const Choices& choices = setup_.choices;
+    std::int64_t left = setup_.plan.room - tally_.Bytes(), seconds = 0;
+    for (const auto& c : running_)
+        if (c->fittedRate) left -= FittedBytes(*c->fittedRate, c->mediaSeconds, choices.target, choices.quality);
+    // The planned rows start in their order: those before this one have started.
+    const std::vector<std::int64_t>& rows = setup_.plan.rowSeconds;
+    const std::size_t next = std::min<std::size_t>(rows.size(), tally_.StartedFiles());
+    for (std::size_t i = next; i < rows.size(); ++i) seconds += rows[i];
+    const int files = static_cast<int>(rows.size() - next);
+    // Never below half the rate the batch began with, which the user agreed to.
+    const int rate = FitRate(std::max<std::int64_t>(left, 0), seconds, files, choices.target, choices.quality).video;
+    return std::max(rate, setup_.plan.fitted->video / 2);
+}
+
+void TBatch::DiscMade(const DiscResult& result)
+{
+    const BatchSummary so = tally_.End(false, false);
+    const int leftOut = so.converted + so.failed - disc_->Titles();
+    tally_.DiscEnded(result.made ? DiscMadeText(result.name, leftOut) : DiscNotMadeText(result.failure));
+    // Each row's stream is gone into the disc: its row names the disc.
+    const std::vector<int> rows = disc_->TitleOrder();
+    for (std::size_t n = 0; result.made && n < rows.size(); ++n)
+        queue_.Finish(rows[n], result.folder, TitleNote(static_cast<int>(n) + 1, result.name));
+    End();
 }
 
 void TBatch::ShowProgress()
@@ -111,7 +131,7 @@ void TBatch::StopAfterRunning()
         return End();
     }
     if (state_ == State::Paused) {  // the running files finish
-        SuspendEncoders(false);
+        for (const auto& c : running_) c->Pause(false);
         tally_.Resume(GetTickCount());
     }
     if (Running()) state_ = State::Stopping;
@@ -122,12 +142,7 @@ void TBatch::StopNow()
     StopAfterRunning();
     // What the encoders wrote goes off the window's thread, as a failed file's does; a
     // file already being saved is finished and kept.
-    for (const auto& c : running_) {
-        if (c->step == Step::Saving) continue;
-        TerminateProcess(c->process.get(), 1);
-        c->stopped = true;
-        Ended(*c);
-    }
+    for (const auto& c : running_) c->StopNow();
 }
 
 }  // namespace convert
