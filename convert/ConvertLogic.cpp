@@ -160,8 +160,9 @@ std::string FirstFreeName(const std::string& outputPath, const std::function<boo
     }
 }
 
-std::string SessionWaitReason(int filesLeft)
+std::string SessionWaitReason(int filesLeft, bool makingDisc)
 {
+    if (makingDisc) return "Making a DVD-Video disc";
     return "Converting " + std::to_string(filesLeft) + (filesLeft == 1 ? " file" : " files");
 }
 

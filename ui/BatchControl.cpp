@@ -154,7 +154,7 @@ void TfrmMain::ShowProgress(const convert::BatchProgress& progress)
     taskbar_->Show(Handle(), static_cast<std::uint64_t>(convert::BatchFraction(facts) * kSteps),
                    static_cast<std::uint64_t>(kSteps), look);
     // What log-off and shutdown show while the batch runs.
-    ShutdownBlockReasonCreate(Handle(), fw::Wide(convert::SessionWaitReason(progress.filesLeft)).c_str());
+    ShutdownBlockReasonCreate(Handle(), fw::Wide(convert::SessionWaitReason(progress.filesLeft, facts.making)).c_str());
 }
 
 void TfrmMain::ShowBatchEnd(const convert::BatchSummary& summary)
