@@ -182,4 +182,5 @@ TEST_F(StagingTest, NormalEndDeletesTheToolsButLeavesWhatTheRunningEncoderHolds)
     WaitForSingleObject(encoder.get(), 5000);
     SetFileAttributesA((appDir + "ffmpeg.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA((appDir + "ffmpeg.exe").c_str());
+    RemoveTree(output.substr(0, output.rfind('\\') + 1));
 }

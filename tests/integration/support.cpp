@@ -65,6 +65,11 @@ void RemoveTree(const std::string& folder)
     op.pFrom = from.c_str();
     op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
     SHFileOperationA(&op);
+    // A program that just ended lets go of its files a moment later: its folder goes then.
+    for (int tries = 0; tries < 20 && GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES; ++tries) {
+        Sleep(50);
+        SHFileOperationA(&op);
+    }
 }
 
 std::string ReadFile(const std::string& path)

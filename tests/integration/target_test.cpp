@@ -315,8 +315,8 @@ TEST_F(TargetTest, ABatchFittedToASizeFillsItAndWhatCannotFitIsAskedFirst)
     Choose([](convert::Choices& c) { c.fitTo = {}; });
     ULARGE_INTEGER free{};
     GetDiskFreeSpaceExA(work.c_str(), &free, nullptr, nullptr);
-    const double day = 23 * 3600 * (900000 + 128000.0) / 8;  // bytes of the longest row the media tool gives
-    for (double queued = 0; queued <= static_cast<double>(free.QuadPart); queued += day) QueueFile(work + "fit4.mp4", 23 * 3600);
+    // Rows of the longest the media tool gives, until the program counts more than the volume has.
+    while (static_cast<std::uint64_t>(session->ExpectedBytes()) <= free.QuadPart) QueueFile(work + "fit4.mp4", 23 * 3600);
     session->Start();
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_NE(asked[1].find(" free. Convert anyway?"), std::string::npos) << asked[1];
