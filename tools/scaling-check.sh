@@ -7,11 +7,14 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 build=$1
 export HOME=$build/scaling/home WINEPREFIX=$build/scaling/prefix
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-mkdir -p "$HOME" "$WINEPREFIX"
+mkdir -p "$HOME"
+fresh=0
+[ -f "$WINEPREFIX/system.reg" ] || fresh=1
+source "$repo/tools/prefix.sh"
+ensure_prefix  # before the run's server: see ./test
 wineserver -p  # one server for the run, ended with it
 trap 'wineserver -k 2>/dev/null || true' EXIT
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wineboot -i >/dev/null 2>&1
+if [ $fresh -eq 1 ]; then
   "$repo/tools/home-guard.sh" private-folders
   # Wine places the windows itself: no window manager runs on the virtual display.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
