@@ -104,17 +104,6 @@ std::optional<double> RatioAfter(std::string_view text, std::string_view key)
     return a > 0 && b > 0 ? std::optional<double>(a / b) : std::nullopt;
 }
 
-// An audio stream's line from "Audio:" on: its channels (stereo unless it says otherwise)
-// and whether the file marks it as its default.
-AudioTrack AudioTrackOf(std::string_view text)
-{
-    const int channels = text.find("5.1") != std::string_view::npos    ? 6
-                         : text.find("7.1") != std::string_view::npos  ? 8
-                         : text.find("mono") != std::string_view::npos ? 1
-                                                                        : 2;
-    return {channels, text.find("(default)") != std::string_view::npos};
-}
-
 // The language a stream's line names: "Stream #0:1[0x2](eng): Audio: …" says "eng".
 std::string StreamLanguage(std::string_view line)
 {
@@ -123,6 +112,18 @@ std::string StreamLanguage(std::string_view line)
     if (open == std::string_view::npos || open < line.find("Stream #")) return {};
     const std::string_view language = line.substr(open + 1, close - open - 1);
     return language == "und" ? std::string() : std::string(language);
+}
+
+// An audio stream's line: its channels (stereo unless it says otherwise), whether the file
+// marks it as its default, and its language.
+AudioTrack AudioTrackOf(std::string_view line)
+{
+    const std::string_view text = line.substr(line.find("Audio:"));
+    const int channels = text.find("5.1") != std::string_view::npos    ? 6
+                         : text.find("7.1") != std::string_view::npos  ? 8
+                         : text.find("mono") != std::string_view::npos ? 1
+                                                                        : 2;
+    return {channels, text.find("(default)") != std::string_view::npos, StreamLanguage(line)};
 }
 
 }  // namespace
@@ -191,10 +192,7 @@ std::optional<InputFacts> ReadInputFacts(const std::vector<std::string>& lines)
         // The input's streams come first; a run's output streams follow.
         if (line.find("Output #0") != std::string::npos || line.find("Stream mapping:") != std::string::npos) break;
         const bool stream = line.find("Stream #") != std::string::npos;
-        if (stream && line.find("Audio:") != std::string::npos) {
-            audio.push_back(AudioTrackOf(std::string_view(line).substr(line.find("Audio:"))));
-            audio.back().language = StreamLanguage(line);
-        }
+        if (stream && line.find("Audio:") != std::string::npos) audio.push_back(AudioTrackOf(line));
         if (stream && line.find("Subtitle:") != std::string::npos)
             text.push_back({line.find("(default)") != std::string::npos, line.find("(forced)") != std::string::npos});
         const bool picture = stream && line.find("Video:") != std::string::npos && line.find("(attached pic)") == std::string::npos;
