@@ -33,13 +33,6 @@ ResourceBytes OpenPayload(const Payload& payload)
     return {LockResource(loaded), SizeofResource(nullptr, found)};
 }
 
-std::optional<std::int64_t> FileSize(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
-    return static_cast<std::int64_t>(fw::Join64(data.nFileSizeHigh, data.nFileSizeLow));
-}
-
 // Creates the file anew with no sharing: 0, or the system's error code.
 DWORD WriteWhole(const std::string& path, const ResourceBytes& bytes)
 {
@@ -61,7 +54,7 @@ DWORD WriteWhole(const std::string& path, const ResourceBytes& bytes)
 DWORD StagePayload(const std::string& path, const ResourceBytes& bytes)
 {
     DWORD error = WriteWhole(path, bytes);
-    if (error == ERROR_SHARING_VIOLATION && FileSize(path) == static_cast<std::int64_t>(bytes.size)) return 0;
+    if (error == ERROR_SHARING_VIOLATION && fw::FileSize(path) == static_cast<std::int64_t>(bytes.size)) return 0;
     return error;
 }
 

@@ -31,13 +31,6 @@ std::vector<DiscFile> FilesIn(const std::string& folder)
     return files;
 }
 
-std::int64_t SizeOf(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(fw::WidePath(path).c_str(), GetFileExInfoStandard, &data)) return 0;
-    return static_cast<std::int64_t>(fw::Join64(data.nFileSizeHigh, data.nFileSizeLow));
-}
-
 std::int64_t BytesIn(const std::string& folder)
 {
     std::int64_t bytes = 0;
@@ -182,7 +175,7 @@ std::string TDiscMaker::Launch()
 {
     std::sort(titles_.begin(), titles_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<DiscTitle> titles;
-    for (const auto& [order, title] : titles_) titles.push_back(title), streamBytes_ += SizeOf(title.stream);
+    for (const auto& [order, title] : titles_) titles.push_back(title), streamBytes_ += fw::FileSize(title.stream).value_or(0);
     // Named for this copy: two copies may make discs at once.
     const std::string own = job_.workFolder + "mervane-disc-" + std::to_string(GetCurrentProcessId());
     layout_ = own + ".xml";

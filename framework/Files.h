@@ -203,6 +203,14 @@ inline std::optional<std::string> ReadWholeFile(const std::string& path, LONGLON
     return bytes;
 }
 
+// A file's size; none when it cannot be read.
+inline std::optional<std::int64_t> FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    return static_cast<std::int64_t>(Join64(data.nFileSizeHigh, data.nFileSizeLow));
+}
+
 inline std::optional<std::int64_t> FreeBytes(const std::string& root)
 {
     ULARGE_INTEGER free{};
