@@ -49,72 +49,52 @@ namespace {
 int FreeSlot(const std::vector<std::unique_ptr<TConversion>>& running)
 {
     for (int slot = 0;; ++slot)
-        if (std::none_of(running.begin(), running.end(), [&](const auto& c) { return c->slot == slot; })) return slot;
+        if (std::none_of(running.begin(), running.end(), [&](const auto& c) { return c->File().slot == slot; })) return slot;
+}
+
+// A name for the encoder to write under, beside the output: none on the disk, none a running
+// conversion writes.
+std::string TemporaryFor(const std::string& output, const std::vector<std::unique_ptr<TConversion>>& running)
+{
+    return TemporaryPathFor(output, [&](const std::string& candidate) {
+        return fw::FileExists(candidate) ||
+               std::any_of(running.begin(), running.end(), [&](const auto& c) { return fw::SamePath(c->File().written, candidate); });
+    });
 }
 
 }  // namespace
 
-std::unique_ptr<TConversion> TBatch::Prepare(int row)
-{
-    auto c = std::make_unique<TConversion>(setup_, outputs_->Claims(), [this](TConversion& conversion, TConversion::News news) {
-        if (news == TConversion::News::Ended) return Finish(conversion);
-        fw::Guarded([&] { queue_.ShowProgress(queue_.IndexOf(conversion.id), conversion.DoneBytes(), conversion.expectedSize); });
-        ShowProgress();
-    });
-    c->id = queue_.IdAt(row);
-    c->input = queue_.Path(row);
-    c->mediaSeconds = queue_.MediaSeconds(row);
-    c->fittedRate = NextFittedRate();
-    c->step = FirstStep(DescribeFirst(setup_.choices.target), c->fittedRate.has_value());
-    c->expectedSize = c->ExpectedSize(setup_);
-    OutputPlace place = outputs_->Place(c->input, queue_.Subfolder(row), row + 1);
-    c->output = std::move(place.path);
-    c->placeNote = std::move(place.note);
-    c->skipped = place.skipped;
-    c->mayReplace = place.mayReplace;
-    if (c->output.empty() || c->skipped) return c;
-    c->written = TemporaryPathFor(c->output, [&](const std::string& candidate) {
-        return fw::FileExists(candidate) || std::any_of(running_.begin(), running_.end(), [&](const auto& other) {
-                   return fw::SamePath(other->written, candidate);
-               });
-    });
-    c->slot = FreeSlot(running_);
-    c->log = LogPath(setup_.logFolder, c->slot);
-    if (setup_.choices.subtitles) {
-        SidecarSubtitles sidecar = PrepareSidecar(c->input, SubtitlesCopyPath(setup_.logFolder, c->slot));
-        c->sidecar = std::move(sidecar.source);
-        c->subtitlesNote = std::move(sidecar.skippedNote);
-        c->ownTrack = true;  // where no file is beside it
-    }
-    return c;
-}
-
 void TBatch::StartRow(int row)
 {
-    std::unique_ptr<TConversion> c = Prepare(row);
+    ConversionStart start{.file = {.id = queue_.IdAt(row), .input = queue_.Path(row), .mediaSeconds = queue_.MediaSeconds(row)},
+                          .fittedRate = NextFittedRate()};
+    OutputPlace place = outputs_->Place(start.file.input, queue_.Subfolder(row), row + 1);
     tally_.Started();
     // A row that ends before an encoder runs gives its claim up.
     auto endHere = [&](Outcome outcome) {
-        if (!c->output.empty()) outputs_->Release(c->output);
-        tally_.Ended(outcome, c->mediaSeconds, 0);
+        if (!place.path.empty()) outputs_->Release(place.path);
+        tally_.Ended(outcome, start.file.mediaSeconds, 0);
         ShowProgress();
     };
-    if (c->output.empty() || (!c->skipped && c->written.empty())) {
-        queue_.Fail(row, c->output.empty() ? kNameTooLong : NoTemporaryName(c->output));
-        return endHere(Outcome::Failed);
-    }
-    if (c->skipped) {
-        queue_.Skip(row, c->output);
-        return endHere(Outcome::Skipped);
-    }
+    if (place.path.empty()) return queue_.Fail(row, kNameTooLong), endHere(Outcome::Failed);
+    if (place.skipped) return queue_.Skip(row, place.path), endHere(Outcome::Skipped);
+    start.file.output = place.path;
+    start.file.written = TemporaryFor(place.path, running_);
+    if (start.file.written.empty()) return queue_.Fail(row, NoTemporaryName(place.path)), endHere(Outcome::Failed);
+    start.file.slot = FreeSlot(running_);
+    start.placeNote = std::move(place.note);
+    start.mayReplace = place.mayReplace;
     // A subfolder of the tree is made for its first file, under an output folder that is there.
     if (!setup_.choices.besideInput && !queue_.Subfolder(row).empty() && fw::DirectoryExists(setup_.outputFolder))
-        fw::MakeFolders(fw::FolderPart(c->output, fw::IsLeadByte));
-    if (const std::string failure = c->Start(Paused()); !failure.empty()) {
-        queue_.Fail(row, failure);
-        return endHere(Outcome::Failed);
-    }
-    if (writing_) writing_->Add(c->written);
+        fw::MakeFolders(fw::FolderPart(place.path, fw::IsLeadByte));
+    auto c = std::make_unique<TConversion>(setup_, start, outputs_->Claims(), [this](TConversion& conversion, TConversion::News news) {
+        if (news == TConversion::News::Ended) return Finish(conversion);
+        const RunningFile& file = conversion.File();
+        fw::Guarded([&] { queue_.ShowProgress(queue_.IndexOf(file.id), conversion.DoneBytes(), file.expectedSize); });
+        ShowProgress();
+    });
+    if (const std::string failure = c->Start(Paused()); !failure.empty()) return queue_.Fail(row, failure), endHere(Outcome::Failed);
+    if (writing_) writing_->Add(start.file.written);
     queue_.Start(row);
     running_.push_back(std::move(c));
 }
@@ -122,31 +102,30 @@ void TBatch::StartRow(int row)
 std::vector<RunningFile> TBatch::RunningFiles() const
 {
     std::vector<RunningFile> files;
-    for (const auto& c : running_) files.push_back({c->id, c->input, c->written, c->expectedSize});
+    for (const auto& c : running_) files.push_back(c->File());
     return files;
 }
 
 void TBatch::Finish(TConversion& c)
 {
-    const SaveJob& saved = c.saver->Result();
-    std::string reason = c.failure;
-    if (reason.empty() && saved.savedAs.empty()) reason = saved.note;
-    const int row = queue_.IndexOf(c.id);
-    if (c.stopped)
+    const RunningFile& file = c.File();
+    const ConversionEnd end = c.End();
+    const int row = queue_.IndexOf(file.id);
+    if (end.outcome == Outcome::Stopped)
         queue_.Stopped(row);
-    else if (reason.empty())
-        queue_.Finish(row, saved.savedAs, c.Notes(setup_, saved.note));
+    else if (end.outcome == Outcome::Converted)
+        queue_.Finish(row, end.savedAs, end.text);
     else
-        queue_.Fail(row, reason);
-    const bool converted = !c.stopped && reason.empty();
-    outputs_->Ended(c.output, saved.savedAs, c.input, converted);
+        queue_.Fail(row, end.text);
+    const bool converted = end.outcome == Outcome::Converted;
+    outputs_->Ended(file.output, end.savedAs, file.input, converted);
     // A title needs a picture: a file of sound alone stays a file.
-    if (disc_ && converted && !saved.savedAs.empty() && c.facts && c.facts->picture.width > 0)
-        disc_->AddTitle(row, {saved.savedAs, WidePicture(setup_.choices.target, c.facts), CarriedLanguages(c.facts), c.mediaSeconds});
-    if (writing_) writing_->Remove(c.written);
-    RemoveSlotFiles(setup_.logFolder, c.slot);
-    TAdvancedTimer* timer = std::exchange(c.timer, nullptr);
-    tally_.Ended(c.stopped ? Outcome::Stopped : reason.empty() ? Outcome::Converted : Outcome::Failed, c.mediaSeconds, c.lastSize);
+    if (disc_ && converted && !end.savedAs.empty() && end.facts && end.facts->picture.width > 0)
+        disc_->AddTitle(row, {end.savedAs, WidePicture(setup_.choices.target, end.facts), CarriedLanguages(end.facts), file.mediaSeconds});
+    if (writing_) writing_->Remove(file.written);
+    RemoveSlotFiles(setup_.logFolder, file.slot);
+    TAdvancedTimer* timer = c.TakeTimer();
+    tally_.Ended(end.outcome, file.mediaSeconds, end.bytes);
     running_.erase(std::find_if(running_.begin(), running_.end(), [&](const auto& p) { return p.get() == &c; }));
     ShowProgress();
     // The timer goes once the next rows have started: this may be one of its ticks.
@@ -159,8 +138,8 @@ void TBatch::Abandon()
     if (disc_) disc_->Abandon();
     for (const auto& c : running_) {
         c->Abandon();
-        RemoveSlotFiles(setup_.logFolder, c->slot);
-        if (writing_) writing_->Remove(c->written);
+        RemoveSlotFiles(setup_.logFolder, c->File().slot);
+        if (writing_) writing_->Remove(c->File().written);
     }
     running_.clear();
     End(true);

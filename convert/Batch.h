@@ -31,7 +31,6 @@ namespace convert {
 
 class TOutputs;
 class TDiscMaker;
-struct DiscResult;
 
 // What a batch takes from the program when it starts.
 struct BatchSetup {
@@ -51,15 +50,18 @@ struct BatchSetup {
     std::string outputRecord{};
 };
 
-struct TConversion;
-
 // A file the batch converts now, as it tells it.
 struct RunningFile {
-    int id = 0;  // the queue's row id
+    int id = 0;  // the queue's row id: rows are found by it, never by their index
     std::string input;
+    std::string output;
     std::string written;  // the temporary file the encoder writes
+    double mediaSeconds = 0;  // the input's duration
+    int slot = 0;  // which of the encoders that run at once: names its log
     std::int64_t expectedSize = 0;
 };
+
+class TConversion;
 
 class TBatch {
 public:
@@ -99,12 +101,10 @@ private:
     void FillSlots();
     // Starts one row, or fails it when it cannot start.
     void StartRow(int row);
-    std::unique_ptr<TConversion> Prepare(int row);
     // A conversion's file saved or removed: its row says how it ended, and the next rows start.
     void Finish(TConversion& conversion);
     // Once every file has had its turn, the disc of them where one is chosen; then the end.
     void End(bool abandoned = false);
-    void DiscMade(const DiscResult& result);
     void ShowProgress();
     // A fitted batch's video rate for the next file: the size left, less what the running
     // files are to take, over the planned files from this one; a file that took less than its

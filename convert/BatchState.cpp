@@ -19,7 +19,7 @@ void TBatch::Pause()
     for (const auto& c : running_) c->Pause(true);
     state_ = State::Paused;
     tally_.Pause(GetTickCount());
-    for (const auto& c : running_) queue_.ShowPaused(queue_.IndexOf(c->id));
+    for (const auto& c : running_) queue_.ShowPaused(queue_.IndexOf(c->File().id));
     SetThreadExecutionState(ES_CONTINUOUS);  // the system may sleep again
     ShowProgress();
 }
@@ -35,6 +35,24 @@ void TBatch::Resume()
     FillSlots();  // the slots that emptied meanwhile
 }
 
+namespace {
+
+// The disc a batch makes of its files, where one is chosen.
+std::unique_ptr<TDiscMaker> DiscFor(const BatchSetup& setup, TWritingList* writing)
+{
+    const Choices& choices = setup.choices;
+    if (!MakesDisc(choices.disc, choices.target)) return nullptr;
+    return std::make_unique<TDiscMaker>(DiscJob{.tool = setup.discTool,
+                                                .folder = setup.outputFolder,
+                                                .name = choices.discName,
+                                                .pal = choices.target == Target::DvdPal,
+                                                .ifExists = choices.ifExists,
+                                                .workFolder = setup.logFolder,
+                                                .writing = writing});
+}
+
+}  // namespace
+
 void TBatch::Start(const BatchSetup& setup)
 {
     if (Running() || queue_.NextPending() < 0) return;
@@ -44,19 +62,19 @@ void TBatch::Start(const BatchSetup& setup)
     if (!writing_ && !setup_.listFolder.empty()) writing_ = std::make_unique<TWritingList>(setup_.listFolder);
     state_ = State::Running;
     queue_.Lock(true);
-    const Choices& choices = setup_.choices;
-    disc_.reset();
-    if (MakesDisc(choices.disc, choices.target))
-        disc_ = std::make_unique<TDiscMaker>(DiscJob{.tool = setup_.discTool,
-                                                     .folder = setup_.outputFolder,
-                                                     .name = choices.discName,
-                                                     .pal = choices.target == Target::DvdPal,
-                                                     .ifExists = choices.ifExists,
-                                                     .workFolder = setup_.logFolder,
-                                                     .writing = writing_.get()});
+    disc_ = DiscFor(setup_, writing_.get());
     if (disc_) {
         disc_->OnProgress = [this] { ShowProgress(); };
-        disc_->OnEnd = [this](const DiscResult& result) { DiscMade(result); };
+        // Each row's stream is gone into the disc: its row names the disc.
+        disc_->OnEnd = [this](const DiscResult& result) {
+            const BatchSummary so = tally_.End(false, false);
+            tally_.DiscEnded(result.made ? DiscMadeText(result.name, so.converted + so.failed - disc_->Titles())
+                                         : DiscNotMadeText(result.failure));
+            const std::vector<int> rows = disc_->TitleOrder();
+            for (std::size_t n = 0; result.made && n < rows.size(); ++n)
+                queue_.Finish(rows[n], result.folder, TitleNote(static_cast<int>(n) + 1, result.name));
+            End();
+        };
     }
     tally_.Begin(std::vector<double>(setup_.plan.rowSeconds.begin(), setup_.plan.rowSeconds.end()), GetTickCount(),
                  disc_ ? kDiscShare * static_cast<double>(setup_.plan.seconds) : 0);
@@ -89,7 +107,7 @@ std::optional<int> TBatch::NextFittedRate() const
     const Choices& choices = setup_.choices;
     std::int64_t left = setup_.plan.room - tally_.Bytes(), seconds = 0;
     for (const auto& c : running_)
-        if (c->fittedRate) left -= FittedBytes(*c->fittedRate, c->mediaSeconds, choices.target, choices.quality);
+        if (c->FittedRate()) left -= FittedBytes(*c->FittedRate(), c->File().mediaSeconds, choices.target, choices.quality);
     // The planned rows start in their order: those before this one have started.
     const std::vector<std::int64_t>& rows = setup_.plan.rowSeconds;
     const std::size_t next = std::min<std::size_t>(rows.size(), tally_.StartedFiles());
@@ -100,25 +118,13 @@ std::optional<int> TBatch::NextFittedRate() const
     return std::max(rate, setup_.plan.fitted->video / 2);
 }
 
-void TBatch::DiscMade(const DiscResult& result)
-{
-    const BatchSummary so = tally_.End(false, false);
-    const int leftOut = so.converted + so.failed - disc_->Titles();
-    tally_.DiscEnded(result.made ? DiscMadeText(result.name, leftOut) : DiscNotMadeText(result.failure));
-    // Each row's stream is gone into the disc: its row names the disc.
-    const std::vector<int> rows = disc_->TitleOrder();
-    for (std::size_t n = 0; result.made && n < rows.size(); ++n)
-        queue_.Finish(rows[n], result.folder, TitleNote(static_cast<int>(n) + 1, result.name));
-    End();
-}
-
 void TBatch::ShowProgress()
 {
     if (state_ == State::Idle) return;
     std::vector<std::pair<double, double>> shares;
     if (state_ == State::Making) shares.push_back({kDiscShare * static_cast<double>(setup_.plan.seconds), disc_->Share()});
     for (const auto& c : running_)
-        shares.push_back({c->mediaSeconds, static_cast<double>(FileProgress(c->DoneBytes(), c->expectedSize)) / kProgressPerFile});
+        shares.push_back({c->File().mediaSeconds, static_cast<double>(FileProgress(c->DoneBytes(), c->File().expectedSize)) / kProgressPerFile});
     if (OnProgress) OnProgress(tally_.Progress(shares, GetTickCount()));
 }
 

@@ -10,37 +10,47 @@
 
 namespace convert {
 
-EncodeRequest TConversion::Request(const BatchSetup& setup) const
+EncodeRequest TConversion::Request() const
 {
-    return {fw::ExtendedPath(input), fw::ExtendedPath(written), setup.choices.target, setup.choices.quality,
-            facts, scaledTo, fittedRate, PassOf(step), PassLogPath(setup.logFolder, slot), sidecar, ownTrack};
+    return {fw::ExtendedPath(file_.input), fw::ExtendedPath(file_.written), setup_.choices.target, setup_.choices.quality,
+            facts_, scaledTo_, fittedRate_, PassOf(step_), PassLogPath(setup_.logFolder, file_.slot), sidecar_, ownTrack_};
 }
 
-std::int64_t TConversion::ExpectedSize(const BatchSetup& setup) const
+std::int64_t TConversion::Expected() const
 {
-    return ExpectedSizeFor(static_cast<int>(mediaSeconds), ExpectedRateKBps(Request(setup)));
+    return ExpectedSizeFor(static_cast<int>(file_.mediaSeconds), ExpectedRateKBps(Request()));
 }
 
 std::int64_t TConversion::DoneBytes() const
 {
-    const int pass = PassOf(step);
-    if (pass == 0) return lastSize;
-    return std::min(lastSize, expectedSize) / 2 + (pass == 2 ? expectedSize / 2 : 0);
+    const int pass = PassOf(step_);
+    if (pass == 0) return lastSize_;
+    return std::min(lastSize_, file_.expectedSize) / 2 + (pass == 2 ? file_.expectedSize / 2 : 0);
 }
 
-std::string TConversion::Notes(const BatchSetup& setup, const std::string& savedNote) const
+std::string TConversion::Notes(const std::string& savedNote) const
 {
-    std::string notes = JoinNotes(placeNote, shortNote);
-    if (const std::optional<SubtitleSource> source = SubtitlesOf(Request(setup))) {
+    std::string notes = JoinNotes(placeNote_, shortNote_);
+    if (const std::optional<SubtitleSource> source = SubtitlesOf(Request())) {
         // A burn-in that drew nothing says so instead: no row reads as subtitled without them.
-        const UndrawnText undrawn = UndrawnOf(LogLinesWith(log, "fallback"));
+        const UndrawnText undrawn = UndrawnOf(LogLinesWith(log_, "fallback"));
         if (!undrawn.noFont) notes = JoinNotes(notes, SubtitlesBurnedNote(*source));
         notes = JoinNotes(notes, UndrawnNote(undrawn));
     }
-    notes = JoinNotes(notes, subtitlesNote);
-    for (const std::string& note : ColourNotes(Request(setup))) notes = JoinNotes(notes, note);
-    if (scaledTo) notes = JoinNotes(notes, ScaledNote(*scaledFrom, *scaledTo, fw::SystemMarks()));
+    notes = JoinNotes(notes, subtitlesNote_);
+    for (const std::string& note : ColourNotes(Request())) notes = JoinNotes(notes, note);
+    if (scaledTo_) notes = JoinNotes(notes, ScaledNote(*scaledFrom_, *scaledTo_, fw::SystemMarks()));
     return JoinNotes(notes, savedNote);
+}
+
+ConversionEnd TConversion::End() const
+{
+    const SaveJob& saved = saver_->Result();
+    std::string reason = failure_;
+    if (reason.empty() && saved.savedAs.empty()) reason = saved.note;
+    if (stopped_) return {.outcome = Outcome::Stopped, .bytes = lastSize_};
+    if (!reason.empty()) return {.outcome = Outcome::Failed, .text = reason, .bytes = lastSize_};
+    return {Outcome::Converted, saved.savedAs, Notes(saved.note), lastSize_, facts_};
 }
 
 }  // namespace convert

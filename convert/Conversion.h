@@ -7,9 +7,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "convert/Batch.h"
 #include "convert/EncoderArgs.h"
+#include "convert/ProgressLogic.h"
 #include "convert/Save.h"
 #include "convert/Steps.h"
 #include "convert/Subtitles.h"
@@ -20,11 +23,29 @@ class TAdvancedTimer;
 
 namespace convert {
 
-struct TConversion {
+// What the batch prepared for a row before its conversion: where its file goes.
+struct ConversionStart {
+    RunningFile file;
+    std::string placeNote{};
+    bool mayReplace = true;
+    std::optional<int> fittedRate{};
+};
+
+// How a conversion ended, for its row.
+struct ConversionEnd {
+    Outcome outcome = Outcome::Failed;  // converted, failed or stopped
+    std::string savedAs{};              // the output saved, if any
+    std::string text{};                 // why it failed, or the notes of its converted file
+    std::int64_t bytes = 0;             // what the encoder wrote
+    std::optional<InputFacts> facts{};  // what the description said of the input
+};
+
+class TConversion {
+public:
     // What it tells its batch: a new measure of its file, or its end, the file saved or removed.
     enum class News { Measured, Ended };
     using Tell = std::function<void(TConversion&, News)>;
-    TConversion(const BatchSetup& setup, std::shared_ptr<TOutputClaims> claims, Tell tell);
+    TConversion(const BatchSetup& setup, const ConversionStart& start, std::shared_ptr<TOutputClaims> claims, Tell tell);
     // Its encoder and its save are no longer watched; its timer goes.
     ~TConversion();
     TConversion(const TConversion&) = delete;
@@ -39,44 +60,25 @@ struct TConversion {
     // The program's end: the encoder is ended and what it wrote removed here; a file being saved is saved.
     void Abandon();
 
-    Step step = Step::Encoding;  // where the file is: one step at a time
-    int id = 0;            // the queue's row id: rows are found by it, never by their index
-    bool stopped = false;  // ended by "stop now": its row goes back to "Pending"
-    int slot = 0;          // which of the encoders that run at once: names its log
-    std::string input;
-    std::string output;
-    std::string placeNote;  // why the output is not beside its input, as asked
-    std::string written;  // the temporary file the encoder writes
-    std::string log;
-    std::int64_t expectedSize = 0;
-    std::int64_t lastSize = 0;
-    double mediaSeconds = 0;  // the input's duration
-    std::optional<int> fittedRate;  // the video rate of a file of a fitted batch: two passes
-    bool skipped = false;     // its converted file exists from an earlier run and is kept
-    bool mayReplace = true;   // whether a file at its output's name is replaced when it is saved
-    std::string shortNote;    // the input ended before its duration
-    std::optional<InputFacts> facts;                    // what the description said
-    std::optional<PictureSize> scaledFrom, scaledTo;  // a picture larger than MPEG-1 holds
-    std::optional<SubtitleSource> sidecar;  // the subtitles of a file beside the input, copied
-    bool ownTrack = false;                  // the input's own marked track may be drawn
-    std::string subtitlesNote;              // why subtitles found were not drawn
-    fw::unique_handle process;
-    TAdvancedTimer* timer = nullptr;  // measures the written file twice a second
-    std::string failure;              // why the run failed; empty for a finished file
-    std::unique_ptr<TSaver> saver;
-
-    // What its step's run of the encoder makes of its file, as far as it is known.
-    EncodeRequest Request(const BatchSetup& setup) const;
-    // What its output will take, at the rates its arguments ask for.
-    std::int64_t ExpectedSize(const BatchSetup& setup) const;
+    const RunningFile& File() const { return file_; }
+    // The video rate of a file of a fitted batch, which it encodes in two passes.
+    const std::optional<int>& FittedRate() const { return fittedRate_; }
     // How much of its output it has written, as the progress counts it: each of a fitted
     // file's passes counts for half.
     std::int64_t DoneBytes() const;
-    // What a click on its "Done" says: where it went, the subtitles, the colours, the
-    // scaling, the save.
-    std::string Notes(const BatchSetup& setup, const std::string& savedNote) const;
+    // How it ended, once its file is saved or removed.
+    ConversionEnd End() const;
+    // Its timer, which goes once the next rows have started: the end may come in one of its ticks.
+    TAdvancedTimer* TakeTimer() { return std::exchange(timer_, nullptr); }
 
 private:
+    // What its step's run of the encoder makes of its file, as far as it is known.
+    EncodeRequest Request() const;
+    // What its output will take, at the rates its arguments ask for.
+    std::int64_t Expected() const;
+    // What a click on its "Done" says: where it went, the subtitles, the colours, the
+    // scaling, the save.
+    std::string Notes(const std::string& savedNote) const;
     // Starts the encoder for its step: why it could not, or empty.
     std::string Launch();
     // The next run of the encoder, once the last has ended.
@@ -88,13 +90,33 @@ private:
     // A run begun without the input's description: once its log describes the input, the
     // run starts again where that calls for other arguments; true when it did.
     bool LookAtDescription(const std::vector<std::string>& logLines);
+    // The encoder ended as if whole: an input that stopped short fails it or is noted.
+    void LookAtReadThrough(const std::vector<std::string>& logLines);
     // The encoder has ended for good: what it wrote is saved or removed off the window's thread.
     void Save();
 
     const BatchSetup& setup_;
     std::shared_ptr<TOutputClaims> claims_;
     Tell tell_;
+    RunningFile file_;
+    std::string placeNote_;  // why the output is not beside its input, as asked
+    bool mayReplace_ = true;  // whether a file at its output's name is replaced when it is saved
+    std::optional<int> fittedRate_;
+    Step step_ = Step::Encoding;  // where the file is: one step at a time
     bool paused_ = false;
+    bool stopped_ = false;  // ended by "stop now": its row goes back to "Pending"
+    std::string log_;
+    std::int64_t lastSize_ = 0;
+    std::string shortNote_;  // the input ended before its duration
+    std::optional<InputFacts> facts_;                   // what the description said
+    std::optional<PictureSize> scaledFrom_, scaledTo_;  // a picture larger than MPEG-1 holds
+    std::optional<SubtitleSource> sidecar_;  // the subtitles of a file beside the input, copied
+    bool ownTrack_ = false;                  // the input's own marked track may be drawn
+    std::string subtitlesNote_;              // why subtitles found were not drawn
+    fw::unique_handle process_;
+    TAdvancedTimer* timer_ = nullptr;  // measures the written file twice a second
+    std::string failure_;              // why the run failed; empty for a finished file
+    std::unique_ptr<TSaver> saver_;
 };
 
 }  // namespace convert
