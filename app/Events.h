@@ -3,10 +3,12 @@
 #include <functional>
 #include <string>
 
-#include "convert/Batch.h"
+#include "convert/ProgressLogic.h"
 #include "queue/Queue.h"
 
 namespace app {
+
+using convert::ProgressShown;
 
 // Each may be left empty: a message then goes unseen, a question is answered no, and an
 // action is never stopped.
@@ -18,9 +20,10 @@ struct TSessionEvents {
     // What the window shows of the choices changed: the output folder, the file and folder
     // last queued, the target, the quality, the size to fit.
     std::function<void()> OnChoicesChanged{};
-    // A batch's progress, and its end.
-    std::function<void(const convert::BatchProgress& progress)> OnProgress{};
-    std::function<void(const convert::BatchSummary& summary)> OnBatchEnded{};
+    // A batch's progress as shown, and what is said of its end (empty when the program's end
+    // abandoned it).
+    std::function<void(const ProgressShown& progress)> OnProgress{};
+    std::function<void(const std::string& said)> OnBatchEnded{};
     // Something the user must read, and a question answered yes or no.
     std::function<void(const std::string& text)> OnMessage{};
     std::function<bool(const std::string& text)> OnQuestion{};

@@ -69,10 +69,11 @@ TSession::TSession(TSessionTunings tunings)
         if (events_.OnRowChange) events_.OnRowChange(change, row);
     };
     batch_.OnProgress = [this](const convert::BatchProgress& progress) {
-        if (events_.OnProgress) events_.OnProgress(progress);
+        if (events_.OnProgress) events_.OnProgress(convert::ShownProgress(progress, told_, fw::SystemMarks()));
     };
     batch_.OnEnd = [this](const convert::BatchSummary& summary) {
-        if (events_.OnBatchEnded) events_.OnBatchEnded(summary);
+        told_.reset();
+        if (events_.OnBatchEnded) events_.OnBatchEnded(convert::BatchEndSaid(summary));
     };
 }
 

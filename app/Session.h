@@ -151,6 +151,8 @@ private:
     TToolPaths tools_;
     TQueue queue_;
     convert::TBatch batch_{queue_};
+    // The batch's progress as screen readers were last told it; none outside a batch.
+    std::optional<convert::BatchFacts> told_;
     std::unique_ptr<fw::THeldFile> keptRows_;
     TIntake intake_;
     TToolWriter writer_;

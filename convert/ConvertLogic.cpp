@@ -160,12 +160,6 @@ std::string FirstFreeName(const std::string& outputPath, const std::function<boo
     }
 }
 
-std::string SessionWaitReason(int filesLeft, bool makingDisc)
-{
-    if (makingDisc) return "Making a DVD-Video disc";
-    return "Converting " + std::to_string(filesLeft) + (filesLeft == 1 ? " file" : " files");
-}
-
 std::string NumberedOutputPath(std::string_view outputPath, int n)
 {
     const std::string_view stem = outputPath.substr(0, outputPath.size() - 4);  // without ".mpg"

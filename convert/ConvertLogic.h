@@ -94,9 +94,6 @@ std::string FirstFreeName(const std::string& outputPath, const std::function<boo
 std::string FreeOutputPath(const std::string& outputPath, const std::string& inputPath, const ClaimedOutputs& claimed,
                            SamePath same);
 
-// What log-off and shutdown show while a batch runs: "Converting 3 files", "Making a DVD-Video disc".
-std::string SessionWaitReason(int filesLeft, bool makingDisc = false);
-
 // A running file's share of the batch in thousandths of a file: its output's size against
 // the size expected, at most the whole file.
 inline constexpr std::uint64_t kProgressPerFile = 1000;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "convert/FitLogic.h"
 #include "framework/errors.h"
 #include "framework/text.h"
 
@@ -128,6 +129,30 @@ BatchSummary TBatchTally::End(bool stopped, bool abandoned) const
     summary.stopped = stopped;
     summary.abandoned = abandoned;
     return summary;
+}
+
+std::string BatchEndSaid(const BatchSummary& summary)
+{
+    if (summary.abandoned) return {};
+    std::string text = BatchEndText(summary.converted, summary.failed, summary.stopped);
+    if (summary.converted > 0) text += " (" + SizeText(summary.bytes) + ")";
+    if (!summary.disc.empty()) text += ". " + summary.disc;
+    return text;
+}
+
+std::string SessionWaitReason(int filesLeft, bool makingDisc)
+{
+    if (makingDisc) return "Making a DVD-Video disc";
+    return "Converting " + std::to_string(filesLeft) + (filesLeft == 1 ? " file" : " files");
+}
+
+ProgressShown ShownProgress(const BatchProgress& progress, std::optional<BatchFacts>& told, const fw::TextMarks& marks)
+{
+    const BatchFacts& facts = progress.facts;
+    const bool retell = !told || WorthAnnouncing(*told, facts);
+    if (retell) told = facts;
+    return {BatchCaption(facts, marks), retell, BatchFraction(facts), facts.paused, progress.failed,
+            SessionWaitReason(progress.filesLeft, facts.making)};
 }
 
 }  // namespace convert

@@ -97,5 +97,25 @@ bool WorthAnnouncing(const BatchFacts& told, const BatchFacts& now);
 // How a batch ended, for the notice: "10 files converted, 1 failed", "3 files converted
 // before the stop".
 std::string BatchEndText(int converted, int failed, bool stopped);
+// All that is said of a batch's end: BatchEndText, what the converted files take, and the
+// disc: "2 files converted (3.2 MB). The DVD-Video disc "Holiday" was made." Empty for a
+// batch the program's end abandoned: nobody is there to be told.
+std::string BatchEndSaid(const BatchSummary& summary);
+
+// What log-off and shutdown show while a batch runs: "Converting 3 files", "Making a DVD-Video disc".
+std::string SessionWaitReason(int filesLeft, bool makingDisc = false);
+
+// A batch's progress as the window shows it.
+struct ProgressShown {
+    std::string caption{};     // above the list: BatchCaption
+    bool retell = false;       // screen readers are told the caption again: WorthAnnouncing
+    double fraction = 0;       // done, from 0 to 1
+    bool paused = false;
+    bool failed = false;       // a file of the batch failed
+    std::string waitReason{};  // SessionWaitReason
+};
+// The progress as shown; `told`, what screen readers were last told, follows the caption
+// whenever it is told again.
+ProgressShown ShownProgress(const BatchProgress& progress, std::optional<BatchFacts>& told, const fw::TextMarks& marks);
 
 }  // namespace convert

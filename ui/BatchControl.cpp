@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "convert/FitLogic.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/Unicode.h"
@@ -144,32 +143,27 @@ void TfrmMain::OnOptions(bool otherSize)
     session_.Choose(shown.choices);
 }
 
-void TfrmMain::ShowProgress(const convert::BatchProgress& progress)
+void TfrmMain::ShowProgress(const app::ProgressShown& progress)
 {
-    const convert::BatchFacts& facts = progress.facts;
-    listCaption_->ShowProgress(facts);
-    const auto look = facts.paused ? TTaskbarProgress::Look::Paused
-                                   : progress.failed ? TTaskbarProgress::Look::Failed : TTaskbarProgress::Look::Normal;
+    listCaption_->ShowProgress(progress.caption, progress.retell);
+    const auto look = progress.paused ? TTaskbarProgress::Look::Paused
+                                      : progress.failed ? TTaskbarProgress::Look::Failed : TTaskbarProgress::Look::Normal;
     constexpr double kSteps = 1000;  // the taskbar's fraction, in thousandths
-    taskbar_->Show(Handle(), static_cast<std::uint64_t>(convert::BatchFraction(facts) * kSteps),
-                   static_cast<std::uint64_t>(kSteps), look);
+    taskbar_->Show(Handle(), static_cast<std::uint64_t>(progress.fraction * kSteps), static_cast<std::uint64_t>(kSteps), look);
     // What log-off and shutdown show while the batch runs.
-    ShutdownBlockReasonCreate(Handle(), fw::Wide(convert::SessionWaitReason(progress.filesLeft, facts.making)).c_str());
+    ShutdownBlockReasonCreate(Handle(), fw::Wide(progress.waitReason).c_str());
 }
 
-void TfrmMain::ShowBatchEnd(const convert::BatchSummary& summary)
+void TfrmMain::ShowBatchEnd(const std::string& said)
 {
     listCaption_->ShowOwn(session_.ListCaption());
     listCaption_->EndBatch();
     ShutdownBlockReasonDestroy(Handle());
     taskbar_->Clear(Handle());
-    if (!summary.abandoned) {
+    if (!said.empty()) {
         // Said once for the batch: a notification (or, where the system shows none, its
         // sound), and the taskbar button flashing until the window comes forward.
-        std::string text = convert::BatchEndText(summary.converted, summary.failed, summary.stopped);
-        if (summary.converted > 0) text += " (" + convert::SizeText(summary.bytes) + ")";
-        if (!summary.disc.empty()) text += ". " + summary.disc;
-        if (!notice_->Show(fw::Application->Title(), text)) MessageBeep(MB_ICONINFORMATION);
+        if (!notice_->Show(fw::Application->Title(), said)) MessageBeep(MB_ICONINFORMATION);
         if (GetForegroundWindow() != Handle()) {
             FLASHWINFO flash{sizeof flash, Handle(), FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
             FlashWindowEx(&flash);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "convert/FitLogic.h"
+#include "app/Settings.h"
 
 namespace view {
 

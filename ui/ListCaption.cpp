@@ -1,7 +1,6 @@
 // The caption above the list, for the eye and for screen readers.
 #include "ui/ListCaption.h"
 
-#include "framework/Unicode.h"
 #include "ui/LiveRegion.h"
 
 namespace {
@@ -9,7 +8,7 @@ constexpr DWORD kLiveRegionChanged = 0x8019;  // EVENT_OBJECT_LIVEREGIONCHANGED,
 }  // namespace
 
 TListCaption::TListCaption(fw::TForm& form, fw::TLabel& label, std::function<int()> wide)
-    : form_(form), label_(label), wide_(std::move(wide)), bare_(label.Caption()), own_(bare_)
+    : form_(form), label_(label), wide_(std::move(wide)), bare_(label.Caption()), own_(bare_), shown_(bare_)
 {
     readerText_ = fw::Create<fw::TNameLabel>(&form, &form, own_);
     readerText_->Name = "ListCaptionText";
@@ -28,26 +27,26 @@ void TListCaption::ShowOwn(const std::string& text)
     if (action_.empty()) Put(own_);
 }
 
-void TListCaption::ShowProgress(const convert::BatchFacts& facts)
+void TListCaption::ShowProgress(const std::string& caption, bool retell)
 {
-    action_ = convert::BatchCaption(facts, fw::SystemMarks());
+    action_ = caption;
     Put(action_);
-    if (told_ && !convert::WorthAnnouncing(*told_, facts)) return;
+    if (!retell) return;
     // Narrator reads a live region only when the window is marked as one.
-    if (!told_) MarkPoliteLiveRegion(readerText_->Handle());
-    told_ = facts;
+    if (!live_) MarkPoliteLiveRegion(readerText_->Handle());
+    live_ = true;
     Announce();
 }
 
 void TListCaption::EndBatch()
 {
-    told_.reset();
     ShowAction({});
 }
 
 bool TListCaption::Put(const std::string& caption)
 {
-    if (caption == label_.Caption()) return false;
+    if (caption == shown_) return false;
+    shown_ = caption;
     // A longer caption takes the list's width.
     const fw::TBounds at = form_.Scaled(label_.PlacedAt().value());
     const fw::TBounds bounds{at.left, at.top, caption == bare_ ? at.width : wide_(), at.height};

@@ -4,10 +4,8 @@
 // readers read, where they hear a batch's progress as it goes.
 #pragma once
 #include <functional>
-#include <optional>
 #include <string>
 
-#include "convert/ProgressLogic.h"
 #include "framework/Controls.h"
 
 class TListCaption {
@@ -19,8 +17,8 @@ public:
     void ShowAction(const std::string& text);
     // The list's own caption, shown unless an action's is.
     void ShowOwn(const std::string& text);
-    // A batch's progress as its caption; screen readers are told when it is worth it.
-    void ShowProgress(const convert::BatchFacts& facts);
+    // A batch's progress as its caption; screen readers are told it again where `retell`.
+    void ShowProgress(const std::string& caption, bool retell);
     void EndBatch();
 
 private:
@@ -34,6 +32,6 @@ private:
     fw::TNameLabel* readerText_;
     const std::string bare_;  // the list's own caption as the label was made with it
     std::string own_, action_;
-    // The batch's progress as screen readers were last told it; none outside a batch.
-    std::optional<convert::BatchFacts> told_;
+    std::string shown_;  // what the label says
+    bool live_ = false;  // marked as a live region, as Narrator needs to read it
 };

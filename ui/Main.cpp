@@ -109,8 +109,8 @@ void TfrmMain::Subscribe()
     events.OnRowChange = [this](TQueue::Change change, int row) { ShowRow(change, row); };
     events.OnStatus = [this](const std::string& text) { listCaption_->ShowAction(text); };
     events.OnChoicesChanged = [this] { ShowChoices(); };
-    events.OnProgress = [this](const convert::BatchProgress& progress) { ShowProgress(progress); };
-    events.OnBatchEnded = [this](const convert::BatchSummary& summary) { ShowBatchEnd(summary); };
+    events.OnProgress = [this](const app::ProgressShown& progress) { ShowProgress(progress); };
+    events.OnBatchEnded = [this](const std::string& said) { ShowBatchEnd(said); };
     events.OnMessage = [](const std::string& text) { fw::Application->ShowMessage(text); };
     events.OnQuestion = [](const std::string& text) { return fw::Application->Ask(text); };
     events.OnStopWanted = &EscapeWaiting;

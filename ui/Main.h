@@ -61,8 +61,8 @@ private:
     // ---- showing the session ----
     void ShowRow(TQueue::Change change, int row);
     void ShowChoices();
-    void ShowProgress(const convert::BatchProgress& progress);
-    void ShowBatchEnd(const convert::BatchSummary& summary);
+    void ShowProgress(const app::ProgressShown& progress);
+    void ShowBatchEnd(const std::string& said);
     // The full path of a row whose name the column cuts short.
     std::string RowTip(int row) const;
     void DrawCell(int row, int column, fw::TListView::CellStyle& style);

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "convert/FitLogic.h"
 #include "framework/Files.h"
 #include "framework/Unicode.h"
 #include "resources/dialogs.h"
