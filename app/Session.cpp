@@ -8,6 +8,7 @@
 #include "app/AppLogic.h"
 #include "convert/EncoderArgs.h"
 #include "convert/FitLogic.h"
+#include "convert/Outputs.h"
 #include "convert/SlotFiles.h"
 #include "app/Settings.h"
 #include "framework/Application.h"
@@ -168,18 +169,19 @@ void TSession::Start()
                   .outputRecord = folders_.outputRecord});
 }
 
-convert::BatchPlan TSession::Plan(bool askVolumes) const
+convert::BatchPlan TSession::Plan(bool whole) const
 {
     // Beside their inputs the outputs may go to several volumes: each is asked, once.
     const convert::Choices& choices = settings_.Choices();
     std::string lastFolder, lastRoot;
     auto place = [&](int row, convert::PlannedRow& planned) {
-        const std::string folder = choices.besideInput ? fw::FolderPart(queue_.Path(row), fw::IsLeadByte) : folders_.output;
+        planned.output = convert::MeantOutputFor(choices, folders_.output, queue_.Path(row), queue_.Subfolder(row), row + 1);
+        const std::string folder = choices.besideInput ? fw::FolderPart(planned.output.path, fw::IsLeadByte) : folders_.output;
         if (folder != lastFolder) lastRoot = fw::VolumeRoot(folder), lastFolder = folder;
         planned.volume = lastRoot;
         planned.input = queue::FileNamePart(queue_.Path(row), fw::IsLeadByte);
     };
-    convert::BatchPlan plan = convert::PlanBatch(askVolumes ? convert::PendingRows(queue_, place) : convert::PendingRows(queue_),
+    convert::BatchPlan plan = convert::PlanBatch(whole ? convert::PendingRows(queue_, place) : convert::PendingRows(queue_),
                                                  choices.target, choices.quality, choices.fitTo,
                                                  convert::MakesDisc(choices.disc, choices.target));
     for (convert::VolumeNeed& need : plan.volumes) {

@@ -140,9 +140,10 @@ public:
 
 private:
     void DeleteLeftovers();
-    // The batch the pending rows make now; with `askVolumes`, each volume that receives outputs
-    // asked for its room and file system.
-    convert::BatchPlan Plan(bool askVolumes) const;
+    // The batch the pending rows make now: with `whole`, each row's output named and each
+    // volume that receives one asked for its room and file system, as the start needs them;
+    // without, their seconds and sizes alone, as the caption needs them.
+    convert::BatchPlan Plan(bool whole) const;
 
     TSessionTunings tunings_;
     TSessionEvents events_;

@@ -68,7 +68,8 @@ void TBatch::StartRow(int row)
 {
     ConversionStart start{.file = {.id = queue_.IdAt(row), .input = queue_.Path(row), .mediaSeconds = queue_.MediaSeconds(row)},
                           .fittedRate = NextFittedRate()};
-    OutputPlace place = outputs_->Place(start.file.input, queue_.Subfolder(row), row + 1);
+    // The planned rows start in their order: those before this one have started.
+    OutputPlace place = outputs_->Place(setup_.plan.outputs.at(tally_.StartedFiles()), start.file.input, queue_.Subfolder(row));
     tally_.Started();
     // A row that ends before an encoder runs gives its claim up.
     auto endHere = [&](Outcome outcome) {

@@ -36,20 +36,28 @@ TOutputs::TOutputs(const BatchSetup& setup)
 
 TOutputs::~TOutputs() = default;
 
-OutputPlace TOutputs::Place(const std::string& input, const std::string& subfolder, int number)
+MeantOutput MeantOutputFor(const Choices& choices, const std::string& outputFolder, const std::string& input,
+                           const std::string& subfolder, int number)
 {
-    const Choices& choices = setup_.choices;
-    OutputPlace place;
-    std::string folder = setup_.outputFolder;
+    MeantOutput meant;
+    std::string folder = outputFolder;
     if (!choices.besideInput) {
         if (!subfolder.empty()) folder += "\\" + SubfolderOutsideDevices(subfolder);
     } else if (const std::string own = fw::FolderPart(input, fw::IsLeadByte); fw::CanWriteIn(own)) {
         folder = own;
     } else {
-        place.note = "Its own folder could not be written, so it was saved in the output folder.";
+        meant.note = "Its own folder could not be written, so it was saved in the output folder.";
     }
     const std::string name = OutputFileName(choices.outputName, {input, fw::ModifiedDate(input), choices.target, number}, fw::IsLeadByte);
-    const std::string meant = OutputPathFor(folder, name);
+    meant.path = OutputPathFor(folder, name);
+    return meant;
+}
+
+OutputPlace TOutputs::Place(const MeantOutput& meantOutput, const std::string& input, const std::string& subfolder)
+{
+    const Choices& choices = setup_.choices;
+    OutputPlace place{.note = meantOutput.note};
+    const std::string& meant = meantOutput.path;
     if (!WithinPathLimits(fw::ExtendedPath(meant))) return place;
     // In the output folder under the default name, a file of the name is taken for the
     // program's own (that is where it writes, and where users look for its files); anywhere

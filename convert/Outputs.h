@@ -6,6 +6,7 @@
 #include <string>
 
 #include "convert/Batch.h"
+#include "convert/Plan.h"
 
 namespace convert {
 
@@ -19,6 +20,11 @@ struct OutputPlace {
     bool mayReplace = true;   // whether a file at its name is replaced when it is saved
 };
 
+// Where the output of the `number`th row, of `input` found in `subfolder` of a tree, is meant
+// to go: in the output folder or beside its input where that folder can be written.
+MeantOutput MeantOutputFor(const Choices& choices, const std::string& outputFolder, const std::string& input,
+                           const std::string& subfolder, int number);
+
 class TOutputs {
 public:
     explicit TOutputs(const BatchSetup& setup);
@@ -28,9 +34,9 @@ public:
 
     // The claims, shared with the threads that save.
     const std::shared_ptr<TOutputClaims>& Claims() const { return claims_; }
-    // The output of this run for the input, in the output folder (its `subfolder` of a tree)
-    // or beside it, named as the `number`th row; claimed.
-    OutputPlace Place(const std::string& input, const std::string& subfolder, int number);
+    // The output of this run for the input, found in `subfolder` of a tree, where the plan
+    // meant it to go or under a free name beside it; claimed.
+    OutputPlace Place(const MeantOutput& meant, const std::string& input, const std::string& subfolder);
     // A row that did not start gives its claim up.
     void Release(const std::string& output) { claims_->Release(output); }
     // A conversion ended: what it meant to write and what it saved (if anything) are written

@@ -18,6 +18,7 @@ BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, Target target, Quality 
         ++plan.files;
         plan.seconds += row.seconds;
         plan.rowSeconds.push_back(row.seconds);
+        plan.outputs.push_back(row.output);
     }
     if (FitApplies(fit, target)) {
         plan.room = disc ? fit.bytes - DiscOverhead(plan.files, plan.seconds) : fit.bytes;

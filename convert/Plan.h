@@ -14,12 +14,19 @@ class TQueue;
 
 namespace convert {
 
-// What a batch's pending rows are, before its start: their media seconds, and the volume
-// root their outputs go to (empty where it is not asked, or cannot be told).
+// Where a row's output is meant to go, before the batch claims its name: named by the
+// pattern, in the output folder (its subfolder of a tree) or beside its input.
+struct MeantOutput {
+    std::string path{};
+    std::string note{};  // why it is not where it was asked to go
+};
+// What a batch's pending rows are, before its start: their media seconds and, where asked,
+// their outputs and the volume root those go to (empty where it cannot be told).
 struct PlannedRow {
     std::int64_t seconds = 0;
     std::string volume{};
     std::string input{};  // the input's file name, as questions name it
+    MeantOutput output{};
 };
 // The batch from the pending rows and the choices, worked out once: how many files and
 // seconds, the one video rate where the size to fit applies, what the outputs take together
@@ -28,6 +35,7 @@ struct BatchPlan {
     int files = 0;
     std::int64_t seconds = 0;
     std::vector<std::int64_t> rowSeconds{};  // each row's, in the queue's order
+    std::vector<MeantOutput> outputs{};      // each row's, in the queue's order, where asked
     std::optional<FittedRate> fitted{};
     std::int64_t room = 0;  // of the size to fit, what the streams may take
     std::int64_t bytes = 0;
@@ -38,7 +46,7 @@ struct BatchPlan {
 BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, Target target, Quality quality, const FitTo& fit, bool disc = false);
 
 // The queue's pending rows in its order with their media seconds; `place`, where given,
-// fills in each one's volume and input name.
+// fills in each one's output, volume and input name.
 std::vector<PlannedRow> PendingRows(const TQueue& queue, const std::function<void(int row, PlannedRow& planned)>& place = {});
 
 }  // namespace convert

@@ -12,6 +12,7 @@
 #include "convert/SlotFiles.h"
 #include "convert/OutputNames.h"
 #include "form_fixture.h"
+#include "convert/Outputs.h"
 #include "framework/Files.h"
 #include "framework/errors.h"
 
@@ -54,7 +55,10 @@ struct EngineTest : ConvertingTest {
     void Convert(int encoders)
     {
         setup.encoders = encoders;
-        setup.plan = convert::PlanBatch(convert::PendingRows(queue), setup.choices.target, setup.choices.quality, setup.choices.fitTo);
+        const auto name = [&](int row, convert::PlannedRow& planned) {
+            planned.output = convert::MeantOutputFor(setup.choices, setup.outputFolder, queue.Path(row), queue.Subfolder(row), row + 1);
+        };
+        setup.plan = convert::PlanBatch(convert::PendingRows(queue, name), setup.choices.target, setup.choices.quality, setup.choices.fitTo);
         batch.Start(setup);
     }
     std::string State(int row) { return queue.StateText(row); }

@@ -200,11 +200,16 @@ TEST(FitToDisc, ThePlanTakesThePendingRowsInTheQueuesOrder)
     const std::vector<PlannedRow> rows = PendingRows(queue, [&](int row, PlannedRow& planned) {
         placed.push_back(queue.Path(row));
         planned.volume = "C:\\";
+        planned.output.path = queue.Path(row) + ".mpg";
     });
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].seconds * 100 + rows[1].seconds, 30 * 100 + 10);
     EXPECT_EQ(placed, (std::vector<std::string>{"b.mp4", "c.mp4"}));
     EXPECT_EQ(rows[1].volume, "C:\\");
+    // The batch takes each row's output from the plan, in the same order.
+    const BatchPlan plan = PlanBatch(rows, Target::Mpeg, Quality::Standard, FitTo{});
+    ASSERT_EQ(plan.outputs.size(), 2u);
+    EXPECT_EQ(plan.outputs[1].path, "c.mp4.mpg");
 }
 
 TEST(AudioTracks, TheDefaultTrackFirstAndOnADvdEveryTrack)
