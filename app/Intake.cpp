@@ -255,10 +255,10 @@ std::optional<int> TIntake::Probe(const std::string& path, DWORD timeLimitMs)
     return queue::MediaSecondsFromAnswer(probe.AnswerLines());  // the probe removes the file when it goes
 }
 
-void TIntake::OfferLeftBehindRows()
+void TIntake::OfferLeftBehindRows(const std::vector<std::string>& leftBehind)
 {
     std::vector<queue::SavedRow> rows;
-    for (const std::string& text : std::exchange(setup_.leftBehind, {}))
+    for (const std::string& text : leftBehind)
         for (queue::SavedRow& row : queue::ParseSavedRows(text)) rows.push_back(std::move(row));
     if (rows.empty() || !Ask(events_, queue::RestoreQuestion(rows.size()))) return;
     for (const queue::SavedRow& row : rows) queue_.Add(row.path, row.seconds, row.subfolder);

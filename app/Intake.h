@@ -30,7 +30,6 @@ struct TIntakeSetup {
     std::string tempFolder{};  // where the tool's answers are written, with a final backslash
     // A media tool that has not answered by then never will: the file gets no answer.
     DWORD probeTimeLimitMs = 60000;
-    std::vector<std::string> leftBehind{};  // the texts of the rows a crashed copy kept
 };
 
 class TIntake {
@@ -59,8 +58,8 @@ public:
     void BatchEnded() { QueueWaitingItems(); }
     // The media seconds of a file, or none when the media tool gave no answer in time.
     std::optional<int> ProbeDuration(const std::string& path) { return Probe(path, setup_.probeTimeLimitMs); }
-    // After a crash: offers the rows that the copy which crashed had not done.
-    void OfferLeftBehindRows();
+    // After a crash: offers the rows that the copy which crashed had not done, from the texts it kept.
+    void OfferLeftBehindRows(const std::vector<std::string>& leftBehind);
     // The folder "Add Folder" (or a drop) last queued, and the file last queued on its own.
     const std::string& LastFolder() const { return lastFolder_; }
     const std::string& LastFile() const { return lastFile_; }

@@ -25,26 +25,21 @@ namespace app {
 namespace {
 constexpr const char* kKeptRowsPrefix = "queue";
 
-// The program's folders, made where missing; the output folder kept in the settings is made
-// again when it has gone, and kept again.
-TFolders FixFolders(TSettings& settings)
+// The program's folder under the user's documents: the output folder until one is chosen.
+std::string DefaultOutputFolder()
+{
+    return ProgramFolderUnder(GetPersonalFolder(), fw::IsLeadByte);
+}
+
+// What the window shows of the program's folders: the temporary folder, and the output folder
+// kept in the settings or else the default. Nothing is made or written before the window shows.
+TFolders ShownFolders(const TSettings& settings)
 {
     TFolders folders;
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, temp);
     folders.temp = fw::Narrow(temp);
-    const std::string defaultOutput = ProgramFolderUnder(GetPersonalFolder(), fw::IsLeadByte);
-    folders.app = ProgramFolderUnder(GetAppDataFolder(), fw::IsLeadByte);
-    folders.outputRecord = ProgramFolderUnder(GetLocalAppDataFolder(), fw::IsLeadByte) + "outputs.txt";
-    if (!settings.OutputFolder()) settings.SetOutputFolder(defaultOutput);
-    settings.SetToolFolder(folders.app);
-    ForceLastLevel(defaultOutput);
-    ForceLastLevel(folders.app);
-    folders.output = *settings.OutputFolder();
-    if (!fw::DirectoryExists(folders.output)) {
-        CreateDirectoryA(folders.output.c_str(), nullptr);
-        settings.SetOutputFolder(folders.output);
-    }
+    folders.output = settings.OutputFolder() ? *settings.OutputFolder() : DefaultOutputFolder();
     return folders;
 }
 
@@ -53,19 +48,17 @@ TFolders FixFolders(TSettings& settings)
 TSession::TSession(TSessionTunings tunings)
     : tunings_(std::move(tunings)),
       settings_(TSettings::Read()),
-      folders_(FixFolders(settings_)),
-      // What a crashed copy kept is read before this copy keeps its own: a copy that got the
-      // crashed one's process id would otherwise empty its file.
+      folders_(ShownFolders(settings_)),
       intake_(queue_, events_,
               {.mediaTool = [this] { return WaitForTools(), tools_.mediainfo; },
                .busy = [this] { return Busy(); },
                .subfolders = [this] { return settings_.Choices().subfolders; },
                .tempFolder = folders_.temp,
-               .probeTimeLimitMs = tunings_.probeTimeLimitMs,
-               .leftBehind = fw::THeldFile::TakeLeftBehind(folders_.app, kKeptRowsPrefix)})
+               .probeTimeLimitMs = tunings_.probeTimeLimitMs})
 {
-    keptRows_ = std::make_unique<fw::THeldFile>(folders_.app, kKeptRowsPrefix);
-    queue_.OnChange = [this] { keptRows_->Write(queue::SavedRowsText(queue_.Unfinished())); };
+    queue_.OnChange = [this] {
+        if (keptRows_) keptRows_->Write(queue::SavedRowsText(queue_.Unfinished()));
+    };
     queue_.OnRowChange = [this](TQueue::Change change, int row) {
         if (events_.OnRowChange) events_.OnRowChange(change, row);
     };
@@ -91,9 +84,39 @@ void TSession::Choose(const convert::Choices& choices)
     ChoicesChanged(events_);
 }
 
+void TSession::Settle()
+{
+    MakeFolders();
+    if (keptRows_) return;
+    // What a crashed copy kept is read before this copy keeps its own: a copy that got the
+    // crashed one's process id would otherwise empty its file.
+    std::vector<std::string> leftBehind = fw::THeldFile::TakeLeftBehind(folders_.app, kKeptRowsPrefix);
+    keptRows_ = std::make_unique<fw::THeldFile>(folders_.app, kKeptRowsPrefix);
+    queue_.OnChange();
+    StageTools();
+    intake_.OfferLeftBehindRows(std::move(leftBehind));
+}
+
+void TSession::MakeFolders()
+{
+    if (!folders_.app.empty()) return;
+    folders_.app = ProgramFolderUnder(GetAppDataFolder(), fw::IsLeadByte);
+    folders_.outputRecord = ProgramFolderUnder(GetLocalAppDataFolder(), fw::IsLeadByte) + "outputs.txt";
+    if (!settings_.OutputFolder()) settings_.SetOutputFolder(folders_.output);
+    settings_.SetToolFolder(folders_.app);  // at every start: other programs may look for the tools there
+    ForceLastLevel(DefaultOutputFolder());
+    ForceLastLevel(folders_.app);
+    // The output folder kept in the settings is made again when it has gone, and kept again.
+    if (!fw::DirectoryExists(folders_.output)) {
+        CreateDirectoryA(folders_.output.c_str(), nullptr);
+        settings_.SetOutputFolder(folders_.output);
+    }
+}
+
 void TSession::StageTools()
 {
     if (writer_.Started()) return;
+    MakeFolders();
     writer_.Start(folders_.app);
     // Said as soon as the writing ends, whether or not anything waits for the tools.
     fw::Application->WatchHandle(writer_.Thread(), [this] { WaitForTools(); });
@@ -277,14 +300,16 @@ void TSession::EndSession()
 
 void TSession::DeleteLeftovers()
 {
-    const std::string& app = folders_.app;
-    // The encoder under the name it was written as, should the writing not have been taken up.
-    const std::string encoder = tools_.ffmpeg.empty() ? app + "ffmpeg.exe" : tools_.ffmpeg;
-    // An earlier version's runtime libraries and media tool library go with them.
-    const std::string paths[] = {encoder, app + "cygwin1.dll", app + "cygz.dll", app + "mediainfo.dll",
-                                 app + "mediainfo.exe", app + "fonts\\DejaVuSans.ttf", app + "dvdauthor.exe"};
-    for (const std::string& path : paths) DeleteFileA(path.c_str());
-    RemoveDirectoryA((app + "fonts").c_str());
+    // The tools are staged only once the program's folders are made.
+    if (const std::string& app = folders_.app; !app.empty()) {
+        // The encoder under the name it was written as, should the writing not have been taken up.
+        const std::string encoder = tools_.ffmpeg.empty() ? app + "ffmpeg.exe" : tools_.ffmpeg;
+        // An earlier version's runtime libraries and media tool library go with them.
+        const std::string paths[] = {encoder, app + "cygwin1.dll", app + "cygz.dll", app + "mediainfo.dll",
+                                     app + "mediainfo.exe", app + "fonts\\DejaVuSans.ttf", app + "dvdauthor.exe"};
+        for (const std::string& path : paths) DeleteFileA(path.c_str());
+        RemoveDirectoryA((app + "fonts").c_str());
+    }
     // Each owner's own: the encoders' logs, and the answers of a probe cut short.
     convert::RemoveLogs(folders_.temp);
     DurationProbe::RemoveAnswerFiles(folders_.temp);

@@ -30,7 +30,8 @@ std::string SystemPowerDown(AfterBatch what);
 enum class SleepKind { Suspend, DisplayOff, None };
 SleepKind SystemSleepKind();
 
-// Where the program keeps things: fixed at start, the output folder chosen with "Browse".
+// Where the program keeps things: the output folder chosen with "Browse"; the others fixed at
+// start, the tool folder and the record once the window shows (TSession::Settle).
 struct TFolders {
     std::string temp;  // the system's temporary folder, with a final backslash
     std::string output;  // the output folder
@@ -78,6 +79,11 @@ public:
     const TIntake& Intake() const { return intake_; }
     // The one question whether the queue may change: not while a batch converts.
     bool Busy() const { return batch_.Running(); }
+
+    // Once the window shows, and nothing written before: the program's folders made and
+    // written down, the rows a crashed copy kept offered, this copy's own kept from now on,
+    // and the tools staged. Once only.
+    void Settle();
 
     // ---- the tools ----
     // Starts writing the embedded tools on a thread of their own; once only.
@@ -139,6 +145,9 @@ public:
     void EndSession();
 
 private:
+    // The tool folder and the record under the user's folders, the output folder made again
+    // where it has gone; each written down. Once only.
+    void MakeFolders();
     void DeleteLeftovers();
     // The batch the pending rows make now: with `whole`, each row's output named and each
     // volume that receives one asked for its room and file system, as the start needs them;

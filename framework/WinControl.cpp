@@ -10,12 +10,6 @@
 
 namespace fw {
 
-namespace {
-
-constexpr const char* kObjectProp = "Mervane.Control";
-
-}  // namespace
-
 TMouseButton ButtonOf(UINT msg)
 {
     switch (msg) {
@@ -32,7 +26,9 @@ TWinControl::~TWinControl()
 
 TWinControl* TWinControl::FromHandle(HWND window)
 {
-    return window ? static_cast<TWinControl*>(GetPropA(window, kObjectProp)) : nullptr;
+    // The window's user data, which no system control uses: read from the window itself at
+    // every message, where a property is looked up by name (under Wine, asked of its server).
+    return window ? reinterpret_cast<TWinControl*>(GetWindowLongPtrA(window, GWLP_USERDATA)) : nullptr;
 }
 
 void TWinControl::RegisterOwnClass(const char* name, UINT style, HCURSOR cursor)
@@ -58,7 +54,7 @@ void TWinControl::CreateHandle(const CreateArgs& args)
     if (!window) throw Exception(FormatText("Cannot create a window of class %s", {args.className}));
     if (args.systemClass) {
         handle_ = window;
-        SetPropA(window, kObjectProp, this);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         systemProc_ = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::Router)));
     }
@@ -70,12 +66,12 @@ LRESULT CALLBACK TWinControl::Router(HWND window, UINT msg, WPARAM wParam, LPARA
     if (!self && msg == WM_NCCREATE) {
         self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         self->handle_ = window;
-        SetPropA(window, kObjectProp, self);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     if (!self) return DefWindowProcA(window, msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
         LRESULT result = self->DefaultHandler(msg, wParam, lParam);
-        RemovePropA(window, kObjectProp);
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         self->handle_ = nullptr;
         return result;
     }
@@ -127,7 +123,8 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 void TWinControl::SetBounds(const TBounds& bounds)
 {
     TControl::SetBounds(bounds);
-    if (handle_) MoveWindow(handle_, bounds.left, bounds.top, bounds.width, bounds.height, TRUE);
+    // Drawn again only where it shows: a window being built is drawn once, when it shows.
+    if (handle_) MoveWindow(handle_, bounds.left, bounds.top, bounds.width, bounds.height, IsWindowVisible(handle_));
 }
 
 void TWinControl::Invalidate() const
@@ -151,7 +148,7 @@ void TWinControl::SetText(const std::string& text)
 
 void TWinControl::SetFont(HFONT font)
 {
-    SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), IsWindowVisible(handle_));
 }
 
 void TWinControl::SetTabStop(bool stop)

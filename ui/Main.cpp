@@ -89,7 +89,8 @@ TfrmMain::TfrmMain(app::TSession& session)
         ApplyShape();
         for (fw::TComponent* component : Components())
             if (auto* control = dynamic_cast<fw::TCustomControl*>(component)) control->Invalidate();
-        // Once the window is there: the tools are written, and a crash's rows offered (once).
+        // Once the window is there: the program's folders made, a crash's rows offered and the
+        // tools written (once).
         PostMessageA(Handle(), kShownMessage, 0, 0);
     };
     DragAcceptFiles(Handle(), TRUE);  // files and folders dropped anywhere on the window
@@ -185,8 +186,7 @@ LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (LOWORD(wParam) != WA_INACTIVE) notice_->Remove();  // the user is back and sees the list
         break;
     case kShownMessage:
-        session_.StageTools();
-        session_.Intake().OfferLeftBehindRows();
+        session_.Settle();
         return 0;
     case WM_QUERYENDSESSION:
         return !session_.Busy();  // the system shows why we would rather it waited ("Converting 3 files")

@@ -19,6 +19,7 @@ struct SessionTest : ::testing::Test {
         app::TSessionEvents events;
         events.OnMessage = [this](const std::string& text) { told.push_back(text); };
         session->Listen(events);
+        session->Settle();
         session->WaitForTools();
     }
     // The test encoder as the session's encoder: a copy, since the session deletes its

@@ -80,7 +80,7 @@ TEST_F(StagingTest, ToolsAreWrittenOnceTheWindowShowsAndAConvertAtOnceWaitsForTh
     DialogWatcher yes([](HWND question) { return PostMessageA(question, WM_COMMAND, IDYES, 0) != FALSE; });
     session = std::make_unique<app::TSession>();
     form = std::make_unique<TfrmMain>(*session);
-    const std::string encoder = session->Folders().app + "ffmpeg.exe";
+    const std::string encoder = tools + "ffmpeg.exe";
     SetFileAttributesA(encoder.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(encoder.c_str());
     PumpFor(200);

@@ -149,12 +149,12 @@ TEST_F(StartupTest, RowsLeftByACopyThatHadThisProcessIdAreOfferedNotLost)
     ForceLastLevel(ToolFolder());
     const std::string list = ToolFolder() + "queue-" + std::to_string(GetCurrentProcessId()) + ".txt";
     WriteFile(list, queue::SavedRowsText({{"C:\\clips\\a.mp4", 5}, {"C:\\clips\\b.mp4", 7}}));
-    StartSession();
+    session = std::make_unique<app::TSession>();
     std::vector<std::string> asked;
     app::TSessionEvents events;
     events.OnQuestion = [&](const std::string& question) { return asked.push_back(question), true; };
     session->Listen(events);
-    session->Intake().OfferLeftBehindRows();
+    session->Settle();
     EXPECT_EQ(asked.size(), 1u);
     ASSERT_EQ(session->Queue().Count(), 2);
     EXPECT_EQ(session->Queue().Path(1), "C:\\clips\\b.mp4");
