@@ -54,8 +54,9 @@ public:
     // when no dialog of the window's is open. During a batch they wait for its end, said
     // once for each file.
     void Hand(const std::vector<std::string>& items);
-    // After a batch: what was handed over meanwhile is queued.
-    void BatchEnded() { QueueWaitingItems(); }
+    // After a batch: what was handed over meanwhile is queued, as a burst's items are once
+    // no dialog of the window's is open.
+    void BatchEnded() { burst_.Arm(0); }
     // The media seconds of a file, or none when the media tool gave no answer in time.
     std::optional<int> ProbeDuration(const std::string& path) { return Probe(path, setup_.probeTimeLimitMs); }
     // After a crash: offers the rows that the copy which crashed had not done, from the texts it kept.

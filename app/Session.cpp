@@ -68,6 +68,7 @@ TSession::TSession(TSessionTunings tunings)
     batch_.OnEnd = [this](const convert::BatchSummary& summary) {
         told_.reset();
         if (events_.OnBatchEnded) events_.OnBatchEnded(convert::BatchEndSaid(summary));
+        if (!summary.abandoned) intake_.BatchEnded();  // abandoned: the program ends
     };
 }
 
@@ -257,7 +258,6 @@ std::int64_t TSession::ExpectedBytes() const
 
 AfterBatch TSession::BatchOver()
 {
-    intake_.BatchEnded();
     return std::exchange(whenBatchEnds_, AfterBatch::Nothing);
 }
 

@@ -129,8 +129,8 @@ public:
     void PauseOrResume() { batch_.Paused() ? batch_.Resume() : batch_.Pause(); }
     AfterBatch WhenBatchEnds() const { return whenBatchEnds_; }
     void SetWhenBatchEnds(AfterBatch choice) { whenBatchEnds_ = choice; }
-    // Once the window is back from a batch's end: what was handed over meanwhile is queued,
-    // and the choice of what follows that batch is given (the next one starts with Nothing).
+    // Once the window is back from a batch's end: the choice of what follows that batch (the
+    // next one starts with Nothing).
     AfterBatch BatchOver();
     // The folder a row's "MPG" opens: where its file was written, else (or for no row, -1)
     // the output folder.
