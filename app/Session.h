@@ -62,7 +62,7 @@ inline constexpr const char* kListCaptionText = "Files to convert (DEL to remove
 
 class TSession {
 public:
-    // Fixes the folders and settings and takes the rows a crashed copy left behind.
+    // Reads the settings and what the window shows of the folders; the rest waits for Settle.
     explicit TSession(TSessionTunings tunings = {});
     // A normal end: a batch in the middle is abandoned and the program's files removed.
     ~TSession();
@@ -86,8 +86,6 @@ public:
     void Settle();
 
     // ---- the tools ----
-    // Starts writing the embedded tools on a thread of their own; once only.
-    void StageTools();
     // Waits for the tools where an action needs them, the caption saying so, and takes the
     // writer's result once: the tools' paths, and the message when one was not written.
     void WaitForTools();
@@ -148,6 +146,8 @@ private:
     // The tool folder and the record under the user's folders, the output folder made again
     // where it has gone; each written down. Once only.
     void MakeFolders();
+    // Starts writing the embedded tools on a thread of their own; once only.
+    void StageTools();
     void DeleteLeftovers();
     // The batch the pending rows make now: with `whole`, each row's output named and each
     // volume that receives one asked for its room and file system, as the start needs them;
