@@ -1,0 +1,155 @@
+// TSession's rows and batch: the choices, the plan and the start, and what the window shows
+// of them.
+#include "app/Session.h"
+
+#include <utility>
+
+#include "convert/EncoderArgs.h"
+#include "convert/FitLogic.h"
+#include "convert/Outputs.h"
+#include "framework/Files.h"
+#include "framework/LaunchLogic.h"
+#include "framework/Unicode.h"
+#include "framework/text.h"
+
+namespace app {
+
+void TSession::Choose(const convert::Choices& choices)
+{
+    if (Busy()) return;
+    settings_.Choose(choices);
+    ChoicesChanged(events_);
+}
+
+void TSession::ChooseOutputFolder(const std::string& folder)
+{
+    if (Busy()) return;
+    settings_.SetOutputFolder(folder);
+    folders_.output = folder;
+    ChoicesChanged(events_);
+}
+
+void TSession::Retry(const std::vector<int>& rows)
+{
+    for (int row : rows) queue_.Retry(row);
+}
+
+void TSession::Start()
+{
+    WaitForTools();
+    if (Busy() || queue_.NextPending() < 0) return;
+    const convert::BatchPlan plan = Plan(true);
+    convert::Choices choices = settings_.Choices();
+    const convert::FitTo& fit = choices.fitTo;
+    const bool disc = convert::MakesDisc(choices.disc, choices.target);
+    if (disc && plan.files > convert::kDiscMostTitles) return Tell(events_, convert::TooManyTitlesMessage(plan.files));
+    if (disc) {
+        SYSTEMTIME today{};
+        GetLocalTime(&today);
+        choices.discName = convert::FolderName(choices.discName, convert::DefaultDiscName(fw::DateText(today)), fw::IsLeadByte);
+    }
+    // A Video CD's rates are fixed: what a CD takes is counted in discs.
+    if (fit.size == convert::FitSize::Cd && !convert::FitApplies(fit, choices.target))
+        Tell(events_, convert::VideoCdsMessage(plan.files, plan.seconds));
+    if (plan.fitted && plan.fitted->belowFloor &&
+        !Ask(events_, convert::BelowFloorQuestion(plan.files, plan.seconds, fit, *plan.fitted) + "\n\nConvert anyway?"))
+        return;
+    for (const std::string& question : convert::VolumeQuestions(plan.volumes))
+        if (!Ask(events_, question)) return;
+    batch_.Start({.encoderPath = tools_.ffmpeg,
+                  .outputFolder = folders_.output,
+                  .logFolder = folders_.temp,
+                  .encoderMissing = tools_.encoderFailure,
+                  .listFolder = folders_.app,
+                  .encoders = settings_.Encoders(),
+                  .discTool = tools_.discTool,
+                  .choices = choices,
+                  .plan = plan,
+                  .outputRecord = folders_.outputRecord});
+}
+
+convert::BatchPlan TSession::Plan(bool whole) const
+{
+    // Beside their inputs the outputs may go to several volumes: each is asked, once.
+    const convert::Choices& choices = settings_.Choices();
+    std::string lastFolder, lastRoot;
+    auto place = [&](int row, convert::PlannedRow& planned) {
+        planned.output = convert::MeantOutputFor(choices, folders_.output, queue_.Path(row), queue_.Subfolder(row), row + 1);
+        const std::string folder = choices.besideInput ? fw::FolderPart(planned.output.path, fw::IsLeadByte) : folders_.output;
+        if (folder != lastFolder) lastRoot = fw::VolumeRoot(folder), lastFolder = folder;
+        planned.volume = lastRoot;
+        planned.input = queue::FileNamePart(queue_.Path(row), fw::IsLeadByte);
+    };
+    convert::BatchPlan plan = convert::PlanBatch(whole ? convert::PendingRows(queue_, place) : convert::PendingRows(queue_),
+                                                 choices.target, choices.quality, choices.fitTo,
+                                                 convert::MakesDisc(choices.disc, choices.target));
+    for (convert::VolumeNeed& need : plan.volumes) {
+        need.free = fw::FreeBytes(need.root);
+        need.name = fw::VolumeName(need.root);
+        const std::string system = fw::FileSystemOf(need.root);
+        need.fat = system == "FAT32" || system == "FAT";
+    }
+    return plan;
+}
+
+std::string TSession::ListCaption() const
+{
+    std::string caption = kListCaptionText;
+    if (!Busy() && queue_.NextPending() >= 0)
+        caption += std::string(" ") + fw::SystemMarks().dot + " about " + convert::SizeText(ExpectedBytes());
+    return caption;
+}
+
+std::string TSession::ChoicesLabel() const
+{
+    const convert::Choices& chosen = settings_.Choices();
+    const std::string dot = std::string(" ") + fw::SystemMarks().dot + " ";
+    std::string label = convert::TargetLabel(chosen.target);
+    if (chosen.quality == convert::Quality::High) label += dot + "High";
+    if (convert::FitApplies(chosen.fitTo, chosen.target)) label += dot + convert::FitLabel(chosen.fitTo);
+    return label;
+}
+
+std::function<std::string(const std::string& pattern, convert::Target target)> TSession::NameExamples(int row) const
+{
+    convert::NameFacts sample{row >= 0 ? queue_.Path(row) : "clip.mp4", {}, convert::Target::Mpeg, row >= 0 ? row + 1 : 1};
+    sample.modified = fw::ModifiedDate(sample.input);
+    if (sample.modified.empty()) {
+        SYSTEMTIME today{};
+        GetLocalTime(&today);
+        sample.modified = fw::DateText(today);
+    }
+    return [sample](const std::string& pattern, convert::Target target) {
+        convert::NameFacts facts = sample;
+        facts.target = target;
+        return convert::OutputFileName(pattern, facts, fw::IsLeadByte);
+    };
+}
+
+std::int64_t TSession::ExpectedBytes() const
+{
+    return Plan(false).bytes;
+}
+
+AfterBatch TSession::BatchOver()
+{
+    return std::exchange(whenBatchEnds_, AfterBatch::Nothing);
+}
+
+std::string TSession::OutputFolderOf(int row) const
+{
+    // The folder the row's file was written to, which "Browse" may have changed since.
+    const std::string output = row >= 0 ? queue_.Output(row) : std::string();
+    if (output.empty()) return fw::Trim(folders_.output + "\\");
+    const std::string folder = fw::FolderPart(output, fw::IsLeadByte);
+    return folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
+}
+
+std::string TSession::ReasonMessage(int row) const
+{
+    return queue_.State(row) == queue::RowState::Done
+               ? queue_.Reason(row)
+               : queue::FailureMessage(queue_.Path(row), queue_.Reason(row), fw::IsLeadByte);
+}
+
+}  // namespace app
