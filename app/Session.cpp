@@ -78,11 +78,11 @@ void TSession::Settle()
     if (keptRows_) return;
     // What a crashed copy kept is read before this copy keeps its own: a copy that got the
     // crashed one's process id would otherwise empty its file.
-    std::vector<std::string> leftBehind = fw::THeldFile::TakeLeftBehind(folders_.app, kKeptRowsPrefix);
+    const std::vector<std::string> leftBehind = fw::THeldFile::TakeLeftBehind(folders_.app, kKeptRowsPrefix);
     keptRows_ = std::make_unique<fw::THeldFile>(folders_.app, kKeptRowsPrefix);
     queue_.OnChange();
     StageTools();
-    intake_.OfferLeftBehindRows(std::move(leftBehind));
+    intake_.OfferLeftBehindRows(leftBehind);
 }
 
 void TSession::MakeFolders()
