@@ -1,6 +1,7 @@
 // What the session tells the one who shows it, and what it asks.
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "convert/ProgressLogic.h"
@@ -27,6 +28,8 @@ struct TSessionEvents {
     // Something the user must read, and a question answered yes or no.
     std::function<void(const std::string& text)> OnMessage{};
     std::function<bool(const std::string& text)> OnQuestion{};
+    // A question answered yes or no, or cancelled (none); left empty, it is answered no.
+    std::function<std::optional<bool>(const std::string& text)> OnQuestionOrCancel{};
     // Asked between the files of a long action: whether the user wants it stopped (ESC).
     std::function<bool()> OnStopWanted{};
     // Whether the window is free for what comes in: no dialog or message box of its own is open.
@@ -53,6 +56,11 @@ inline void Tell(const TSessionEvents& events, const std::string& text)
 inline bool Ask(const TSessionEvents& events, const std::string& text)
 {
     return events.OnQuestion && events.OnQuestion(text);
+}
+
+inline std::optional<bool> AskOrCancel(const TSessionEvents& events, const std::string& text)
+{
+    return events.OnQuestionOrCancel ? events.OnQuestionOrCancel(text) : std::optional<bool>(false);
 }
 
 }  // namespace app

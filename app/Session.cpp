@@ -62,6 +62,8 @@ TSession::TSession(TSessionTunings tunings)
     batch_.OnEnd = [this](const convert::BatchSummary& summary) {
         told_.reset();
         if (events_.OnBatchEnded) events_.OnBatchEnded(convert::BatchEndSaid(summary));
+        // A notification passes: a disc that is missing, or not as asked, is said to stay.
+        if (summary.discAmiss && !summary.abandoned) Tell(events_, summary.disc);
         if (!summary.abandoned) intake_.BatchEnded();  // abandoned: the program ends
     };
 }

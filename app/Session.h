@@ -152,7 +152,7 @@ private:
     // The batch the pending rows make now: with `whole`, each row's output named and each
     // volume that receives one asked for its room and file system, as the start needs them;
     // without, their seconds and sizes alone, as the caption needs them.
-    convert::BatchPlan Plan(bool whole) const;
+    convert::BatchPlan Plan(const convert::Choices& choices, bool whole) const;
 
     TSessionTunings tunings_;
     TSessionEvents events_;

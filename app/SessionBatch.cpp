@@ -38,11 +38,18 @@ void TSession::Start()
 {
     WaitForTools();
     if (Busy() || queue_.NextPending() < 0) return;
-    const convert::BatchPlan plan = Plan(true);
     convert::Choices choices = settings_.Choices();
+    convert::BatchPlan plan = Plan(choices, true);
     const convert::FitTo& fit = choices.fitTo;
     const bool disc = convert::MakesDisc(choices.disc, choices.target);
     if (disc && plan.files > convert::kDiscMostTitles) return Tell(events_, convert::TooManyTitlesMessage(plan.files));
+    // A disc larger than a DVD: fitted to one for this batch, made as it is, or not at all.
+    if (const convert::FitTo dvd = convert::DiscFit(convert::FitSize::Dvd);
+        disc && !convert::FitApplies(fit, choices.target) && plan.discBytes > dvd.bytes) {
+        const std::optional<bool> fitIt = AskOrCancel(events_, convert::LargeDiscQuestion(plan.discBytes, dvd));
+        if (!fitIt) return;
+        if (*fitIt) choices.fitTo = dvd, plan = Plan(choices, true);
+    }
     if (disc) {
         SYSTEMTIME today{};
         GetLocalTime(&today);
@@ -68,10 +75,10 @@ void TSession::Start()
                   .outputRecord = folders_.outputRecord});
 }
 
-convert::BatchPlan TSession::Plan(bool whole) const
+convert::BatchPlan TSession::Plan(const convert::Choices& choices, bool whole) const
 {
-    // Beside their inputs the outputs may go to several volumes: each is asked, once.
-    const convert::Choices& choices = settings_.Choices();
+    // Beside their inputs the outputs may go to several volumes: each is asked, once; the
+    // disc goes to the output folder's.
     std::string lastFolder, lastRoot;
     auto place = [&](int row, convert::PlannedRow& planned) {
         planned.output = convert::MeantOutputFor(choices, folders_.output, queue_.Path(row), queue_.Subfolder(row), row + 1);
@@ -82,7 +89,8 @@ convert::BatchPlan TSession::Plan(bool whole) const
     };
     convert::BatchPlan plan = convert::PlanBatch(whole ? convert::PendingRows(queue_, place) : convert::PendingRows(queue_),
                                                  choices.target, choices.quality, choices.fitTo,
-                                                 convert::MakesDisc(choices.disc, choices.target));
+                                                 convert::MakesDisc(choices.disc, choices.target),
+                                                 whole ? fw::VolumeRoot(folders_.output) : std::string());
     for (convert::VolumeNeed& need : plan.volumes) {
         need.free = fw::FreeBytes(need.root);
         need.name = fw::VolumeName(need.root);
@@ -128,7 +136,7 @@ std::function<std::string(const std::string& pattern, convert::Target target)> T
 
 std::int64_t TSession::ExpectedBytes() const
 {
-    return Plan(false).bytes;
+    return Plan(settings_.Choices(), false).bytes;
 }
 
 AfterBatch TSession::BatchOver()

@@ -18,6 +18,7 @@
 #include "framework/advantmr.h"
 #include "framework/errors.h"
 #include "queue/Queue.h"
+#include "queue/QueueLogic.h"
 
 namespace convert {
 
@@ -197,8 +198,10 @@ void TBatch::Start(const BatchSetup& setup)
         // Each row's stream is gone into the disc: its row names the disc.
         disc_->OnEnd = [this](const DiscResult& result) {
             const BatchSummary so = tally_.End(false, false);
-            tally_.DiscEnded(result.made ? DiscMadeText(result.name, so.converted + so.failed - disc_->Titles())
-                                         : DiscNotMadeText(result.failure));
+            const std::string image = queue::FileNamePart(result.image, fw::IsLeadByte);
+            tally_.DiscEnded(result.made ? DiscMadeText(result.name, image, so.converted + so.failed - disc_->Titles(), result.note)
+                                         : DiscNotMadeText(result.failure),
+                             !result.made || !result.note.empty());
             const std::vector<int> rows = disc_->TitleOrder();
             for (std::size_t n = 0; result.made && n < rows.size(); ++n)
                 queue_.Finish(rows[n], result.folder, TitleNote(static_cast<int>(n) + 1, result.name));

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <tuple>
+#include <cstdlib>
 
 namespace convert {
 
@@ -129,12 +131,14 @@ std::string IsoVolumeName(const std::string& name)
     return out.empty() ? "DVD_VIDEO" : out;
 }
 
+std::size_t IsoRecordLength(const std::string& name) { return 33 + name.size() + (name.size() % 2 == 0 ? 1 : 0); }
+
 // ISO 9660's record of a file or folder; returns its length. `name` is a single byte for
 // "." (0) and ".." (1).
 std::size_t IsoRecord(TSectors& s, std::size_t at, const std::string& name, std::uint32_t sector, std::uint32_t size,
                       bool folder, const DiscTime& t)
 {
-    const std::size_t length = 33 + name.size() + (name.size() % 2 == 0 ? 1 : 0);
+    const std::size_t length = IsoRecordLength(name);
     s.U8(at, static_cast<unsigned>(length));
     s.Both32(at + 2, sector), s.Both32(at + 10, size);
     s.U8(at + 18, static_cast<unsigned>(t.year - 1900)), s.U8(at + 19, static_cast<unsigned>(t.month)), s.U8(at + 20, static_cast<unsigned>(t.day));
@@ -159,11 +163,13 @@ struct IsoEntry {
     std::uint32_t sector, size;
     bool folder;
 };
+// Its name as its record holds it: a file's with its version, ";1".
+std::string IsoRecordName(const IsoEntry& e) { return e.folder ? e.name : e.name + ";1"; }
 std::uint32_t IsoFolderSectors(const std::vector<IsoEntry>& entries)
 {
     std::size_t sectors = 1, used = 34 * 2;  // "." and ".."
     for (const IsoEntry& e : entries) {
-        const std::size_t length = 33 + e.name.size() + (e.name.size() % 2 == 0 ? 1 : 0);
+        const std::size_t length = IsoRecordLength(IsoRecordName(e));
         if (used + length > kSector) ++sectors, used = 0;
         used += length;
     }
@@ -178,9 +184,9 @@ void IsoFolder(TSectors& s, std::uint32_t sector, std::uint32_t parent, std::uin
     at += IsoRecord(s, at, std::string(1, '\0'), sector, size, true, t);
     at += IsoRecord(s, at, std::string(1, '\1'), parent, parentSize, true, t);
     for (const IsoEntry& e : entries) {
-        const std::size_t length = 33 + e.name.size() + (e.name.size() % 2 == 0 ? 1 : 0);
-        if (at % kSector + length > kSector) at += kSector - at % kSector;
-        at += IsoRecord(s, at, e.folder ? e.name : e.name + ";1", e.sector, e.size, e.folder, t);
+        const std::string name = IsoRecordName(e);
+        if (at % kSector + IsoRecordLength(name) > kSector) at += kSector - at % kSector;
+        at += IsoRecord(s, at, name, e.sector, e.size, e.folder, t);
     }
 }
 
@@ -317,13 +323,16 @@ std::uint16_t UdfCrc(const std::uint8_t* data, std::size_t size)
 
 std::vector<DiscFile> DvdOrder(std::vector<DiscFile> files)
 {
-    // VIDEO_TS before VTS_; within a set its IFO, its VOBs by number, its BUP.
+    // VIDEO_TS before VTS_; within a set its IFO, its VOBs by number (VTS_01_2 before
+    // VTS_01_10), its BUP.
     auto key = [](const DiscFile& f) {
         const std::string& n = f.name;
-        const std::string set = n.rfind("VIDEO_TS", 0) == 0 ? "00" : n.size() >= 6 ? n.substr(4, 2) : n;
+        const bool vts = n.rfind("VTS_", 0) == 0 && n.size() > 8;
+        const int set = vts ? std::atoi(n.c_str() + 4) : 0;
+        const int number = vts ? std::atoi(n.c_str() + 7) : 0;
         const std::string ext = n.size() >= 3 ? n.substr(n.size() - 3) : n;
         const int rank = ext == "IFO" ? 0 : ext == "VOB" ? 1 : 2;
-        return set + static_cast<char>('0' + rank) + n;
+        return std::tuple(!vts && n.rfind("VIDEO_TS", 0) != 0, set, rank, number, n);
     };
     std::sort(files.begin(), files.end(), [&](const DiscFile& a, const DiscFile& b) { return key(a) < key(b); });
     return files;

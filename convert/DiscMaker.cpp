@@ -5,6 +5,7 @@
 
 #include "convert/ConvertLogic.h"
 #include "convert/DiscImage.h"
+#include "convert/FitLogic.h"
 #include "convert/WritingList.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
@@ -41,6 +42,16 @@ std::int64_t BytesIn(const std::string& folder)
 bool Exists(const std::string& path)
 {
     return GetFileAttributesW(fw::WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// What Explorer adds to a folder of its own accord: a disc's folder may hold them.
+constexpr const char* kExplorersOwn[] = {"desktop.ini", "Thumbs.db"};
+
+// Renames a file or folder; empty, or why it could not.
+std::string Rename(const std::string& from, const std::string& to, DWORD flags = 0)
+{
+    return MoveFileExW(fw::WidePath(from).c_str(), fw::WidePath(to).c_str(), flags) ? std::string()
+                                                                                     : fw::SystemErrorText(GetLastError());
 }
 
 DiscTime Now()
@@ -105,7 +116,31 @@ void RemoveDiscFolder(const std::string& folder)
         }
         RemoveDirectoryW(fw::WidePath(folder + sub).c_str());
     }
+    for (const char* own : kExplorersOwn) {
+        SetFileAttributesW(fw::WidePath(folder + "\\" + own).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(fw::WidePath(folder + "\\" + own).c_str());
+    }
     RemoveDirectoryW(fw::WidePath(folder).c_str());
+}
+
+bool IsDiscFolder(const std::string& folder)
+{
+    bool videoTs = false, other = false;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(fw::WidePath(folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    do {
+        const std::string name = fw::Narrow(found.cFileName);
+        const bool folderEntry = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        if (name == "." || name == "..") continue;
+        if (folderEntry && fw::SameNameIgnoringCase(name, "VIDEO_TS")) videoTs = true;
+        else if (!(folderEntry && fw::SameNameIgnoringCase(name, "AUDIO_TS")) &&
+                 !(!folderEntry && std::any_of(std::begin(kExplorersOwn), std::end(kExplorersOwn),
+                                               [&](const char* own) { return fw::SameNameIgnoringCase(name, own); })))
+            other = true;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return videoTs && !other;
 }
 
 DiscPlace PlaceDisc(const std::string& folder, const std::string& name, IfExists ifExists)
@@ -114,11 +149,18 @@ DiscPlace PlaceDisc(const std::string& folder, const std::string& name, IfExists
         return Exists(folder + "\\" + candidate) || Exists(folder + "\\" + candidate + ".iso");
     };
     if (!taken(name)) return {name};
-    const bool disc = Exists(folder + "\\" + name + "\\VIDEO_TS");  // an image alone may be anybody's
+    const bool disc = IsDiscFolder(folder + "\\" + name);  // an image alone may be anybody's
     if (ifExists == IfExists::Skip && disc) return {name, false, true};
     if (ifExists == IfExists::Replace && disc) return {name, true};
+    return {FreeDiscName(folder, name)};
+}
+
+std::string FreeDiscName(const std::string& folder, const std::string& name)
+{
     for (int n = 2;; ++n)
-        if (const std::string other = name + " (" + std::to_string(n) + ")"; !taken(other)) return {other};
+        if (const std::string other = name + " (" + std::to_string(n) + ")";
+            !Exists(folder + "\\" + other) && !Exists(folder + "\\" + other + ".iso"))
+            return other;
 }
 
 TDiscMaker::TDiscMaker(DiscJob job) : job_(std::move(job)) {}
@@ -175,7 +217,10 @@ std::string TDiscMaker::Launch()
 {
     std::sort(titles_.begin(), titles_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<DiscTitle> titles;
-    for (const auto& [order, title] : titles_) titles.push_back(title), streamBytes_ += fw::FileSize(title.stream).value_or(0);
+    for (auto& [order, title] : titles_) {
+        title.bytes = fw::FileSize(title.stream).value_or(0);
+        titles.push_back(title), streamBytes_ += title.bytes;
+    }
     // Named for this copy: two copies may make discs at once.
     const std::string own = job_.workFolder + "mervane-disc-" + std::to_string(GetCurrentProcessId());
     layout_ = own + ".xml";
@@ -225,28 +270,62 @@ DWORD WINAPI TDiscMaker::WriteImage(void* self)
     TDiscMaker& maker = *static_cast<TDiscMaker*>(self);
     const std::string videoTs = maker.workDisc_ + "\\VIDEO_TS";
     const DiscImagePlan plan = PlanDiscImage(maker.finalName_, FilesIn(videoTs), Now());
-    maker.imageFailure_ = WriteImageFile(maker.image_, videoTs, plan, maker.imageWritten_, maker.cancel_);
+    const std::string root = fw::VolumeRoot(maker.job_.folder);
+    const std::string system = fw::FileSystemOf(root);
+    if ((system == "FAT32" || system == "FAT") && plan.Bytes() > kFatMostFile)
+        maker.imageFailure_ = "it would take " + SizeText(plan.Bytes()) + ", and " + fw::VolumeName(root) +
+                              " is FAT32, which holds no file of 4 GB or more";
+    else
+        maker.imageFailure_ = WriteImageFile(maker.image_, videoTs, plan, maker.imageWritten_, maker.cancel_);
     return 0;
+}
+
+std::string TDiscMaker::MoveAside(const std::string& path, std::string& why) const
+{
+    auto taken = [&](const std::string& candidate) { return Exists(candidate) || candidate == workDisc_ || candidate == image_; };
+    const std::string aside = TemporaryPathFor(path + ".old", taken);
+    why = aside.empty() ? NoTemporaryName(path) : Rename(path, aside);
+    return why.empty() ? aside : std::string();
 }
 
 void TDiscMaker::ImageWritten()
 {
     fw::Application->UnwatchHandle(thread_.get());
-    if (!imageFailure_.empty()) return End({false, {}, {}, "its image could not be written: " + imageFailure_});
-    // The names, both at once: an earlier disc of the name goes only now.
-    if (replace_) {
-        RemoveDiscFolder(finalFolder_);
-        DeleteFileW(fw::WidePath(finalImage_).c_str());
+    // The new disc goes in before the old one goes: the old one is moved aside, the new one
+    // takes its name, and only then is the old one removed. Where the old one cannot move,
+    // it stays as it was and the new one takes a free name; nothing of either is lost.
+    DiscResult result{true, finalName_, finalFolder_};
+    std::string why;
+    const std::string oldFolder = replace_ ? MoveAside(finalFolder_, why) : std::string();
+    if (replace_ && oldFolder.empty()) {
+        result.name = FreeDiscName(job_.folder, finalName_);
+        result.folder = job_.folder + "\\" + result.name;
+        result.note = "the disc \"" + finalName_ + "\" there could not be replaced (" + why + ") and was kept";
     }
-    if (!MoveFileExW(fw::WidePath(workDisc_).c_str(), fw::WidePath(finalFolder_).c_str(), 0))
-        return End({false, {}, {}, "its folder could not be named " + finalName_ + ": " + fw::SystemErrorText(GetLastError())});
-    if (!MoveFileExW(fw::WidePath(image_).c_str(), fw::WidePath(finalImage_).c_str(), MOVEFILE_WRITE_THROUGH)) {
-        const std::string why = fw::SystemErrorText(GetLastError());
-        MoveFileExW(fw::WidePath(finalFolder_).c_str(), fw::WidePath(workDisc_).c_str(), 0);
-        return End({false, {}, {}, "its image could not be named " + finalName_ + ".iso: " + why});
+    if (const std::string why = Rename(workDisc_, result.folder); !why.empty()) {
+        if (!oldFolder.empty()) Rename(oldFolder, finalFolder_);
+        return End({false, {}, {}, "its folder could not be named " + result.name + ": " + why});
     }
+    std::string oldImage;
+    if (imageFailure_.empty()) {
+        result.image = result.folder + ".iso";
+        if (replace_ && result.name == finalName_ && Exists(finalImage_)) {
+            oldImage = MoveAside(finalImage_, why);
+            if (oldImage.empty()) {  // mounted or open
+                result.image = job_.folder + "\\" + FreeDiscName(job_.folder, finalName_) + ".iso";
+                result.note = finalName_ + ".iso could not be replaced (" + why + ") and was kept";
+            }
+        }
+        if (const std::string unnamed = Rename(image_, result.image, MOVEFILE_WRITE_THROUGH); !unnamed.empty()) {
+            if (!oldImage.empty()) Rename(oldImage, finalImage_), oldImage.clear();
+            result.image.clear(), imageFailure_ = "it could not be named " + finalName_ + ".iso: " + unnamed;
+        }
+    }
+    if (!imageFailure_.empty()) result.note = "its image was not made: " + imageFailure_ + (result.note.empty() ? "" : "; " + result.note);
+    if (!oldFolder.empty()) RemoveDiscFolder(oldFolder);
+    if (!oldImage.empty()) DeleteFileW(fw::WidePath(oldImage).c_str());
     for (const auto& [order, title] : titles_) DeleteFileW(fw::WidePath(title.stream).c_str());
-    End({true, finalName_, finalFolder_, {}});
+    End(result);
 }
 
 void TDiscMaker::End(DiscResult result)

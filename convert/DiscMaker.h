@@ -37,6 +37,8 @@ struct DiscResult {
     std::string name;     // as made: "Holiday (2)" where "Holiday" was there
     std::string folder;   // its folder, as made
     std::string failure;  // why it was not made
+    std::string image{};  // its image as made; none where it could not be
+    std::string note{};   // what of a made disc is not as asked: its image, an old disc kept
 };
 
 class TDiscMaker {
@@ -72,6 +74,8 @@ private:
     void Authored();
     static DWORD WINAPI WriteImage(void* self);
     void ImageWritten();
+    // Moves a file or folder to a free working name beside it: that name, or empty.
+    std::string MoveAside(const std::string& path, std::string& why) const;
     void End(DiscResult result);
     void RemoveWork();
     std::string ToolFailure() const;
@@ -92,14 +96,20 @@ private:
 
 // The folder of a disc `name` in `folder` and its image, by the choice for an existing disc:
 // the name itself, "name (2)"… where another is there, or none where it is skipped. A disc
-// of the name is replaced only where it is one (its VIDEO_TS there), never another folder.
+// of the name is replaced only where it is one (IsDiscFolder), never another folder.
 struct DiscPlace {
     std::string name;
     bool replace = false;  // a disc of the name is there and goes
     bool skipped = false;
 };
 DiscPlace PlaceDisc(const std::string& folder, const std::string& name, IfExists ifExists);
-// Removes a disc's folder as the disc tool makes it: its VIDEO_TS and AUDIO_TS and their files.
+// The first of "name (2)", "name (3)"… whose folder and image are both free.
+std::string FreeDiscName(const std::string& folder, const std::string& name);
+// Whether a folder is a disc the program may replace: its VIDEO_TS, and nothing but its
+// AUDIO_TS and what Explorer adds (desktop.ini, Thumbs.db) beside it.
+bool IsDiscFolder(const std::string& folder);
+// Removes a disc's folder as the disc tool makes it: its VIDEO_TS and AUDIO_TS and their
+// files, and what Explorer added.
 void RemoveDiscFolder(const std::string& folder);
 
 }  // namespace convert

@@ -82,11 +82,16 @@ std::string TooManyTitlesMessage(int files)
            " files. Convert them in batches of up to 99, or choose Make ▸ Files to convert them all as files.";
 }
 
-std::string DiscMadeText(const std::string& name, int leftOut)
+std::string DiscMadeText(const std::string& name, const std::string& image, int leftOut, const std::string& note)
 {
-    std::string text = "The DVD-Video disc \"" + name + "\" was made (" + name + ".iso and its folder)";
+    std::string text = "The DVD-Video disc \"" + name + "\" was made (" +
+                       (image == name + ".iso" ? image + " and its folder"
+                        : image.empty()        ? "its folder only"
+                                               : "its folder, and its image as " + image) +
+                       ")";
     if (leftOut == 1) text += "; 1 file is not on it: it failed or has no picture";
     if (leftOut > 1) text += "; " + std::to_string(leftOut) + " files are not on it: they failed or have no picture";
+    if (!note.empty()) text += "; " + note;
     return text + ".";
 }
 
@@ -128,26 +133,54 @@ std::string ChapterMarks(double seconds)
     return marks;
 }
 
+int DispatchMenuOf(int title)
+{
+    return 1 + (std::max(title, 2) - 2) / kDispatchesPerMenu;
+}
+
+std::vector<std::vector<int>> TitleSets(const std::vector<DiscTitle>& titles)
+{
+    std::vector<std::vector<int>> sets;
+    std::int64_t setBytes = 0;
+    for (int i = 0; i < static_cast<int>(titles.size()); ++i) {
+        const DiscTitle& title = titles[i];
+        const bool joins = !sets.empty() && titles[sets.back().front()].wide == title.wide &&
+                           DvdLanguages(titles[sets.back().front()]) == DvdLanguages(title) &&
+                           setBytes + title.bytes <= kTitleSetMostBytes;
+        if (!joins) sets.emplace_back(), setBytes = 0;
+        sets.back().push_back(i);
+        setBytes += title.bytes;
+    }
+    return sets;
+}
+
 std::string AuthoringXml(const std::vector<DiscTitle>& titles, bool pal, const std::string& folder)
 {
     const std::string format = pal ? "pal" : "ntsc";
     std::string xml = "<dvdauthor dest=\"" + Escaped(folder) + "\" jumppad=\"0\">\n <vmgm>\n  <fpc>jump title 1;</fpc>\n";
-    // The menu that takes the end of title n to title n + 1, which the titles' ends name in g0.
-    xml += "  <menus>\n   <video format=\"" + format + "\"/>\n   <pgc>\n    <pre>";
-    for (std::size_t next = 2; next <= titles.size(); ++next)
-        xml += "if (g0 == " + std::to_string(next) + ") jump title " + std::to_string(next) + "; ";
-    xml += "exit;</pre>\n   </pgc>\n  </menus>\n </vmgm>\n";
-    for (std::size_t i = 0; i < titles.size();) {
-        const bool wide = titles[i].wide;
-        const std::vector<std::string> languages = DvdLanguages(titles[i]);
-        xml += " <titleset>\n  <titles>\n   <video format=\"" + format + "\" aspect=\"" + (wide ? "16:9" : "4:3") + "\"" +
-               (wide ? " widescreen=\"nopanscan\"" : "") + "/>\n";
-        for (const std::string& language : languages)
+    // The menus that take the end of title n to title n + 1, which the titles' ends name in g0:
+    // each menu a share of the titles, as one program chain holds at most 128 commands.
+    const int count = static_cast<int>(titles.size());
+    xml += "  <menus>\n   <video format=\"" + format + "\"/>\n";
+    for (int menu = 1; menu == 1 || menu <= DispatchMenuOf(count); ++menu) {
+        xml += "   <pgc>\n    <pre>";
+        for (int next = std::max(2, (menu - 1) * kDispatchesPerMenu + 2); next <= count && DispatchMenuOf(next) == menu; ++next)
+            xml += "if (g0 == " + std::to_string(next) + ") jump title " + std::to_string(next) + "; ";
+        xml += "exit;</pre>\n   </pgc>\n";
+    }
+    xml += "  </menus>\n </vmgm>\n";
+    for (const std::vector<int>& set : TitleSets(titles)) {
+        const DiscTitle& first = titles[set.front()];
+        xml += " <titleset>\n  <titles>\n   <video format=\"" + format + "\" aspect=\"" + (first.wide ? "16:9" : "4:3") + "\"" +
+               (first.wide ? " widescreen=\"nopanscan\"" : "") + "/>\n";
+        for (const std::string& language : DvdLanguages(first))
             xml += language.empty() ? "   <audio/>\n" : "   <audio lang=\"" + language + "\"/>\n";
-        for (; i < titles.size() && titles[i].wide == wide && DvdLanguages(titles[i]) == languages; ++i) {
-            const bool last = i + 1 == titles.size();
+        for (const int i : set) {
+            const int next = i + 2;
             xml += "   <pgc>\n    <vob file=\"" + Escaped(titles[i].stream) + "\" chapters=\"" + ChapterMarks(titles[i].seconds) +
-                   "\"/>\n    <post>" + (last ? std::string("exit;") : "g0 = " + std::to_string(i + 2) + "; call vmgm menu 1;") +
+                   "\"/>\n    <post>" +
+                   (next > count ? std::string("exit;")
+                                 : "g0 = " + std::to_string(next) + "; call vmgm menu " + std::to_string(DispatchMenuOf(next)) + ";") +
                    "</post>\n   </pgc>\n";
         }
         xml += "  </titles>\n </titleset>\n";

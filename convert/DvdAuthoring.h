@@ -27,9 +27,9 @@ inline constexpr int kDiscMostTitles = 99;
 std::string TooManyTitlesMessage(int files);
 
 // What the batch's end says of the disc: "The DVD-Video disc "Holiday" was made (Holiday.iso
-// and its folder); 2 files are not on it: they failed or have no picture.", or why it was
-// not made.
-std::string DiscMadeText(const std::string& name, int leftOut);
+// and its folder); 2 files are not on it: they failed or have no picture.", with its image's
+// name as made (none where it was not) and what else is not as asked; or why it was not made.
+std::string DiscMadeText(const std::string& name, const std::string& image, int leftOut, const std::string& note = {});
 std::string DiscNotMadeText(const std::string& why);
 // What a click on a disc's row says: "Title 2 of the DVD-Video disc "Holiday"."
 std::string TitleNote(int title, const std::string& name);
@@ -44,6 +44,7 @@ struct DiscTitle {
     bool wide = false;
     std::vector<std::string> languages;
     double seconds = 0;
+    std::int64_t bytes = 0;  // the stream's size
 };
 
 // A language as a DVD names it (ISO 639-1, "en") from the input's ISO 639-2 ("eng", "ger",
@@ -51,9 +52,17 @@ struct DiscTitle {
 std::string DvdLanguage(std::string_view code);
 // The chapters' starts: "0,5:00,10:00" for a title of 12 minutes.
 std::string ChapterMarks(double seconds);
-// The disc tool's layout for these titles, written into `folder`: a title set for each run of
-// titles with the same shape and languages (one set of either shape would mark a 16:9 title
-// 4:3), and a menu of no picture that takes each title's end to the next title.
+// The title sets of these titles, each its titles' places: a set for each run of titles with
+// the same shape and languages (one set of either shape would mark a 16:9 title 4:3), and a
+// new one where a set would pass nine title VOBs of a gigabyte each, the most a set has.
+inline constexpr std::int64_t kTitleSetMostBytes = 9'000'000'000;
+std::vector<std::vector<int>> TitleSets(const std::vector<DiscTitle>& titles);
+// The menu of no picture that takes the end of a title to title `title` (from 2): each holds
+// the jumps to 40 titles, as a program chain holds at most 128 commands and a jump takes two.
+inline constexpr int kDispatchesPerMenu = 40;
+int DispatchMenuOf(int title);
+// The disc tool's layout for these titles, written into `folder`: their title sets, and the
+// menus of no picture that take each title's end to the next title.
 std::string AuthoringXml(const std::vector<DiscTitle>& titles, bool pal, const std::string& folder);
 
 // The errors the disc tool gave ("ERR:  …" lines), as one text for the user; empty where it

@@ -129,8 +129,18 @@ std::vector<std::string> VolumeQuestions(const std::vector<VolumeNeed>& needs)
         if (need.fat && need.largest > kFatMostFile)
             questions.push_back("The file converted from " + need.largestInput + " needs about " + SizeText(need.largest) + ", and " +
                                 need.name + " is FAT32, which holds no file of 4 GB or more. Convert anyway?");
+        if (need.fat && need.image > kFatMostFile)
+            questions.push_back("The disc's image needs about " + SizeText(need.image) + ", and " + need.name +
+                                " is FAT32, which holds no file of 4 GB or more: the disc's folder will be made, but not its image. "
+                                "Convert anyway?");
     }
     return questions;
+}
+
+std::string LargeDiscQuestion(std::int64_t discBytes, const FitTo& medium)
+{
+    return "The disc would take about " + SizeText(discBytes) + ", more than " + FitName(medium) + " holds (" + FitLabel(medium) +
+           "). Fit it to " + FitName(medium) + "?";
 }
 
 std::string Duration(std::int64_t seconds)

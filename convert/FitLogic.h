@@ -66,11 +66,16 @@ struct VolumeNeed {
     bool fat = false;                   // FAT32 holds no file of 4 GiB or more
     std::int64_t largest = 0;           // the largest output it receives, and from which input
     std::string largestInput{};
+    std::int64_t image = 0;             // the disc's image it receives, if any
 };
 inline constexpr std::int64_t kFatMostFile = 4LL * 1024 * 1024 * 1024 - 1;
 // What is asked before the start, each to be agreed to: for each volume with less room than
-// its outputs need, and each FAT32 volume that receives a file too large for it.
+// its outputs need, and each FAT32 volume that receives a file, or a disc's image, too large
+// for it (a disc's folder is made there all the same, without its image).
 std::vector<std::string> VolumeQuestions(const std::vector<VolumeNeed>& needs);
+// What is asked before a disc batch that would take more than a DVD and has no size to fit:
+// "The disc would take about 6.2 GB, more than a DVD holds (4.7 GB). Fit it to a DVD?"
+std::string LargeDiscQuestion(std::int64_t discBytes, const FitTo& medium);
 // "9 h 12 min", "11 min 27 s", "45 min", "50 s".
 std::string Duration(std::int64_t seconds);
 

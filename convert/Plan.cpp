@@ -11,7 +11,18 @@
 
 namespace convert {
 
-BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, Target target, Quality quality, const FitTo& fit, bool disc)
+namespace {
+
+VolumeNeed& NeedOf(std::vector<VolumeNeed>& volumes, const std::string& root)
+{
+    auto need = std::find_if(volumes.begin(), volumes.end(), [&](const VolumeNeed& n) { return n.root == root; });
+    return need != volumes.end() ? *need : volumes.emplace_back(VolumeNeed{.root = root});
+}
+
+}  // namespace
+
+BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, Target target, Quality quality, const FitTo& fit, bool disc,
+                    const std::string& discVolume)
 {
     BatchPlan plan;
     for (const PlannedRow& row : rows) {
@@ -33,10 +44,18 @@ BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, Target target, Quality 
         const std::int64_t bytes = ExpectedSizeFor(static_cast<int>(std::min<std::int64_t>(row.seconds, INT32_MAX)), rate);
         plan.bytes += bytes;
         if (row.volume.empty()) continue;
-        auto need = std::find_if(plan.volumes.begin(), plan.volumes.end(), [&](const VolumeNeed& n) { return n.root == row.volume; });
-        if (need == plan.volumes.end()) need = plan.volumes.insert(plan.volumes.end(), VolumeNeed{.root = row.volume});
-        need->bytes += disc ? 3 * bytes : bytes;  // the stream, its copy in the folder, and in the image
-        if (bytes > need->largest) need->largest = bytes, need->largestInput = row.input;
+        VolumeNeed& need = NeedOf(plan.volumes, row.volume);
+        need.bytes += bytes;
+        if (bytes > need.largest) need.largest = bytes, need.largestInput = row.input;
+    }
+    if (!disc) return plan;
+    // The disc's folder and its image, each the streams and the disc's own files, beside the
+    // streams until the image is whole.
+    plan.discBytes = plan.bytes + DiscOverhead(plan.files, plan.seconds);
+    if (!discVolume.empty()) {
+        VolumeNeed& need = NeedOf(plan.volumes, discVolume);
+        need.bytes += 2 * plan.discBytes;
+        need.image = plan.discBytes;
     }
     return plan;
 }

@@ -39,11 +39,14 @@ struct BatchPlan {
     std::optional<FittedRate> fitted{};
     std::int64_t room = 0;  // of the size to fit, what the streams may take
     std::int64_t bytes = 0;
+    std::int64_t discBytes = 0;  // what the disc made of them takes, where one is
     std::vector<VolumeNeed> volumes{};
 };
 // A disc made of the files (`disc`) takes its own room from the size to fit, and needs room for
-// the streams, its folder and its image at once.
-BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, Target target, Quality quality, const FitTo& fit, bool disc = false);
+// its folder and its image on `discVolume` (the output folder's, where it can be told) beside
+// the streams.
+BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, Target target, Quality quality, const FitTo& fit, bool disc = false,
+                    const std::string& discVolume = {});
 
 // The queue's pending rows in its order with their media seconds; `place`, where given,
 // fills in each one's output, volume and input name.

@@ -39,6 +39,7 @@ struct BatchSummary {
     bool stopped = false;    // by the user, before every file had its turn
     bool abandoned = false;  // by the program's end: nobody is there to be told
     std::string disc{};      // what became of the disc made of the files, if one was to be
+    bool discAmiss = false;  // it was made, but not whole or not as asked, or it failed
 };
 
 // A file's end as a batch counts it.
@@ -53,7 +54,7 @@ public:
     void Begin(const std::vector<double>& seconds, std::uint32_t now, double discSeconds = 0);
     // The files are converted; the disc is being made. What became of it, for the summary.
     void Making() { facts_.making = true; }
-    void DiscEnded(std::string text) { summary_.disc = std::move(text); }
+    void DiscEnded(std::string text, bool amiss = false) { summary_.disc = std::move(text), summary_.discAmiss = amiss; }
     void Started() { ++facts_.started; }
     int StartedFiles() const { return facts_.started; }
     // A file of these media seconds ended; a converted one took `bytes`. A stopped file goes

@@ -156,6 +156,12 @@ bool TApplication::Ask(const std::string& text) const
     return Box(text, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
+std::optional<bool> TApplication::AskOrCancel(const std::string& text) const
+{
+    const int answer = Box(text, MB_YESNOCANCEL | MB_ICONQUESTION);
+    return answer == IDCANCEL ? std::nullopt : std::optional<bool>(answer == IDYES);
+}
+
 void TApplication::ShowException(const std::exception& error) const
 {
     Box(WithFullStop(error.what()), MB_OK | MB_ICONERROR);

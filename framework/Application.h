@@ -5,8 +5,9 @@
 
 #include <exception>
 #include <functional>
-#include <map>
 #include <initializer_list>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,8 @@ public:
     void ShowMessage(const std::string& text) const;
     // A question with Yes and No: true for Yes.
     bool Ask(const std::string& text) const;
+    // Yes, No, or none for Cancel (and the Escape key).
+    std::optional<bool> AskOrCancel(const std::string& text) const;
     // The standard error display: error icon, the title as caption, a full stop appended.
     void ShowException(const std::exception& error) const;
     // Shows the exception being handled (call inside a catch block).

@@ -45,9 +45,17 @@ export DEBIAN_FRONTEND=noninteractive
 if [ $wine_ok -eq 0 ]; then
   dpkg --add-architecture i386
 fi
-apt-get update -qq
+# A mirror in the middle of its sync fails an index now and then: try again, and go on with
+# what was read (the install below fails plainly if a package is really missing).
+for try in 1 2 3; do
+  apt-get update -qq && break
+  echo "apt-get update failed (try $try of 3)"; sleep 10
+done
 if [ $wine_ok -eq 0 ]; then
   need+=(wine wine32:i386 wine64)
 fi
 echo "Installing: ${need[*]}"
-apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+# Where one architecture's security index was not read, the two architectures' versions of a
+# library can differ: the release's own versions then resolve for both.
+apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null ||
+  apt-get install -y -qq --no-install-recommends -t "$(. /etc/os-release && echo "$VERSION_CODENAME")" "${need[@]}" >/dev/null

@@ -114,6 +114,7 @@ void TfrmMain::Subscribe()
     events.OnBatchEnded = [this](const std::string& said) { ShowBatchEnd(said); };
     events.OnMessage = [](const std::string& text) { fw::Application->ShowMessage(text); };
     events.OnQuestion = [](const std::string& text) { return fw::Application->Ask(text); };
+    events.OnQuestionOrCancel = [](const std::string& text) { return fw::Application->AskOrCancel(text); };
     events.OnStopWanted = &EscapeWaiting;
     events.OnFreeWanted = [this] { return IsWindowEnabled(Handle()) != FALSE; };
     session_.Listen(std::move(events));

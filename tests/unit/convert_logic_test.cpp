@@ -333,9 +333,13 @@ TEST(FreeSpace, EachVolumeThatReceivesOutputsIsAskedAndFat32ForEachFile)
         {"\\\\nas\\clips\\", "\\\\nas\\clips\\", 9 * gb, std::nullopt},
         {"E:\\", "E:\\ (SDCARD)", 5 * gb, 20 * gb, true, 4 * gb + 1, "film.mp4"},
         {"F:\\", "F:\\ (USB)", 5 * gb, 20 * gb, true, 4 * gb - 1, "short.mp4"},
+        {"G:\\", "G:\\ (Stick)", 14 * gb, 20 * gb, true, gb, "a.mp4", 5 * gb},
+        {"H:\\", "H:\\ (Card)", 7 * gb, 20 * gb, true, gb, "a.mp4", 3 * gb},
     };
     EXPECT_EQ(VolumeQuestions(needs), (std::vector<std::string>{
                                           "The converted files need about 3.0 GB, and D:\\ (Camera) has 2.0 GB free. Convert anyway?",
                                           "The file converted from film.mp4 needs about 4.0 GB, and E:\\ (SDCARD) is FAT32, which "
-                                          "holds no file of 4 GB or more. Convert anyway?"}));
+                                          "holds no file of 4 GB or more. Convert anyway?",
+                                          "The disc's image needs about 5.0 GB, and G:\\ (Stick) is FAT32, which holds no file of "
+                                          "4 GB or more: the disc's folder will be made, but not its image. Convert anyway?"}));
 }

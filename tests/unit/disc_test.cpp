@@ -21,7 +21,104 @@ std::string Text(const std::vector<std::uint8_t>& b, std::size_t at, std::size_t
     return std::string(reinterpret_cast<const char*>(b.data() + at), n);
 }
 
+// The names an ISO 9660 reader finds in a folder of the image: each record within the
+// folder's size, none across a sector's end.
+std::vector<std::string> IsoNames(const std::vector<std::uint8_t>& b, std::uint32_t sector, std::uint32_t size)
+{
+    std::vector<std::string> names;
+    for (std::size_t at = sector * 2048ull, end = at + size; at < end && at < b.size();) {
+        if (b[at] == 0) {
+            at = (at / 2048 + 1) * 2048;
+            continue;
+        }
+        names.push_back(Text(b, at + 33, b[at + 32]));
+        at += b[at];
+    }
+    return names;
+}
+
+std::vector<std::string> IsoVideoTs(const std::vector<std::uint8_t>& h)
+{
+    const std::size_t root = 16 * 2048 + 156;
+    for (std::size_t at = Le32(h, root + 2) * 2048ull; h[at]; at += h[at])
+        if (Text(h, at + 33, h[at + 32]) == "VIDEO_TS") return IsoNames(h, Le32(h, at + 2), Le32(h, at + 10));
+    return {};
+}
+
 }  // namespace
+
+TEST(Disc, TheIsoFolderListsEveryFileWhereItsRecordsFillASectorExactly)
+{
+    // A title set is three files and its VOBs: counts around one and two sectors' worth.
+    for (int count : {41, 42, 43, 84, 85, 86, 87, 130}) {
+        std::vector<DiscFile> files = {{"VIDEO_TS.IFO", 2048}, {"VIDEO_TS.BUP", 2048}};
+        for (int set = 1; static_cast<int>(files.size()) < count; ++set) {
+            char name[16];
+            for (const char* kind : {"0.IFO", "0.BUP", "1.VOB"}) {
+                std::snprintf(name, sizeof name, "VTS_%02d_%s", set, kind);
+                if (static_cast<int>(files.size()) < count) files.push_back({name, 4096});
+            }
+        }
+        const std::vector<std::string> names = IsoVideoTs(PlanDiscImage("Many", files, {}).head);
+        ASSERT_EQ(names.size(), files.size() + 2) << count << " files";
+        EXPECT_EQ(names.back().substr(names.back().size() - 2), ";1") << count;
+    }
+}
+
+TEST(Disc, VobsLieInNumberOrder)
+{
+    std::vector<DiscFile> files;
+    for (const char* name : {"VTS_01_10.VOB", "VTS_02_1.VOB", "VTS_01_0.BUP", "VTS_01_2.VOB", "VTS_10_0.IFO", "VTS_01_1.VOB",
+                             "VIDEO_TS.VOB", "VTS_01_0.VOB", "VIDEO_TS.IFO", "VTS_01_0.IFO"})
+        files.push_back({name, 1});
+    std::string order;
+    for (const DiscFile& file : DvdOrder(files)) order += file.name + " ";
+    EXPECT_EQ(order, "VIDEO_TS.IFO VIDEO_TS.VOB VTS_01_0.IFO VTS_01_0.VOB VTS_01_1.VOB VTS_01_2.VOB VTS_01_10.VOB "
+                     "VTS_01_0.BUP VTS_02_1.VOB VTS_10_0.IFO ");
+}
+
+TEST(Disc, EveryTitleLeadsToTheNextWithinTheDiscToolsLimits)
+{
+    for (int count : {1, 2, 41, 42, 65, 99}) {
+        const std::vector<DiscTitle> titles(count, DiscTitle{"t.mpg", true, {"eng"}, 1});
+        const std::string xml = AuthoringXml(titles, true, "x");
+        // Each menu's commands: two for each jump, and its exit.
+        std::vector<std::string> menus;
+        for (std::size_t at = xml.find("<pre>"); at != std::string::npos; at = xml.find("<pre>", at + 1))
+            menus.push_back(xml.substr(at, xml.find("</pre>", at) - at));
+        for (const std::string& menu : menus) {
+            int jumps = 0;
+            for (std::size_t at = menu.find("jump"); at != std::string::npos; at = menu.find("jump", at + 1)) ++jumps;
+            EXPECT_LE(2 * jumps + 1, 128) << count;
+        }
+        for (int title = 2; title <= count; ++title) {
+            const std::string post = "g0 = " + std::to_string(title) + "; call vmgm menu " + std::to_string(DispatchMenuOf(title)) + ";";
+            EXPECT_NE(xml.find(post), std::string::npos) << count << ": " << title;
+            EXPECT_NE(menus.at(DispatchMenuOf(title) - 1).find("if (g0 == " + std::to_string(title) + ") jump title " +
+                                                                std::to_string(title) + ";"),
+                      std::string::npos)
+                << count << ": " << title;
+        }
+    }
+}
+
+TEST(Disc, ATitleSetHoldsNoMoreThanNineVobs)
+{
+    const std::int64_t gb = 1'000'000'000;
+    const struct {
+        std::vector<std::int64_t> bytes;
+        std::vector<std::vector<int>> sets;
+    } cases[] = {
+        {{3 * gb, 3 * gb, 3 * gb}, {{0, 1, 2}}},
+        {{4 * gb, 4 * gb, 2 * gb}, {{0, 1}, {2}}},
+        {{12 * gb, gb}, {{0}, {1}}},
+    };
+    for (const auto& c : cases) {
+        std::vector<DiscTitle> titles;
+        for (std::int64_t bytes : c.bytes) titles.push_back({"t.mpg", false, {}, 60, bytes});
+        EXPECT_EQ(TitleSets(titles), c.sets);
+    }
+}
 
 TEST(Disc, TheImageHasBothFileSystemsWithVideoTsFirstAndItsFilesInTheirOrder)
 {
@@ -109,11 +206,22 @@ TEST(Disc, AFittedDiscLeavesRoomForItsOwnFilesAndNeedsRoomForStreamsFolderAndIma
 {
     const std::vector<PlannedRow> rows = {{3600, "D:\\"}, {1800, "D:\\"}};
     const BatchPlan files = PlanBatch(rows, Target::DvdPal, Quality::Standard, DiscFit(FitSize::Dvd));
-    const BatchPlan disc = PlanBatch(rows, Target::DvdPal, Quality::Standard, DiscFit(FitSize::Dvd), true);
+    const BatchPlan disc = PlanBatch(rows, Target::DvdPal, Quality::Standard, DiscFit(FitSize::Dvd), true, "D:\\");
     ASSERT_TRUE(files.fitted && disc.fitted);
     EXPECT_LT(disc.fitted->video, files.fitted->video);
     EXPECT_EQ(disc.room, 4'700'000'000 - DiscOverhead(2, 5400)) << "what each file's rate is worked out from";
     const std::int64_t streams = FittedBytes(disc.fitted->video, 5400, Target::DvdPal, Quality::Standard);
     EXPECT_LE(streams + DiscOverhead(2, 5400), 4'700'000'000);
-    EXPECT_EQ(disc.volumes[0].bytes, 3 * disc.bytes);
+    EXPECT_EQ(disc.discBytes, disc.bytes + DiscOverhead(2, 5400));
+    EXPECT_EQ(disc.volumes[0].bytes, disc.bytes + 2 * disc.discBytes) << "the streams, the folder and the image at once";
+    EXPECT_EQ(disc.volumes[0].image, disc.discBytes);
+    // Beside their inputs, the streams on theirs and the disc on the output folder's.
+    const BatchPlan beside = PlanBatch({{7200, "E:\\"}, {3600, "F:\\"}}, Target::DvdPal, Quality::Standard, {}, true, "D:\\");
+    ASSERT_EQ(beside.volumes.size(), 3u);
+    EXPECT_EQ(beside.volumes[0].bytes + beside.volumes[1].bytes, beside.bytes);
+    EXPECT_EQ(beside.volumes[2].root, "D:\\");
+    EXPECT_EQ(beside.volumes[2].image, beside.discBytes);
+    EXPECT_EQ(LargeDiscQuestion(beside.discBytes, DiscFit(FitSize::Dvd)),
+              "The disc would take about " + SizeText(beside.discBytes) + ", more than a DVD holds (4.7 GB). Fit it to a DVD?");
+    EXPECT_GT(beside.discBytes, DiscFit(FitSize::Dvd).bytes) << "three hours at a DVD's own rate";
 }
