@@ -28,16 +28,22 @@ constexpr DWORD kBurstQuietMs = 250, kBurstMostMs = 1000;
 // Items that came while a dialog of the window's is open wait for it: tried again so often.
 constexpr DWORD kRetryWhileDialogMs = 300;
 
+}  // namespace
+
 // What the finder found in a folder or its tree; empty once the user stopped it.
-struct Found {
+struct FoundFiles {
     std::vector<std::string> files;
     std::vector<bool> online;  // for each file, whether its data is online only
     std::int64_t onlineBytes = 0;
     std::vector<RefusedItem> passed;  // folders that could not be read, links not followed
     bool stopped = false;
+    bool tree = false;  // found in the folder's tree
+    std::size_t Online() const { return static_cast<std::size_t>(std::count(online.begin(), online.end(), true)); }
 };
 
-Found FolderFiles(const std::string& folder, bool tree, const TSessionEvents& events)
+namespace {
+
+FoundFiles FolderFiles(const std::string& folder, bool tree, const TSessionEvents& events)
 {
     TFindFile finder(nullptr);
     finder.Filter = "*.mp4";
@@ -57,8 +63,9 @@ Found FolderFiles(const std::string& folder, bool tree, const TSessionEvents& ev
         };
     finder.Execute();
     if (tree && !stopped) showFound(finder.FoldersSearched);
-    Found found;
+    FoundFiles found;
     found.stopped = stopped;
+    found.tree = tree;
     if (stopped) return found;
     found.files = finder.Files;
     found.online.assign(finder.Files.size(), false);
@@ -144,17 +151,25 @@ bool TIntake::AddFolder(const std::string& folder)
     return went;
 }
 
+FoundFiles TIntake::FindIn(const std::string& folder) const
+{
+    fw::scope_exit restoreCaption([&] { ShowStatus(events_, {}); });
+    return FolderFiles(folder, setup_.subfolders && setup_.subfolders(), events_);
+}
+
 bool TIntake::AddFolderTo(const std::string& folder, std::vector<RefusedItem>& refused)
+{
+    return AddFound(folder, FindIn(folder), refused);
+}
+
+bool TIntake::AddFound(const std::string& folder, FoundFiles found, std::vector<RefusedItem>& refused)
 {
     lastFolder_ = folder;
     ChoicesChanged(events_);
-    const bool tree = setup_.subfolders && setup_.subfolders();
-    fw::scope_exit restoreCaption([&] { ShowStatus(events_, {}); });
-    Found found = FolderFiles(folder, tree, events_);
     if (found.stopped) return false;
+    fw::scope_exit restoreCaption([&] { ShowStatus(events_, {}); });
     refused.insert(refused.end(), found.passed.begin(), found.passed.end());
-    const std::size_t online = static_cast<std::size_t>(std::count(found.online.begin(), found.online.end(), true));
-    if (online > 0 && !MayDownload(online, found.onlineBytes)) {
+    if (const std::size_t online = found.Online(); online > 0 && !MayDownload(online, found.onlineBytes)) {
         std::vector<std::string> kept;
         for (std::size_t i = 0; i < found.files.size(); ++i)
             if (found.online[i]) refused.push_back({queue::FileNamePart(found.files[i], fw::IsLeadByte), NotAdded::OnlineOnly});
@@ -162,7 +177,7 @@ bool TIntake::AddFolderTo(const std::string& folder, std::vector<RefusedItem>& r
         found.files = std::move(kept);
         found.online.assign(found.files.size(), false);
     }
-    return ProbeAndAdd(found.files, found.online, tree ? folder : std::string(), refused);
+    return ProbeAndAdd(found.files, found.online, found.tree ? folder : std::string(), refused);
 }
 
 bool TIntake::ProbeAndAdd(const std::vector<std::string>& found, const std::vector<bool>& online, const std::string& tree,
@@ -201,15 +216,33 @@ bool TIntake::ProbeAndAdd(const std::vector<std::string>& found, const std::vect
 void TIntake::AddItems(const std::vector<std::string>& items)
 {
     download_.reset();
+    // Each folder is walked once, first, so that the online-only files of the whole drop
+    // are counted and asked about once, before any is read.
+    std::vector<FoundFiles> folders(items.size());
+    std::size_t online = 0;
+    std::int64_t onlineBytes = 0;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::string item = WithoutLongPrefix(items[i]);
+        std::int64_t bytes = 0;
+        if (queue::NameOutsideCodePage(item)) continue;
+        if (fw::DirectoryExists(item)) {
+            folders[i] = FindIn(item);
+            if (folders[i].stopped) return;  // ESC ends the whole drop
+            online += folders[i].Online(), onlineBytes += folders[i].onlineBytes;
+        } else if (IsMp4Name(item) && OnlineOnlyFile(item, bytes)) {
+            ++online, onlineBytes += bytes;
+        }
+    }
+    if (online > 0) MayDownload(online, onlineBytes);
     std::vector<RefusedItem> refused;
-    for (const std::string& given : items) {
-        const std::string item = WithoutLongPrefix(given);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::string item = WithoutLongPrefix(items[i]);
         const std::string name = queue::FileNamePart(item, fw::IsLeadByte);
         Added added = Added::Yes;
         if (queue::NameOutsideCodePage(item)) {
             refused.push_back({name, NotAdded::OutsideCodePage});
         } else if (fw::DirectoryExists(item)) {
-            if (!AddFolderTo(item, refused)) break;  // ESC ends the whole drop
+            if (!AddFound(item, std::move(folders[i]), refused)) break;  // ESC ends the whole drop
         } else if (!fw::FileExists(item)) {
             refused.push_back({name, NotAdded::Missing});
         } else if (!IsMp4Name(item)) {

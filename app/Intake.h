@@ -19,6 +19,9 @@ class DurationProbe;
 
 namespace app {
 
+// What a folder holds, found before it is queued (Intake.cpp).
+struct FoundFiles;
+
 // What the intake takes from its owner.
 struct TIntakeSetup {
     // The media tool's path, once the tools are there (the call may wait for them).
@@ -71,6 +74,9 @@ private:
     Added AddFile(const std::string& path);
     // A folder's files, what was passed over going to `refused`; false when the user stopped it.
     bool AddFolderTo(const std::string& folder, std::vector<RefusedItem>& refused);
+    // The files of a folder (its tree where asked), found but not yet queued.
+    FoundFiles FindIn(const std::string& folder) const;
+    bool AddFound(const std::string& folder, FoundFiles found, std::vector<RefusedItem>& refused);
     // Probes the files and queues them in order; `tree`: the folder whose tree they came from.
     bool ProbeAndAdd(const std::vector<std::string>& files, const std::vector<bool>& online, const std::string& tree,
                      std::vector<RefusedItem>& refused);

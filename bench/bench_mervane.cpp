@@ -9,6 +9,9 @@
 //             up to where the probing begins, against the command interpreter's own walk
 //             (dir /s /b) writing its list to a file; with the last caption and the longest
 //             time between two of the walk's answers to the system
+//   record    the record of outputs at 100,000 lines made whole at a batch's start (read, the
+//             newest line of each output kept, written anew) against reading the file and
+//             writing it once to another
 //   quality   each clip of a folder (the wild clips beside the repository by default) through the
 //             standard and the high quality's lines as the program builds them: the high quality's
 //             SSIM and bytes, and its time as a ratio against the standard line's. The reference is
@@ -30,6 +33,7 @@
 #include "convert/ConvertLogic.h"
 #include "convert/EncoderArgs.h"
 #include "convert/EncoderRun.h"
+#include "convert/OutputRecord.h"
 #include "framework/Files.h"
 #include "framework/handles.h"
 #include "framework/Launcher.h"
@@ -289,6 +293,31 @@ void Quality(const std::string& folder)
     RemoveTree(work);
 }
 
+void Record(std::vector<std::string>& rows)
+{
+    const std::string folder = FreshFolder("bench-record");
+    std::vector<convert::SavedOutput> lines;
+    for (int i = 0; i < 100'000; ++i)
+        lines.push_back({"C:\\Users\\someone\\Videos\\Holiday\\clip " + std::to_string(i % 60'000) + ".mpg",
+                         "C:\\Users\\someone\\DCIM\\clip " + std::to_string(i % 60'000) + ".mp4", 1'000'000 + i, 133'000'000'000'000'000ull});
+    const std::string text = convert::SavedOutputsText(lines), record = folder + "outputs.txt";
+    std::vector<double> ours, reference;
+    for (int run = 0; run < 3; ++run) {
+        WriteFile(record, text);
+        LARGE_INTEGER start = Now();
+        { const convert::TOutputRecord made(record); }
+        ours.push_back(Seconds(start, Now()));
+        start = Now();
+        WriteFile(folder + "copy.txt", *fw::ReadWholeFile(record, 1LL << 30));
+        reference.push_back(Seconds(start, Now()));
+    }
+    char row[160];
+    std::snprintf(row, sizeof row, "record 100,000 lines | %.3f s | %.3f s | %.1f", Median(ours), Median(reference),
+                  Median(ours) / Median(reference));
+    rows.push_back(row);
+    RemoveTree(folder);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -304,6 +333,12 @@ int main(int argc, char** argv)
     }
     if (argc > 1 && std::string(argv[1]) == "quality") {  // the high quality on a folder of clips
         Quality(argc > 2 ? argv[2] : fw::FullPath("..\\shared\\wild"));
+        return 0;
+    }
+    if (argc > 1 && std::string(argv[1]) == "record") {  // the record's line alone
+        std::vector<std::string> rows;
+        Record(rows);
+        for (const std::string& row : rows) std::printf("%s\n", row.c_str());
         return 0;
     }
     if (argc > 1 && std::string(argv[1]) == "startup") {  // the start-up lines alone
@@ -341,6 +376,7 @@ int main(int argc, char** argv)
     Batch(rows, "batch 4x1080p", large);
     Adding(rows, addClips);
     Tree(rows);
+    Record(rows);
 
     std::printf("\n%-26s | %-9s | %-9s | %s\n", "measure", "Mervane", "reference", "ratio");
     for (const std::string& row : rows) {

@@ -217,16 +217,18 @@ std::string TDiscMaker::Launch()
 {
     std::sort(titles_.begin(), titles_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<DiscTitle> titles;
+    // The disc tool opens no long path: it is given the streams' and the folder's short forms.
     for (auto& [order, title] : titles_) {
         title.bytes = fw::FileSize(title.stream).value_or(0);
         titles.push_back(title), streamBytes_ += title.bytes;
+        titles.back().stream = fw::PathForOldProgram(title.stream);
     }
     // Named for this copy: two copies may make discs at once.
     const std::string own = job_.workFolder + "mervane-disc-" + std::to_string(GetCurrentProcessId());
     layout_ = own + ".xml";
     log_ = own + ".log";
     fw::unique_handle file(CreateFileW(fw::WidePath(layout_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    const std::string xml = AuthoringXml(titles, job_.pal, workDisc_);
+    const std::string xml = AuthoringXml(titles, job_.pal, fw::PathForOldProgram(job_.folder) + workDisc_.substr(job_.folder.size()));
     DWORD done = 0;
     if (!file || !WriteFile(file.get(), xml.data(), static_cast<DWORD>(xml.size()), &done, nullptr))
         return fw::SystemErrorText(GetLastError());

@@ -233,7 +233,7 @@ ShortRead ShortReadOf(const ReadThrough& run)
     if (!run.duration) return {};
     const double read = run.read.value_or(0), duration = std::min(*run.duration, run.probed.value_or(*run.duration));
     if (duration <= 0) return {};
-    if (duration - read <= std::max(1.0, duration * 0.03)) return {};
+    if (duration - read <= std::max(2.0, duration * 0.005)) return {};
     if (!run.readError.empty())
         return {"The input could not be read past " + ClockText(read) + " of " + ClockText(duration) + ": " +
                 fw::WithFullStop(fw::WithoutFinalStop(run.readError)), {}};

@@ -38,8 +38,9 @@ struct ReadThrough {
 };
 ReadThrough ReadThroughOf(const std::vector<std::string>& headLines, const std::vector<std::string>& tailLines);
 // The encoder ends a run that could not read its input to the end as if it had: a read
-// error fails the row, an input that simply ends early is done with a note. A second, or
-// 3 %, is allowed for edit lists and rounded frames. Both empty for a whole read.
+// error fails the row, an input that simply ends early is done with a note. Two seconds, or
+// 0.5 % (36 s of a two-hour film), is allowed for edit lists and rounded frames. Both empty
+// for a whole read.
 struct ShortRead {
     std::string failure{};
     std::string note{};

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <unordered_set>
 
 namespace convert {
 
@@ -126,8 +127,11 @@ std::string OutsideDevices(std::string name)
     while (end > 0 && name[end - 1] == ' ') --end;
     std::string first = name.substr(0, end);
     for (char& c : first) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    const bool numbered = first.size() == 4 && (first.rfind("COM", 0) == 0 || first.rfind("LPT", 0) == 0) &&
-                          std::isdigit(static_cast<unsigned char>(first[3]));
+    // COM0 to COM9, and COM¹ to COM³ (a superscript is two bytes in UTF-8), LPT likewise.
+    const std::string digit = first.size() > 3 ? first.substr(3) : std::string();
+    const bool numbered = (first.rfind("COM", 0) == 0 || first.rfind("LPT", 0) == 0) &&
+                          ((digit.size() == 1 && std::isdigit(static_cast<unsigned char>(digit[0]))) || digit == "\xC2\xB9" ||
+                           digit == "\xC2\xB2" || digit == "\xC2\xB3");
     if (numbered || first == "NUL" || first == "CON" || first == "PRN" || first == "AUX") name.insert(end, "_");
     return name;
 }
@@ -159,6 +163,25 @@ std::vector<SavedOutput> ParseSavedOutputs(std::string_view text)
         outputs.push_back({parts[0], parts[1], size, modified});
     }
     return outputs;
+}
+
+std::vector<SavedOutput> NewestSavedOutputs(const std::vector<SavedOutput>& outputs, std::size_t most,
+                                            const std::function<std::string(const std::string&)>& key)
+{
+    std::vector<SavedOutput> newest;
+    std::unordered_set<std::string> kept;
+    for (auto it = outputs.rbegin(); it != outputs.rend() && newest.size() < most; ++it)
+        if (kept.insert(key(it->output)).second) newest.push_back(*it);
+    return {newest.rbegin(), newest.rend()};
+}
+
+bool SameSavedTime(std::uint64_t recorded, std::uint64_t now, bool fat)
+{
+    if (!fat) return recorded == now;
+    constexpr std::uint64_t second = 10'000'000, hour = 3600 * second, slack = 2 * second;
+    const std::uint64_t apart = recorded > now ? recorded - now : now - recorded;
+    const std::uint64_t offHour = apart % hour;
+    return apart <= 24 * hour + slack && (offHour <= slack || hour - offHour <= slack);
 }
 
 std::string ForeignFileNote(std::string_view meant, std::string_view savedAs, fw::LeadBytePredicate isLead)

@@ -2,6 +2,7 @@
 // Windows' limits on a name and a path.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,8 +30,8 @@ struct NameFacts {
 // the name is the input's own, which other programs and users' habits may look for.
 std::string OutputFileName(std::string_view pattern, const NameFacts& facts, fw::LeadBytePredicate isLead);
 
-// A name Windows opens as a device however it ends (NUL, CON, PRN, AUX, COM0 to COM9, LPT0 to
-// LPT9, in any case, with or without an extension or final blanks): "_" is added to its first
+// A name Windows opens as a device however it ends (NUL, CON, PRN, AUX, COM0 to COM9 and COM¹
+// to COM³, LPT0 to LPT9 and LPT¹ to LPT³, in any case, with or without an extension or final blanks): "_" is added to its first
 // part ("nul.mpg" is "nul_.mpg"). Any other name is as it is.
 std::string OutsideDevices(std::string name);
 // A name the user typed for a folder (a disc's), as Windows takes it: forbidden characters
@@ -59,6 +60,13 @@ std::string SavedOutputsText(const std::vector<SavedOutput>& outputs);
 std::vector<SavedOutput> ParseSavedOutputs(std::string_view text);
 // How many the record keeps: the oldest go first.
 inline constexpr std::size_t kMostSavedOutputs = 20000;
+// The record made whole again: the newest line of each output (told apart by `key`, the name
+// as the file system compares it), at most `most` of them, oldest first.
+std::vector<SavedOutput> NewestSavedOutputs(const std::vector<SavedOutput>& outputs, std::size_t most,
+                                            const std::function<std::string(const std::string&)>& key);
+// Whether a file's modified time is still the one recorded. FAT keeps times to two seconds,
+// and in local time, so a change of clock or time zone moves them by whole hours.
+bool SameSavedTime(std::uint64_t recorded, std::uint64_t now, bool fat);
 
 // What a click on "Done" says of an output whose name another file had: that file is none
 // of the program's, and is left as it was.

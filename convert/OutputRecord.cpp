@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 #include "framework/Files.h"
 #include "framework/LaunchLogic.h"
 #include "framework/Unicode.h"
@@ -13,6 +11,27 @@
 namespace convert {
 
 namespace {
+
+// Two copies of the program may save at once: each reads, appends to and rewrites the
+// record only while it holds this.
+class TRecordLock {
+public:
+    TRecordLock() : mutex_(CreateMutexW(nullptr, FALSE, L"Local\\Mervane.OutputRecord"))
+    {
+        const DWORD waited = mutex_ ? WaitForSingleObject(mutex_.get(), 10000) : WAIT_FAILED;
+        held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;  // abandoned: a copy that crashed
+    }
+    ~TRecordLock()
+    {
+        if (held_) ReleaseMutex(mutex_.get());
+    }
+    TRecordLock(const TRecordLock&) = delete;
+    TRecordLock& operator=(const TRecordLock&) = delete;
+
+private:
+    fw::unique_handle mutex_;
+    bool held_ = false;
+};
 
 // A file's size and modified time as the record keeps them; false when it cannot be read.
 bool SizeAndTime(const std::string& path, SavedOutput& saved)
@@ -24,12 +43,30 @@ bool SizeAndTime(const std::string& path, SavedOutput& saved)
     return true;
 }
 
-void Write(const std::string& path, const std::string& text, DWORD disposition, DWORD access)
+bool OnFat(const std::string& path)
 {
-    fw::unique_handle file(CreateFileW(fw::WidePath(path).c_str(), access, FILE_SHARE_READ, nullptr, disposition,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    const std::string system = fw::FileSystemOf(fw::VolumeRoot(path));
+    return system == "FAT32" || system == "FAT";
+}
+
+bool Write(const std::string& path, const std::string& text, DWORD disposition, DWORD access)
+{
+    // The other copy may read it and append to it meanwhile.
+    fw::unique_handle file(CreateFileW(fw::WidePath(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    if (file) WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    return file && WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size() && FlushFileBuffers(file.get());
+}
+
+// The whole record written anew beside it and put in its place at once: an end at any moment
+// leaves the old record or the new one, never half of one.
+void Rewrite(const std::string& path, const std::string& text)
+{
+    const std::string fresh = path + ".new";
+    if (!Write(fresh, text, CREATE_ALWAYS, GENERIC_WRITE) ||
+        !MoveFileExW(fw::WidePath(fresh).c_str(), fw::WidePath(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        DeleteFileW(fw::WidePath(fresh).c_str());
 }
 
 }  // namespace
@@ -37,34 +74,35 @@ void Write(const std::string& path, const std::string& text, DWORD disposition, 
 TOutputRecord::TOutputRecord(std::string path) : path_(std::move(path))
 {
     if (path_.empty()) return;
-    outputs_ = ParseSavedOutputs(fw::ReadWholeFile(path_, 64 * 1024 * 1024).value_or(""));
+    const TRecordLock lock;
+    std::vector<SavedOutput> outputs = ParseSavedOutputs(fw::ReadWholeFile(path_, 64 * 1024 * 1024).value_or(""));
     // Lines are added as files are saved; the record is made whole again once it has grown
-    // past what it keeps: the newest line for each output, the newest outputs.
-    if (outputs_.size() <= kMostSavedOutputs) return;
-    std::vector<SavedOutput> newest;
-    for (auto it = outputs_.rbegin(); it != outputs_.rend() && newest.size() < kMostSavedOutputs / 2; ++it)
-        if (std::none_of(newest.begin(), newest.end(), [&](const SavedOutput& o) { return fw::SameNameIgnoringCase(o.output, it->output); }))
-            newest.push_back(*it);
-    outputs_.assign(newest.rbegin(), newest.rend());
-    Write(path_, SavedOutputsText(outputs_), CREATE_ALWAYS, GENERIC_WRITE);
+    // past what it keeps.
+    if (outputs.size() > kMostSavedOutputs) {
+        outputs = NewestSavedOutputs(outputs, kMostSavedOutputs / 2, [](const std::string& name) { return fw::CaseFoldedName(name); });
+        Rewrite(path_, SavedOutputsText(outputs));
+    }
+    newest_.reserve(outputs.size());
+    for (SavedOutput& output : outputs) newest_[fw::CaseFoldedName(output.output)] = std::move(output);
 }
 
 bool TOutputRecord::MadeFrom(const std::string& output, const std::string& input) const
 {
-    // Kept as the file system compares paths: each is made so once, not for each line.
-    const std::string key = fw::ComparablePath(output);
-    const auto last = std::find_if(outputs_.rbegin(), outputs_.rend(), [&](const SavedOutput& o) { return fw::SameNameIgnoringCase(o.output, key); });
+    const auto found = newest_.find(fw::CaseFoldedName(fw::ComparablePath(output)));
+    if (found == newest_.end()) return false;
+    const SavedOutput& last = found->second;
     SavedOutput now;
-    return last != outputs_.rend() && fw::SameNameIgnoringCase(last->input, fw::ComparablePath(input)) && SizeAndTime(output, now) &&
-           now.size == last->size && now.modified == last->modified;
+    return fw::SameNameIgnoringCase(last.input, fw::ComparablePath(input)) && SizeAndTime(output, now) && now.size == last.size &&
+           SameSavedTime(last.modified, now.modified, OnFat(output));
 }
 
 void TOutputRecord::Add(const std::string& output, const std::string& input)
 {
     SavedOutput saved{fw::ComparablePath(output), fw::ComparablePath(input)};
     if (path_.empty() || !SizeAndTime(output, saved)) return;
-    outputs_.push_back(saved);
+    newest_[fw::CaseFoldedName(saved.output)] = saved;
     fw::MakeFolders(fw::FolderPart(path_, fw::IsLeadByte));
+    const TRecordLock lock;
     Write(path_, SavedOutputsText({saved}), OPEN_ALWAYS, FILE_APPEND_DATA);
 }
 

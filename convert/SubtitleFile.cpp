@@ -76,7 +76,11 @@ SidecarSubtitles PrepareSidecar(const std::string& input, const std::string& cop
         SidecarFor(name, NamesBeginningWith(folder, name.substr(0, name.rfind('.'))), DisplayLanguageNames());
     if (!chosen) return {};
     const std::optional<std::string> bytes = fw::ReadWholeFile(folder + *chosen, kMostSubtitleBytes);
-    if (!bytes) return {std::nullopt, SubtitlesSkippedNote(*chosen, "it could not be read")};
+    if (!bytes) {
+        const std::optional<std::int64_t> size = fw::FileSize(folder + *chosen);
+        return {std::nullopt, SubtitlesSkippedNote(*chosen, size && *size > kMostSubtitleBytes ? "it is too large to be subtitles"
+                                                                                               : "it could not be read")};
+    }
     const std::string extension = chosen->substr(chosen->rfind('.'));
     const bool styled = !fw::SameNameIgnoringCase(extension, ".srt");
     const std::string text = TextAsUtf8(*bytes, SystemAnsiCodePage());

@@ -31,6 +31,19 @@ inline std::string ExtendedPath(const std::string& path)
     return Narrow(L"\\\\?\\" + plain);
 }
 
+// An existing file's or folder's path as a program that knows no long paths opens it: its
+// short (8.3) form where the whole is longer than MAX_PATH and that form is shorter; else the
+// extended form, which the program may or may not take.
+inline std::string PathForOldProgram(const std::string& path)
+{
+    if (Wide(path).size() < MAX_PATH) return path;
+    const std::wstring extended = Wide(ExtendedPath(path));
+    std::wstring shorter(GetShortPathNameW(extended.c_str(), nullptr, 0), L'\0');
+    shorter.resize(GetShortPathNameW(extended.c_str(), shorter.data(), static_cast<DWORD>(shorter.size())));
+    if (shorter.rfind(L"\\\\?\\", 0) == 0 && shorter.compare(4, 4, L"UNC\\") != 0) shorter.erase(0, 4);
+    return !shorter.empty() && shorter.size() < MAX_PATH ? Narrow(shorter) : ExtendedPath(path);
+}
+
 // The wide form of a path for the file calls, long ones in their extended form.
 inline std::wstring WidePath(const std::string& path)
 {

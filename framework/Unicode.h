@@ -59,6 +59,15 @@ inline std::string FromUtf8(std::string_view text)
 
 // Names compared as the file system compares them: without regard to case, on their UTF-16
 // form (upper-casing UTF-8 bytes in place may change a string's length).
+// A name as the file system tells names apart: each letter in its upper case, as an ordinal
+// comparison that ignores case sees it. Two names are the same where these are equal.
+inline std::string CaseFoldedName(std::string_view name)
+{
+    std::wstring wide = Wide(name);
+    if (!wide.empty()) CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    return Narrow(wide);
+}
+
 inline bool SameNameIgnoringCase(std::string_view a, std::string_view b)
 {
     const std::wstring wa = Wide(a), wb = Wide(b);

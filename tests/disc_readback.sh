@@ -23,4 +23,17 @@ for disc in "$dir/Holiday" "$dir/Holiday.iso"; do
     grep -q 'scan: DVD has 2 title(s)' <<< "$scan" || fail "$disc: libdvdnav does not find 2 titles"
   fi
 done
-echo "disc_readback: both titles read back from the folder and the image"
+# The disc of 99 one-second titles in 14 title sets that the disc maker's test leaves beside:
+# every title found by both libraries, every file listed by the image's ISO 9660 side.
+many=$dir-many/Many
+[ -f "$many.iso" ] || fail "no disc of many titles in $dir-many"
+titles=$(lsdvd "$many.iso" 2>/dev/null | grep -c '^Title: ')
+[ "$titles" = 99 ] || fail "$many.iso: lsdvd reads $titles titles, not 99"
+if command -v HandBrakeCLI >/dev/null; then
+  scan=$(HandBrakeCLI -i "$many.iso" --scan -t 0 --min-duration 0 2>&1 || true)
+  grep -q 'scan: DVD has 99 title(s)' <<< "$scan" || fail "$many.iso: libdvdnav does not find 99 titles"
+fi
+listed=$(isoinfo -l -i "$many.iso" | awk '/^Directory listing of \/VIDEO_TS\// { on = 1; next } /^Directory listing/ { on = 0 } on && / [A-Z0-9_]+\.(IFO|VOB|BUP);1$/' | wc -l)
+files=$(ls "$many/VIDEO_TS" | wc -l)
+[ "$listed" = "$files" ] || fail "$many.iso: ISO 9660 lists $listed of the $files files in VIDEO_TS"
+echo "disc_readback: both titles read back from the folder and the image; 99 titles in 14 sets, every file listed"

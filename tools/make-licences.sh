@@ -68,6 +68,21 @@ section() { printf '\n\n==== %s ====\n\n' "$1"; }
   cat "$payloads/disc-tool-licences/dvdauthor-COPYING.txt"
   section "libxml2 (Copyright)"
   cat "$payloads/disc-tool-licences/libxml2-Copyright.txt"
+  section "Mervane.exe's own runtime: mingw-w64 with winpthreads, libgcc and libstdc++"
+  for package in mingw-w64-i686-dev g++-mingw-w64-i686-posix binutils-mingw-w64-i686; do
+    echo "$package $(dpkg-query -W -f='${Version}' "$package" 2>/dev/null || echo '(not installed)') (Debian)"
+  done
+  echo
+  echo "Mervane.exe is linked statically with the mingw-w64 runtime and its POSIX threads"
+  echo "library, winpthreads, and with GCC's libgcc and libstdc++. The mingw-w64 runtime is"
+  echo "under the Zope Public License 2.1 and the other terms its copyright file sets out,"
+  echo "winpthreads under the MIT (expat) licence, both below. libgcc and libstdc++ are under"
+  echo "the GNU General Public License, version 3, with the GCC Runtime Library Exception,"
+  echo "below, which lets a program compiled with GCC carry them on terms of its own."
+  section "mingw-w64 and winpthreads (Debian's copyright file of mingw-w64-i686-dev)"
+  cat /usr/share/doc/mingw-w64-i686-dev/copyright
+  section "libgcc and libstdc++: the GCC Runtime Library Exception, version 3.1"
+  sed -n '/^GCC RUNTIME LIBRARY EXCEPTION/,/requirements of the license of GCC\./p' /usr/share/doc/gcc-mingw-w64-base/copyright
   section "GNU Lesser General Public License, version 2.1"
   cat "$licences/LGPL-2.1.txt"
 } > "$txt.new"

@@ -42,5 +42,6 @@ while read -r package version; do
   sed -n '/^Checksums-Sha256:/,/^[^ ]/p' "$dsc" | awk '/^ / { print "file", $3, $1 }' >> "$new"
 done < <(locked_versions "$lock")
 grep '^font ' "$lock" >> "$new" || true
+grep '^toolchain ' "$lock" >> "$new" || true
 diff -u "$lock" "$new" && echo "refresh-lock: the lock is current" || true
 cp "$new" "$lock"

@@ -4,6 +4,9 @@
 // rename is a stand-in that refuses as Windows does.
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "convert/OutputRecord.h"
 #include "convert/Save.h"
 #include "framework/Files.h"
 #include "support.h"
@@ -54,5 +57,47 @@ TEST(Saver, AHeldNameIsTriedAgainAndAFreeNameIsChosenAsTheFileSystemCompares)
         EXPECT_NE(renamedOn, GetCurrentThreadId()) << "the window's thread never waits for a held name";
         DeleteFileA((work + c.savedAs).c_str());
     }
+    RemoveTree(work);
+}
+
+// A second copy of the program as the next test starts it: this test program again, told by
+// its environment which record to save to and under which names.
+TEST(OutputRecord, DISABLED_SavesAsASecondCopy)
+{
+    char record[MAX_PATH] = {}, tag[16] = {};
+    GetEnvironmentVariableA("MERVANE_RECORD", record, MAX_PATH);
+    GetEnvironmentVariableA("MERVANE_TAG", tag, sizeof tag);
+    const std::string folder = fw::FolderPart(record, fw::IsLeadByte) + "\\";
+    convert::TOutputRecord saved(record);
+    for (int i = 0; i < 150; ++i) {
+        const std::string output = folder + tag + std::to_string(i) + ".mpg";
+        WriteFile(output, "converted");
+        saved.Add(output, folder + "in.mp4");
+    }
+}
+
+TEST(OutputRecord, TwoCopiesSavingAtOnceLoseNoLineAndTheRecordIsMadeWholeInPlace)
+{
+    const std::string work = FreshFolder("record"), record = work + "outputs.txt";
+    std::vector<convert::SavedOutput> old;
+    for (std::size_t i = 0; i <= convert::kMostSavedOutputs; ++i) old.push_back({"C:\\old\\" + std::to_string(i) + ".mpg", "C:\\in.mp4", 1, 1});
+    WriteFile(record, convert::SavedOutputsText(old));
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    SetEnvironmentVariableA("MERVANE_RECORD", record.c_str());
+    std::vector<fw::unique_handle> copies;
+    for (const char* tag : {"a", "b"}) {
+        SetEnvironmentVariableA("MERVANE_TAG", tag);
+        copies.push_back(StartHidden(self, "--gtest_also_run_disabled_tests --gtest_filter=OutputRecord.DISABLED_SavesAsASecondCopy"));
+    }
+    for (const fw::unique_handle& copy : copies) EXPECT_EQ(WaitForSingleObject(copy.get(), 60000), WAIT_OBJECT_0);
+    SetEnvironmentVariableA("MERVANE_RECORD", nullptr);
+    const std::vector<convert::SavedOutput> lines = convert::ParseSavedOutputs(ReadFile(record));
+    std::set<std::string> saved;
+    for (const convert::SavedOutput& line : lines)
+        if (line.output.rfind(work, 0) == 0) saved.insert(line.output);
+    EXPECT_EQ(saved.size(), 300u) << "both copies' lines";
+    EXPECT_EQ(lines.size(), convert::kMostSavedOutputs / 2 + 300) << "made whole once, by the copy that read it first";
+    EXPECT_FALSE(FileExists(record + ".new"));
     RemoveTree(work);
 }

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <sstream>
 
+#include "convert/DiscMaker.h"
 #include "convert/EncoderArgs.h"
 #include "convert/SlotFiles.h"
 #include "convert/SubtitleFile.h"
@@ -510,4 +512,74 @@ TEST_F(TargetTest, ADvdBatchBecomesADiscFittedToItsSizeWholeOrNotAtAll)
     PumpUntil([&] { return !Converting(); }, 10000);
     EXPECT_TRUE(fw::FileExists(work + "wide.mpg"));
     for (const char* left : {"Stopped", "Stopped.iso", "Stopped.~00", "Stopped.~01"}) EXPECT_FALSE(fw::FileExists(work + left) || fw::DirectoryExists(work + left)) << left;
+}
+
+// The disc maker on its own, with streams the encoder makes directly: a disc of 99 titles in
+// 14 title sets (read back by the test that follows this program), an old disc replaced only
+// where its folder is a disc's, and a disc in a folder past MAX_PATH.
+TEST_F(TargetTest, ADiscOfAnySizeReplacesOnlyADiscAndLosesNothing)
+{
+    for (const char* shape : {"16:9", "4:3"})
+        ASSERT_EQ(RunAndWaitExit(encoder + "-f lavfi -i testsrc=size=720x576:rate=25:duration=1 -f lavfi -i sine=d=1 -target pal-dvd "
+                                           "-aspect " + shape + (shape[1] == '6' ? " wide.vob" : " narrow.vob"), work), 0);
+    auto make = [&](const std::string& folder, const std::string& name, int titles) {
+        convert::TDiscMaker maker({.tool = PayloadFolder() + "dvdauthor.exe", .folder = folder, .name = name, .workFolder = work});
+        for (int i = 1; i <= titles; ++i) {
+            const bool wide = i > 13 || i % 2 == 0;  // titles 1 to 13 each a set of their own, the rest one more
+            const std::string stream = work + "t" + std::to_string(i) + ".mpg";
+            CopyFileA((work + (wide ? "wide.vob" : "narrow.vob")).c_str(), stream.c_str(), FALSE);
+            maker.AddTitle(i, {stream, wide, {"eng"}, 1});
+        }
+        std::optional<convert::DiscResult> result;
+        maker.OnEnd = [&](const convert::DiscResult& r) { result = r; };
+        maker.Start();
+        PumpUntil([&] { return result.has_value(); }, 120000);
+        return result.value_or(convert::DiscResult{false, {}, {}, "no end"});
+    };
+    const std::string kept = ExeFolder() + "disc-many\\";
+    RemoveTree(kept);
+    CreateDirectoryA(kept.c_str(), nullptr);
+    const convert::DiscResult many = make(kept.substr(0, kept.size() - 1), "Many", 99);
+    ASSERT_TRUE(many.made) << many.failure;
+    EXPECT_EQ(many.note, "");
+    EXPECT_TRUE(fw::FileExists(kept + "Many\\VIDEO_TS\\VTS_14_1.VOB")) << "14 title sets";
+
+    const struct {
+        const char* what;
+        std::vector<std::string> old;  // files of the old folder of the disc's name
+        std::string madeAs;
+    } cases[] = {
+        {"a disc Explorer has been in", {"VIDEO_TS\\VIDEO_TS.IFO", "desktop.ini"}, "Small"},
+        {"a folder with a user's file", {"VIDEO_TS\\VIDEO_TS.IFO", "notes.txt"}, "Small (2)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RemoveTree(work + "out\\");
+        CreateDirectoryA((work + "out").c_str(), nullptr);
+        CreateDirectoryA((work + "out\\Small").c_str(), nullptr);
+        CreateDirectoryA((work + "out\\Small\\VIDEO_TS").c_str(), nullptr);
+        for (const std::string& file : c.old) WriteFile(work + "out\\Small\\" + file, "old");
+        WriteFile(work + "out\\Small.iso", "old");
+        const convert::DiscResult small = make(work + "out", "Small", 2);
+        ASSERT_TRUE(small.made) << small.failure;
+        EXPECT_EQ(small.name, c.madeAs);
+        EXPECT_GT(ReadFile(work + "out\\" + c.madeAs + ".iso").size(), 100000u);
+        const bool replaced = c.madeAs == std::string("Small");
+        EXPECT_EQ(fw::FileExists(work + "out\\Small\\" + c.old[1]), !replaced) << "the old folder's own file";
+        EXPECT_EQ(ReadFile(work + "out\\Small.iso") == "old", !replaced);
+        WIN32_FIND_DATAA found{};
+        HANDLE search = FindFirstFileA((work + "out\\*.~*").c_str(), &found);
+        EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left aside: " << found.cFileName;
+        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    }
+
+    std::string deep = work + "out";
+    while (deep.size() < 280) CreateDirectoryA(fw::ExtendedPath(deep += "\\a folder of some length").c_str(), nullptr);
+    const convert::DiscResult far = make(deep, "Far", 2);
+    EXPECT_TRUE(far.made) << far.failure;
+    EXPECT_TRUE(fw::FileExists(deep + "\\Far.iso"));
+    convert::RemoveDiscFolder(deep + "\\Far");
+    DeleteFileW(fw::WidePath(deep + "\\Far.iso").c_str());
+    for (; deep.size() > work.size() + 3; deep.erase(deep.rfind('\\'))) RemoveDirectoryW(fw::WidePath(deep).c_str());
+    RemoveTree(work + "out\\");
 }

@@ -181,11 +181,12 @@ TEST(EncoderLog, AnInputReadShortFailsOnAReadErrorAndIsNotedWhereItEnds)
         std::string failure, note;
     } cases[] = {
         {"read whole", head, {progress("00:45:10.00")}, "", ""},
-        {"within 3 %: an edit list, rounded frames", head, {progress("00:44:00.00")}, "", ""},
+        {"within 0.5 %: an edit list, rounded frames", head, {progress("00:44:58.00")}, "", ""},
+        {"3 % of a film is minutes: said", head, {progress("00:44:00.00")}, "", "Only 44 min of 45 min 10 s could be read: the file ends early."},
         {"a card pulled at 12:03", head, {progress("00:12:03.40"), ioError},
          "The input could not be read past 12:03 of 45:10: Input/output error.", ""},
         {"a file half copied", head, {progress("00:12:03.40")}, "", "Only 12 min 3 s of 45 min 10 s could be read: the file ends early."},
-        {"a short clip: a second is allowed", {"  Duration: 00:00:02.00, start"}, {progress("00:00:01.04")}, "", ""},
+        {"a short clip: two seconds are allowed", {"  Duration: 00:00:04.00, start"}, {progress("00:00:02.04")}, "", ""},
         {"a short clip cut", {"  Duration: 00:00:30.00, start"}, {progress("00:00:12.00")}, "", "Only 12 s of 30 s could be read: the file ends early."},
         {"no duration said", {"  Duration: N/A, start"}, {progress("00:00:01.00")}, "", ""},
         {"nothing read at all", {"  Duration: 00:00:30.00, start"}, {progress("N/A")}, "", "Only 0 s of 30 s could be read: the file ends early."},
@@ -301,7 +302,8 @@ TEST(OutputNamePattern, TokensForbiddenCharactersTheEmptyResultAndWindowsLimits)
     // Names Windows opens as a device get "_", in any case, with or without an extension.
     for (const auto& [given, safe] : std::vector<std::pair<std::string, std::string>>{
              {"nul.mpg", "nul_.mpg"}, {"CON.mpg", "CON_.mpg"}, {"Com7.x.mpg", "Com7_.x.mpg"}, {"lpt0 .mpg", "lpt0_ .mpg"},
-             {"aux", "aux_"}, {"COM10.mpg", "COM10.mpg"}, {"console.mpg", "console.mpg"}, {"nul-clip.mpg", "nul-clip.mpg"}})
+             {"aux", "aux_"}, {"COM10.mpg", "COM10.mpg"}, {"com\xC2\xB9.mpg", "com\xC2\xB9_.mpg"},
+             {"LPT\xC2\xB3", "LPT\xC2\xB3_"}, {"COM\xC2\xB4.mpg", "COM\xC2\xB4.mpg"}, {"console.mpg", "console.mpg"}, {"nul-clip.mpg", "nul-clip.mpg"}})
         EXPECT_EQ(OutsideDevices(given), safe) << given;
     for (const char* pattern : {"nul", "{name}", "{folder}"})
         EXPECT_EQ(OutputFileName(pattern, {"C:\\PRN\\nul.mp4"}, nullptr), std::string(pattern) == "{folder}" ? "PRN_.mpg" : "nul_.mpg");
@@ -322,6 +324,37 @@ TEST(OutputRecord, ComesBackAsWrittenAndAForeignFileIsNamedInTheNote)
     EXPECT_EQ(ForeignFileNote("C:\\v\\clip.mpg", "C:\\v\\clip (2).mpg", nullptr),
               "The converted file was saved as clip (2).mpg: clip.mpg was there already, and Mervane did not make it from "
               "this file, so it was left as it was.");
+}
+
+TEST(OutputRecord, KeepsTheNewestLineOfEachOutputAndTheNewestOutputs)
+{
+    auto upper = [](const std::string& name) {
+        std::string key = name;
+        for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return key;
+    };
+    std::vector<SavedOutput> lines;
+    for (int i = 0; i < 100'000; ++i) lines.push_back({"C:\\out\\" + std::to_string(i % 30'000) + ".mpg", "C:\\in.mp4", i, 0});
+    lines.push_back({"C:\\OUT\\29999.MPG", "C:\\in.mp4", -1, 0});  // the same file, named in capitals
+    const std::vector<SavedOutput> kept = NewestSavedOutputs(lines, 10'000, upper);
+    ASSERT_EQ(kept.size(), 10'000u);
+    EXPECT_EQ(kept.back().size, -1) << "the newest line of the newest output";
+    EXPECT_EQ(kept.front().size, 100'000 - 10'000 + 1) << "the oldest of those kept (the capitals' file is one of them)";
+    for (std::size_t i = 1; i + 1 < kept.size(); ++i) ASSERT_LT(kept[i - 1].size, kept[i].size) << "oldest first";
+}
+
+TEST(OutputRecord, TimesOnFatAreTheSameWithinTwoSecondsAndWholeHours)
+{
+    const std::uint64_t second = 10'000'000, t = 133'000'000'000'000'000ull;
+    const struct {
+        std::int64_t apart;  // in seconds
+        bool fat, same;
+    } cases[] = {{0, false, true}, {1, false, false}, {0, true, true},      {2, true, true},         {-2, true, true},
+                 {3, true, false}, {3600, true, true}, {-3601, true, true}, {3600, false, false},    {1800, true, false},
+                 {7198, true, true}, {7195, true, false}, {25 * 3600, true, false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(SameSavedTime(t, t + static_cast<std::uint64_t>(c.apart * static_cast<std::int64_t>(second)), c.fat), c.same)
+            << c.apart << (c.fat ? " on FAT" : "");
 }
 
 TEST(FreeSpace, EachVolumeThatReceivesOutputsIsAskedAndFat32ForEachFile)
