@@ -63,18 +63,30 @@ cpu_family = 'x86'
 cpu = 'i686'
 endian = 'little'
 EOF
+  # meson never fetches a subproject (only the lock's sources are built), and every dependency it
+  # finds is one this build made (or the compiler's own threads): a library of the machine's
+  # found instead fails the build.
+  own_dependencies_only() {
+    local dependency
+    for dependency in $(sed -n 's/^Run-time dependency \([^ ]*\) found: YES.*/\1/p' build/meson-logs/meson-log.txt | sort -u); do
+      [ "$dependency" = threads ] || [ -f "$prefix/lib/pkgconfig/$dependency.pc" ] ||
+        { echo "$(basename "$PWD"): $dependency was found outside the build's own tree" >&2; exit 1; }
+    done
+  }
   cd "$(src dav1d)"
-  quietly meson setup build --cross-file "$build/cross.txt" --prefix="$prefix" --libdir=lib \
+  quietly meson setup build --cross-file "$build/cross.txt" --prefix="$prefix" --libdir=lib --wrap-mode=nodownload \
     --buildtype=release --default-library=static -Denable_tools=false -Denable_tests=false \
     -Denable_examples=false -Denable_docs=false
+  own_dependencies_only
   quietly ninja -C build install
 
   # The subtitles: FreeType draws the glyphs, FriBidi orders right-to-left text, HarfBuzz shapes
   # joined scripts, and libass lays the cues out. Fonts come from DirectWrite and the folder the
   # program names, never from fontconfig.
   meson_static() {
-    quietly meson setup build --cross-file "$build/cross.txt" --prefix="$prefix" --libdir=lib \
+    quietly meson setup build --cross-file "$build/cross.txt" --prefix="$prefix" --libdir=lib --wrap-mode=nodownload \
       --buildtype=release --default-library=static "$@"
+    own_dependencies_only
     quietly ninja -C build install
   }
   cd "$(src freetype)"

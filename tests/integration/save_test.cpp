@@ -9,6 +9,7 @@
 #include "convert/OutputRecord.h"
 #include "convert/Save.h"
 #include "framework/Files.h"
+#include "framework/LaunchLogic.h"
 #include "support.h"
 
 using namespace testing_support;
