@@ -63,6 +63,14 @@ inline std::string FromUtf8(std::string_view text)
 // comparison that ignores case sees it. Two names are the same where these are equal.
 inline std::string CaseFoldedName(std::string_view name)
 {
+    // Most names are plain ASCII, whose letters fold alone; the others go through the system.
+    std::string folded(name);
+    bool ascii = true;
+    for (char& c : folded) {
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    if (ascii) return folded;
     std::wstring wide = Wide(name);
     if (!wide.empty()) CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
     return Narrow(wide);
