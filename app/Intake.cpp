@@ -146,7 +146,7 @@ bool TIntake::AddFolder(const std::string& folder)
     if (setup_.busy()) return true;
     download_.reset();
     std::vector<RefusedItem> refused;
-    const bool went = AddFolderTo(folder, refused);
+    const bool went = AddFolderTo(folder, FindIn(folder), refused);
     if (!refused.empty()) Tell(events_, NotAddedMessage(refused));
     return went;
 }
@@ -157,12 +157,7 @@ FoundFiles TIntake::FindIn(const std::string& folder) const
     return FolderFiles(folder, setup_.subfolders && setup_.subfolders(), events_);
 }
 
-bool TIntake::AddFolderTo(const std::string& folder, std::vector<RefusedItem>& refused)
-{
-    return AddFound(folder, FindIn(folder), refused);
-}
-
-bool TIntake::AddFound(const std::string& folder, FoundFiles found, std::vector<RefusedItem>& refused)
+bool TIntake::AddFolderTo(const std::string& folder, FoundFiles found, std::vector<RefusedItem>& refused)
 {
     lastFolder_ = folder;
     ChoicesChanged(events_);
@@ -213,12 +208,9 @@ bool TIntake::ProbeAndAdd(const std::vector<std::string>& found, const std::vect
     return true;
 }
 
-void TIntake::AddItems(const std::vector<std::string>& items)
+bool TIntake::FindDropped(const std::vector<std::string>& items, std::vector<FoundFiles>& folders)
 {
-    download_.reset();
-    // Each folder is walked once, first, so that the online-only files of the whole drop
-    // are counted and asked about once, before any is read.
-    std::vector<FoundFiles> folders(items.size());
+    folders.assign(items.size(), {});
     std::size_t online = 0;
     std::int64_t onlineBytes = 0;
     for (std::size_t i = 0; i < items.size(); ++i) {
@@ -227,13 +219,21 @@ void TIntake::AddItems(const std::vector<std::string>& items)
         if (queue::NameOutsideCodePage(item)) continue;
         if (fw::DirectoryExists(item)) {
             folders[i] = FindIn(item);
-            if (folders[i].stopped) return;  // ESC ends the whole drop
+            if (folders[i].stopped) return false;
             online += folders[i].Online(), onlineBytes += folders[i].onlineBytes;
         } else if (IsMp4Name(item) && OnlineOnlyFile(item, bytes)) {
             ++online, onlineBytes += bytes;
         }
     }
     if (online > 0) MayDownload(online, onlineBytes);
+    return true;
+}
+
+void TIntake::AddItems(const std::vector<std::string>& items)
+{
+    download_.reset();
+    std::vector<FoundFiles> folders;
+    if (!FindDropped(items, folders)) return;  // ESC ends the whole drop
     std::vector<RefusedItem> refused;
     for (std::size_t i = 0; i < items.size(); ++i) {
         const std::string item = WithoutLongPrefix(items[i]);
@@ -242,7 +242,7 @@ void TIntake::AddItems(const std::vector<std::string>& items)
         if (queue::NameOutsideCodePage(item)) {
             refused.push_back({name, NotAdded::OutsideCodePage});
         } else if (fw::DirectoryExists(item)) {
-            if (!AddFound(item, std::move(folders[i]), refused)) break;  // ESC ends the whole drop
+            if (!AddFolderTo(item, std::move(folders[i]), refused)) break;  // ESC ends the whole drop
         } else if (!fw::FileExists(item)) {
             refused.push_back({name, NotAdded::Missing});
         } else if (!IsMp4Name(item)) {

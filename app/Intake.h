@@ -72,11 +72,15 @@ private:
     // Probed and queued; false with the message already chosen by the caller's rule.
     enum class Added { Yes, OutsideCodePage, NoAnswer, NotDownloaded };
     Added AddFile(const std::string& path);
-    // A folder's files, what was passed over going to `refused`; false when the user stopped it.
-    bool AddFolderTo(const std::string& folder, std::vector<RefusedItem>& refused);
     // The files of a folder (its tree where asked), found but not yet queued.
     FoundFiles FindIn(const std::string& folder) const;
-    bool AddFound(const std::string& folder, FoundFiles found, std::vector<RefusedItem>& refused);
+    // A folder's files as found, what was passed over going to `refused`; false when the user
+    // stopped it.
+    bool AddFolderTo(const std::string& folder, FoundFiles found, std::vector<RefusedItem>& refused);
+    // Each folder of a drop walked (`folders`, at the items' places) before any file is read,
+    // so that the drop's online-only files are counted and asked about once; false when the
+    // user stopped it.
+    bool FindDropped(const std::vector<std::string>& items, std::vector<FoundFiles>& folders);
     // Probes the files and queues them in order; `tree`: the folder whose tree they came from.
     bool ProbeAndAdd(const std::vector<std::string>& files, const std::vector<bool>& online, const std::string& tree,
                      std::vector<RefusedItem>& refused);

@@ -94,8 +94,7 @@ convert::BatchPlan TSession::Plan(const convert::Choices& choices, bool whole) c
     for (convert::VolumeNeed& need : plan.volumes) {
         need.free = fw::FreeBytes(need.root);
         need.name = fw::VolumeName(need.root);
-        const std::string system = fw::FileSystemOf(need.root);
-        need.fat = system == "FAT32" || system == "FAT";
+        need.fat = fw::IsFatVolume(need.root);
     }
     return plan;
 }

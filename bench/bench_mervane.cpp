@@ -325,25 +325,16 @@ int main(int argc, char** argv)
     fw::Application->Initialize();
     fw::Application->SetTitle("Mervane benchmark");
     DeleteSettings();
-    if (argc > 1 && std::string(argv[1]) == "tree") {  // the tree's line alone
-        std::vector<std::string> rows;
-        Tree(rows);
-        for (const std::string& row : rows) std::printf("%s\n", row.c_str());
-        return 0;
-    }
     if (argc > 1 && std::string(argv[1]) == "quality") {  // the high quality on a folder of clips
         Quality(argc > 2 ? argv[2] : fw::FullPath("..\\shared\\wild"));
         return 0;
     }
-    if (argc > 1 && std::string(argv[1]) == "record") {  // the record's line alone
+    // One benchmark's lines alone.
+    const std::pair<const char*, void (*)(std::vector<std::string>&)> alone[] = {{"tree", Tree}, {"record", Record}, {"startup", Startup}};
+    for (const auto& [name, measure] : alone) {
+        if (argc < 2 || std::string(argv[1]) != name) continue;
         std::vector<std::string> rows;
-        Record(rows);
-        for (const std::string& row : rows) std::printf("%s\n", row.c_str());
-        return 0;
-    }
-    if (argc > 1 && std::string(argv[1]) == "startup") {  // the start-up lines alone
-        std::vector<std::string> rows;
-        Startup(rows);
+        measure(rows);
         for (const std::string& row : rows) std::printf("%s\n", row.c_str());
         return 0;
     }

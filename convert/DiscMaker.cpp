@@ -17,36 +17,6 @@ namespace convert {
 
 namespace {
 
-// The files of a folder, with their sizes; none where it cannot be read.
-std::vector<DiscFile> FilesIn(const std::string& folder)
-{
-    std::vector<DiscFile> files;
-    WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW(fw::WidePath(folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return files;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            files.push_back({fw::Narrow(found.cFileName), static_cast<std::int64_t>(fw::Join64(found.nFileSizeHigh, found.nFileSizeLow))});
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return files;
-}
-
-std::int64_t BytesIn(const std::string& folder)
-{
-    std::int64_t bytes = 0;
-    for (const DiscFile& file : FilesIn(folder)) bytes += file.size;
-    return bytes;
-}
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesW(fw::WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// What Explorer adds to a folder of its own accord: a disc's folder may hold them.
-constexpr const char* kExplorersOwn[] = {"desktop.ini", "Thumbs.db"};
-
 // Renames a file or folder; empty, or why it could not.
 std::string Rename(const std::string& from, const std::string& to, DWORD flags = 0)
 {
@@ -106,63 +76,6 @@ std::string WriteImageFile(const std::string& path, const std::string& videoTs, 
 
 }  // namespace
 
-void RemoveDiscFolder(const std::string& folder)
-{
-    for (const char* sub : {"\\VIDEO_TS", "\\AUDIO_TS"}) {
-        for (const DiscFile& file : FilesIn(folder + sub)) {
-            const std::string path = folder + sub + "\\" + file.name;
-            fw::WaitUntilReleased(path);  // the tool's, just ended
-            DeleteFileW(fw::WidePath(path).c_str());
-        }
-        RemoveDirectoryW(fw::WidePath(folder + sub).c_str());
-    }
-    for (const char* own : kExplorersOwn) {
-        SetFileAttributesW(fw::WidePath(folder + "\\" + own).c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(fw::WidePath(folder + "\\" + own).c_str());
-    }
-    RemoveDirectoryW(fw::WidePath(folder).c_str());
-}
-
-bool IsDiscFolder(const std::string& folder)
-{
-    bool videoTs = false, other = false;
-    WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW(fw::WidePath(folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    do {
-        const std::string name = fw::Narrow(found.cFileName);
-        const bool folderEntry = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-        if (name == "." || name == "..") continue;
-        if (folderEntry && fw::SameNameIgnoringCase(name, "VIDEO_TS")) videoTs = true;
-        else if (!(folderEntry && fw::SameNameIgnoringCase(name, "AUDIO_TS")) &&
-                 !(!folderEntry && std::any_of(std::begin(kExplorersOwn), std::end(kExplorersOwn),
-                                               [&](const char* own) { return fw::SameNameIgnoringCase(name, own); })))
-            other = true;
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return videoTs && !other;
-}
-
-DiscPlace PlaceDisc(const std::string& folder, const std::string& name, IfExists ifExists)
-{
-    auto taken = [&](const std::string& candidate) {
-        return Exists(folder + "\\" + candidate) || Exists(folder + "\\" + candidate + ".iso");
-    };
-    if (!taken(name)) return {name};
-    const bool disc = IsDiscFolder(folder + "\\" + name);  // an image alone may be anybody's
-    if (ifExists == IfExists::Skip && disc) return {name, false, true};
-    if (ifExists == IfExists::Replace && disc) return {name, true};
-    return {FreeDiscName(folder, name)};
-}
-
-std::string FreeDiscName(const std::string& folder, const std::string& name)
-{
-    for (int n = 2;; ++n)
-        if (const std::string other = name + " (" + std::to_string(n) + ")";
-            !Exists(folder + "\\" + other) && !Exists(folder + "\\" + other + ".iso"))
-            return other;
-}
-
 TDiscMaker::TDiscMaker(DiscJob job) : job_(std::move(job)) {}
 
 TDiscMaker::~TDiscMaker()
@@ -205,7 +118,7 @@ std::string TDiscMaker::Place()
     finalFolder_ = job_.folder + "\\" + place.name;
     finalImage_ = finalFolder_ + ".iso";
     if (place.skipped) return "\"" + place.name + "\" is there already, and an existing file is skipped.";
-    auto taken = [&](const std::string& candidate) { return Exists(candidate) || candidate == workDisc_; };
+    auto taken = [&](const std::string& candidate) { return fw::PathExists(candidate) || candidate == workDisc_; };
     workDisc_ = TemporaryPathFor(finalFolder_ + ".dvd", taken);
     image_ = TemporaryPathFor(finalImage_, taken);
     if (workDisc_.empty() || image_.empty()) return NoTemporaryName(finalImage_);
@@ -261,7 +174,7 @@ void TDiscMaker::Authored()
     DWORD code = 1;
     GetExitCodeProcess(process_.get(), &code);
     process_.reset();
-    if (code != 0 || !Exists(workDisc_ + "\\VIDEO_TS\\VIDEO_TS.IFO")) return End({false, {}, {}, ToolFailure()});
+    if (code != 0 || !fw::PathExists(workDisc_ + "\\VIDEO_TS\\VIDEO_TS.IFO")) return End({false, {}, {}, ToolFailure()});
     thread_.reset(CreateThread(nullptr, 0, &TDiscMaker::WriteImage, this, 0, nullptr));
     if (!thread_) return End({false, {}, {}, fw::SystemErrorText(GetLastError())});
     fw::Application->WatchHandle(thread_.get(), [this] { ImageWritten(); });
@@ -273,8 +186,7 @@ DWORD WINAPI TDiscMaker::WriteImage(void* self)
     const std::string videoTs = maker.workDisc_ + "\\VIDEO_TS";
     const DiscImagePlan plan = PlanDiscImage(maker.finalName_, FilesIn(videoTs), Now());
     const std::string root = fw::VolumeRoot(maker.job_.folder);
-    const std::string system = fw::FileSystemOf(root);
-    if ((system == "FAT32" || system == "FAT") && plan.Bytes() > kFatMostFile)
+    if (fw::IsFatVolume(root) && plan.Bytes() > kFatMostFile)
         maker.imageFailure_ = "it would take " + SizeText(plan.Bytes()) + ", and " + fw::VolumeName(root) +
                               " is FAT32, which holds no file of 4 GB or more";
     else
@@ -284,7 +196,7 @@ DWORD WINAPI TDiscMaker::WriteImage(void* self)
 
 std::string TDiscMaker::MoveAside(const std::string& path, std::string& why) const
 {
-    auto taken = [&](const std::string& candidate) { return Exists(candidate) || candidate == workDisc_ || candidate == image_; };
+    auto taken = [&](const std::string& candidate) { return fw::PathExists(candidate) || candidate == workDisc_ || candidate == image_; };
     const std::string aside = TemporaryPathFor(path + ".old", taken);
     why = aside.empty() ? NoTemporaryName(path) : Rename(path, aside);
     return why.empty() ? aside : std::string();
@@ -294,40 +206,44 @@ void TDiscMaker::ImageWritten()
 {
     fw::Application->UnwatchHandle(thread_.get());
     // The new disc goes in before the old one goes: the old one is moved aside, the new one
-    // takes its name, and only then is the old one removed. Where the old one cannot move,
-    // it stays as it was and the new one takes a free name; nothing of either is lost.
-    DiscResult result{true, finalName_, finalFolder_};
-    std::string why;
-    const std::string oldFolder = replace_ ? MoveAside(finalFolder_, why) : std::string();
-    if (replace_ && oldFolder.empty()) {
-        result.name = FreeDiscName(job_.folder, finalName_);
-        result.folder = job_.folder + "\\" + result.name;
-        result.note = "the disc \"" + finalName_ + "\" there could not be replaced (" + why + ") and was kept";
-    }
-    if (const std::string why = Rename(workDisc_, result.folder); !why.empty()) {
-        if (!oldFolder.empty()) Rename(oldFolder, finalFolder_);
-        return End({false, {}, {}, "its folder could not be named " + result.name + ": " + why});
-    }
-    std::string oldImage;
-    if (imageFailure_.empty()) {
-        result.image = result.folder + ".iso";
-        if (replace_ && result.name == finalName_ && Exists(finalImage_)) {
-            oldImage = MoveAside(finalImage_, why);
-            if (oldImage.empty()) {  // mounted or open
-                result.image = job_.folder + "\\" + FreeDiscName(job_.folder, finalName_) + ".iso";
-                result.note = finalName_ + ".iso could not be replaced (" + why + ") and was kept";
-            }
-        }
-        if (const std::string unnamed = Rename(image_, result.image, MOVEFILE_WRITE_THROUGH); !unnamed.empty()) {
-            if (!oldImage.empty()) Rename(oldImage, finalImage_), oldImage.clear();
-            result.image.clear(), imageFailure_ = "it could not be named " + finalName_ + ".iso: " + unnamed;
-        }
-    }
+    // takes its name, and only then is the old one removed. Nothing of either is lost.
+    DiscResult result{true, finalName_, finalFolder_, {}};
+    std::string oldFolder, oldImage;
+    if (!NameFolder(result, oldFolder)) return End(result);
+    if (imageFailure_.empty()) NameImage(result, oldImage);
     if (!imageFailure_.empty()) result.note = "its image was not made: " + imageFailure_ + (result.note.empty() ? "" : "; " + result.note);
     if (!oldFolder.empty()) RemoveDiscFolder(oldFolder);
     if (!oldImage.empty()) DeleteFileW(fw::WidePath(oldImage).c_str());
     for (const auto& [order, title] : titles_) DeleteFileW(fw::WidePath(title.stream).c_str());
     End(result);
+}
+
+bool TDiscMaker::NameFolder(DiscResult& result, std::string& oldFolder)
+{
+    std::string why;
+    if (replace_ && (oldFolder = MoveAside(finalFolder_, why)).empty()) {  // the old one stays; the new one goes beside it
+        result.name = FreeDiscName(job_.folder, finalName_);
+        result.folder = job_.folder + "\\" + result.name;
+        result.note = "the disc \"" + finalName_ + "\" there could not be replaced (" + why + ") and was kept";
+    }
+    if (why = Rename(workDisc_, result.folder); why.empty()) return true;
+    if (!oldFolder.empty()) Rename(oldFolder, finalFolder_);
+    result = {false, {}, {}, "its folder could not be named " + result.name + ": " + why};
+    return false;
+}
+
+void TDiscMaker::NameImage(DiscResult& result, std::string& oldImage)
+{
+    std::string why;
+    result.image = result.folder + ".iso";
+    if (replace_ && result.name == finalName_ && fw::PathExists(finalImage_) && (oldImage = MoveAside(finalImage_, why)).empty()) {
+        // Mounted or open: it stays, and the new one goes beside it.
+        result.image = job_.folder + "\\" + FreeDiscName(job_.folder, finalName_) + ".iso";
+        result.note = finalName_ + ".iso could not be replaced (" + why + ") and was kept";
+    }
+    if (why = Rename(image_, result.image, MOVEFILE_WRITE_THROUGH); why.empty()) return;
+    if (!oldImage.empty()) Rename(oldImage, finalImage_), oldImage.clear();
+    result.image.clear(), imageFailure_ = "it could not be named " + finalName_ + ".iso: " + why;
 }
 
 void TDiscMaker::End(DiscResult result)

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/DiscFolder.h"
 #include "convert/DvdAuthoring.h"
 #include "convert/OutputNames.h"
 #include "framework/handles.h"
@@ -76,6 +77,12 @@ private:
     void ImageWritten();
     // Moves a file or folder to a free working name beside it: that name, or empty.
     std::string MoveAside(const std::string& path, std::string& why) const;
+    // The new folder and image under the disc's name, each old one of the name moved aside
+    // first (its working name given back, to go once all is in place); where an old one cannot
+    // move, it stays and the new one takes a free name. The folder: false where it could not be
+    // named at all (the old one put back, `result` the failure). The image: its failure kept.
+    bool NameFolder(DiscResult& result, std::string& oldFolder);
+    void NameImage(DiscResult& result, std::string& oldImage);
     void End(DiscResult result);
     void RemoveWork();
     std::string ToolFailure() const;
@@ -93,23 +100,5 @@ private:
     std::string imageFailure_;  // the thread's, read once it has ended
     bool ended_ = false;
 };
-
-// The folder of a disc `name` in `folder` and its image, by the choice for an existing disc:
-// the name itself, "name (2)"… where another is there, or none where it is skipped. A disc
-// of the name is replaced only where it is one (IsDiscFolder), never another folder.
-struct DiscPlace {
-    std::string name;
-    bool replace = false;  // a disc of the name is there and goes
-    bool skipped = false;
-};
-DiscPlace PlaceDisc(const std::string& folder, const std::string& name, IfExists ifExists);
-// The first of "name (2)", "name (3)"… whose folder and image are both free.
-std::string FreeDiscName(const std::string& folder, const std::string& name);
-// Whether a folder is a disc the program may replace: its VIDEO_TS, and nothing but its
-// AUDIO_TS and what Explorer adds (desktop.ini, Thumbs.db) beside it.
-bool IsDiscFolder(const std::string& folder);
-// Removes a disc's folder as the disc tool makes it: its VIDEO_TS and AUDIO_TS and their
-// files, and what Explorer added.
-void RemoveDiscFolder(const std::string& folder);
 
 }  // namespace convert

@@ -43,12 +43,6 @@ bool SizeAndTime(const std::string& path, SavedOutput& saved)
     return true;
 }
 
-bool OnFat(const std::string& path)
-{
-    const std::string system = fw::FileSystemOf(fw::VolumeRoot(path));
-    return system == "FAT32" || system == "FAT";
-}
-
 bool Write(const std::string& path, const std::string& text, DWORD disposition, DWORD access)
 {
     // The other copy may read it and append to it meanwhile.
@@ -79,7 +73,7 @@ TOutputRecord::TOutputRecord(std::string path) : path_(std::move(path))
     // Lines are added as files are saved; the record is made whole again once it has grown
     // past what it keeps.
     if (outputs.size() > kMostSavedOutputs) {
-        outputs = NewestSavedOutputs(outputs, kMostSavedOutputs / 2, [](const std::string& name) { return fw::CaseFoldedName(name); });
+        outputs = NewestSavedOutputs(outputs, kMostSavedOutputs / 2, &fw::CaseFoldedName);
         Rewrite(path_, SavedOutputsText(outputs));
     }
     newest_.reserve(outputs.size());
@@ -93,7 +87,7 @@ bool TOutputRecord::MadeFrom(const std::string& output, const std::string& input
     const SavedOutput& last = found->second;
     SavedOutput now;
     return fw::SameNameIgnoringCase(last.input, fw::ComparablePath(input)) && SizeAndTime(output, now) && now.size == last.size &&
-           SameSavedTime(last.modified, now.modified, OnFat(output));
+           SameSavedTime(last.modified, now.modified, fw::IsFatVolume(fw::VolumeRoot(output)));
 }
 
 void TOutputRecord::Add(const std::string& output, const std::string& input)

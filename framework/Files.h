@@ -62,6 +62,12 @@ inline bool FileExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Whether a file or a folder is there.
+inline bool PathExists(const std::string& path)
+{
+    return GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 inline bool DirectoryExists(const std::string& path)
 {
     DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
@@ -237,6 +243,14 @@ inline std::string FileSystemOf(const std::string& root)
     wchar_t name[MAX_PATH + 1] = {};
     if (!GetVolumeInformationW(Wide(root).c_str(), nullptr, 0, nullptr, nullptr, nullptr, name, MAX_PATH + 1)) return {};
     return Narrow(name);
+}
+
+// Whether a volume is FAT (FAT32, or an older FAT): times to two seconds in local time, and
+// no file of 4 GiB or more.
+inline bool IsFatVolume(const std::string& root)
+{
+    const std::string system = FileSystemOf(root);
+    return system == "FAT32" || system == "FAT";
 }
 
 // The system's own text for an error code, without its line break.
