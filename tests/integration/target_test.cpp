@@ -216,9 +216,9 @@ TEST_F(TargetTest, AnHlgPictureKeepsItsColoursAndADvdSaysItsPictureIsInBt601)
     ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
     EXPECT_EQ(session->Queue().Reason(0), "The HDR picture was converted to SDR (tone-mapped).");
     const double shot = Saturation(work + "sdr.mp4"), converted = Saturation(work + "hlg.mpg");
-    // Read as SDR, the HLG picture keeps a third of its saturation; tone-mapped, 0.72 on AVX2 and
-    // AVX-512 machines alike.
-    EXPECT_GT(converted, shot * 0.68) << converted << " of " << shot << ": the picture as it was shot, not washed out";
+    // Read as SDR, the HLG picture keeps a third of its saturation; tone-mapped, 0.78 (the Mobius
+    // curve's 0.80), on AVX2 and AVX-512 machines alike.
+    EXPECT_GT(converted, shot * 0.75) << converted << " of " << shot << ": the picture as it was shot, not washed out";
 
     Choose([&](convert::Choices& c) { c.target = convert::Target::DvdPal; });
     session->RemoveFinished();

@@ -95,9 +95,9 @@ TEST(EncoderArguments, EachTargetQualityAndPictureGetsItsLineAndTheDefaultIsTheP
         {{"a.mp4", "a.~00", Target::Mpeg, Quality::Standard, hd}, " -i \"a.mp4\" -y -vf yadif=deint=interlaced -b 900000" + mpeg},
         {{"a.mp4", "a.~00", Target::Mpeg, Quality::Standard, huge, PictureSize{4094, 2046}},
          " -i \"a.mp4\" -y -vf yadif=deint=interlaced,scale=4094:2046 -b 900000" + mpeg},
-        {{"a.mp4", "a.~00", Target::Mpeg, Quality::Standard, hlg}, " -i \"a.mp4\" -y -vf " + toneMapped + " -b 900000" + mpeg},
+        {{"a.mp4", "a.~00", Target::Mpeg, Quality::Standard, hlg}, " -i \"a.mp4\" -y -vf \"" + toneMapped + "\" -b 900000" + mpeg},
         // The high quality: the quantiser 5 at least, below a peak, whatever the picture; fitted, a rate.
-        {{"a.mp4", "a.~00", Target::Mpeg, Quality::High, pq}, " -i \"a.mp4\" -y -vf " + toneMapped + high + mpegHigh},
+        {{"a.mp4", "a.~00", Target::Mpeg, Quality::High, pq}, " -i \"a.mp4\" -y -vf \"" + toneMapped + "\"" + high + mpegHigh},
         {{"a.mp4", "a.~00", Target::Mpeg, Quality::High, InputFacts{{320, 240}, 4.0 / 3, true}},
          " -i \"a.mp4\" -y -vf yadif=deint=interlaced" + high + mpegHigh},
         {{"a.mp4", "a.~00", Target::Mpeg, Quality::High, hd, {}, 3'000'000}, " -i \"a.mp4\" -y -vf yadif=deint=interlaced -b 3000000" + mpegHigh},
