@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "convert/FitLogic.h"
+#include "encode/FitLogic.h"
 #include "framework/text.h"
 
 namespace app {
@@ -130,7 +130,7 @@ const char* Heading(NotAdded why)
 std::string OnlineOnlyQuestion(std::size_t files, std::int64_t bytes)
 {
     const bool one = files == 1;
-    return std::to_string(files) + (one ? " file (about " : " files (about ") + convert::SizeText(bytes) +
+    return std::to_string(files) + (one ? " file (about " : " files (about ") + encode::SizeText(bytes) +
            (one ? ") is online-only. Download it to convert?" : ") are online-only. Download them to convert?");
 }
 

@@ -4,12 +4,12 @@
 #include <optional>
 #include <string>
 
-#include "convert/ProgressLogic.h"
+#include "batch/ProgressLogic.h"
 #include "queue/Queue.h"
 
 namespace app {
 
-using convert::ProgressShown;
+using batch::ProgressShown;
 
 // Each may be left empty: a message then goes unseen, a question is answered no, and an
 // action is never stopped.

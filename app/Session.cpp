@@ -6,7 +6,7 @@
 
 #include "app/AppLogic.h"
 #include "app/Settings.h"
-#include "convert/SlotFiles.h"
+#include "batch/SlotFiles.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/Unicode.h"
@@ -56,12 +56,12 @@ TSession::TSession(TSessionTunings tunings)
     queue_.OnRowChange = [this](TQueue::Change change, int row) {
         if (events_.OnRowChange) events_.OnRowChange(change, row);
     };
-    batch_.OnProgress = [this](const convert::BatchProgress& progress) {
-        if (events_.OnProgress) events_.OnProgress(convert::ShownProgress(progress, told_, fw::SystemMarks()));
+    batch_.OnProgress = [this](const batch::BatchProgress& progress) {
+        if (events_.OnProgress) events_.OnProgress(batch::ShownProgress(progress, told_, fw::SystemMarks()));
     };
-    batch_.OnEnd = [this](const convert::BatchSummary& summary) {
+    batch_.OnEnd = [this](const batch::BatchSummary& summary) {
         told_.reset();
-        if (events_.OnBatchEnded) events_.OnBatchEnded(convert::BatchEndSaid(summary));
+        if (events_.OnBatchEnded) events_.OnBatchEnded(batch::BatchEndSaid(summary));
         // A notification passes: a disc that is missing, or not as asked, is said to stay.
         if (summary.discAmiss && !summary.abandoned) Tell(events_, summary.disc);
         if (!summary.abandoned) intake_.BatchEnded();  // abandoned: the program ends
@@ -107,22 +107,20 @@ void TSession::StageTools()
 {
     if (writer_.Started()) return;
     MakeFolders();
-    writer_.Start(folders_.app);
     // Said as soon as the writing ends, whether or not anything waits for the tools.
-    fw::Application->WatchHandle(writer_.Thread(), [this] { WaitForTools(); });
+    writer_.Start(folders_.app, [this] { WaitForTools(); });
 }
 
 void TSession::WaitForTools()
 {
     if (toolsTaken_) return;
     StageTools();
-    if (WaitForSingleObject(writer_.Thread(), 0) == WAIT_TIMEOUT) {
+    if (!writer_.Ended()) {
         fw::scope_exit restoreCaption([&] { ShowStatus(events_, {}); });
         ShowStatus(events_, kPreparingTools);
         writer_.Wait();
     }
     if (std::exchange(toolsTaken_, true)) return;  // taken while a message waited
-    fw::Application->UnwatchHandle(writer_.Thread());
     const StagedTools& tools = writer_.Wait();
     tools_ = {tools.ffmpegPath, tools.mediainfoPath, tools.encoderFailure, tools.discToolPath};
     if (tools.error) std::rethrow_exception(tools.error);
@@ -151,7 +149,6 @@ void TSession::EndSession()
     // staged encoder can be removed; the system may sleep again. The tools' writing is let
     // finish and taken up by nobody.
     batch_.Abandon();
-    fw::Application->UnwatchHandle(writer_.Thread());
     writer_.Join();
     DeleteLeftovers();
 }
@@ -169,7 +166,7 @@ void TSession::DeleteLeftovers()
         RemoveDirectoryA((app + "fonts").c_str());
     }
     // Each owner's own: the encoders' logs, and the answers of a probe cut short.
-    convert::RemoveLogs(folders_.temp);
+    batch::RemoveLogs(folders_.temp);
     DurationProbe::RemoveAnswerFiles(folders_.temp);
 }
 

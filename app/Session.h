@@ -15,7 +15,7 @@
 #include "app/Intake.h"
 #include "app/Settings.h"
 #include "app/Staging.h"
-#include "convert/Batch.h"
+#include "batch/Batch.h"
 #include "framework/HeldFile.h"
 #include "queue/Queue.h"
 
@@ -99,8 +99,8 @@ public:
     // What the user chose for the batches: what the convert button makes, its quality, the
     // size it fits, the outputs' names and places. Kept in the settings; not changed while a
     // batch runs.
-    const convert::Choices& Choices() const { return settings_.Choices(); }
-    void Choose(const convert::Choices& choices);
+    const batch::Choices& Choices() const { return settings_.Choices(); }
+    void Choose(const batch::Choices& choices);
     // What the pending rows' outputs will take together, as far as it is known before the start.
     std::int64_t ExpectedBytes() const;
     // The caption above the list when no action says what it does: kListCaptionText, with
@@ -111,7 +111,7 @@ public:
     std::string ChoicesLabel() const;
     // The output's name a pattern gives for a target, the input being the row's (or a sample
     // "clip.mp4" for none: -1), its facts read once.
-    std::function<std::string(const std::string& pattern, convert::Target target)> NameExamples(int row) const;
+    std::function<std::string(const std::string& pattern, encode::Target target)> NameExamples(int row) const;
     // The values kept in the registry, as read at start and changed since.
     const TSettings& Settings() const { return settings_; }
     void RemoveRows(const std::vector<int>& rows) { queue_.RemoveRows(rows); }
@@ -152,7 +152,7 @@ private:
     // The batch the pending rows make now: with `whole`, each row's output named and each
     // volume that receives one asked for its room and file system, as the start needs them;
     // without, their seconds and sizes alone, as the caption needs them.
-    convert::BatchPlan Plan(const convert::Choices& choices, bool whole) const;
+    batch::BatchPlan Plan(const batch::Choices& choices, bool whole) const;
 
     TSessionTunings tunings_;
     TSessionEvents events_;
@@ -160,9 +160,9 @@ private:
     TFolders folders_;
     TToolPaths tools_;
     TQueue queue_;
-    convert::TBatch batch_{queue_};
+    batch::TBatch batch_{queue_};
     // The batch's progress as screen readers were last told it; none outside a batch.
-    std::optional<convert::BatchFacts> told_;
+    std::optional<batch::BatchFacts> told_;
     std::unique_ptr<fw::THeldFile> keptRows_;
     TIntake intake_;
     TToolWriter writer_;

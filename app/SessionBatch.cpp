@@ -4,9 +4,9 @@
 
 #include <utility>
 
-#include "convert/EncoderArgs.h"
-#include "convert/FitLogic.h"
-#include "convert/Outputs.h"
+#include "encode/EncoderArgs.h"
+#include "encode/FitLogic.h"
+#include "batch/Outputs.h"
 #include "framework/Files.h"
 #include "framework/LaunchLogic.h"
 #include "framework/Unicode.h"
@@ -14,7 +14,7 @@
 
 namespace app {
 
-void TSession::Choose(const convert::Choices& choices)
+void TSession::Choose(const batch::Choices& choices)
 {
     if (Busy()) return;
     settings_.Choose(choices);
@@ -38,30 +38,30 @@ void TSession::Start()
 {
     WaitForTools();
     if (Busy() || queue_.NextPending() < 0) return;
-    convert::Choices choices = settings_.Choices();
-    convert::BatchPlan plan = Plan(choices, true);
-    const convert::FitTo& fit = choices.fitTo;
-    const bool disc = convert::MakesDisc(choices.disc, choices.target);
-    if (disc && plan.files > convert::kDiscMostTitles) return Tell(events_, convert::TooManyTitlesMessage(plan.files));
+    batch::Choices choices = settings_.Choices();
+    batch::BatchPlan plan = Plan(choices, true);
+    const encode::FitTo& fit = choices.fitTo;
+    const bool disc = disc::MakesDisc(choices.disc, choices.target);
+    if (disc && plan.files > disc::kDiscMostTitles) return Tell(events_, disc::TooManyTitlesMessage(plan.files));
     // A disc larger than a DVD: fitted to one for this batch, made as it is, or not at all.
-    if (const convert::FitTo dvd = convert::DiscFit(convert::FitSize::Dvd);
-        disc && !convert::FitApplies(fit, choices.target) && plan.discBytes > dvd.bytes) {
-        const std::optional<bool> fitIt = AskOrCancel(events_, convert::LargeDiscQuestion(plan.discBytes, dvd));
+    if (const encode::FitTo dvd = encode::DiscFit(encode::FitSize::Dvd);
+        disc && !encode::FitApplies(fit, choices.target) && plan.discBytes > dvd.bytes) {
+        const std::optional<bool> fitIt = AskOrCancel(events_, encode::LargeDiscQuestion(plan.discBytes, dvd));
         if (!fitIt) return;
         if (*fitIt) choices.fitTo = dvd, plan = Plan(choices, true);
     }
     if (disc) {
         SYSTEMTIME today{};
         GetLocalTime(&today);
-        choices.discName = convert::FolderName(choices.discName, convert::DefaultDiscName(fw::DateText(today)), fw::IsLeadByte);
+        choices.discName = batch::FolderName(choices.discName, disc::DefaultDiscName(fw::DateText(today)), fw::IsLeadByte);
     }
     // A Video CD's rates are fixed: what a CD takes is counted in discs.
-    if (fit.size == convert::FitSize::Cd && !convert::FitApplies(fit, choices.target))
-        Tell(events_, convert::VideoCdsMessage(plan.files, plan.seconds));
+    if (fit.size == encode::FitSize::Cd && !encode::FitApplies(fit, choices.target))
+        Tell(events_, encode::VideoCdsMessage(plan.files, plan.seconds));
     if (plan.fitted && plan.fitted->belowFloor &&
-        !Ask(events_, convert::BelowFloorQuestion(plan.files, plan.seconds, fit, *plan.fitted) + "\n\nConvert anyway?"))
+        !Ask(events_, encode::BelowFloorQuestion(plan.files, plan.seconds, fit, *plan.fitted) + "\n\nConvert anyway?"))
         return;
-    for (const std::string& question : convert::VolumeQuestions(plan.volumes))
+    for (const std::string& question : encode::VolumeQuestions(plan.volumes))
         if (!Ask(events_, question)) return;
     batch_.Start({.encoderPath = tools_.ffmpeg,
                   .outputFolder = folders_.output,
@@ -75,23 +75,23 @@ void TSession::Start()
                   .outputRecord = folders_.outputRecord});
 }
 
-convert::BatchPlan TSession::Plan(const convert::Choices& choices, bool whole) const
+batch::BatchPlan TSession::Plan(const batch::Choices& choices, bool whole) const
 {
     // Beside their inputs the outputs may go to several volumes: each is asked, once; the
     // disc goes to the output folder's.
     std::string lastFolder, lastRoot;
-    auto place = [&](int row, convert::PlannedRow& planned) {
-        planned.output = convert::MeantOutputFor(choices, folders_.output, queue_.Path(row), queue_.Subfolder(row), row + 1);
+    auto place = [&](int row, batch::PlannedRow& planned) {
+        planned.output = batch::MeantOutputFor(choices, folders_.output, queue_.Path(row), queue_.Subfolder(row), row + 1);
         const std::string folder = choices.besideInput ? fw::FolderPart(planned.output.path, fw::IsLeadByte) : folders_.output;
         if (folder != lastFolder) lastRoot = fw::VolumeRoot(folder), lastFolder = folder;
         planned.volume = lastRoot;
         planned.input = queue::FileNamePart(queue_.Path(row), fw::IsLeadByte);
     };
-    convert::BatchPlan plan = convert::PlanBatch(whole ? convert::PendingRows(queue_, place) : convert::PendingRows(queue_),
+    batch::BatchPlan plan = batch::PlanBatch(whole ? batch::PendingRows(queue_, place) : batch::PendingRows(queue_),
                                                  choices.target, choices.quality, choices.fitTo,
-                                                 convert::MakesDisc(choices.disc, choices.target),
+                                                 disc::MakesDisc(choices.disc, choices.target),
                                                  whole ? fw::VolumeRoot(folders_.output) : std::string());
-    for (convert::VolumeNeed& need : plan.volumes) {
+    for (encode::VolumeNeed& need : plan.volumes) {
         need.free = fw::FreeBytes(need.root);
         need.name = fw::VolumeName(need.root);
         need.fat = fw::IsFatVolume(need.root);
@@ -103,33 +103,33 @@ std::string TSession::ListCaption() const
 {
     std::string caption = kListCaptionText;
     if (!Busy() && queue_.NextPending() >= 0)
-        caption += std::string(" ") + fw::SystemMarks().dot + " about " + convert::SizeText(ExpectedBytes());
+        caption += std::string(" ") + fw::SystemMarks().dot + " about " + encode::SizeText(ExpectedBytes());
     return caption;
 }
 
 std::string TSession::ChoicesLabel() const
 {
-    const convert::Choices& chosen = settings_.Choices();
+    const batch::Choices& chosen = settings_.Choices();
     const std::string dot = std::string(" ") + fw::SystemMarks().dot + " ";
-    std::string label = convert::TargetLabel(chosen.target);
-    if (chosen.quality == convert::Quality::High) label += dot + "High";
-    if (convert::FitApplies(chosen.fitTo, chosen.target)) label += dot + convert::FitLabel(chosen.fitTo);
+    std::string label = encode::TargetLabel(chosen.target);
+    if (chosen.quality == encode::Quality::High) label += dot + "High";
+    if (encode::FitApplies(chosen.fitTo, chosen.target)) label += dot + encode::FitLabel(chosen.fitTo);
     return label;
 }
 
-std::function<std::string(const std::string& pattern, convert::Target target)> TSession::NameExamples(int row) const
+std::function<std::string(const std::string& pattern, encode::Target target)> TSession::NameExamples(int row) const
 {
-    convert::NameFacts sample{row >= 0 ? queue_.Path(row) : "clip.mp4", {}, convert::Target::Mpeg, row >= 0 ? row + 1 : 1};
+    batch::NameFacts sample{row >= 0 ? queue_.Path(row) : "clip.mp4", {}, encode::Target::Mpeg, row >= 0 ? row + 1 : 1};
     sample.modified = fw::ModifiedDate(sample.input);
     if (sample.modified.empty()) {
         SYSTEMTIME today{};
         GetLocalTime(&today);
         sample.modified = fw::DateText(today);
     }
-    return [sample](const std::string& pattern, convert::Target target) {
-        convert::NameFacts facts = sample;
+    return [sample](const std::string& pattern, encode::Target target) {
+        batch::NameFacts facts = sample;
         facts.target = target;
-        return convert::OutputFileName(pattern, facts, fw::IsLeadByte);
+        return batch::OutputFileName(pattern, facts, fw::IsLeadByte);
     };
 }
 

@@ -4,8 +4,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "convert/ConvertLogic.h"
-#include "convert/Subtitles.h"
+#include "batch/OutputFiles.h"
+#include "encode/Subtitles.h"
 #include "framework/Files.h"
 #include "framework/Registry.h"
 #include "framework/Unicode.h"
@@ -45,7 +45,7 @@ void Write(const char* name, const std::string& value)
 }
 
 // The number of encoders as kept: empty for the machine's share.
-std::string EncodersText(const convert::Choices& c)
+std::string EncodersText(const batch::Choices& c)
 {
     return c.encoders ? std::to_string(c.encoders) : std::string();
 }
@@ -54,39 +54,36 @@ std::string EncodersText(const convert::Choices& c)
 // kept text reads back (a bad one as the default). A DWORD value is kept as its number.
 struct ChoiceRow {
     const char* name;
-    std::string (*text)(const convert::Choices&);
-    void (*read)(const std::string& text, convert::Choices&);
+    std::string (*text)(const batch::Choices&);
+    void (*read)(const std::string& text, batch::Choices&);
     bool dword = false;
 };
 
 const ChoiceRow kChoiceRows[] = {
-    {"Target", [](const convert::Choices& c) { return std::string(convert::TargetSetting(c.target)); },
-     [](const std::string& text, convert::Choices& c) { c.target = convert::TargetFromSetting(text); }},
-    {"Quality", [](const convert::Choices& c) { return std::string(convert::QualitySetting(c.quality)); },
-     [](const std::string& text, convert::Choices& c) { c.quality = convert::QualityFromSetting(text); }},
-    {"FitTo", [](const convert::Choices& c) { return convert::FitSetting(c.fitTo); },
-     [](const std::string& text, convert::Choices& c) { c.fitTo = convert::FitToFromSetting(text); }},
-    {"IfExists", [](const convert::Choices& c) { return std::string(convert::IfExistsSetting(c.ifExists)); },
-     [](const std::string& text, convert::Choices& c) { c.ifExists = convert::IfExistsFromSetting(text); }},
-    {"OutputName", [](const convert::Choices& c) { return c.outputName; },
-     [](const std::string& text, convert::Choices& c) {
+    {"Target", [](const batch::Choices& c) { return std::string(encode::TargetSetting(c.target)); },
+     [](const std::string& text, batch::Choices& c) { c.target = encode::TargetFromSetting(text); }},
+    {"Quality", [](const batch::Choices& c) { return std::string(encode::QualitySetting(c.quality)); },
+     [](const std::string& text, batch::Choices& c) { c.quality = encode::QualityFromSetting(text); }},
+    {"FitTo", [](const batch::Choices& c) { return encode::FitSetting(c.fitTo); },
+     [](const std::string& text, batch::Choices& c) { c.fitTo = encode::FitToFromSetting(text); }},
+    {"IfExists", [](const batch::Choices& c) { return std::string(encode::IfExistsSetting(c.ifExists)); },
+     [](const std::string& text, batch::Choices& c) { c.ifExists = encode::IfExistsFromSetting(text); }},
+    {"OutputName", [](const batch::Choices& c) { return c.outputName; },
+     [](const std::string& text, batch::Choices& c) {
          if (!fw::Trim(text).empty()) c.outputName = fw::Trim(text);
      }},
-    {"OutputTo", [](const convert::Choices& c) { return std::string(c.besideInput ? "beside" : "folder"); },
-     [](const std::string& text, convert::Choices& c) { c.besideInput = text == "beside"; }},
-    {"Subfolders", [](const convert::Choices& c) { return std::string(c.subfolders ? "1" : "0"); },
-     [](const std::string& text, convert::Choices& c) { c.subfolders = text == "1"; }, true},
-    {"Subtitles", [](const convert::Choices& c) { return std::string(convert::SubtitlesSetting(c.subtitles)); },
-     [](const std::string& text, convert::Choices& c) { c.subtitles = convert::SubtitlesFromSetting(text); }},
-    {"Disc", [](const convert::Choices& c) { return std::string(convert::DiscSetting(c.disc)); },
-     [](const std::string& text, convert::Choices& c) { c.disc = convert::DiscFromSetting(text); }},
-    {"DiscName", [](const convert::Choices& c) { return c.discName; },
-     [](const std::string& text, convert::Choices& c) { c.discName = fw::Trim(text); }},
+    {"OutputTo", [](const batch::Choices& c) { return std::string(c.besideInput ? "beside" : "folder"); },
+     [](const std::string& text, batch::Choices& c) { c.besideInput = text == "beside"; }},
+    {"Subfolders", [](const batch::Choices& c) { return std::string(c.subfolders ? "1" : "0"); },
+     [](const std::string& text, batch::Choices& c) { c.subfolders = text == "1"; }, true},
+    {"Subtitles", [](const batch::Choices& c) { return std::string(encode::SubtitlesSetting(c.subtitles)); },
+     [](const std::string& text, batch::Choices& c) { c.subtitles = encode::SubtitlesFromSetting(text); }},
+    {"Disc", [](const batch::Choices& c) { return std::string(disc::DiscSetting(c.disc)); },
+     [](const std::string& text, batch::Choices& c) { c.disc = disc::DiscFromSetting(text); }},
+    {"DiscName", [](const batch::Choices& c) { return c.discName; },
+     [](const std::string& text, batch::Choices& c) { c.discName = fw::Trim(text); }},
     {"Encoders", &EncodersText,
-     [](const std::string& text, convert::Choices& c) {
-         fw::Guarded([&] { c.encoders = fw::StrToInt(fw::Trim(text)); });
-         if (c.encoders < 1 || c.encoders > convert::kMostEncoders) c.encoders = 0;
-     }},
+     [](const std::string& text, batch::Choices& c) { c.encoders = batch::EncodersChosen(text); }},
 };
 
 }  // namespace
@@ -118,10 +115,10 @@ void TSettings::SetToolFolder(const std::string& folder)
     Write(kToolFolder, folder);
 }
 
-void TSettings::Choose(convert::Choices choices)
+void TSettings::Choose(batch::Choices choices)
 {
     choices.outputName = fw::Trim(choices.outputName);
-    if (choices.outputName.empty()) choices.outputName = convert::kDefaultOutputName;
+    if (choices.outputName.empty()) choices.outputName = batch::kDefaultOutputName;
     for (const ChoiceRow& row : kChoiceRows) {
         const std::string text = row.text(choices);
         if (text == row.text(choices_)) continue;
@@ -135,7 +132,7 @@ int TSettings::Encoders() const
 {
     SYSTEM_INFO system{};
     GetSystemInfo(&system);
-    return convert::EncoderCount(system.dwNumberOfProcessors, EncodersText(choices_));
+    return batch::EncoderCount(system.dwNumberOfProcessors, choices_.encoders);
 }
 
 void ForceLastLevel(const std::string& path)

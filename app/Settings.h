@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "convert/Choices.h"
+#include "batch/Choices.h"
 
 inline constexpr const char* kSettingsKey = "\\Software\\Talvik";
 
@@ -40,13 +40,13 @@ public:
     //               under the output folder; 0, the default, or any other: its own files
     //   Subtitles   "auto" (the default) or "off"
     //   Encoders    "1" to "16"; anything else, or nothing, is the machine's share
-    const convert::Choices& Choices() const { return choices_; }
+    const batch::Choices& Choices() const { return choices_; }
     // Takes the choices, writing the value of each that changed. A blank name pattern is the default.
-    void Choose(convert::Choices choices);
+    void Choose(batch::Choices choices);
     // How many encoders run at once: the number chosen, or one for each two processors, two to four.
     int Encoders() const;
 
 private:
     std::optional<std::string> outputFolder_;
-    convert::Choices choices_;
+    batch::Choices choices_;
 };

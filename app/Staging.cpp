@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "app/AppLogic.h"
-#include "convert/WritingList.h"
+#include "batch/WritingList.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/Launcher.h"
@@ -66,24 +66,22 @@ void AddHiddenAttribute(const std::string& path)
 
 }  // namespace
 
-void TToolWriter::Start(const std::string& toolFolder)
+void TToolWriter::Start(const std::string& toolFolder, std::function<void()> written)
 {
-    if (thread_) return;
+    if (worker_.Started()) return;
     folder_ = toolFolder;
-    thread_.reset(CreateThread(nullptr, 0, &TToolWriter::Write, this, 0, nullptr));
-    if (!thread_) Write(this);  // no thread to be had: written here, and the window waits
+    worker_.Start([this] { Write(); }, std::move(written));
 }
 
-DWORD WINAPI TToolWriter::Write(void* self)
+void TToolWriter::Write()
 {
-    TToolWriter& writer = *static_cast<TToolWriter*>(self);
-    StagedTools& result = writer.result_;
+    StagedTools& result = result_;
     try {
-        convert::TWritingList::RemoveOrphans(writer.folder_);  // what a crashed run was writing
+        batch::TWritingList::RemoveOrphans(folder_);  // what a crashed run was writing
         for (const Payload& payload : kPayloads) {
             ResourceBytes bytes = OpenPayload(payload);
             if (!bytes.data) continue;
-            const std::string target = writer.folder_ + payload.fileName;
+            const std::string target = folder_ + payload.fileName;
             const std::string name = payload.fileName;
             if (name.find('\\') != std::string::npos) CreateDirectoryA(target.substr(0, target.rfind('\\')).c_str(), nullptr);
             DWORD error = StagePayload(target, bytes);
@@ -94,23 +92,17 @@ DWORD WINAPI TToolWriter::Write(void* self)
             if (error == 0) continue;
             std::string reason = name + ": " + fw::SystemErrorText(error);
             if (result.firstFailure.empty()) result.firstFailure = reason;
-            if (name == "ffmpeg.exe") result.encoderFailure = app::EncoderNotWrittenReason(writer.folder_, reason);
+            if (name == "ffmpeg.exe") result.encoderFailure = app::EncoderNotWrittenReason(folder_, reason);
         }
     } catch (...) {
         result.error = std::current_exception();  // shown by the window's thread
     }
-    return 0;
 }
 
 const StagedTools& TToolWriter::Wait()
 {
-    if (thread_) fw::WaitAnswering(thread_.get());
+    worker_.Wait();
     return result_;
-}
-
-void TToolWriter::Join()
-{
-    if (thread_) WaitForSingleObject(thread_.get(), INFINITE);
 }
 
 std::string ShortName(const std::string& path)

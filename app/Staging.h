@@ -5,6 +5,9 @@
 #include <exception>
 #include <string>
 
+#include <functional>
+
+#include "framework/Worker.h"
 #include "framework/handles.h"
 
 struct Payload {
@@ -37,25 +40,21 @@ struct StagedTools {
 // answers meanwhile. The result belongs to the thread until it has ended.
 class TToolWriter {
 public:
-    TToolWriter() = default;
-    // Waits for the thread: the tools are never deleted while they are being written.
-    ~TToolWriter() { Join(); }
-    TToolWriter(const TToolWriter&) = delete;
-    TToolWriter& operator=(const TToolWriter&) = delete;
-
-    void Start(const std::string& toolFolder);
-    bool Started() const { return static_cast<bool>(thread_); }
-    HANDLE Thread() const { return thread_.get(); }
+    // Starts the writing, once; `written` is called on the window's thread when it ends.
+    void Start(const std::string& toolFolder, std::function<void()> written);
+    bool Started() const { return worker_.Started(); }
+    bool Ended() const { return worker_.Ended(); }
     // Waits for the writing to end while the window keeps answering.
     const StagedTools& Wait();
-    // Waits without looking at the window's messages: for the end of the program.
-    void Join();
+    // Waits without looking at the window's messages, and tells nobody: for the end of the
+    // program. The tools are never deleted while they are being written.
+    void Join() { worker_.Join(); }
 
 private:
-    static DWORD WINAPI Write(void* self);
+    void Write();
     std::string folder_;
     StagedTools result_;
-    fw::unique_handle thread_;
+    fw::TWorker worker_;  // last: joined before the result goes
 };
 
 // The short (8.3) form of an existing path; empty when there is none.

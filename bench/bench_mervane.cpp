@@ -30,10 +30,10 @@
 #include "app/Session.h"
 #include "app/Settings.h"
 #include "ui/Main.h"
-#include "convert/ConvertLogic.h"
-#include "convert/EncoderArgs.h"
-#include "convert/EncoderRun.h"
-#include "convert/OutputRecord.h"
+#include "batch/OutputFiles.h"
+#include "encode/EncoderArgs.h"
+#include "encode/EncoderRun.h"
+#include "batch/OutputRecord.h"
 #include "framework/Files.h"
 #include "framework/handles.h"
 #include "framework/Launcher.h"
@@ -128,7 +128,7 @@ double Direct(const std::string& encoder, const std::vector<std::string>& inputs
         for (; next < inputs.size() && running.size() < atOnce; ++next) {
             const std::string name = out + "direct" + std::to_string(next);
             fw::StartError error;
-            running.push_back(fw::StartWithoutConsole(encoder, convert::EncodeArguments({inputs[next], name + ".mpg"}).Line(),
+            running.push_back(fw::StartWithoutConsole(encoder, encode::EncodeArguments({inputs[next], name + ".mpg"}).Line(),
                                                            {name + ".log", true}, error));
         }
         std::vector<HANDLE> handles;
@@ -214,7 +214,7 @@ void Tree(std::vector<std::string>& rows)
     const double direct = Seconds(start, Now());
 
     app::TSession session;
-    convert::Choices choices = session.Choices();
+    batch::Choices choices = session.Choices();
     choices.subfolders = true;
     session.Choose(choices);
     session.WaitForTools();
@@ -264,15 +264,15 @@ void Quality(const std::string& folder)
     fw::unique_hfind search(FindFirstFileA((fw::WithFinalBackslash(folder) + "*.mp4").c_str(), &entry));
     for (bool more = bool(search); more; more = FindNextFileA(search.get(), &entry)) {
         const std::string clip = fw::WithFinalBackslash(folder) + entry.cFileName;
-        RunEncoder(convert::DescribeArguments(clip).Line(), log);
-        const std::optional<convert::InputFacts> facts = convert::ReadInputFacts(convert::LogTail(log));
+        RunEncoder(encode::DescribeArguments(clip).Line(), log);
+        const std::optional<encode::InputFacts> facts = encode::ReadInputFacts(encode::LogTail(log));
         if (!facts) continue;
-        convert::EncodeRequest request{clip, work + "out.mpg", convert::Target::Mpeg, convert::Quality::Standard, facts};
-        if (convert::FitMpeg1(facts->picture) != facts->picture) request.scaleTo = convert::FitMpeg1(facts->picture);
-        const double standard = RunEncoder(convert::EncodeArguments(request).Line(), log);
+        encode::EncodeRequest request{clip, work + "out.mpg", encode::Target::Mpeg, encode::Quality::Standard, facts};
+        if (encode::FitMpeg1(facts->picture) != facts->picture) request.scaleTo = encode::FitMpeg1(facts->picture);
+        const double standard = RunEncoder(encode::EncodeArguments(request).Line(), log);
         const std::int64_t standardBytes = static_cast<std::int64_t>(ReadFile(work + "out.mpg").size());
-        request.quality = convert::Quality::High;
-        const convert::TArguments high = convert::EncodeArguments(request);
+        request.quality = encode::Quality::High;
+        const encode::TArguments high = encode::EncodeArguments(request);
         const double seconds = RunEncoder(high.Line(), log);
         const std::int64_t bytes = static_cast<std::int64_t>(ReadFile(work + "out.mpg").size());
         if (bytes == 0) continue;  // a clip the encoder cannot read
@@ -284,7 +284,7 @@ void Quality(const std::string& folder)
                    "-an -r 25 -c:v mpeg4 -f null -",
                    log);
         std::string ssim = "?";
-        for (const std::string& line : convert::LogTail(log))
+        for (const std::string& line : encode::LogTail(log))
             if (const std::size_t at = line.find("All:"); at != std::string::npos) ssim = line.substr(at + 4, 6);
         std::printf("%-32s | %-8s | %-9lld | %-9lld | %.2f\n", entry.cFileName, ssim.c_str(), static_cast<long long>(bytes),
                     static_cast<long long>(standardBytes), seconds / standard);
@@ -296,16 +296,16 @@ void Quality(const std::string& folder)
 void Record(std::vector<std::string>& rows)
 {
     const std::string folder = FreshFolder("bench-record");
-    std::vector<convert::SavedOutput> lines;
+    std::vector<batch::SavedOutput> lines;
     for (int i = 0; i < 100'000; ++i)
         lines.push_back({"C:\\Users\\someone\\Videos\\Holiday\\clip " + std::to_string(i % 60'000) + ".mpg",
                          "C:\\Users\\someone\\DCIM\\clip " + std::to_string(i % 60'000) + ".mp4", 1'000'000 + i, 133'000'000'000'000'000ull});
-    const std::string text = convert::SavedOutputsText(lines), record = folder + "outputs.txt";
+    const std::string text = batch::SavedOutputsText(lines), record = folder + "outputs.txt";
     std::vector<double> ours, reference;
     for (int run = 0; run < 3; ++run) {
         WriteFile(record, text);
         LARGE_INTEGER start = Now();
-        { const convert::TOutputRecord made(record); }
+        { const batch::TOutputRecord made(record); }
         ours.push_back(Seconds(start, Now()));
         start = Now();
         WriteFile(folder + "copy.txt", *fw::ReadWholeFile(record, 1LL << 30));

@@ -21,35 +21,35 @@ HMENU ChoiceMenu(const std::vector<std::wstring>& texts, UINT base, int chosen, 
     return menu;
 }
 
-HMENU TargetMenu(convert::Target chosen, bool enabled)
+HMENU TargetMenu(encode::Target chosen, bool enabled)
 {
     std::vector<std::wstring> texts;
-    for (convert::Target target : convert::kTargets) texts.push_back(fw::Wide(convert::TargetMenuText(target)));
+    for (encode::Target target : encode::kTargets) texts.push_back(fw::Wide(encode::TargetMenuText(target)));
     return ChoiceMenu(texts, kTargetBase, static_cast<int>(chosen), enabled);
 }
 
-HMENU QualityMenu(convert::Quality chosen, bool enabled)
+HMENU QualityMenu(encode::Quality chosen, bool enabled)
 {
     return ChoiceMenu(view::kQualityChoices, kQualityBase, static_cast<int>(chosen), enabled);
 }
 
 // The sizes a batch is fitted to, then "Other size…", which a number of megabytes marks.
-HMENU FitMenu(const convert::FitTo& chosen, bool enabled)
+HMENU FitMenu(const encode::FitTo& chosen, bool enabled)
 {
     const int choice = view::FitChoice(chosen);
     std::vector<std::wstring> texts = view::kFitChoices;
-    texts.push_back(choice == view::kFitOther ? L"&Other size (" + fw::Wide(convert::FitLabel(chosen)) + L")…" : L"&Other size…");
+    texts.push_back(choice == view::kFitOther ? L"&Other size (" + fw::Wide(encode::FitLabel(chosen)) + L")…" : L"&Other size…");
     return ChoiceMenu(texts, kFitBase, choice, enabled);
 }
 
 // "Make ▸ Files / DVD-Video disc": for the DVD targets only.
-HMENU DiscMenu(const convert::Choices& chosen, bool enabled)
+HMENU DiscMenu(const batch::Choices& chosen, bool enabled)
 {
-    const bool dvd = chosen.target == convert::Target::DvdPal || chosen.target == convert::Target::DvdNtsc;
+    const bool dvd = chosen.target == encode::Target::DvdPal || chosen.target == encode::Target::DvdNtsc;
     return ChoiceMenu(view::kDiscChoices, kDiscBase, static_cast<int>(chosen.disc), enabled && dvd);
 }
 
-HMENU IfExistsMenu(convert::IfExists chosen, bool enabled)
+HMENU IfExistsMenu(encode::IfExists chosen, bool enabled)
 {
     return ChoiceMenu(view::kIfExistsChoices, kIfExistsBase, static_cast<int>(chosen), enabled);
 }
@@ -79,7 +79,7 @@ fw::unique_hmenu BuildListMenu(const std::array<bool, view::kMenuItems>& enabled
         else
             AppendMenuW(menu.get(), MF_STRING | state, kItemBase + i, texts[i]);
     }
-    const convert::Choices& chosenNow = session.Choices();
+    const batch::Choices& chosenNow = session.Choices();
     AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(TargetMenu(chosenNow.target, !session.Busy())), L"&Convert to");
     AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(QualityMenu(chosenNow.quality, !session.Busy())), L"&Quality");
     AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(FitMenu(chosenNow.fitTo, !session.Busy())), L"Fit &to");
@@ -94,7 +94,7 @@ fw::unique_hmenu BuildListMenu(const std::array<bool, view::kMenuItems>& enabled
 // The targets, then the quality, the size to fit and what a DVD batch makes.
 fw::unique_hmenu BuildConvertMenu(const app::TSession& session)
 {
-    const convert::Choices& chosen = session.Choices();
+    const batch::Choices& chosen = session.Choices();
     fw::unique_hmenu menu(TargetMenu(chosen.target, !session.Busy()));
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(QualityMenu(chosen.quality, !session.Busy())), L"&Quality");
@@ -109,17 +109,17 @@ fw::unique_hmenu BuildConvertMenu(const app::TSession& session)
 bool TakeChoice(app::TSession& session, UINT command)
 {
     if (command == kOptions || command == kFitOther || command == kAbout) return false;  // the window's own
-    convert::Choices choices = session.Choices();
+    batch::Choices choices = session.Choices();
     if (command >= kDiscBase)
-        choices.disc = static_cast<convert::Disc>(command - kDiscBase);
+        choices.disc = static_cast<disc::Disc>(command - kDiscBase);
     else if (command >= kFitBase)
         choices.fitTo = view::FixedFit(static_cast<int>(command - kFitBase));
     else if (command >= kQualityBase)
-        choices.quality = static_cast<convert::Quality>(command - kQualityBase);
+        choices.quality = static_cast<encode::Quality>(command - kQualityBase);
     else if (command >= kIfExistsBase)
-        choices.ifExists = static_cast<convert::IfExists>(command - kIfExistsBase);
+        choices.ifExists = static_cast<encode::IfExists>(command - kIfExistsBase);
     else if (command >= kTargetBase)
-        choices.target = static_cast<convert::Target>(command - kTargetBase);
+        choices.target = static_cast<encode::Target>(command - kTargetBase);
     else
         return false;
     session.Choose(choices);

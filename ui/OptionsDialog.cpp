@@ -55,7 +55,7 @@ int Chosen(HWND dialog, int id)
 
 void ShowExample(HWND dialog, const Dialog& d)
 {
-    const auto target = static_cast<convert::Target>(std::max(0, Chosen(dialog, IDC_TARGET)));
+    const auto target = static_cast<encode::Target>(std::max(0, Chosen(dialog, IDC_TARGET)));
     const std::string name = d.example(Text(dialog, IDC_NAME), target);
     SetDlgItemTextW(dialog, IDC_EXAMPLE, fw::Wide("For example: " + name).c_str());
 }
@@ -68,10 +68,10 @@ void EnableFitSize(HWND dialog, bool busy)
 // The disc choices apply to the DVD targets only.
 void EnableDisc(HWND dialog, bool busy)
 {
-    const auto target = static_cast<convert::Target>(Chosen(dialog, IDC_TARGET));
-    const bool dvd = !busy && (target == convert::Target::DvdPal || target == convert::Target::DvdNtsc);
+    const auto target = static_cast<encode::Target>(Chosen(dialog, IDC_TARGET));
+    const bool dvd = !busy && (target == encode::Target::DvdPal || target == encode::Target::DvdNtsc);
     EnableWindow(GetDlgItem(dialog, IDC_DISC), dvd);
-    EnableWindow(GetDlgItem(dialog, IDC_DISC_NAME), dvd && Chosen(dialog, IDC_DISC) == static_cast<int>(convert::Disc::DvdVideo));
+    EnableWindow(GetDlgItem(dialog, IDC_DISC_NAME), dvd && Chosen(dialog, IDC_DISC) == static_cast<int>(disc::Disc::DvdVideo));
 }
 
 // The disc's name when none is chosen: "DVD" and today.
@@ -79,19 +79,19 @@ std::string TodaysDiscName()
 {
     SYSTEMTIME today{};
     GetLocalTime(&today);
-    return convert::DefaultDiscName(fw::DateText(today));
+    return disc::DefaultDiscName(fw::DateText(today));
 }
 
 void Load(HWND dialog, const Dialog& d)
 {
-    const convert::Choices& o = d.options.choices;
+    const batch::Choices& o = d.options.choices;
     CheckRadioButton(dialog, IDC_TO_FOLDER, IDC_BESIDE, o.besideInput ? IDC_BESIDE : IDC_TO_FOLDER);
     SetDlgItemTextW(dialog, IDC_OUTPUT_FOLDER, fw::Wide(d.options.outputFolder).c_str());
     SetDlgItemTextW(dialog, IDC_NAME, fw::Wide(o.outputName).c_str());
     CheckDlgButton(dialog, IDC_SUBFOLDERS, o.subfolders ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_SUBTITLES, o.subtitles ? BST_CHECKED : BST_UNCHECKED);
     std::vector<std::wstring> targets;
-    for (convert::Target target : convert::kTargets) targets.push_back(fw::Wide(convert::TargetMenuText(target)));
+    for (encode::Target target : encode::kTargets) targets.push_back(fw::Wide(encode::TargetMenuText(target)));
     Fill(dialog, IDC_TARGET, targets, static_cast<int>(o.target));
     Fill(dialog, IDC_QUALITY, view::kQualityChoices, static_cast<int>(o.quality));
     std::vector<std::wstring> fits = view::kFitChoices;
@@ -99,10 +99,10 @@ void Load(HWND dialog, const Dialog& d)
     const int fit = view::FitChoice(o.fitTo);
     Fill(dialog, IDC_FIT, fits, fit);
     SendDlgItemMessageW(dialog, IDC_FIT_SIZE, EM_LIMITTEXT, 7, 0);
-    if (fit == view::kFitOther) SetDlgItemTextW(dialog, IDC_FIT_SIZE, fw::Wide(convert::FitSetting(o.fitTo)).c_str());
+    if (fit == view::kFitOther) SetDlgItemTextW(dialog, IDC_FIT_SIZE, fw::Wide(encode::FitSetting(o.fitTo)).c_str());
     Fill(dialog, IDC_IF_EXISTS, view::kIfExistsChoices, static_cast<int>(o.ifExists));
     std::vector<std::wstring> encoders{L"Automatic"};
-    for (int n = 1; n <= convert::kMostEncoders; ++n) encoders.push_back(std::to_wstring(n));
+    for (int n = 1; n <= batch::kMostEncoders; ++n) encoders.push_back(std::to_wstring(n));
     Fill(dialog, IDC_ENCODERS, encoders, o.encoders);
     Fill(dialog, IDC_WHEN, view::kWhenBatchEndsChoices, static_cast<int>(d.options.whenBatchEnds));
     Fill(dialog, IDC_DISC, view::kDiscChoices, static_cast<int>(o.disc));
@@ -126,7 +126,7 @@ void Load(HWND dialog, const Dialog& d)
 bool Read(HWND dialog, OptionsShown& shown)
 {
     const int fit = Chosen(dialog, IDC_FIT);
-    const convert::FitTo fitTo = fit < view::kFitOther ? view::FixedFit(std::max(0, fit)) : convert::FitToFromSetting(Text(dialog, IDC_FIT_SIZE));
+    const encode::FitTo fitTo = fit < view::kFitOther ? view::FixedFit(std::max(0, fit)) : encode::FitToFromSetting(Text(dialog, IDC_FIT_SIZE));
     if (fit == view::kFitOther && fitTo.bytes == 0) return Refuse(dialog, IDC_FIT_SIZE, L"Megabytes", L"Type a size of 1 MB or more."), false;
     const std::string folder = fw::Trim(Text(dialog, IDC_OUTPUT_FOLDER));
     if (!fw::DirectoryExists(folder))
@@ -134,17 +134,17 @@ bool Read(HWND dialog, OptionsShown& shown)
     // A folder typed relative to wherever the program was started is kept as the full path it names.
     shown.outputFolder = folder == shown.outputFolder ? folder : fw::FullPath(folder);
     shown.whenBatchEnds = static_cast<app::AfterBatch>(Chosen(dialog, IDC_WHEN));
-    convert::Choices& o = shown.choices;
+    batch::Choices& o = shown.choices;
     o.besideInput = IsDlgButtonChecked(dialog, IDC_BESIDE) == BST_CHECKED;
     o.outputName = Text(dialog, IDC_NAME);
     o.subfolders = IsDlgButtonChecked(dialog, IDC_SUBFOLDERS) == BST_CHECKED;
     o.subtitles = IsDlgButtonChecked(dialog, IDC_SUBTITLES) == BST_CHECKED;
-    o.target = static_cast<convert::Target>(Chosen(dialog, IDC_TARGET));
-    o.quality = static_cast<convert::Quality>(Chosen(dialog, IDC_QUALITY));
+    o.target = static_cast<encode::Target>(Chosen(dialog, IDC_TARGET));
+    o.quality = static_cast<encode::Quality>(Chosen(dialog, IDC_QUALITY));
     o.fitTo = fitTo;
-    o.ifExists = static_cast<convert::IfExists>(Chosen(dialog, IDC_IF_EXISTS));
+    o.ifExists = static_cast<encode::IfExists>(Chosen(dialog, IDC_IF_EXISTS));
     o.encoders = Chosen(dialog, IDC_ENCODERS);
-    o.disc = static_cast<convert::Disc>(Chosen(dialog, IDC_DISC));
+    o.disc = static_cast<disc::Disc>(Chosen(dialog, IDC_DISC));
     // Today's name is kept as none: the next disc takes its own day's.
     const std::string discName = fw::Trim(Text(dialog, IDC_DISC_NAME));
     o.discName = discName == TodaysDiscName() ? std::string() : discName;

@@ -10,13 +10,13 @@
 // What the Options window shows and changes: the user's choices, the output folder, and what
 // follows the batch.
 struct OptionsShown {
-    convert::Choices choices;
+    batch::Choices choices;
     std::string outputFolder;
     app::AfterBatch whenBatchEnds = app::AfterBatch::Nothing;
 };
 
 // The output name a pattern gives for a target, shown as the pattern's example.
-using NameExample = std::function<std::string(const std::string& pattern, convert::Target target)>;
+using NameExample = std::function<std::string(const std::string& pattern, encode::Target target)>;
 
 // Shows the settings; true when the user chose OK, `options` then holding what was chosen. During a batch everything is shown read-only,
 // and the dialog says why. With `otherSize` ("Fit to ▸ Other size…") it opens at the size to

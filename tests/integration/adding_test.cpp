@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <thread>
 
-#include "convert/FitLogic.h"
+#include "encode/FitLogic.h"
 #include "form_fixture.h"
 #include "framework/Application.h"
 #include "framework/LaunchLogic.h"
@@ -285,7 +285,7 @@ TEST_F(AddingTest, NamesWithAccentsQuotesAndShellCharactersAreProbedRight)
     for (int row = 0; row < 5; ++row) EXPECT_EQ(session->Queue().MediaSeconds(row), 3) << session->Queue().Path(row);
     // The caption is its own again, with what the five rows' outputs will take.
     EXPECT_EQ(Control<fw::TLabel>("ListCaption").Caption(), std::string(app::kListCaptionText) + " " + fw::SystemMarks().dot + " about " +
-                                                                convert::SizeText(session->ExpectedBytes()));
+                                                                encode::SizeText(session->ExpectedBytes()));
 }
 
 struct StandInAddingTest : AddingTest {

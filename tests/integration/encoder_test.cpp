@@ -5,7 +5,7 @@
 #include <set>
 #include <sstream>
 
-#include "convert/EncoderArgs.h"
+#include "encode/EncoderArgs.h"
 #include "support.h"
 
 using namespace testing_support;
@@ -61,8 +61,8 @@ TEST(Encoder, TheProgramsLineDeinterlacesInterlacedFramesAndLeavesProgressiveOne
     ASSERT_EQ(RunAndWaitExit(Encoder() + " -v error -y -f lavfi -i testsrc=size=160x120:rate=25 -t 1 -c:v mpeg2video "
                                          "-flags +ildct+ilme -top 1 \"" + work + "interlaced.mp4\""), 0);
     auto convert = [&](const std::string& clip, bool deinterlacer) {
-        std::string args = convert::EncodeArguments({work + clip + ".mp4", work + clip + ".mpg"}).Line();
-        if (!deinterlacer) args.replace(args.find(convert::kDeinterlace), convert::kDeinterlace.size(), "null");
+        std::string args = encode::EncodeArguments({work + clip + ".mp4", work + clip + ".mpg"}).Line();
+        if (!deinterlacer) args.replace(args.find(encode::kDeinterlace), encode::kDeinterlace.size(), "null");
         EXPECT_EQ(RunAndWaitExit(Encoder() + " -v error" + args), 0) << args;
         return ReadFile(work + clip + ".mpg");
     };

@@ -7,12 +7,12 @@
 
 #include <algorithm>
 
-#include "convert/ConvertLogic.h"
-#include "convert/EncoderLog.h"
-#include "convert/SlotFiles.h"
-#include "convert/OutputNames.h"
+#include "batch/OutputFiles.h"
+#include "encode/EncoderLog.h"
+#include "batch/SlotFiles.h"
+#include "batch/OutputNames.h"
 #include "form_fixture.h"
-#include "convert/Outputs.h"
+#include "batch/Outputs.h"
 #include "framework/Files.h"
 #include "framework/errors.h"
 
@@ -24,8 +24,8 @@ namespace {
 // A queue and the batch that converts it, on the test encoder unless a test names another.
 struct EngineTest : ConvertingTest {
     TQueue queue;
-    convert::TBatch batch{queue};
-    convert::BatchSetup setup{.outputFolder = work, .encoders = 2};
+    batch::TBatch batch{queue};
+    batch::BatchSetup setup{.outputFolder = work, .encoders = 2};
 
     void SetUp() override
     {
@@ -39,7 +39,7 @@ struct EngineTest : ConvertingTest {
         ConvertingTest::TearDown();
     }
     TQueue& Queue() { return queue; }
-    convert::TBatch& Batch() { return batch; }
+    batch::TBatch& Batch() { return batch; }
     bool Converting() const { return batch.Running(); }
     // Queues an input whose content is the fake encoder's script.
     void QueueScript(const std::string& name, const std::string& script, int seconds = 1)
@@ -55,10 +55,10 @@ struct EngineTest : ConvertingTest {
     void Convert(int encoders)
     {
         setup.encoders = encoders;
-        const auto name = [&](int row, convert::PlannedRow& planned) {
-            planned.output = convert::MeantOutputFor(setup.choices, setup.outputFolder, queue.Path(row), queue.Subfolder(row), row + 1);
+        const auto name = [&](int row, batch::PlannedRow& planned) {
+            planned.output = batch::MeantOutputFor(setup.choices, setup.outputFolder, queue.Path(row), queue.Subfolder(row), row + 1);
         };
-        setup.plan = convert::PlanBatch(convert::PendingRows(queue, name), setup.choices.target, setup.choices.quality, setup.choices.fitTo);
+        setup.plan = batch::PlanBatch(batch::PendingRows(queue, name), setup.choices.target, setup.choices.quality, setup.choices.fitTo);
         batch.Start(setup);
     }
     std::string State(int row) { return queue.StateText(row); }
@@ -316,7 +316,7 @@ TEST_F(EngineTest, RealEncoderFailureIsExplainedAndItsLogRemovedAtTheEnd)
     const std::string why = ": " + work + "no-such-folder\\clip.mpg: No such file or directory.";
     EXPECT_EQ(said.substr(said.size() - std::min(said.size(), why.size())), why) << said;
 
-    const std::string log = convert::LogPath(session->Folders().temp, 0);
+    const std::string log = batch::LogPath(session->Folders().temp, 0);
     EXPECT_TRUE(FileExists(log));
     session.reset();
     EXPECT_FALSE(FileExists(log));
@@ -544,8 +544,8 @@ TEST_F(EngineTest, ANamePastWindowsLimitsFailsItsRowWithTheReasonAndTheNextRowSt
     Convert(1);
     StatesUntilIdle(1);
     EXPECT_EQ(queue.State(0), RowState::Failed);
-    EXPECT_EQ(queue.Reason(0), convert::kNameTooLong);
-    EXPECT_EQ(queue.Reason(1), convert::kNameTooLong);
+    EXPECT_EQ(queue.Reason(0), batch::kNameTooLong);
+    EXPECT_EQ(queue.Reason(1), batch::kNameTooLong);
     setup.choices.outputName = "{n} {name}";
     queue.Retry(0);
     Convert(1);
@@ -558,5 +558,5 @@ TEST_F(EngineTest, ANamePastWindowsLimitsFailsItsRowWithTheReasonAndTheNextRowSt
     queue.Retry(1);
     Convert(1);
     StatesUntilIdle(0);
-    EXPECT_EQ(queue.Reason(1), convert::NoTemporaryName(work + "\\b.mpg"));
+    EXPECT_EQ(queue.Reason(1), encode::NoTemporaryName(work + "\\b.mpg"));
 }

@@ -3,6 +3,7 @@
 
 #include "framework/LaunchLogic.h"
 #include "framework/Launcher.h"
+#include "framework/Worker.h"
 #include "support.h"
 
 using namespace testing_support;
@@ -199,4 +200,29 @@ TEST_F(LauncherTest, WithoutConsoleTheOutputGoesToItsFileAndStaysOutOfOtherChild
     EXPECT_FALSE(fw::StartWithoutConsole(fake, "", {work + "no-such-folder\\m.log"}, error));
     EXPECT_EQ(error.code, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
     EXPECT_TRUE(error.outputFile);
+}
+
+TEST(Worker, TellsItsEndOnTheWindowsThreadOnceAndNeverAfterItsCancellation)
+{
+    DWORD workedOn = 0, endedOn = 0;
+    int ends = 0;
+    {
+        fw::TWorker worker;
+        worker.Start([&] { workedOn = GetCurrentThreadId(); }, [&] { endedOn = GetCurrentThreadId(), ++ends; });
+        EXPECT_TRUE(PumpUntil([&] { return ends > 0; }, 5000));
+        PumpFor(200);
+        EXPECT_TRUE(worker.Ended());
+    }
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(endedOn, GetCurrentThreadId());
+    EXPECT_NE(workedOn, GetCurrentThreadId()) << "the work has a thread of its own";
+    // Cancelled while it works: the work ends, and nobody is told.
+    {
+        fw::TWorker worker;
+        worker.Start([] { Sleep(300); }, [&] { ++ends; });
+        worker.Join();
+        EXPECT_TRUE(worker.Ended());
+    }
+    PumpFor(300);
+    EXPECT_EQ(ends, 1);
 }

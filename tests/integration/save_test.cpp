@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "convert/OutputRecord.h"
-#include "convert/Save.h"
+#include "batch/OutputRecord.h"
+#include "batch/Save.h"
 #include "framework/Files.h"
 #include "framework/LaunchLogic.h"
 #include "support.h"
@@ -34,11 +34,11 @@ TEST(Saver, AHeldNameIsTriedAgainAndAFreeNameIsChosenAsTheFileSystemCompares)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         WriteFile(work + "out.~00", "converted");
-        convert::SaveJob job;
+        batch::SaveJob job;
         job.written = work + "out.~00";
         job.output = work + "out.mpg";
         job.input = work + "in.mp4";
-        job.claims = std::make_shared<convert::TOutputClaims>(&fw::SamePath);
+        job.claims = std::make_shared<batch::TOutputClaims>(&fw::SamePath);
         if (*c.claimed) job.claims->Claim(work + c.claimed, work + "other.mp4");
         job.retryMs = 400;
         int replaceCalls = 0;
@@ -49,8 +49,10 @@ TEST(Saver, AHeldNameIsTriedAgainAndAFreeNameIsChosenAsTheFileSystemCompares)
             return MoveFileExW(from.c_str(), to.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0) ? 0 : GetLastError();
         };
         {
-            convert::TSaver saver(std::move(job));
-            WaitForSingleObject(saver.Thread(), 10000);
+            DWORD endedOn = 0;
+            batch::TSaver saver(std::move(job), [&] { endedOn = GetCurrentThreadId(); });
+            ASSERT_TRUE(PumpUntil([&] { return endedOn != 0; }, 10000));
+            EXPECT_EQ(endedOn, GetCurrentThreadId()) << "its end is told on the window's thread";
             EXPECT_EQ(saver.Result().savedAs, work + c.savedAs) << saver.Result().note;
         }
         EXPECT_EQ(ReadFile(work + c.savedAs), "converted");
@@ -69,7 +71,7 @@ TEST(OutputRecord, DISABLED_SavesAsASecondCopy)
     GetEnvironmentVariableA("MERVANE_RECORD", record, MAX_PATH);
     GetEnvironmentVariableA("MERVANE_TAG", tag, sizeof tag);
     const std::string folder = fw::FolderPart(record, fw::IsLeadByte) + "\\";
-    convert::TOutputRecord saved(record);
+    batch::TOutputRecord saved(record);
     for (int i = 0; i < 150; ++i) {
         const std::string output = folder + tag + std::to_string(i) + ".mpg";
         WriteFile(output, "converted");
@@ -80,9 +82,9 @@ TEST(OutputRecord, DISABLED_SavesAsASecondCopy)
 TEST(OutputRecord, TwoCopiesSavingAtOnceLoseNoLineAndTheRecordIsMadeWholeInPlace)
 {
     const std::string work = FreshFolder("record"), record = work + "outputs.txt";
-    std::vector<convert::SavedOutput> old;
-    for (std::size_t i = 0; i <= convert::kMostSavedOutputs; ++i) old.push_back({"C:\\old\\" + std::to_string(i) + ".mpg", "C:\\in.mp4", 1, 1});
-    WriteFile(record, convert::SavedOutputsText(old));
+    std::vector<batch::SavedOutput> old;
+    for (std::size_t i = 0; i <= batch::kMostSavedOutputs; ++i) old.push_back({"C:\\old\\" + std::to_string(i) + ".mpg", "C:\\in.mp4", 1, 1});
+    WriteFile(record, batch::SavedOutputsText(old));
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     SetEnvironmentVariableA("MERVANE_RECORD", record.c_str());
@@ -93,10 +95,10 @@ TEST(OutputRecord, TwoCopiesSavingAtOnceLoseNoLineAndTheRecordIsMadeWholeInPlace
     }
     for (const fw::unique_handle& copy : copies) EXPECT_EQ(WaitForSingleObject(copy.get(), 60000), WAIT_OBJECT_0);
     SetEnvironmentVariableA("MERVANE_RECORD", nullptr);
-    const std::vector<convert::SavedOutput> lines = convert::ParseSavedOutputs(ReadFile(record));
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [&](const convert::SavedOutput& line) { return line.output.rfind(work, 0) == 0; }),
+    const std::vector<batch::SavedOutput> lines = batch::ParseSavedOutputs(ReadFile(record));
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [&](const batch::SavedOutput& line) { return line.output.rfind(work, 0) == 0; }),
               300) << "both copies' lines";
-    EXPECT_EQ(lines.size(), convert::kMostSavedOutputs / 2 + 300) << "made whole once, by the copy that read it first";
+    EXPECT_EQ(lines.size(), batch::kMostSavedOutputs / 2 + 300) << "made whole once, by the copy that read it first";
     EXPECT_FALSE(FileExists(record + ".new"));
     RemoveTree(work);
 }

@@ -5,7 +5,7 @@
 
 #include "app/AppLogic.h"
 #include "app/Settings.h"
-#include "convert/ConvertLogic.h"
+#include "batch/OutputFiles.h"
 #include "framework/Files.h"
 #include "framework/handles.h"
 #include "queue/QueueLogic.h"
@@ -96,7 +96,7 @@ TEST_F(StartupTest, EachSettingReadsAsItsDefaultWhenMissingNotAStringOrOutOfRang
 {
     SYSTEM_INFO system{};
     GetSystemInfo(&system);
-    const std::string share = std::to_string(convert::EncoderCount(system.dwNumberOfProcessors, ""));
+    const std::string share = std::to_string(batch::EncoderCount(system.dwNumberOfProcessors, 0));
     struct Case {
         const char* name;
         std::optional<std::string> stored;  // none: a number (REG_DWORD) in its place
@@ -111,14 +111,14 @@ TEST_F(StartupTest, EachSettingReadsAsItsDefaultWhenMissingNotAStringOrOutOfRang
         {"Subfolders", "1", "0"}, {"Subfolders", std::nullopt, "0"},  // a DWORD of 1 only
     };
     auto read = [](const TSettings& settings, const std::string& name) {
-        const convert::Choices& c = settings.Choices();
+        const batch::Choices& c = settings.Choices();
         return name == "Encoders" ? std::to_string(settings.Encoders())
-               : name == "Target"  ? std::string(convert::TargetSetting(c.target))
-               : name == "Quality" ? std::string(convert::QualitySetting(c.quality))
+               : name == "Target"  ? std::string(encode::TargetSetting(c.target))
+               : name == "Quality" ? std::string(encode::QualitySetting(c.quality))
                : name == "OutputName" ? c.outputName
                : name == "OutputTo"   ? std::string(c.besideInput ? "beside" : "folder")
                : name == "Subfolders" ? std::to_string(c.subfolders)
-                                      : std::string(convert::IfExistsSetting(c.ifExists));
+                                      : std::string(encode::IfExistsSetting(c.ifExists));
     };
     fw::unique_hkey key;
     RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Talvik", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);

@@ -7,10 +7,10 @@
 #include <optional>
 #include <sstream>
 
-#include "convert/DiscMaker.h"
-#include "convert/EncoderArgs.h"
-#include "convert/SlotFiles.h"
-#include "convert/SubtitleFile.h"
+#include "disc/DiscMaker.h"
+#include "encode/EncoderArgs.h"
+#include "batch/SlotFiles.h"
+#include "encode/SubtitleFile.h"
 #include "form_fixture.h"
 #include "framework/Files.h"
 
@@ -34,9 +34,9 @@ double MeanAfter(const std::string& file, const std::string& key)
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 struct TargetTest : ConvertingTest {
-    void Choose(const std::function<void(convert::Choices&)>& change)
+    void Choose(const std::function<void(batch::Choices&)>& change)
     {
-        convert::Choices choices = session->Choices();
+        batch::Choices choices = session->Choices();
         change(choices);
         session->Choose(choices);
     }
@@ -117,19 +117,19 @@ TEST_F(TargetTest, EachTargetMeetsItsStandardAndNeverStretchesThePicture)
     // A 4:3 clip without sound, where a disc's standard needs a silent track.
     ASSERT_EQ(RunAndWaitExit(encoder + "-f lavfi -i testsrc=size=160x120:rate=25 -t 1 -pix_fmt yuv420p " + Quoted(work + "square.mp4")), 0);
     struct Case {
-        convert::Target target;
+        encode::Target target;
         const char* wide;    // the facts of the 16:9 clip's output
         const char* square;  // and of the 4:3 clip's
     } cases[] = {
-        {convert::Target::Mpeg, "Version 1|320x180|16:9|25.000|44100|2", "Version 1|160x120|4:3|25.000|"},
-        {convert::Target::VcdPal, "Version 1|352x288|4:3|25.000|44100|2", "Version 1|352x288|4:3|25.000|44100|2"},
-        {convert::Target::VcdNtsc, "Version 1|352x240|4:3|29.970|44100|2", "Version 1|352x240|4:3|29.970|44100|2"},
-        {convert::Target::DvdPal, "Version 2|720x576|16:9|25.000|48000|2", "Version 2|720x576|4:3|25.000|48000|2"},
-        {convert::Target::DvdNtsc, "Version 2|720x480|16:9|29.970|48000|2", "Version 2|720x480|4:3|29.970|48000|2"},
+        {encode::Target::Mpeg, "Version 1|320x180|16:9|25.000|44100|2", "Version 1|160x120|4:3|25.000|"},
+        {encode::Target::VcdPal, "Version 1|352x288|4:3|25.000|44100|2", "Version 1|352x288|4:3|25.000|44100|2"},
+        {encode::Target::VcdNtsc, "Version 1|352x240|4:3|29.970|44100|2", "Version 1|352x240|4:3|29.970|44100|2"},
+        {encode::Target::DvdPal, "Version 2|720x576|16:9|25.000|48000|2", "Version 2|720x576|4:3|25.000|48000|2"},
+        {encode::Target::DvdNtsc, "Version 2|720x480|16:9|29.970|48000|2", "Version 2|720x480|4:3|29.970|48000|2"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(convert::TargetSetting(c.target));
-        Choose([&](convert::Choices& chosen) { chosen.target = c.target; });
+        SCOPED_TRACE(encode::TargetSetting(c.target));
+        Choose([&](batch::Choices& chosen) { chosen.target = c.target; });
         EXPECT_EQ(TSettings::Read().Choices().target, c.target) << "kept for the next start";
         QueueFile(work + "wide.mp4", 2);
         QueueFile(work + "square.mp4", 2);
@@ -162,7 +162,7 @@ TEST_F(TargetTest, AnExistingFileIsReplacedOrSkippedOnlyWhereTheProgramMadeItFro
     WriteFile(in + "b.mp4", "write 200\nfinish\n");
     WriteFile(in + "a.mpg", "the camcorder's own");
     WriteFile(work + "a.mpg", "earlier");
-    using convert::IfExists;
+    using encode::IfExists;
     struct Case {
         const char* what;
         const char* where;  // "beside", or the output folder
@@ -186,7 +186,7 @@ TEST_F(TargetTest, AnExistingFileIsReplacedOrSkippedOnlyWhereTheProgramMadeItFro
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Choose([&](convert::Choices& chosen) {
+        Choose([&](batch::Choices& chosen) {
             chosen.besideInput = *c.where != 0;
             chosen.outputName = c.pattern;
             chosen.ifExists = c.choice;
@@ -220,7 +220,7 @@ TEST_F(TargetTest, AnHlgPictureKeepsItsColoursAndADvdSaysItsPictureIsInBt601)
     // curve's 0.80), on AVX2 and AVX-512 machines alike.
     EXPECT_GT(converted, shot * 0.75) << converted << " of " << shot << ": the picture as it was shot, not washed out";
 
-    Choose([&](convert::Choices& c) { c.target = convert::Target::DvdPal; });
+    Choose([&](batch::Choices& c) { c.target = encode::Target::DvdPal; });
     session->RemoveFinished();
     MakeClip(work + "hd.mp4", 1, "1280x720");
     QueueFile(work + "hd.mp4", 2);
@@ -236,7 +236,7 @@ TEST_F(TargetTest, AnHlgPictureKeepsItsColoursAndADvdSaysItsPictureIsInBt601)
 TEST_F(TargetTest, TheHighQualityKeepsThePictureInFewerBytesThanItsEarlierFixedRate)
 {
     MakeClip(work + "motion.mp4", 2, "848x480", 10);  // moving and grainy, as an action camera's footage
-    Choose([](convert::Choices& c) { c.quality = convert::Quality::High; });
+    Choose([](batch::Choices& c) { c.quality = encode::Quality::High; });
     QueueFile(work + "motion.mp4", 2);
     ConvertAll();
     ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
@@ -262,7 +262,7 @@ TEST_F(TargetTest, HdrHighlightsKeepTheirShapeAndMidTonesTheirBrightness)
         return std::pair(MeanAfter(work + "mean.txt", "YAVG="), MeanAfter(work + "white.txt", "YAVG=") * 100 / 255);
     };
     // The bounds, from the curves run directly: the Mobius curve's brightness, Hable's highlights.
-    std::string chain(convert::kToneMap);
+    std::string chain(encode::kToneMap);
     const std::size_t curve = chain.find("tonemap="), end = chain.find(',', curve);
     std::pair<double, double> bounds[2];
     for (const char* other : {"tonemap=mobius:desat=0", "tonemap=hable:desat=0"}) {
@@ -292,7 +292,7 @@ TEST_F(TargetTest, ABatchFittedToASizeFillsItAndWhatCannotFitIsAskedFirst)
         QueueFile(clip, seconds);
     }
     const std::int64_t size = 1024 * 1024;
-    Choose([](convert::Choices& c) { c.fitTo = convert::FitToFromSetting("1"); });
+    Choose([](batch::Choices& c) { c.fitTo = encode::FitToFromSetting("1"); });
     session->Start();
     session->PauseOrResume();
     PumpFor(1500);
@@ -305,7 +305,7 @@ TEST_F(TargetTest, ABatchFittedToASizeFillsItAndWhatCannotFitIsAskedFirst)
     }
     EXPECT_LE(total, size);
     EXPECT_GE(total, size * 95 / 100);
-    EXPECT_FALSE(FileExists(convert::PassLogPath(session->Folders().temp, 0) + "-0.log")) << "the passes' log leaves with the row";
+    EXPECT_FALSE(FileExists(batch::PassLogPath(session->Folders().temp, 0) + "-0.log")) << "the passes' log leaves with the row";
     EXPECT_TRUE(asked.empty());
 
     // Below what the target should have, and more than the volume holds: asked, and a no starts nothing.
@@ -315,7 +315,7 @@ TEST_F(TargetTest, ABatchFittedToASizeFillsItAndWhatCannotFitIsAskedFirst)
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].rfind("This file (10 h 0 min) needs a lower quality than 1 MB should have: about ", 0), 0u) << asked[0];
     EXPECT_FALSE(Converting());
-    Choose([](convert::Choices& c) { c.fitTo = {}; });
+    Choose([](batch::Choices& c) { c.fitTo = {}; });
     ULARGE_INTEGER free{};
     GetDiskFreeSpaceExA(work.c_str(), &free, nullptr, nullptr);
     // Rows of the longest the media tool gives, until the program counts more than the volume has.
@@ -345,7 +345,7 @@ TEST_F(TargetTest, AFolderTreeIsWalkedPastItsLoopAndItsOutputsKeepItsSubfolders)
         SetFileAttributesA((tree + "cache").c_str(), FILE_ATTRIBUTE_NORMAL);
         RemoveDirectoryA((tree + "cache").c_str());
     });
-    Choose([](convert::Choices& c) {
+    Choose([](batch::Choices& c) {
         c.subfolders = true;
         c.outputName = "{folder} {name}";
     });
@@ -371,7 +371,7 @@ TEST_F(TargetTest, BesideItsInputAnOutputGoesNextToIt)
     const std::string inputs = work + "inputs\\";
     CreateDirectoryA(inputs.c_str(), nullptr);
     MakeClip(inputs + "clip.mp4", 1);
-    Choose([](convert::Choices& c) { c.besideInput = true; });
+    Choose([](batch::Choices& c) { c.besideInput = true; });
     QueueFile(inputs + "clip.mp4", 1);
     ConvertAll();
     ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
@@ -397,8 +397,8 @@ TEST_F(TargetTest, ACutInputIsDoneWithANoteAndADvdOfThreeTracksFitsItsSizeWithEa
                                        "-map 2:a -c:v copy -c:a aac -t 4 three.mp4",
                              work),
               0);
-    Choose([&](convert::Choices& c) { c.target = convert::Target::DvdPal; });
-    Choose([](convert::Choices& c) { c.fitTo = convert::FitToFromSetting("2"); });
+    Choose([&](batch::Choices& c) { c.target = encode::Target::DvdPal; });
+    Choose([](batch::Choices& c) { c.fitTo = encode::FitToFromSetting("2"); });
     QueueFile(work + "three.mp4", 4);
     ConvertAll();
     ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
@@ -422,7 +422,7 @@ TEST_F(TargetTest, SubtitlesBesideTheVideoOrInItAreBurnedInInAnyCodePage)
         {"Gr\xFC\xDF" "e", 1252, grusse},
         {"\xE3\xD1\xCD\xC8\xC7!", 1256, "\xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7!"},
     };
-    for (const auto& page : pages) EXPECT_EQ(convert::TextAsUtf8(page.bytes, page.codePage), page.text) << page.bytes;
+    for (const auto& page : pages) EXPECT_EQ(encode::TextAsUtf8(page.bytes, page.codePage), page.text) << page.bytes;
 
     // One cue from 1 s to 2 s: beside a name the filter graph would split, in Windows-1252
     // beside another, and as the default text track of a third.
@@ -467,7 +467,7 @@ TEST_F(TargetTest, ADvdsWidePictureDrawsRoundLetters)
     for (const char* name : {"square.ass", "wide.ass"}) WriteFile(work + name, big);
     QueueFile(work + "square.mp4", 1);
     ConvertAll();
-    Choose([&](convert::Choices& c) { c.target = convert::Target::DvdPal; });
+    Choose([&](batch::Choices& c) { c.target = encode::Target::DvdPal; });
     QueueFile(work + "wide.mp4", 1);
     ConvertAll();
     ASSERT_EQ(session->Queue().State(1), RowState::Done) << session->Queue().Reason(1);
@@ -483,9 +483,9 @@ TEST_F(TargetTest, ADvdBatchBecomesADiscFittedToItsSizeWholeOrNotAtAll)
     ASSERT_EQ(RunAndWaitExit(encoder + "-f lavfi -i testsrc=size=320x240:rate=25:duration=6 -f lavfi -i sine=d=6 -f lavfi "
                                        "-i sine=f=800:d=6 -map 0 -map 1 -map 2 -c:v mpeg4 -c:a aac -metadata:s:a:0 language=fra "
                                        "-metadata:s:a:1 language=ger narrow.mp4", work), 0);
-    Choose([](convert::Choices& c) {
-        c.target = convert::Target::DvdPal, c.disc = convert::Disc::DvdVideo, c.discName = "Holiday";
-        c.fitTo = convert::FitToFromSetting("12");
+    Choose([](batch::Choices& c) {
+        c.target = encode::Target::DvdPal, c.disc = disc::Disc::DvdVideo, c.discName = "Holiday";
+        c.fitTo = encode::FitToFromSetting("12");
     });
     QueueFile(work + "wide.mp4", 10);
     QueueFile(work + "narrow.mp4", 6);
@@ -505,7 +505,7 @@ TEST_F(TargetTest, ADvdBatchBecomesADiscFittedToItsSizeWholeOrNotAtAll)
 
     // A stop while the disc is made leaves nothing under its name, and the stream.
     session->RemoveFinished();
-    Choose([](convert::Choices& c) { c.discName = "Stopped", c.fitTo = {}; });
+    Choose([](batch::Choices& c) { c.discName = "Stopped", c.fitTo = {}; });
     QueueFile(work + "wide.mp4", 10);
     session->Start();
     PumpUntil([&] { return fw::DirectoryExists(work + "Stopped.~00") || !Converting(); }, 120000);
@@ -524,23 +524,23 @@ TEST_F(TargetTest, ADiscOfAnySizeReplacesOnlyADiscAndLosesNothing)
         ASSERT_EQ(RunAndWaitExit(encoder + "-f lavfi -i testsrc=size=720x576:rate=25:duration=1 -f lavfi -i sine=d=1 -target pal-dvd "
                                            "-aspect " + shape + (shape[1] == '6' ? " wide.vob" : " narrow.vob"), work), 0);
     auto make = [&](const std::string& folder, const std::string& name, int titles) {
-        convert::TDiscMaker maker({.tool = PayloadFolder() + "dvdauthor.exe", .folder = folder, .name = name, .workFolder = work});
+        disc::TDiscMaker maker({.tool = PayloadFolder() + "dvdauthor.exe", .folder = folder, .name = name, .workFolder = work});
         for (int i = 1; i <= titles; ++i) {
             const bool wide = i > 13 || i % 2 == 0;  // titles 1 to 13 each a set of their own, the rest one more
             const std::string stream = work + "t" + std::to_string(i) + ".mpg";
             CopyFileA((work + (wide ? "wide.vob" : "narrow.vob")).c_str(), stream.c_str(), FALSE);
             maker.AddTitle(i, {stream, wide, {"eng"}, 1});
         }
-        std::optional<convert::DiscResult> result;
-        maker.OnEnd = [&](const convert::DiscResult& r) { result = r; };
+        std::optional<disc::DiscResult> result;
+        maker.OnEnd = [&](const disc::DiscResult& r) { result = r; };
         maker.Start();
         PumpUntil([&] { return result.has_value(); }, 120000);
-        return result.value_or(convert::DiscResult{false, {}, {}, "no end"});
+        return result.value_or(disc::DiscResult{false, {}, {}, "no end"});
     };
     const std::string kept = ExeFolder() + "disc-many\\";
     RemoveTree(kept);
     CreateDirectoryA(kept.c_str(), nullptr);
-    const convert::DiscResult many = make(kept.substr(0, kept.size() - 1), "Many", 99);
+    const disc::DiscResult many = make(kept.substr(0, kept.size() - 1), "Many", 99);
     ASSERT_TRUE(many.made) << many.failure;
     EXPECT_EQ(many.note, "");
     EXPECT_TRUE(fw::FileExists(kept + "Many\\VIDEO_TS\\VTS_14_1.VOB")) << "14 title sets";
@@ -561,7 +561,7 @@ TEST_F(TargetTest, ADiscOfAnySizeReplacesOnlyADiscAndLosesNothing)
         CreateDirectoryA((work + "out\\Small\\VIDEO_TS").c_str(), nullptr);
         for (const std::string& file : c.old) WriteFile(work + "out\\Small\\" + file, "old");
         WriteFile(work + "out\\Small.iso", "old");
-        const convert::DiscResult small = make(work + "out", "Small", 2);
+        const disc::DiscResult small = make(work + "out", "Small", 2);
         ASSERT_TRUE(small.made) << small.failure;
         EXPECT_EQ(small.name, c.madeAs);
         EXPECT_GT(ReadFile(work + "out\\" + c.madeAs + ".iso").size(), 100000u);
@@ -579,10 +579,10 @@ TEST_F(TargetTest, ADiscOfAnySizeReplacesOnlyADiscAndLosesNothing)
         deep += "\\a folder of some length";
         CreateDirectoryW(fw::WidePath(deep).c_str(), nullptr);
     }
-    const convert::DiscResult distant = make(deep, "Far", 2);
+    const disc::DiscResult distant = make(deep, "Far", 2);
     EXPECT_TRUE(distant.made) << distant.failure;
     EXPECT_TRUE(fw::FileExists(deep + "\\Far.iso"));
-    convert::RemoveDiscFolder(deep + "\\Far");
+    disc::RemoveDiscFolder(deep + "\\Far");
     DeleteFileW(fw::WidePath(deep + "\\Far.iso").c_str());
     for (; deep.size() > work.size() + 3; deep.erase(deep.rfind('\\'))) RemoveDirectoryW(fw::WidePath(deep).c_str());
     RemoveTree(work + "out\\");

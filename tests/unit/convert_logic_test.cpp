@@ -3,14 +3,16 @@
 
 #include <set>
 
-#include "convert/ConvertLogic.h"
-#include "convert/EncoderLog.h"
-#include "convert/FitLogic.h"
-#include "convert/OutputNames.h"
+#include "batch/OutputFiles.h"
+#include "encode/EncoderLog.h"
+#include "encode/FitLogic.h"
+#include "encode/Rates.h"
+#include "batch/OutputNames.h"
 #include "framework/LaunchLogic.h"
 #include "framework/errors.h"
 
-using namespace convert;
+using namespace batch;
+using namespace encode;
 using fw::BuildCommandLine;
 using fw::FolderPart;
 using fw::StartFailure;
@@ -248,7 +250,7 @@ TEST(Encoders, HalfTheProcessorsFromTwoToFourUnlessTheSettingSaysOneToSixteen)
         {1, "", 1},  {2, "", 2},   {4, "", 2},    {6, "", 3},     {16, "", 4},    {2, "1", 1},  {2, "16", 16},
         {2, "17", 2}, {2, "0", 2}, {2, "-3", 2}, {2, "two", 2}, {8, " 3 ", 3}, {8, "3x", 4}, {8, "99999999999", 4},
     };
-    for (const Case& c : cases) EXPECT_EQ(EncoderCount(c.processors, c.setting), c.encoders) << c.processors << " '" << c.setting << "'";
+    for (const Case& c : cases) EXPECT_EQ(EncoderCount(c.processors, EncodersChosen(c.setting)), c.encoders) << c.processors << " '" << c.setting << "'";
 }
 
 TEST(TemporaryPath, AsLongAsTheOutputAndNeverANameTaken)

@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "convert/DiscImage.h"
-#include "convert/DvdAuthoring.h"
-#include "convert/Plan.h"
+#include "disc/DiscImage.h"
+#include "disc/DvdAuthoring.h"
+#include "batch/Plan.h"
 
-using namespace convert;
+using namespace batch;
+using namespace disc;
+using namespace encode;
 
 namespace {
 

@@ -1,9 +1,9 @@
 // A batch's progress as the user reads it: share, time left, caption and the word at the end.
 #include <gtest/gtest.h>
 
-#include "convert/ProgressLogic.h"
+#include "batch/ProgressLogic.h"
 
-using namespace convert;
+using namespace batch;
 
 TEST(BatchProgress, TheShareWeighsMediaSecondsAndTheTimeLeftTheRateOfAllEncodersTogether)
 {

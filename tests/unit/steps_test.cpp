@@ -1,9 +1,9 @@
 // The steps of a file's conversion: what follows each run of the encoder.
 #include <gtest/gtest.h>
 
-#include "convert/Steps.h"
+#include "encode/Steps.h"
 
-using namespace convert;
+using namespace encode;
 
 TEST(Steps, EachRunIsFollowedByTheStepItsEndCallsFor)
 {

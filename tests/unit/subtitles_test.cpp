@@ -2,10 +2,10 @@
 // are read, and what the encoder's log says no font drew.
 #include <gtest/gtest.h>
 
-#include "convert/EncoderArgs.h"
-#include "convert/Subtitles.h"
+#include "encode/EncoderArgs.h"
+#include "encode/Subtitles.h"
 
-using namespace convert;
+using namespace encode;
 
 TEST(Subtitles, TheFileBesideTheVideoInTheUsersLanguageThenThePlainOneThenTheFirst)
 {

@@ -2,14 +2,16 @@
 // picture too large for MPEG-1, and the arguments of each target.
 #include <gtest/gtest.h>
 
-#include "convert/ConvertLogic.h"
-#include "convert/EncoderArgs.h"
-#include "convert/FitLogic.h"
-#include "convert/Plan.h"
-#include "convert/TargetLogic.h"
+#include "batch/OutputFiles.h"
+#include "encode/EncoderArgs.h"
+#include "encode/Rates.h"
+#include "encode/FitLogic.h"
+#include "batch/Plan.h"
+#include "encode/TargetLogic.h"
 #include "queue/Queue.h"
 
-using namespace convert;
+using namespace batch;
+using namespace encode;
 
 TEST(Targets, SettingsReadAsWrittenAndAnythingElseIsTheDefault)
 {

@@ -1,0 +1,27 @@
+// What the user chose for the files a batch converts, one value each: the settings keep
+// them, the menus and the Options window change them, the batch reads them.
+#pragma once
+#include <string>
+
+#include "disc/DvdAuthoring.h"
+#include "encode/FitLogic.h"
+#include "batch/OutputNames.h"
+#include "encode/TargetLogic.h"
+
+namespace batch {
+
+struct Choices {
+    encode::Target target = encode::Target::Mpeg;
+    encode::Quality quality = encode::Quality::Standard;
+    encode::FitTo fitTo{};
+    encode::IfExists ifExists = encode::IfExists::Replace;  // a converted file from an earlier run
+    std::string outputName{kDefaultOutputName};  // the pattern an output's name is made from
+    bool besideInput = false;  // each output next to its input instead of in the output folder
+    bool subfolders = false;   // a folder added brings the MP4 files of its whole tree
+    bool subtitles = true;     // burned in: a file beside each input, else its own marked track
+    int encoders = 0;          // how many run at once; 0: the machine's share
+    disc::Disc disc = disc::Disc::None;    // a DVD batch's files, or a DVD-Video disc of them
+    std::string discName{};    // the disc's name; empty: "DVD" and the day it is made
+};
+
+}  // namespace batch
