@@ -194,15 +194,13 @@ bool TIntake::ProbeAndAdd(const std::vector<std::string>& found, const std::vect
         if (!seconds) seconds = Probe(path, queue::ProbeTimeLimit(online[i], setup_.probeTimeLimitMs));
         // In a tree, such a file (a 0-byte download, a "._" file of a Mac) is named once the
         // rest is added; a folder's own files stop there.
-        if (!seconds && !tree.empty()) {
+        if (seconds)
+            queue_.Add(path, *seconds, tree.empty() ? std::string() : SubfolderOf(path, tree));
+        else if (!tree.empty())
             refused.push_back({name, NotAdded::NoAnswer});
-            continue;
-        }
-        if (!seconds) {
-            Tell(events_, queue::NoAnswerInFolderMessage(path, fw::IsLeadByte));
-            return true;
-        }
-        queue_.Add(path, *seconds, tree.empty() ? std::string() : SubfolderOf(path, tree));
+        else
+            return Tell(events_, queue::NoAnswerInFolderMessage(path, fw::IsLeadByte)), true;
+        // ESC between any two files, those not added too: a tree of them can be long.
         if (events_.OnStopWanted && events_.OnStopWanted()) return false;
     }
     return true;

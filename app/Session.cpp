@@ -44,7 +44,7 @@ TSession::TSession(TSessionTunings tunings)
       settings_(TSettings::Read()),
       folders_(ShownFolders(settings_)),
       intake_(queue_, events_,
-              {.mediaTool = [this] { return WaitForTools(), tools_.mediainfo; },
+              {.mediaTool = [this] { return tools_.Wait(), tools_.Paths().mediainfo; },
                .busy = [this] { return Busy(); },
                .subfolders = [this] { return settings_.Choices().subfolders; },
                .tempFolder = folders_.temp,
@@ -83,7 +83,7 @@ void TSession::Settle()
     const std::vector<std::string> leftBehind = fw::THeldFile::TakeLeftBehind(folders_.app, kKeptRowsPrefix);
     keptRows_ = std::make_unique<fw::THeldFile>(folders_.app, kKeptRowsPrefix);
     queue_.OnChange();
-    StageTools();
+    tools_.Stage();
     intake_.OfferLeftBehindRows(leftBehind);
 }
 
@@ -103,36 +103,6 @@ void TSession::MakeFolders()
     }
 }
 
-void TSession::StageTools()
-{
-    if (writer_.Started()) return;
-    MakeFolders();
-    // Said as soon as the writing ends, whether or not anything waits for the tools.
-    writer_.Start(folders_.app, [this] { WaitForTools(); });
-}
-
-void TSession::WaitForTools()
-{
-    if (toolsTaken_) return;
-    StageTools();
-    if (!writer_.Ended()) {
-        fw::scope_exit restoreCaption([&] { ShowStatus(events_, {}); });
-        ShowStatus(events_, kPreparingTools);
-        writer_.Wait();
-    }
-    if (std::exchange(toolsTaken_, true)) return;  // taken while a message waited
-    const StagedTools& tools = writer_.Wait();
-    tools_ = {tools.ffmpegPath, tools.mediainfoPath, tools.encoderFailure, tools.discToolPath};
-    if (tools.error) std::rethrow_exception(tools.error);
-    if (!tools.firstFailure.empty()) Tell(events_, ToolsNotWrittenMessage(folders_.app, tools.firstFailure));
-}
-
-void TSession::UseTools(TToolPaths tools)
-{
-    WaitForTools();
-    tools_ = std::move(tools);
-}
-
 void TSession::Close()
 {
     // Our own encoders, through their handles, their temporaries removed. Any other
@@ -149,22 +119,12 @@ void TSession::EndSession()
     // staged encoder can be removed; the system may sleep again. The tools' writing is let
     // finish and taken up by nobody.
     batch_.Abandon();
-    writer_.Join();
     DeleteLeftovers();
 }
 
 void TSession::DeleteLeftovers()
 {
-    // The tools are staged only once the program's folders are made.
-    if (const std::string& app = folders_.app; !app.empty()) {
-        // The encoder under the name it was written as, should the writing not have been taken up.
-        const std::string encoder = tools_.ffmpeg.empty() ? app + "ffmpeg.exe" : tools_.ffmpeg;
-        // An earlier version's runtime libraries and media tool library go with them.
-        const std::string paths[] = {encoder, app + "cygwin1.dll", app + "cygz.dll", app + "mediainfo.dll",
-                                     app + "mediainfo.exe", app + "fonts\\DejaVuSans.ttf", app + "dvdauthor.exe"};
-        for (const std::string& path : paths) DeleteFileA(path.c_str());
-        RemoveDirectoryA((app + "fonts").c_str());
-    }
+    tools_.Remove();
     // Each owner's own: the encoders' logs, and the answers of a probe cut short.
     batch::RemoveLogs(folders_.temp);
     DurationProbe::RemoveAnswerFiles(folders_.temp);

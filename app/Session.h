@@ -14,7 +14,7 @@
 #include "app/Events.h"
 #include "app/Intake.h"
 #include "app/Settings.h"
-#include "app/Staging.h"
+#include "app/Tools.h"
 #include "batch/Batch.h"
 #include "framework/HeldFile.h"
 #include "queue/Queue.h"
@@ -37,14 +37,6 @@ struct TFolders {
     std::string output;  // the output folder
     std::string app;   // the tool folder, with a final backslash
     std::string outputRecord;  // the record of the outputs saved, in the local application data
-};
-
-// The staged tools: short (8.3) paths, and why every file fails when the encoder is missing.
-struct TToolPaths {
-    std::string ffmpeg;
-    std::string mediainfo;
-    std::string encoderFailure;
-    std::string discTool;
 };
 
 // The session's limits and the system's power call, which a test shortens or stands in for.
@@ -73,10 +65,14 @@ public:
     void Listen(TSessionEvents events) { events_ = std::move(events); }
     const TFolders& Folders() const { return folders_; }
     const TSessionTunings& Tunings() const { return tunings_; }
+    // The parts the window works with, each reached this one way: the rows (removed,
+    // retried); adding files and folders, and the rows a crash left; the batch (stopped,
+    // paused); the tools (waited for where an action needs them).
+    TQueue& Queue() { return queue_; }
     const TQueue& Queue() const { return queue_; }
-    // Adding files and folders, and the rows a crash left.
     TIntake& Intake() { return intake_; }
-    const TIntake& Intake() const { return intake_; }
+    batch::TBatch& Batch() { return batch_; }
+    TTools& Tools() { return tools_; }
     // The one question whether the queue may change: not while a batch converts.
     bool Busy() const { return batch_.Running(); }
 
@@ -85,21 +81,12 @@ public:
     // and the tools staged. Once only.
     void Settle();
 
-    // ---- the tools ----
-    // Waits for the tools where an action needs them, the caption saying so, and takes the
-    // writer's result once: the tools' paths, and the message when one was not written.
-    void WaitForTools();
-    // The tools' paths once taken; other copies of the tools to use instead of the staged ones.
-    const TToolPaths& Tools() const { return tools_; }
-    void UseTools(TToolPaths tools);
-
     // ---- the rows and the batch ----
     // The output folder chosen with "Browse", kept in the settings.
     void ChooseOutputFolder(const std::string& folder);
-    // What the user chose for the batches: what the convert button makes, its quality, the
-    // size it fits, the outputs' names and places. Kept in the settings; not changed while a
-    // batch runs.
-    const batch::Choices& Choices() const { return settings_.Choices(); }
+    // What the user chose for the batches (the settings' Choices: what the convert button
+    // makes, its quality, the size it fits, the outputs' names and places), kept in the
+    // settings; not changed while a batch runs.
     void Choose(const batch::Choices& choices);
     // What the pending rows' outputs will take together, as far as it is known before the start.
     std::int64_t ExpectedBytes() const;
@@ -114,22 +101,12 @@ public:
     std::function<std::string(const std::string& pattern, encode::Target target)> NameExamples(int row) const;
     // The values kept in the registry, as read at start and changed since.
     const TSettings& Settings() const { return settings_; }
-    void RemoveRows(const std::vector<int>& rows) { queue_.RemoveRows(rows); }
-    void RemoveFinished() { queue_.RemoveRows(queue_.FinishedRows()); }
-    void Retry(const std::vector<int>& rows);
     // Converts the pending rows, once the user has agreed where they need a lower quality than
     // the disc they are fitted to should have, or more room than the output folder's volume has.
     void Start();
-    void StopAfterRunning() { batch_.StopAfterRunning(); }
-    void StopNow() { batch_.StopNow(); }
-    bool Paused() const { return batch_.Paused(); }
-    // Pauses a running batch, or lets a paused one go on.
-    void PauseOrResume() { batch_.Paused() ? batch_.Resume() : batch_.Pause(); }
-    AfterBatch WhenBatchEnds() const { return whenBatchEnds_; }
-    void SetWhenBatchEnds(AfterBatch choice) { whenBatchEnds_ = choice; }
-    // Once the window is back from a batch's end: the choice of what follows that batch (the
-    // next one starts with Nothing).
-    AfterBatch BatchOver();
+    // What follows the next batch's end, chosen for it alone: once the window is back from
+    // that end, it takes the choice and leaves Nothing for the next.
+    AfterBatch& WhenBatchEnds() { return whenBatchEnds_; }
     // The folder a row's "MPG" opens: where its file was written, else (or for no row, -1)
     // the output folder.
     std::string OutputFolderOf(int row) const;
@@ -146,27 +123,19 @@ private:
     // The tool folder and the record under the user's folders, the output folder made again
     // where it has gone; each written down. Once only.
     void MakeFolders();
-    // Starts writing the embedded tools on a thread of their own; once only.
-    void StageTools();
     void DeleteLeftovers();
-    // The batch the pending rows make now: with `whole`, each row's output named and each
-    // volume that receives one asked for its room and file system, as the start needs them;
-    // without, their seconds and sizes alone, as the caption needs them.
-    batch::BatchPlan Plan(const batch::Choices& choices, bool whole) const;
 
     TSessionTunings tunings_;
     TSessionEvents events_;
     TSettings settings_;
     TFolders folders_;
-    TToolPaths tools_;
     TQueue queue_;
     batch::TBatch batch_{queue_};
     // The batch's progress as screen readers were last told it; none outside a batch.
     std::optional<batch::BatchFacts> told_;
     std::unique_ptr<fw::THeldFile> keptRows_;
     TIntake intake_;
-    TToolWriter writer_;
-    bool toolsTaken_ = false;
+    TTools tools_{[this] { return MakeFolders(), folders_.app; }, events_};
     AfterBatch whenBatchEnds_ = AfterBatch::Nothing;
 };
 

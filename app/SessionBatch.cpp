@@ -14,6 +14,38 @@
 
 namespace app {
 
+namespace {
+
+// The batch the pending rows make now: with `whole`, each row's output named and each volume
+// that receives one asked for its room and file system, as the start needs them; without,
+// their seconds and sizes alone, as the caption needs them.
+batch::BatchPlan PlanOf(const TQueue& queue, const TFolders& folders, const batch::Choices& choices, bool whole)
+{
+    // Beside their inputs the outputs may go to several volumes: each is asked, once; the
+    // disc goes to the output folder's.
+    std::string lastFolder, lastRoot;
+    auto place = [&](int row, batch::PlannedRow& planned) {
+        planned.output = batch::MeantOutputFor(choices, folders.output, queue.Path(row), queue.Subfolder(row), row + 1);
+        const std::string folder = choices.besideInput ? fw::FolderPart(planned.output.path, fw::IsLeadByte) : folders.output;
+        if (folder != lastFolder) lastRoot = fw::VolumeRoot(folder), lastFolder = folder;
+        planned.volume = lastRoot;
+        planned.input = queue::FileNamePart(queue.Path(row), fw::IsLeadByte);
+    };
+    batch::BatchPlan plan = batch::PlanBatch(whole ? batch::PendingRows(queue, place) : batch::PendingRows(queue),
+                                                 choices.target, choices.quality, choices.fitTo,
+                                                 disc::MakesDisc(choices.disc, choices.target),
+                                                 whole ? fw::VolumeRoot(folders.output) : std::string());
+    for (encode::VolumeNeed& need : plan.volumes) {
+        need.free = fw::FreeBytes(need.root);
+        need.name = fw::VolumeName(need.root);
+        need.fat = fw::IsFatVolume(need.root);
+    }
+    return plan;
+}
+
+}  // namespace
+
+
 void TSession::Choose(const batch::Choices& choices)
 {
     if (Busy()) return;
@@ -29,17 +61,12 @@ void TSession::ChooseOutputFolder(const std::string& folder)
     ChoicesChanged(events_);
 }
 
-void TSession::Retry(const std::vector<int>& rows)
-{
-    for (int row : rows) queue_.Retry(row);
-}
-
 void TSession::Start()
 {
-    WaitForTools();
+    tools_.Wait();
     if (Busy() || queue_.NextPending() < 0) return;
     batch::Choices choices = settings_.Choices();
-    batch::BatchPlan plan = Plan(choices, true);
+    batch::BatchPlan plan = PlanOf(queue_, folders_, choices, true);
     const encode::FitTo& fit = choices.fitTo;
     const bool disc = disc::MakesDisc(choices.disc, choices.target);
     if (disc && plan.files > disc::kDiscMostTitles) return Tell(events_, disc::TooManyTitlesMessage(plan.files));
@@ -48,7 +75,7 @@ void TSession::Start()
         disc && !encode::FitApplies(fit, choices.target) && plan.discBytes > dvd.bytes) {
         const std::optional<bool> fitIt = AskOrCancel(events_, encode::LargeDiscQuestion(plan.discBytes, dvd));
         if (!fitIt) return;
-        if (*fitIt) choices.fitTo = dvd, plan = Plan(choices, true);
+        if (*fitIt) choices.fitTo = dvd, plan = PlanOf(queue_, folders_, choices, true);
     }
     if (disc) {
         SYSTEMTIME today{};
@@ -63,40 +90,17 @@ void TSession::Start()
         return;
     for (const std::string& question : encode::VolumeQuestions(plan.volumes))
         if (!Ask(events_, question)) return;
-    batch_.Start({.encoderPath = tools_.ffmpeg,
+    const TToolPaths& tools = tools_.Paths();
+    batch_.Start({.encoderPath = tools.ffmpeg,
                   .outputFolder = folders_.output,
                   .logFolder = folders_.temp,
-                  .encoderMissing = tools_.encoderFailure,
+                  .encoderMissing = tools.encoderFailure,
                   .listFolder = folders_.app,
                   .encoders = settings_.Encoders(),
-                  .discTool = tools_.discTool,
+                  .discTool = tools.discTool,
                   .choices = choices,
                   .plan = plan,
                   .outputRecord = folders_.outputRecord});
-}
-
-batch::BatchPlan TSession::Plan(const batch::Choices& choices, bool whole) const
-{
-    // Beside their inputs the outputs may go to several volumes: each is asked, once; the
-    // disc goes to the output folder's.
-    std::string lastFolder, lastRoot;
-    auto place = [&](int row, batch::PlannedRow& planned) {
-        planned.output = batch::MeantOutputFor(choices, folders_.output, queue_.Path(row), queue_.Subfolder(row), row + 1);
-        const std::string folder = choices.besideInput ? fw::FolderPart(planned.output.path, fw::IsLeadByte) : folders_.output;
-        if (folder != lastFolder) lastRoot = fw::VolumeRoot(folder), lastFolder = folder;
-        planned.volume = lastRoot;
-        planned.input = queue::FileNamePart(queue_.Path(row), fw::IsLeadByte);
-    };
-    batch::BatchPlan plan = batch::PlanBatch(whole ? batch::PendingRows(queue_, place) : batch::PendingRows(queue_),
-                                                 choices.target, choices.quality, choices.fitTo,
-                                                 disc::MakesDisc(choices.disc, choices.target),
-                                                 whole ? fw::VolumeRoot(folders_.output) : std::string());
-    for (encode::VolumeNeed& need : plan.volumes) {
-        need.free = fw::FreeBytes(need.root);
-        need.name = fw::VolumeName(need.root);
-        need.fat = fw::IsFatVolume(need.root);
-    }
-    return plan;
 }
 
 std::string TSession::ListCaption() const
@@ -105,6 +109,11 @@ std::string TSession::ListCaption() const
     if (!Busy() && queue_.NextPending() >= 0)
         caption += std::string(" ") + fw::SystemMarks().dot + " about " + encode::SizeText(ExpectedBytes());
     return caption;
+}
+
+std::int64_t TSession::ExpectedBytes() const
+{
+    return PlanOf(queue_, folders_, settings_.Choices(), false).bytes;
 }
 
 std::string TSession::ChoicesLabel() const
@@ -131,16 +140,6 @@ std::function<std::string(const std::string& pattern, encode::Target target)> TS
         facts.target = target;
         return batch::OutputFileName(pattern, facts, fw::IsLeadByte);
     };
-}
-
-std::int64_t TSession::ExpectedBytes() const
-{
-    return Plan(settings_.Choices(), false).bytes;
-}
-
-AfterBatch TSession::BatchOver()
-{
-    return std::exchange(whenBatchEnds_, AfterBatch::Nothing);
 }
 
 std::string TSession::OutputFolderOf(int row) const

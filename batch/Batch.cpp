@@ -86,8 +86,7 @@ void TBatch::StartRow(int row)
 {
     ConversionStart start{.file = {.id = queue_.IdAt(row), .input = queue_.Path(row), .mediaSeconds = queue_.MediaSeconds(row)},
                           .fittedRate = NextFittedRate()};
-    // The planned rows start in their order: those before this one have started.
-    OutputPlace place = outputs_->Place(setup_.plan.outputs.at(tally_.StartedFiles()), start.file.input, queue_.Subfolder(row));
+    OutputPlace place = outputs_->Place(setup_.plan.outputs.at(start.file.id), start.file.input, queue_.Subfolder(row));
     tally_.Started();
     // A row that ends before an encoder runs gives its claim up.
     auto endHere = [&](Outcome outcome) {
@@ -164,26 +163,22 @@ void TBatch::Abandon()
     End(true);
 }
 
-void TBatch::Pause()
+void TBatch::PauseOrResume()
 {
-    if (state_ != State::Running) return;
-    for (const auto& c : running_) c->Pause(true);
-    state_ = State::Paused;
-    tally_.Pause(GetTickCount());
-    for (const auto& c : running_) queue_.ShowPaused(queue_.IndexOf(c->File().id));
-    SetThreadExecutionState(ES_CONTINUOUS);  // the system may sleep again
+    if (state_ == State::Idle) return;
+    const bool paused = state_ == State::Running;
+    for (const auto& c : running_) c->Pause(paused);
+    state_ = paused ? State::Paused : State::Running;
+    if (paused) {
+        tally_.Pause(GetTickCount());
+        for (const auto& c : running_) queue_.ShowPaused(queue_.IndexOf(c->File().id));
+        SetThreadExecutionState(ES_CONTINUOUS);  // the system may sleep again
+    } else {
+        tally_.Resume(GetTickCount());
+        SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+    }
     ShowProgress();
-}
-
-void TBatch::Resume()
-{
-    if (state_ != State::Paused) return;
-    for (const auto& c : running_) c->Pause(false);
-    state_ = State::Running;
-    tally_.Resume(GetTickCount());
-    SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
-    ShowProgress();
-    FillSlots();  // the slots that emptied meanwhile
+    if (!paused) FillSlots();  // the slots that emptied meanwhile
 }
 
 void TBatch::Start(const BatchSetup& setup)

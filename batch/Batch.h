@@ -57,11 +57,10 @@ public:
     // end at once, their temporaries removed and their rows "Pending" again ("now").
     void StopAfterRunning();
     void StopNow();
-    // Our encoders wait where they are and no row starts; the system may sleep meanwhile.
-    // The disc, once its files are converted, is made without a pause.
-    void Pause();
-    // Each encoder goes on exactly where it was.
-    void Resume();
+    // Paused: our encoders wait where they are and no row starts; the system may sleep
+    // meanwhile. The disc, once its files are converted, is made without a pause. Resumed:
+    // each encoder goes on exactly where it was.
+    void PauseOrResume();
 
     // While the batch runs: its progress, at its start, as files grow and as each ends.
     std::function<void(const BatchProgress&)> OnProgress;

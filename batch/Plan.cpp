@@ -30,7 +30,7 @@ BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, encode::Target target, 
         ++plan.files;
         plan.seconds += row.seconds;
         plan.rowSeconds.push_back(row.seconds);
-        plan.outputs.push_back(row.output);
+        plan.outputs[row.id] = row.output;
     }
     if (encode::FitApplies(fit, target)) {
         plan.room = disc ? fit.bytes - disc::DiscOverhead(plan.files, plan.seconds) : fit.bytes;
@@ -65,7 +65,7 @@ std::vector<PlannedRow> PendingRows(const TQueue& queue, const std::function<voi
 {
     std::vector<PlannedRow> rows;
     for (int row = queue.NextPending(); row >= 0; row = queue.NextPending(row + 1)) {
-        rows.push_back({queue.MediaSeconds(row)});
+        rows.push_back({.seconds = queue.MediaSeconds(row), .id = queue.IdAt(row)});
         if (place) place(row, rows.back());
     }
     return rows;

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,7 @@ struct PlannedRow {
     std::string volume{};
     std::string input{};  // the input's file name, as questions name it
     MeantOutput output{};
+    int id = 0;  // the queue's row id: a row is found by it, never by its place
 };
 // The batch from the pending rows and the choices, worked out once: how many files and
 // seconds, the one video rate where the size to fit applies, what the outputs take together
@@ -35,7 +37,7 @@ struct BatchPlan {
     int files = 0;
     std::int64_t seconds = 0;
     std::vector<std::int64_t> rowSeconds{};  // each row's, in the queue's order
-    std::vector<MeantOutput> outputs{};      // each row's, in the queue's order, where asked
+    std::map<int, MeantOutput> outputs{};    // each row's by its id, where asked
     std::optional<encode::FittedRate> fitted{};
     std::int64_t room = 0;  // of the size to fit, what the streams may take
     std::int64_t bytes = 0;

@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -67,7 +68,17 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// Seconds from CreateProcess until a visible window of class TfrmMain belongs to the process.
+// A step that waits says so once it has waited this long, and what for.
+constexpr DWORD kStepWaitMs = 60000;
+
+void Say(const std::string& line)
+{
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+// Seconds from CreateProcess until a visible window of class TfrmMain belongs to the process;
+// a program that shows none within the step's wait is ended, and said.
 double TimeToWindow(const std::string& commandLine)
 {
     LARGE_INTEGER start = Now();
@@ -79,6 +90,10 @@ double TimeToWindow(const std::string& commandLine)
     CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
     HWND shown = nullptr;
     while (!shown && WaitForSingleObject(info.hProcess, 1) == WAIT_TIMEOUT) {
+        if (Seconds(start, Now()) * 1000 > kStepWaitMs) {
+            Say("startup: " + commandLine + " showed no window in a minute; ended");
+            break;
+        }
         HWND w = nullptr;
         while ((w = FindWindowExA(nullptr, w, kMainWindowClass, nullptr)) != nullptr) {
             DWORD pid = 0;
@@ -87,8 +102,11 @@ double TimeToWindow(const std::string& commandLine)
         }
     }
     double seconds = Seconds(start, Now());
-    PostMessageA(shown, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(info.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
+    if (shown) PostMessageA(shown, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(info.hProcess, 20000) != WAIT_OBJECT_0) {
+        if (shown) Say("startup: " + commandLine + " did not close in 20 s; ended");
+        TerminateProcess(info.hProcess, 1);
+    }
     CloseHandle(info.hProcess);
     CloseHandle(info.hThread);
     return seconds;
@@ -144,19 +162,21 @@ double Direct(const std::string& encoder, const std::vector<std::string>& inputs
 void Batch(std::vector<std::string>& rows, const std::string& name, const std::vector<std::string>& clips)
 {
     app::TSession session;
-    session.WaitForTools();
+    session.Tools().Wait();
     const std::string out = FreshFolder("bench-out");
     session.ChooseOutputFolder(out.substr(0, out.size() - 1));
     const int encoders = TSettings::Read().Encoders();
 
-    const double serial = Direct(session.Tools().ffmpeg, clips, out, 1);
-    const double parallel = Direct(session.Tools().ffmpeg, clips, out, static_cast<std::size_t>(encoders));
+    const double serial = Direct(session.Tools().Paths().ffmpeg, clips, out, 1);
+    const double parallel = Direct(session.Tools().Paths().ffmpeg, clips, out, static_cast<std::size_t>(encoders));
 
     const TQueue& queue = session.Queue();
     session.Intake().AddItems(clips);  // probed before the clock starts
     LARGE_INTEGER start = Now();
     session.Start();
-    PumpUntil([&] { return !session.Busy(); }, 1200000);
+    while (!PumpUntil([&] { return !session.Busy(); }, kStepWaitMs))
+        Say(name + ": still converting after " + std::to_string(static_cast<int>(Seconds(start, Now()))) + " s; " +
+            session.ListCaption());
     const double batch = Seconds(start, Now());
     for (int i = 0; i < queue.Count(); ++i)
         if (queue.State(i) != queue::RowState::Done) std::printf("row %d failed: %s\n", i, queue.Reason(i).c_str());
@@ -173,7 +193,7 @@ void Batch(std::vector<std::string>& rows, const std::string& name, const std::v
 void Adding(std::vector<std::string>& rows, const std::string& clips)
 {
     app::TSession session;
-    session.WaitForTools();
+    session.Tools().Wait();
     TfrmMain form(session);
     form.Show();  // as a person sees it: every row drawn as it comes
     TFindFile finder(nullptr);
@@ -183,7 +203,7 @@ void Adding(std::vector<std::string>& rows, const std::string& clips)
 
     LARGE_INTEGER start = Now();
     for (const std::string& clip : finder.Files)
-        RunAndCapture(session.Tools().mediainfo + " \"--Inform=General;%Duration/String3%\" \"" + clip + "\"");
+        RunAndCapture(session.Tools().Paths().mediainfo + " \"--Inform=General;%Duration/String3%\" \"" + clip + "\"");
     double direct = Seconds(start, Now());
 
     start = Now();
@@ -214,10 +234,10 @@ void Tree(std::vector<std::string>& rows)
     const double direct = Seconds(start, Now());
 
     app::TSession session;
-    batch::Choices choices = session.Choices();
+    batch::Choices choices = session.Settings().Choices();
     choices.subfolders = true;
     session.Choose(choices);
-    session.WaitForTools();
+    session.Tools().Wait();
     std::string caption;
     bool probing = false;
     double walked = 0, longest = 0, last = 0;
@@ -339,8 +359,7 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    std::printf("making clips...\n");
-    std::fflush(stdout);
+    Say("making clips...");
     const std::string batchClips = FreshFolder("bench-batch");
     std::vector<std::string> small, large;
     MakeClip(batchClips + "clip0.mp4", 12);
@@ -361,13 +380,22 @@ int main(int argc, char** argv)
         CopyFileA((addClips + "clip00.mp4").c_str(), (addClips + name).c_str(), FALSE);
     }
 
+    // Each step's lines as it ends, then all of them as a table.
+    const std::pair<const char*, std::function<void(std::vector<std::string>&)>> steps[] = {
+        {"startup", Startup},
+        {"batch 10x12s", [&](std::vector<std::string>& rows) { Batch(rows, "batch 10x12s", small); }},
+        {"batch 4x1080p", [&](std::vector<std::string>& rows) { Batch(rows, "batch 4x1080p", large); }},
+        {"adding", [&](std::vector<std::string>& rows) { Adding(rows, addClips); }},
+        {"tree", Tree},
+        {"record", Record},
+    };
     std::vector<std::string> rows;
-    Startup(rows);
-    Batch(rows, "batch 10x12s", small);
-    Batch(rows, "batch 4x1080p", large);
-    Adding(rows, addClips);
-    Tree(rows);
-    Record(rows);
+    for (const auto& [name, measure] : steps) {
+        Say(std::string(name) + "...");
+        const std::size_t before = rows.size();
+        measure(rows);
+        for (std::size_t i = before; i < rows.size(); ++i) Say(rows[i]);
+    }
 
     std::printf("\n%-26s | %-9s | %-9s | %s\n", "measure", "Mervane", "reference", "ratio");
     for (const std::string& row : rows) {

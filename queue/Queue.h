@@ -31,6 +31,7 @@ public:
     bool Remove(int row) { return RemoveRows({row}); }
     // Removes the given rows (indexes in any order); false when locked.
     bool RemoveRows(std::vector<int> rows);
+    bool RemoveFinished() { return RemoveRows(FinishedRows()); }
     // A failed row goes back to "Pending", to run with the next batch.
     bool Retry(int row);
     void Lock(bool locked) { locked_ = locked; }

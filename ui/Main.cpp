@@ -125,7 +125,7 @@ bool TfrmMain::OnKey(const MSG& msg)
     if (msg.message != WM_KEYDOWN || (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd))) return false;
     if ((msg.wParam == VK_ESCAPE || msg.wParam == VK_PAUSE) && session_.Busy()) {
         if (msg.wParam == VK_ESCAPE) AskStop();
-        else session_.PauseOrResume();
+        else session_.Batch().PauseOrResume();
         return true;
     }
     const bool ctrlOnly = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0 && GetKeyState(VK_SHIFT) >= 0;

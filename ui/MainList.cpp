@@ -44,7 +44,7 @@ void TfrmMain::OnListClick()
     for (int column = 0; column < 4; ++column) widths[column] = fileList_->ColumnWidth(column);
     const TQueue& queue = session_.Queue();
     switch (view::ClickAction(pointer.x, widths, queue.State(row), !queue.Reason(row).empty())) {
-    case view::RowAction::Remove: session_.RemoveRows({row}); return;
+    case view::RowAction::Remove: session_.Queue().RemoveRows({row}); return;
     case view::RowAction::OpenOutputFolder: OpenWithShell(Handle(), session_.OutputFolderOf(row)); return;
     case view::RowAction::OpenInput: OpenWithShell(Handle(), queue.Path(row)); return;
     case view::RowAction::ShowReason: fw::Application->ShowMessage(session_.ReasonMessage(row)); return;
@@ -54,7 +54,7 @@ void TfrmMain::OnListClick()
 
 void TfrmMain::OnListKeyDown(WORD& key, fw::TShiftState shift)
 {
-    if (key == VK_DELETE) session_.RemoveRows(fileList_->SelectedRows());  // refused during a batch
+    if (key == VK_DELETE) session_.Queue().RemoveRows(fileList_->SelectedRows());  // refused during a batch
     if (key == 'A' && (shift & MK_CONTROL)) {
         fileList_->SelectAll();
         key = 0;

@@ -12,6 +12,7 @@
 #include "resources/dialogs.h"
 #include "ui/BrowseForFolderU.h"
 #include "ui/Choices.h"
+#include "ui/Commands.h"
 
 namespace {
 
@@ -65,11 +66,12 @@ void EnableFitSize(HWND dialog, bool busy)
     EnableWindow(GetDlgItem(dialog, IDC_FIT_SIZE), !busy && Chosen(dialog, IDC_FIT) == view::kFitOther);
 }
 
-// The disc choices apply to the DVD targets only.
+// The disc choices apply where the table says (the DVD targets).
 void EnableDisc(HWND dialog, bool busy)
 {
-    const auto target = static_cast<encode::Target>(Chosen(dialog, IDC_TARGET));
-    const bool dvd = !busy && (target == encode::Target::DvdPal || target == encode::Target::DvdNtsc);
+    batch::Choices target;
+    view::GroupOf(view::Group::Target).take(target, std::max(0, Chosen(dialog, IDC_TARGET)));
+    const bool dvd = !busy && view::GroupOf(view::Group::Disc).applies(target);
     EnableWindow(GetDlgItem(dialog, IDC_DISC), dvd);
     EnableWindow(GetDlgItem(dialog, IDC_DISC_NAME), dvd && Chosen(dialog, IDC_DISC) == static_cast<int>(disc::Disc::DvdVideo));
 }
@@ -90,22 +92,19 @@ void Load(HWND dialog, const Dialog& d)
     SetDlgItemTextW(dialog, IDC_NAME, fw::Wide(o.outputName).c_str());
     CheckDlgButton(dialog, IDC_SUBFOLDERS, o.subfolders ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_SUBTITLES, o.subtitles ? BST_CHECKED : BST_UNCHECKED);
-    std::vector<std::wstring> targets;
-    for (encode::Target target : encode::kTargets) targets.push_back(fw::Wide(encode::TargetMenuText(target)));
-    Fill(dialog, IDC_TARGET, targets, static_cast<int>(o.target));
-    Fill(dialog, IDC_QUALITY, view::kQualityChoices, static_cast<int>(o.quality));
-    std::vector<std::wstring> fits = view::kFitChoices;
+    // The choices as the menus offer them; the size to fit also "Other size", in megabytes.
+    for (const view::ChoiceGroup& group : view::ChoiceGroups())
+        if (group.optionsList != IDC_FIT) Fill(dialog, group.optionsList, group.texts, group.chosen(o));
+    std::vector<std::wstring> fits = view::GroupOf(view::Group::FitTo).texts;
     fits.push_back(L"Other size");
     const int fit = view::FitChoice(o.fitTo);
     Fill(dialog, IDC_FIT, fits, fit);
     SendDlgItemMessageW(dialog, IDC_FIT_SIZE, EM_LIMITTEXT, 7, 0);
     if (fit == view::kFitOther) SetDlgItemTextW(dialog, IDC_FIT_SIZE, fw::Wide(encode::FitSetting(o.fitTo)).c_str());
-    Fill(dialog, IDC_IF_EXISTS, view::kIfExistsChoices, static_cast<int>(o.ifExists));
     std::vector<std::wstring> encoders{L"Automatic"};
     for (int n = 1; n <= batch::kMostEncoders; ++n) encoders.push_back(std::to_wstring(n));
     Fill(dialog, IDC_ENCODERS, encoders, o.encoders);
     Fill(dialog, IDC_WHEN, view::kWhenBatchEndsChoices, static_cast<int>(d.options.whenBatchEnds));
-    Fill(dialog, IDC_DISC, view::kDiscChoices, static_cast<int>(o.disc));
     SetDlgItemTextW(dialog, IDC_DISC_NAME, fw::Wide(o.discName.empty() ? TodaysDiscName() : o.discName).c_str());
     EnableDisc(dialog, d.busy);
     if (d.otherSize && !d.busy) SendDlgItemMessageW(dialog, IDC_FIT, CB_SETCURSEL, view::kFitOther, 0);
@@ -139,12 +138,10 @@ bool Read(HWND dialog, OptionsShown& shown)
     o.outputName = Text(dialog, IDC_NAME);
     o.subfolders = IsDlgButtonChecked(dialog, IDC_SUBFOLDERS) == BST_CHECKED;
     o.subtitles = IsDlgButtonChecked(dialog, IDC_SUBTITLES) == BST_CHECKED;
-    o.target = static_cast<encode::Target>(Chosen(dialog, IDC_TARGET));
-    o.quality = static_cast<encode::Quality>(Chosen(dialog, IDC_QUALITY));
+    for (const view::ChoiceGroup& group : view::ChoiceGroups())
+        if (group.optionsList != IDC_FIT) group.take(o, Chosen(dialog, group.optionsList));
     o.fitTo = fitTo;
-    o.ifExists = static_cast<encode::IfExists>(Chosen(dialog, IDC_IF_EXISTS));
     o.encoders = Chosen(dialog, IDC_ENCODERS);
-    o.disc = static_cast<disc::Disc>(Chosen(dialog, IDC_DISC));
     // Today's name is kept as none: the next disc takes its own day's.
     const std::string discName = fw::Trim(Text(dialog, IDC_DISC_NAME));
     o.discName = discName == TodaysDiscName() ? std::string() : discName;

@@ -340,7 +340,7 @@ TEST_F(StandInAddingTest, AFileItsGroupDidNotAnswerIsAskedAgainAlone)
     SetEnvironmentVariableA("ECHO_SILENT_FOR", found[1].c_str());
     session->Intake().AddFolder(work + "clips");
     EXPECT_EQ(QueuedPaths(), found);
-    const std::string alone = "end " + fw::BuildCommandLine(session->Tools().mediainfo, queue::ProbeArguments(found[1]));
+    const std::string alone = "end " + fw::BuildCommandLine(session->Tools().Paths().mediainfo, queue::ProbeArguments(found[1]));
     EXPECT_NE(Log().find(alone), std::string::npos) << Log();
     const std::string log = Log();
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 6) << "two groups of four, and the one asked alone";
@@ -366,6 +366,22 @@ TEST_F(StandInAddingTest, EscapeStopsAfterTheFileBeingRead)
     PumpFor(800);  // a probe cut short leaves nothing behind
     for (const char* answer : queue::kAnswerFiles)
         EXPECT_FALSE(FileExists(session->Folders().temp + answer)) << answer;
+}
+
+TEST_F(StandInAddingTest, EscapeStopsATreeWhoseFilesGetNoAnswer)
+{
+    SetEnvironmentVariableA("ECHO_PRINT", "");  // as a tree of 0-byte downloads: no file answers
+    SetEnvironmentVariableA("ECHO_SLEEP_MS", nullptr);
+    batch::Choices tree = session->Settings().Choices();
+    tree.subfolders = true;
+    session->Choose(tree);
+    int asked = 0;
+    app::TSessionEvents events;
+    events.OnStopWanted = [&] { return ++asked == 2; };
+    session->Listen(events);
+    EXPECT_FALSE(session->Intake().AddFolder(work + "clips"));
+    EXPECT_EQ(asked, 2) << "asked between any two files, those without an answer too";
+    EXPECT_EQ(session->Queue().Count(), 0);
 }
 
 TEST_F(AddingTest, AClickBehindAnOpenFolderPickerStartsNothingAndTheWindowIsActiveAfterIt)

@@ -91,7 +91,7 @@ TEST_F(DesktopTest, ADropDuringAConversionIsKeptAndQueuedWhenItEnds)
     ASSERT_EQ(messages.Count(), 1);
     EXPECT_EQ(messages.Seen_()[0].text, "These files will be added when the conversion has finished: one.mp4.");
     EXPECT_EQ(Queued(), std::vector<std::string>{work + "busy.mp4"});
-    session->StopNow();
+    session->Batch().StopNow();
     EXPECT_TRUE(PumpUntil([&] { return Queued().size() == 2; }, 30000));
     EXPECT_EQ(Queued().back(), work + "one.mp4");
     EXPECT_EQ(messages.Count(), 1);
@@ -131,7 +131,7 @@ TEST_F(DesktopTest, TheCountdownsCancelKeepsTheSystemUpAndAChoiceLastsOneBatch)
                    asked.push_back(what);
                    return std::string();
                }});
-    session->SetWhenBatchEnds(app::AfterBatch::Sleep);
+    session->WhenBatchEnds() = app::AfterBatch::Sleep;
     {
         DialogWatcher cancel([](HWND notice) { return PostMessageA(notice, WM_COMMAND, IDCANCEL, 0) != FALSE; });
         form->BatchEnded();
@@ -142,7 +142,7 @@ TEST_F(DesktopTest, TheCountdownsCancelKeepsTheSystemUpAndAChoiceLastsOneBatch)
     form->BatchEnded();
     EXPECT_TRUE(asked.empty()) << "the choice was for one batch";
 
-    session->SetWhenBatchEnds(app::AfterBatch::ShutDown);
+    session->WhenBatchEnds() = app::AfterBatch::ShutDown;
     {
         DialogWatcher wait([](HWND) { return true; });  // left to count down
         form->BatchEnded();

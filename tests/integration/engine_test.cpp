@@ -31,7 +31,7 @@ struct EngineTest : ConvertingTest {
     {
         ConvertingTest::SetUp();
         setup.logFolder = session->Folders().temp;
-        setup.encoderPath = session->Tools().ffmpeg;
+        setup.encoderPath = session->Tools().Paths().ffmpeg;
     }
     void TearDown() override
     {
@@ -494,11 +494,11 @@ TEST_F(EngineTest, ARunStartedDuringAPauseWaitsForTheResume)
     Convert(1);
     // The refusal ends the run, and the batch pauses before it has looked.
     for (int i = 0; i < 200 && RunningProcesses("fake_encoder.exe") > 0; ++i) Sleep(50);
-    batch.Pause();
+    batch.PauseOrResume();
     PumpFor(1000);
     EXPECT_EQ(RunningProcesses("fake_encoder.exe"), 1) << "the scaled run waits, paused";
     EXPECT_EQ(Queue().State(0), RowState::Converting);
-    batch.Resume();
+    batch.PauseOrResume();
     StatesUntilIdle(0);
     EXPECT_EQ(Queue().State(0), RowState::Failed) << "refused again once it went on";
 }
@@ -517,16 +517,16 @@ TEST_F(EngineTest, APausedEncoderWaitsWhereItIsGoesOnAfterAndStopsNowWithNothing
     };
     Convert(1);
     ASSERT_TRUE(PumpUntil([&] { return size() > 2000 && State(0).find("% Done") != std::string::npos; }, 10000));
-    batch.Pause();
+    batch.PauseOrResume();
     PumpFor(300);  // a write under way ends
     const DWORD paused = size();
     PumpFor(1000);
     EXPECT_EQ(size(), paused) << "the encoder writes nothing while paused";
     EXPECT_NE(State(0).find("% (paused)"), std::string::npos) << State(0);
     EXPECT_EQ(SetThreadExecutionState(0), static_cast<EXECUTION_STATE>(ES_CONTINUOUS)) << "the system may sleep";
-    batch.Resume();
+    batch.PauseOrResume();
     EXPECT_TRUE(PumpUntil([&] { return size() > paused; }, 5000)) << "and goes on where it was";
-    batch.Pause();
+    batch.PauseOrResume();
     Batch().StopNow();
     EXPECT_TRUE(PumpUntil([&] { return !Converting(); }, 10000));
     EXPECT_EQ(RunningProcesses("fake_encoder.exe"), 0);

@@ -20,27 +20,27 @@ struct SessionTest : ::testing::Test {
         events.OnMessage = [this](const std::string& text) { told.push_back(text); };
         session->Listen(events);
         session->Settle();
-        session->WaitForTools();
+        session->Tools().Wait();
     }
     // The test encoder as the session's encoder: a copy, since the session deletes its
     // encoder file when it ends.
     void UseFakeEncoder(const std::string& folder)
     {
-        app::TToolPaths tools = session->Tools();
+        app::TToolPaths tools = session->Tools().Paths();
         tools.ffmpeg = folder + "fake_encoder.exe";
         CopyFileA((testing_support::ExeFolder() + "fake_encoder.exe").c_str(), tools.ffmpeg.c_str(), FALSE);
-        session->UseTools(tools);
+        session->Tools().Use(tools);
     }
     void UseMediaTool(const std::string& path)
     {
-        app::TToolPaths tools = session->Tools();
+        app::TToolPaths tools = session->Tools().Paths();
         tools.mediainfo = path;
-        session->UseTools(tools);
+        session->Tools().Use(tools);
     }
     // Queues a file as "Add MP4 File" does, a stand-in media tool answering its length.
     void QueueFile(const std::string& path, int seconds)
     {
-        const app::TToolPaths staged = session->Tools();
+        const app::TToolPaths staged = session->Tools().Paths();
         UseMediaTool(testing_support::ExeFolder() + "echo_args.exe");
         const int answered = seconds - 1;  // the probe counts a second begun
         char length[32];
@@ -52,7 +52,7 @@ struct SessionTest : ::testing::Test {
         session->Intake().AddChosenFile(path);
         SetEnvironmentVariableA("ECHO_PRINT", nullptr);
         SetEnvironmentVariableA("ECHO_OUT", recording ? echoOut : nullptr);
-        session->UseTools(staged);
+        session->Tools().Use(staged);
     }
     // A batch that converts until the session ends: the test encoder on a file that sleeps,
     // queued as the last row.

@@ -148,7 +148,7 @@ struct MainWindowTest : FormTest {
         session->ChooseOutputFolder(earlier);
         session->Start();
         PumpUntil([&] { return !Converting(); }, 30000);
-        session->Retry(retried);
+        for (int row : retried) session->Queue().Retry(row);
         session->ChooseOutputFolder(output);
     }
 };

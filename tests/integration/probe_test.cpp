@@ -19,7 +19,7 @@ struct ProbeTest : SessionTest {
     void SetUp() override
     {
         StartSession();
-        tool = session->Tools().mediainfo;
+        tool = session->Tools().Paths().mediainfo;
         temp = session->Folders().temp;
     }
     std::optional<int> Probe(const std::string& path)

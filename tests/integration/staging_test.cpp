@@ -61,12 +61,12 @@ TEST_F(StagingTest, ToolsAreWrittenHiddenWithTheEmbeddedBytes)
 TEST_F(StagingTest, ToolPathsAreShortFormsThatRun)
 {
     StartSession();
-    EXPECT_TRUE(IsShortForm(session->Tools().ffmpeg)) << session->Tools().ffmpeg;
-    EXPECT_TRUE(IsShortForm(session->Tools().mediainfo)) << session->Tools().mediainfo;
-    EXPECT_TRUE(_stricmp(LongForm(session->Tools().ffmpeg).c_str(), (session->Folders().app + "ffmpeg.exe").c_str()) == 0);
-    EXPECT_TRUE(_stricmp(LongForm(session->Tools().mediainfo).c_str(), (session->Folders().app + "mediainfo.exe").c_str()) == 0);
-    EXPECT_EQ(RunAndWaitExit(session->Tools().ffmpeg + " -version"), 0);
-    EXPECT_NE(RunAndCapture(session->Tools().mediainfo + " --Version").find("MediaInfoLib"), std::string::npos);
+    EXPECT_TRUE(IsShortForm(session->Tools().Paths().ffmpeg)) << session->Tools().Paths().ffmpeg;
+    EXPECT_TRUE(IsShortForm(session->Tools().Paths().mediainfo)) << session->Tools().Paths().mediainfo;
+    EXPECT_TRUE(_stricmp(LongForm(session->Tools().Paths().ffmpeg).c_str(), (session->Folders().app + "ffmpeg.exe").c_str()) == 0);
+    EXPECT_TRUE(_stricmp(LongForm(session->Tools().Paths().mediainfo).c_str(), (session->Folders().app + "mediainfo.exe").c_str()) == 0);
+    EXPECT_EQ(RunAndWaitExit(session->Tools().Paths().ffmpeg + " -version"), 0);
+    EXPECT_NE(RunAndCapture(session->Tools().Paths().mediainfo + " --Version").find("MediaInfoLib"), std::string::npos);
 }
 
 TEST_F(StagingTest, ToolsAreWrittenOnceTheWindowShowsAndAConvertAtOnceWaitsForThem)
@@ -129,7 +129,7 @@ TEST_F(StagingTest, LeftoverToolsAreReplacedAndOnlyAWholeCopyHeldOpenIsUsed)
         fw::unique_handle held = holdOpen(tool);
         StartSession();
         EXPECT_TRUE(told.empty());
-        EXPECT_TRUE(session->Tools().encoderFailure.empty());
+        EXPECT_TRUE(session->Tools().Paths().encoderFailure.empty());
         session.reset();
     }
     // Held and cut short: said once at start-up, and conversions fail with the reason.
@@ -150,8 +150,8 @@ TEST_F(StagingTest, LeftoverToolsAreReplacedAndOnlyAWholeCopyHeldOpenIsUsed)
         session->Start();
         EXPECT_FALSE(Converting());
         EXPECT_EQ(session->Queue().State(0), queue::RowState::Failed);
-        EXPECT_EQ(session->Queue().Reason(0), session->Tools().encoderFailure);
-        EXPECT_NE(session->Tools().encoderFailure.find("ffmpeg.exe"), std::string::npos);
+        EXPECT_EQ(session->Queue().Reason(0), session->Tools().Paths().encoderFailure);
+        EXPECT_NE(session->Tools().Paths().encoderFailure.find("ffmpeg.exe"), std::string::npos);
         EXPECT_EQ(RunningProcesses("ffmpeg.exe"), 0);
         EXPECT_EQ(told.size(), 1u) << "said once, not again when the tools were needed";
         session.reset();
@@ -167,7 +167,7 @@ TEST_F(StagingTest, NormalEndDeletesTheToolsButLeavesWhatTheRunningEncoderHolds)
     const std::string appDir = session->Folders().app;
     const std::string output = FreshFolder("held") + "busy.mpg";
     fw::unique_handle encoder =
-        StartHidden(session->Tools().ffmpeg, "-v error -re -f lavfi -i testsrc=rate=25 -t 60 -y \"" + output + "\"");
+        StartHidden(session->Tools().Paths().ffmpeg, "-v error -re -f lavfi -i testsrc=rate=25 -t 60 -y \"" + output + "\"");
     ASSERT_TRUE(encoder);
     PumpFor(300);
     DialogWatcher dialogs;

@@ -36,7 +36,7 @@ std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 struct TargetTest : ConvertingTest {
     void Choose(const std::function<void(batch::Choices&)>& change)
     {
-        batch::Choices choices = session->Choices();
+        batch::Choices choices = session->Settings().Choices();
         change(choices);
         session->Choose(choices);
     }
@@ -138,7 +138,7 @@ TEST_F(TargetTest, EachTargetMeetsItsStandardAndNeverStretchesThePicture)
         ASSERT_EQ(session->Queue().State(1), RowState::Done) << session->Queue().Reason(1);
         EXPECT_EQ(Facts(work + "\\wide.mpg"), c.wide);
         EXPECT_EQ(Facts(work + "\\square.mpg"), c.square);
-        session->RemoveFinished();
+        session->Queue().RemoveFinished();
     }
 }
 
@@ -197,7 +197,7 @@ TEST_F(TargetTest, AnExistingFileIsReplacedOrSkippedOnlyWhereTheProgramMadeItFro
         EXPECT_EQ(session->Queue().Output(0), work + c.output);
         EXPECT_EQ(session->Queue().Reason(0).find("Mervane did not make it from this file") != std::string::npos, c.note)
             << session->Queue().Reason(0);
-        session->RemoveFinished();
+        session->Queue().RemoveFinished();
     }
     EXPECT_EQ(ReadFile(in + "a.mpg"), "the camcorder's own");
     EXPECT_EQ(ReadFile(work + "Holiday 001.mpg").size(), 100u) << "a's output is not replaced by b's";
@@ -221,7 +221,7 @@ TEST_F(TargetTest, AnHlgPictureKeepsItsColoursAndADvdSaysItsPictureIsInBt601)
     EXPECT_GT(converted, shot * 0.75) << converted << " of " << shot << ": the picture as it was shot, not washed out";
 
     Choose([&](batch::Choices& c) { c.target = encode::Target::DvdPal; });
-    session->RemoveFinished();
+    session->Queue().RemoveFinished();
     MakeClip(work + "hd.mp4", 1, "1280x720");
     QueueFile(work + "hd.mp4", 2);
     ConvertAll();
@@ -294,9 +294,9 @@ TEST_F(TargetTest, ABatchFittedToASizeFillsItAndWhatCannotFitIsAskedFirst)
     const std::int64_t size = 1024 * 1024;
     Choose([](batch::Choices& c) { c.fitTo = encode::FitToFromSetting("1"); });
     session->Start();
-    session->PauseOrResume();
+    session->Batch().PauseOrResume();
     PumpFor(1500);
-    session->PauseOrResume();
+    session->Batch().PauseOrResume();
     PumpUntil([&] { return !Converting(); }, 120000);
     std::int64_t total = 0;
     for (int row = 0; row < 3; ++row) {
@@ -309,7 +309,7 @@ TEST_F(TargetTest, ABatchFittedToASizeFillsItAndWhatCannotFitIsAskedFirst)
     EXPECT_TRUE(asked.empty());
 
     // Below what the target should have, and more than the volume holds: asked, and a no starts nothing.
-    session->RemoveFinished();
+    session->Queue().RemoveFinished();
     QueueFile(work + "fit4.mp4", 36000);
     session->Start();
     ASSERT_EQ(asked.size(), 1u);
@@ -390,7 +390,7 @@ TEST_F(TargetTest, ACutInputIsDoneWithANoteAndADvdOfThreeTracksFitsItsSizeWithEa
     ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
     EXPECT_EQ(session->Queue().Reason(0).find("Only "), 0u) << session->Queue().Reason(0);
     EXPECT_NE(session->Queue().Reason(0).find(" of 4 s could be read: the file ends early."), std::string::npos);
-    session->RemoveFinished();
+    session->Queue().RemoveFinished();
 
     // Three tracks on a DVD fitted to 2 MB: each track's rate comes from the picture's.
     EXPECT_EQ(RunAndWaitExit(encoder + "-i whole.mp4 -f lavfi -i sine=frequency=300 -f lavfi -i sine=frequency=500 -map 0 -map 1:a "
@@ -504,12 +504,12 @@ TEST_F(TargetTest, ADvdBatchBecomesADiscFittedToItsSizeWholeOrNotAtAll)
     ASSERT_TRUE(MoveFileA((work + "Holiday.iso").c_str(), (kept + "Holiday.iso").c_str()));
 
     // A stop while the disc is made leaves nothing under its name, and the stream.
-    session->RemoveFinished();
+    session->Queue().RemoveFinished();
     Choose([](batch::Choices& c) { c.discName = "Stopped", c.fitTo = {}; });
     QueueFile(work + "wide.mp4", 10);
     session->Start();
     PumpUntil([&] { return fw::DirectoryExists(work + "Stopped.~00") || !Converting(); }, 120000);
-    session->StopNow();
+    session->Batch().StopNow();
     PumpUntil([&] { return !Converting(); }, 10000);
     EXPECT_TRUE(fw::FileExists(work + "wide.mpg"));
     for (const char* left : {"Stopped", "Stopped.iso", "Stopped.~00", "Stopped.~01"}) EXPECT_FALSE(fw::FileExists(work + left) || fw::DirectoryExists(work + left)) << left;

@@ -208,10 +208,10 @@ TEST(FitToDisc, ThePlanTakesThePendingRowsInTheQueuesOrder)
     EXPECT_EQ(rows[0].seconds * 100 + rows[1].seconds, 30 * 100 + 10);
     EXPECT_EQ(placed, (std::vector<std::string>{"b.mp4", "c.mp4"}));
     EXPECT_EQ(rows[1].volume, "C:\\");
-    // The batch takes each row's output from the plan, in the same order.
+    // The batch takes each row's output from the plan by the row's id.
     const BatchPlan plan = PlanBatch(rows, Target::Mpeg, Quality::Standard, FitTo{});
     ASSERT_EQ(plan.outputs.size(), 2u);
-    EXPECT_EQ(plan.outputs[1].path, "c.mp4.mpg");
+    EXPECT_EQ(plan.outputs.at(queue.IdAt(2)).path, "c.mp4.mpg");
 }
 
 TEST(AudioTracks, TheDefaultTrackFirstAndOnADvdEveryTrack)

@@ -1,24 +1,18 @@
-// The user in charge of a batch: stopping it, the menus' commands, the Options window, the
-// batch's progress on the taskbar, and what follows its end (nothing, sleep or shutdown,
-// after a notice that counts down).
+// The batch as the window shows it: the question before it stops, its progress on the
+// taskbar, the notice at its end, and what follows it (nothing, sleep or shutdown, after a
+// notice that counts down).
 #include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "framework/Application.h"
-#include "framework/Files.h"
 #include "framework/Unicode.h"
-#include "framework/handles.h"
-#include "ui/ListLogic.h"
-#include "ui/Main.h"
 #include "ui/ListCaption.h"
-#include "ui/Menus.h"
+#include "ui/Main.h"
 #include "ui/Notice.h"
-#include "ui/AboutDialog.h"
-#include "ui/OptionsDialog.h"
 #include "ui/Taskbar.h"
 
 namespace {
@@ -74,9 +68,9 @@ void TfrmMain::AskStop()
     const TASKDIALOG_BUTTON buttons[] = {
         {kStopAfter, L"Stop after the files being converted\nThey finish; no further file starts."},
         {kStopNow, L"Stop now\nThe files being converted end and go back to Pending."},
-        session_.Paused() ? TASKDIALOG_BUTTON{kPauseOrResume, L"Resume\nThe files go on where they were."}
+        session_.Batch().Paused() ? TASKDIALOG_BUTTON{kPauseOrResume, L"Resume\nThe files go on where they were."}
                           : TASKDIALOG_BUTTON{kPauseOrResume, L"Pause\nThe files wait where they are; nothing is lost."},
-        {kKeepConverting, session_.Paused() ? L"Keep paused" : L"Keep converting"},
+        {kKeepConverting, session_.Batch().Paused() ? L"Keep paused" : L"Keep converting"},
     };
     TASKDIALOGCONFIG config{};
     config.dwFlags = TDF_USE_COMMAND_LINKS;
@@ -86,61 +80,10 @@ void TfrmMain::AskStop()
     config.pButtons = buttons;
     config.nDefaultButton = kKeepConverting;
     const int chosen = ShowTaskDialog(Handle(), config);
-    if (chosen == kStopAfter) session_.StopAfterRunning();
-    if (chosen == kStopNow) session_.StopNow();
-    if (chosen == kPauseOrResume) session_.PauseOrResume();
-}
-
-void TfrmMain::OnListMenu(POINT screen)
-{
-    const TQueue& queue = session_.Queue();
-    const std::vector<int> selected = fileList_->SelectedRows();
-    view::MenuFacts facts;
-    for (int row : selected) facts.selected.push_back(queue.State(row));
-    facts.selectedHasNote = selected.size() == 1 && !queue.Reason(selected[0]).empty();
-    facts.anyDone = !queue.FinishedRows().empty();
-    facts.batchRunning = session_.Busy();
-    facts.batchPaused = session_.Paused();
-    const bool canSleep = app::SystemSleepKind() != app::SleepKind::None;
-    fw::unique_hmenu menu = BuildListMenu(view::MenuEnabled(facts), session_, canSleep);
-    const UINT command = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
-    if (command == kOptions || command == kFitOther) return OnOptions(command == kFitOther);
-    if (command == kAbout) return ShowAbout(Handle());
-    if (TakeChoice(session_, command)) return;
-    if (command >= kWhenBase) session_.SetWhenBatchEnds(static_cast<app::AfterBatch>(command - kWhenBase));
-    if (command < kItemBase || command >= kWhenBase) return;
-    const int first = selected.empty() ? -1 : selected[0];
-    switch (static_cast<view::MenuItem>(command - kItemBase)) {
-    case view::MenuItem::OpenFile: OpenWithShell(Handle(), queue.Path(first)); break;
-    case view::MenuItem::OpenOutputFolder: OpenWithShell(Handle(), session_.OutputFolderOf(first)); break;
-    case view::MenuItem::WhyItFailed: fw::Application->ShowMessage(session_.ReasonMessage(first)); break;
-    case view::MenuItem::Retry: session_.Retry(selected); break;
-    case view::MenuItem::Remove: session_.RemoveRows(selected); break;
-    case view::MenuItem::RemoveFinished: session_.RemoveFinished(); break;
-    case view::MenuItem::PauseConverting: case view::MenuItem::ResumeConverting: session_.PauseOrResume(); break;
-    case view::MenuItem::StopConverting: AskStop(); break;
-    case view::MenuItem::WhenBatchEnds: break;
-    }
-}
-
-void TfrmMain::OnConvertMenu(POINT screen)
-{
-    fw::unique_hmenu menu = BuildConvertMenu(session_);
-    const UINT command = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
-    if (command == kOptions || command == kFitOther) return OnOptions(command == kFitOther);
-    if (command == kAbout) return ShowAbout(Handle());
-    TakeChoice(session_, command);
-}
-
-void TfrmMain::OnOptions(bool otherSize)
-{
-    OptionsShown shown{session_.Choices(), session_.Folders().output, session_.WhenBatchEnds()};
-    const std::vector<int> selected = fileList_->SelectedRows();
-    const NameExample example = session_.NameExamples(selected.empty() ? -1 : selected[0]);
-    if (!ShowOptions(Handle(), shown, example, session_.Busy(), otherSize) || session_.Busy()) return;
-    if (shown.outputFolder != session_.Folders().output) session_.ChooseOutputFolder(shown.outputFolder);
-    session_.SetWhenBatchEnds(shown.whenBatchEnds);
-    session_.Choose(shown.choices);
+    batch::TBatch& batch = session_.Batch();
+    if (chosen == kStopAfter) batch.StopAfterRunning();
+    if (chosen == kStopNow) batch.StopNow();
+    if (chosen == kPauseOrResume) batch.PauseOrResume();
 }
 
 void TfrmMain::ShowProgress(const app::ProgressShown& progress)
@@ -174,7 +117,7 @@ void TfrmMain::ShowBatchEnd(const std::string& said)
 
 void TfrmMain::BatchEnded()
 {
-    const app::AfterBatch choice = session_.BatchOver();
+    const app::AfterBatch choice = std::exchange(session_.WhenBatchEnds(), app::AfterBatch::Nothing);
     if (choice == app::AfterBatch::Nothing || session_.Busy()) return;
     if (choice == app::AfterBatch::OpenFolder) {
         OpenWithShell(Handle(), session_.OutputFolderOf(-1));
