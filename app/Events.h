@@ -34,6 +34,8 @@ struct TSessionEvents {
     std::function<bool()> OnStopWanted{};
     // Whether the window is free for what comes in: no dialog or message box of its own is open.
     std::function<bool()> OnFreeWanted{};
+    // The items handed over (a drop, another copy's, the command line's) are queued: a burst ended.
+    std::function<void()> OnHandedQueued{};
 };
 
 // The caption's text while an action works (empty: its own again), and news of the folders

@@ -22,9 +22,10 @@ namespace {
 
 // Above this many files, the caption over the list says which one is being read.
 constexpr std::size_t kShowProgressAbove = 3;
-// A burst (several "Open with" copies, drops in a row) is taken as one, with one message,
-// once it has been quiet for a moment or has gone on for a second.
-constexpr DWORD kBurstQuietMs = 250, kBurstMostMs = 1000;
+// A burst (the copies that Explorer starts for the items selected, one each, and that start
+// over several seconds when there are dozens; drops in a row) is taken as one, with one
+// message, once it has been quiet for half a second, or has gone on for ten.
+constexpr DWORD kBurstQuietMs = 500, kBurstMostMs = 10000;
 // Items that came while a dialog of the window's is open wait for it: tried again so often.
 constexpr DWORD kRetryWhileDialogMs = 300;
 
@@ -277,6 +278,7 @@ void TIntake::QueueWaitingItems()
     }
     announcedWaiting_ = 0;
     AddItems(std::exchange(waiting_, {}));
+    if (events_.OnHandedQueued) events_.OnHandedQueued();
 }
 
 std::optional<int> TIntake::Probe(const std::string& path, DWORD timeLimitMs)

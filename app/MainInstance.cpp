@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/AppLogic.h"
+#include "app/CommandLine.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/Unicode.h"
@@ -55,7 +56,7 @@ std::vector<std::string> CommandLineArguments()
 
 std::vector<std::string> CommandLinePaths()
 {
-    std::vector<std::string> paths = CommandLineArguments();
+    std::vector<std::string> paths = app::ParseCommandLine(CommandLineArguments()).paths;
     for (std::string& path : paths) path = fw::FullPath(path);
     return paths;
 }

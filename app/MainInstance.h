@@ -46,5 +46,5 @@ std::optional<int> HandOverWhenReady(TInstanceLock& lock, const std::string& tit
 
 // The arguments after the program's name on this process's command line.
 std::vector<std::string> CommandLineArguments();
-// The same, each made a full path against the current folder.
+// The paths among them (the options left out), each made a full path against the current folder.
 std::vector<std::string> CommandLinePaths();

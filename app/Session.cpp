@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/AppLogic.h"
+#include "app/ExplorerVerb.h"
 #include "app/Settings.h"
 #include "batch/SlotFiles.h"
 #include "framework/Application.h"
@@ -27,22 +28,24 @@ std::string DefaultOutputFolder()
 
 // What the window shows of the program's folders: the temporary folder, and the output folder
 // kept in the settings or else the default. Nothing is made or written before the window shows.
-TFolders ShownFolders(const TSettings& settings)
+TFolders ShownFolders(const TSettings& settings, const RunRequest& run)
 {
     TFolders folders;
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, temp);
     folders.temp = fw::Narrow(temp);
-    folders.output = settings.OutputFolder() ? *settings.OutputFolder() : DefaultOutputFolder();
+    folders.output = run.outputFolder ? fw::FullPath(*run.outputFolder)
+                     : settings.OutputFolder() ? *settings.OutputFolder() : DefaultOutputFolder();
+    folders.outputForThisRun = run.outputFolder.has_value();
     return folders;
 }
 
 }  // namespace
 
-TSession::TSession(TSessionTunings tunings)
+TSession::TSession(TSessionTunings tunings, const RunRequest& run)
     : tunings_(std::move(tunings)),
       settings_(TSettings::Read()),
-      folders_(ShownFolders(settings_)),
+      folders_(ShownFolders(settings_, run)),
       intake_(queue_, events_,
               {.mediaTool = [this] { return tools_.Wait(), tools_.Paths().mediainfo; },
                .busy = [this] { return Busy(); },
@@ -50,6 +53,7 @@ TSession::TSession(TSessionTunings tunings)
                .tempFolder = folders_.temp,
                .probeTimeLimitMs = tunings_.probeTimeLimitMs})
 {
+    if (run.HasOptions()) settings_.ChooseForThisRun(run.Over(settings_.Choices()));
     queue_.OnChange = [this] {
         if (keptRows_) keptRows_->Write(queue::SavedRowsText(queue_.Unfinished()));
     };
@@ -84,6 +88,8 @@ void TSession::Settle()
     keptRows_ = std::make_unique<fw::THeldFile>(folders_.app, kKeptRowsPrefix);
     queue_.OnChange();
     tools_.Stage();
+    // Each start points the Explorer verb at the program that runs: a moved program keeps it.
+    if (settings_.ExplorerVerb()) WriteExplorerVerb(fw::ProgramPath());
     intake_.OfferLeftBehindRows(leftBehind);
 }
 
@@ -92,14 +98,16 @@ void TSession::MakeFolders()
     if (!folders_.app.empty()) return;
     folders_.app = ProgramFolderUnder(GetAppDataFolder(), fw::IsLeadByte);
     folders_.outputRecord = ProgramFolderUnder(GetLocalAppDataFolder(), fw::IsLeadByte) + "outputs.txt";
-    if (!settings_.OutputFolder()) settings_.SetOutputFolder(folders_.output);
+    // The command line's output folder is this run's alone: made where it is not, never kept.
+    const bool kept = !folders_.outputForThisRun;
+    if (kept && !settings_.OutputFolder()) settings_.SetOutputFolder(folders_.output);
     settings_.SetToolFolder(folders_.app);  // at every start: other programs may look for the tools there
     ForceLastLevel(DefaultOutputFolder());
     ForceLastLevel(folders_.app);
     // The output folder kept in the settings is made again when it has gone, and kept again.
     if (!fw::DirectoryExists(folders_.output)) {
         CreateDirectoryA(folders_.output.c_str(), nullptr);
-        settings_.SetOutputFolder(folders_.output);
+        if (kept) settings_.SetOutputFolder(folders_.output);
     }
 }
 

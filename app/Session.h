@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "app/Events.h"
 #include "app/Intake.h"
 #include "app/Settings.h"
@@ -37,6 +38,7 @@ struct TFolders {
     std::string output;  // the output folder
     std::string app;   // the tool folder, with a final backslash
     std::string outputRecord;  // the record of the outputs saved, in the local application data
+    bool outputForThisRun = false;  // the output folder is the command line's, not kept
 };
 
 // The session's limits and the system's power call, which a test shortens or stands in for.
@@ -52,10 +54,15 @@ struct TSessionTunings {
 // The list's caption of its own.
 inline constexpr const char* kListCaptionText = "Files to convert (DEL to remove selected file from the list)";
 
+// What the convert button makes, as the label under it says: the target, with the quality
+// when it is high and the size the batch is fitted to ("DVD PAL · High · 4.7 GB").
+std::string ChoicesLabel(const batch::Choices& chosen);
+
 class TSession {
 public:
-    // Reads the settings and what the window shows of the folders; the rest waits for Settle.
-    explicit TSession(TSessionTunings tunings = {});
+    // Reads the settings and what the window shows of the folders, with the command line's
+    // options over them for this run only; the rest waits for Settle.
+    explicit TSession(TSessionTunings tunings = {}, const RunRequest& run = {});
     // A normal end: a batch in the middle is abandoned and the program's files removed.
     ~TSession();
     TSession(const TSession&) = delete;
@@ -93,14 +100,13 @@ public:
     // The caption above the list when no action says what it does: kListCaptionText, with
     // what the pending rows will take while no batch runs.
     std::string ListCaption() const;
-    // What the convert button makes, as the label under it says: the target, with the quality
-    // when it is high and the size the batch is fitted to ("DVD PAL · High · 4.7 GB").
-    std::string ChoicesLabel() const;
     // The output's name a pattern gives for a target, the input being the row's (or a sample
     // "clip.mp4" for none: -1), its facts read once.
     std::function<std::string(const std::string& pattern, encode::Target target)> NameExamples(int row) const;
     // The values kept in the registry, as read at start and changed since.
     const TSettings& Settings() const { return settings_; }
+    // "Convert with Mervane" in Explorer for this program, or not; kept in the settings.
+    void ShowInExplorer(bool shown);
     // Converts the pending rows, once the user has agreed where they need a lower quality than
     // the disc they are fitted to should have, or more room than the output folder's volume has.
     void Start();

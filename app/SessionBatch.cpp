@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "app/ExplorerVerb.h"
 #include "encode/EncoderArgs.h"
 #include "encode/FitLogic.h"
 #include "batch/Outputs.h"
@@ -53,11 +54,19 @@ void TSession::Choose(const batch::Choices& choices)
     ChoicesChanged(events_);
 }
 
+void TSession::ShowInExplorer(bool shown)
+{
+    settings_.SetExplorerVerb(shown);
+    if (shown) WriteExplorerVerb(fw::ProgramPath());
+    else RemoveExplorerVerb();
+}
+
 void TSession::ChooseOutputFolder(const std::string& folder)
 {
     if (Busy()) return;
     settings_.SetOutputFolder(folder);
     folders_.output = folder;
+    folders_.outputForThisRun = false;
     ChoicesChanged(events_);
 }
 
@@ -116,9 +125,8 @@ std::int64_t TSession::ExpectedBytes() const
     return PlanOf(queue_, folders_, settings_.Choices(), false).bytes;
 }
 
-std::string TSession::ChoicesLabel() const
+std::string ChoicesLabel(const batch::Choices& chosen)
 {
-    const batch::Choices& chosen = settings_.Choices();
     const std::string dot = std::string(" ") + fw::SystemMarks().dot + " ";
     std::string label = encode::TargetLabel(chosen.target);
     if (chosen.quality == encode::Quality::High) label += dot + "High";

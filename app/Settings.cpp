@@ -16,6 +16,7 @@ namespace {
 
 constexpr const char* kOutputFolder = "WorkDir";
 constexpr const char* kToolFolder = "AppDir";
+constexpr const char* kExplorerVerb = "ExplorerVerb";
 
 // Folder paths come back through the wide calls: in UTF-8 a name of MAX_PATH characters
 // may need three times as many bytes.
@@ -94,6 +95,7 @@ TSettings TSettings::Read()
     fw::Guarded([&] {
         const fw::TRegistry key(kSettingsKey);
         settings.outputFolder_ = ReadText(key, kOutputFolder);
+        fw::Guarded([&] { settings.explorerVerb_ = key.ValueExists(kExplorerVerb) && key.ReadInteger(kExplorerVerb) == 1; });
         for (const ChoiceRow& row : kChoiceRows) {
             std::optional<std::string> text;
             if (row.dword) fw::Guarded([&] { if (key.ValueExists(row.name)) text = std::to_string(key.ReadInteger(row.name)); });
@@ -108,6 +110,12 @@ void TSettings::SetOutputFolder(const std::string& folder)
 {
     outputFolder_ = folder;
     Write(kOutputFolder, folder);
+}
+
+void TSettings::SetExplorerVerb(bool shown)
+{
+    explorerVerb_ = shown;
+    fw::Guarded([&] { fw::TRegistry(kSettingsKey).WriteInteger(kExplorerVerb, shown ? 1 : 0); });
 }
 
 void TSettings::SetToolFolder(const std::string& folder)

@@ -43,10 +43,18 @@ public:
     const batch::Choices& Choices() const { return choices_; }
     // Takes the choices, writing the value of each that changed. A blank name pattern is the default.
     void Choose(batch::Choices choices);
+    // Choices for this run only (the command line's options): nothing is written.
+    void ChooseForThisRun(batch::Choices choices) { choices_ = std::move(choices); }
     // How many encoders run at once: the number chosen, or one for each two processors, two to four.
     int Encoders() const;
+
+    // ExplorerVerb: a DWORD, 1 while "Convert with Mervane" shows in Explorer; 0, the default,
+    // or any other.
+    bool ExplorerVerb() const { return explorerVerb_; }
+    void SetExplorerVerb(bool shown);
 
 private:
     std::optional<std::string> outputFolder_;
     batch::Choices choices_;
+    bool explorerVerb_ = false;
 };

@@ -104,6 +104,12 @@ inline std::string FullPath(const std::string& path)
     return full.empty() ? path : full;
 }
 
+// This program's own path.
+inline std::string ProgramPath()
+{
+    return WideAnswer([](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
+}
+
 // The long form of a path (no 8.3 parts); unchanged when it cannot be had.
 inline std::string LongPath(const std::string& path)
 {

@@ -73,12 +73,12 @@ std::optional<std::string> ChooseMp4File(HWND owner)
 
 }  // namespace
 
-TfrmMain::TfrmMain(app::TSession& session)
+TfrmMain::TfrmMain(app::TSession& session, const EventsOver& over)
     : fw::TForm(nullptr, kMainWindowClass), session_(session), taskbar_(std::make_unique<TTaskbarProgress>()),
       notice_(std::make_unique<TBatchNotice>(Handle(), kNoticeMessage))
 {
     CreateControls();
-    Subscribe();
+    Subscribe(over);
     ShowChoices();
     fw::Application->OnMessage = [this](const MSG& msg) { return OnKey(msg); };
     OnDpiChanged = [this](fw::TComponent*) {
@@ -104,7 +104,7 @@ TfrmMain::~TfrmMain()
     session_.Listen({});
 }
 
-void TfrmMain::Subscribe()
+void TfrmMain::Subscribe(const EventsOver& over)
 {
     app::TSessionEvents events;
     events.OnRowChange = [this](TQueue::Change change, int row) { ShowRow(change, row); };
@@ -117,7 +117,7 @@ void TfrmMain::Subscribe()
     events.OnQuestionOrCancel = [](const std::string& text) { return fw::Application->AskOrCancel(text); };
     events.OnStopWanted = &EscapeWaiting;
     events.OnFreeWanted = [this] { return IsWindowEnabled(Handle()) != FALSE; };
-    session_.Listen(std::move(events));
+    session_.Listen(over ? over(std::move(events)) : std::move(events));
 }
 
 bool TfrmMain::OnKey(const MSG& msg)
@@ -160,7 +160,7 @@ void TfrmMain::ShowChoices()
     // The target under the convert button, with the quality when it is high and the size the
     // batch is fitted to, centred below it.
     fw::TLabel& label = *targetLabel_;
-    const std::string shown = session_.ChoicesLabel();
+    const std::string shown = app::ChoicesLabel(session_.Settings().Choices());
     label.SetCaption(shown);
     convertButton_->SetText("Convert to " + shown);  // its name
     if (!session_.Busy()) listCaption_->ShowOwn(session_.ListCaption());  // its size follows the choices

@@ -2,6 +2,7 @@
 // the keys and the chrome; each handler forwards to the session in a line or two, and the
 // window follows the session's events to show what changed.
 #pragma once
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,7 +26,10 @@ inline constexpr fw::TBounds kConvertButtonAt{436, 384, 41, 41};
 
 class TfrmMain : public fw::TForm {
 public:
-    explicit TfrmMain(app::TSession& session);
+    // `over`, where given, puts what a run of the command line does over the window's own
+    // answers to the session's events.
+    using EventsOver = std::function<app::TSessionEvents(app::TSessionEvents window)>;
+    explicit TfrmMain(app::TSession& session, const EventsOver& over = {});
     ~TfrmMain() override;
 
     // After a batch: the countdown, when sleep or shutdown was chosen.
@@ -42,7 +46,7 @@ private:
     void CreatePictureButtons();
     void CreatePathRows();
     void CreateFileList();
-    void Subscribe();
+    void Subscribe(const EventsOver& over);
 
     // ---- handlers ----
     void OnAddFileClick();

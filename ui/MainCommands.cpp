@@ -55,12 +55,14 @@ void TfrmMain::OnConvertMenu(POINT screen)
 
 void TfrmMain::OnOptions(bool otherSize)
 {
-    OptionsShown shown{session_.Settings().Choices(), session_.Folders().output, session_.WhenBatchEnds()};
+    OptionsShown shown{session_.Settings().Choices(), session_.Folders().output, session_.WhenBatchEnds(),
+                       session_.Settings().ExplorerVerb()};
     const std::vector<int> selected = fileList_->SelectedRows();
     const NameExample example = session_.NameExamples(selected.empty() ? -1 : selected[0]);
     if (!ShowOptions(Handle(), shown, example, session_.Busy(), otherSize) || session_.Busy()) return;
     if (shown.outputFolder != session_.Folders().output) session_.ChooseOutputFolder(shown.outputFolder);
     session_.WhenBatchEnds() = shown.whenBatchEnds;
+    if (shown.explorerVerb != session_.Settings().ExplorerVerb()) session_.ShowInExplorer(shown.explorerVerb);
     session_.Choose(shown.choices);
 }
 

@@ -92,6 +92,7 @@ void Load(HWND dialog, const Dialog& d)
     SetDlgItemTextW(dialog, IDC_NAME, fw::Wide(o.outputName).c_str());
     CheckDlgButton(dialog, IDC_SUBFOLDERS, o.subfolders ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_SUBTITLES, o.subtitles ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_EXPLORER_VERB, d.options.explorerVerb ? BST_CHECKED : BST_UNCHECKED);
     // The choices as the menus offer them; the size to fit also "Other size", in megabytes.
     for (const view::ChoiceGroup& group : view::ChoiceGroups())
         if (group.optionsList != IDC_FIT) Fill(dialog, group.optionsList, group.texts, group.chosen(o));
@@ -133,6 +134,7 @@ bool Read(HWND dialog, OptionsShown& shown)
     // A folder typed relative to wherever the program was started is kept as the full path it names.
     shown.outputFolder = folder == shown.outputFolder ? folder : fw::FullPath(folder);
     shown.whenBatchEnds = static_cast<app::AfterBatch>(Chosen(dialog, IDC_WHEN));
+    shown.explorerVerb = IsDlgButtonChecked(dialog, IDC_EXPLORER_VERB) == BST_CHECKED;
     batch::Choices& o = shown.choices;
     o.besideInput = IsDlgButtonChecked(dialog, IDC_BESIDE) == BST_CHECKED;
     o.outputName = Text(dialog, IDC_NAME);

@@ -13,6 +13,7 @@ struct OptionsShown {
     batch::Choices choices;
     std::string outputFolder;
     app::AfterBatch whenBatchEnds = app::AfterBatch::Nothing;
+    bool explorerVerb = false;  // "Convert with Mervane" in Explorer
 };
 
 // The output name a pattern gives for a target, shown as the pattern's example.

@@ -6,7 +6,9 @@
 #include <memory>
 
 #include "app/AppLogic.h"
+#include "app/CommandLine.h"
 #include "app/MainInstance.h"
+#include "app/ScriptedRun.h"
 #include "app/Session.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
@@ -20,12 +22,18 @@ namespace {
 int CannotStart(const std::string& why)
 {
     const std::string text = app::NoWindowMessage(why);
-    if (GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_UNKNOWN && AttachConsole(ATTACH_PARENT_PROCESS))
-        std::freopen("CONOUT$", "w", stderr);
-    std::fprintf(stderr, "%s\n", text.c_str());
-    std::fflush(stderr);
+    app::SayOnConsole(text);
     fw::Application->ShowMessage(text);
     return 1;
+}
+
+// /? and a usage error: the usage on the console that started the program, or in a message
+// box where there is none.
+int Usage(const app::RunRequest& request)
+{
+    const std::string text = (request.error.empty() ? "" : request.error + "\n\n") + app::UsageText();
+    if (!app::SayOnConsole(text)) fw::Application->ShowMessage(text);
+    return request.error.empty() ? 0 : app::kExitUsage;
 }
 
 void ShowMessage(const std::string& text)
@@ -38,9 +46,15 @@ void ShowMessage(const std::string& text)
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     fw::Application->SetTitle("Mervane");  // before the application window: the guard compares it
+    const app::RunRequest request = app::ParseCommandLine(CommandLineArguments());
+    if (request.help || !request.error.empty()) return Usage(request);
     TInstanceLock lock;
     if (!lock.Held())
-        if (std::optional<int> exitCode = HandOverWhenReady(lock, fw::Application->Title(), &ShowMessage)) return *exitCode;
+        if (std::optional<int> exitCode = HandOverWhenReady(lock, fw::Application->Title(), &ShowMessage)) {
+            if (!request.HasOptions()) return *exitCode;
+            app::SayOnConsole("Mervane is already running: it took the files, not the options.");
+            return app::kExitUsage;
+        }
 
     fw::Application->Initialize();
     if (!fw::Application->Handle()) {
@@ -50,10 +64,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     fw::AllowFromLowerIntegrity(fw::Application->Handle(), {WM_COPYDATA});
     TMainInstance guard(nullptr, &ShowMessage);  // a second copy ends here, before it touches any setting
     std::unique_ptr<app::TSession> session;
+    std::unique_ptr<app::TScriptedRun> run;
     std::unique_ptr<TfrmMain> window;
     try {
-        session = std::make_unique<app::TSession>();
-        window = std::make_unique<TfrmMain>(*session);
+        session = std::make_unique<app::TSession>(app::TSessionTunings{}, request);
+        run = std::make_unique<app::TScriptedRun>(*session, request);
+        window = std::make_unique<TfrmMain>(*session, [&run](app::TSessionEvents events) { return run->Over(std::move(events)); });
     } catch (const std::exception& error) {
         return CannotStart(error.what());
     }
@@ -68,5 +84,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         fw::Application->HandleException();
         return 1;
     }
-    return 0;
+    return run->ExitCode();
 }

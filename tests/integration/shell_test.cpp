@@ -6,7 +6,9 @@
 #include <memory>
 
 #include "app/AppLogic.h"
+#include "app/ExplorerVerb.h"
 #include "app/MainInstance.h"
+#include "app/Session.h"
 #include "app/Settings.h"
 #include "framework/Files.h"
 #include "framework/Launcher.h"
@@ -73,6 +75,27 @@ struct StandInCopy {
     }
     ~StandInCopy() { DestroyWindow(window); }
 };
+
+// The program run as a script runs it, its standard output and error going to `log`: its
+// exit code (or -1 when it did not end in three minutes) and what it wrote there.
+std::pair<int, std::string> RunScripted(const std::string& arguments, const std::string& log)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    fw::unique_handle out(CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = out.get();
+    PROCESS_INFORMATION info{};
+    std::string line = "\"" + ProgramPath() + "\" " + arguments;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) return {-1, "not started"};
+    fw::unique_handle process(info.hProcess), thread(info.hThread);
+    out.reset();
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.get(), 180000) == WAIT_OBJECT_0) GetExitCodeProcess(process.get(), &code);
+    else TerminateProcess(process.get(), 9);
+    return {static_cast<int>(code), ReadFile(log)};
+}
 
 }  // namespace
 
@@ -211,5 +234,92 @@ TEST(CloseButton, LeavesAnotherProgramsEncoderOfTheStagedToolRunningAndExitsWith
     PumpFor(300);
     SetFileAttributesA((tools + "ffmpeg.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA((tools + "ffmpeg.exe").c_str());
+    RemoveTree(work);
+}
+
+TEST(CommandLine, ConvertsUnattendedForThisRunOnlyAndEndsWithAnExitCode)
+{
+    DeleteSettings();
+    const std::string work = FreshFolder("scripted");
+    MakeClip(work + "a.mp4", 1);
+    CopyFileA((work + "a.mp4").c_str(), (work + "b.mp4").c_str(), FALSE);
+    const std::string clips = " \"" + work + "a.mp4\" \"" + work + "b.mp4\"";
+    const auto [usage, said] = RunScripted("/to nonsense" + clips, work + "usage.log");
+    EXPECT_EQ(usage, 3);
+    EXPECT_NE(said.find("Not a value of /to: nonsense"), std::string::npos) << said;
+    EXPECT_NE(said.find("Usage: Mervane.exe"), std::string::npos) << said;
+    const auto [done, log] = RunScripted("/to dvd-pal /convert /close /out \"" + work + "out\"" + clips, work + "done.log");
+    EXPECT_EQ(done, 0) << log;
+    for (const char* name : {"a.mpg", "b.mpg"}) {
+        const std::string mpg = FileExists(work + "out\\" + name) ? ReadFile(work + "out\\" + name) : std::string();
+        ASSERT_GT(mpg.size(), 5u) << name;
+        EXPECT_EQ(mpg.substr(0, 4), std::string("\0\0\1\xBA", 4)) << name;
+        EXPECT_EQ(static_cast<unsigned char>(mpg[4]) & 0xC0, 0x40) << name << ": an MPEG-2 program stream, as a DVD's";
+    }
+    const TSettings kept = TSettings::Read();
+    EXPECT_EQ(kept.Choices().target, encode::Target::Mpeg) << "the options were for that run only";
+    EXPECT_NE(kept.OutputFolder().value_or(""), work + "out");
+    const auto [failed, why] = RunScripted("/convert /close /out \"" + work + "no\\such\" \"" + work + "a.mp4\"", work + "failed.log");
+    EXPECT_EQ(failed, 1) << why;
+    RemoveTree(work);
+}
+
+TEST(ExplorerVerb, WrittenForTheProgramThatRunsAndRemovedLeavingTheClassesAsTheyWere)
+{
+    DeleteSettings();
+    // The user's own: a verb beside ours on folders, and a class of another program.
+    for (const char* key : {"Directory\\shell\\Other.Verb", "Other.Program"})
+        RunAndCapture("reg add \"HKCU\\Software\\Classes\\" + std::string(key) + "\" /ve /d \"theirs\" /f");
+    const std::string classes = "reg query HKCU\\Software\\Classes /s";
+    const std::string before = RunAndCapture(classes);
+    {
+        app::TSession session;
+        session.ShowInExplorer(true);
+        app::WriteExplorerVerb("C:\\moved\\Mervane.exe");
+        session.Settle();  // each start points the verb at the program that runs
+        for (const char* parent : app::kVerbParents) {
+            const std::string verb = "HKCU\\" + std::string(parent) + "\\shell\\Mervane.Convert";
+            const std::string listed = RunAndCapture("reg query \"" + verb + "\" /s");
+            for (const std::string& line : {std::string("REG_SZ    Convert with Mervane"), std::string("MultiSelectModel    REG_SZ    Player"),
+                                            "REG_SZ    \"" + fw::ProgramPath() + "\" \"%1\""})
+                EXPECT_NE(listed.find(line), std::string::npos) << line << " in " << listed;
+        }
+        EXPECT_TRUE(TSettings::Read().ExplorerVerb());
+        session.ShowInExplorer(false);
+        session.Close();
+    }
+    EXPECT_EQ(RunAndCapture(classes), before) << "nothing else touched";
+    EXPECT_FALSE(TSettings::Read().ExplorerVerb());
+    for (const char* key : {"Directory", "Other.Program"}) RunAndCapture("reg delete \"HKCU\\Software\\Classes\\" + std::string(key) + "\" /f");
+}
+
+TEST(ExplorerVerb, FortySelectedItemsStartFortyCopiesThatArriveAsOneBurst)
+{
+    DeleteSettings();
+    const std::string work = FreshFolder("selected");
+    MakeClip(work + "clip00.mp4", 1);
+    std::vector<std::string> items{work + "first.txt"};
+    for (int i = 1; i < 39; ++i) {
+        items.push_back(work + "clip" + std::to_string(100 + i).substr(1) + ".mp4");
+        CopyFileA((work + "clip00.mp4").c_str(), items.back().c_str(), FALSE);
+    }
+    items.push_back(work + "last.txt");
+    for (const char* text : {"first.txt", "last.txt"}) WriteFile(work + text, "notes");
+    // As Explorer starts the verb: one copy for each item, all at once.
+    std::vector<std::unique_ptr<RunningProgram>> copies;
+    for (const std::string& item : items) copies.push_back(std::make_unique<RunningProgram>("\"" + item + "\""));
+    HWND window = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (window = FindWindowA("TfrmMain", nullptr)) != nullptr; }, 60000));
+    HWND list = FindWindowExA(window, nullptr, "SysListView32", nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 38; }, 60000));
+    // One burst: one message names both files that were not added.
+    HWND said = nullptr;
+    PumpUntil([&] { return (said = FindWindowA("#32770", nullptr)) != nullptr; }, 10000);
+    const std::string text = said ? DialogText(said) : std::string();
+    EXPECT_NE(text.find("first.txt"), std::string::npos) << text << " " << (said != nullptr);
+    EXPECT_NE(text.find("last.txt"), std::string::npos) << text;
+    if (said) PostMessageA(said, WM_COMMAND, IDOK, 0);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    for (const auto& copy : copies) EXPECT_EQ(copy->WaitForExit(), 0);
     RemoveTree(work);
 }

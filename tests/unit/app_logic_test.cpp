@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/AppLogic.h"
+#include "app/CommandLine.h"
 
 using namespace app;
 
@@ -73,4 +74,48 @@ TEST(Dropping, OneMessageGroupsTheTrueReasonsAndCountsPastTenNames)
         const char* plain;
     } paths[] = {{"\\\\?\\C:\\a.mp4", "C:\\a.mp4"}, {"\\\\?\\UNC\\srv\\share\\a.mp4", "\\\\srv\\share\\a.mp4"}, {"C:\\a.mp4", "C:\\a.mp4"}};
     for (const auto& p : paths) EXPECT_EQ(WithoutLongPrefix(p.given), p.plain);
+}
+
+TEST(CommandLine, OptionsForThisRunBeforeThePathsAndEveryMistakeNamed)
+{
+    struct Case {
+        std::vector<std::string> args;
+        const char* error;  // the start of the usage error; "" for none
+    } cases[] = {
+        {{"a.mp4", "D:\\clips"}, ""},
+        {{"/TO", "DVD-PAL", "/quality", "high", "/fit", "2000", "/disc", "Holiday", "/out", "D:\\Discs", "/convert", "/close", "a.mp4"}, ""},
+        {{"-to", "vcd-ntsc", "/fit", "dvd-dl", "a.mp4"}, ""},
+        {{"/to", "nonsense"}, "Not a value of /to: nonsense"},
+        {{"/fit", "2 GB", "a.mp4"}, "Not a value of /fit"},
+        {{"/quality"}, "/quality needs a value."},
+        {{"/jion", "a.mp4"}, "Unknown option: /jion"},
+        {{"/disc", "Holiday", "a.mp4"}, "/disc makes a DVD-Video disc"},
+        {{"/to", "dvd-ntsc", "/convert"}, "/convert needs files or folders"},
+    };
+    for (const Case& c : cases) {
+        const RunRequest request = ParseCommandLine(c.args);
+        EXPECT_EQ(request.error.rfind(c.error, 0), 0u) << c.args[0] << ": " << request.error;
+    }
+    const RunRequest plain = ParseCommandLine({"a.mp4", "D:\\clips"});
+    EXPECT_FALSE(plain.HasOptions()) << "paths alone go to a running copy as ever";
+    EXPECT_EQ(plain.paths, (std::vector<std::string>{"a.mp4", "D:\\clips"}));
+    const RunRequest full = ParseCommandLine(cases[1].args);
+    EXPECT_EQ(full.paths, std::vector<std::string>{"a.mp4"});
+    EXPECT_EQ(full.outputFolder, "D:\\Discs");
+    const batch::Choices over = full.Over({});
+    EXPECT_EQ(over.target, encode::Target::DvdPal);
+    EXPECT_EQ(over.quality, encode::Quality::High);
+    EXPECT_EQ(over.fitTo.bytes, 2000LL * 1024 * 1024);
+    EXPECT_EQ(over.disc, disc::Disc::DvdVideo);
+    EXPECT_EQ(over.discName, "Holiday") << "the name as typed, its case kept";
+    EXPECT_TRUE(ParseCommandLine({"/?"}).help);
+    EXPECT_NE(UsageText().find("/to mpeg|vcd-pal|vcd-ntsc|dvd-pal|dvd-ntsc"), std::string::npos);
+}
+
+TEST(CommandLine, TheExitCodeSaysHowTheBatchWent)
+{
+    EXPECT_EQ(ExitCodeOf(0, 0, 3), kExitAllDone);
+    EXPECT_EQ(ExitCodeOf(1, 1, 3), kExitSomeFailed);
+    EXPECT_EQ(ExitCodeOf(0, 2, 3), kExitStoppedOrNone);
+    EXPECT_EQ(ExitCodeOf(0, 0, 0), kExitStoppedOrNone) << "nothing was queued";
 }
