@@ -27,6 +27,8 @@ std::optional<T> Exactly(const std::string& value, T (*read)(std::string_view), 
 std::string TargetText(const encode::Target& t) { return encode::TargetSetting(t); }
 std::string QualityText(const encode::Quality& q) { return encode::QualitySetting(q); }
 std::string FitText(const encode::FitTo& f) { return encode::FitSetting(f); }
+std::string LoudnessText(const encode::Loudness& l) { return encode::LoudnessSetting(l); }
+std::string FillText(const encode::Fill& f) { return encode::FillSetting(f); }
 
 struct Option {
     const char* name;
@@ -39,6 +41,8 @@ const Option kOptions[] = {
     {"to", true, [](RunRequest& r, const std::string& v) { return (r.target = Exactly(v, &encode::TargetFromSetting, &TargetText)).has_value(); }},
     {"quality", true, [](RunRequest& r, const std::string& v) { return (r.quality = Exactly(v, &encode::QualityFromSetting, &QualityText)).has_value(); }},
     {"fit", true, [](RunRequest& r, const std::string& v) { return (r.fitTo = Exactly(v, &encode::FitToFromSetting, &FitText)).has_value(); }},
+    {"loudness", true, [](RunRequest& r, const std::string& v) { return (r.loudness = Exactly(v, &encode::LoudnessFromSetting, &LoudnessText)).has_value(); }},
+    {"fill", true, [](RunRequest& r, const std::string& v) { return (r.fill = Exactly(v, &encode::FillFromSetting, &FillText)).has_value(); }},
     {"disc", true, [](RunRequest& r, const std::string& v) { return !(r.discName = v)->empty(); }},
     {"out", true, [](RunRequest& r, const std::string& v) { return !(r.outputFolder = v)->empty(); }},
     {"convert", false, [](RunRequest& r, const std::string&) { return r.convert = true; }},
@@ -50,7 +54,7 @@ const Option kOptions[] = {
 
 bool RunRequest::HasOptions() const
 {
-    return target || quality || fitTo || discName || outputFolder || convert || close || help;
+    return target || quality || fitTo || loudness || fill || discName || outputFolder || convert || close || help;
 }
 
 batch::Choices RunRequest::Over(batch::Choices choices) const
@@ -58,6 +62,8 @@ batch::Choices RunRequest::Over(batch::Choices choices) const
     if (target) choices.target = *target;
     if (quality) choices.quality = *quality;
     if (fitTo) choices.fitTo = *fitTo;
+    if (loudness) choices.loudness = *loudness;
+    if (fill) choices.fill = *fill;
     if (discName) choices.disc = disc::Disc::DvdVideo, choices.discName = *discName;
     return choices;
 }
@@ -97,6 +103,8 @@ std::string UsageText()
            "  /to mpeg|vcd-pal|vcd-ntsc|dvd-pal|dvd-ntsc   what to convert to\n"
            "  /quality standard|high                        the quality\n"
            "  /fit none|cd|dvd|dvd-dl|<MB>                  fit the batch to a size\n"
+           "  /loudness off|even                            each file's sound as it is, or evened out to -23 LUFS\n"
+           "  /fill black|blur                              a disc's bars black, or filled with the picture blurred\n"
            "  /disc <name>                                  make a DVD-Video disc of that name (with /to dvd-pal or dvd-ntsc)\n"
            "  /out <folder>                                 the output folder\n"
            "  /convert                                      convert once the files are queued, asking nothing\n"

@@ -18,6 +18,8 @@ struct RunRequest {
     std::optional<encode::FitTo> fitTo;
     std::optional<std::string> discName;      // /disc: a DVD-Video disc of that name
     std::optional<std::string> outputFolder;  // /out
+    std::optional<encode::Loudness> loudness;
+    std::optional<encode::Fill> fill;
     bool convert = false;  // start once the paths are queued, every question answered as its default
     bool close = false;    // end with the batch, its exit code saying how it went
     bool help = false;     // /?

@@ -83,6 +83,10 @@ const ChoiceRow kChoiceRows[] = {
      [](const std::string& text, batch::Choices& c) { c.disc = disc::DiscFromSetting(text); }},
     {"DiscName", [](const batch::Choices& c) { return c.discName; },
      [](const std::string& text, batch::Choices& c) { c.discName = fw::Trim(text); }},
+    {"Loudness", [](const batch::Choices& c) { return std::string(encode::LoudnessSetting(c.loudness)); },
+     [](const std::string& text, batch::Choices& c) { c.loudness = encode::LoudnessFromSetting(text); }},
+    {"Fill", [](const batch::Choices& c) { return std::string(encode::FillSetting(c.fill)); },
+     [](const std::string& text, batch::Choices& c) { c.fill = encode::FillFromSetting(text); }},
     {"Encoders", &EncodersText,
      [](const std::string& text, batch::Choices& c) { c.encoders = batch::EncodersChosen(text); }},
 };

@@ -6,6 +6,7 @@
 #include "disc/DvdAuthoring.h"
 #include "encode/FitLogic.h"
 #include "batch/OutputNames.h"
+#include "encode/Sound.h"
 #include "encode/TargetLogic.h"
 
 namespace batch {
@@ -22,6 +23,8 @@ struct Choices {
     int encoders = 0;          // how many run at once; 0: the machine's share
     disc::Disc disc = disc::Disc::None;    // a DVD batch's files, or a DVD-Video disc of them
     std::string discName{};    // the disc's name; empty: "DVD" and the day it is made
+    encode::Loudness loudness = encode::Loudness::Off;  // each file's sound evened out, or as it is
+    encode::Fill fill = encode::Fill::Black;            // a disc's bars around the picture
 };
 
 }  // namespace batch

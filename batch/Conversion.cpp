@@ -14,7 +14,8 @@ namespace batch {
 encode::EncodeRequest TConversion::Request() const
 {
     return {fw::ExtendedPath(file_.input), fw::ExtendedPath(file_.written), setup_.choices.target, setup_.choices.quality,
-            facts_, scaledTo_, fittedRate_, encode::PassOf(step_), PassLogPath(setup_.logFolder, file_.slot), sidecar_, ownTrack_};
+            facts_, scaledTo_, fittedRate_, encode::PassOf(step_), PassLogPath(setup_.logFolder, file_.slot), sidecar_, ownTrack_,
+            sound_.gainDb, setup_.choices.fill};
 }
 
 std::int64_t TConversion::Expected() const
@@ -39,6 +40,7 @@ std::string TConversion::Notes(const std::string& savedNote) const
         notes = JoinNotes(notes, encode::UndrawnNote(undrawn));
     }
     notes = JoinNotes(notes, subtitlesNote_);
+    notes = JoinNotes(notes, sound_.note);
     for (const std::string& note : encode::ColourNotes(Request())) notes = JoinNotes(notes, note);
     if (scaledTo_) notes = JoinNotes(notes, encode::ScaledNote(*scaledFrom_, *scaledTo_, fw::SystemMarks()));
     return JoinNotes(notes, savedNote);

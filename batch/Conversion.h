@@ -113,6 +113,7 @@ private:
     std::optional<encode::SubtitleSource> sidecar_;  // the subtitles of a file beside the input, copied
     bool ownTrack_ = false;                  // the input's own marked track may be drawn
     std::string subtitlesNote_;              // why subtitles found were not drawn
+    encode::EvenedSound sound_;              // its gain and note, once measured
     fw::unique_handle process_;
     TAdvancedTimer* timer_ = nullptr;  // measures the written file twice a second
     std::string failure_;              // why the run failed; empty for a finished file

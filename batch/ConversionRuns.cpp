@@ -38,7 +38,9 @@ std::optional<std::pair<encode::PictureSize, encode::PictureSize>> RefusedPictur
 TConversion::TConversion(const BatchSetup& setup, const ConversionStart& start, std::shared_ptr<TOutputClaims> claims, Tell tell)
     : setup_(setup), claims_(std::move(claims)), tell_(std::move(tell)), file_(start.file), placeNote_(start.placeNote),
       mayReplace_(start.mayReplace), fittedRate_(start.fittedRate),
-      step_(encode::FirstStep(encode::DescribeFirst(setup.choices.target), start.fittedRate.has_value())), log_(LogPath(setup.logFolder, file_.slot))
+      step_(encode::FirstStep(encode::DescribeFirst(setup.choices.target), start.fittedRate.has_value(),
+                              setup.choices.loudness == encode::Loudness::Even)),
+      log_(LogPath(setup.logFolder, file_.slot))
 {
     file_.expectedSize = Expected();
 }
@@ -73,8 +75,11 @@ std::string TConversion::Launch()
 {
     if (!fw::FileExists(file_.input)) return encode::kInputGone;
     if (!setup_.encoderMissing.empty()) return setup_.encoderMissing;
-    const std::string args =
-        (step_ == encode::Step::Describing ? encode::DescribeArguments(fw::ExtendedPath(file_.input)) : encode::EncodeArguments(Request())).Line();
+    const std::string input = fw::ExtendedPath(file_.input);
+    const std::string args = (step_ == encode::Step::Describing  ? encode::DescribeArguments(input)
+                              : step_ == encode::Step::Measuring ? encode::MeasureArguments(input)
+                                                                 : encode::EncodeArguments(Request()))
+                                 .Line();
     // Below normal priority: the desktop stays responsive while the encoders run. Paths
     // past MAX_PATH go in the long form Windows documents for them.
     fw::StartError error;
@@ -132,7 +137,7 @@ void TConversion::OnTick()
     // taken up here once the batch goes on.
     if (WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0) return OnRunEnded();
     if (paused_) return;  // its row shows where it stopped
-    if (!facts_ && LookAtDescription(encode::LogTail(log_))) return;
+    if (!facts_ && step_ != encode::Step::Measuring && LookAtDescription(encode::LogTail(log_))) return;
     if (const std::optional<std::int64_t> size = encode::MeasureOutput(file_.written)) {
         // Growing: the file is not finished while its encoder still runs.
         lastSize_ = *size;
@@ -144,7 +149,8 @@ void TConversion::OnRunEnded()
 {
     if (step_ == encode::Step::Saving) return;
     fw::Application->UnwatchHandle(process_.get());
-    if (step_ == encode::Step::Describing && paused_) return;  // the conversion starts once the batch goes on
+    // A description or a measure ended during a pause: the conversion starts once the batch goes on.
+    if ((step_ == encode::Step::Describing || step_ == encode::Step::Measuring) && paused_) return;
     fw::WaitUntilReleased(log_);  // Wine signals an ended process before it lets go of its files
     const std::vector<std::string> lines = encode::LogTail(log_);
     encode::RunEnd end{.stopped = stopped_};
@@ -153,6 +159,9 @@ void TConversion::OnRunEnded()
     if (step_ == encode::Step::Describing) {
         facts_ = encode::ReadInputFacts(lines);
         file_.expectedSize = Expected();  // at the rates the description gives
+    } else if (step_ == encode::Step::Measuring) {
+        if (const std::optional<encode::LoudnessMeasure> measured = encode::ReadLoudness(lines)) sound_ = encode::EvenSound(*measured);
+        else if (!encode::NoSoundMeasured(lines)) sound_.note = encode::kNotMeasured;  // a file without sound says nothing
     } else {
         if (!facts_ && !stopped_ && LookAtDescription(lines)) return;  // a run too short for a tick to look
         lastSize_ = encode::MeasureOutput(file_.written).value_or(0);
@@ -163,7 +172,8 @@ void TConversion::OnRunEnded()
         end.scalable = refused.has_value();
         end.subtitlesRefused = end.failed && subtitles && encode::SubtitlesRefused(lines);
     }
-    const encode::NextStep next = encode::AfterRun(step_, fittedRate_.has_value(), end);
+    const bool measure = setup_.choices.loudness == encode::Loudness::Even && (!facts_ || facts_->hasAudio);
+    const encode::NextStep next = encode::AfterRun(step_, fittedRate_.has_value(), end, measure);
     if (next.step == encode::Step::Saving) {
         if (!end.failed && !stopped_) LookAtReadThrough(lines);
         return Save();

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 
 #include "encode/Rates.h"
 
@@ -43,15 +44,49 @@ std::string Quoted(std::string_view text)
 
 std::string Size(PictureSize size) { return std::to_string(size.width) + ":" + std::to_string(size.height); }
 
-// The picture letterboxed or pillarboxed into the disc's, shown at `shown` ("16/9", "4/3"),
-// its colours recoded from BT.709's matrix to BT.601's where `toBt601`.
-std::string BoxFilter(const DiscStandard& disc, const std::string& shown, bool toBt601)
+// The picture scaled to fit the disc's frame shown at `shown` ("16/9", "4/3"), its colours
+// recoded from BT.709's matrix to BT.601's where `toBt601`.
+std::string FitFilter(const DiscStandard& disc, const std::string& shown, bool toBt601)
 {
     const std::string w = std::to_string(disc.width), h = std::to_string(disc.height);
     return "scale=w='if(gt(dar," + shown + ")," + w + ",2*trunc(" + w + "*dar/(" + shown + ")/2))'" +
            ":h='if(gt(dar," + shown + "),2*trunc(" + h + "*(" + shown + ")/dar/2)," + h + ")'" +
-           (toBt601 ? ":in_color_matrix=bt709:out_color_matrix=bt601" : "") + ",pad=" + w + ":" + h +
+           (toBt601 ? ":in_color_matrix=bt709:out_color_matrix=bt601" : "");
+}
+
+// The picture letterboxed or pillarboxed into the disc's frame.
+std::string BoxFilter(const DiscStandard& disc, const std::string& shown, bool toBt601)
+{
+    return FitFilter(disc, shown, toBt601) + ",pad=" + std::to_string(disc.width) + ":" + std::to_string(disc.height) +
            ":(ow-iw)/2:(oh-ih)/2,setdar=" + shown;
+}
+
+// The bars filled: the picture scaled to cover a quarter of the frame, blurred and darkened,
+// then to the frame, under the picture boxed as BoxFilter boxes it.
+std::string BlurFillFilter(const DiscStandard& disc, const std::string& shown, bool toBt601)
+{
+    const std::string w = std::to_string(disc.width / 4), h = std::to_string(disc.height / 4);
+    return "split[picture][bars];[bars]scale=w='if(gt(dar," + shown + "),2*trunc(" + w + "*dar/(" + shown + ")/2)," + w + ")'" +
+           ":h='if(gt(dar," + shown + ")," + h + ",2*trunc(" + h + "*(" + shown + ")/dar/2))'" +
+           (toBt601 ? ":in_color_matrix=bt709:out_color_matrix=bt601" : "") + ",crop=" + w + ":" + h +
+           ",gblur=sigma=6,lutyuv=y=16+(val-16)*0.45:u=128+(val-128)*0.7:v=128+(val-128)*0.7,scale=" + std::to_string(disc.width) +
+           ":" + std::to_string(disc.height) + "[blurred];[picture]" + FitFilter(disc, shown, toBt601) +
+           "[fitted];[blurred][fitted]overlay=(W-w)/2:(H-h)/2,setdar=" + shown;
+}
+
+// Whether a picture of that shape leaves bars in a frame shown at `shown`.
+bool LeavesBars(const InputFacts& facts, double shown)
+{
+    return facts.displayAspect > 0 && std::fabs(facts.displayAspect - shown) > shown * 0.01;
+}
+
+// The sound's gain, where there is one: "-af volume=6.5dB".
+void AddGain(TArguments& args, const EncodeRequest& request)
+{
+    if (!request.gainDb) return;
+    char gain[32];
+    std::snprintf(gain, sizeof gain, "volume=%.1fdB", *request.gainDb);
+    args.Add({"-af", gain});
 }
 
 bool Hdr(const EncodeRequest& request) { return request.facts && IsHdr(*request.facts); }
@@ -232,6 +267,7 @@ TArguments EncodeArguments(const EncodeRequest& request)
         if (request.scaleTo) filters += ",scale=" + Size(*request.scaleTo);
         args.Add({"-y", "-vf", filters + MpegSubtitles(request)});
         AddMaps(args, request, false, false);
+        AddGain(args, request);
         args.Add({"-b", std::to_string(VideoRate(request))});
         if (High(request)) args.Add({"-maxrate", std::to_string(kHighRateMost), "-bufsize", std::to_string(kHighBuffer), "-qmin", std::to_string(kHighQuantiser)});
         args.Add({"-r", "25", "-ab", std::to_string(AudioRateFor(request.target, request.quality)), "-ar", "44100", "-ac", "2", "-f", "mpeg"});
@@ -250,9 +286,11 @@ TArguments EncodeArguments(const EncodeRequest& request)
     const std::string marked =
         disc.dvd ? ",setparams=color_primaries=" + standard + ":color_trc=" + standard + ":colorspace=" + standard : "";
     const int shownWidth = static_cast<int>(std::lround(disc.height * (wide ? 16.0 / 9 : 4.0 / 3)));
-    args.Add({"-y", "-vf", filters + "," + BoxFilter(disc, wide ? "16/9" : "4/3", ToBt601(request)) +
-                               SubtitlesAfter(request, shownWidth, disc.height) + marked});
+    const bool blur = request.fill == Fill::Blur && LeavesBars(facts, wide ? 16.0 / 9 : 4.0 / 3);
+    const std::string box = (blur ? BlurFillFilter : BoxFilter)(disc, wide ? "16/9" : "4/3", ToBt601(request));
+    args.Add({"-y", "-vf", filters + "," + box + SubtitlesAfter(request, shownWidth, disc.height) + marked});
     AddMaps(args, request, disc.dvd, silent);
+    AddGain(args, request);
     args.Add({"-target", disc.encoderTarget, "-aspect", wide ? "16:9" : "4:3", "-ac", "2"});
     if (disc.dvd) AddDvdRates(args, request);
     if (silent) args.Add({"-shortest"});
@@ -273,6 +311,13 @@ std::vector<std::string> CarriedLanguages(const std::optional<InputFacts>& facts
     std::vector<std::string> languages;
     for (int track : tracks) languages.push_back(facts->audio[static_cast<std::size_t>(track)].language);
     return languages;
+}
+
+TArguments MeasureArguments(std::string_view input)
+{
+    TArguments args;
+    args.Add({"-hide_banner", "-i"}).AddPath(input);
+    return args.Add({"-vn", "-sn", "-dn", "-map", "0:a:0", "-af", "ebur128=peak=true", "-c:a", "pcm_s16le", "-f", "null", "-"});
 }
 
 TArguments DescribeArguments(std::string_view input)

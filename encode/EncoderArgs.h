@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "encode/Sound.h"
 #include "encode/Subtitles.h"
 #include "encode/TargetLogic.h"
 
@@ -66,6 +67,8 @@ struct EncodeRequest {
     // `ownTrack`, the input's own track that TextTrackFor gives.
     std::optional<SubtitleSource> sidecar{};
     bool ownTrack = false;
+    std::optional<double> gainDb{};  // the sound evened out by this gain
+    Fill fill = Fill::Black;         // how a disc's bars around the picture are filled
 };
 
 // The subtitles a run draws; none where neither a file nor a marked track is there.
@@ -76,6 +79,9 @@ bool WidePicture(Target target, const std::optional<InputFacts>& facts);
 // The languages of a DVD stream's audio tracks in its order ("eng"; empty where the input
 // says none, and for the silence given to an input without sound).
 std::vector<std::string> CarriedLanguages(const std::optional<InputFacts>& facts);
+
+// The run that measures a file's loudness and true peak: its sound alone decoded.
+TArguments MeasureArguments(std::string_view input);
 
 // Whether the arguments depend on the input's description, so that the encoder describes
 // the input before it converts: a disc's standard does. MPEG's line does only for an HDR

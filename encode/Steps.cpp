@@ -12,16 +12,17 @@ Step FirstEncoding(bool fitted)
 
 }  // namespace
 
-Step FirstStep(bool describeFirst, bool fitted)
+Step FirstStep(bool describeFirst, bool fitted, bool measure)
 {
-    return describeFirst ? Step::Describing : FirstEncoding(fitted);
+    return describeFirst ? Step::Describing : measure ? Step::Measuring : FirstEncoding(fitted);
 }
 
-NextStep AfterRun(Step step, bool fitted, const RunEnd& end)
+NextStep AfterRun(Step step, bool fitted, const RunEnd& end, bool measure)
 {
     if (end.stopped || step == Step::Saving) return {Step::Saving};
-    // A description leaves no file: whatever it found, the encoding follows.
-    if (step == Step::Describing) return {FirstEncoding(fitted)};
+    // A description or a measure leaves no file: whatever it found, the encoding follows.
+    if (step == Step::Describing) return {measure ? Step::Measuring : FirstEncoding(fitted)};
+    if (step == Step::Measuring) return {FirstEncoding(fitted)};
     if (step == Step::Pass1 && !end.failed) return {Step::Pass2};
     // Where the second pass refuses the rate (the encoder finds it too low for the picture),
     // the file is encoded once at that rate instead.

@@ -7,6 +7,7 @@ namespace encode {
 enum class Step {
     Describing,  // a disc's standard needs the picture's shape and whether there is sound:
                  // the encoder describes the input first
+    Measuring,   // the sound evened out: the encoder measures its loudness first
     Pass1,       // the encoder measures the picture for the second pass
     Pass2,       // and writes the file at the rate that fits
     Encoding,    // one pass
@@ -30,10 +31,10 @@ struct NextStep {
     bool operator==(const NextStep&) const = default;
 };
 
-// The step a file starts in.
-Step FirstStep(bool describeFirst, bool fitted);
-// The step after a run of the encoder in `step`.
-NextStep AfterRun(Step step, bool fitted, const RunEnd& end);
+// The step a file starts in; `measure`: its sound is measured before it is encoded.
+Step FirstStep(bool describeFirst, bool fitted, bool measure = false);
+// The step after a run of the encoder in `step`. A measure that failed is passed by.
+NextStep AfterRun(Step step, bool fitted, const RunEnd& end, bool measure = false);
 // The pass the encoder is told: 1 or 2, or 0 for a file encoded once.
 int PassOf(Step step);
 

@@ -105,7 +105,8 @@ EOF
   # FFmpeg: LGPL parts only. Inputs are MP4 files (mov); the MPEG program streams are read back
   # by the tests (mpegps, with the raw video demuxer to tell its stream); lavfi, testsrc, sine,
   # mp4 with mpeg4 and aac make the tests' clips (with mov_text subtitles), and ssim, signalstats and metadata measure
-  # their results.
+  # their results. ebur128 measures a file's loudness (its sound decoded into pcm for the null
+  # muxer) and volume evens it; split, gblur and overlay fill a frame's bars with its picture.
   cd "$(src ffmpeg)"
   quietly ./configure --prefix="$prefix" --arch=x86 --cpu=i686 --target-os=mingw32 \
      --cross-prefix=$host- --enable-cross-compile --pkg-config=pkg-config --pkg-config-flags=--static \
@@ -119,10 +120,11 @@ EOF
      --enable-decoder=aac,aac_fixed,mp3,mp3float,ac3,eac3,opus,alac,flac,mp2,mp2float \
      --enable-decoder=pcm_s16le,pcm_s16be,pcm_s24le,pcm_s24be,pcm_s32le,pcm_s32be,pcm_f32le,pcm_f32be,pcm_f64le,pcm_s64le,pcm_u8,pcm_alaw,pcm_mulaw \
      --enable-parser=h264,hevc,vp9,av1,vvc,mpeg4video,mjpeg,mpegvideo,aac,mpegaudio,ac3,opus,flac \
-     --enable-encoder=mpeg1video,mpeg2video,mp2,ac3,mpeg4,aac \
+     --enable-encoder=mpeg1video,mpeg2video,mp2,ac3,mpeg4,aac,pcm_s16le \
      --enable-muxer=mpeg1system,mpeg1vcd,mpeg2dvd,mpeg2vob,mpeg2svcd,mp4,mov,null \
      --enable-filter=scale,pad,setdar,setsar,yadif,zscale,tonemap,format,null,fps,crop,transpose,hflip,vflip \
-     --enable-filter=trim,setpts,aformat,anull,aresample,atrim,asetpts,apad,anullsrc,testsrc,testsrc2,noise,sine,ssim,signalstats,metadata,setparams,lutyuv,subtitles
+     --enable-filter=trim,setpts,aformat,anull,aresample,atrim,asetpts,apad,anullsrc,testsrc,testsrc2,noise,sine,ssim,signalstats,metadata,setparams,lutyuv,subtitles \
+     --enable-filter=ebur128,volume,split,gblur,overlay
   quietly make -j"$jobs" install
 
   $host-strip "$prefix/bin/ffmpeg.exe"

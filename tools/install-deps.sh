@@ -23,8 +23,9 @@ command -v ninja  >/dev/null || need+=(ninja-build)
 # The tests read the discs back with Debian's DVD libraries.
 command -v lsdvd >/dev/null || need+=(lsdvd)
 command -v HandBrakeCLI >/dev/null || need+=(handbrake-cli)
-# ... and the image's ISO 9660 side with isoinfo.
+# ... and the image's ISO 9660 side with isoinfo; the sound's loudness with Debian's ffmpeg.
 command -v isoinfo >/dev/null || need+=(genisoimage)
+command -v ffmpeg >/dev/null || need+=(ffmpeg)
 for tool in make nasm meson pkg-config dpkg-source autoreconf libtoolize xz flex bison; do
   command -v $tool >/dev/null && continue
   case $tool in

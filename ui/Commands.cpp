@@ -43,6 +43,10 @@ const std::vector<ChoiceGroup>& ChoiceGroups()
          [](const Choices& c) { return c.target == encode::Target::DvdPal || c.target == encode::Target::DvdNtsc; }},
         {L"If the file e&xists", IDC_IF_EXISTS, kIfExistsChoices, [](const Choices& c) { return static_cast<int>(c.ifExists); },
          [](Choices& c, int place) { c.ifExists = static_cast<encode::IfExists>(place); }, &Always},
+        {nullptr, IDC_LOUDNESS, kLoudnessChoices, [](const Choices& c) { return static_cast<int>(c.loudness); },
+         [](Choices& c, int place) { c.loudness = static_cast<encode::Loudness>(place); }, &Always},
+        {nullptr, IDC_FILL, kFillChoices, [](const Choices& c) { return static_cast<int>(c.fill); },
+         [](Choices& c, int place) { c.fill = static_cast<encode::Fill>(place); }, &Always},
     };
     return groups;
 }

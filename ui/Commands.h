@@ -24,10 +24,10 @@ struct ChoiceGroup {
     std::function<void(batch::Choices&, int place)> take;  // the choice at a place, taken
     std::function<bool(const batch::Choices&)> applies;    // else greyed
 };
-// The target, the quality, the size to fit (its fixed sizes), what a DVD batch makes and the
-// rule for an existing file.
+// The target, the quality, the size to fit (its fixed sizes), what a DVD batch makes, the
+// rule for an existing file, each file's sound and a disc's bars (these two in Options only).
 const std::vector<ChoiceGroup>& ChoiceGroups();
-enum class Group { Target, Quality, FitTo, Disc, IfExists };
+enum class Group { Target, Quality, FitTo, Disc, IfExists, Loudness, Fill };
 const ChoiceGroup& GroupOf(Group group);
 
 }  // namespace view

@@ -587,3 +587,48 @@ TEST_F(TargetTest, ADiscOfAnySizeReplacesOnlyADiscAndLosesNothing)
     for (; deep.size() > work.size() + 3; deep.erase(deep.rfind('\\'))) RemoveDirectoryW(fw::WidePath(deep).c_str());
     RemoveTree(work + "out\\");
 }
+
+TEST_F(TargetTest, SoundIsEvenedOutAndAnUprightPictureFillsItsBarsWithItself)
+{
+    // A quiet clip, a loud one, a quiet one with a loud click, and one without sound; kept for
+    // Debian's own ffmpeg to measure (tests/loudness_readback.sh).
+    // The click, one frame of sound at full scale in ten seconds of the quiet one, holds its gain back.
+    const std::string picture = "-f lavfi -i testsrc=size=160x120:rate=25 -f lavfi -i sine=frequency=440:sample_rate=44100 -t ";
+    const std::tuple<const char*, const char*, int> sounds[] = {
+        {"quiet", "volume=-14dB", 3}, {"loud", "volume=9dB", 3}, {"click", "volume=0.2,volume=40:enable='between(t,1,1.03)'", 10}};
+    for (const auto& [name, volume, seconds] : sounds) {
+        ASSERT_EQ(RunAndWaitExit(encoder + picture + std::to_string(seconds) + " -af \"" + volume + "\" -pix_fmt yuv420p " + name + ".mp4", work), 0);
+        QueueFile(work + name + ".mp4", seconds);
+    }
+    ASSERT_EQ(RunAndWaitExit(encoder + picture + "3 -an -pix_fmt yuv420p silent.mp4", work), 0);
+    QueueFile(work + "silent.mp4", 3);
+    Choose([](batch::Choices& c) { c.loudness = encode::Loudness::Even; });
+    ConvertAll();
+    for (int row = 0; row < 4; ++row) ASSERT_EQ(session->Queue().State(row), RowState::Done) << session->Queue().Reason(row);
+    EXPECT_EQ(session->Queue().Reason(0).rfind("Sound raised by ", 0), 0u) << session->Queue().Reason(0);
+    EXPECT_EQ(session->Queue().Reason(1).rfind("Sound lowered by ", 0), 0u) << session->Queue().Reason(1);
+    EXPECT_EQ(session->Queue().Reason(3), "") << "a file without sound is left as it is";
+    const std::string kept = ExeFolder() + "loudness\\";
+    RemoveTree(kept);
+    CreateDirectoryA(kept.c_str(), nullptr);
+    for (const char* name : {"quiet", "loud", "click"}) EXPECT_TRUE(CopyFileA((work + name + ".mpg").c_str(), (kept + name + ".mpg").c_str(), FALSE));
+
+    // An upright phone clip on a DVD: the bars move with the picture, the picture is as with black bars.
+    session->Queue().RemoveFinished();
+    MakeClip(work + "upright.mp4", 2, "270x480", 10);
+    Choose([](batch::Choices& c) { c.loudness = encode::Loudness::Off, c.target = encode::Target::DvdPal; });
+    QueueFile(work + "upright.mp4", 2);
+    ConvertAll();
+    ASSERT_TRUE(MoveFileA((work + "upright.mpg").c_str(), (work + "black.mpg").c_str()));
+    Choose([](batch::Choices& c) { c.fill = encode::Fill::Blur; });
+    session->Queue().RemoveFinished();
+    QueueFile(work + "upright.mp4", 2);
+    ConvertAll();
+    ASSERT_EQ(session->Queue().State(0), RowState::Done) << session->Queue().Reason(0);
+    // The left bar's mean and its change from frame to frame, and the centre's SSIM against black bars'.
+    ASSERT_EQ(RunAndWaitExit(encoder + "-i upright.mpg -vf crop=120:576:0:0,signalstats,metadata=print:file=bar.txt -an -c:v mpeg4 -f null -", work), 0);
+    EXPECT_GT(MeanAfter(work + "bar.txt", "YAVG="), 20) << "not black";
+    EXPECT_GT(MeanAfter(work + "bar.txt", "YDIF="), 0.5) << "moving";
+    ASSERT_EQ(RunAndWaitExit(encoder + "-i upright.mpg -i black.mpg -lavfi \"[0:v]crop=240:576:240:0[o];[1:v]crop=240:576:240:0[r];[o][r]ssim=stats_file=centre.txt\" -an -c:v mpeg4 -f null -", work), 0);
+    EXPECT_GE(MeanAfter(work + "centre.txt", "All:"), 0.98);
+}

@@ -84,7 +84,7 @@ TEST(CommandLine, OptionsForThisRunBeforeThePathsAndEveryMistakeNamed)
     } cases[] = {
         {{"a.mp4", "D:\\clips"}, ""},
         {{"/TO", "DVD-PAL", "/quality", "high", "/fit", "2000", "/disc", "Holiday", "/out", "D:\\Discs", "/convert", "/close", "a.mp4"}, ""},
-        {{"-to", "vcd-ntsc", "/fit", "dvd-dl", "a.mp4"}, ""},
+        {{"-to", "vcd-ntsc", "/fit", "dvd-dl", "/loudness", "even", "/fill", "blur", "a.mp4"}, ""},
         {{"/to", "nonsense"}, "Not a value of /to: nonsense"},
         {{"/fit", "2 GB", "a.mp4"}, "Not a value of /fit"},
         {{"/quality"}, "/quality needs a value."},

@@ -31,8 +31,10 @@ TEST(Steps, EachRunIsFollowedByTheStepItsEndCallsFor)
         {"both: the scaling first", Step::Encoding, false, both, {Step::Encoding, Retry::Scaled}},
         {"stopped: saved, never again", Step::Pass1, true, {.stopped = true, .scalable = true}, {Step::Saving}},
         {"a stopped description", Step::Describing, false, stopped, {Step::Saving}},
+        {"a measure, failed or not: the encoding", Step::Measuring, true, failed, {Step::Pass1}},
     };
     for (const auto& c : cases) EXPECT_EQ(AfterRun(c.step, c.fitted, c.end), c.next) << c.what;
+    EXPECT_EQ(AfterRun(Step::Describing, false, ok, true), NextStep{Step::Measuring}) << "the sound measured after the description";
 }
 
 TEST(Steps, AFileStartsWithItsDescriptionOrItsFirstPass)
@@ -40,6 +42,7 @@ TEST(Steps, AFileStartsWithItsDescriptionOrItsFirstPass)
     EXPECT_EQ(FirstStep(true, true), Step::Describing);
     EXPECT_EQ(FirstStep(false, true), Step::Pass1);
     EXPECT_EQ(FirstStep(false, false), Step::Encoding);
+    EXPECT_EQ(FirstStep(false, false, true), Step::Measuring);
     EXPECT_EQ(PassOf(Step::Pass1) * 10 + PassOf(Step::Pass2), 12);
     EXPECT_EQ(PassOf(Step::Encoding), 0);
 }

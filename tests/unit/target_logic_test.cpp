@@ -279,3 +279,45 @@ TEST(AudioTracks, MapsPickTheVideoOverStillsAndCoversAndADvdPaysForEachTrackFrom
     EXPECT_EQ(read->videoTracks, 2) << "the cover is not counted";
     EXPECT_EQ(read->picture, (PictureSize{1440, 1080}));
 }
+
+TEST(SoundAndBars, OneGainTowardMinus23KeptUnderTheTruePeakAndTheBarsFilledOnlyWhereThereAreBars)
+{
+    const struct {
+        LoudnessMeasure measured;
+        std::optional<double> gain;
+        const char* note;
+    } cases[] = {
+        {{-35, -20}, 12.0, "Sound raised by 12.0 dB to \u221223 LUFS."},
+        {{-12, -1}, -11.0, "Sound lowered by 11.0 dB to \u221223 LUFS."},
+        {{-35, -5}, 4.0, "Sound raised by 4.0 dB to \u221231 LUFS."},  // a click: the peak holds it back
+        {{-23.3, -9}, std::nullopt, ""},                                  // within half a decibel
+        {{-70, -90}, std::nullopt, ""},                                   // silence
+    };
+    for (const auto& c : cases) {
+        const EvenedSound sound = EvenSound(c.measured);
+        EXPECT_EQ(sound.gainDb, c.gain) << c.measured.integrated;
+        EXPECT_EQ(sound.note, c.note);
+    }
+    const std::vector<std::string> log = {"[Parsed_ebur128_0 @ 0x1] Summary:", "", "  Integrated loudness:", "    I:         -31.4 LUFS",
+                                          "  True peak:", "    Peak:       -7.9 dBFS"};
+    const std::optional<LoudnessMeasure> read = ReadLoudness(log);
+    ASSERT_TRUE(read);
+    EXPECT_DOUBLE_EQ(read->integrated, -31.4);
+    EXPECT_DOUBLE_EQ(read->truePeak, -7.9);
+    EXPECT_FALSE(ReadLoudness({"Stream map '0:a:0' matches no streams."}));
+    EXPECT_TRUE(NoSoundMeasured({"Stream map '0:a:0' matches no streams."}));
+    EXPECT_EQ(MeasureArguments("a.mp4").Line(),
+              " -hide_banner -i \"a.mp4\" -vn -sn -dn -map 0:a:0 -af ebur128=peak=true -c:a pcm_s16le -f null -");
+    EncodeRequest mpeg{"a.mp4", "a.~00"};
+    mpeg.gainDb = -3.5;
+    EXPECT_NE(EncodeArguments(mpeg).Line().find(" -af volume=-3.5dB -b 900000"), std::string::npos);
+    // An upright picture on a DVD (a 4:3 one) leaves bars to fill; a 16:9 one fills its frame itself.
+    const InputFacts upright{{1080, 1920}, 9.0 / 16, true}, wide{{1920, 1080}, 16.0 / 9, true};
+    for (const auto& [facts, filled] : {std::pair{upright, true}, std::pair{wide, false}}) {
+        EncodeRequest dvd{"a.mp4", "a.~00", Target::DvdPal, Quality::Standard, facts};
+        dvd.fill = Fill::Blur;
+        const std::string vf = EncodeArguments(dvd).ValueOf("-vf");
+        EXPECT_EQ(vf.find("split[picture][bars]") != std::string::npos, filled) << vf;
+        EXPECT_EQ(vf.find("[blurred][fitted]overlay=(W-w)/2:(H-h)/2,setdar=") != std::string::npos, filled) << vf;
+    }
+}
