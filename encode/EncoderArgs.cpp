@@ -80,12 +80,14 @@ bool LeavesBars(const InputFacts& facts, double shown)
     return facts.displayAspect > 0 && std::fabs(facts.displayAspect - shown) > shown * 0.01;
 }
 
-// The sound's gain, where there is one: "-af volume=6.5dB".
+// The sound's gain, where there is one, after the downmix to stereo that its measure heard:
+// the encoder's own downmix for its two channels is another, a surround track's some 8 dB
+// quieter.
 void AddGain(TArguments& args, const EncodeRequest& request)
 {
     if (!request.gainDb) return;
-    char gain[32];
-    std::snprintf(gain, sizeof gain, "volume=%.1fdB", *request.gainDb);
+    char gain[64];
+    std::snprintf(gain, sizeof gain, "aformat=channel_layouts=stereo,volume=%.1fdB", *request.gainDb);
     args.Add({"-af", gain});
 }
 
@@ -317,7 +319,10 @@ TArguments MeasureArguments(std::string_view input)
 {
     TArguments args;
     args.Add({"-hide_banner", "-i"}).AddPath(input);
-    return args.Add({"-vn", "-sn", "-dn", "-map", "0:a:0", "-af", "ebur128=peak=true", "-c:a", "pcm_s16le", "-f", "null", "-"});
+    // Downmixed to stereo first, as every conversion's sound is: a surround track's loudness is
+    // not its stereo's.
+    return args.Add({"-vn", "-sn", "-dn", "-map", "0:a:0", "-af", "aformat=channel_layouts=stereo,ebur128=peak=true", "-c:a",
+                     "pcm_s16le", "-f", "null", "-"});
 }
 
 TArguments DescribeArguments(std::string_view input)

@@ -80,7 +80,7 @@ bool WidePicture(Target target, const std::optional<InputFacts>& facts);
 // says none, and for the silence given to an input without sound).
 std::vector<std::string> CarriedLanguages(const std::optional<InputFacts>& facts);
 
-// The run that measures a file's loudness and true peak: its sound alone decoded.
+// The run that measures a file's loudness and true peak: its sound alone decoded, as stereo.
 TArguments MeasureArguments(std::string_view input);
 
 // Whether the arguments depend on the input's description, so that the encoder describes

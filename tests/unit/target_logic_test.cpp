@@ -307,10 +307,10 @@ TEST(SoundAndBars, OneGainTowardMinus23KeptUnderTheTruePeakAndTheBarsFilledOnlyW
     EXPECT_FALSE(ReadLoudness({"Stream map '0:a:0' matches no streams."}));
     EXPECT_TRUE(NoSoundMeasured({"Stream map '0:a:0' matches no streams."}));
     EXPECT_EQ(MeasureArguments("a.mp4").Line(),
-              " -hide_banner -i \"a.mp4\" -vn -sn -dn -map 0:a:0 -af ebur128=peak=true -c:a pcm_s16le -f null -");
+              " -hide_banner -i \"a.mp4\" -vn -sn -dn -map 0:a:0 -af aformat=channel_layouts=stereo,ebur128=peak=true -c:a pcm_s16le -f null -");
     EncodeRequest mpeg{"a.mp4", "a.~00"};
     mpeg.gainDb = -3.5;
-    EXPECT_NE(EncodeArguments(mpeg).Line().find(" -af volume=-3.5dB -b 900000"), std::string::npos);
+    EXPECT_NE(EncodeArguments(mpeg).Line().find(" -af aformat=channel_layouts=stereo,volume=-3.5dB -b 900000"), std::string::npos);
     // An upright picture on a DVD (a 4:3 one) leaves bars to fill; a 16:9 one fills its frame itself.
     const InputFacts upright{{1080, 1920}, 9.0 / 16, true}, wide{{1920, 1080}, 16.0 / 9, true};
     for (const auto& [facts, filled] : {std::pair{upright, true}, std::pair{wide, false}}) {
