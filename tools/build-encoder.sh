@@ -106,7 +106,7 @@ EOF
   # by the tests (mpegps, with the raw video demuxer to tell its stream); lavfi, testsrc, sine,
   # mp4 with mpeg4 and aac make the tests' clips (with mov_text subtitles), and ssim, signalstats and metadata measure
   # their results. ebur128 measures a file's loudness (its sound decoded into pcm for the null
-  # muxer) and volume evens it; split, gblur and overlay fill a frame's bars with its picture.
+  # muxer) and volume evens it; split and overlay fill a frame's bars with its picture.
   cd "$(src ffmpeg)"
   quietly ./configure --prefix="$prefix" --arch=x86 --cpu=i686 --target-os=mingw32 \
      --cross-prefix=$host- --enable-cross-compile --pkg-config=pkg-config --pkg-config-flags=--static \
@@ -124,7 +124,7 @@ EOF
      --enable-muxer=mpeg1system,mpeg1vcd,mpeg2dvd,mpeg2vob,mpeg2svcd,mp4,mov,null \
      --enable-filter=scale,pad,setdar,setsar,yadif,zscale,tonemap,format,null,fps,crop,transpose,hflip,vflip \
      --enable-filter=trim,setpts,aformat,anull,aresample,atrim,asetpts,apad,anullsrc,testsrc,testsrc2,noise,sine,ssim,signalstats,metadata,setparams,lutyuv,subtitles \
-     --enable-filter=ebur128,volume,split,gblur,overlay
+     --enable-filter=ebur128,volume,split,overlay
   quietly make -j"$jobs" install
 
   $host-strip "$prefix/bin/ffmpeg.exe"

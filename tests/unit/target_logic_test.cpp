@@ -317,7 +317,7 @@ TEST(SoundAndBars, OneGainTowardMinus23KeptUnderTheTruePeakAndTheBarsFilledOnlyW
         EncodeRequest dvd{"a.mp4", "a.~00", Target::DvdPal, Quality::Standard, facts};
         dvd.fill = Fill::Blur;
         const std::string vf = EncodeArguments(dvd).ValueOf("-vf");
-        EXPECT_EQ(vf.find("split[picture][bars]") != std::string::npos, filled) << vf;
+        EXPECT_EQ(vf.find("split[fitted][bars]") != std::string::npos, filled) << vf;
         EXPECT_EQ(vf.find("[blurred][fitted]overlay=(W-w)/2:(H-h)/2,setdar=") != std::string::npos, filled) << vf;
     }
 }
