@@ -15,7 +15,7 @@ encode::EncodeRequest TConversion::Request() const
 {
     return {fw::ExtendedPath(file_.input), fw::ExtendedPath(file_.written), setup_.choices.target, setup_.choices.quality,
             facts_, scaledTo_, fittedRate_, encode::PassOf(step_), PassLogPath(setup_.logFolder, file_.slot), sidecar_, ownTrack_,
-            sound_.gainDb, setup_.choices.fill};
+            sound_.gainDb, setup_.choices.loudness == encode::Loudness::Even && fittedRate_.has_value(), setup_.choices.fill};
 }
 
 std::int64_t TConversion::Expected() const

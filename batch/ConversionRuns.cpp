@@ -38,8 +38,9 @@ std::optional<std::pair<encode::PictureSize, encode::PictureSize>> RefusedPictur
 TConversion::TConversion(const BatchSetup& setup, const ConversionStart& start, std::shared_ptr<TOutputClaims> claims, Tell tell)
     : setup_(setup), claims_(std::move(claims)), tell_(std::move(tell)), file_(start.file), placeNote_(start.placeNote),
       mayReplace_(start.mayReplace), fittedRate_(start.fittedRate),
+      // A fitted file's sound is measured in its first pass, any other's in a run of its own.
       step_(encode::FirstStep(encode::DescribeFirst(setup.choices.target), start.fittedRate.has_value(),
-                              setup.choices.loudness == encode::Loudness::Even)),
+                              setup.choices.loudness == encode::Loudness::Even && !start.fittedRate)),
       log_(LogPath(setup.logFolder, file_.slot))
 {
     file_.expectedSize = Expected();
@@ -159,10 +160,7 @@ void TConversion::OnRunEnded()
     if (step_ == encode::Step::Describing) {
         facts_ = encode::ReadInputFacts(lines);
         file_.expectedSize = Expected();  // at the rates the description gives
-    } else if (step_ == encode::Step::Measuring) {
-        if (const std::optional<encode::LoudnessMeasure> measured = encode::ReadLoudness(lines)) sound_ = encode::EvenSound(*measured);
-        else if (!encode::NoSoundMeasured(lines)) sound_.note = encode::kNotMeasured;  // a file without sound says nothing
-    } else {
+    } else if (step_ != encode::Step::Measuring) {
         if (!facts_ && !stopped_ && LookAtDescription(lines)) return;  // a run too short for a tick to look
         lastSize_ = encode::MeasureOutput(file_.written).value_or(0);
         failure_ = encode::EndedRunFailure(process_.get(), lines, file_.written, file_.input, file_.output, lastSize_);
@@ -172,7 +170,9 @@ void TConversion::OnRunEnded()
         end.scalable = refused.has_value();
         end.subtitlesRefused = end.failed && subtitles && encode::SubtitlesRefused(lines);
     }
-    const bool measure = setup_.choices.loudness == encode::Loudness::Even && (!facts_ || facts_->hasAudio);
+    if (step_ == encode::Step::Measuring || (step_ == encode::Step::Pass1 && Request().meterSound && facts_ && facts_->hasAudio))
+        sound_ = encode::MeasuredSound(lines);  // its own run, or a fitted file's first pass on the way
+    const bool measure = setup_.choices.loudness == encode::Loudness::Even && !fittedRate_ && (!facts_ || facts_->hasAudio);
     const encode::NextStep next = encode::AfterRun(step_, fittedRate_.has_value(), end, measure);
     if (next.step == encode::Step::Saving) {
         if (!end.failed && !stopped_) LookAtReadThrough(lines);

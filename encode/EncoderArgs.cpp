@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "encode/Frame.h"
 #include "encode/Rates.h"
 
 namespace encode {
@@ -44,45 +45,12 @@ std::string Quoted(std::string_view text)
 
 std::string Size(PictureSize size) { return std::to_string(size.width) + ":" + std::to_string(size.height); }
 
-// The picture scaled to fit the disc's frame shown at `shown` ("16/9", "4/3"), its colours
-// recoded from BT.709's matrix to BT.601's where `toBt601`.
-std::string FitFilter(const DiscStandard& disc, const std::string& shown, bool toBt601)
-{
-    const std::string w = std::to_string(disc.width), h = std::to_string(disc.height);
-    return "scale=w='if(gt(dar," + shown + ")," + w + ",2*trunc(" + w + "*dar/(" + shown + ")/2))'" +
-           ":h='if(gt(dar," + shown + "),2*trunc(" + h + "*(" + shown + ")/dar/2)," + h + ")'" +
-           (toBt601 ? ":in_color_matrix=bt709:out_color_matrix=bt601" : "");
-}
-
-// The picture letterboxed or pillarboxed into the disc's frame.
-std::string BoxFilter(const DiscStandard& disc, const std::string& shown, bool toBt601)
-{
-    return FitFilter(disc, shown, toBt601) + ",pad=" + std::to_string(disc.width) + ":" + std::to_string(disc.height) +
-           ":(ow-iw)/2:(oh-ih)/2,setdar=" + shown;
-}
-
-// The bars filled: the picture fitted once, then its copy scaled down to cover a fifteenth of
-// the frame (which blurs it, at next to no cost), darkened, and scaled back up under it.
-std::string BlurFillFilter(const DiscStandard& disc, const std::string& shown, bool toBt601)
-{
-    const std::string w = std::to_string(disc.width / 15), h = std::to_string(disc.height / 16);
-    return FitFilter(disc, shown, toBt601) + ",split[fitted][bars];[bars]scale=" + w + ":" + h +
-           ":force_original_aspect_ratio=increase:flags=area,crop=" + w + ":" + h +
-           ",lutyuv=y=16+(val-16)*0.45:u=128+(val-128)*0.7:v=128+(val-128)*0.7,scale=" + std::to_string(disc.width) + ":" +
-           std::to_string(disc.height) + ":flags=bicubic[blurred];[blurred][fitted]overlay=(W-w)/2:(H-h)/2,setdar=" + shown;
-}
-
-// Whether a picture of that shape leaves bars in a frame shown at `shown`.
-bool LeavesBars(const InputFacts& facts, double shown)
-{
-    return facts.displayAspect > 0 && std::fabs(facts.displayAspect - shown) > shown * 0.01;
-}
-
 // The sound's gain, where there is one, after the downmix to stereo that its measure heard:
 // the encoder's own downmix for its two channels is another, a surround track's some 8 dB
 // quieter.
 void AddGain(TArguments& args, const EncodeRequest& request)
 {
+    if (request.meterSound && request.pass == 1) args.Add({"-af", kSoundMeter});
     if (!request.gainDb) return;
     char gain[64];
     std::snprintf(gain, sizeof gain, "aformat=channel_layouts=stereo,volume=%.1fdB", *request.gainDb);
@@ -286,8 +254,7 @@ TArguments EncodeArguments(const EncodeRequest& request)
     const std::string marked =
         disc.dvd ? ",setparams=color_primaries=" + standard + ":color_trc=" + standard + ":colorspace=" + standard : "";
     const int shownWidth = static_cast<int>(std::lround(disc.height * (wide ? 16.0 / 9 : 4.0 / 3)));
-    const bool blur = request.fill == Fill::Blur && LeavesBars(facts, wide ? 16.0 / 9 : 4.0 / 3);
-    const std::string box = (blur ? BlurFillFilter : BoxFilter)(disc, wide ? "16/9" : "4/3", ToBt601(request));
+    const std::string box = FrameFilter(disc, wide, facts, ToBt601(request), request.fill == Fill::Blur);
     args.Add({"-y", "-vf", filters + "," + box + SubtitlesAfter(request, shownWidth, disc.height) + marked});
     AddMaps(args, request, disc.dvd, silent);
     AddGain(args, request);
@@ -319,8 +286,7 @@ TArguments MeasureArguments(std::string_view input)
     args.Add({"-hide_banner", "-i"}).AddPath(input);
     // Downmixed to stereo first, as every conversion's sound is: a surround track's loudness is
     // not its stereo's.
-    return args.Add({"-vn", "-sn", "-dn", "-map", "0:a:0", "-af", "aformat=channel_layouts=stereo,ebur128=peak=true", "-c:a",
-                     "pcm_s16le", "-f", "null", "-"});
+    return args.Add({"-vn", "-sn", "-dn", "-map", "0:a:0", "-af", kSoundMeter, "-c:a", "pcm_s16le", "-f", "null", "-"});
 }
 
 TArguments DescribeArguments(std::string_view input)

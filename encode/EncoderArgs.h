@@ -68,6 +68,7 @@ struct EncodeRequest {
     std::optional<SubtitleSource> sidecar{};
     bool ownTrack = false;
     std::optional<double> gainDb{};  // the sound evened out by this gain
+    bool meterSound = false;         // a fitted file's first pass measures its sound on the way
     Fill fill = Fill::Black;         // how a disc's bars around the picture are filled
 };
 

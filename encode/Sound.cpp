@@ -74,4 +74,10 @@ EvenedSound EvenSound(const LoudnessMeasure& measured)
                          Level(measured.integrated + rounded) + " LUFS."};
 }
 
+EvenedSound MeasuredSound(const std::vector<std::string>& logLines)
+{
+    if (const std::optional<LoudnessMeasure> measured = ReadLoudness(logLines)) return EvenSound(*measured);
+    return {std::nullopt, NoSoundMeasured(logLines) ? std::string() : std::string(kNotMeasured)};
+}
+
 }  // namespace encode

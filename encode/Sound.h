@@ -21,6 +21,8 @@ Fill FillFromSetting(std::string_view setting);
 const char* FillSetting(Fill fill);
 
 inline constexpr double kTargetLufs = -23, kMostTruePeak = -1;
+// The encoder's loudness meter, on the stereo that every conversion makes of the sound.
+inline constexpr std::string_view kSoundMeter = "aformat=channel_layouts=stereo,ebur128=peak=true";
 
 // What the encoder's loudness meter said at the end of a run: the integrated loudness (LUFS)
 // and the true peak (dBTP); none where the log holds no summary.
@@ -38,6 +40,9 @@ struct EvenedSound {
 };
 // Silence (below -70 LUFS, the meter's floor) is left as it is.
 EvenedSound EvenSound(const LoudnessMeasure& measured);
+// What a run that measured the sound found: its gain and note; kNotMeasured where it gave no
+// summary, nothing where the file has no sound.
+EvenedSound MeasuredSound(const std::vector<std::string>& logLines);
 // A file whose measure failed converts without the gain, and says why.
 inline constexpr const char* kNotMeasured = "The sound was left as it is: its loudness could not be measured.";
 

@@ -612,6 +612,14 @@ TEST_F(TargetTest, SoundIsEvenedOutAndAnUprightPictureFillsItsBarsWithItself)
     RemoveTree(kept);
     CreateDirectoryA(kept.c_str(), nullptr);
     for (const char* name : {"quiet", "loud", "click"}) EXPECT_TRUE(CopyFileA((work + name + ".mpg").c_str(), (kept + name + ".mpg").c_str(), FALSE));
+    // Fitted, the quiet clip's sound is measured in its first pass.
+    session->Queue().RemoveFinished();
+    Choose([](batch::Choices& c) { c.fitTo = encode::FitToFromSetting("50"); });
+    QueueFile(work + "quiet.mp4", 3);
+    ConvertAll();
+    EXPECT_EQ(session->Queue().Reason(0).rfind("Sound raised by ", 0), 0u) << session->Queue().Reason(0);
+    EXPECT_TRUE(CopyFileA((work + "quiet.mpg").c_str(), (kept + "fitted.mpg").c_str(), FALSE));
+    Choose([](batch::Choices& c) { c.fitTo = {}; });
 
     // An upright phone clip on a DVD: the bars move with the picture, the picture is as with black bars.
     session->Queue().RemoveFinished();

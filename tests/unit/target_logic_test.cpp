@@ -311,6 +311,12 @@ TEST(SoundAndBars, OneGainTowardMinus23KeptUnderTheTruePeakAndTheBarsFilledOnlyW
     EncodeRequest mpeg{"a.mp4", "a.~00"};
     mpeg.gainDb = -3.5;
     EXPECT_NE(EncodeArguments(mpeg).Line().find(" -af aformat=channel_layouts=stereo,volume=-3.5dB -b 900000"), std::string::npos);
+    // A fitted file's first pass measures on the way; its second has the gain.
+    EncodeRequest fitted{"a.mp4", "a.~00", Target::Mpeg, Quality::Standard, {}, {}, 1'200'000, 1, "log"};
+    fitted.meterSound = true;
+    EXPECT_EQ(EncodeArguments(fitted).ValueOf("-af"), "aformat=channel_layouts=stereo,ebur128=peak=true");
+    fitted.pass = 2, fitted.gainDb = 2.0;
+    EXPECT_EQ(EncodeArguments(fitted).ValueOf("-af"), "aformat=channel_layouts=stereo,volume=2.0dB");
     // An upright picture on a DVD (a 4:3 one) leaves bars to fill; a 16:9 one fills its frame itself.
     const InputFacts upright{{1080, 1920}, 9.0 / 16, true}, wide{{1920, 1080}, 16.0 / 9, true};
     for (const auto& [facts, filled] : {std::pair{upright, true}, std::pair{wide, false}}) {

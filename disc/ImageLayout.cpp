@@ -1,7 +1,7 @@
-// The image's layout. Sectors 16 and 17 hold ISO 9660's descriptors, 18 to 20 announce UDF,
-// 32 and 48 UDF's two volume descriptor sequences, 64 its integrity, 256 its anchor; after
-// it ISO 9660's path tables and folders; then UDF's partition with its file set, folders and
-// file entries, and the files.
+// The image's order and layout, for disc/DiscImage.h. Sectors 16 and 17 hold ISO 9660's
+// descriptors, 18 to 20 announce UDF, 32 and 48 UDF's two volume descriptor sequences, 64 its
+// integrity, 256 its anchor; after it ISO 9660's path tables and folders; then UDF's partition
+// with its file set, folders and file entries, and the files.
 #include "disc/DiscImage.h"
 
 #include <algorithm>
