@@ -15,20 +15,15 @@ std::string Lower(std::string text)
     return text;
 }
 
-// A setting's value exactly as the settings spell it, or none: the settings read anything
-// else as their default, the command line refuses it.
-template <typename T>
-std::optional<T> Exactly(const std::string& value, T (*read)(std::string_view), std::string (*spell)(const T&))
+// A setting's value exactly as the settings spell it (in any case), or none: the settings read
+// anything else as their default, the command line refuses it.
+template <typename Read, typename Spell>
+auto Exactly(const std::string& given, Read read, Spell spell)
 {
-    const T read_ = read(value);
-    return spell(read_) == value ? std::optional<T>(read_) : std::nullopt;
+    const std::string value = Lower(given);
+    const auto read_ = read(value);
+    return std::string(spell(read_)) == value ? std::optional(read_) : std::nullopt;
 }
-
-std::string TargetText(const encode::Target& t) { return encode::TargetSetting(t); }
-std::string QualityText(const encode::Quality& q) { return encode::QualitySetting(q); }
-std::string FitText(const encode::FitTo& f) { return encode::FitSetting(f); }
-std::string LoudnessText(const encode::Loudness& l) { return encode::LoudnessSetting(l); }
-std::string FillText(const encode::Fill& f) { return encode::FillSetting(f); }
 
 struct Option {
     const char* name;
@@ -38,11 +33,11 @@ struct Option {
 };
 
 const Option kOptions[] = {
-    {"to", true, [](RunRequest& r, const std::string& v) { return (r.target = Exactly(v, &encode::TargetFromSetting, &TargetText)).has_value(); }},
-    {"quality", true, [](RunRequest& r, const std::string& v) { return (r.quality = Exactly(v, &encode::QualityFromSetting, &QualityText)).has_value(); }},
-    {"fit", true, [](RunRequest& r, const std::string& v) { return (r.fitTo = Exactly(v, &encode::FitToFromSetting, &FitText)).has_value(); }},
-    {"loudness", true, [](RunRequest& r, const std::string& v) { return (r.loudness = Exactly(v, &encode::LoudnessFromSetting, &LoudnessText)).has_value(); }},
-    {"fill", true, [](RunRequest& r, const std::string& v) { return (r.fill = Exactly(v, &encode::FillFromSetting, &FillText)).has_value(); }},
+    {"to", true, [](RunRequest& r, const std::string& v) { return (r.target = Exactly(v, &encode::TargetFromSetting, &encode::TargetSetting)).has_value(); }},
+    {"quality", true, [](RunRequest& r, const std::string& v) { return (r.quality = Exactly(v, &encode::QualityFromSetting, &encode::QualitySetting)).has_value(); }},
+    {"fit", true, [](RunRequest& r, const std::string& v) { return (r.fitTo = Exactly(v, &encode::FitToFromSetting, &encode::FitSetting)).has_value(); }},
+    {"loudness", true, [](RunRequest& r, const std::string& v) { return (r.loudness = Exactly(v, &encode::LoudnessFromSetting, &encode::LoudnessSetting)).has_value(); }},
+    {"fill", true, [](RunRequest& r, const std::string& v) { return (r.fill = Exactly(v, &encode::FillFromSetting, &encode::FillSetting)).has_value(); }},
     {"disc", true, [](RunRequest& r, const std::string& v) { return !(r.discName = v)->empty(); }},
     {"out", true, [](RunRequest& r, const std::string& v) { return !(r.outputFolder = v)->empty(); }},
     {"convert", false, [](RunRequest& r, const std::string&) { return r.convert = true; }},
@@ -84,10 +79,8 @@ RunRequest ParseCommandLine(const std::vector<std::string>& args)
         } else if (option->takesValue && i + 1 == args.size()) {
             request.error = arg + " needs a value.";
         } else {
-            const std::string value = option->takesValue ? Lower(args[++i]) : std::string();
-            const std::string given = option->takesValue ? args[i] : std::string();
-            if (!option->take(request, name == "disc" || name == "out" ? given : value))
-                request.error = "Not a value of " + arg + ": " + given;
+            const std::string given = option->takesValue ? args[++i] : std::string();
+            if (!option->take(request, given)) request.error = "Not a value of " + arg + ": " + given;
         }
     }
     const bool dvd = request.target == encode::Target::DvdPal || request.target == encode::Target::DvdNtsc;

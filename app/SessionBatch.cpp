@@ -86,11 +86,7 @@ void TSession::Start()
         if (!fitIt) return;
         if (*fitIt) choices.fitTo = dvd, plan = PlanOf(queue_, folders_, choices, true);
     }
-    if (disc) {
-        SYSTEMTIME today{};
-        GetLocalTime(&today);
-        choices.discName = batch::FolderName(choices.discName, disc::DefaultDiscName(fw::DateText(today)), fw::IsLeadByte);
-    }
+    if (disc) choices.discName = batch::FolderName(choices.discName, disc::DefaultDiscName(fw::TodayText()), fw::IsLeadByte);
     // A Video CD's rates are fixed: what a CD takes is counted in discs.
     if (fit.size == encode::FitSize::Cd && !encode::FitApplies(fit, choices.target))
         Tell(events_, encode::VideoCdsMessage(plan.files, plan.seconds));
@@ -138,11 +134,7 @@ std::function<std::string(const std::string& pattern, encode::Target target)> TS
 {
     batch::NameFacts sample{row >= 0 ? queue_.Path(row) : "clip.mp4", {}, encode::Target::Mpeg, row >= 0 ? row + 1 : 1};
     sample.modified = fw::ModifiedDate(sample.input);
-    if (sample.modified.empty()) {
-        SYSTEMTIME today{};
-        GetLocalTime(&today);
-        sample.modified = fw::DateText(today);
-    }
+    if (sample.modified.empty()) sample.modified = fw::TodayText();
     return [sample](const std::string& pattern, encode::Target target) {
         batch::NameFacts facts = sample;
         facts.target = target;

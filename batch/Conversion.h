@@ -81,8 +81,9 @@ private:
     std::string Notes(const std::string& savedNote) const;
     // Starts the encoder for its step: why it could not, or empty.
     std::string Launch();
-    // The next run of the encoder, once the last has ended.
-    std::string Relaunch();
+    // The next run of the encoder, in `step`, once the last has ended; saved as failed where
+    // it cannot start.
+    void Relaunch(encode::Step step);
     // Its timer: the written file measured, an end not yet seen taken up.
     void OnTick();
     // Its encoder has ended: the step that follows, or the save.

@@ -91,13 +91,15 @@ std::string TConversion::Launch()
     return error.outputFile ? LogFailure(log_, text) : fw::StartFailure("The encoder", error.code, text, setup_.encoderPath);
 }
 
-std::string TConversion::Relaunch()
+void TConversion::Relaunch(encode::Step step)
 {
     fw::Application->UnwatchHandle(process_.get());
     fw::WaitUntilReleased(file_.written);  // its log was let go before it was read
-    if (std::string failure = Launch(); !failure.empty()) return failure;
+    if (step != step_) lastSize_ = 0;      // the progress counts the next pass from its start
+    step_ = step;
+    failure_ = Launch();
+    if (!failure_.empty()) return Save();
     fw::Application->WatchHandle(process_.get(), [this] { OnRunEnded(); });
-    return {};
 }
 
 bool TConversion::LookAtDescription(const std::vector<std::string>& lines)
@@ -115,8 +117,7 @@ bool TConversion::LookAtDescription(const std::vector<std::string>& lines)
         WaitForSingleObject(process_.get(), 5000);
         fw::WaitUntilReleased(log_);
     }
-    failure_ = Relaunch();
-    if (!failure_.empty()) Save();
+    Relaunch(step_);
     return true;
 }
 
@@ -184,10 +185,7 @@ void TConversion::OnRunEnded()
         sidecar_.reset();
         ownTrack_ = false;
     }
-    if (next.step != step_) lastSize_ = 0;  // the progress counts the next pass from its start
-    step_ = next.step;
-    failure_ = Relaunch();
-    if (!failure_.empty()) Save();
+    Relaunch(next.step);
 }
 
 void TConversion::Save()

@@ -161,6 +161,14 @@ inline std::string DateText(const SYSTEMTIME& time)
     return text;
 }
 
+// Today's date on this computer, as DateText writes it.
+inline std::string TodayText()
+{
+    SYSTEMTIME today{};
+    GetLocalTime(&today);
+    return DateText(today);
+}
+
 // A file's modified date in local time, as DateText gives it; empty when it cannot be read.
 inline std::string ModifiedDate(const std::string& path)
 {

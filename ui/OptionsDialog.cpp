@@ -79,9 +79,7 @@ void EnableDisc(HWND dialog, bool busy)
 // The disc's name when none is chosen: "DVD" and today.
 std::string TodaysDiscName()
 {
-    SYSTEMTIME today{};
-    GetLocalTime(&today);
-    return disc::DefaultDiscName(fw::DateText(today));
+    return disc::DefaultDiscName(fw::TodayText());
 }
 
 void Load(HWND dialog, const Dialog& d)

@@ -41,6 +41,16 @@ void ShowMessage(const std::string& text)
     fw::Application->ShowMessage(text);
 }
 
+// With a copy already running: the paths handed to it, and the exit code to end with; its
+// options are not carried over, which is said. None where this copy is the one to run.
+std::optional<int> HandOverToRunningCopy(TInstanceLock& lock, const app::RunRequest& request)
+{
+    const std::optional<int> exitCode = HandOverWhenReady(lock, fw::Application->Title(), &ShowMessage);
+    if (!exitCode || !request.HasOptions()) return exitCode;
+    app::SayOnConsole("Mervane is already running: it took the files, not the options.");
+    return app::kExitUsage;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
@@ -50,11 +60,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     if (request.help || !request.error.empty()) return Usage(request);
     TInstanceLock lock;
     if (!lock.Held())
-        if (std::optional<int> exitCode = HandOverWhenReady(lock, fw::Application->Title(), &ShowMessage)) {
-            if (!request.HasOptions()) return *exitCode;
-            app::SayOnConsole("Mervane is already running: it took the files, not the options.");
-            return app::kExitUsage;
-        }
+        if (const std::optional<int> exitCode = HandOverToRunningCopy(lock, request)) return *exitCode;
 
     fw::Application->Initialize();
     if (!fw::Application->Handle()) {
