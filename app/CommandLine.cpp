@@ -39,6 +39,7 @@ const Option kOptions[] = {
     {"loudness", true, [](RunRequest& r, const std::string& v) { return (r.loudness = Exactly(v, &encode::LoudnessFromSetting, &encode::LoudnessSetting)).has_value(); }},
     {"fill", true, [](RunRequest& r, const std::string& v) { return (r.fill = Exactly(v, &encode::FillFromSetting, &encode::FillSetting)).has_value(); }},
     {"disc", true, [](RunRequest& r, const std::string& v) { return !(r.discName = v)->empty(); }},
+    {"join", true, [](RunRequest& r, const std::string& v) { return !(r.joinName = v)->empty(); }},
     {"out", true, [](RunRequest& r, const std::string& v) { return !(r.outputFolder = v)->empty(); }},
     {"convert", false, [](RunRequest& r, const std::string&) { return r.convert = true; }},
     {"close", false, [](RunRequest& r, const std::string&) { return r.close = true; }},
@@ -49,7 +50,7 @@ const Option kOptions[] = {
 
 bool RunRequest::HasOptions() const
 {
-    return target || quality || fitTo || loudness || fill || discName || outputFolder || convert || close || help;
+    return target || quality || fitTo || loudness || fill || discName || joinName || outputFolder || convert || close || help;
 }
 
 batch::Choices RunRequest::Over(batch::Choices choices) const
@@ -59,6 +60,7 @@ batch::Choices RunRequest::Over(batch::Choices choices) const
     if (fitTo) choices.fitTo = *fitTo;
     if (loudness) choices.loudness = *loudness;
     if (fill) choices.fill = *fill;
+    if (joinName) choices.join = true, choices.discName = *joinName;
     if (discName) choices.disc = disc::Disc::DvdVideo, choices.discName = *discName;
     return choices;
 }
@@ -99,6 +101,7 @@ std::string UsageText()
            "  /loudness off|even                            each file's sound as it is, or evened out to -23 LUFS\n"
            "  /fill black|blur                              a disc's bars black, or filled with the picture blurred\n"
            "  /disc <name>                                  make a DVD-Video disc of that name (with /to dvd-pal or dvd-ntsc)\n"
+           "  /join <name>                                  join the files into one of that name (with /disc, one title)\n"
            "  /out <folder>                                 the output folder\n"
            "  /convert                                      convert once the files are queued, asking nothing\n"
            "  /close                                        end when the batch ends\n"

@@ -17,6 +17,7 @@ struct RunRequest {
     std::optional<encode::Quality> quality;
     std::optional<encode::FitTo> fitTo;
     std::optional<std::string> discName;      // /disc: a DVD-Video disc of that name
+    std::optional<std::string> joinName;      // /join: the files joined into one of that name
     std::optional<std::string> outputFolder;  // /out
     std::optional<encode::Loudness> loudness;
     std::optional<encode::Fill> fill;

@@ -67,7 +67,7 @@ TSession::TSession(TSessionTunings tunings, const RunRequest& run)
         told_.reset();
         if (events_.OnBatchEnded) events_.OnBatchEnded(batch::BatchEndSaid(summary));
         // A notification passes: a disc that is missing, or not as asked, is said to stay.
-        if (summary.discAmiss && !summary.abandoned) Tell(events_, summary.disc);
+        if (summary.madeAmiss && !summary.abandoned) Tell(events_, summary.made);
         if (!summary.abandoned) intake_.BatchEnded();  // abandoned: the program ends
     };
 }

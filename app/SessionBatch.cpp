@@ -7,6 +7,7 @@
 #include "app/ExplorerVerb.h"
 #include "encode/EncoderArgs.h"
 #include "encode/FitLogic.h"
+#include "encode/Join.h"
 #include "batch/Outputs.h"
 #include "framework/Files.h"
 #include "framework/LaunchLogic.h"
@@ -16,6 +17,12 @@
 namespace app {
 
 namespace {
+
+batch::MadeAsOne MadeOf(const batch::Choices& choices)
+{
+    if (disc::MakesDisc(choices.disc, choices.target)) return batch::MadeAsOne::Disc;
+    return choices.join ? batch::MadeAsOne::JoinedFile : batch::MadeAsOne::Nothing;
+}
 
 // The batch the pending rows make now: with `whole`, each row's output named and each volume
 // that receives one asked for its room and file system, as the start needs them; without,
@@ -34,8 +41,7 @@ batch::BatchPlan PlanOf(const TQueue& queue, const TFolders& folders, const batc
     };
     batch::BatchPlan plan = batch::PlanBatch(whole ? batch::PendingRows(queue, place) : batch::PendingRows(queue),
                                                  choices.target, choices.quality, choices.fitTo,
-                                                 disc::MakesDisc(choices.disc, choices.target),
-                                                 whole ? fw::VolumeRoot(folders.output) : std::string());
+                                                 MadeOf(choices), whole ? fw::VolumeRoot(folders.output) : std::string());
     for (encode::VolumeNeed& need : plan.volumes) {
         need.free = fw::FreeBytes(need.root);
         need.name = fw::VolumeName(need.root);
@@ -87,6 +93,7 @@ void TSession::Start()
         if (*fitIt) choices.fitTo = dvd, plan = PlanOf(queue_, folders_, choices, true);
     }
     if (disc) choices.discName = batch::FolderName(choices.discName, disc::DefaultDiscName(fw::TodayText()), fw::IsLeadByte);
+    else if (choices.join) choices.discName = batch::FolderName(choices.discName, encode::DefaultJoinedName(fw::TodayText()), fw::IsLeadByte);
     // A Video CD's rates are fixed: what a CD takes is counted in discs.
     if (fit.size == encode::FitSize::Cd && !encode::FitApplies(fit, choices.target))
         Tell(events_, encode::VideoCdsMessage(plan.files, plan.seconds));

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "batch/Conversion.h"
+#include "batch/Joiner.h"
 #include "disc/DiscMaker.h"
 #include "encode/EncoderArgs.h"
 #include "encode/FitLogic.h"
@@ -63,6 +64,15 @@ std::string TemporaryFor(const std::string& output, const std::vector<std::uniqu
     });
 }
 
+// Tells the list of temporaries of one the disc or the join writes, and of its end.
+std::function<void(const std::string&, bool)> WritingCallback(TWritingList* writing)
+{
+    return [writing](const std::string& temporary, bool adding) {
+        if (!writing) return;
+        adding ? writing->Add(temporary) : writing->Remove(temporary);
+    };
+}
+
 // The disc a batch makes of its files, where one is chosen.
 std::unique_ptr<disc::TDiscMaker> DiscFor(const BatchSetup& setup, TWritingList* writing)
 {
@@ -74,10 +84,7 @@ std::unique_ptr<disc::TDiscMaker> DiscFor(const BatchSetup& setup, TWritingList*
                                                 .pal = choices.target == encode::Target::DvdPal,
                                                 .ifExists = choices.ifExists,
                                                 .workFolder = setup.logFolder,
-                                                .writing = [writing](const std::string& temporary, bool adding) {
-                                                    if (!writing) return;
-                                                    adding ? writing->Add(temporary) : writing->Remove(temporary);
-                                                }});
+                                                .writing = WritingCallback(writing)});
 }
 
 }  // namespace
@@ -140,6 +147,7 @@ void TBatch::Finish(TConversion& c)
     // A title needs a picture: a file of sound alone stays a file.
     if (disc_ && converted && !end.savedAs.empty() && end.facts && end.facts->picture.width > 0)
         disc_->AddTitle(row, {end.savedAs, encode::WidePicture(setup_.choices.target, end.facts), encode::CarriedLanguages(end.facts), file.mediaSeconds});
+    if (join_ && converted && !end.savedAs.empty()) join_->AddPart(row, {end.savedAs, end.pictureSeconds});
     if (writing_) writing_->Remove(file.written);
     RemoveSlotFiles(setup_.logFolder, file.slot);
     TAdvancedTimer* timer = c.TakeTimer();
@@ -154,6 +162,7 @@ void TBatch::Finish(TConversion& c)
 void TBatch::Abandon()
 {
     if (disc_) disc_->Abandon();
+    if (join_) join_->Abandon();
     for (const auto& c : running_) {
         c->Abandon();
         RemoveSlotFiles(setup_.logFolder, c->File().slot);
@@ -192,21 +201,16 @@ void TBatch::Start(const BatchSetup& setup)
     disc_ = DiscFor(setup_, writing_.get());
     if (disc_) {
         disc_->OnProgress = [this] { ShowProgress(); };
-        // Each row's stream is gone into the disc: its row names the disc.
-        disc_->OnEnd = [this](const disc::DiscResult& result) {
-            const BatchSummary so = tally_.End(false, false);
-            const std::string image = queue::FileNamePart(result.image, fw::IsLeadByte);
-            tally_.DiscEnded(result.made ? disc::DiscMadeText(result.name, image, so.converted + so.failed - disc_->Titles(), result.note)
-                                         : disc::DiscNotMadeText(result.failure),
-                             !result.made || !result.note.empty());
-            const std::vector<int> rows = disc_->TitleOrder();
-            for (std::size_t n = 0; result.made && n < rows.size(); ++n)
-                queue_.Finish(rows[n], result.folder, disc::TitleNote(static_cast<int>(n) + 1, result.name));
-            End();
-        };
+        disc_->OnEnd = [this](const disc::DiscResult& result) { DiscMade(result); };
+    }
+    join_.reset();
+    if (setup_.choices.join && !disc_) {
+        join_ = std::make_unique<TJoiner>();
+        join_->OnProgress = [this] { ShowProgress(); };
+        join_->OnEnd = [this](const JoinResult& result) { FilesJoined(result); };
     }
     tally_.Begin(std::vector<double>(setup_.plan.rowSeconds.begin(), setup_.plan.rowSeconds.end()), GetTickCount(),
-                 disc_ ? disc::kDiscShare * static_cast<double>(setup_.plan.seconds) : 0);
+                 MakingSeconds());
     SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);  // no sleep; the display may turn off
     ShowProgress();
     FillSlots();
@@ -215,19 +219,70 @@ void TBatch::Start(const BatchSetup& setup)
 void TBatch::End(bool abandoned)
 {
     if (state_ == State::Idle) return;
-    if (disc_ && !abandoned && state_ == State::Running && disc_->Titles() > 0) {  // its files are converted
+    const bool converted = !abandoned && state_ == State::Running;  // every file has had its turn
+    if (converted && disc_ && disc_->Titles() > 0) {
         state_ = State::Making;
-        tally_.Making();
+        tally_.Making("Making the DVD-Video disc");
         disc_->Start();
         return ShowProgress();
     }
-    if (disc_ && !abandoned && state_ != State::Making)
-        tally_.DiscEnded(disc::DiscNotMadeText(state_ == State::Stopping ? "the batch was stopped" : "no file was converted"));
+    if (converted && join_ && join_->Parts() > 0) {
+        state_ = State::Making;
+        tally_.Making("Joining the files");
+        const std::string name = setup_.choices.discName + ".mpg";
+        const OutputPlace place = outputs_->Place({setup_.outputFolder + "\\" + name}, kJoinedInput, {});
+        if (place.path.empty() || place.skipped) {
+            tally_.MadeEnded(encode::NotJoinedText(place.skipped ? "\"" + name + "\" is there already, and an existing file is skipped" : kNameTooLong), true);
+        } else {
+            join_->Start({.encoder = setup_.encoderPath, .joined = place.path, .mayReplace = place.mayReplace, .target = setup_.choices.target,
+                          .workFolder = setup_.logFolder, .writing = WritingCallback(writing_.get())});
+            return ShowProgress();
+        }
+    }
+    const std::string why = state_ == State::Stopping ? "the batch was stopped" : "no file was converted";
+    if ((disc_ || join_) && !abandoned && state_ != State::Making)
+        tally_.MadeEnded(disc_ ? disc::DiscNotMadeText(why) : encode::NotJoinedText(why));
     const BatchSummary summary = tally_.End(state_ == State::Stopping, abandoned);
     state_ = State::Idle;
     queue_.Lock(false);
     SetThreadExecutionState(ES_CONTINUOUS);
     if (OnEnd) OnEnd(summary);
+}
+
+void TBatch::DiscMade(const disc::DiscResult& result)
+{
+    const BatchSummary so = tally_.End(false, false);
+    const std::string image = queue::FileNamePart(result.image, fw::IsLeadByte);
+    tally_.MadeEnded(result.made ? disc::DiscMadeText(result.name, image, so.converted + so.failed - disc_->Titles(), result.note)
+                                 : disc::DiscNotMadeText(result.failure),
+                     !result.made || !result.note.empty());
+    const std::vector<int> rows = disc_->TitleOrder();
+    for (std::size_t n = 0; result.made && n < rows.size(); ++n)
+        queue_.Finish(rows[n], result.folder, disc::TitleNote(static_cast<int>(n) + 1, result.name));
+    End();
+}
+
+void TBatch::FilesJoined(const JoinResult& result)
+{
+    const std::vector<int> rows = join_->PartOrder();
+    const std::string name = queue::FileNamePart(result.joined, fw::IsLeadByte);
+    if (!result.made) return tally_.MadeEnded(encode::NotJoinedText(result.failure), true), End();
+    outputs_->Ended(result.joined, result.joined, kJoinedInput, true);
+    for (std::size_t n = 0; n < rows.size(); ++n)
+        queue_.Finish(rows[n], result.joined, encode::PartNote(static_cast<int>(n) + 1, static_cast<int>(rows.size()), name));
+    // The batch's rows not in it: those that failed or were skipped.
+    std::vector<std::string> leftOut;
+    for (const auto& [id, meant] : setup_.plan.outputs)
+        if (const int row = queue_.IndexOf(id); row >= 0 && std::find(rows.begin(), rows.end(), row) == rows.end())
+            leftOut.push_back(queue::FileNamePart(queue_.Path(row), fw::IsLeadByte));
+    tally_.MadeEnded(encode::JoinedText(name, leftOut), !leftOut.empty());
+    End();
+}
+
+double TBatch::MakingSeconds() const
+{
+    const double share = disc_ ? disc::kDiscShare : join_ ? encode::kJoinShare : 0;
+    return share * static_cast<double>(setup_.plan.seconds);
 }
 
 std::optional<int> TBatch::NextFittedRate() const
@@ -251,7 +306,7 @@ void TBatch::ShowProgress()
 {
     if (state_ == State::Idle) return;
     std::vector<std::pair<double, double>> shares;
-    if (state_ == State::Making) shares.push_back({disc::kDiscShare * static_cast<double>(setup_.plan.seconds), disc_->Share()});
+    if (state_ == State::Making) shares.push_back({MakingSeconds(), disc_ ? disc_->Share() : join_->Share()});
     for (const auto& c : running_)
         shares.push_back({c->File().mediaSeconds, static_cast<double>(FileProgress(c->DoneBytes(), c->File().expectedSize)) / kProgressPerFile});
     if (OnProgress) OnProgress(tally_.Progress(shares, GetTickCount()));
@@ -259,9 +314,9 @@ void TBatch::ShowProgress()
 
 void TBatch::StopAfterRunning()
 {
-    if (state_ == State::Making) {  // its streams are kept, and nothing of the disc
-        disc_->Abandon();
-        tally_.DiscEnded(disc::DiscNotMadeText("the batch was stopped"));
+    if (state_ == State::Making) {  // its streams are kept, and nothing of the disc or the joined file
+        disc_ ? disc_->Abandon() : join_->Abandon();
+        tally_.MadeEnded(disc_ ? disc::DiscNotMadeText("the batch was stopped") : encode::NotJoinedText("the batch was stopped"));
         state_ = State::Stopping;
         return End();
     }

@@ -28,11 +28,14 @@ class TQueue;
 class TAdvancedTimer;
 namespace disc {
 class TDiscMaker;
+struct DiscResult;
 }
 
 namespace batch {
 
 class TOutputs;
+class TJoiner;
+struct JoinResult;
 
 class TConversion;
 
@@ -47,6 +50,8 @@ public:
     // True from the first row started to the end, paused or not: the queue may not change meanwhile.
     bool Running() const { return state_ != State::Idle; }
     bool Paused() const { return state_ == State::Paused; }
+    // Its files are converted, and the disc or the joined file is being made of them.
+    bool Making() const { return state_ == State::Making; }
     std::vector<RunningFile> RunningFiles() const;
 
     // Starts pending rows top to bottom until `encoders` run. Does nothing while running.
@@ -58,8 +63,8 @@ public:
     void StopAfterRunning();
     void StopNow();
     // Paused: our encoders wait where they are and no row starts; the system may sleep
-    // meanwhile. The disc, once its files are converted, is made without a pause. Resumed:
-    // each encoder goes on exactly where it was.
+    // meanwhile. The disc or the joined file, once its files are converted, is made without a
+    // pause. Resumed: each encoder goes on exactly where it was.
     void PauseOrResume();
 
     // While the batch runs: its progress, at its start, as files grow and as each ends.
@@ -75,8 +80,14 @@ private:
     void StartRow(int row);
     // A conversion's file saved or removed: its row says how it ended, and the next rows start.
     void Finish(TConversion& conversion);
-    // Once every file has had its turn, the disc of them where one is chosen; then the end.
+    // Once every file has had its turn, the disc of them or their join where one is chosen;
+    // then the end.
     void End(bool abandoned = false);
+    // The disc made, or the files joined: each row in it says where it went.
+    void DiscMade(const disc::DiscResult& result);
+    void FilesJoined(const JoinResult& result);
+    // What making the disc or the joined file counts for in the progress, in media seconds.
+    double MakingSeconds() const;
     void ShowProgress();
     // A fitted batch's video rate for the next file: the size left, less what the running
     // files are to take, over the planned files from this one; a file that took less than its
@@ -89,6 +100,7 @@ private:
     std::unique_ptr<TOutputs> outputs_;  // where its files go, and what it saved
     std::unique_ptr<TWritingList> writing_;
     std::unique_ptr<disc::TDiscMaker> disc_;  // from the batch's start where a disc is made
+    std::unique_ptr<TJoiner> join_;           // from the batch's start where the files are joined
     enum class State { Idle, Running, Paused, Stopping, Making } state_ = State::Idle;
     TBatchTally tally_;
 };

@@ -22,7 +22,10 @@ struct Choices {
     bool subtitles = true;     // burned in: a file beside each input, else its own marked track
     int encoders = 0;          // how many run at once; 0: the machine's share
     disc::Disc disc = disc::Disc::None;    // a DVD batch's files, or a DVD-Video disc of them
-    std::string discName{};    // the disc's name; empty: "DVD" and the day it is made
+    bool join = false;         // the files joined into one: a file, or one title of the disc
+    // The name of what the batch makes as one, the disc or the joined file; empty: "DVD" or
+    // "Joined" and the day it is made.
+    std::string discName{};
     encode::Loudness loudness = encode::Loudness::Off;  // each file's sound evened out, or as it is
     encode::Fill fill = encode::Fill::Black;            // a disc's bars around the picture
 };

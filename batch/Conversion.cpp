@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "encode/EncoderRun.h"
+#include "encode/Join.h"
 #include "encode/Rates.h"
 #include "batch/SlotFiles.h"
 #include "framework/Files.h"
@@ -13,26 +14,26 @@ namespace batch {
 
 encode::EncodeRequest TConversion::Request() const
 {
-    return {fw::ExtendedPath(file_.input), fw::ExtendedPath(file_.written), setup_.choices.target, setup_.choices.quality,
-            facts_, scaledTo_, fittedRate_, encode::PassOf(step_), PassLogPath(setup_.logFolder, file_.slot), sidecar_, ownTrack_,
-            sound_.gainDb, setup_.choices.loudness == encode::Loudness::Even && fittedRate_.has_value(), setup_.choices.fill};
+    return {fw::ExtendedPath(start_.file.input), fw::ExtendedPath(start_.file.written), setup_.choices.target, setup_.choices.quality,
+            facts_, scaledTo_, start_.fittedRate, encode::PassOf(step_), PassLogPath(setup_.logFolder, start_.file.slot), sidecar_, ownTrack_,
+            sound_.gainDb, setup_.choices.loudness == encode::Loudness::Even && start_.fittedRate.has_value(), setup_.choices.fill};
 }
 
 std::int64_t TConversion::Expected() const
 {
-    return encode::ExpectedSizeFor(static_cast<int>(file_.mediaSeconds), encode::ExpectedRateKBps(Request()));
+    return encode::ExpectedSizeFor(static_cast<int>(start_.file.mediaSeconds), encode::ExpectedRateKBps(Request()));
 }
 
 std::int64_t TConversion::DoneBytes() const
 {
     const int pass = encode::PassOf(step_);
     if (pass == 0) return lastSize_;
-    return std::min(lastSize_, file_.expectedSize) / 2 + (pass == 2 ? file_.expectedSize / 2 : 0);
+    return std::min(lastSize_, start_.file.expectedSize) / 2 + (pass == 2 ? start_.file.expectedSize / 2 : 0);
 }
 
 std::string TConversion::Notes(const std::string& savedNote) const
 {
-    std::string notes = JoinNotes(placeNote_, shortNote_);
+    std::string notes = JoinNotes(start_.placeNote, shortNote_);
     if (const std::optional<encode::SubtitleSource> source = encode::SubtitlesOf(Request())) {
         // A burn-in that drew nothing says so instead: no row reads as subtitled without them.
         const encode::UndrawnText undrawn = encode::UndrawnOf(encode::LogLinesWith(log_, "fallback"));
@@ -53,7 +54,8 @@ ConversionEnd TConversion::End() const
     if (reason.empty() && saved.savedAs.empty()) reason = saved.note;
     if (stopped_) return {.outcome = Outcome::Stopped, .bytes = lastSize_};
     if (!reason.empty()) return {.outcome = Outcome::Failed, .text = reason, .bytes = lastSize_};
-    return {Outcome::Converted, saved.savedAs, Notes(saved.note), lastSize_, facts_};
+    return {Outcome::Converted, saved.savedAs, Notes(saved.note), lastSize_, facts_,
+            encode::PictureSeconds(setup_.choices.target, frames_)};
 }
 
 }  // namespace batch

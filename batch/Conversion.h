@@ -38,6 +38,7 @@ struct ConversionEnd {
     std::string text{};                 // why it failed, or the notes of its converted file
     std::int64_t bytes = 0;             // what the encoder wrote
     std::optional<encode::InputFacts> facts{};  // what the description said of the input
+    double pictureSeconds = 0;          // the length of the picture it wrote
 };
 
 class TConversion {
@@ -60,9 +61,9 @@ public:
     // The program's end: the encoder is ended and what it wrote removed here; a file being saved is saved.
     void Abandon();
 
-    const RunningFile& File() const { return file_; }
+    const RunningFile& File() const { return start_.file; }
     // The video rate of a file of a fitted batch, which it encodes in two passes.
-    const std::optional<int>& FittedRate() const { return fittedRate_; }
+    const std::optional<int>& FittedRate() const { return start_.fittedRate; }
     // How much of its output it has written, as the progress counts it: each of a fitted
     // file's passes counts for half.
     std::int64_t DoneBytes() const;
@@ -99,16 +100,14 @@ private:
     const BatchSetup& setup_;
     std::shared_ptr<TOutputClaims> claims_;
     Tell tell_;
-    RunningFile file_;
-    std::string placeNote_;  // why the output is not beside its input, as asked
-    bool mayReplace_ = true;  // whether a file at its output's name is replaced when it is saved
-    std::optional<int> fittedRate_;
+    ConversionStart start_;  // its file, where it goes, and its rate in a fitted batch
     encode::Step step_ = encode::Step::Encoding;  // where the file is: one step at a time
     bool paused_ = false;
     bool stopped_ = false;  // ended by "stop now": its row goes back to "Pending"
     std::string log_;
     std::int64_t lastSize_ = 0;
     std::string shortNote_;  // the input ended before its duration
+    long frames_ = 0;        // the pictures its last run wrote
     std::optional<encode::InputFacts> facts_;                   // what the description said
     std::optional<encode::PictureSize> scaledFrom_, scaledTo_;  // a picture larger than MPEG-1 holds
     std::optional<encode::SubtitleSource> sidecar_;  // the subtitles of a file beside the input, copied

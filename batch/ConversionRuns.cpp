@@ -36,14 +36,13 @@ std::optional<std::pair<encode::PictureSize, encode::PictureSize>> RefusedPictur
 }  // namespace
 
 TConversion::TConversion(const BatchSetup& setup, const ConversionStart& start, std::shared_ptr<TOutputClaims> claims, Tell tell)
-    : setup_(setup), claims_(std::move(claims)), tell_(std::move(tell)), file_(start.file), placeNote_(start.placeNote),
-      mayReplace_(start.mayReplace), fittedRate_(start.fittedRate),
+    : setup_(setup), claims_(std::move(claims)), tell_(std::move(tell)), start_(start),
       // A fitted file's sound is measured in its first pass, any other's in a run of its own.
       step_(encode::FirstStep(encode::DescribeFirst(setup.choices.target), start.fittedRate.has_value(),
                               setup.choices.loudness == encode::Loudness::Even && !start.fittedRate)),
-      log_(LogPath(setup.logFolder, file_.slot))
+      log_(LogPath(setup.logFolder, start_.file.slot))
 {
-    file_.expectedSize = Expected();
+    start_.file.expectedSize = Expected();
 }
 
 TConversion::~TConversion()
@@ -56,14 +55,14 @@ std::string TConversion::Start(bool paused)
 {
     paused_ = paused;
     if (setup_.choices.subtitles) {
-        encode::SidecarSubtitles found = encode::PrepareSidecar(file_.input, SubtitlesCopyPath(setup_.logFolder, file_.slot));
+        encode::SidecarSubtitles found = encode::PrepareSidecar(start_.file.input, SubtitlesCopyPath(setup_.logFolder, start_.file.slot));
         sidecar_ = std::move(found.source);
         subtitlesNote_ = std::move(found.skippedNote);
         ownTrack_ = true;  // where no file is beside it
     }
     if (std::string failure = Launch(); !failure.empty()) return failure;
     timer_ = fw::Create<TAdvancedTimer>(nullptr);
-    timer_->SetBuddy(file_.written);
+    timer_->SetBuddy(start_.file.written);
     timer_->SetInterval(500);
     timer_->SetEnabled(true);
     timer_->SetOnTimer([this](fw::TComponent*) { OnTick(); });
@@ -74,9 +73,9 @@ std::string TConversion::Start(bool paused)
 
 std::string TConversion::Launch()
 {
-    if (!fw::FileExists(file_.input)) return encode::kInputGone;
+    if (!fw::FileExists(start_.file.input)) return encode::kInputGone;
     if (!setup_.encoderMissing.empty()) return setup_.encoderMissing;
-    const std::string input = fw::ExtendedPath(file_.input);
+    const std::string input = fw::ExtendedPath(start_.file.input);
     const std::string args = (step_ == encode::Step::Describing  ? encode::DescribeArguments(input)
                               : step_ == encode::Step::Measuring ? encode::MeasureArguments(input)
                                                                  : encode::EncodeArguments(Request()))
@@ -94,7 +93,7 @@ std::string TConversion::Launch()
 void TConversion::Relaunch(encode::Step step)
 {
     fw::Application->UnwatchHandle(process_.get());
-    fw::WaitUntilReleased(file_.written);  // its log was let go before it was read
+    fw::WaitUntilReleased(start_.file.written);  // its log was let go before it was read
     if (step != step_) lastSize_ = 0;      // the progress counts the next pass from its start
     step_ = step;
     failure_ = Launch();
@@ -110,7 +109,7 @@ bool TConversion::LookAtDescription(const std::vector<std::string>& lines)
         return false;
     const std::string began = encode::EncodeArguments(Request()).Line();
     facts_ = encode::ReadInputFacts(lines).value_or(encode::InputFacts{});
-    file_.expectedSize = Expected();  // the high quality's from its picture
+    start_.file.expectedSize = Expected();  // the high quality's from its picture
     if (encode::EncodeArguments(Request()).Line() == began) return false;
     if (WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
         TerminateProcess(process_.get(), 1);
@@ -126,10 +125,11 @@ bool TConversion::LookAtDescription(const std::vector<std::string>& lines)
 void TConversion::LookAtReadThrough(const std::vector<std::string>& logLines)
 {
     encode::ReadThrough read = encode::ReadThroughOf(encode::LogHead(log_), logLines);
-    read.probed = std::max(0.0, file_.mediaSeconds - 1);  // a row's seconds are the whole ones and one more
+    read.probed = std::max(0.0, start_.file.mediaSeconds - 1);  // a row's seconds are the whole ones and one more
     const encode::ShortRead cut = encode::ShortReadOf(read);
     failure_ = cut.failure;
     shortNote_ = cut.note;
+    frames_ = read.frames.value_or(0);
 }
 
 void TConversion::OnTick()
@@ -140,7 +140,7 @@ void TConversion::OnTick()
     if (WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0) return OnRunEnded();
     if (paused_) return;  // its row shows where it stopped
     if (!facts_ && step_ != encode::Step::Measuring && LookAtDescription(encode::LogTail(log_))) return;
-    if (const std::optional<std::int64_t> size = encode::MeasureOutput(file_.written)) {
+    if (const std::optional<std::int64_t> size = encode::MeasureOutput(start_.file.written)) {
         // Growing: the file is not finished while its encoder still runs.
         lastSize_ = *size;
         tell_(*this, News::Measured);
@@ -160,11 +160,11 @@ void TConversion::OnRunEnded()
     std::optional<encode::SubtitleSource> subtitles;  // what the run was given to draw
     if (step_ == encode::Step::Describing) {
         facts_ = encode::ReadInputFacts(lines);
-        file_.expectedSize = Expected();  // at the rates the description gives
+        start_.file.expectedSize = Expected();  // at the rates the description gives
     } else if (step_ != encode::Step::Measuring) {
         if (!facts_ && !stopped_ && LookAtDescription(lines)) return;  // a run too short for a tick to look
-        lastSize_ = encode::MeasureOutput(file_.written).value_or(0);
-        failure_ = encode::EndedRunFailure(process_.get(), lines, file_.written, file_.input, file_.output, lastSize_);
+        lastSize_ = encode::MeasureOutput(start_.file.written).value_or(0);
+        failure_ = encode::EndedRunFailure(process_.get(), lines, start_.file.written, start_.file.input, start_.file.output, lastSize_);
         subtitles = encode::SubtitlesOf(Request());
         end.failed = !failure_.empty();
         if (end.failed) refused = RefusedPicture(scaledTo_.has_value(), setup_.choices.target, lines);
@@ -173,8 +173,8 @@ void TConversion::OnRunEnded()
     }
     if (step_ == encode::Step::Measuring || (step_ == encode::Step::Pass1 && Request().meterSound && facts_ && facts_->hasAudio))
         sound_ = encode::MeasuredSound(lines);  // its own run, or a fitted file's first pass on the way
-    const bool measure = setup_.choices.loudness == encode::Loudness::Even && !fittedRate_ && (!facts_ || facts_->hasAudio);
-    const encode::NextStep next = encode::AfterRun(step_, fittedRate_.has_value(), end, measure);
+    const bool measure = setup_.choices.loudness == encode::Loudness::Even && !start_.fittedRate && (!facts_ || facts_->hasAudio);
+    const encode::NextStep next = encode::AfterRun(step_, start_.fittedRate.has_value(), end, measure);
     if (next.step == encode::Step::Saving) {
         if (!end.failed && !stopped_) LookAtReadThrough(lines);
         return Save();
@@ -193,11 +193,11 @@ void TConversion::Save()
     fw::Application->UnwatchHandle(process_.get());
     step_ = encode::Step::Saving;
     SaveJob job;
-    job.written = file_.written;
-    job.output = file_.output;
-    job.input = file_.input;
+    job.written = start_.file.written;
+    job.output = start_.file.output;
+    job.input = start_.file.input;
     job.keep = failure_.empty() && !stopped_;
-    job.replace = mayReplace_;
+    job.replace = start_.mayReplace;
     job.claims = claims_;
     saver_ = std::make_unique<TSaver>(std::move(job), [this] { tell_(*this, News::Ended); });
 }
@@ -222,8 +222,8 @@ void TConversion::Abandon()
     TerminateProcess(process_.get(), 1);
     saver_.reset();  // a finished file being saved is saved, and tells nobody
     WaitForSingleObject(process_.get(), 5000);
-    fw::WaitUntilReleased(file_.written);
-    DeleteFileW(fw::WidePath(file_.written).c_str());
+    fw::WaitUntilReleased(start_.file.written);
+    DeleteFileW(fw::WidePath(start_.file.written).c_str());
 }
 
 }  // namespace batch

@@ -22,9 +22,10 @@ encode::VolumeNeed& NeedOf(std::vector<encode::VolumeNeed>& volumes, const std::
 
 }  // namespace
 
-BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, encode::Target target, encode::Quality quality, const encode::FitTo& fit, bool disc,
-                    const std::string& discVolume)
+BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, encode::Target target, encode::Quality quality, const encode::FitTo& fit,
+                    MadeAsOne made, const std::string& volume)
 {
+    const bool disc = made == MadeAsOne::Disc;
     BatchPlan plan;
     for (const PlannedRow& row : rows) {
         ++plan.files;
@@ -49,15 +50,21 @@ BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, encode::Target target, 
         need.bytes += bytes;
         if (bytes > need.largest) need.largest = bytes, need.largestInput = row.input;
     }
-    if (!disc) return plan;
+    if (made == MadeAsOne::Nothing || volume.empty()) {
+        if (disc) plan.discBytes = plan.bytes + disc::DiscOverhead(plan.files, plan.seconds);
+        return plan;
+    }
+    encode::VolumeNeed& need = NeedOf(plan.volumes, volume);
+    if (made == MadeAsOne::JoinedFile) {  // the joined file beside its parts until it is whole
+        need.bytes += plan.bytes;
+        need.joined = plan.bytes;
+        return plan;
+    }
     // The disc's folder and its image, each the streams and the disc's own files, beside the
     // streams until the image is whole.
     plan.discBytes = plan.bytes + disc::DiscOverhead(plan.files, plan.seconds);
-    if (!discVolume.empty()) {
-        encode::VolumeNeed& need = NeedOf(plan.volumes, discVolume);
-        need.bytes += 2 * plan.discBytes;
-        need.image = plan.discBytes;
-    }
+    need.bytes += 2 * plan.discBytes;
+    need.image = plan.discBytes;
     return plan;
 }
 

@@ -44,11 +44,13 @@ struct BatchPlan {
     std::int64_t discBytes = 0;  // what the disc made of them takes, where one is
     std::vector<encode::VolumeNeed> volumes{};
 };
-// A disc made of the files (`disc`) takes its own room from the size to fit, and needs room for
-// its folder and its image on `discVolume` (the output folder's, where it can be told) beside
-// the streams.
-BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, encode::Target target, encode::Quality quality, const encode::FitTo& fit, bool disc = false,
-                    const std::string& discVolume = {});
+// What a batch makes of its files as one, beyond the files: nothing, a disc or a joined file.
+enum class MadeAsOne { Nothing, Disc, JoinedFile };
+// A disc made of the files takes its own room from the size to fit, and needs room for its
+// folder and its image on `volume` (the output folder's, where it can be told) beside the
+// streams; a joined file needs room for itself there beside its parts.
+BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, encode::Target target, encode::Quality quality, const encode::FitTo& fit,
+                    MadeAsOne made = MadeAsOne::Nothing, const std::string& volume = {});
 
 // The queue's pending rows in its order with their media seconds; `place`, where given,
 // fills in each one's output, volume and input name.

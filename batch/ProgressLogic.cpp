@@ -50,7 +50,7 @@ std::string BatchCaption(const BatchFacts& facts, const fw::TextMarks& marks)
     const std::string count = std::to_string(FileNumber(facts)) + " of " + std::to_string(facts.files);
     if (facts.paused) return "Paused" + dot + count + dot + percent;
     const std::optional<double> left = SecondsLeft(facts);
-    return (facts.making ? std::string("Making the DVD-Video disc") : "Converting " + count) + dot + percent + dot + (left ? TimeLeftText(*left) : "estimating" + std::string(marks.ellipsis));
+    return (!facts.making.empty() ? facts.making : "Converting " + count) + dot + percent + dot + (left ? TimeLeftText(*left) : "estimating" + std::string(marks.ellipsis));
 }
 
 bool WorthAnnouncing(const BatchFacts& told, const BatchFacts& now)
@@ -136,13 +136,13 @@ std::string BatchEndSaid(const BatchSummary& summary)
     if (summary.abandoned) return {};
     std::string text = BatchEndText(summary.converted, summary.failed, summary.stopped);
     if (summary.converted > 0) text += " (" + encode::SizeText(summary.bytes) + ")";
-    if (!summary.disc.empty()) text += ". " + summary.disc;
+    if (!summary.made.empty()) text += ". " + summary.made;
     return text;
 }
 
-std::string SessionWaitReason(int filesLeft, bool makingDisc)
+std::string SessionWaitReason(int filesLeft, const std::string& making)
 {
-    if (makingDisc) return "Making a DVD-Video disc";
+    if (!making.empty()) return making;
     return "Converting " + std::to_string(filesLeft) + (filesLeft == 1 ? " file" : " files");
 }
 

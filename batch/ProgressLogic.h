@@ -21,7 +21,9 @@ struct BatchFacts {
     double mediaEncoded = 0;  // of those, what the encoders converted (a file that failed at once is left out)
     double runningSeconds = 0;  // wall time spent converting, pauses left out
     bool paused = false;
-    bool making = false;      // the files are converted and the disc is being made of them
+    // The files are converted and this is being made of them: "Making the DVD-Video disc",
+    // "Joining the files"; empty before.
+    std::string making{};
 };
 
 // How far a batch is: in media seconds, the files not yet ended, whether one failed.
@@ -38,8 +40,8 @@ struct BatchSummary {
     std::int64_t bytes = 0;  // what the converted files take together
     bool stopped = false;    // by the user, before every file had its turn
     bool abandoned = false;  // by the program's end: nobody is there to be told
-    std::string disc{};      // what became of the disc made of the files, if one was to be
-    bool discAmiss = false;  // it was made, but not whole or not as asked, or it failed
+    std::string made{};      // what became of the disc or the joined file made of the files, if one was to be
+    bool madeAmiss = false;  // it was made, but not whole or not as asked, or it failed
 };
 
 // A file's end as a batch counts it.
@@ -52,9 +54,10 @@ public:
     // A batch of files of these media seconds begins; making a disc of them, where one is
     // made, counts as `discSeconds` more.
     void Begin(const std::vector<double>& seconds, std::uint32_t now, double discSeconds = 0);
-    // The files are converted; the disc is being made. What became of it, for the summary.
-    void Making() { facts_.making = true; }
-    void DiscEnded(std::string text, bool amiss = false) { summary_.disc = std::move(text), summary_.discAmiss = amiss; }
+    // The files are converted; the disc is being made of them, or the joined file ("Making the
+    // DVD-Video disc"). What became of it, for the summary.
+    void Making(std::string what) { facts_.making = std::move(what); }
+    void MadeEnded(std::string text, bool amiss = false) { summary_.made = std::move(text), summary_.madeAmiss = amiss; }
     void Started() { ++facts_.started; }
     int StartedFiles() const { return facts_.started; }
     // A file of these media seconds ended; a converted one took `bytes`. A stopped file goes
@@ -103,8 +106,8 @@ std::string BatchEndText(int converted, int failed, bool stopped);
 // batch the program's end abandoned: nobody is there to be told.
 std::string BatchEndSaid(const BatchSummary& summary);
 
-// What log-off and shutdown show while a batch runs: "Converting 3 files", "Making a DVD-Video disc".
-std::string SessionWaitReason(int filesLeft, bool makingDisc = false);
+// What log-off and shutdown show while a batch runs: "Converting 3 files", "Making the DVD-Video disc".
+std::string SessionWaitReason(int filesLeft, const std::string& making = {});
 
 // A batch's progress as the window shows it.
 struct ProgressShown {

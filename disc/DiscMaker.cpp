@@ -139,12 +139,8 @@ std::string TDiscMaker::Launch()
     const std::string own = job_.workFolder + "mervane-disc-" + std::to_string(GetCurrentProcessId());
     layout_ = own + ".xml";
     log_ = own + ".log";
-    fw::unique_handle file(CreateFileW(fw::WidePath(layout_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     const std::string xml = AuthoringXml(titles, job_.pal, fw::PathForOldProgram(job_.folder) + workDisc_.substr(job_.folder.size()));
-    DWORD done = 0;
-    if (!file || !WriteFile(file.get(), xml.data(), static_cast<DWORD>(xml.size()), &done, nullptr))
-        return fw::SystemErrorText(GetLastError());
-    file.reset();
+    if (!fw::WriteWholeFile(layout_, xml)) return fw::SystemErrorText(GetLastError());
     fw::StartError error;
     process_ = fw::StartWithoutConsole(job_.tool, "-x \"" + layout_ + "\"", {log_, true}, error, BELOW_NORMAL_PRIORITY_CLASS);
     if (!process_) return "the disc tool could not start: " + fw::SystemErrorText(error.code);

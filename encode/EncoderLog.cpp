@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 #include "encode/FitLogic.h"
@@ -219,8 +220,10 @@ ReadThrough ReadThroughOf(const std::vector<std::string>& headLines, const std::
     constexpr std::string_view kDemuxing = "Error during demuxing: ";
     for (const std::string& raw : tailLines) {
         const std::string line = fw::Trim(raw);
-        if (IsProgressLine(line))
+        if (IsProgressLine(line)) {
             if (const std::optional<double> time = ClockSeconds(std::string_view(line).substr(line.find("time=") + 5))) run.read = time;
+            if (line.rfind("frame=", 0) == 0) run.frames = std::strtol(line.c_str() + 6, nullptr, 10);
+        }
         const std::size_t at = line.find(kDemuxing);
         if (at != std::string::npos && (Contains(line, "Input/output error") || Contains(line, "I/O error")))
             run.readError = line.substr(at + kDemuxing.size());

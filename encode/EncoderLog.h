@@ -31,6 +31,7 @@ std::string ExitCodeText(unsigned long exitCode);
 // each none where the log does not say; and the read error it went past, if any.
 struct ReadThrough {
     std::optional<double> duration{}, read{};
+    std::optional<long> frames{};  // the pictures written, as its last progress says
     std::string readError{};  // "Input/output error": the input stopped answering
     // The media tool's duration, in whole seconds: where a header says more than the file
     // holds (a stream's segments saved from the middle), the two disagree, and the shorter holds.

@@ -132,6 +132,10 @@ std::vector<std::string> VolumeQuestions(const std::vector<VolumeNeed>& needs)
             questions.push_back("The disc's image needs about " + SizeText(need.image) + ", and " + need.name +
                                 " is FAT32, which holds no file of 4 GB or more: the disc's folder will be made, but not its image. "
                                 "Convert anyway?");
+        if (need.fat && need.joined > kFatMostFile)
+            questions.push_back("The joined file needs about " + SizeText(need.joined) + ", and " + need.name +
+                                " is FAT32, which holds no file of 4 GB or more: the files will be converted, but not joined. "
+                                "Convert anyway?");
     }
     return questions;
 }

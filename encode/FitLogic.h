@@ -65,11 +65,13 @@ struct VolumeNeed {
     std::int64_t largest = 0;           // the largest output it receives, and from which input
     std::string largestInput{};
     std::int64_t image = 0;             // the disc's image it receives, if any
+    std::int64_t joined = 0;            // the joined file it receives, if any
 };
 inline constexpr std::int64_t kFatMostFile = 4LL * 1024 * 1024 * 1024 - 1;
 // What is asked before the start, each to be agreed to: for each volume with less room than
-// its outputs need, and each FAT32 volume that receives a file, or a disc's image, too large
-// for it (a disc's folder is made there all the same, without its image).
+// its outputs need, and each FAT32 volume that receives a file, a disc's image or a joined file
+// too large for it (a disc's folder is made there all the same, without its image; the files
+// are converted, but not joined).
 std::vector<std::string> VolumeQuestions(const std::vector<VolumeNeed>& needs);
 // What is asked before a disc batch that would take more than a DVD and has no size to fit:
 // "The disc would take about 6.2 GB, more than a DVD holds (4.7 GB). Fit it to a DVD?"

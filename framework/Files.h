@@ -220,7 +220,6 @@ inline std::string VolumeName(const std::string& root)
     return root;
 }
 
-// The bytes free for this user on the volume of that root; none when it cannot be asked.
 // A whole file's bytes, read while others may write it; none when it cannot be opened or
 // read, or is larger than `mostBytes`.
 inline std::optional<std::string> ReadWholeFile(const std::string& path, LONGLONG mostBytes)
@@ -236,6 +235,14 @@ inline std::optional<std::string> ReadWholeFile(const std::string& path, LONGLON
     return bytes;
 }
 
+// A file written anew with these bytes; false, with the system's error, when it could not be.
+inline bool WriteWholeFile(const std::string& path, const std::string& bytes)
+{
+    unique_handle file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD done = 0;
+    return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) && done == bytes.size();
+}
+
 // A file's size; none when it cannot be read.
 inline std::optional<std::int64_t> FileSize(const std::string& path)
 {
@@ -244,6 +251,7 @@ inline std::optional<std::int64_t> FileSize(const std::string& path)
     return static_cast<std::int64_t>(Join64(data.nFileSizeHigh, data.nFileSizeLow));
 }
 
+// The bytes free for this user on the volume of that root; none when it cannot be asked.
 inline std::optional<std::int64_t> FreeBytes(const std::string& root)
 {
     ULARGE_INTEGER free{};

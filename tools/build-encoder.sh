@@ -106,7 +106,8 @@ EOF
   # by the tests (mpegps, with the raw video demuxer to tell its stream); lavfi, testsrc, sine,
   # mp4 with mpeg4 and aac make the tests' clips (with mov_text subtitles), and ssim, signalstats and metadata measure
   # their results. ebur128 measures a file's loudness (its sound decoded into pcm for the null
-  # muxer) and volume evens it; split and overlay fill a frame's bars with its picture.
+  # muxer) and volume evens it; split and overlay fill a frame's bars with its picture. concat
+  # puts a batch's files one after the other as one, without encoding them again.
   cd "$(src ffmpeg)"
   quietly ./configure --prefix="$prefix" --arch=x86 --cpu=i686 --target-os=mingw32 \
      --cross-prefix=$host- --enable-cross-compile --pkg-config=pkg-config --pkg-config-flags=--static \
@@ -114,7 +115,7 @@ EOF
      --disable-everything --disable-autodetect --disable-debug --disable-doc --disable-network \
      --disable-ffplay --disable-ffprobe --disable-postproc --enable-w32threads --enable-x86asm \
      --enable-libdav1d --enable-libzimg --enable-libass --enable-avdevice --enable-indev=lavfi --enable-protocol=file,pipe \
-     --enable-demuxer=mov,mpegps,mpegvideo,srt,ass \
+     --enable-demuxer=mov,mpegps,mpegvideo,concat,srt,ass \
      --enable-decoder=srt,subrip,ass,ssa,movtext --enable-encoder=movtext \
      --enable-decoder=h264,hevc,vp9,libdav1d,vvc,mpeg4,h263,mjpeg,mpeg1video,mpeg2video,wrapped_avframe \
      --enable-decoder=aac,aac_fixed,mp3,mp3float,ac3,eac3,opus,alac,flac,mp2,mp2float \

@@ -62,7 +62,7 @@ UINT TCommands::Append(HMENU menu, const std::wstring& text, UINT state, std::fu
 {
     actions_.push_back(std::move(action));
     const UINT id = static_cast<UINT>(actions_.size());
-    AppendMenuW(menu, MF_STRING | state, id, text.c_str());
+    AppendMenuW(menu, MF_STRING | (state & ~kTicked) | (state & kTicked ? MF_CHECKED : 0), id, text.c_str());
     if (state & kChosen) CheckMenuRadioItem(menu, id, id, id, MF_BYCOMMAND);  // a choice's bullet, not a tick
     return id;
 }
@@ -154,6 +154,9 @@ fw::unique_hmenu BuildConvertMenu(TCommands& commands, app::TSession& session, c
     commands.AppendGroup(menu.get(), view::GroupOf(view::Group::Quality), session);
     AppendFit(commands, menu.get(), session, window);
     commands.AppendGroup(menu.get(), view::GroupOf(view::Group::Disc), session);
+    batch::Choices choices = session.Settings().Choices();
+    commands.Append(menu.get(), L"&Join the files into one", (session.Busy() ? TCommands::kGreyed : 0) | (choices.join ? TCommands::kTicked : 0),
+                    [&session, choices]() mutable { choices.join = !choices.join, session.Choose(choices); });
     AppendWindowCommands(commands, menu.get(), window);
     return menu;
 }

@@ -35,8 +35,9 @@ const ChoiceGroup& GroupOf(Group group);
 // A menu's commands: each item appended under an id of its own, its action kept beside it.
 class TCommands {
 public:
-    // An item's state: greyed, and the chosen one of its choices (a radio bullet).
-    enum State : UINT { kNormal = 0, kChosen = MF_CHECKED, kGreyed = MF_GRAYED };
+    // An item's state: greyed, the chosen one of its choices (a radio bullet), or a setting
+    // that is on (a tick).
+    enum State : UINT { kNormal = 0, kChosen = MF_CHECKED, kGreyed = MF_GRAYED, kTicked = 0x40000000 };
     // Appends an item to `menu` under the next id; that id.
     UINT Append(HMENU menu, const std::wstring& text, UINT state, std::function<void()> action);
     // A submenu of one choice group, the chosen one marked; greyed during a batch.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "encode/Join.h"
 #include "framework/Files.h"
 #include "framework/Unicode.h"
 #include "resources/dialogs.h"
@@ -66,20 +67,29 @@ void EnableFitSize(HWND dialog, bool busy)
     EnableWindow(GetDlgItem(dialog, IDC_FIT_SIZE), !busy && Chosen(dialog, IDC_FIT) == view::kFitOther);
 }
 
-// The disc choices apply where the table says (the DVD targets).
+// The name of what the batch makes as one when none is chosen: "DVD" or "Joined", and today.
+bool TodaysName(const std::string& name)
+{
+    return name == disc::DefaultDiscName(fw::TodayText()) || name == encode::DefaultJoinedName(fw::TodayText());
+}
+
+std::string TodaysName(bool disc, bool join)
+{
+    return disc || !join ? disc::DefaultDiscName(fw::TodayText()) : encode::DefaultJoinedName(fw::TodayText());
+}
+
+// The disc choices apply where the table says (the DVD targets); the name box where a disc
+// is made or the files are joined, today's name following which.
 void EnableDisc(HWND dialog, bool busy)
 {
     batch::Choices target;
     view::GroupOf(view::Group::Target).take(target, std::max(0, Chosen(dialog, IDC_TARGET)));
-    const bool dvd = !busy && view::GroupOf(view::Group::Disc).applies(target);
-    EnableWindow(GetDlgItem(dialog, IDC_DISC), dvd);
-    EnableWindow(GetDlgItem(dialog, IDC_DISC_NAME), dvd && Chosen(dialog, IDC_DISC) == static_cast<int>(disc::Disc::DvdVideo));
-}
-
-// The disc's name when none is chosen: "DVD" and today.
-std::string TodaysDiscName()
-{
-    return disc::DefaultDiscName(fw::TodayText());
+    const bool dvd = view::GroupOf(view::Group::Disc).applies(target);
+    const bool disc = dvd && Chosen(dialog, IDC_DISC) == static_cast<int>(disc::Disc::DvdVideo);
+    const bool join = IsDlgButtonChecked(dialog, IDC_JOIN) == BST_CHECKED;
+    EnableWindow(GetDlgItem(dialog, IDC_DISC), !busy && dvd);
+    EnableWindow(GetDlgItem(dialog, IDC_DISC_NAME), !busy && (disc || join));
+    if (TodaysName(fw::Trim(Text(dialog, IDC_DISC_NAME)))) SetDlgItemTextW(dialog, IDC_DISC_NAME, fw::Wide(TodaysName(disc, join)).c_str());
 }
 
 void Load(HWND dialog, const Dialog& d)
@@ -104,7 +114,8 @@ void Load(HWND dialog, const Dialog& d)
     for (int n = 1; n <= batch::kMostEncoders; ++n) encoders.push_back(std::to_wstring(n));
     Fill(dialog, IDC_ENCODERS, encoders, o.encoders);
     Fill(dialog, IDC_WHEN, view::kWhenBatchEndsChoices, static_cast<int>(d.options.whenBatchEnds));
-    SetDlgItemTextW(dialog, IDC_DISC_NAME, fw::Wide(o.discName.empty() ? TodaysDiscName() : o.discName).c_str());
+    CheckDlgButton(dialog, IDC_JOIN, o.join ? BST_CHECKED : BST_UNCHECKED);
+    SetDlgItemTextW(dialog, IDC_DISC_NAME, fw::Wide(o.discName.empty() ? TodaysName(disc::MakesDisc(o.disc, o.target), o.join) : o.discName).c_str());
     EnableDisc(dialog, d.busy);
     if (d.otherSize && !d.busy) SendDlgItemMessageW(dialog, IDC_FIT, CB_SETCURSEL, view::kFitOther, 0);
     EnableFitSize(dialog, d.busy);
@@ -143,8 +154,9 @@ bool Read(HWND dialog, OptionsShown& shown)
     o.fitTo = fitTo;
     o.encoders = Chosen(dialog, IDC_ENCODERS);
     // Today's name is kept as none: the next disc takes its own day's.
+    o.join = IsDlgButtonChecked(dialog, IDC_JOIN) == BST_CHECKED;
     const std::string discName = fw::Trim(Text(dialog, IDC_DISC_NAME));
-    o.discName = discName == TodaysDiscName() ? std::string() : discName;
+    o.discName = TodaysName(discName) ? std::string() : discName;
     return true;
 }
 
@@ -167,6 +179,9 @@ INT_PTR CALLBACK OptionsProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam
             return TRUE;
         case IDC_DISC:
             if (HIWORD(wParam) == CBN_SELCHANGE) EnableDisc(dialog, d->busy);
+            return TRUE;
+        case IDC_JOIN:
+            EnableDisc(dialog, d->busy);
             return TRUE;
         case IDC_FIT:
             if (HIWORD(wParam) == CBN_SELCHANGE) EnableFitSize(dialog, d->busy);

@@ -23,12 +23,18 @@ void AppendToLog(const std::string& line)
 {
     std::string log = Env("ECHO_LOG");
     if (log.empty()) return;
+    // Several copies may append at once, and an append is not one step under Wine (it seeks to
+    // the end, then writes): a named mutex makes each line whole and none lost.
+    HANDLE turn = CreateMutexA(nullptr, FALSE, "Local\\MervaneTestEchoLog");
+    WaitForSingleObject(turn, INFINITE);
     HANDLE file = CreateFileA(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                               0, nullptr);
     DWORD written = 0;
     std::string text = line + "\n";
     WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     CloseHandle(file);
+    ReleaseMutex(turn);
+    CloseHandle(turn);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/Session.h"
+#include "framework/text.h"
 #include "support.h"
 #include "ui/Main.h"
 
@@ -71,6 +72,26 @@ struct SessionTest : ::testing::Test {
 // A session that converts into a folder of its own, with its settings made anew.
 struct ConvertingTest : SessionTest {
     std::string work = testing_support::FreshFolder("converting");
+    // The embedded encoder, quiet, replacing what it writes.
+    const std::string encoder = "\"" + testing_support::PayloadFolder() + "ffmpeg.exe\" -v error -y ";
+    void Choose(const std::function<void(batch::Choices&)>& change)
+    {
+        batch::Choices choices = session->Settings().Choices();
+        change(choices);
+        session->Choose(choices);
+    }
+    void ConvertAll()
+    {
+        session->Start();
+        testing_support::PumpUntil([&] { return !Converting(); }, 120000);
+    }
+    // "Version|WxH|DAR|fps|audio rate|channels" of a converted file, as the media tool reads it.
+    static std::string Facts(const std::string& file)
+    {
+        const std::string tool = "\"" + testing_support::PayloadFolder() + "mediainfo.exe\" ";
+        return fw::Trim(testing_support::RunAndCapture(tool + "\"--Inform=Video;%Format_Version%|%Width%x%Height%|%DisplayAspectRatio/String%|%FrameRate%|\" \"" + file + "\"")) +
+               fw::Trim(testing_support::RunAndCapture(tool + "\"--Inform=Audio;%SamplingRate%|%Channel(s)%\" \"" + file + "\""));
+    }
     void SetUp() override
     {
         testing_support::DeleteSettings();

@@ -34,13 +34,6 @@ double MeanAfter(const std::string& file, const std::string& key)
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 struct TargetTest : ConvertingTest {
-    void Choose(const std::function<void(batch::Choices&)>& change)
-    {
-        batch::Choices choices = session->Settings().Choices();
-        change(choices);
-        session->Choose(choices);
-    }
-    const std::string encoder = Quoted(PayloadFolder() + "ffmpeg.exe") + " -v error -y ";
     // The encoder's measures of a file: its pictures' mean saturation, and their SSIM against
     // its source, frame by frame. Written into the work folder, the encoder's current folder.
     double Saturation(const std::string& file)
@@ -94,18 +87,6 @@ struct TargetTest : ConvertingTest {
             share[rows] = MeanAfter(work + "ink.txt", "YAVG=") / 255;
         }
         return share[0] * shownOverStored / share[1];
-    }
-    void ConvertAll()
-    {
-        session->Start();
-        PumpUntil([&] { return !Converting(); }, 120000);
-    }
-    // "Version|WxH|DAR|fps|audio rate|channels" of a converted file, as the media tool reads it.
-    static std::string Facts(const std::string& file)
-    {
-        const std::string tool = Quoted(PayloadFolder() + "mediainfo.exe") + " ";
-        return fw::Trim(RunAndCapture(tool + "\"--Inform=Video;%Format_Version%|%Width%x%Height%|%DisplayAspectRatio/String%|%FrameRate%|\" \"" + file + "\"")) +
-               fw::Trim(RunAndCapture(tool + "\"--Inform=Audio;%SamplingRate%|%Channel(s)%\" \"" + file + "\""));
     }
 };
 

@@ -5,6 +5,7 @@
 
 #include "batch/OutputFiles.h"
 #include "encode/EncoderLog.h"
+#include "encode/Join.h"
 #include "encode/FitLogic.h"
 #include "encode/Rates.h"
 #include "batch/OutputNames.h"
@@ -201,6 +202,18 @@ TEST(EncoderLog, AnInputReadShortFailsOnAReadErrorAndIsNotedWhereItEnds)
         EXPECT_EQ(read.failure, c.failure) << c.what;
         EXPECT_EQ(read.note, c.note) << c.what;
     }
+    EXPECT_EQ(ReadThroughOf(head, {progress("00:45:10.00")}).frames, 1000) << "the pictures written place a joined file's next part";
+}
+
+TEST(Join, EachPartIsListedWithItsPictureLengthAndTheEndNamesTheFilesLeftOut)
+{
+    EXPECT_EQ(JoinList({{"C:\\v\\Tom's day.mpg", 4}, {"C:\\v\\b.mpg", 3.04}}),
+              "ffconcat version 1.0\nfile 'C:\\v\\Tom'\\''s day.mpg'\nduration 4.000000\nfile 'C:\\v\\b.mpg'\nduration 3.040000\n");
+    EXPECT_DOUBLE_EQ(PictureSeconds(Target::DvdNtsc, 30000), 1001);
+    EXPECT_EQ(JoinedText("Holiday.mpg", {}), "The files were joined into \"Holiday.mpg\".");
+    EXPECT_EQ(JoinedText("Holiday.mpg", {"a.mp4"}), "The files were joined into \"Holiday.mpg\"; not in it: a.mp4, which failed or was skipped.");
+    EXPECT_EQ(JoinedText("H.mpg", {"1", "2", "3", "4", "5", "6", "7"}),
+              "The files were joined into \"H.mpg\"; not in it: 1, 2, 3, 4, 5 and 2 more, which failed or were skipped.");
 }
 
 TEST(Failure, StartFailuresNameTheToolAndHintAtSecuritySoftwareWhereLikely)

@@ -179,7 +179,7 @@ TEST(Disc, AFittedDiscLeavesRoomForItsOwnFilesAndNeedsRoomForStreamsFolderAndIma
 {
     const std::vector<PlannedRow> rows = {{3600, "D:\\"}, {1800, "D:\\"}};
     const BatchPlan files = PlanBatch(rows, Target::DvdPal, Quality::Standard, DiscFit(FitSize::Dvd));
-    const BatchPlan disc = PlanBatch(rows, Target::DvdPal, Quality::Standard, DiscFit(FitSize::Dvd), true, "D:\\");
+    const BatchPlan disc = PlanBatch(rows, Target::DvdPal, Quality::Standard, DiscFit(FitSize::Dvd), MadeAsOne::Disc, "D:\\");
     ASSERT_TRUE(files.fitted && disc.fitted);
     EXPECT_LT(disc.fitted->video, files.fitted->video);
     EXPECT_EQ(disc.room, 4'700'000'000 - DiscOverhead(2, 5400)) << "what each file's rate is worked out from";
@@ -189,7 +189,7 @@ TEST(Disc, AFittedDiscLeavesRoomForItsOwnFilesAndNeedsRoomForStreamsFolderAndIma
     EXPECT_EQ(disc.volumes[0].bytes, disc.bytes + 2 * disc.discBytes) << "the streams, the folder and the image at once";
     EXPECT_EQ(disc.volumes[0].image, disc.discBytes);
     // Beside their inputs, the streams on theirs and the disc on the output folder's.
-    const BatchPlan beside = PlanBatch({{7200, "E:\\"}, {3600, "F:\\"}}, Target::DvdPal, Quality::Standard, {}, true, "D:\\");
+    const BatchPlan beside = PlanBatch({{7200, "E:\\"}, {3600, "F:\\"}}, Target::DvdPal, Quality::Standard, {}, MadeAsOne::Disc, "D:\\");
     ASSERT_EQ(beside.volumes.size(), 3u);
     EXPECT_EQ(beside.volumes[0].bytes + beside.volumes[1].bytes, beside.bytes);
     EXPECT_EQ(beside.volumes[2].root, "D:\\");

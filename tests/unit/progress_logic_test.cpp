@@ -22,7 +22,7 @@ TEST(BatchProgress, TheShareWeighsMediaSecondsAndTheTimeLeftTheRateOfAllEncoders
          {4, 2, 200, 100, 0, 30, false}, "Converting 2 of 4 · 50 % · estimating…"},
         {"hours", {10, 1, 6100, 100, 100, 100, false}, "Converting 1 of 10 · 1 % · about 1 h 40 min left"},
         {"paused", {10, 3, 300, 127, 127, 60, true}, "Paused · 3 of 10 · 42 %"},
-        {"the files converted, the disc being made", {2, 2, 309, 305, 305, 60, false, true},
+        {"the files converted, the disc being made", {2, 2, 309, 305, 305, 60, false, "Making the DVD-Video disc"},
          "Making the DVD-Video disc · 98 % · less than a minute left"},
     };
     for (const Case& c : cases) EXPECT_EQ(BatchCaption(c.facts, fw::MarksFor(true)), c.caption) << c.what;
