@@ -2,6 +2,7 @@
 // of them.
 #include "app/Session.h"
 
+#include <sstream>
 #include <utility>
 
 #include "app/ExplorerVerb.h"
@@ -11,6 +12,7 @@
 #include "batch/Outputs.h"
 #include "framework/Files.h"
 #include "framework/LaunchLogic.h"
+#include "framework/Launcher.h"
 #include "framework/Unicode.h"
 #include "framework/text.h"
 
@@ -48,6 +50,27 @@ batch::BatchPlan PlanOf(const TQueue& queue, const TFolders& folders, const batc
         need.fat = fw::IsFatVolume(need.root);
     }
     return plan;
+}
+
+// A joined disc's one title, from its files described in one run of the encoder before the
+// first is converted (a short wait: the encoder reads each file's header).
+encode::TitleShape OneTitleOf(const TQueue& queue, const std::string& encoder, const std::string& logFolder)
+{
+    std::vector<std::string> inputs;
+    std::vector<double> seconds;
+    for (int row = queue.NextPending(); row >= 0; row = queue.NextPending(row + 1))
+        inputs.push_back(fw::ExtendedPath(queue.Path(row))), seconds.push_back(queue.MediaSeconds(row));
+    const std::string log = logFolder + "mervane-title-" + std::to_string(GetCurrentProcessId()) + ".log";
+    fw::StartError error;
+    if (fw::unique_handle process = fw::StartWithoutConsole(encoder, encode::DescribeAllArguments(inputs).Line(), {log, true}, error)) {
+        if (WaitForSingleObject(process.get(), 30000) == WAIT_TIMEOUT) TerminateProcess(process.get(), 1), WaitForSingleObject(process.get(), 5000);
+        fw::WaitUntilReleased(log);
+    }
+    std::vector<std::string> lines;
+    std::istringstream said(fw::ReadWholeFile(log, 16 << 20).value_or(""));
+    for (std::string line; std::getline(said, line);) lines.push_back(fw::Trim(line));
+    DeleteFileW(fw::WidePath(log).c_str());
+    return encode::TitleShapeOf(encode::EachInputFacts(lines, inputs.size()), seconds);
 }
 
 }  // namespace
@@ -103,6 +126,8 @@ void TSession::Start()
     for (const std::string& question : encode::VolumeQuestions(plan.volumes))
         if (!Ask(events_, question)) return;
     const TToolPaths& tools = tools_.Paths();
+    std::optional<encode::TitleShape> title;
+    if (disc && choices.join) title = OneTitleOf(queue_, tools.ffmpeg, folders_.temp);
     batch_.Start({.encoderPath = tools.ffmpeg,
                   .outputFolder = folders_.output,
                   .logFolder = folders_.temp,
@@ -112,6 +137,7 @@ void TSession::Start()
                   .discTool = tools.discTool,
                   .choices = choices,
                   .plan = plan,
+                  .title = title,
                   .outputRecord = folders_.outputRecord});
 }
 

@@ -82,6 +82,7 @@ std::unique_ptr<disc::TDiscMaker> DiscFor(const BatchSetup& setup, TWritingList*
                                                 .folder = setup.outputFolder,
                                                 .name = choices.discName,
                                                 .pal = choices.target == encode::Target::DvdPal,
+                                                .oneTitle = choices.join,
                                                 .ifExists = choices.ifExists,
                                                 .workFolder = setup.logFolder,
                                                 .writing = WritingCallback(writing)});
@@ -145,8 +146,12 @@ void TBatch::Finish(TConversion& c)
     const bool converted = end.outcome == Outcome::Converted;
     outputs_->Ended(file.output, end.savedAs, file.input, converted);
     // A title needs a picture: a file of sound alone stays a file.
-    if (disc_ && converted && !end.savedAs.empty() && end.facts && end.facts->picture.width > 0)
-        disc_->AddTitle(row, {end.savedAs, encode::WidePicture(setup_.choices.target, end.facts), encode::CarriedLanguages(end.facts), file.mediaSeconds});
+    if (disc_ && converted && !end.savedAs.empty() && end.facts && end.facts->picture.width > 0) {
+        std::vector<std::string> languages = encode::CarriedLanguages(end.facts);
+        if (setup_.title) languages.resize(static_cast<std::size_t>(setup_.title->audioTracks));  // its silence says none
+        disc_->AddTitle(row, {end.savedAs, setup_.title ? setup_.title->wide : encode::WidePicture(setup_.choices.target, end.facts),
+                              std::move(languages), file.mediaSeconds});
+    }
     if (join_ && converted && !end.savedAs.empty()) join_->AddPart(row, {end.savedAs, end.pictureSeconds});
     if (writing_) writing_->Remove(file.written);
     RemoveSlotFiles(setup_.logFolder, file.slot);
@@ -256,9 +261,12 @@ void TBatch::DiscMade(const disc::DiscResult& result)
     tally_.MadeEnded(result.made ? disc::DiscMadeText(result.name, image, so.converted + so.failed - disc_->Titles(), result.note)
                                  : disc::DiscNotMadeText(result.failure),
                      !result.made || !result.note.empty());
+    // Joined, each row names the chapter its file starts.
     const std::vector<int> rows = disc_->TitleOrder();
-    for (std::size_t n = 0; result.made && n < rows.size(); ++n)
-        queue_.Finish(rows[n], result.folder, disc::TitleNote(static_cast<int>(n) + 1, result.name));
+    for (std::size_t n = 0, chapter = 1; result.made && n < rows.size(); ++n) {
+        queue_.Finish(rows[n], result.folder, disc::TitleNote(static_cast<int>(setup_.choices.join ? chapter : n + 1), result.name, setup_.choices.join));
+        chapter += disc::Chapters(queue_.MediaSeconds(rows[n]));
+    }
     End();
 }
 

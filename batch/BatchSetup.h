@@ -2,6 +2,7 @@
 // converts: read by the batch, its conversions and its outputs alike.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "batch/Choices.h"
@@ -22,6 +23,8 @@ struct BatchSetup {
     Choices choices{};
     // Its rows' seconds and, fitted to a size, its video rate at the start.
     BatchPlan plan{};
+    // A joined disc's one title, which every file takes: found by describing them all first.
+    std::optional<encode::TitleShape> title{};
     // The record of the outputs the program saved, if any: an existing file is replaced or
     // skipped only where it says the program made it from the same input.
     std::string outputRecord{};

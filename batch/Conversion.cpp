@@ -16,7 +16,8 @@ encode::EncodeRequest TConversion::Request() const
 {
     return {fw::ExtendedPath(start_.file.input), fw::ExtendedPath(start_.file.written), setup_.choices.target, setup_.choices.quality,
             facts_, scaledTo_, start_.fittedRate, encode::PassOf(step_), PassLogPath(setup_.logFolder, start_.file.slot), sidecar_, ownTrack_,
-            sound_.gainDb, setup_.choices.loudness == encode::Loudness::Even && start_.fittedRate.has_value(), setup_.choices.fill};
+            sound_.gainDb, setup_.choices.loudness == encode::Loudness::Even && start_.fittedRate.has_value(), setup_.choices.fill,
+            setup_.title};
 }
 
 std::int64_t TConversion::Expected() const

@@ -139,7 +139,7 @@ std::string TDiscMaker::Launch()
     const std::string own = job_.workFolder + "mervane-disc-" + std::to_string(GetCurrentProcessId());
     layout_ = own + ".xml";
     log_ = own + ".log";
-    const std::string xml = AuthoringXml(titles, job_.pal, fw::PathForOldProgram(job_.folder) + workDisc_.substr(job_.folder.size()));
+    const std::string xml = AuthoringXml(titles, job_.pal, fw::PathForOldProgram(job_.folder) + workDisc_.substr(job_.folder.size()), job_.oneTitle);
     if (!fw::WriteWholeFile(layout_, xml)) return fw::SystemErrorText(GetLastError());
     fw::StartError error;
     process_ = fw::StartWithoutConsole(job_.tool, "-x \"" + layout_ + "\"", {log_, true}, error, BELOW_NORMAL_PRIORITY_CLASS);

@@ -27,6 +27,7 @@ struct DiscJob {
     std::string folder;        // where the disc goes
     std::string name;          // its name: the folder's, and the image's before ".iso"
     bool pal = true;
+    bool oneTitle = false;     // joined: one title, each stream a chapter
     encode::IfExists ifExists = encode::IfExists::Replace;  // for a disc of that name already there
     std::string workFolder;    // for the tool's layout and what it says
     // Told of each temporary the disc writes (true) and when it is gone or taken up (false), to

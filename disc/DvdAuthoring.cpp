@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <numeric>
 
 #include "disc/DiscImage.h"
 #include "framework/text.h"
@@ -102,9 +103,15 @@ std::string DiscNotMadeText(const std::string& why)
     return "The DVD-Video disc was not made: " + reason + ". The converted files were kept.";
 }
 
-std::string TitleNote(int title, const std::string& name)
+int Chapters(double seconds)
 {
-    return "Title " + std::to_string(title) + " of the DVD-Video disc \"" + name + "\" (" + name + ".iso and its folder).";
+    const std::string marks = ChapterMarks(seconds);
+    return 1 + static_cast<int>(std::count(marks.begin(), marks.end(), ','));
+}
+
+std::string TitleNote(int title, const std::string& name, bool chapter)
+{
+    return (chapter ? "Chapter " : "Title ") + std::to_string(title) + " of the DVD-Video disc \"" + name + "\" (" + name + ".iso and its folder).";
 }
 
 std::string DefaultDiscName(std::string_view today)
@@ -154,7 +161,7 @@ std::vector<std::vector<int>> TitleSets(const std::vector<DiscTitle>& titles)
     return sets;
 }
 
-std::string AuthoringXml(const std::vector<DiscTitle>& titles, bool pal, const std::string& folder)
+std::string AuthoringXml(const std::vector<DiscTitle>& titles, bool pal, const std::string& folder, bool oneTitle)
 {
     const std::string format = pal ? "pal" : "ntsc";
     std::string xml = "<dvdauthor dest=\"" + Escaped(folder) + "\" jumppad=\"0\">\n <vmgm>\n  <fpc>jump title 1;</fpc>\n";
@@ -169,16 +176,24 @@ std::string AuthoringXml(const std::vector<DiscTitle>& titles, bool pal, const s
         xml += "exit;</pre>\n   </pgc>\n";
     }
     xml += "  </menus>\n </vmgm>\n";
-    for (const std::vector<int>& set : TitleSets(titles)) {
+    // Joined, one title of every stream, each a cell that starts a chapter.
+    std::vector<std::vector<int>> sets = TitleSets(titles);
+    if (oneTitle) sets = {std::vector<int>(titles.size())}, std::iota(sets[0].begin(), sets[0].end(), 0);
+    for (const std::vector<int>& set : sets) {
         const DiscTitle& first = titles[set.front()];
         xml += " <titleset>\n  <titles>\n   <video format=\"" + format + "\" aspect=\"" + (first.wide ? "16:9" : "4:3") + "\"" +
                (first.wide ? " widescreen=\"nopanscan\"" : "") + "/>\n";
         for (const std::string& language : DvdLanguages(first))
             xml += language.empty() ? "   <audio/>\n" : "   <audio lang=\"" + language + "\"/>\n";
-        for (const int i : set) {
+        auto vob = [&](int i) { return "    <vob file=\"" + Escaped(titles[i].stream) + "\" chapters=\"" + ChapterMarks(titles[i].seconds) + "\"/>\n"; };
+        if (oneTitle) {
+            xml += "   <pgc>\n";
+            for (const int i : set) xml += vob(i);
+            xml += "    <post>exit;</post>\n   </pgc>\n";
+        }
+        for (const int i : oneTitle ? std::vector<int>{} : set) {
             const int next = i + 2;
-            xml += "   <pgc>\n    <vob file=\"" + Escaped(titles[i].stream) + "\" chapters=\"" + ChapterMarks(titles[i].seconds) +
-                   "\"/>\n    <post>" +
+            xml += "   <pgc>\n" + vob(i) + "    <post>" +
                    (next > count ? std::string("exit;")
                                  : "g0 = " + std::to_string(next) + "; call vmgm menu " + std::to_string(DispatchMenuOf(next)) + ";") +
                    "</post>\n   </pgc>\n";

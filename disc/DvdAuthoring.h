@@ -31,8 +31,9 @@ std::string TooManyTitlesMessage(int files);
 // name as made (none where it was not) and what else is not as asked; or why it was not made.
 std::string DiscMadeText(const std::string& name, const std::string& image, int leftOut, const std::string& note = {});
 std::string DiscNotMadeText(const std::string& why);
-// What a click on a disc's row says: "Title 2 of the DVD-Video disc "Holiday"."
-std::string TitleNote(int title, const std::string& name);
+// What a click on a disc's row says: "Title 2 of the DVD-Video disc "Holiday"."; on a joined
+// disc, the chapter its file starts: "Chapter 3 of the DVD-Video disc "Holiday"."
+std::string TitleNote(int title, const std::string& name, bool chapter = false);
 
 // The disc's name when the user has chosen none: "DVD 2026-12-08".
 std::string DefaultDiscName(std::string_view today);
@@ -50,8 +51,9 @@ struct DiscTitle {
 // A language as a DVD names it (ISO 639-1, "en") from the input's ISO 639-2 ("eng", "ger",
 // "deu") or 639-1; empty where it has none.
 std::string DvdLanguage(std::string_view code);
-// The chapters' starts: "0,5:00,10:00" for a title of 12 minutes.
+// The chapters' starts: "0,5:00,10:00" for a title of 12 minutes; how many they are.
 std::string ChapterMarks(double seconds);
+int Chapters(double seconds);
 // The title sets of these titles, each its titles' places: a set for each run of titles with
 // the same shape and languages (one set of either shape would mark a 16:9 title 4:3), and a
 // new one where a set would pass nine title VOBs of a gigabyte each, the most a set has.
@@ -62,8 +64,9 @@ std::vector<std::vector<int>> TitleSets(const std::vector<DiscTitle>& titles);
 inline constexpr int kDispatchesPerMenu = 40;
 int DispatchMenuOf(int title);
 // The disc tool's layout for these titles, written into `folder`: their title sets, and the
-// menus of no picture that take each title's end to the next title.
-std::string AuthoringXml(const std::vector<DiscTitle>& titles, bool pal, const std::string& folder);
+// menus of no picture that take each title's end to the next title; joined (`oneTitle`), one
+// title of them all in the shape and with the tracks of the first, each a cell and a chapter.
+std::string AuthoringXml(const std::vector<DiscTitle>& titles, bool pal, const std::string& folder, bool oneTitle = false);
 
 // The errors the disc tool gave ("ERR:  …" lines), as one text for the user; empty where it
 // gave none.

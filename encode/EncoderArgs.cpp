@@ -65,12 +65,13 @@ bool Hdr(const EncodeRequest& request) { return request.facts && IsHdr(*request.
 void AddMaps(TArguments& args, const EncodeRequest& request, bool everyTrack, bool silence)
 {
     if (!request.facts) return;
-    const std::vector<int> tracks = AudioTracksFor(*request.facts, everyTrack);
-    if (tracks.empty() && request.facts->videoTracks < 2) return;
+    std::vector<int> tracks = AudioTracksFor(*request.facts, everyTrack);
+    if (tracks.empty() && request.facts->videoTracks < 2 && !request.title) return;
+    if (tracks.empty() && request.facts->hasAudio) tracks.push_back(0);
+    // A joined disc's title has its number of tracks: a clip's first ones, then silence.
+    const std::size_t carried = request.title ? static_cast<std::size_t>(request.title->audioTracks) : std::max<std::size_t>(tracks.size(), silence);
     args.Add({"-map", "0:V:0"});
-    for (int track : tracks) args.Add({"-map", "0:a:" + std::to_string(track)});
-    if (tracks.empty() && request.facts->hasAudio) args.Add({"-map", "0:a:0"});
-    if (silence) args.Add({"-map", "1:a:0"});
+    for (std::size_t n = 0; n < carried; ++n) args.Add({"-map", n < tracks.size() ? "0:a:" + std::to_string(tracks[n]) : "1:a:0"});
 }
 
 // A disc's picture is recoded to BT.601 when its source is in BT.709 (an HDR one once tone-mapped).
@@ -206,6 +207,7 @@ bool DescribeFirst(Target target)
 
 int AudioTracksCarried(const EncodeRequest& request)
 {
+    if (request.title) return request.title->audioTracks;
     if (!request.facts || request.target == Target::Mpeg || !StandardOf(request.target).dvd) return 1;
     return std::max<int>(1, static_cast<int>(AudioTracksFor(*request.facts, true).size()));
 }
@@ -244,9 +246,10 @@ TArguments EncodeArguments(const EncodeRequest& request)
     }
     const DiscStandard disc = StandardOf(request.target);
     const InputFacts facts = request.facts.value_or(InputFacts{{}, 4.0 / 3, true});
-    const bool silent = !facts.hasAudio;
+    // Silence for an input without sound, and for the tracks a joined disc's clip lacks.
+    const bool silent = !facts.hasAudio || (request.title && request.title->audioTracks > AudioTracksCarried({.target = request.target, .facts = facts}));
     if (silent) args.Add({"-f", "lavfi", "-i", "anullsrc=channel_layout=stereo:sample_rate=" + std::to_string(disc.audioRate)});
-    const bool wide = WidePicture(request.target, facts);
+    const bool wide = request.title ? request.title->wide : WidePicture(request.target, facts);
     // A DVD's MPEG-2 says its colours in the sequence display extension: the frames are marked
     // with BT.601's (one name for the primaries, the transfer and the matrix), which the encoder
     // writes there.
@@ -263,21 +266,6 @@ TArguments EncodeArguments(const EncodeRequest& request)
     if (silent) args.Add({"-shortest"});
     AddPass(args, request);
     return args.AddPath(request.written);
-}
-
-bool WidePicture(Target target, const std::optional<InputFacts>& facts)
-{
-    return StandardOf(target).dvd && facts && facts->displayAspect >= 1.5;
-}
-
-std::vector<std::string> CarriedLanguages(const std::optional<InputFacts>& facts)
-{
-    if (!facts || facts->audio.empty()) return {""};
-    std::vector<int> tracks = AudioTracksFor(*facts, true);
-    if (tracks.empty()) tracks.push_back(0);
-    std::vector<std::string> languages;
-    for (int track : tracks) languages.push_back(facts->audio[static_cast<std::size_t>(track)].language);
-    return languages;
 }
 
 TArguments MeasureArguments(std::string_view input)

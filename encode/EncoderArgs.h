@@ -70,16 +70,11 @@ struct EncodeRequest {
     std::optional<double> gainDb{};  // the sound evened out by this gain
     bool meterSound = false;         // a fitted file's first pass measures its sound on the way
     Fill fill = Fill::Black;         // how a disc's bars around the picture are filled
+    std::optional<TitleShape> title{};  // a joined disc's one title, which every clip takes
 };
 
 // The subtitles a run draws; none where neither a file nor a marked track is there.
 std::optional<SubtitleSource> SubtitlesOf(const EncodeRequest& request);
-
-// A DVD's picture is 16:9 for a wide input, else 4:3; a Video CD's is always 4:3.
-bool WidePicture(Target target, const std::optional<InputFacts>& facts);
-// The languages of a DVD stream's audio tracks in its order ("eng"; empty where the input
-// says none, and for the silence given to an input without sound).
-std::vector<std::string> CarriedLanguages(const std::optional<InputFacts>& facts);
 
 // The run that measures a file's loudness and true peak: its sound alone decoded, as stereo.
 TArguments MeasureArguments(std::string_view input);

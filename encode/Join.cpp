@@ -2,6 +2,7 @@
 #include "encode/Join.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace encode {
 
@@ -39,6 +40,41 @@ TArguments JoinArguments(Target target, std::string_view list, std::string_view 
     else if (StandardOf(target).dvd) args.Add({"-f", "dvd", "-muxrate", "10080000", "-packetsize", "2048"});
     else args.Add({"-f", "vcd", "-muxrate", "1411200", "-packetsize", "2324", "-muxpreload", "0.44"});
     return args.AddPath(written);
+}
+
+TArguments DescribeAllArguments(const std::vector<std::string>& inputs)
+{
+    TArguments args;
+    args.Add({"-hide_banner"});
+    for (const std::string& input : inputs) args.Add({"-i"}).AddPath(input);
+    return args;
+}
+
+std::vector<std::optional<InputFacts>> EachInputFacts(const std::vector<std::string>& logLines, std::size_t inputs)
+{
+    // Each input's description starts with its "Input #n, ..." line.
+    std::vector<std::optional<InputFacts>> facts(inputs);
+    std::vector<std::string> lines;
+    int input = -1;
+    auto take = [&] {
+        if (input >= 0 && static_cast<std::size_t>(input) < inputs) facts[static_cast<std::size_t>(input)] = ReadInputFacts(lines);
+        lines.clear();
+    };
+    for (const std::string& line : logLines) {
+        if (line.rfind("Input #", 0) == 0) take(), input = std::atoi(line.c_str() + 7);
+        lines.push_back(line);
+    }
+    take();
+    return facts;
+}
+
+TitleShape TitleShapeOf(const std::vector<std::optional<InputFacts>>& facts, const std::vector<double>& seconds)
+{
+    double wide = 0, narrow = 0;
+    for (std::size_t i = 0; i < facts.size() && i < seconds.size(); ++i)
+        if (facts[i]) (WidePicture(Target::DvdPal, facts[i]) ? wide : narrow) += seconds[i];
+    const int tracks = facts.empty() || !facts[0] ? 1 : static_cast<int>(CarriedLanguages(facts[0]).size());
+    return {wide > narrow, tracks};
 }
 
 std::string DefaultJoinedName(std::string_view today)

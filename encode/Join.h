@@ -3,6 +3,7 @@
 // container. Each part is placed where the picture of the one before it ends, so that its
 // sound stays with its picture however many parts come before it.
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,14 @@ double PictureSeconds(Target target, long frames);
 std::string JoinList(const std::vector<JoinPart>& parts);
 // The run that reads the list and writes the joined file, every stream copied as it is.
 TArguments JoinArguments(Target target, std::string_view list, std::string_view written);
+
+// A joined disc's clips described before the first is converted, all in one run of the
+// encoder: each input's facts, by its place (none where it could not be read).
+TArguments DescribeAllArguments(const std::vector<std::string>& inputs);
+std::vector<std::optional<InputFacts>> EachInputFacts(const std::vector<std::string>& logLines, std::size_t inputs);
+// The title they make: the picture's shape that most of their running time has, and the first
+// clip's tracks (described or not, a clip has at least one).
+TitleShape TitleShapeOf(const std::vector<std::optional<InputFacts>>& facts, const std::vector<double>& seconds);
 
 // A joined file's name when the user has chosen none: "Joined 2026-12-09".
 std::string DefaultJoinedName(std::string_view today);

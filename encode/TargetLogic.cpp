@@ -248,4 +248,19 @@ DiscStandard StandardOf(Target target)
     return {row.encoderTarget, row.width, row.height, row.audioRate, target == Target::DvdPal || target == Target::DvdNtsc};
 }
 
+bool WidePicture(Target target, const std::optional<InputFacts>& facts)
+{
+    return StandardOf(target).dvd && facts && facts->displayAspect >= 1.5;
+}
+
+std::vector<std::string> CarriedLanguages(const std::optional<InputFacts>& facts)
+{
+    if (!facts || facts->audio.empty()) return {""};
+    std::vector<int> tracks = AudioTracksFor(*facts, true);
+    if (tracks.empty()) tracks.push_back(0);
+    std::vector<std::string> languages;
+    for (int track : tracks) languages.push_back(facts->audio[static_cast<std::size_t>(track)].language);
+    return languages;
+}
+
 }  // namespace encode

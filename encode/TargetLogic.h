@@ -68,6 +68,17 @@ struct InputFacts {
 // choice is the right one.
 inline constexpr std::size_t kDvdMostAudioTracks = 8;
 std::vector<int> AudioTracksFor(const InputFacts& facts, bool everyTrack);
+// A DVD's picture is 16:9 for a wide input, else 4:3; a Video CD's is always 4:3.
+bool WidePicture(Target target, const std::optional<InputFacts>& facts);
+// The languages of a DVD stream's audio tracks in its order ("eng"; empty where the input
+// says none, and for the silence given to an input without sound).
+std::vector<std::string> CarriedLanguages(const std::optional<InputFacts>& facts);
+// A joined disc's one title, whose clips all take its picture's shape and its number of audio
+// tracks (silence where a clip has fewer).
+struct TitleShape {
+    bool wide = false;
+    int audioTracks = 1;
+};
 // A picture in high dynamic range: PQ (HDR10, and Dolby Vision on an HDR10 base) or HLG
 // (and Dolby Vision on an HLG base).
 bool IsHdr(const InputFacts& facts);

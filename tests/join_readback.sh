@@ -23,3 +23,16 @@ for name in "Holiday" "Holiday CD"; do
 done
 size=$(stat -c %s "$dir/Holiday CD.mpg")
 [ $((size % 2324)) -eq 0 ] || fail "Holiday CD.mpg: $size bytes, not packs of 2324"
+# The joined disc: one title in 16:9 with the first clip's two tracks, its chapters starting 0,
+# 4 and 7 s in, as libdvdread reads them.
+disc="$dir/Joined"
+[ -d "$disc/VIDEO_TS" ] || fail "no joined disc in $dir: the engine's join test makes it"
+read_disc=$(lsdvd -c -a -v "$disc" 2>/dev/null)
+echo "$read_disc" | grep -E "^Title|Chapter|Aspect|Audio:" || true
+[ "$(echo "$read_disc" | grep -c '^Title:')" -eq 1 ] || fail "the joined disc has more than one title"
+echo "$read_disc" | grep -q "Aspect ratio: 16/9" || fail "the joined disc's title is not 16:9"
+[ "$(echo "$read_disc" | grep -c 'Audio:')" -eq 2 ] || fail "the joined disc's title has not two audio tracks"
+starts=$(echo "$read_disc" | awk '/Chapter:/ { split($4, t, ":"); printf "%.1f ", start; start += t[1] * 3600 + t[2] * 60 + t[3] }')
+echo "chapters start at: $starts"
+near_all() { awk -v s="$1" 'BEGIN { n = split(s, a, " "); exit !(n == 3 && a[1] < 0.1 && a[2] > 3.9 && a[2] < 4.1 && a[3] > 6.9 && a[3] < 7.1) }'; }
+near_all "$starts" || fail "the chapters start at $starts, not 0, 4 and 7 s"

@@ -72,3 +72,32 @@ TEST_F(JoinTest, AStopDuringTheJoinKeepsThePartsAndLeavesNothingUnderItsName)
     for (const char* left : {"Stopped.mpg", "Stopped.~00"}) EXPECT_FALSE(fw::FileExists(work + left)) << left;
     EXPECT_FALSE(fw::FileExists(session->Folders().temp + "mervane-join-" + std::to_string(GetCurrentProcessId()) + ".txt"));
 }
+
+TEST_F(JoinTest, AJoinedDiscIsOneTitleInTheShapeOfMostOfItsTimeWithAChapterForEachClip)
+{
+    // 4 s wide in English and French, 3 s narrow, 5 s wide with one track: one 16:9 title of
+    // two tracks, the last clip's second one silence.
+    const struct {
+        const char* name;
+        const char* size;
+        int seconds;
+        const char* tracks;
+    } clips[] = {{"w4", "640x360", 4, "-f lavfi -i sine=d=4 -map 0 -map 1 -map 2 -metadata:s:a:0 language=eng -metadata:s:a:1 language=fre"},
+                 {"n3", "320x240", 3, "-map 0 -map 1"}, {"w5", "640x360", 5, "-map 0 -map 1"}};
+    for (const auto& c : clips) {
+        const std::string seconds = std::to_string(c.seconds);
+        ASSERT_EQ(RunAndWaitExit(encoder + "-f lavfi -i testsrc=size=" + c.size + ":rate=25:duration=" + seconds + " -f lavfi -i sine=f=800:d=" +
+                                 seconds + " " + c.tracks + " -c:v mpeg4 -c:a aac " + c.name + ".mp4", work), 0);
+        QueueFile(work + c.name + ".mp4", c.seconds);
+    }
+    Choose([](batch::Choices& choices) {
+        choices.target = encode::Target::DvdPal, choices.disc = disc::Disc::DvdVideo, choices.join = true, choices.discName = "Joined";
+    });
+    ConvertAll();
+    EXPECT_EQ(session->Queue().Reason(2), "Chapter 3 of the DVD-Video disc \"Joined\" (Joined.iso and its folder).");
+    EXPECT_TRUE(fw::FileExists(work + "Joined\\VIDEO_TS\\VTS_01_1.VOB"));
+    EXPECT_FALSE(fw::FileExists(work + "Joined\\VIDEO_TS\\VTS_02_1.VOB")) << "one title set";
+    const std::string kept = ExeFolder() + "join\\Joined";
+    RemoveTree(kept + "\\");
+    ASSERT_TRUE(MoveFileA((work + "Joined").c_str(), kept.c_str()));
+}
