@@ -127,7 +127,7 @@ void TSession::Start()
         if (!Ask(events_, question)) return;
     const TToolPaths& tools = tools_.Paths();
     std::optional<encode::TitleShape> title;
-    if (disc && choices.join) title = OneTitleOf(queue_, tools.ffmpeg, folders_.temp);
+    if (choices.join) title = disc ? OneTitleOf(queue_, tools.ffmpeg, folders_.temp) : encode::TitleShape{};
     batch_.Start({.encoderPath = tools.ffmpeg,
                   .outputFolder = folders_.output,
                   .logFolder = folders_.temp,

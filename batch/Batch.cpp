@@ -152,7 +152,8 @@ void TBatch::Finish(TConversion& c)
         disc_->AddTitle(row, {end.savedAs, setup_.title ? setup_.title->wide : encode::WidePicture(setup_.choices.target, end.facts),
                               std::move(languages), file.mediaSeconds});
     }
-    if (join_ && converted && !end.savedAs.empty()) join_->AddPart(row, {end.savedAs, end.pictureSeconds});
+    // A part needs a picture: a file of sound alone stays a file.
+    if (join_ && converted && !end.savedAs.empty() && end.pictureSeconds > 0) join_->AddPart(row, {end.savedAs, end.pictureSeconds});
     if (writing_) writing_->Remove(file.written);
     RemoveSlotFiles(setup_.logFolder, file.slot);
     TAdvancedTimer* timer = c.TakeTimer();

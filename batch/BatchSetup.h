@@ -23,7 +23,8 @@ struct BatchSetup {
     Choices choices{};
     // Its rows' seconds and, fitted to a size, its video rate at the start.
     BatchPlan plan{};
-    // A joined disc's one title, which every file takes: found by describing them all first.
+    // What every file of a joined batch takes: on a disc its one title's shape (found by
+    // describing them all first), in a joined file one track of sound.
     std::optional<encode::TitleShape> title{};
     // The record of the outputs the program saved, if any: an existing file is replaced or
     // skipped only where it says the program made it from the same input.

@@ -338,6 +338,39 @@ void Record(std::vector<std::string>& rows)
     RemoveTree(folder);
 }
 
+// The wild clips converted with Join on: the join's time (from its start to the batch's end)
+// against their conversion's; and against its physical limit, the encoder copying the joined
+// file's streams into another directly.
+void Join(std::vector<std::string>& rows, const std::string& folder)
+{
+    app::TSession session;
+    session.Tools().Wait();
+    const std::string out = FreshFolder("bench-join");
+    session.ChooseOutputFolder(out.substr(0, out.size() - 1));
+    batch::Choices choices = session.Settings().Choices();
+    choices.join = true, choices.discName = "Joined";
+    session.Choose(choices);
+    TFindFile finder(nullptr);
+    finder.Filter = "*.mp4";
+    finder.Directory = fw::WithFinalBackslash(folder);
+    finder.Execute();
+    const std::vector<std::string> clips(finder.Files.begin(), finder.Files.end());
+    session.Intake().AddItems(clips);  // probed before the clock starts
+    LARGE_INTEGER start = Now();
+    session.Start();
+    PumpUntil([&] { return session.Batch().Making() || !session.Busy(); }, 30 * 60 * 1000);
+    const double converted = Seconds(start, Now());
+    PumpUntil([&] { return !session.Busy(); }, 30 * 60 * 1000);
+    const double joined = Seconds(start, Now()) - converted;
+    const double copy = RunEncoder("-y -i \"" + out + "Joined.mpg\" -map 0 -c copy -f mpeg \"" + out + "copy.mpg\"", out + "copy.log");
+    char row[160];
+    std::snprintf(row, sizeof row, "join of %zu wild clips | %.2f s | %.2f s | %.3f", clips.size(), joined, converted, joined / converted);
+    rows.push_back(row);
+    std::snprintf(row, sizeof row, "join, the copy's limit | %.2f s | %.2f s | %.2f", joined, copy, joined / copy);
+    rows.push_back(row);
+    RemoveTree(out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -347,6 +380,13 @@ int main(int argc, char** argv)
     DeleteSettings();
     if (argc > 1 && std::string(argv[1]) == "quality") {  // the high quality on a folder of clips
         Quality(argc > 2 ? argv[2] : fw::FullPath("..\\shared\\wild"));
+        return 0;
+    }
+    if (argc > 1 && std::string(argv[1]) == "join") {  // joining against converting, on a folder of clips
+        std::vector<std::string> rows;
+        Join(rows, argc > 2 ? argv[2] : fw::FullPath("..\\shared\\wild"));
+        for (const std::string& row : rows) std::printf("%s\n", row.c_str());
+        DeleteSettings();
         return 0;
     }
     // One benchmark's lines alone.

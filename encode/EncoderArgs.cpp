@@ -234,13 +234,18 @@ TArguments EncodeArguments(const EncodeRequest& request)
     std::string filters(kDeinterlace);
     if (Hdr(request)) filters += "," + std::string(kToneMap);
     if (request.target == Target::Mpeg) {
+        // A joined batch's part has sound, silence where its input has none: the parts are
+        // joined as streams of the same kinds.
+        const bool silent = request.title && request.facts && !request.facts->hasAudio;
+        if (silent) args.Add({"-f", "lavfi", "-i", "anullsrc=channel_layout=stereo:sample_rate=44100"});
         if (request.scaleTo) filters += ",scale=" + Size(*request.scaleTo);
         args.Add({"-y", "-vf", filters + MpegSubtitles(request)});
-        AddMaps(args, request, false, false);
+        AddMaps(args, request, false, silent);
         AddGain(args, request);
         args.Add({"-b", std::to_string(VideoRate(request))});
         if (High(request)) args.Add({"-maxrate", std::to_string(kHighRateMost), "-bufsize", std::to_string(kHighBuffer), "-qmin", std::to_string(kHighQuantiser)});
         args.Add({"-r", "25", "-ab", std::to_string(AudioRateFor(request.target, request.quality)), "-ar", "44100", "-ac", "2", "-f", "mpeg"});
+        if (silent) args.Add({"-shortest"});
         AddPass(args, request);
         return args.AddPath(request.written);
     }

@@ -70,7 +70,9 @@ struct EncodeRequest {
     std::optional<double> gainDb{};  // the sound evened out by this gain
     bool meterSound = false;         // a fitted file's first pass measures its sound on the way
     Fill fill = Fill::Black;         // how a disc's bars around the picture are filled
-    std::optional<TitleShape> title{};  // a joined disc's one title, which every clip takes
+    // What every file of a joined batch takes: a disc's one title's shape and tracks; a joined
+    // file's part one track of sound, silence where its input has none.
+    std::optional<TitleShape> title{};
 };
 
 // The subtitles a run draws; none where neither a file nor a marked track is there.

@@ -96,7 +96,7 @@ std::string JoinedText(const std::string& joined, const std::vector<std::string>
     for (std::size_t n = 0; n < leftOut.size() && n < kNamed; ++n)
         text += (n == 0 ? "" : n + 1 == leftOut.size() ? " and " : ", ") + leftOut[n];
     if (leftOut.size() > kNamed) text += " and " + std::to_string(leftOut.size() - kNamed) + " more";
-    return text + (leftOut.size() == 1 ? ", which failed or was skipped." : ", which failed or were skipped.");
+    return text + (leftOut.size() == 1 ? ", which failed, was skipped or has no picture." : ", which failed, were skipped or have no picture.");
 }
 
 std::string NotJoinedText(const std::string& why)

@@ -45,7 +45,7 @@ std::string DefaultJoinedName(std::string_view today);
 // What a row of a joined batch says: "Part 3 of 12 of "Holiday.mpg"."
 std::string PartNote(int part, int parts, const std::string& joined);
 // What the batch's end says of the join: "The files were joined into "Holiday.mpg"; not in
-// it: a.mp4 and b.mp4, which failed or were skipped.", or why they were not.
+// it: a.mp4 and b.mp4, which failed, were skipped or have no picture.", or why they were not.
 std::string JoinedText(const std::string& joined, const std::vector<std::string>& leftOut);
 std::string NotJoinedText(const std::string& why);
 

@@ -211,9 +211,9 @@ TEST(Join, EachPartIsListedWithItsPictureLengthAndTheEndNamesTheFilesLeftOut)
               "ffconcat version 1.0\nfile 'C:\\v\\Tom'\\''s day.mpg'\nduration 4.000000\nfile 'C:\\v\\b.mpg'\nduration 3.040000\n");
     EXPECT_DOUBLE_EQ(PictureSeconds(Target::DvdNtsc, 30000), 1001);
     EXPECT_EQ(JoinedText("Holiday.mpg", {}), "The files were joined into \"Holiday.mpg\".");
-    EXPECT_EQ(JoinedText("Holiday.mpg", {"a.mp4"}), "The files were joined into \"Holiday.mpg\"; not in it: a.mp4, which failed or was skipped.");
+    EXPECT_EQ(JoinedText("Holiday.mpg", {"a.mp4"}), "The files were joined into \"Holiday.mpg\"; not in it: a.mp4, which failed, was skipped or has no picture.");
     EXPECT_EQ(JoinedText("H.mpg", {"1", "2", "3", "4", "5", "6", "7"}),
-              "The files were joined into \"H.mpg\"; not in it: 1, 2, 3, 4, 5 and 2 more, which failed or were skipped.");
+              "The files were joined into \"H.mpg\"; not in it: 1, 2, 3, 4, 5 and 2 more, which failed, were skipped or have no picture.");
 }
 
 TEST(Failure, StartFailuresNameTheToolAndHintAtSecuritySoftwareWhereLikely)

@@ -245,6 +245,8 @@ TEST(AudioTracks, MapsPickTheVideoOverStillsAndCoversAndADvdPaysForEachTrackFrom
     motionPhoto.audio = {stereo};
     motionPhoto.videoTracks = silentTwoVideos.videoTracks = 2;
     threeTracks.audio = {stereo, stereoDefault, stereo};
+    InputFacts narrowOne{{640, 480}, 4.0 / 3, true};
+    narrowOne.audio = {stereo};
     const std::string dvd = " -target pal-dvd -aspect 16:9 -ac 2";
     struct Case {
         const char* what;
@@ -262,6 +264,11 @@ TEST(AudioTracks, MapsPickTheVideoOverStillsAndCoversAndADvdPaysForEachTrackFrom
         {"three tracks fitted: two more tracks paid from the picture",
          {"a.mp4", "a.~00", Target::DvdPal, Quality::Standard, threeTracks, {}, 4'000'000},
          " -map 0:V:0 -map 0:a:1 -map 0:a:0 -map 0:a:2" + dvd + " -b:v 3104000 -maxrate:v 8433600 \"a.~00\""},
+        {"a joined file's part without sound: silence", {.input = "a.mp4", .written = "a.~00", .facts = silentTwoVideos, .title = TitleShape{}},
+         " -map 0:V:0 -map 1:a:0 -b 900000 -r 25 -ab 128000 -ar 44100 -ac 2 -f mpeg -shortest \"a.~00\""},
+        {"a joined disc's 16:9 title of two tracks: a 4:3 clip of one fitted, its second track silence",
+         {.input = "a.mp4", .written = "a.~00", .target = Target::DvdPal, .facts = narrowOne, .title = TitleShape{true, 2}},
+         " -map 0:V:0 -map 0:a:0 -map 1:a:0" + dvd + " -maxrate:v 8881600 -shortest \"a.~00\""},
     };
     for (const Case& c : cases) {
         const std::string line = EncodeArguments(c.request).Line();
