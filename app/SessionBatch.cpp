@@ -22,7 +22,8 @@ namespace {
 
 batch::MadeAsOne MadeOf(const batch::Choices& choices)
 {
-    if (disc::MakesDisc(choices.disc, choices.target)) return batch::MadeAsOne::Disc;
+    // Its menu's pages count where it will have one: the files are its titles, or a joined title's chapters.
+    if (disc::MakesDisc(choices.disc, choices.target)) return choices.discMenu == disc::DiscMenu::Titles ? batch::MadeAsOne::DiscWithMenu : batch::MadeAsOne::Disc;
     return choices.join ? batch::MadeAsOne::JoinedFile : batch::MadeAsOne::Nothing;
 }
 
@@ -135,6 +136,8 @@ void TSession::Start()
                   .listFolder = folders_.app,
                   .encoders = settings_.Encoders(),
                   .discTool = tools.discTool,
+                  .menuTool = tools.menuTool,
+                  .font = tools.font,
                   .choices = choices,
                   .plan = plan,
                   .title = title,

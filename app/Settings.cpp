@@ -81,6 +81,8 @@ const ChoiceRow kChoiceRows[] = {
      [](const std::string& text, batch::Choices& c) { c.subtitles = encode::SubtitlesFromSetting(text); }},
     {"Disc", [](const batch::Choices& c) { return std::string(disc::DiscSetting(c.disc)); },
      [](const std::string& text, batch::Choices& c) { c.disc = disc::DiscFromSetting(text); }},
+    {"DiscMenu", [](const batch::Choices& c) { return std::string(disc::DiscMenuSetting(c.discMenu)); },
+     [](const std::string& text, batch::Choices& c) { c.discMenu = disc::DiscMenuFromSetting(text); }},
     {"Join", [](const batch::Choices& c) { return std::string(c.join ? "on" : "off"); },
      [](const std::string& text, batch::Choices& c) { c.join = text == "on"; }},
     {"DiscName", [](const batch::Choices& c) { return c.discName; },

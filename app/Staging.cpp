@@ -88,6 +88,7 @@ void TToolWriter::Write()
             if (name == "mediainfo.exe") result.mediainfoPath = ShortName(target);
             if (name == "ffmpeg.exe") result.ffmpegPath = ShortName(target);
             if (name == "dvdauthor.exe") result.discToolPath = ShortName(target);
+            if (name == "spumux.exe") result.menuToolPath = ShortName(target);
             AddHiddenAttribute(target);
             if (error == 0) continue;
             std::string reason = name + ": " + fw::SystemErrorText(error);

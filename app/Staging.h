@@ -24,6 +24,7 @@ inline constexpr Payload kPayloads[] = {
     {"MYEX1", "ffmpeg.exe", false},
     {"MYEX8", "fonts\\DejaVuSans.ttf", false},  // the subtitles' font, in the encoder's "fonts"
     {"MYEX9", "dvdauthor.exe", false},  // lays a batch out as a DVD-Video disc
+    {"MYEX10", "spumux.exe", false},    // puts a disc menu's buttons into its pages
 };
 
 // What writing the tools into the tool folder came to.
@@ -31,6 +32,7 @@ struct StagedTools {
     std::string ffmpegPath;      // short (8.3) forms, as the launcher puts them on its lines
     std::string mediainfoPath;
     std::string discToolPath;
+    std::string menuToolPath;
     std::string firstFailure;    // the first tool not written: "ffmpeg.exe: reason"
     std::string encoderFailure;  // why every file fails, when the encoder is the one not written
     std::exception_ptr error;    // a tool missing from the program itself

@@ -24,7 +24,7 @@ void TTools::Wait()
     }
     if (std::exchange(taken_, true)) return;  // taken while a message waited
     const StagedTools& tools = writer_.Wait();
-    paths_ = {tools.ffmpegPath, tools.mediainfoPath, tools.encoderFailure, tools.discToolPath};
+    paths_ = {tools.ffmpegPath, tools.mediainfoPath, tools.encoderFailure, tools.discToolPath, tools.menuToolPath, folder_() + "fonts\\DejaVuSans.ttf"};
     if (tools.error) std::rethrow_exception(tools.error);
     if (!tools.firstFailure.empty()) Tell(events_, ToolsNotWrittenMessage(folder_(), tools.firstFailure));
 }
@@ -44,7 +44,7 @@ void TTools::Remove()
     const std::string encoder = paths_.ffmpeg.empty() ? app + "ffmpeg.exe" : paths_.ffmpeg;
     // An earlier version's runtime libraries and media tool library go with them.
     const std::string paths[] = {encoder, app + "cygwin1.dll", app + "cygz.dll", app + "mediainfo.dll",
-                                 app + "mediainfo.exe", app + "fonts\\DejaVuSans.ttf", app + "dvdauthor.exe"};
+                                 app + "mediainfo.exe", app + "fonts\\DejaVuSans.ttf", app + "dvdauthor.exe", app + "spumux.exe"};
     for (const std::string& path : paths) DeleteFileA(path.c_str());
     RemoveDirectoryA((app + "fonts").c_str());
 }

@@ -16,6 +16,8 @@ struct TToolPaths {
     std::string mediainfo;
     std::string encoderFailure;
     std::string discTool;
+    std::string menuTool;  // spumux, for a disc's menu
+    std::string font;      // the font the encoder's subtitles and a disc's menu are drawn in
 };
 
 class TTools {

@@ -79,6 +79,10 @@ std::unique_ptr<disc::TDiscMaker> DiscFor(const BatchSetup& setup, TWritingList*
     const Choices& choices = setup.choices;
     if (!disc::MakesDisc(choices.disc, choices.target)) return nullptr;
     return std::make_unique<disc::TDiscMaker>(disc::DiscJob{.tool = setup.discTool,
+                                                .menu = choices.discMenu,
+                                                .encoder = setup.encoderPath,
+                                                .spumux = setup.menuTool,
+                                                .font = setup.font,
                                                 .folder = setup.outputFolder,
                                                 .name = choices.discName,
                                                 .pal = choices.target == encode::Target::DvdPal,
@@ -149,8 +153,9 @@ void TBatch::Finish(TConversion& c)
     if (disc_ && converted && !end.savedAs.empty() && end.facts && end.facts->picture.width > 0) {
         std::vector<std::string> languages = encode::CarriedLanguages(end.facts);
         if (setup_.title) languages.resize(static_cast<std::size_t>(setup_.title->audioTracks));  // its silence says none
+        const std::string name = queue::FileNamePart(file.input, fw::IsLeadByte);
         disc_->AddTitle(row, {end.savedAs, setup_.title ? setup_.title->wide : encode::WidePicture(setup_.choices.target, end.facts),
-                              std::move(languages), file.mediaSeconds});
+                              std::move(languages), end.pictureSeconds > 0 ? end.pictureSeconds : file.mediaSeconds, 0, name.substr(0, name.rfind('.'))});
     }
     // A part needs a picture: a file of sound alone stays a file.
     if (join_ && converted && !end.savedAs.empty() && end.pictureSeconds > 0) join_->AddPart(row, {end.savedAs, end.pictureSeconds});
@@ -263,11 +268,9 @@ void TBatch::DiscMade(const disc::DiscResult& result)
                                  : disc::DiscNotMadeText(result.failure),
                      !result.made || !result.note.empty());
     // Joined, each row names the chapter its file starts.
-    const std::vector<int> rows = disc_->TitleOrder();
-    for (std::size_t n = 0, chapter = 1; result.made && n < rows.size(); ++n) {
-        queue_.Finish(rows[n], result.folder, disc::TitleNote(static_cast<int>(setup_.choices.join ? chapter : n + 1), result.name, setup_.choices.join));
-        chapter += disc::Chapters(queue_.MediaSeconds(rows[n]));
-    }
+    const std::vector<int> rows = disc_->TitleOrder(), chapters = disc_->FirstChapters();
+    for (std::size_t n = 0; result.made && n < rows.size(); ++n)
+        queue_.Finish(rows[n], result.folder, disc::TitleNote(setup_.choices.join ? chapters[n] : static_cast<int>(n) + 1, result.name, setup_.choices.join));
     End();
 }
 

@@ -19,6 +19,8 @@ struct BatchSetup {
     std::string listFolder{};      // where the temporaries being written are listed, if anywhere
     int encoders = 1;            // at most this many at once: EncoderCount's, 1 or more
     std::string discTool{};      // makes a disc of a DVD batch, where one is chosen
+    std::string menuTool{};      // puts the buttons into a disc menu's pages
+    std::string font{};          // a disc menu's words are drawn in it
     // What the user chose; a file found in a subfolder goes to the same subfolder of the output folder.
     Choices choices{};
     // Its rows' seconds and, fitted to a size, its video rate at the start.

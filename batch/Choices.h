@@ -4,6 +4,7 @@
 #include <string>
 
 #include "disc/DvdAuthoring.h"
+#include "disc/Menu.h"
 #include "encode/FitLogic.h"
 #include "batch/OutputNames.h"
 #include "encode/Sound.h"
@@ -22,6 +23,7 @@ struct Choices {
     bool subtitles = true;     // burned in: a file beside each input, else its own marked track
     int encoders = 0;          // how many run at once; 0: the machine's share
     disc::Disc disc = disc::Disc::None;    // a DVD batch's files, or a DVD-Video disc of them
+    disc::DiscMenu discMenu = disc::DiscMenu::Titles;  // a disc opens on a menu of its titles, or plays them
     bool join = false;         // the files joined into one: a file, or one title of the disc
     // The name of what the batch makes as one, the disc or the joined file; empty: "DVD" or
     // "Joined" and the day it is made.

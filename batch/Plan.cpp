@@ -25,7 +25,7 @@ encode::VolumeNeed& NeedOf(std::vector<encode::VolumeNeed>& volumes, const std::
 BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, encode::Target target, encode::Quality quality, const encode::FitTo& fit,
                     MadeAsOne made, const std::string& volume)
 {
-    const bool disc = made == MadeAsOne::Disc;
+    const bool disc = made == MadeAsOne::Disc || made == MadeAsOne::DiscWithMenu, menu = made == MadeAsOne::DiscWithMenu;
     BatchPlan plan;
     for (const PlannedRow& row : rows) {
         ++plan.files;
@@ -34,7 +34,7 @@ BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, encode::Target target, 
         plan.outputs[row.id] = row.output;
     }
     if (encode::FitApplies(fit, target)) {
-        plan.room = disc ? fit.bytes - disc::DiscOverhead(plan.files, plan.seconds) : fit.bytes;
+        plan.room = disc ? fit.bytes - disc::DiscOverhead(plan.files, plan.seconds, menu) : fit.bytes;
         plan.fitted = encode::FitRate(plan.room, plan.seconds, plan.files, target, quality);
     }
     // Each file at the fitted rate or the target's own; the high quality's pictures are not yet
@@ -51,7 +51,7 @@ BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, encode::Target target, 
         if (bytes > need.largest) need.largest = bytes, need.largestInput = row.input;
     }
     if (made == MadeAsOne::Nothing || volume.empty()) {
-        if (disc) plan.discBytes = plan.bytes + disc::DiscOverhead(plan.files, plan.seconds);
+        if (disc) plan.discBytes = plan.bytes + disc::DiscOverhead(plan.files, plan.seconds, menu);
         return plan;
     }
     encode::VolumeNeed& need = NeedOf(plan.volumes, volume);
@@ -62,7 +62,7 @@ BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, encode::Target target, 
     }
     // The disc's folder and its image, each the streams and the disc's own files, beside the
     // streams until the image is whole.
-    plan.discBytes = plan.bytes + disc::DiscOverhead(plan.files, plan.seconds);
+    plan.discBytes = plan.bytes + disc::DiscOverhead(plan.files, plan.seconds, menu);
     need.bytes += 2 * plan.discBytes;
     need.image = plan.discBytes;
     return plan;

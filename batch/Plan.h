@@ -45,7 +45,7 @@ struct BatchPlan {
     std::vector<encode::VolumeNeed> volumes{};
 };
 // What a batch makes of its files as one, beyond the files: nothing, a disc or a joined file.
-enum class MadeAsOne { Nothing, Disc, JoinedFile };
+enum class MadeAsOne { Nothing, Disc, DiscWithMenu, JoinedFile };
 // A disc made of the files takes its own room from the size to fit, and needs room for its
 // folder and its image on `volume` (the output folder's, where it can be told) beside the
 // streams; a joined file needs room for itself there beside its parts.

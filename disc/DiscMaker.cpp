@@ -5,6 +5,7 @@
 
 #include "encode/WorkFiles.h"
 #include "disc/DiscImage.h"
+#include "disc/MenuMaker.h"
 #include "encode/FitLogic.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
@@ -95,17 +96,27 @@ std::vector<int> TDiscMaker::TitleOrder() const
     return order;
 }
 
+std::vector<int> TDiscMaker::FirstChapters() const
+{
+    std::vector<DiscTitle> titles;
+    for (const auto& title : titles_) titles.push_back(title.second);
+    return disc::FirstChapters(titles);
+}
+
 void TDiscMaker::Start()
 {
     timer_ = fw::Create<TAdvancedTimer>(nullptr);
     timer_->SetInterval(500);
     timer_->SetOnTimer([this](fw::TComponent*) {
         if (ended_) return;
-        if (!process_ && !imageWriter_.Started()) return End({false, {}, {}, ToolFailure()});  // the start failed
+        if (!menuing_ && !process_ && !imageWriter_.Started()) return End({false, {}, {}, ToolFailure()});  // the start failed
         if (OnProgress) OnProgress();
     });
     timer_->SetEnabled(true);
     imageFailure_ = Place();  // a failure is said at the first tick
+    std::sort(titles_.begin(), titles_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    menuing_ = imageFailure_.empty() && HasMenu(job_.menu, Titles());
+    if (menuing_) return menuMaker_.Start([this] { MakeMenuPages(); }, [this] { MenuMade(); });
     if (imageFailure_.empty()) imageFailure_ = Launch();
 }
 
@@ -127,7 +138,6 @@ std::string TDiscMaker::Place()
 
 std::string TDiscMaker::Launch()
 {
-    std::sort(titles_.begin(), titles_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<DiscTitle> titles;
     // The disc tool opens no long path: it is given the streams' and the folder's short forms.
     for (auto& [order, title] : titles_) {
@@ -139,7 +149,10 @@ std::string TDiscMaker::Launch()
     const std::string own = job_.workFolder + "mervane-disc-" + std::to_string(GetCurrentProcessId());
     layout_ = own + ".xml";
     log_ = own + ".log";
-    const std::string xml = AuthoringXml(titles, job_.pal, fw::PathForOldProgram(job_.folder) + workDisc_.substr(job_.folder.size()), job_.oneTitle);
+    std::vector<std::string> pages;
+    for (const std::string& page : menuPages_) pages.push_back(fw::PathForOldProgram(page));
+    const std::string xml =
+        AuthoringXml(titles, job_.pal, fw::PathForOldProgram(job_.folder) + workDisc_.substr(job_.folder.size()), job_.oneTitle, pages);
     if (!fw::WriteWholeFile(layout_, xml)) return fw::SystemErrorText(GetLastError());
     fw::StartError error;
     process_ = fw::StartWithoutConsole(job_.tool, "-x \"" + layout_ + "\"", {log_, true}, error, BELOW_NORMAL_PRIORITY_CLASS);
@@ -157,10 +170,13 @@ std::string TDiscMaker::ToolFailure() const
 
 double TDiscMaker::Share() const
 {
-    if (streamBytes_ <= 0) return 0;
+    const double menu = menuMaker_.Started() ? 0.1 : 0;
+    if (menuing_) return menu * menuDone_ / MenuSteps(Titles());
+    if (streamBytes_ <= 0) return menu;
     const double total = 2.0 * static_cast<double>(streamBytes_);
-    if (!imageWriter_.Started()) return std::min(0.5, static_cast<double>(BytesIn(workDisc_ + "\\VIDEO_TS")) / total);
-    return std::min(1.0, 0.5 + static_cast<double>(imageWritten_) / total);
+    const double disc = !imageWriter_.Started() ? std::min(0.5, static_cast<double>(BytesIn(workDisc_ + "\\VIDEO_TS")) / total)
+                                                : std::min(1.0, 0.5 + static_cast<double>(imageWritten_) / total);
+    return menu + (1 - menu) * disc;
 }
 
 void TDiscMaker::Authored()
@@ -252,6 +268,10 @@ void TDiscMaker::RemoveWork()
     if (job_.writing && !workDisc_.empty()) job_.writing(workDisc_, false), job_.writing(image_, false);
     if (!log_.empty()) DeleteFileW(fw::WidePath(log_).c_str());
     if (!layout_.empty()) DeleteFileW(fw::WidePath(layout_).c_str());
+    if (!menuWork_.empty()) {
+        for (const DiscFile& file : FilesIn(menuWork_)) DeleteFileW(fw::WidePath(menuWork_ + file.name).c_str());
+        RemoveDirectoryW(fw::WidePath(menuWork_).c_str());
+    }
 }
 
 void TDiscMaker::Suspend(bool suspend)
@@ -268,6 +288,7 @@ void TDiscMaker::Abandon()
         process_.reset();
     }
     cancel_ = true;
+    menuMaker_.Join();
     imageWriter_.Join();
     if (!ended_) {
         ended_ = true;

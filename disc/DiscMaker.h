@@ -14,6 +14,7 @@
 
 #include "disc/DiscFolder.h"
 #include "disc/DvdAuthoring.h"
+#include "disc/Menu.h"
 #include "encode/WorkFiles.h"
 #include "framework/Worker.h"
 #include "framework/handles.h"
@@ -24,6 +25,8 @@ namespace disc {
 
 struct DiscJob {
     std::string tool;          // the disc tool
+    DiscMenu menu = DiscMenu::None;  // a menu of its titles, made with these tools and this font:
+    std::string encoder{}, spumux{}, font{};
     std::string folder;        // where the disc goes
     std::string name;          // its name: the folder's, and the image's before ".iso"
     bool pal = true;
@@ -55,11 +58,15 @@ public:
     // A converted file, a title at its place in the queue (`order`).
     void AddTitle(int order, DiscTitle title);
     int Titles() const { return static_cast<int>(titles_.size()); }
-    // The titles' places in the queue, in the disc's order once it has started.
+    // The titles' places in the queue, in the disc's order once it has started; and, joined
+    // into one title, the chapter each starts.
     std::vector<int> TitleOrder() const;
-    // Starts the disc tool; OnEnd says how it ended, never from inside Start.
+    std::vector<int> FirstChapters() const;
+    // Makes its menu, where it has one, then starts the disc tool; OnEnd says how it ended,
+    // never from inside Start.
     void Start();
-    // How far it is, from 0 to 1: the tool's folder and the image weigh the same.
+    // How far it is, from 0 to 1: the menu a tenth where there is one, then the tool's folder
+    // and the image the same.
     double Share() const;
     // The tool is ended and the image's thread stopped; what they wrote goes.
     void Abandon();
@@ -72,6 +79,10 @@ public:
 private:
     // The disc's name and its working names; why it cannot be made, or empty.
     std::string Place();
+    // On the menu's worker: its pages made in a folder of its own (in DiscMakerMenu.cpp).
+    void MakeMenuPages();
+    // The menu is made: the disc tool starts, or the disc ends with the menu's failure.
+    void MenuMade();
     // Writes the disc tool's layout and starts it: why it could not, or empty.
     std::string Launch();
     void Authored();
@@ -102,6 +113,13 @@ private:
     std::atomic<bool> cancel_{false};
     std::string imageFailure_;  // the worker's, read once it has ended
     bool ended_ = false;
+    // The menu: its folder, its pages' streams, its steps done and its failure, made on its worker.
+    std::string menuWork_;
+    std::vector<std::string> menuPages_;
+    std::atomic<int> menuDone_{0};
+    std::string menuFailure_;
+    bool menuing_ = false;
+    fw::TWorker menuMaker_;
     fw::TWorker imageWriter_;  // last: joined before what it writes goes
 };
 

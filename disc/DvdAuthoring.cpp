@@ -6,6 +6,8 @@
 #include <numeric>
 
 #include "disc/DiscImage.h"
+#include "disc/Menu.h"
+#include "disc/MenuAuthoring.h"
 #include "framework/text.h"
 
 namespace disc {
@@ -109,6 +111,13 @@ int Chapters(double seconds)
     return 1 + static_cast<int>(std::count(marks.begin(), marks.end(), ','));
 }
 
+std::vector<int> FirstChapters(const std::vector<DiscTitle>& titles)
+{
+    std::vector<int> firsts;
+    for (int chapter = 1; const DiscTitle& title : titles) firsts.push_back(chapter), chapter += Chapters(title.seconds);
+    return firsts;
+}
+
 std::string TitleNote(int title, const std::string& name, bool chapter)
 {
     return (chapter ? "Chapter " : "Title ") + std::to_string(title) + " of the DVD-Video disc \"" + name + "\" (" + name + ".iso and its folder).";
@@ -161,45 +170,67 @@ std::vector<std::vector<int>> TitleSets(const std::vector<DiscTitle>& titles)
     return sets;
 }
 
-std::string AuthoringXml(const std::vector<DiscTitle>& titles, bool pal, const std::string& folder, bool oneTitle)
+namespace {
+
+// The disc's own part: with a menu, its pages and the menus that go on from a title's end;
+// without, the menus of no picture that take the end of title n to title n + 1, which the
+// titles' ends name in g0, each a share of the titles, as one program chain holds at most 128
+// commands.
+std::string ManagerXml(const std::vector<DiscTitle>& titles, bool pal, bool oneTitle, const std::vector<std::string>& menuPages)
 {
-    const std::string format = pal ? "pal" : "ntsc";
-    std::string xml = "<dvdauthor dest=\"" + Escaped(folder) + "\" jumppad=\"0\">\n <vmgm>\n  <fpc>jump title 1;</fpc>\n";
-    // The menus that take the end of title n to title n + 1, which the titles' ends name in g0:
-    // each menu a share of the titles, as one program chain holds at most 128 commands.
     const int count = static_cast<int>(titles.size());
-    xml += "  <menus>\n   <video format=\"" + format + "\"/>\n";
+    std::string xml = " <vmgm>\n";
+    if (!menuPages.empty()) {
+        std::vector<std::string> pages;
+        for (const std::string& page : menuPages) pages.push_back(Escaped(page));
+        return xml + MenuManagerXml(oneTitle ? 1 : count, pal, pages, oneTitle ? FirstChapters(titles) : std::vector<int>{}) + " </vmgm>\n";
+    }
+    xml += "  <fpc>jump title 1;</fpc>\n  <menus>\n   <video format=\"" + std::string(pal ? "pal" : "ntsc") + "\"/>\n";
     for (int menu = 1; menu == 1 || menu <= DispatchMenuOf(count); ++menu) {
         xml += "   <pgc>\n    <pre>";
         for (int next = std::max(2, (menu - 1) * kDispatchesPerMenu + 2); next <= count && DispatchMenuOf(next) == menu; ++next)
             xml += "if (g0 == " + std::to_string(next) + ") jump title " + std::to_string(next) + "; ";
         xml += "exit;</pre>\n   </pgc>\n";
     }
-    xml += "  </menus>\n </vmgm>\n";
-    // Joined, one title of every stream, each a cell that starts a chapter.
+    return xml + "  </menus>\n </vmgm>\n";
+}
+
+// A title set: its titles (joined, one of them all, each stream a cell that starts a chapter)
+// and, with a menu, its own menu that the Menu key opens.
+std::string TitleSetXml(const std::vector<DiscTitle>& titles, const std::vector<int>& set, bool pal, bool oneTitle, int pages)
+{
+    const DiscTitle& first = titles[set.front()];
+    const int count = static_cast<int>(titles.size());
+    std::string xml = " <titleset>\n" + (pages > 0 ? TitleSetMenuXml(pal, first.wide) : std::string()) + "  <titles>\n   <video format=\"" +
+                      (pal ? "pal" : "ntsc") + "\" aspect=\"" + (first.wide ? "16:9" : "4:3") + "\"" + (first.wide ? " widescreen=\"nopanscan\"" : "") + "/>\n";
+    for (const std::string& language : DvdLanguages(first)) xml += language.empty() ? "   <audio/>\n" : "   <audio lang=\"" + language + "\"/>\n";
+    auto vob = [&](int i) { return "    <vob file=\"" + Escaped(titles[i].stream) + "\" chapters=\"" + ChapterMarks(titles[i].seconds) + "\"/>\n"; };
+    // A title's end: with a menu, the manager's menu that goes on from it; else the next title.
+    auto end = [&](int title) {
+        if (pages > 0) return "g0 = " + std::to_string(title) + "; call vmgm menu " + std::to_string(EndMenuOf(title, pages)) + ";";
+        if (title >= count || oneTitle) return std::string("exit;");
+        return "g0 = " + std::to_string(title + 1) + "; call vmgm menu " + std::to_string(DispatchMenuOf(title + 1)) + ";";
+    };
+    if (oneTitle) {
+        xml += "   <pgc>\n";
+        for (const int i : set) xml += vob(i);
+        xml += "    <post>" + end(1) + "</post>\n   </pgc>\n";
+    }
+    for (const int i : oneTitle ? std::vector<int>{} : set)
+        xml += "   <pgc>\n" + (pages > 0 ? "    <pre>g4 = " + std::to_string(i + 1) + ";</pre>\n" : std::string()) + vob(i) + "    <post>" + end(i + 1) +
+               "</post>\n   </pgc>\n";
+    return xml + "  </titles>\n </titleset>\n";
+}
+
+}  // namespace
+
+std::string AuthoringXml(const std::vector<DiscTitle>& titles, bool pal, const std::string& folder, bool oneTitle,
+                         const std::vector<std::string>& menuPages)
+{
+    std::string xml = "<dvdauthor dest=\"" + Escaped(folder) + "\" jumppad=\"0\">\n" + ManagerXml(titles, pal, oneTitle, menuPages);
     std::vector<std::vector<int>> sets = TitleSets(titles);
     if (oneTitle) sets = {std::vector<int>(titles.size())}, std::iota(sets[0].begin(), sets[0].end(), 0);
-    for (const std::vector<int>& set : sets) {
-        const DiscTitle& first = titles[set.front()];
-        xml += " <titleset>\n  <titles>\n   <video format=\"" + format + "\" aspect=\"" + (first.wide ? "16:9" : "4:3") + "\"" +
-               (first.wide ? " widescreen=\"nopanscan\"" : "") + "/>\n";
-        for (const std::string& language : DvdLanguages(first))
-            xml += language.empty() ? "   <audio/>\n" : "   <audio lang=\"" + language + "\"/>\n";
-        auto vob = [&](int i) { return "    <vob file=\"" + Escaped(titles[i].stream) + "\" chapters=\"" + ChapterMarks(titles[i].seconds) + "\"/>\n"; };
-        if (oneTitle) {
-            xml += "   <pgc>\n";
-            for (const int i : set) xml += vob(i);
-            xml += "    <post>exit;</post>\n   </pgc>\n";
-        }
-        for (const int i : oneTitle ? std::vector<int>{} : set) {
-            const int next = i + 2;
-            xml += "   <pgc>\n" + vob(i) + "    <post>" +
-                   (next > count ? std::string("exit;")
-                                 : "g0 = " + std::to_string(next) + "; call vmgm menu " + std::to_string(DispatchMenuOf(next)) + ";") +
-                   "</post>\n   </pgc>\n";
-        }
-        xml += "  </titles>\n </titleset>\n";
-    }
+    for (const std::vector<int>& set : sets) xml += TitleSetXml(titles, set, pal, oneTitle, static_cast<int>(menuPages.size()));
     return xml + "</dvdauthor>\n";
 }
 
@@ -215,12 +246,13 @@ std::string AuthoringError(std::string_view log)
     return said;
 }
 
-std::int64_t DiscOverhead(int titles, std::int64_t mediaSeconds)
+std::int64_t DiscOverhead(int titles, std::int64_t mediaSeconds, bool menu)
 {
     // Each title set's information and its backup (12 KB each, more with its chapters), the
     // disc's own, and the image's sectors: about 130 KB a title and 1 MB.
     const std::int64_t information = (titles + 1) * 2 * 24 * 1024 + mediaSeconds / kChapterSeconds * 2 * 64;
-    return information + DiscImageOverhead(titles * 4 + 3);
+    const bool pages = HasMenu(menu ? DiscMenu::Titles : DiscMenu::None, titles);
+    return information + (pages ? PagesFor(titles) * kMenuPageBytes : 0) + DiscImageOverhead(titles * 4 + 3 + (pages ? 1 : 0));
 }
 
 }  // namespace disc

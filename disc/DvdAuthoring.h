@@ -46,14 +46,17 @@ struct DiscTitle {
     std::vector<std::string> languages;
     double seconds = 0;
     std::int64_t bytes = 0;  // the stream's size
+    std::string name{};      // what its button in the menu says: its input's name without the extension
 };
 
 // A language as a DVD names it (ISO 639-1, "en") from the input's ISO 639-2 ("eng", "ger",
 // "deu") or 639-1; empty where it has none.
 std::string DvdLanguage(std::string_view code);
-// The chapters' starts: "0,5:00,10:00" for a title of 12 minutes; how many they are.
+// The chapters' starts: "0,5:00,10:00" for a title of 12 minutes; how many they are; and on
+// a joined disc's one title, the chapter each stream starts.
 std::string ChapterMarks(double seconds);
 int Chapters(double seconds);
+std::vector<int> FirstChapters(const std::vector<DiscTitle>& titles);
 // The title sets of these titles, each its titles' places: a set for each run of titles with
 // the same shape and languages (one set of either shape would mark a 16:9 title 4:3), and a
 // new one where a set would pass nine title VOBs of a gigabyte each, the most a set has.
@@ -66,14 +69,19 @@ int DispatchMenuOf(int title);
 // The disc tool's layout for these titles, written into `folder`: their title sets, and the
 // menus of no picture that take each title's end to the next title; joined (`oneTitle`), one
 // title of them all in the shape and with the tracks of the first, each a cell and a chapter.
-std::string AuthoringXml(const std::vector<DiscTitle>& titles, bool pal, const std::string& folder, bool oneTitle = false);
+// With the streams of a menu's pages, the disc opens on the first page instead, each title's
+// end returns to its page, and the Menu and Title keys show the page of the title that plays.
+std::string AuthoringXml(const std::vector<DiscTitle>& titles, bool pal, const std::string& folder, bool oneTitle = false,
+                         const std::vector<std::string>& menuPages = {});
 
 // The errors the disc tool gave ("ERR:  …" lines), as one text for the user; empty where it
 // gave none.
 std::string AuthoringError(std::string_view log);
 
 // What a disc takes beyond its streams: the disc tool's information files, its navigation
-// packs (one sector for about every half second) and the image's own sectors.
-std::int64_t DiscOverhead(int titles, std::int64_t mediaSeconds);
+// packs (one sector for about every half second), its menu's pages where it has one, and the
+// image's own sectors.
+inline constexpr std::int64_t kMenuPageBytes = 160 * 1024;  // a page's still and buttons: about 110 KB
+std::int64_t DiscOverhead(int titles, std::int64_t mediaSeconds, bool menu = false);
 
 }  // namespace disc

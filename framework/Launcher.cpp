@@ -110,17 +110,21 @@ fw::unique_handle StartWithoutConsole(const std::string& program, const std::str
         return {};
     }
     fw::unique_handle nothing = OpenForChild("NUL", GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
-    if (!nothing) {
-        error = {GetLastError(), false};
+    fw::unique_handle input = files.input.empty() ? fw::unique_handle() : OpenForChild(files.input.c_str(), GENERIC_READ, OPEN_EXISTING);
+    fw::unique_handle errors = files.errors.empty() ? fw::unique_handle() : OpenForChild(files.errors.c_str(), GENERIC_WRITE, CREATE_ALWAYS);
+    if (!nothing || (!files.input.empty() && !input) || (!files.errors.empty() && !errors)) {
+        error = {GetLastError(), !nothing};
         return {};
     }
     STARTUPINFOA startup{};
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nothing.get();
+    startup.hStdInput = input ? input.get() : nothing.get();
     startup.hStdOutput = output.get();
-    startup.hStdError = files.errorsToo ? output.get() : nothing.get();
+    startup.hStdError = errors ? errors.get() : files.errorsToo ? output.get() : nothing.get();
     InheritedFor inheritOutput(output.get());
     InheritedFor inheritNothing(nothing.get());
+    InheritedFor inheritInput(input ? input.get() : nothing.get());
+    InheritedFor inheritErrors(errors ? errors.get() : nothing.get());
     Started started = Launch(program, params, startup, priorityClass, paused);
     if (!started.process) error = {GetLastError() ? GetLastError() : ERROR_GEN_FAILURE, false};
     return std::move(started.process);

@@ -8,10 +8,12 @@
 
 namespace fw {
 
-// Where a console program started without a window sends what it writes.
+// Where a console program started without a window sends what it writes, and what it reads.
 struct OutputFiles {
     std::string output;      // standard output, created anew
     bool errorsToo = false;  // standard error into the same file; otherwise discarded
+    std::string input{};     // standard input read from this file; none: nothing to read
+    std::string errors{};    // standard error into a file of its own, created anew
 };
 
 // Why a start failed: the system's error code, and whether the output file (rather than

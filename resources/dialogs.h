@@ -25,6 +25,7 @@
 #define IDC_LOUDNESS 1120
 #define IDC_FILL 1121
 #define IDC_JOIN 1122
+#define IDC_DISC_MENU 1123
 
 #define IDD_ABOUT 103
 #define IDC_ABOUT_TEXT 1201

@@ -107,7 +107,8 @@ EOF
   # mp4 with mpeg4 and aac make the tests' clips (with mov_text subtitles), and ssim, signalstats and metadata measure
   # their results. ebur128 measures a file's loudness (its sound decoded into pcm for the null
   # muxer) and volume evens it; split and overlay fill a frame's bars with its picture. concat
-  # puts a batch's files one after the other as one, without encoding them again.
+  # puts a batch's files one after the other as one, without encoding them again. image2 with
+  # bmp reads a disc menu's page as the program drew it, and writes the frames it shows.
   cd "$(src ffmpeg)"
   quietly ./configure --prefix="$prefix" --arch=x86 --cpu=i686 --target-os=mingw32 \
      --cross-prefix=$host- --enable-cross-compile --pkg-config=pkg-config --pkg-config-flags=--static \
@@ -115,14 +116,14 @@ EOF
      --disable-everything --disable-autodetect --disable-debug --disable-doc --disable-network \
      --disable-ffplay --disable-ffprobe --disable-postproc --enable-w32threads --enable-x86asm \
      --enable-libdav1d --enable-libzimg --enable-libass --enable-avdevice --enable-indev=lavfi --enable-protocol=file,pipe \
-     --enable-demuxer=mov,mpegps,mpegvideo,concat,srt,ass \
-     --enable-decoder=srt,subrip,ass,ssa,movtext --enable-encoder=movtext \
+     --enable-demuxer=mov,mpegps,mpegvideo,concat,image2,srt,ass \
+     --enable-decoder=srt,subrip,ass,ssa,movtext,bmp --enable-encoder=movtext,bmp \
      --enable-decoder=h264,hevc,vp9,libdav1d,vvc,mpeg4,h263,mjpeg,mpeg1video,mpeg2video,wrapped_avframe \
      --enable-decoder=aac,aac_fixed,mp3,mp3float,ac3,eac3,opus,alac,flac,mp2,mp2float \
      --enable-decoder=pcm_s16le,pcm_s16be,pcm_s24le,pcm_s24be,pcm_s32le,pcm_s32be,pcm_f32le,pcm_f32be,pcm_f64le,pcm_s64le,pcm_u8,pcm_alaw,pcm_mulaw \
      --enable-parser=h264,hevc,vp9,av1,vvc,mpeg4video,mjpeg,mpegvideo,aac,mpegaudio,ac3,opus,flac \
      --enable-encoder=mpeg1video,mpeg2video,mp2,ac3,mpeg4,aac,pcm_s16le \
-     --enable-muxer=mpeg1system,mpeg1vcd,mpeg2dvd,mpeg2vob,mpeg2svcd,mp4,mov,null \
+     --enable-muxer=mpeg1system,mpeg1vcd,mpeg2dvd,mpeg2vob,mpeg2svcd,mp4,mov,null,image2 \
      --enable-filter=scale,pad,setdar,setsar,yadif,zscale,tonemap,format,null,fps,crop,transpose,hflip,vflip \
      --enable-filter=trim,setpts,aformat,anull,aresample,atrim,asetpts,apad,anullsrc,testsrc,testsrc2,noise,sine,ssim,signalstats,metadata,setparams,lutyuv,subtitles \
      --enable-filter=ebur128,volume,split,overlay

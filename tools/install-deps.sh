@@ -23,6 +23,8 @@ command -v ninja  >/dev/null || need+=(ninja-build)
 # The tests read the discs back with Debian's DVD libraries.
 command -v lsdvd >/dev/null || need+=(lsdvd)
 command -v HandBrakeCLI >/dev/null || need+=(handbrake-cli)
+# ... and walk a disc's menus with the library players play them with.
+[ -f /usr/include/dvdnav/dvdnav.h ] || need+=(libdvdnav-dev)
 # ... and the image's ISO 9660 side with isoinfo; the sound's loudness with Debian's ffmpeg.
 command -v isoinfo >/dev/null || need+=(genisoimage)
 command -v ffmpeg >/dev/null || need+=(ffmpeg)

@@ -17,6 +17,7 @@ inline const std::vector<std::wstring> kDiscChoices{L"&Files", L"&DVD-Video disc
 // Each file's sound, and a disc's bars, in the order of encode::Loudness and encode::Fill.
 inline const std::vector<std::wstring> kLoudnessChoices{L"As it is", L"Evened out"};
 inline const std::vector<std::wstring> kFillChoices{L"Black bars", L"Blurred picture"};
+inline const std::vector<std::wstring> kDiscMenuChoices{L"Titles", L"None"};
 inline const std::vector<std::wstring> kWhenBatchEndsChoices{L"Do &nothing", L"&Sleep", L"Shut &down", L"&Open the output folder"};
 // The fixed sizes a batch is fitted to; "Other size", a number of megabytes, comes after them.
 inline constexpr encode::FitSize kFitSizes[] = {encode::FitSize::None, encode::FitSize::Cd, encode::FitSize::Dvd,

@@ -47,6 +47,9 @@ const std::vector<ChoiceGroup>& ChoiceGroups()
          [](Choices& c, int place) { c.loudness = static_cast<encode::Loudness>(place); }, &Always},
         {nullptr, IDC_FILL, kFillChoices, [](const Choices& c) { return static_cast<int>(c.fill); },
          [](Choices& c, int place) { c.fill = static_cast<encode::Fill>(place); }, &Always},
+        {nullptr, IDC_DISC_MENU, kDiscMenuChoices, [](const Choices& c) { return static_cast<int>(c.discMenu); },
+         [](Choices& c, int place) { c.discMenu = static_cast<disc::DiscMenu>(place); },
+         [](const Choices& c) { return disc::MakesDisc(c.disc, c.target); }},
     };
     return groups;
 }
@@ -154,7 +157,17 @@ fw::unique_hmenu BuildConvertMenu(TCommands& commands, app::TSession& session, c
     commands.AppendGroup(menu.get(), view::GroupOf(view::Group::Quality), session);
     AppendFit(commands, menu.get(), session, window);
     commands.AppendGroup(menu.get(), view::GroupOf(view::Group::Disc), session);
+    // "Make ▸" ends with whether a disc opens on a menu of its titles.
+    HMENU make = GetSubMenu(menu.get(), GetMenuItemCount(menu.get()) - 1);
     batch::Choices choices = session.Settings().Choices();
+    AppendMenuW(make, MF_SEPARATOR, 0, nullptr);
+    const bool disc = disc::MakesDisc(choices.disc, choices.target);
+    commands.Append(make, L"With a &menu of its titles",
+                    (session.Busy() || !disc ? TCommands::kGreyed : 0) | (choices.discMenu == disc::DiscMenu::Titles ? TCommands::kTicked : 0),
+                    [&session, choices]() mutable {
+                        choices.discMenu = choices.discMenu == disc::DiscMenu::Titles ? disc::DiscMenu::None : disc::DiscMenu::Titles;
+                        session.Choose(choices);
+                    });
     commands.Append(menu.get(), L"&Join the files into one", (session.Busy() ? TCommands::kGreyed : 0) | (choices.join ? TCommands::kTicked : 0),
                     [&session, choices]() mutable { choices.join = !choices.join, session.Choose(choices); });
     AppendWindowCommands(commands, menu.get(), window);

@@ -25,9 +25,10 @@ struct ChoiceGroup {
     std::function<bool(const batch::Choices&)> applies;    // else greyed
 };
 // The target, the quality, the size to fit (its fixed sizes), what a DVD batch makes, the
-// rule for an existing file, each file's sound and a disc's bars (these two in Options only).
+// rule for an existing file, each file's sound, a disc's bars and its menu (these three in
+// Options only).
 const std::vector<ChoiceGroup>& ChoiceGroups();
-enum class Group { Target, Quality, FitTo, Disc, IfExists, Loudness, Fill };
+enum class Group { Target, Quality, FitTo, Disc, IfExists, Loudness, Fill, DiscMenu };
 const ChoiceGroup& GroupOf(Group group);
 
 }  // namespace view

@@ -88,6 +88,7 @@ void EnableDisc(HWND dialog, bool busy)
     const bool disc = dvd && Chosen(dialog, IDC_DISC) == static_cast<int>(disc::Disc::DvdVideo);
     const bool join = IsDlgButtonChecked(dialog, IDC_JOIN) == BST_CHECKED;
     EnableWindow(GetDlgItem(dialog, IDC_DISC), !busy && dvd);
+    EnableWindow(GetDlgItem(dialog, IDC_DISC_MENU), !busy && disc);
     EnableWindow(GetDlgItem(dialog, IDC_DISC_NAME), !busy && (disc || join));
     if (TodaysName(fw::Trim(Text(dialog, IDC_DISC_NAME)))) SetDlgItemTextW(dialog, IDC_DISC_NAME, fw::Wide(TodaysName(disc, join)).c_str());
 }

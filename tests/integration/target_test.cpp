@@ -465,7 +465,7 @@ TEST_F(TargetTest, ADvdBatchBecomesADiscFittedToItsSizeWholeOrNotAtAll)
                                        "-i sine=f=800:d=6 -map 0 -map 1 -map 2 -c:v mpeg4 -c:a aac -metadata:s:a:0 language=fra "
                                        "-metadata:s:a:1 language=ger narrow.mp4", work), 0);
     Choose([](batch::Choices& c) {
-        c.target = encode::Target::DvdPal, c.disc = disc::Disc::DvdVideo, c.discName = "Holiday";
+        c.target = encode::Target::DvdPal, c.disc = disc::Disc::DvdVideo, c.discName = "Holiday", c.discMenu = disc::DiscMenu::None;
         c.fitTo = encode::FitToFromSetting("12");
     });
     QueueFile(work + "wide.mp4", 10);
@@ -504,13 +504,16 @@ TEST_F(TargetTest, ADiscOfAnySizeReplacesOnlyADiscAndLosesNothing)
     for (const char* shape : {"16:9", "4:3"})
         ASSERT_EQ(RunAndWaitExit(encoder + "-f lavfi -i testsrc=size=720x576:rate=25:duration=1 -f lavfi -i sine=d=1 -target pal-dvd "
                                            "-aspect " + shape + (shape[1] == '6' ? " wide.vob" : " narrow.vob"), work), 0);
+    // The disc of 99 titles with its menu of 17 pages, walked by the test that follows this program.
     auto make = [&](const std::string& folder, const std::string& name, int titles) {
-        disc::TDiscMaker maker({.tool = PayloadFolder() + "dvdauthor.exe", .folder = folder, .name = name, .workFolder = work});
+        disc::TDiscMaker maker({.tool = PayloadFolder() + "dvdauthor.exe", .menu = titles == 99 ? disc::DiscMenu::Titles : disc::DiscMenu::None,
+                                .encoder = PayloadFolder() + "ffmpeg.exe", .spumux = PayloadFolder() + "spumux.exe",
+                                .font = PayloadFolder() + "fonts\\DejaVuSans.ttf", .folder = folder, .name = name, .workFolder = work});
         for (int i = 1; i <= titles; ++i) {
             const bool wide = i > 13 || i % 2 == 0;  // titles 1 to 13 each a set of their own, the rest one more
             const std::string stream = work + "t" + std::to_string(i) + ".mpg";
             CopyFileA((work + (wide ? "wide.vob" : "narrow.vob")).c_str(), stream.c_str(), FALSE);
-            maker.AddTitle(i, {stream, wide, {"eng"}, 1});
+            maker.AddTitle(i, {stream, wide, {"eng"}, 1, 0, "Title " + std::to_string(i)});
         }
         std::optional<disc::DiscResult> result;
         maker.OnEnd = [&](const disc::DiscResult& r) { result = r; };

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "disc/DiscImage.h"
 #include "disc/DvdAuthoring.h"
+#include "disc/Menu.h"
 #include "batch/Plan.h"
 
 using namespace batch;
@@ -197,4 +199,40 @@ TEST(Disc, AFittedDiscLeavesRoomForItsOwnFilesAndNeedsRoomForStreamsFolderAndIma
     EXPECT_EQ(LargeDiscQuestion(beside.discBytes, DiscFit(FitSize::Dvd)),
               "The disc would take about " + SizeText(beside.discBytes) + ", more than a DVD holds (4.7 GB). Fit it to a DVD?");
     EXPECT_GT(beside.discBytes, DiscFit(FitSize::Dvd).bytes) << "three hours at a DVD's own rate";
+}
+
+TEST(DiscMenu, PagesOfSixTitlesNumberedInReadingOrderLinkedAsTheyLieInsideTheSafeArea)
+{
+    struct Case {
+        int page, titles;
+        std::vector<ButtonKind> kinds;
+        std::vector<std::array<int, 4>> links;  // up, down, left, right of each button
+    } cases[] = {
+        {1, 8, {ButtonKind::Title, ButtonKind::Title, ButtonKind::Title, ButtonKind::Title, ButtonKind::Title, ButtonKind::Title, ButtonKind::PlayAll, ButtonKind::Next},
+         {{1, 3, 1, 2}, {2, 4, 1, 2}, {1, 5, 3, 4}, {2, 6, 3, 4}, {3, 7, 5, 6}, {4, 8, 5, 6}, {6, 7, 7, 8}, {6, 8, 7, 8}}},
+        {2, 8, {ButtonKind::Title, ButtonKind::Title, ButtonKind::Previous, ButtonKind::PlayAll}, {{1, 3, 1, 2}, {2, 4, 1, 2}, {1, 3, 3, 4}, {2, 4, 3, 4}}},
+        {17, 99, {ButtonKind::Title, ButtonKind::Title, ButtonKind::Title, ButtonKind::Previous, ButtonKind::PlayAll},
+         {{1, 3, 1, 2}, {2, 5, 1, 2}, {1, 4, 3, 3}, {3, 4, 4, 5}, {3, 5, 4, 5}}},
+    };
+    for (const Case& c : cases) {
+        for (const bool pal : {true, false}) {
+            const MenuPage page = MenuPageOf(c.page, c.titles, pal);
+            ASSERT_EQ(page.buttons.size(), c.kinds.size()) << c.page;
+            for (std::size_t n = 0; n < page.buttons.size(); ++n) {
+                const MenuButton& b = page.buttons[n];
+                EXPECT_EQ(b.kind, c.kinds[n]) << c.page << " " << n;
+                EXPECT_EQ((std::array<int, 4>{b.up, b.down, b.left, b.right}), c.links[n]) << c.page << " " << n;
+                EXPECT_TRUE(b.box.left >= page.safe.left && b.box.right <= page.safe.right && b.box.top >= page.safe.top &&
+                            b.box.bottom <= page.safe.bottom && b.box.top % 2 == 0 && b.box.bottom % 2 == 0)
+                    << "inside the title-safe area, on whole lines of both fields";
+            }
+            EXPECT_EQ(page.safe, (MenuBox{72, pal ? 58 : 48, 648, pal ? 518 : 432}));
+        }
+    }
+    EXPECT_EQ(MenuPageOf(17, 99, true).buttons[2].title, 99);
+    EXPECT_EQ(PagesFor(99), 17);
+    EXPECT_EQ(LengthText(205), "3:25");
+    EXPECT_EQ(LengthText(3727), "1:02:07");
+    const MenuLetters letters = LettersOf(MenuPageOf(1, 8, false));
+    EXPECT_GE(std::min({letters.heading, letters.name, letters.length, letters.button, letters.pageLabel}), 20);
 }

@@ -1,0 +1,29 @@
+// TDiscMaker's menu: its pages made on a worker before the disc tool lays the disc out.
+#include "disc/DiscMaker.h"
+
+#include "disc/MenuMaker.h"
+#include "framework/Files.h"
+
+namespace disc {
+
+void TDiscMaker::MakeMenuPages()
+{
+    // A folder of its own beside the disc tool's files, named for this copy.
+    menuWork_ = job_.workFolder + "mervane-menu-" + std::to_string(GetCurrentProcessId()) + "\\";
+    CreateDirectoryW(fw::WidePath(menuWork_).c_str(), nullptr);
+    MenuJob menu{.encoder = job_.encoder, .spumux = job_.spumux, .font = job_.font, .work = menuWork_, .discName = finalName_, .pal = job_.pal};
+    for (const auto& [order, title] : titles_) {
+        menu.titles.push_back(title);
+        menu.titles.back().stream = fw::ExtendedPath(title.stream);
+    }
+    menuFailure_ = MakeMenu(menu, menuPages_, menuDone_, cancel_);
+}
+
+void TDiscMaker::MenuMade()
+{
+    menuing_ = false;
+    if (!menuFailure_.empty()) return End({false, {}, {}, menuFailure_});
+    imageFailure_ = Launch();  // a failure is said at the next tick
+}
+
+}  // namespace disc
