@@ -201,7 +201,7 @@ std::string TitleSetXml(const std::vector<DiscTitle>& titles, const std::vector<
 {
     const DiscTitle& first = titles[set.front()];
     const int count = static_cast<int>(titles.size());
-    std::string xml = " <titleset>\n" + (pages > 0 ? TitleSetMenuXml(pal, first.wide) : std::string()) + "  <titles>\n   <video format=\"" +
+    std::string xml = " <titleset>\n" + (pages > 0 ? TitleSetMenuXml(pal, first.wide, oneTitle ? FirstChapters(titles) : std::vector<int>{}) : std::string()) + "  <titles>\n   <video format=\"" +
                       (pal ? "pal" : "ntsc") + "\" aspect=\"" + (first.wide ? "16:9" : "4:3") + "\"" + (first.wide ? " widescreen=\"nopanscan\"" : "") + "/>\n";
     for (const std::string& language : DvdLanguages(first)) xml += language.empty() ? "   <audio/>\n" : "   <audio lang=\"" + language + "\"/>\n";
     auto vob = [&](int i) { return "    <vob file=\"" + Escaped(titles[i].stream) + "\" chapters=\"" + ChapterMarks(titles[i].seconds) + "\"/>\n"; };

@@ -1,6 +1,8 @@
 // The menu's commands for the disc tool.
 #include "disc/MenuAuthoring.h"
 
+#include <algorithm>
+
 #include "disc/DvdAuthoring.h"
 #include "disc/Menu.h"
 
@@ -19,8 +21,8 @@ std::string ButtonCommand(const MenuButton& button, int page, const std::vector<
 {
     switch (button.kind) {
     case ButtonKind::Title:
-        if (!firstChapters.empty())
-            return "g2 = 0; g4 = 1; jump title 1 chapter " + std::to_string(firstChapters[static_cast<std::size_t>(button.title - 1)]) + ";";
+        if (!firstChapters.empty())  // the manager may not jump to a chapter: the title set's menu does
+            return "g2 = 0; g4 = 1; g5 = " + std::to_string(button.title) + "; jump titleset 1 menu entry ptt;";
         return "g2 = 0; jump title " + std::to_string(button.title) + ";";
     case ButtonKind::PlayAll: return "g2 = 1; jump title 1;";
     case ButtonKind::Previous: return "g1 = 1024; jump menu " + std::to_string(page - 1) + ";";
@@ -65,10 +67,25 @@ std::string MenuManagerXml(int titles, bool pal, const std::vector<std::string>&
     return xml + "  </menus>\n";
 }
 
-std::string TitleSetMenuXml(bool pal, bool wide)
+std::string TitleSetMenuXml(bool pal, bool wide, const std::vector<int>& firstChapters)
 {
-    return "  <menus>\n   <video format=\"" + Format(pal) + "\" aspect=\"" + (wide ? "16:9" : "4:3") +
-           "\"/>\n   <pgc entry=\"root\">\n    <pre>jump vmgm menu entry title;</pre>\n   </pgc>\n  </menus>\n";
+    std::string xml = "  <menus>\n   <video format=\"" + Format(pal) + "\" aspect=\"" + (wide ? "16:9" : "4:3") +
+                      "\"/>\n   <pgc entry=\"root\">\n    <pre>jump vmgm menu entry title;</pre>\n   </pgc>\n";
+    if (firstChapters.empty()) return xml + "  </menus>\n";
+    // A joined disc's clip in g5 (from 1), played from its chapter: its share of the clips'
+    // menus found first, each holding 40 jumps, as a program chain holds at most 128 commands.
+    const int clips = static_cast<int>(firstChapters.size()), shares = (clips + kDispatchesPerMenu - 1) / kDispatchesPerMenu;
+    xml += "   <pgc entry=\"ptt\">\n    <pre>";
+    for (int share = 1; share < shares; ++share)
+        xml += "if (g5 &lt;= " + std::to_string(share * kDispatchesPerMenu) + ") jump menu " + std::to_string(share + 2) + "; ";
+    xml += "jump menu " + std::to_string(shares + 2) + ";</pre>\n   </pgc>\n";
+    for (int share = 0; share < shares; ++share) {
+        xml += "   <pgc>\n    <pre>";
+        for (int clip = share * kDispatchesPerMenu + 1; clip <= std::min(clips, (share + 1) * kDispatchesPerMenu); ++clip)
+            xml += "if (g5 == " + std::to_string(clip) + ") jump title 1 chapter " + std::to_string(firstChapters[static_cast<std::size_t>(clip - 1)]) + "; ";
+        xml += "jump vmgm menu entry title;</pre>\n   </pgc>\n";
+    }
+    return xml + "  </menus>\n";
 }
 
 }  // namespace disc

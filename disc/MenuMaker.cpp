@@ -17,7 +17,7 @@ std::string RunTool(const std::string& tool, const std::string& arguments, const
 {
     fw::StartError error;
     fw::unique_handle process = fw::StartWithoutConsole(tool, arguments, files, error, BELOW_NORMAL_PRIORITY_CLASS);
-    if (!process) return "a tool of the menu could not start: " + fw::SystemErrorText(error.code);
+    if (!process) return tool.substr(tool.find_last_of('\\') + 1) + " could not start: " + fw::SystemErrorText(error.code);
     while (WaitForSingleObject(process.get(), 100) == WAIT_TIMEOUT) {
         if (!cancel) continue;
         TerminateProcess(process.get(), 1);

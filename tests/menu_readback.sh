@@ -6,6 +6,7 @@
 #   page 2 with 2 titles, Previous and Play all; Play all plays titles 1 to 8 and ends on page
 #   1; the Menu and Title keys show the page of the title that plays, at its button;
 # - the disc of 99 titles (disc-many/Many): its 17th page's last title button plays title 99;
+# - a joined disc (join/Joined): its clips' buttons play its one title from their chapters;
 # - a disc without a menu (disc/Holiday): it plays title 1 when put in, then title 2.
 set -euo pipefail
 dir=$1 work=$2
@@ -20,4 +21,5 @@ walk menu/Eight menu:8:1 press:5 title:5 menu:8:5 press:8 menu:4:1 press:1 title
 next=(menu:8:1 press:8)
 for page in $(seq 2 16); do next+=(menu:9:1 press:9); done
 walk disc-many/Many "${next[@]}" menu:5:1 press:3 title:99 menu:5:3
+walk join/Joined menu:4:1 press:2 chapter:2 menu:4:1 press:3 chapter:3
 walk disc/Holiday title:1 title:2

@@ -5,6 +5,7 @@
  *   press:B         button B is chosen and activated
  *   title:T         title T plays; then it is read to its end
  *   titles:A,B,...  these titles play one after another, each to its end
+ *   chapter:C       a title plays from its chapter C; then it is read to its end
  *   key:menu, key:title   the remote's Menu (root) or Title key, while a title plays
  * Usage: menu_walk DISC STEP...   (DISC: the folder that holds VIDEO_TS, or an image) */
 #include <dvdnav/dvdnav.h>
@@ -99,6 +100,12 @@ int main(int argc, char **argv)
                 printf("title %d played to its end\n", played);
                 if (played != atoi(t)) fail("not the title expected");
             }
+        } else if (sscanf(step, "chapter:%d", &a) == 1) {
+            int32_t title = until_title(0), part = 0;
+            dvdnav_current_title_info(nav, &title, &part);
+            printf("title %d plays from chapter %d\n", title, part);
+            if (part != a) fail("not the chapter expected");
+            until_title(1);
         } else if (strcmp(step, "key:menu") == 0 || strcmp(step, "key:title") == 0) {
             printf("title %d plays; the %s key\n", until_title(0), step + 4);
             if (dvdnav_menu_call(nav, step[4] == 'm' ? DVD_MENU_Root : DVD_MENU_Title) != DVDNAV_STATUS_OK) fail("the key did nothing");
