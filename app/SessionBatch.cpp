@@ -116,8 +116,8 @@ void TSession::Start()
         if (!fitIt) return;
         if (*fitIt) choices.fitTo = dvd, plan = PlanOf(queue_, folders_, choices, true);
     }
-    if (disc) choices.discName = batch::FolderName(choices.discName, disc::DefaultDiscName(fw::TodayText()), fw::IsLeadByte);
-    else if (choices.join) choices.discName = batch::FolderName(choices.discName, encode::DefaultJoinedName(fw::TodayText()), fw::IsLeadByte);
+    if (disc || choices.join)
+        choices.discName = batch::FolderName(choices.discName, (disc ? disc::DefaultDiscName : encode::DefaultJoinedName)(fw::TodayText()), fw::IsLeadByte);
     // A Video CD's rates are fixed: what a CD takes is counted in discs.
     if (fit.size == encode::FitSize::Cd && !encode::FitApplies(fit, choices.target))
         Tell(events_, encode::VideoCdsMessage(plan.files, plan.seconds));
@@ -127,8 +127,6 @@ void TSession::Start()
     for (const std::string& question : encode::VolumeQuestions(plan.volumes))
         if (!Ask(events_, question)) return;
     const TToolPaths& tools = tools_.Paths();
-    std::optional<encode::TitleShape> title;
-    if (choices.join) title = disc ? OneTitleOf(queue_, tools.ffmpeg, folders_.temp) : encode::TitleShape{};
     batch_.Start({.encoderPath = tools.ffmpeg,
                   .outputFolder = folders_.output,
                   .logFolder = folders_.temp,
@@ -140,7 +138,7 @@ void TSession::Start()
                   .font = tools.font,
                   .choices = choices,
                   .plan = plan,
-                  .title = title,
+                  .title = !choices.join ? std::nullopt : std::optional(disc ? OneTitleOf(queue_, tools.ffmpeg, folders_.temp) : encode::TitleShape{}),
                   .outputRecord = folders_.outputRecord});
 }
 

@@ -33,4 +33,12 @@ void TWritingList::RemoveOrphans(const std::string& folder)
             else if (encode::IsTemporaryName(path)) DeleteFileW(fw::WidePath(path).c_str());
 }
 
+std::function<void(const std::string& temporary, bool writing)> WritingTeller(TWritingList* list)
+{
+    return [list](const std::string& temporary, bool writing) {
+        if (!list) return;
+        writing ? list->Add(temporary) : list->Remove(temporary);
+    };
+}
+
 }  // namespace batch

@@ -1,6 +1,7 @@
 // The temporaries this copy is writing, listed in a file it holds for its whole run; the
 // next start removes what the list of a copy that crashed names.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,5 +23,9 @@ private:
     fw::THeldFile file_;
     std::vector<std::string> temporaries_;
 };
+
+// What tells a list of a temporary being written (true) and of its end (false), where there
+// is a list.
+std::function<void(const std::string& temporary, bool writing)> WritingTeller(TWritingList* list);
 
 }  // namespace batch

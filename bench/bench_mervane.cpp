@@ -371,6 +371,19 @@ void Join(std::vector<std::string>& rows, const std::string& folder)
     RemoveTree(out);
 }
 
+// The benchmarks on a folder of clips, the wild ones where none is named: "quality" (the high
+// quality) and "join" (joining against converting). False for any other name.
+bool RunOnFolder(const std::string& name, const std::string& folder)
+{
+    if (name == "quality") return Quality(folder), true;
+    if (name != "join") return false;
+    std::vector<std::string> rows;
+    Join(rows, folder);
+    for (const std::string& row : rows) std::printf("%s\n", row.c_str());
+    DeleteSettings();
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -378,17 +391,7 @@ int main(int argc, char** argv)
     fw::Application->Initialize();
     fw::Application->SetTitle("Mervane benchmark");
     DeleteSettings();
-    if (argc > 1 && std::string(argv[1]) == "quality") {  // the high quality on a folder of clips
-        Quality(argc > 2 ? argv[2] : fw::FullPath("..\\shared\\wild"));
-        return 0;
-    }
-    if (argc > 1 && std::string(argv[1]) == "join") {  // joining against converting, on a folder of clips
-        std::vector<std::string> rows;
-        Join(rows, argc > 2 ? argv[2] : fw::FullPath("..\\shared\\wild"));
-        for (const std::string& row : rows) std::printf("%s\n", row.c_str());
-        DeleteSettings();
-        return 0;
-    }
+    if (argc > 1 && RunOnFolder(argv[1], argc > 2 ? argv[2] : fw::FullPath("..\\shared\\wild"))) return 0;
     // One benchmark's lines alone.
     const std::pair<const char*, void (*)(std::vector<std::string>&)> alone[] = {{"tree", Tree}, {"record", Record}, {"startup", Startup}};
     for (const auto& [name, measure] : alone) {

@@ -89,20 +89,6 @@ void TDiscMaker::AddTitle(int order, DiscTitle title)
     titles_.emplace_back(order, std::move(title));
 }
 
-std::vector<int> TDiscMaker::TitleOrder() const
-{
-    std::vector<int> order;
-    for (const auto& title : titles_) order.push_back(title.first);
-    return order;
-}
-
-std::vector<int> TDiscMaker::FirstChapters() const
-{
-    std::vector<DiscTitle> titles;
-    for (const auto& title : titles_) titles.push_back(title.second);
-    return disc::FirstChapters(titles);
-}
-
 void TDiscMaker::Start()
 {
     timer_ = fw::Create<TAdvancedTimer>(nullptr);

@@ -1,10 +1,25 @@
-// TDiscMaker's menu: its pages made on a worker before the disc tool lays the disc out.
+// TDiscMaker's titles as its menu and its rows see them: their order, a joined title's
+// chapters, and the menu's pages made on a worker before the disc tool lays the disc out.
 #include "disc/DiscMaker.h"
 
 #include "disc/MenuMaker.h"
 #include "framework/Files.h"
 
 namespace disc {
+
+std::vector<int> TDiscMaker::TitleOrder() const
+{
+    std::vector<int> order;
+    for (const auto& title : titles_) order.push_back(title.first);
+    return order;
+}
+
+std::vector<int> TDiscMaker::FirstChapters() const
+{
+    std::vector<DiscTitle> titles;
+    for (const auto& title : titles_) titles.push_back(title.second);
+    return disc::FirstChapters(titles);
+}
 
 void TDiscMaker::MakeMenuPages()
 {

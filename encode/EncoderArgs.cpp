@@ -162,6 +162,25 @@ void AddPass(TArguments& args, const EncodeRequest& request)
     args.Add({"-pass", std::to_string(request.pass), "-passlogfile"}).AddPath(request.passLog);
 }
 
+// The MPEG line's arguments after the input and its first filters.
+TArguments& MpegArguments(TArguments& args, const EncodeRequest& request, std::string filters)
+{
+    // A joined batch's part has sound, silence where its input has none: the parts are
+    // joined as streams of the same kinds.
+    const bool silent = request.title && request.facts && !request.facts->hasAudio;
+    if (silent) args.Add({"-f", "lavfi", "-i", "anullsrc=channel_layout=stereo:sample_rate=44100"});
+    if (request.scaleTo) filters += ",scale=" + Size(*request.scaleTo);
+    args.Add({"-y", "-vf", filters + MpegSubtitles(request)});
+    AddMaps(args, request, false, silent);
+    AddGain(args, request);
+    args.Add({"-b", std::to_string(VideoRate(request))});
+    if (High(request)) args.Add({"-maxrate", std::to_string(kHighRateMost), "-bufsize", std::to_string(kHighBuffer), "-qmin", std::to_string(kHighQuantiser)});
+    args.Add({"-r", "25", "-ab", std::to_string(AudioRateFor(request.target, request.quality)), "-ar", "44100", "-ac", "2", "-f", "mpeg"});
+    if (silent) args.Add({"-shortest"});
+    AddPass(args, request);
+    return args.AddPath(request.written);
+}
+
 }  // namespace
 
 TArguments& TArguments::Add(std::initializer_list<std::string_view> arguments)
@@ -233,22 +252,7 @@ TArguments EncodeArguments(const EncodeRequest& request)
     args.Add({"-i"}).AddPath(request.input);
     std::string filters(kDeinterlace);
     if (Hdr(request)) filters += "," + std::string(kToneMap);
-    if (request.target == Target::Mpeg) {
-        // A joined batch's part has sound, silence where its input has none: the parts are
-        // joined as streams of the same kinds.
-        const bool silent = request.title && request.facts && !request.facts->hasAudio;
-        if (silent) args.Add({"-f", "lavfi", "-i", "anullsrc=channel_layout=stereo:sample_rate=44100"});
-        if (request.scaleTo) filters += ",scale=" + Size(*request.scaleTo);
-        args.Add({"-y", "-vf", filters + MpegSubtitles(request)});
-        AddMaps(args, request, false, silent);
-        AddGain(args, request);
-        args.Add({"-b", std::to_string(VideoRate(request))});
-        if (High(request)) args.Add({"-maxrate", std::to_string(kHighRateMost), "-bufsize", std::to_string(kHighBuffer), "-qmin", std::to_string(kHighQuantiser)});
-        args.Add({"-r", "25", "-ab", std::to_string(AudioRateFor(request.target, request.quality)), "-ar", "44100", "-ac", "2", "-f", "mpeg"});
-        if (silent) args.Add({"-shortest"});
-        AddPass(args, request);
-        return args.AddPath(request.written);
-    }
+    if (request.target == Target::Mpeg) return MpegArguments(args, request, filters);
     const DiscStandard disc = StandardOf(request.target);
     const InputFacts facts = request.facts.value_or(InputFacts{{}, 4.0 / 3, true});
     // Silence for an input without sound, and for the tracks a joined disc's clip lacks.

@@ -179,10 +179,8 @@ INT_PTR CALLBACK OptionsProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam
             if (HIWORD(wParam) == CBN_SELCHANGE) ShowExample(dialog, *d), EnableDisc(dialog, d->busy);
             return TRUE;
         case IDC_DISC:
-            if (HIWORD(wParam) == CBN_SELCHANGE) EnableDisc(dialog, d->busy);
-            return TRUE;
-        case IDC_JOIN:
-            EnableDisc(dialog, d->busy);
+        case IDC_JOIN:  // what the batch makes, and so the name box
+            if (HIWORD(wParam) == CBN_SELCHANGE || LOWORD(wParam) == IDC_JOIN) EnableDisc(dialog, d->busy);
             return TRUE;
         case IDC_FIT:
             if (HIWORD(wParam) == CBN_SELCHANGE) EnableFitSize(dialog, d->busy);
