@@ -338,47 +338,75 @@ void Record(std::vector<std::string>& rows)
     RemoveTree(folder);
 }
 
-// The wild clips converted with Join on: the join's time (from its start to the batch's end)
-// against their conversion's; and against its physical limit, the encoder copying the joined
-// file's streams into another directly.
-void Join(std::vector<std::string>& rows, const std::string& folder)
+// The times of a batch of a folder's clips with these choices, into `out`: converting them,
+// then making what is made of them (the disc or the joined file), from its start to the end.
+struct BatchTimes {
+    std::size_t clips = 0;
+    double converting = 0, making = 0;
+};
+BatchTimes TimeBatch(const std::string& folder, const std::string& out, const std::function<void(batch::Choices&)>& choose)
 {
     app::TSession session;
     session.Tools().Wait();
-    const std::string out = FreshFolder("bench-join");
     session.ChooseOutputFolder(out.substr(0, out.size() - 1));
     batch::Choices choices = session.Settings().Choices();
-    choices.join = true, choices.discName = "Joined";
+    choose(choices);
     session.Choose(choices);
     TFindFile finder(nullptr);
     finder.Filter = "*.mp4";
     finder.Directory = fw::WithFinalBackslash(folder);
     finder.Execute();
-    const std::vector<std::string> clips(finder.Files.begin(), finder.Files.end());
-    session.Intake().AddItems(clips);  // probed before the clock starts
+    session.Intake().AddItems(std::vector<std::string>(finder.Files.begin(), finder.Files.end()));  // probed before the clock starts
     LARGE_INTEGER start = Now();
     session.Start();
     PumpUntil([&] { return session.Batch().Making() || !session.Busy(); }, 30 * 60 * 1000);
-    const double converted = Seconds(start, Now());
+    const double converting = Seconds(start, Now());
     PumpUntil([&] { return !session.Busy(); }, 30 * 60 * 1000);
-    const double joined = Seconds(start, Now()) - converted;
+    return {finder.Files.size(), converting, Seconds(start, Now()) - converting};
+}
+
+// The clips joined: the join's time against their conversion's, and against its physical
+// limit, the encoder copying the joined file's streams into another directly.
+void Join(std::vector<std::string>& rows, const std::string& folder)
+{
+    const std::string out = FreshFolder("bench-join");
+    const BatchTimes times = TimeBatch(folder, out, [](batch::Choices& c) { c.join = true, c.discName = "Joined"; });
     const double copy = RunEncoder("-y -i \"" + out + "Joined.mpg\" -map 0 -c copy -f mpeg \"" + out + "copy.mpg\"", out + "copy.log");
     char row[160];
-    std::snprintf(row, sizeof row, "join of %zu wild clips | %.2f s | %.2f s | %.3f", clips.size(), joined, converted, joined / converted);
+    std::snprintf(row, sizeof row, "join of %zu clips | %.2f s | %.2f s | %.3f", times.clips, times.making, times.converting, times.making / times.converting);
     rows.push_back(row);
-    std::snprintf(row, sizeof row, "join, the copy's limit | %.2f s | %.2f s | %.2f", joined, copy, joined / copy);
+    std::snprintf(row, sizeof row, "join, the copy's limit | %.2f s | %.2f s | %.2f", times.making, copy, times.making / copy);
     rows.push_back(row);
     RemoveTree(out);
 }
 
+// The clips made into a DVD-Video disc without a menu and with one: the menu's cost, the
+// difference of the two makings, against the conversion's time.
+void Menu(std::vector<std::string>& rows, const std::string& folder)
+{
+    BatchTimes times[2];
+    for (const disc::DiscMenu menu : {disc::DiscMenu::None, disc::DiscMenu::Titles}) {
+        const std::string out = FreshFolder("bench-menu");
+        times[menu == disc::DiscMenu::Titles] = TimeBatch(folder, out, [menu](batch::Choices& c) {
+            c.target = encode::Target::DvdPal, c.disc = disc::Disc::DvdVideo, c.discMenu = menu, c.discName = "Menu";
+        });
+        RemoveTree(out);
+    }
+    const double menu = times[1].making - times[0].making, converting = (times[0].converting + times[1].converting) / 2;
+    char row[160];
+    std::snprintf(row, sizeof row, "disc menu of %zu clips | %.2f s | %.2f s | %.3f", times[1].clips, menu, converting, menu / converting);
+    rows.push_back(row);
+}
+
 // The benchmarks on a folder of clips, the wild ones where none is named: "quality" (the high
-// quality) and "join" (joining against converting). False for any other name.
+// quality), "join" (joining against converting) and "menu" (a disc's menu against converting).
+// False for any other name.
 bool RunOnFolder(const std::string& name, const std::string& folder)
 {
     if (name == "quality") return Quality(folder), true;
-    if (name != "join") return false;
+    if (name != "join" && name != "menu") return false;
     std::vector<std::string> rows;
-    Join(rows, folder);
+    (name == "join" ? Join : Menu)(rows, folder);
     for (const std::string& row : rows) std::printf("%s\n", row.c_str());
     DeleteSettings();
     return true;
