@@ -95,14 +95,14 @@ void TDiscMaker::Start()
     timer_->SetInterval(500);
     timer_->SetOnTimer([this](fw::TComponent*) {
         if (ended_) return;
-        if (!menuing_ && !process_ && !imageWriter_.Started()) return End({false, {}, {}, ToolFailure()});  // the start failed
+        if (!menu_.making && !process_ && !imageWriter_.Started()) return End({false, {}, {}, ToolFailure()});  // the start failed
         if (OnProgress) OnProgress();
     });
     timer_->SetEnabled(true);
     imageFailure_ = Place();  // a failure is said at the first tick
     std::sort(titles_.begin(), titles_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    menuing_ = imageFailure_.empty() && HasMenu(job_.menu, Titles());
-    if (menuing_) return menuMaker_.Start([this] { MakeMenuPages(); }, [this] { MenuMade(); });
+    menu_.making = imageFailure_.empty() && HasMenu(job_.menu, Titles());
+    if (menu_.making) return menuMaker_.Start([this] { MakeMenuPages(); }, [this] { MenuMade(); });
     if (imageFailure_.empty()) imageFailure_ = Launch();
 }
 
@@ -136,7 +136,7 @@ std::string TDiscMaker::Launch()
     layout_ = own + ".xml";
     log_ = own + ".log";
     std::vector<std::string> pages;
-    for (const std::string& page : menuPages_) pages.push_back(fw::PathForOldProgram(page));
+    for (const std::string& page : menu_.pages) pages.push_back(fw::PathForOldProgram(page));
     const std::string xml =
         AuthoringXml(titles, job_.pal, fw::PathForOldProgram(job_.folder) + workDisc_.substr(job_.folder.size()), job_.oneTitle, pages);
     if (!fw::WriteWholeFile(layout_, xml)) return fw::SystemErrorText(GetLastError());
@@ -157,7 +157,7 @@ std::string TDiscMaker::ToolFailure() const
 double TDiscMaker::Share() const
 {
     const double menu = menuMaker_.Started() ? 0.1 : 0;
-    if (menuing_) return menu * menuDone_ / MenuSteps(Titles());
+    if (menu_.making) return menu * menu_.done / MenuSteps(Titles());
     if (streamBytes_ <= 0) return menu;
     const double total = 2.0 * static_cast<double>(streamBytes_);
     const double disc = !imageWriter_.Started() ? std::min(0.5, static_cast<double>(BytesIn(workDisc_ + "\\VIDEO_TS")) / total)
@@ -254,9 +254,9 @@ void TDiscMaker::RemoveWork()
     if (job_.writing && !workDisc_.empty()) job_.writing(workDisc_, false), job_.writing(image_, false);
     if (!log_.empty()) DeleteFileW(fw::WidePath(log_).c_str());
     if (!layout_.empty()) DeleteFileW(fw::WidePath(layout_).c_str());
-    if (!menuWork_.empty()) {
-        for (const DiscFile& file : FilesIn(menuWork_)) DeleteFileW(fw::WidePath(menuWork_ + file.name).c_str());
-        RemoveDirectoryW(fw::WidePath(menuWork_).c_str());
+    if (!menu_.work.empty()) {
+        for (const DiscFile& file : FilesIn(menu_.work)) DeleteFileW(fw::WidePath(menu_.work + file.name).c_str());
+        RemoveDirectoryW(fw::WidePath(menu_.work).c_str());
     }
 }
 

@@ -113,12 +113,15 @@ private:
     std::atomic<bool> cancel_{false};
     std::string imageFailure_;  // the worker's, read once it has ended
     bool ended_ = false;
-    // The menu: its folder, its pages' streams, its steps done and its failure, made on its worker.
-    std::string menuWork_;
-    std::vector<std::string> menuPages_;
-    std::atomic<int> menuDone_{0};
-    std::string menuFailure_;
-    bool menuing_ = false;
+    // The menu, made on its worker: its folder, its pages' streams, its steps done, its failure,
+    // and whether it is being made.
+    struct Menu {
+        std::string work;
+        std::vector<std::string> pages;
+        std::atomic<int> done{0};
+        std::string failure;
+        bool making = false;
+    } menu_;
     fw::TWorker menuMaker_;
     fw::TWorker imageWriter_;  // last: joined before what it writes goes
 };

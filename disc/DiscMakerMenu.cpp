@@ -24,20 +24,20 @@ std::vector<int> TDiscMaker::FirstChapters() const
 void TDiscMaker::MakeMenuPages()
 {
     // A folder of its own beside the disc tool's files, named for this copy.
-    menuWork_ = job_.workFolder + "mervane-menu-" + std::to_string(GetCurrentProcessId()) + "\\";
-    CreateDirectoryW(fw::WidePath(menuWork_).c_str(), nullptr);
-    MenuJob menu{.encoder = job_.encoder, .spumux = job_.spumux, .font = job_.font, .work = menuWork_, .discName = finalName_, .pal = job_.pal};
+    menu_.work = job_.workFolder + "mervane-menu-" + std::to_string(GetCurrentProcessId()) + "\\";
+    CreateDirectoryW(fw::WidePath(menu_.work).c_str(), nullptr);
+    MenuJob menu{.encoder = job_.encoder, .spumux = job_.spumux, .font = job_.font, .work = menu_.work, .discName = finalName_, .pal = job_.pal};
     for (const auto& [order, title] : titles_) {
         menu.titles.push_back(title);
         menu.titles.back().stream = fw::ExtendedPath(title.stream);
     }
-    menuFailure_ = MakeMenu(menu, menuPages_, menuDone_, cancel_);
+    menu_.failure = MakeMenu(menu, menu_.pages, menu_.done, cancel_);
 }
 
 void TDiscMaker::MenuMade()
 {
-    menuing_ = false;
-    if (!menuFailure_.empty()) return End({false, {}, {}, menuFailure_});
+    menu_.making = false;
+    if (!menu_.failure.empty()) return End({false, {}, {}, menu_.failure});
     imageFailure_ = Launch();  // a failure is said at the next tick
 }
 
