@@ -72,7 +72,8 @@ static void check_menu(int buttons, int highlighted)
     int32_t button = 0;
     pci_t *pci = dvdnav_get_current_nav_pci(nav);
     dvdnav_get_current_highlight(nav, &button);
-    printf("menu: %d buttons, button %d highlighted\n", pci->hli.hl_gi.btn_ns, button);
+    const btni_t *b = &pci->hli.btnit[button > 0 ? button - 1 : 0];
+    printf("menu: %d buttons, button %d highlighted (%u,%u to %u,%u)\n", pci->hli.hl_gi.btn_ns, button, b->x_start, b->y_start, b->x_end, b->y_end);
     if (pci->hli.hl_gi.btn_ns != buttons || button != highlighted) fail("not the menu expected");
 }
 
