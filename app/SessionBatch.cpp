@@ -2,6 +2,7 @@
 // of them.
 #include "app/Session.h"
 
+#include <algorithm>
 #include <sstream>
 #include <utility>
 
@@ -53,8 +54,29 @@ batch::BatchPlan PlanOf(const TQueue& queue, const TFolders& folders, const batc
     return plan;
 }
 
-// A joined disc's one title, from its files described in one run of the encoder before the
-// first is converted (a short wait: the encoder reads each file's header).
+// The inputs from `from` on described in one run of the encoder, into `facts`: how many it
+// read, which stops at the first it cannot open; all of them where it could not run.
+std::size_t DescribeFrom(const std::vector<std::string>& inputs, std::size_t from, const std::string& encoder, const std::string& log,
+                         std::vector<std::optional<encode::InputFacts>>& facts)
+{
+    const std::vector<std::string> rest(inputs.begin() + static_cast<std::ptrdiff_t>(from), inputs.end());
+    fw::StartError error;
+    fw::unique_handle process = fw::StartWithoutConsole(encoder, encode::DescribeAllArguments(rest).Line(), {log, true}, error);
+    if (!process) return rest.size();
+    if (WaitForSingleObject(process.get(), 30000) == WAIT_TIMEOUT) TerminateProcess(process.get(), 1), WaitForSingleObject(process.get(), 5000);
+    fw::WaitUntilReleased(log);
+    std::vector<std::string> lines;
+    std::istringstream said(fw::ReadWholeFile(log, 16 << 20).value_or(""));
+    for (std::string line; std::getline(said, line);) lines.push_back(fw::Trim(line));
+    DeleteFileW(fw::WidePath(log).c_str());
+    const std::vector<std::optional<encode::InputFacts>> each = encode::EachInputFacts(lines, rest.size());
+    std::copy(each.begin(), each.end(), facts.begin() + static_cast<std::ptrdiff_t>(from));
+    return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("Input #", 0) == 0; }));
+}
+
+// A joined disc's one title, from its files described before the first is converted (a short
+// wait: the encoder reads each file's header, a run for all of them, and one more after each
+// it cannot open).
 encode::TitleShape OneTitleOf(const TQueue& queue, const std::string& encoder, const std::string& logFolder)
 {
     std::vector<std::string> inputs;
@@ -62,16 +84,9 @@ encode::TitleShape OneTitleOf(const TQueue& queue, const std::string& encoder, c
     for (int row = queue.NextPending(); row >= 0; row = queue.NextPending(row + 1))
         inputs.push_back(fw::ExtendedPath(queue.Path(row))), seconds.push_back(queue.MediaSeconds(row));
     const std::string log = logFolder + "mervane-title-" + std::to_string(GetCurrentProcessId()) + ".log";
-    fw::StartError error;
-    if (fw::unique_handle process = fw::StartWithoutConsole(encoder, encode::DescribeAllArguments(inputs).Line(), {log, true}, error)) {
-        if (WaitForSingleObject(process.get(), 30000) == WAIT_TIMEOUT) TerminateProcess(process.get(), 1), WaitForSingleObject(process.get(), 5000);
-        fw::WaitUntilReleased(log);
-    }
-    std::vector<std::string> lines;
-    std::istringstream said(fw::ReadWholeFile(log, 16 << 20).value_or(""));
-    for (std::string line; std::getline(said, line);) lines.push_back(fw::Trim(line));
-    DeleteFileW(fw::WidePath(log).c_str());
-    return encode::TitleShapeOf(encode::EachInputFacts(lines, inputs.size()), seconds);
+    std::vector<std::optional<encode::InputFacts>> facts(inputs.size());
+    for (std::size_t from = 0; from < inputs.size();) from += DescribeFrom(inputs, from, encoder, log, facts) + 1;
+    return encode::TitleShapeOf(facts, seconds);
 }
 
 }  // namespace
