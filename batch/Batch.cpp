@@ -176,7 +176,9 @@ void TBatch::Abandon()
 
 void TBatch::PauseOrResume()
 {
-    if (state_ == State::Idle) return;
+    // Only converting files pause: the disc or the joined file is made without a pause, and a
+    // stop under way is not undone.
+    if (state_ != State::Running && state_ != State::Paused) return;
     const bool paused = state_ == State::Running;
     for (const auto& c : running_) c->Pause(paused);
     state_ = paused ? State::Paused : State::Running;

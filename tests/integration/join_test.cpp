@@ -66,6 +66,8 @@ TEST_F(JoinTest, AStopDuringTheJoinKeepsThePartsAndLeavesNothingUnderItsName)
     session->Start();
     PumpUntil([&] { return session->Batch().Making() || !Converting(); }, 120000);
     ASSERT_TRUE(session->Batch().Making());
+    session->Batch().PauseOrResume();
+    EXPECT_TRUE(session->Batch().Making()) << "the join is made without a pause";
     session->Batch().StopNow();
     PumpUntil([&] { return !Converting(); }, 10000);
     EXPECT_TRUE(PartsKept());
