@@ -3,11 +3,12 @@
 #include "app/Session.h"
 
 #include <algorithm>
-#include <sstream>
+#include <functional>
 #include <utility>
 
 #include "app/ExplorerVerb.h"
 #include "encode/EncoderArgs.h"
+#include "encode/EncoderRun.h"
 #include "encode/FitLogic.h"
 #include "encode/Join.h"
 #include "batch/Outputs.h"
@@ -54,6 +55,19 @@ batch::BatchPlan PlanOf(const TQueue& queue, const TFolders& folders, const batc
     return plan;
 }
 
+// A disc's limits, asked of before its start: more titles than a DVD holds are refused, and a
+// disc larger than a DVD without a size to fit is fitted to one for this batch (`replan` then
+// plans it anew), made as it is, or not made. False where it is not to start.
+bool SettleDisc(const TSessionEvents& events, batch::Choices& choices, batch::BatchPlan& plan, const std::function<batch::BatchPlan()>& replan)
+{
+    if (plan.files > disc::kDiscMostTitles) return Tell(events, disc::TooManyTitlesMessage(plan.files)), false;
+    const encode::FitTo dvd = encode::DiscFit(encode::FitSize::Dvd);
+    if (encode::FitApplies(choices.fitTo, choices.target) || plan.discBytes <= dvd.bytes) return true;
+    const std::optional<bool> fitIt = AskOrCancel(events, encode::LargeDiscQuestion(plan.discBytes, dvd));
+    if (fitIt && *fitIt) choices.fitTo = dvd, plan = replan();
+    return fitIt.has_value();
+}
+
 // The inputs from `from` on described in one run of the encoder, into `facts`: how many it
 // read, which stops at the first it cannot open; all of them where it could not run.
 std::size_t DescribeFrom(const std::vector<std::string>& inputs, std::size_t from, const std::string& encoder, const std::string& log,
@@ -65,9 +79,7 @@ std::size_t DescribeFrom(const std::vector<std::string>& inputs, std::size_t fro
     if (!process) return rest.size();
     if (WaitForSingleObject(process.get(), 30000) == WAIT_TIMEOUT) TerminateProcess(process.get(), 1), WaitForSingleObject(process.get(), 5000);
     fw::WaitUntilReleased(log);
-    std::vector<std::string> lines;
-    std::istringstream said(fw::ReadWholeFile(log, 16 << 20).value_or(""));
-    for (std::string line; std::getline(said, line);) lines.push_back(fw::Trim(line));
+    const std::vector<std::string> lines = encode::LogLines(log);
     DeleteFileW(fw::WidePath(log).c_str());
     const std::vector<std::optional<encode::InputFacts>> each = encode::EachInputFacts(lines, rest.size());
     std::copy(each.begin(), each.end(), facts.begin() + static_cast<std::ptrdiff_t>(from));
@@ -123,14 +135,7 @@ void TSession::Start()
     batch::BatchPlan plan = PlanOf(queue_, folders_, choices, true);
     const encode::FitTo& fit = choices.fitTo;
     const bool disc = disc::MakesDisc(choices.disc, choices.target);
-    if (disc && plan.files > disc::kDiscMostTitles) return Tell(events_, disc::TooManyTitlesMessage(plan.files));
-    // A disc larger than a DVD: fitted to one for this batch, made as it is, or not at all.
-    if (const encode::FitTo dvd = encode::DiscFit(encode::FitSize::Dvd);
-        disc && !encode::FitApplies(fit, choices.target) && plan.discBytes > dvd.bytes) {
-        const std::optional<bool> fitIt = AskOrCancel(events_, encode::LargeDiscQuestion(plan.discBytes, dvd));
-        if (!fitIt) return;
-        if (*fitIt) choices.fitTo = dvd, plan = PlanOf(queue_, folders_, choices, true);
-    }
+    if (disc && !SettleDisc(events_, choices, plan, [&] { return PlanOf(queue_, folders_, choices, true); })) return;
     if (disc || choices.join)
         choices.discName = batch::FolderName(choices.discName, (disc ? disc::DefaultDiscName : encode::DefaultJoinedName)(fw::TodayText()), fw::IsLeadByte);
     // A Video CD's rates are fixed: what a CD takes is counted in discs.

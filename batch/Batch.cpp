@@ -12,6 +12,7 @@
 #include "disc/DiscMaker.h"
 #include "encode/EncoderArgs.h"
 #include "encode/FitLogic.h"
+#include "encode/Join.h"
 #include "batch/Outputs.h"
 #include "batch/SlotFiles.h"
 #include "framework/Files.h"
@@ -62,6 +63,14 @@ std::string TemporaryFor(const std::string& output, const std::vector<std::uniqu
         return fw::FileExists(candidate) ||
                std::any_of(running.begin(), running.end(), [&](const auto& c) { return fw::SamePath(c->File().written, candidate); });
     });
+}
+
+// What making the disc or the joined file of a batch counts for in its progress, in media seconds.
+double MakingSeconds(const BatchSetup& setup)
+{
+    const bool disc = disc::MakesDisc(setup.choices.disc, setup.choices.target);
+    const double share = disc ? disc::kDiscShare : setup.choices.join ? encode::kJoinShare : 0;
+    return share * static_cast<double>(setup.plan.seconds);
 }
 
 // The disc a batch makes of its files, where one is chosen.
@@ -214,7 +223,7 @@ void TBatch::Start(const BatchSetup& setup)
         join_->OnEnd = [this](const JoinResult& result) { FilesJoined(result); };
     }
     tally_.Begin(std::vector<double>(setup_.plan.rowSeconds.begin(), setup_.plan.rowSeconds.end()), GetTickCount(),
-                 MakingSeconds());
+                 MakingSeconds(setup_));
     SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);  // no sleep; the display may turn off
     ShowProgress();
     FillSlots();
@@ -241,7 +250,7 @@ void TBatch::ShowProgress()
 {
     if (state_ == State::Idle) return;
     std::vector<std::pair<double, double>> shares;
-    if (state_ == State::Making) shares.push_back({MakingSeconds(), disc_ ? disc_->Share() : join_->Share()});
+    if (state_ == State::Making) shares.push_back({MakingSeconds(setup_), disc_ ? disc_->Share() : join_->Share()});
     for (const auto& c : running_)
         shares.push_back({c->File().mediaSeconds, static_cast<double>(FileProgress(c->DoneBytes(), c->File().expectedSize)) / kProgressPerFile});
     if (OnProgress) OnProgress(tally_.Progress(shares, GetTickCount()));

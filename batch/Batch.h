@@ -86,8 +86,6 @@ private:
     // The disc made, or the files joined: each row in it says where it went.
     void DiscMade(const disc::DiscResult& result);
     void FilesJoined(const JoinResult& result);
-    // What making the disc or the joined file counts for in the progress, in media seconds.
-    double MakingSeconds() const;
     void ShowProgress();
     // A fitted batch's video rate for the next file: the size left, less what the running
     // files are to take, over the planned files from this one; a file that took less than its

@@ -78,10 +78,4 @@ void TBatch::FilesJoined(const JoinResult& result)
     End();
 }
 
-double TBatch::MakingSeconds() const
-{
-    const double share = disc_ ? disc::kDiscShare : join_ ? encode::kJoinShare : 0;
-    return share * static_cast<double>(setup_.plan.seconds);
-}
-
 }  // namespace batch

@@ -20,6 +20,20 @@ encode::VolumeNeed& NeedOf(std::vector<encode::VolumeNeed>& volumes, const std::
     return need != volumes.end() ? *need : volumes.emplace_back(encode::VolumeNeed{.root = root});
 }
 
+// What is made as one of the files needs on its volume: the joined file beside its parts until
+// it is whole; the disc's folder and its image, each the streams and the disc's own files,
+// beside the streams until the image is whole.
+void NeedMadeAsOne(const BatchPlan& plan, MadeAsOne made, encode::VolumeNeed& need)
+{
+    if (made == MadeAsOne::JoinedFile) {
+        need.bytes += plan.bytes;
+        need.joined = plan.bytes;
+        return;
+    }
+    need.bytes += 2 * plan.discBytes;
+    need.image = plan.discBytes;
+}
+
 }  // namespace
 
 BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, encode::Target target, encode::Quality quality, const encode::FitTo& fit,
@@ -50,21 +64,8 @@ BatchPlan PlanBatch(const std::vector<PlannedRow>& rows, encode::Target target, 
         need.bytes += bytes;
         if (bytes > need.largest) need.largest = bytes, need.largestInput = row.input;
     }
-    if (made == MadeAsOne::Nothing || volume.empty()) {
-        if (disc) plan.discBytes = plan.bytes + disc::DiscOverhead(plan.files, plan.seconds, menu);
-        return plan;
-    }
-    encode::VolumeNeed& need = NeedOf(plan.volumes, volume);
-    if (made == MadeAsOne::JoinedFile) {  // the joined file beside its parts until it is whole
-        need.bytes += plan.bytes;
-        need.joined = plan.bytes;
-        return plan;
-    }
-    // The disc's folder and its image, each the streams and the disc's own files, beside the
-    // streams until the image is whole.
-    plan.discBytes = plan.bytes + disc::DiscOverhead(plan.files, plan.seconds, menu);
-    need.bytes += 2 * plan.discBytes;
-    need.image = plan.discBytes;
+    if (disc) plan.discBytes = plan.bytes + disc::DiscOverhead(plan.files, plan.seconds, menu);
+    if (made != MadeAsOne::Nothing && !volume.empty()) NeedMadeAsOne(plan, made, NeedOf(plan.volumes, volume));
     return plan;
 }
 

@@ -36,11 +36,6 @@ std::string Seconds(double seconds)
     return text;
 }
 
-std::string Quoted(const std::string& path)
-{
-    return "\"" + path + "\"";
-}
-
 std::string Even(int value)
 {
     return std::to_string(value & ~1);
@@ -53,27 +48,30 @@ int MenuSteps(int titles)
     return titles + 2 * PagesFor(titles);
 }
 
-std::string PicturesArguments(const std::vector<MenuPicture>& pictures, const MenuBox& box)
+encode::TArguments PicturesArguments(const std::vector<MenuPicture>& pictures, const MenuBox& box)
 {
     const std::string w = std::to_string(box.Width()), h = std::to_string(box.Height());
-    std::string args = "-hide_banner -y";
-    for (const MenuPicture& picture : pictures) args += " -ss " + Seconds(picture.seconds / 10) + " -i " + Quoted(picture.stream);
+    encode::TArguments args;
+    args.Add({"-hide_banner", "-y"});
+    for (const MenuPicture& picture : pictures) args.Add({"-ss", Seconds(picture.seconds / 10), "-i"}).AddPath(picture.stream);
     for (std::size_t n = 0; n < pictures.size(); ++n) {
         const std::string fit = pictures[n].wide ? "scale=" + w + ":" + Even(box.Height() * 3 / 4) + ",pad=" + w + ":" + h + ":0:(oh-ih)/2"
                                                  : "scale=" + w + ":" + h;
-        args += " -map " + std::to_string(n) + ":v:0 -frames:v 1 -vf " + fit + " -f image2 -c:v bmp " + Quoted(pictures[n].bmp);
+        args.Add({"-map", std::to_string(n) + ":v:0", "-frames:v", "1", "-vf", fit, "-f", "image2", "-c:v", "bmp"}).AddPath(pictures[n].bmp);
     }
     return args;
 }
 
-std::string StillsArguments(const std::vector<std::string>& pages, bool pal, const std::vector<std::string>& stills)
+encode::TArguments StillsArguments(const std::vector<std::string>& pages, bool pal, const std::vector<std::string>& stills)
 {
-    std::string args = "-hide_banner -y";
-    for (const std::string& page : pages) args += std::string(" -loop 1 -framerate ") + (pal ? "25" : "30000/1001") + " -i " + Quoted(page);
-    args += " -f lavfi -i anullsrc=r=48000:cl=stereo";
+    encode::TArguments args;
+    args.Add({"-hide_banner", "-y"});
+    for (const std::string& page : pages) args.Add({"-loop", "1", "-framerate", pal ? "25" : "30000/1001", "-i"}).AddPath(page);
+    args.Add({"-f", "lavfi", "-i", "anullsrc=r=48000:cl=stereo"});
     for (std::size_t n = 0; n < stills.size(); ++n)
-        args += " -map " + std::to_string(n) + ":v:0 -map " + std::to_string(pages.size()) + ":a:0 -t " + (pal ? "0.6" : "0.6006") + " -target " +
-                (pal ? "pal-dvd" : "ntsc-dvd") + " -aspect 4:3 " + Quoted(stills[n]);
+        args.Add({"-map", std::to_string(n) + ":v:0", "-map", std::to_string(pages.size()) + ":a:0", "-t", pal ? "0.6" : "0.6006", "-target",
+                  pal ? "pal-dvd" : "ntsc-dvd", "-aspect", "4:3"})
+            .AddPath(stills[n]);
     return args;
 }
 
@@ -105,7 +103,7 @@ bool TakePictures(const MenuJob& job, MenuTexts& texts, std::atomic<int>& done, 
         group.push_back({title.stream, title.seconds, title.wide, job.work + "title" + std::to_string(i + 1) + ".bmp"});
         texts.pictures.push_back(group.back().bmp), texts.names.push_back(title.name), texts.seconds.push_back(title.seconds);
         if (static_cast<int>(group.size()) < kPicturesPerRun && i + 1 < titles) continue;
-        if (RunTool(job.encoder, PicturesArguments(group, PartsOf(first, first.buttons.front()).picture), {job.work + "tool.log", true}, cancel) ==
+        if (RunTool(job.encoder, PicturesArguments(group, PartsOf(first, first.buttons.front()).picture).Line(), {job.work + "tool.log", true}, cancel) ==
             "stopped")
             return false;
         done += static_cast<int>(group.size());
@@ -141,12 +139,12 @@ std::string MakeMenu(const MenuJob& job, std::vector<std::string>& pages, std::a
         if (const std::string why = DrawPage(job, texts, number, base); !why.empty()) return "its menu could not be made: " + why;
         drawn.push_back(base + ".bmp"), stills.push_back(base + "-still.mpg");
     }
-    if (const std::string why = RunTool(job.encoder, StillsArguments(drawn, job.pal, stills), {log, true}, cancel); !why.empty())
+    if (const std::string why = RunTool(job.encoder, StillsArguments(drawn, job.pal, stills).Line(), {log, true}, cancel); !why.empty())
         return "its menu could not be made: " + why;
     done += count;
     for (int number = 1; number <= count; ++number) {
         const std::string base = job.work + "page" + std::to_string(number);
-        if (const std::string why = RunTool(job.spumux, "-m dvd -s 0 " + Quoted(fw::PathForOldProgram(base + ".xml")),
+        if (const std::string why = RunTool(job.spumux, encode::TArguments().Add({"-m", "dvd", "-s", "0"}).AddPath(fw::PathForOldProgram(base + ".xml")).Line(),
                                             {.output = base + ".mpg", .input = base + "-still.mpg", .errors = log}, cancel);
             !why.empty()) {
             const std::string said = AuthoringError(fw::ReadWholeFile(log, 1 << 20).value_or(""));

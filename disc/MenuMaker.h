@@ -9,6 +9,7 @@
 
 #include "disc/DvdAuthoring.h"
 #include "disc/Menu.h"
+#include "encode/EncoderArgs.h"
 
 namespace disc {
 
@@ -36,8 +37,8 @@ struct MenuPicture {
     bool wide = false;
     std::string bmp;
 };
-std::string PicturesArguments(const std::vector<MenuPicture>& pictures, const MenuBox& box);
-std::string StillsArguments(const std::vector<std::string>& pages, bool pal, const std::vector<std::string>& stills);
+encode::TArguments PicturesArguments(const std::vector<MenuPicture>& pictures, const MenuBox& box);
+encode::TArguments StillsArguments(const std::vector<std::string>& pages, bool pal, const std::vector<std::string>& stills);
 // How many titles' pictures one run of the encoder takes.
 inline constexpr int kPicturesPerRun = 20;
 // What spumux is told of a page: its highlight's pictures and each button's region and links.

@@ -65,11 +65,17 @@ void Outline(HDC dc, const MenuBox& box, COLORREF colour, int width)
     Fill(dc, {box.right - width, box.top, box.right, box.bottom}, colour);
 }
 
+// The menu's face, `height` pixels high, smoothed.
+HFONT MenuFont(int height, bool bold)
+{
+    return CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS,
+                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, VARIABLE_PITCH | FF_SWISS, L"DejaVu Sans");
+}
+
 // One line of words in the box, `height` pixels high, shortened with "…" where it is too long.
 void Words(HDC dc, const std::string& text, const MenuBox& box, int height, UINT align, bool bold = false)
 {
-    HFONT font = CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS,
-                             CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, VARIABLE_PITCH | FF_SWISS, L"DejaVu Sans");
+    HFONT font = MenuFont(height, bold);
     HGDIOBJ old = SelectObject(dc, font);
     SetTextColor(dc, kMenuText);
     SetBkMode(dc, TRANSPARENT);
@@ -83,8 +89,7 @@ void Words(HDC dc, const std::string& text, const MenuBox& box, int height, UINT
 // A title's name in two lines at most, broken between words, the second shortened with "…".
 void Name(HDC dc, const std::string& text, const MenuBox& box, int height)
 {
-    HFONT font = CreateFontW(-height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS,
-                             ANTIALIASED_QUALITY, VARIABLE_PITCH | FF_SWISS, L"DejaVu Sans");
+    HFONT font = MenuFont(height, true);
     HGDIOBJ old = SelectObject(dc, font);
     const std::wstring wide = fw::Wide(text);
     int fits = 0;

@@ -53,6 +53,11 @@ std::vector<std::string> LogHead(const std::string& path)
     return LogPart(path, 16 * 1024, false);
 }
 
+std::vector<std::string> LogLines(const std::string& path)
+{
+    return LogPart(path, 16 * 1024 * 1024, false);
+}
+
 std::optional<std::int64_t> MeasureOutput(const std::string& path)
 {
     if (!fw::FileExists(path)) return std::nullopt;

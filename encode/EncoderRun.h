@@ -21,6 +21,8 @@ std::optional<std::int64_t> MeasureOutput(const std::string& path);
 std::vector<std::string> LogTail(const std::string& path);
 // Its first lines: the input's description comes first, however long the log grew.
 std::vector<std::string> LogHead(const std::string& path);
+// All its lines, as a run describing many inputs writes them.
+std::vector<std::string> LogLines(const std::string& path);
 // The log's lines, from its start to its end, that hold `marker`.
 std::vector<std::string> LogLinesWith(const std::string& path, std::string_view marker);
 

@@ -113,7 +113,7 @@ fw::unique_handle StartWithoutConsole(const std::string& program, const std::str
     fw::unique_handle input = files.input.empty() ? fw::unique_handle() : OpenForChild(files.input.c_str(), GENERIC_READ, OPEN_EXISTING);
     fw::unique_handle errors = files.errors.empty() ? fw::unique_handle() : OpenForChild(files.errors.c_str(), GENERIC_WRITE, CREATE_ALWAYS);
     if (!nothing || (!files.input.empty() && !input) || (!files.errors.empty() && !errors)) {
-        error = {GetLastError(), !nothing};
+        error = {GetLastError(), !files.errors.empty() && !errors};
         return {};
     }
     STARTUPINFOA startup{};

@@ -53,7 +53,7 @@ TEST_F(MenuTest, ItsStillIsThePageTheProgramDrewNeitherScaledNorShifted)
     disc::MenuTexts texts{.discName = "Holiday in Wales"};
     for (int i = 1; i <= 8; ++i) texts.names.push_back("Clip number " + std::to_string(i)), texts.seconds.push_back(i * 61);
     ASSERT_EQ(disc::DrawMenuPage(page, texts, PayloadFolder() + "fonts\\DejaVuSans.ttf", work + "page.bmp"), "");
-    ASSERT_EQ(RunAndWaitExit("\"" + PayloadFolder() + "ffmpeg.exe\" " + disc::StillsArguments({work + "page.bmp"}, true, {work + "still.mpg"})), 0);
+    ASSERT_EQ(RunAndWaitExit("\"" + PayloadFolder() + "ffmpeg.exe\" " + disc::StillsArguments({work + "page.bmp"}, true, {work + "still.mpg"}).Line()), 0);
     ASSERT_EQ(RunAndWaitExit(encoder + "-i still.mpg -frames:v 1 -f image2 -c:v bmp frame.bmp", work), 0);
     const auto drawn = Rows(work + "page.bmp"), shown = Rows(work + "frame.bmp");
     ASSERT_EQ(shown.size(), 576u);
