@@ -69,7 +69,7 @@ void TBatch::FilesJoined(const JoinResult& result)
     outputs_->Ended(result.joined, result.joined, kJoinedInput, true);
     for (std::size_t n = 0; n < rows.size(); ++n)
         queue_.Finish(rows[n], result.joined, encode::PartNote(static_cast<int>(n) + 1, static_cast<int>(rows.size()), name));
-    // The batch's rows not in it: those that failed or were skipped.
+    // The batch's rows not in it: those that failed, were skipped or have no picture.
     std::vector<std::string> leftOut;
     for (const auto& [id, meant] : setup_.plan.outputs)
         if (const int row = queue_.IndexOf(id); row >= 0 && std::find(rows.begin(), rows.end(), row) == rows.end())
